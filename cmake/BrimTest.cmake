@@ -1,0 +1,26 @@
+# brim_add_gtest(<name> SOURCES <files...> LIBS <targets...> [TIMEOUT <s>] [SHARES_NOTHING])
+# One GoogleTest program run by ctest through Wine (the crosscompiling emulator).
+# Test programs share one Wine prefix, hence one registry and one desktop: they
+# run one at a time unless declared SHARES_NOTHING (no registry, no windows of
+# other processes looked up by title), which lets ctest run them alongside.
+# Every test program links the shared support library (fixtures, dialog answering,
+# a main with a deadline), so a hung modal loop fails the run instead of stalling it.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-exec)
+
+function(brim_add_gtest name)
+  cmake_parse_arguments(ARG "SHARES_NOTHING" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE brim_testsupport ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  # The test's own watchdog fires a little before ctest's hard limit, so it can name the test.
+  math(EXPR deadline "${ARG_TIMEOUT} - 15")
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "BRIM_TEST_DEADLINE=${deadline};BRIM_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  if(NOT ARG_SHARES_NOTHING)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_session)
+  endif()
+endfunction()

@@ -1,0 +1,74 @@
+# The Wine environment of the builds and tests (sourced after common.sh):
+# one Xvfb display with a 24-bit screen and one 32-bit Wine prefix per build
+# folder, with a persistent wineserver, a pinned locale and time zone, and no
+# debug output or crash dialogs. Both stay up until brim_wine_stop.
+BRIM_WINE_STATE="$BRIM_BUILD/wine"
+export WINEPREFIX="${BRIM_WINEPREFIX:-$BRIM_WINE_STATE/prefix}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No downloads of the .NET or HTML engines, and no menu entries on the host.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LC_ALL=C.UTF-8 LANG=C.UTF-8 TZ=UTC
+
+brim_display_alive() {
+  [ -f "$BRIM_WINE_STATE/xvfb.pid" ] && [ -f "$BRIM_WINE_STATE/display" ] &&
+    kill -0 "$(cat "$BRIM_WINE_STATE/xvfb.pid")" 2>/dev/null
+}
+
+brim_start_display() {
+  mkdir -p "$BRIM_WINE_STATE"
+  if ! brim_display_alive; then
+    rm -f "$BRIM_WINE_STATE/display"
+    # -displayfd picks a free display number and writes it once the server is ready.
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac \
+      3>"$BRIM_WINE_STATE/display" </dev/null >"$BRIM_WINE_STATE/xvfb.log" 2>&1 &
+    echo $! >"$BRIM_WINE_STATE/xvfb.pid"
+    local i
+    for i in $(seq 1 200); do
+      [ -s "$BRIM_WINE_STATE/display" ] && break
+      kill -0 "$(cat "$BRIM_WINE_STATE/xvfb.pid")" 2>/dev/null || { cat "$BRIM_WINE_STATE/xvfb.log" >&2; return 1; }
+      sleep 0.05
+    done
+    [ -s "$BRIM_WINE_STATE/display" ] || { echo "Xvfb did not start" >&2; return 1; }
+  fi
+  export DISPLAY=":$(head -n 1 "$BRIM_WINE_STATE/display")"
+}
+
+brim_init_prefix() {
+  [ -f "$WINEPREFIX/.brim-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  wineboot -i >"$BRIM_WINE_STATE/wineboot.log" 2>&1 || { tail -20 "$BRIM_WINE_STATE/wineboot.log" >&2; return 1; }
+  # A crashing test reports on stdout and ends; no debugger dialog waits for a click.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'false' /f >/dev/null 2>&1
+  # Unmanaged, undecorated windows: with no window manager on the test display,
+  # hiding a managed window waits seconds for a state change that never comes.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  touch "$WINEPREFIX/.brim-ready"
+}
+
+# Display, prefix and persistent wineserver, made once and shared by every caller.
+brim_wine_up() {
+  mkdir -p "$BRIM_WINE_STATE"
+  exec 9>"$BRIM_WINE_STATE/lock"
+  flock 9
+  # wineserver -p answers non-zero when a server already runs; that one persists too.
+  brim_start_display && brim_init_prefix && { wineserver -p </dev/null >/dev/null 2>&1 || true; }
+  local status=$?
+  flock -u 9
+  exec 9>&-
+  return $status
+}
+
+brim_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -f "$BRIM_WINE_STATE/xvfb.pid" ]; then
+    kill "$(cat "$BRIM_WINE_STATE/xvfb.pid")" 2>/dev/null || true
+    rm -f "$BRIM_WINE_STATE/xvfb.pid" "$BRIM_WINE_STATE/display"
+  fi
+}
+
+# Converts a Unix path to the Windows path Wine shows the programs.
+brim_winpath() { winepath -w "$1" 2>/dev/null; }

@@ -1,0 +1,92 @@
+#include "TempFolder.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace brimtest {
+
+namespace {
+
+std::atomic<unsigned> folderCounter{0};
+
+struct FindHandle {
+    HANDLE h;
+    ~FindHandle() { if (h != INVALID_HANDLE_VALUE) FindClose(h); }
+};
+
+struct FileHandle {
+    HANDLE h;
+    ~FileHandle() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
+};
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    for (;;) {
+        std::string candidate = std::string(base) + "brimtest-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(folderCounter++);
+        if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+            path_ = candidate;
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + candidate);
+    }
+}
+
+TempFolder::~TempFolder() { removeTree(path_); }
+
+std::string TempFolder::file(const std::string& name) const { return path_ + "\\" + name; }
+
+void TempFolder::writeFile(const std::string& name, const std::string& bytes) const {
+    FileHandle f{CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr)};
+    if (f.h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + file(name));
+    DWORD written = 0;
+    if (!bytes.empty() && (!WriteFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+                           written != bytes.size()))
+        throw std::runtime_error("cannot write " + file(name));
+}
+
+std::string TempFolder::readFile(const std::string& name) const {
+    FileHandle f{CreateFileA(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr)};
+    if (f.h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + file(name));
+    std::string bytes(GetFileSize(f.h, nullptr), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && (!ReadFile(f.h, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                           read != bytes.size()))
+        throw std::runtime_error("cannot read " + file(name));
+    return bytes;
+}
+
+bool TempFolder::exists(const std::string& name) const {
+    return GetFileAttributesA(file(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeTree(const std::string& path) {
+    if (path.empty()) return;
+    WIN32_FIND_DATAA data;
+    {
+        FindHandle find{FindFirstFileA((path + "\\*").c_str(), &data)};
+        if (find.h != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = data.cFileName;
+                if (name == "." || name == "..") continue;
+                std::string child = path + "\\" + name;
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    removeTree(child);
+                else
+                    DeleteFileA(child.c_str());
+            } while (FindNextFileA(find.h, &data));
+        }
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace brimtest

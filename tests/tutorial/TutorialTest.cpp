@@ -1,0 +1,81 @@
+// The tutorial program and the main program as separate processes: each
+// shows its window, and closes as Brimsafe and the user would close it.
+#include "TestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+struct Process {
+    PROCESS_INFORMATION info{};
+    ~Process() {
+        if (info.hProcess) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 9);
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+    bool start(const std::string& program) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string command = "\"" + program + "\"";
+        return CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &info);
+    }
+    // True when the process ended within the time, with its exit code.
+    bool ended(DWORD ms, DWORD* code) const {
+        if (WaitForSingleObject(info.hProcess, ms) != WAIT_OBJECT_0) return false;
+        GetExitCodeProcess(info.hProcess, code);
+        return true;
+    }
+};
+
+// The top-level window of the given process with the given title, once it is shown.
+HWND waitForWindow(const Process& process, const char* title, DWORD ms) {
+    WaitForInputIdle(process.info.hProcess, ms);
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND w = FindWindowExA(nullptr, nullptr, nullptr, title); w; w = FindWindowExA(nullptr, w, nullptr, title)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == process.info.dwProcessId && IsWindowVisible(w)) return w;
+        }
+    } while (WaitForSingleObject(process.info.hProcess, 10) == WAIT_TIMEOUT && GetTickCount() - start < ms);
+    return nullptr;
+}
+
+bool sendCopyData(HWND window, ULONG_PTR command) {
+    COPYDATASTRUCT data{command, 0, nullptr};
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                               &result) != 0;
+}
+
+TEST(Tutorial, ClosesOnCommand100Only) {
+    Process tutorial;
+    ASSERT_TRUE(tutorial.start(brimtest::binaryFolder() + "\\Tutorial.exe"));
+    HWND window = waitForWindow(tutorial, "Brimsafe Tutorial", 20000);
+    ASSERT_NE(window, nullptr);
+    DWORD code = 0;
+    ASSERT_TRUE(sendCopyData(window, 101));
+    EXPECT_FALSE(tutorial.ended(200, &code)) << "another command must not close the tutorial";
+    ASSERT_TRUE(sendCopyData(window, 100));
+    ASSERT_TRUE(tutorial.ended(20000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST(MainProgram, OpensItsWindowAndEndsWhenItCloses) {
+    Process brimsafe;
+    ASSERT_TRUE(brimsafe.start(brimtest::binaryFolder() + "\\Brimsafe.exe"));
+    HWND window = waitForWindow(brimsafe, "Brimsafe", 20000);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(brimsafe.ended(20000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
