@@ -1,0 +1,73 @@
+#include "ZM_MessageBox.h"
+
+#include <windows.h>
+
+namespace {
+
+// The plain stand-in: the nearest system box, results mapped to this box's.
+int showSystemBox(const MessageBoxRequest& request) {
+    UINT type = MB_OK;
+    switch (request.buttons) {
+    case mbsOkCancel: type = MB_OKCANCEL; break;
+    case mbsYesNo: type = MB_YESNO; break;
+    case mbsYesAllNoAbort: type = MB_YESNOCANCEL; break;  // no "Yes to All" in the system box
+    case mbsAbortRetryIgnore: type = MB_ABORTRETRYIGNORE; break;
+    case mbsRetryCancel: type = MB_RETRYCANCEL; break;
+    }
+    switch (request.icon) {
+    case mbiCaution: type |= MB_ICONWARNING; break;
+    case mbiError: type |= MB_ICONERROR; break;
+    case mbiQuestion: type |= MB_ICONQUESTION; break;
+    default: type |= MB_ICONINFORMATION; break;
+    }
+    HWND owner = request.hasOwner ? GetActiveWindow() : nullptr;
+    int answer = MessageBoxA(owner, request.text.c_str(), request.title.c_str(), type | MB_TASKMODAL);
+    switch (answer) {
+    case IDOK: return mbrOk;
+    case IDYES: return mbrYes;
+    case IDNO: return mbrNo;
+    case IDABORT: return mbrAbort;
+    case IDRETRY: return mbrRetry;
+    case IDIGNORE: return mbrIgnore;
+    case IDCANCEL: return request.buttons == mbsYesAllNoAbort ? mbrAbort : mbrCancel;
+    }
+    return mbrCancel;
+}
+
+MessageBoxHandler& currentHandler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+int show(const MessageBoxRequest& request) {
+    const MessageBoxHandler& handler = currentHandler();
+    return handler ? handler(request) : showSystemBox(request);
+}
+
+}  // namespace
+
+int ShowMessageBox(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon) {
+    MessageBoxRequest request;
+    request.owner = owner;
+    request.hasOwner = true;
+    request.text = text;
+    request.title = title;
+    request.buttons = buttons;
+    request.icon = icon;
+    return show(request);
+}
+
+int ShowMessageBoxNoOwner(const std::string& text, const std::string& title, int buttons, int icon) {
+    MessageBoxRequest request;
+    request.text = text;
+    request.title = title;
+    request.buttons = buttons;
+    request.icon = icon;
+    return show(request);
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+    MessageBoxHandler previous = currentHandler();
+    currentHandler() = std::move(handler);
+    return previous;
+}

@@ -1,0 +1,28 @@
+#include "BufferCipher.h"
+
+#include <cryptopp/blowfish.h>
+#include <cryptopp/modes.h>
+
+namespace {
+
+const unsigned char FixedVector[8] = {0x5C, 0x2E, 0x91, 0x07, 0xD4, 0x6A, 0xB3, 0x18};
+
+// The mode objects keep their key schedules in wiping buffers, cleared when they go.
+template <typename Mode>
+void runChain(const unsigned char* in, unsigned char* out, std::size_t length, const unsigned char* key) {
+    if (length % CryptoPP::Blowfish::BLOCKSIZE != 0 || length == 0) return;
+    Mode mode(key, VaultKeyBytes, FixedVector);
+    mode.ProcessData(out, in, length);
+}
+
+}  // namespace
+
+void encryptBuffer(const unsigned char* in, unsigned char* out, std::size_t length, const unsigned char* key) {
+    runChain<CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption>(in, out, length, key);
+}
+
+void decryptBuffer(const unsigned char* in, unsigned char* out, std::size_t length, const unsigned char* key) {
+    runChain<CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Decryption>(in, out, length, key);
+}
+
+std::size_t cipherBlockSize() { return CryptoPP::Blowfish::BLOCKSIZE; }
