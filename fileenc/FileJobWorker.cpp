@@ -188,7 +188,7 @@ private:
                 abandonOutput(error, fjoFileError);
                 return false;
             }
-            reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.DestPath, dest_.get());
+            reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.SourcePath, source_.get());
             count = readChunk();
         }
         if (job_.CancelRequested) {
