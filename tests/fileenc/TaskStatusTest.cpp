@@ -134,6 +134,20 @@ TEST_F(TaskRecord, CleanUpLeavesARunningJobAlone) {
     EXPECT_FALSE(fileExists(path));
 }
 
+TEST_F(TaskRecord, CleanUpTakesOverTheLockOfAJobThatDied) {
+    const std::string path = temp.file("orphan.bin.vltenc");
+    writeAll(path, "half written");
+    SetTaskStatus("encrypting", path);
+    // A thread that ends while owning the mutex leaves it abandoned, as a killed process does.
+    std::thread dead([] {
+        HANDLE mutex = CreateMutexA(nullptr, FALSE, FileJobMutexName);
+        WaitForSingleObject(mutex, 0);
+    });
+    dead.join();
+    EXPECT_EQ(CleanUpInterruptedJob(), CleanUpResult::Wiped);
+    EXPECT_FALSE(fileExists(path));
+}
+
 // Where a job dies, and which copy of the data must be there after the clean-up.
 enum class Survivor { PlainFile, EncryptedFile, Both };
 
