@@ -18,6 +18,21 @@ void JobPause::resume() { SetEvent(running_); }
 
 void JobPause::waitWhilePaused() const { WaitForSingleObject(running_, INFINITE); }
 
+void FileEncryptionJob::prepare(const FileJobSetup& setup, HWND window) {
+    SourcePath = setup.sourcePath;
+    DestPath = setup.destPath;
+    clearKeys();
+    if (setup.encrypting && setup.fileKey) std::memcpy(FileKey, setup.fileKey, FileKeyBytes);
+    if (setup.vaultKey) std::memcpy(VaultKey, setup.vaultKey, FileKeyBytes);
+    if (setup.vaultID) std::memcpy(VaultID, setup.vaultID, sizeof VaultID);
+    VaultName = setup.vaultName;
+    BytesDone = 0;
+    TotalBytes = 0;
+    CancelRequested = false;
+    Pause.resume();
+    DialogWindow = window;
+}
+
 void FileEncryptionJob::clearKeys() {
     wipeBytes(FileKey, sizeof FileKey);
     wipeBytes(VaultKey, sizeof VaultKey);

@@ -56,6 +56,17 @@ private:
     HANDLE running_;  // manual-reset event, set while the job may run
 };
 
+// What the progress dialog is given for one job (its SetJob).
+struct FileJobSetup {
+    std::string sourcePath;
+    std::string destPath;
+    bool encrypting = true;
+    const unsigned char* vaultID = nullptr;   // 16 bytes when encrypting, else null
+    const unsigned char* fileKey = nullptr;   // the data key when encrypting, else null
+    const unsigned char* vaultKey = nullptr;  // 16 bytes, unmasked
+    std::string vaultName;
+};
+
 struct FileEncryptionJob {
     FileEncryptionJob() = default;
     ~FileEncryptionJob() { clearKeys(); }
@@ -75,6 +86,9 @@ struct FileEncryptionJob {
     HWND DialogWindow = nullptr;  // receives every message; none at all when null
     DWORD FinishPauseMs = 500;    // how long 100 % stays on show before the job reports done
 
+    // Takes the next job's paths and key copies: the vault ID stays from the last
+    // encryption when none is given, the stop request and the progress start afresh.
+    void prepare(const FileJobSetup& setup, HWND window);
     // Overwrites both key copies.
     void clearKeys();
 };

@@ -14,6 +14,8 @@
  */
 #pragma once
 
+#include "FileEncryptionJob.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -21,17 +23,6 @@
 #include <vector>
 
 class TForm;
-
-// What the progress dialog is given for one job (its SetJob).
-struct FileJobSetup {
-    std::string sourcePath;
-    std::string destPath;
-    bool encrypting = true;
-    const unsigned char* vaultID = nullptr;   // 16 bytes when encrypting, else null
-    const unsigned char* fileKey = nullptr;   // the data key when encrypting, else null
-    const unsigned char* vaultKey = nullptr;  // 16 bytes, unmasked
-    std::string vaultName;
-};
 
 // How the progress dialog ended: modal result 1 done or 2 failed/stopped, and why.
 struct FileJobReport {

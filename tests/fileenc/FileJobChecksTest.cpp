@@ -42,11 +42,8 @@ public:
     FileJobReport runFileJob(const FileJobSetup& setup) override {
         ++jobs;
         JobWindow window;
-        FileEncryptionJob job;
-        setUpJob(job, setup.sourcePath, setup.destPath, window.handle(), setup.fileKey ? setup.fileKey : TestDataKey,
-                 setup.vaultKey);
-        if (setup.vaultID) std::memcpy(job.VaultID, setup.vaultID, 16);
-        job.VaultName = setup.vaultName;
+        job.prepare(setup, window.handle());
+        job.FinishPauseMs = 0;
         running = &job;
         window.run(setup.encrypting ? EncryptFunc : DecryptFunc, job);
         running = nullptr;
@@ -59,6 +56,7 @@ public:
     DWORD chainError = 0;
     const unsigned char* vaultKey = TestVaultKey;
     int jobs = 0;
+    FileEncryptionJob job;  // the one record, reused from job to job as the dialog does
     FileEncryptionJob* running = nullptr;
 };
 
@@ -315,6 +313,14 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
                                       "Brimsafe cannot access report.doc because it is being used by another program."});
         EXPECT_EQ(readAll(path), content);
         EXPECT_FALSE(fileExists(path + ".vltenc"));
+    }
+    {
+        SCOPED_TRACE("the next job after a stopped one");
+        reset();
+        brimtest::MessageBoxScript script;
+        EXPECT_EQ(checks.encryptSingleFile(path), 0) << "the earlier stop request is gone";
+        EXPECT_TRUE(fileExists(path + ".vltenc"));
+        EXPECT_FALSE(fileExists(path));
     }
 }
 
