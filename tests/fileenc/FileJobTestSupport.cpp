@@ -70,21 +70,30 @@ void JobWindow::pumpPending() {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-bool JobWindow::run(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job, DWORD deadlineMs) {
-    HANDLE thread = CreateThread(nullptr, 0, routine, &job, 0, nullptr);
-    if (!thread) return false;
+bool JobWindow::start(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job) {
+    thread_ = CreateThread(nullptr, 0, routine, &job, 0, nullptr);
+    return thread_ != nullptr;
+}
+
+bool JobWindow::finish(DWORD deadlineMs) {
+    if (!thread_) return false;
     DWORD start = GetTickCount();
     bool ended = false;
     while (!ended) {
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= deadlineMs) break;
-        DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE, deadlineMs - elapsed, QS_ALLINPUT);
+        DWORD wait = MsgWaitForMultipleObjects(1, &thread_, FALSE, deadlineMs - elapsed, QS_ALLINPUT);
         if (wait == WAIT_OBJECT_0) ended = true;
         pumpPending();
     }
-    CloseHandle(thread);
+    CloseHandle(thread_);
+    thread_ = nullptr;
     pumpPending();
     return ended;
+}
+
+bool JobWindow::run(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job, DWORD deadlineMs) {
+    return start(routine, job) && finish(deadlineMs);
 }
 
 RecordedMessage JobWindow::last() const {

@@ -33,6 +33,9 @@ public:
     HWND handle() const { return window_; }
     // Runs the routine on a thread of its own; true when it ended before the deadline.
     bool run(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job, DWORD deadlineMs = 60000);
+    // The same in two halves, for tests that act while the job runs.
+    bool start(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job);
+    bool finish(DWORD deadlineMs = 60000);
     // Delivers what was posted to this thread so far.
     void pumpPending();
 
@@ -48,6 +51,7 @@ public:
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window_ = nullptr;
+    HANDLE thread_ = nullptr;
 };
 
 // Fixed keys of the tests.

@@ -247,6 +247,41 @@ TEST_F(FileJobWorker, StoppingDecryptionWipesThePartialOutput) {
     EXPECT_TRUE(window.finishingSeen);
 }
 
+// The dialog pauses the job while it asks whether to stop; the answer is given while paused.
+TEST_F(FileJobWorker, APausedJobTakesTheAnswerAtItsNextChunk) {
+    for (bool stop : {true, false}) {
+        SCOPED_TRACE(stop ? "Yes, stop" : "No, go on");
+        const std::string path = temp.file("paused.bin");
+        const std::string plain = patternBytes(200000, 12);  // 20 chunks of 9 KB
+        writeAll(path, plain);
+        DeleteFileA((path + ".vltenc").c_str());
+        JobWindow window;
+        FileEncryptionJob job;
+        setUpJob(job, path, path + ".vltenc", window.handle());
+        HANDLE paused = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+            if (stage == FileJobStage::EncryptChunkWritten && WaitForSingleObject(paused, 0) == WAIT_TIMEOUT) {
+                job.Pause.pause();
+                SetEvent(paused);
+            }
+        });
+        ASSERT_TRUE(window.start(EncryptFunc, job));
+        ASSERT_EQ(WaitForSingleObject(paused, 30000), WAIT_OBJECT_0);
+        if (stop) job.CancelRequested = true;
+        job.Pause.resume();
+        ASSERT_TRUE(window.finish());
+        CloseHandle(paused);
+        if (stop) {
+            EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoStopped);
+            EXPECT_EQ(window.count(WM_FILEJOB_PROGRESS), 1) << "no chunk after the one before the pause";
+            EXPECT_EQ(readAll(path), plain);
+        } else {
+            EXPECT_EQ(window.last().message, WM_FILEJOB_DONE);
+            EXPECT_FALSE(fileExists(path));
+        }
+    }
+}
+
 TEST_F(FileJobWorker, AFileInUseByAWriterIsRefusedUntouched) {
     const std::string path = temp.file("busy.bin");
     const std::string plain = patternBytes(5000, 6);
