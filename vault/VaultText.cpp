@@ -116,6 +116,18 @@ void VaultContent::clear() {
     userCategories = encryptedFiles = current = nullptr;
 }
 
+VaultContent& VaultContent::operator=(VaultContent&& other) noexcept {
+    if (this == &other) return *this;
+    clear();
+    userCategories = other.userCategories;
+    encryptedFiles = other.encryptedFiles;
+    current = other.current;
+    hidePwords = other.hidePwords;
+    currCat = other.currCat;
+    other.userCategories = other.encryptedFiles = other.current = nullptr;
+    return *this;
+}
+
 category* VaultContent::addCategory(const std::string& name) {
     category* fresh = new category(name);
     category** tail = &userCategories;

@@ -29,6 +29,8 @@ public:
     ~VaultContent() { clear(); }
     VaultContent(const VaultContent&) = delete;
     VaultContent& operator=(const VaultContent&) = delete;
+    VaultContent(VaultContent&& other) noexcept { *this = std::move(other); }
+    VaultContent& operator=(VaultContent&& other) noexcept;
 
     void clear();  // destroys every category
     // Appends a user category and makes it the current one.
