@@ -1,7 +1,6 @@
 #include "FileEncryptionJob.h"
 
 #include "BufferCipher.h"
-#include "CryptoLibrary.h"
 #include "Win32Handles.h"
 
 #include <cstring>
@@ -41,17 +40,3 @@ void FileEncryptionJob::clearKeys() {
 void WrapFileKey(FileEncryptionJob& job) { encryptBuffer(job.FileKey, job.FileKey, FileKeyBytes, job.VaultKey); }
 
 void UnwrapFileKey(FileEncryptionJob& job) { decryptBuffer(job.FileKey, job.FileKey, FileKeyBytes, job.VaultKey); }
-
-bool deriveFileDataKey(const unsigned char chainValue[16], const unsigned char vaultKey[16],
-                       unsigned char dataKey[16], DWORD& error) {
-    CryptoLibrary library;
-    SecretBuffer input(32);
-    std::memcpy(input.data(), chainValue, 16);
-    std::memcpy(input.data() + 16, vaultKey, 16);
-    if (!library.md5(input.data(), 32, dataKey)) {
-        error = library.loaded() ? ERROR_PROC_NOT_FOUND : library.loadError();
-        return false;
-    }
-    error = 0;
-    return true;
-}

@@ -97,9 +97,3 @@ struct FileEncryptionJob {
 // fixed vector, both blocks one chain); UnwrapFileKey reverses it.
 void WrapFileKey(FileEncryptionJob& job);
 void UnwrapFileKey(FileEncryptionJob& job);
-
-// The data key of a new encrypted file: MD5 of the chain value followed by the
-// vault key, so no key can be worked out from the vault ID that every encrypted
-// file carries in the clear. False when the crypto library cannot be loaded.
-bool deriveFileDataKey(const unsigned char chainValue[16], const unsigned char vaultKey[16],
-                       unsigned char dataKey[16], DWORD& error);

@@ -41,9 +41,10 @@ public:
     virtual std::string vaultName() = 0;
     // Full paths of the open vault's vault file and key file.
     virtual std::vector<std::string> vaultFiles() = 0;
-    // Advances the key file's file-key chain and stores the advanced value back;
-    // chainValue receives it. False, with the Windows error, when either step failed.
-    virtual bool takeFileKeyChainValue(unsigned char chainValue[16], DWORD& error) = 0;
+    // The data key for the next file: the key file's chain is advanced and stored back
+    // first. False when either step failed, with the Windows error of the key file, or
+    // 0 when the user has already been told why (the crypto library is missing).
+    virtual bool nextDataKey(unsigned char dataKey[16], DWORD& error) = 0;
     // The vault key, unmasked for this one use.
     virtual void copyVaultKey(unsigned char vaultKey[16]) = 0;
     // Sets the job up in the progress dialog and shows it modally.
@@ -73,6 +74,8 @@ public:
 
     std::uint32_t FailKind = 0;
     DWORD ErrorCode = 0;
+    // FailKind when no job ran because the next data key could not be had.
+    static constexpr std::uint32_t NoDataKey = 0x80000002u;
 
 private:
     void notice(const std::string& text);
