@@ -1,3 +1,5 @@
+// The job record's set-up and key handling; the pause gate is a manual-reset event that is
+// set while the job may run.
 #include "FileEncryptionJob.h"
 
 #include "BufferCipher.h"

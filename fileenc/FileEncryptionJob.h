@@ -85,6 +85,7 @@ struct FileEncryptionJob {
     JobPause Pause;
     HWND DialogWindow = nullptr;  // receives every message; none at all when null
     DWORD FinishPauseMs = 500;    // how long 100 % stays on show before the job reports done
+    std::string CryptoLibraryName = "QZ_Cryptography.dll";  // tests name a missing one
 
     // Takes the next job's paths and key copies: the vault ID stays from the last
     // encryption when none is given, the stop request and the progress start afresh.

@@ -1,3 +1,4 @@
+// The checks before a file job, in the order the user meets them, and the messages after it.
 #include "FileJobChecks.h"
 
 #include "EncryptedFile.h"

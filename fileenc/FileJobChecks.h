@@ -11,6 +11,8 @@
  *
  * The open vault's own .vlt and .kvt are refused whatever their case or folder:
  * encrypting the key file would lock the vault out of the key that decrypts it.
+ * A job runs only after the vault store has advanced and stored its key chain
+ * and given the data key: a job on a zero or a reused key never starts.
  */
 #pragma once
 

@@ -1,3 +1,5 @@
+// The wipe and its block size. Failures are collected rather than returned at once: a failed
+// write still ends in the flush and the delete, and the first error is the one reported.
 #include "WipeFile.h"
 
 #include "ClusterSize.h"

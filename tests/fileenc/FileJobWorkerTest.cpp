@@ -5,7 +5,9 @@
 #include "FileJobWorker.h"
 #include "TaskStatus.h"
 
+#include "MessageBoxScript.h"
 #include "RegistryFixture.h"
+#include "logger.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -280,6 +282,51 @@ TEST_F(FileJobWorker, APausedJobTakesTheAnswerAtItsNextChunk) {
             EXPECT_FALSE(fileExists(path));
         }
     }
+}
+
+TEST_F(FileJobWorker, AMissingCryptoLibraryEndsTheJobAndIsLogged) {
+    char previousFolder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previousFolder);
+    SetCurrentDirectoryA(temp.path().c_str());  // the log goes to the current folder
+    {
+        brimtest::MessageBoxScript on({mbrOk});
+        traceLog.toggle();
+    }
+    const std::string path = temp.file("nolib.bin");
+    writeAll(path, "plain");
+    writeAll(path + ".vltenc", smallGoldenFile());
+    for (bool encrypting : {true, false}) {
+        JobWindow window;
+        FileEncryptionJob job;
+        setUpJob(job, encrypting ? path : path + ".vltenc", encrypting ? path + ".vltenc" : path, window.handle());
+        job.CryptoLibraryName = "QZ_Missing_Library.dll";
+        ASSERT_TRUE(window.run(encrypting ? EncryptFunc : DecryptFunc, job));
+        EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoLibraryMissing);
+        EXPECT_EQ(window.last().wParam, static_cast<WPARAM>(ERROR_MOD_NOT_FOUND));
+        if (encrypting) {
+            EXPECT_EQ(readAll(path), "plain");
+            EXPECT_FALSE(fileExists(path + ".vltenc")) << "the new .vltenc is removed";
+            writeAll(path + ".vltenc", smallGoldenFile());
+        } else {
+            EXPECT_FALSE(fileExists(path)) << "the new plain output is removed";
+            EXPECT_EQ(readAll(path + ".vltenc"), smallGoldenFile());
+        }
+    }
+    {
+        brimtest::MessageBoxScript off({mbrOk});
+        traceLog.toggle();
+    }
+    SetCurrentDirectoryA(previousFolder);
+    const std::string log = readAll(temp.file("Brimsafe.log"));
+    const std::size_t encryptLine = log.find(" - Failed to load dll in EncryptFunc\r\n");
+    const std::size_t decryptLine = log.find(" - Failed to load dll in DecryptFunc\r\n");
+    ASSERT_NE(encryptLine, std::string::npos) << log;
+    ASSERT_NE(decryptLine, std::string::npos) << log;
+    // Each is followed by a line with the system's text for the error.
+    std::size_t textStart = log.find(" - ", log.find("\r\n", encryptLine) + 2);
+    std::size_t textEnd = log.find("\r\n", textStart);
+    EXPECT_GT(textEnd - textStart, 3u);
+    EXPECT_LE(textEnd - textStart - 3, 100u);
 }
 
 TEST_F(FileJobWorker, AFileInUseByAWriterIsRefusedUntouched) {
