@@ -1,6 +1,7 @@
 // The vault store against the real crypto library: creating a vault, saving and opening it,
 // checking key backups, the file-key chain, older key files, damaged files and failed writes.
 #include "VaultStore.h"
+#include "VaultTestSupport.h"
 
 #include "BufferCipher.h"
 #include "MessageBoxScript.h"
@@ -9,76 +10,14 @@
 #include "VaultFiles.h"
 #include "logger.h"
 
-#include <cryptopp/md5.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <deque>
 
 namespace {
 
 using namespace vaultfile;
-using Bytes = std::vector<unsigned char>;
-
-const char* const Reinstall = "Some of your files are missing or corrupt.  Please reinstall Brimsafe.";
-
-// MD5 computed apart from the crypto library under test.
-Bytes md5(const Bytes& data) {
-    Bytes digest(16);
-    CryptoPP::Weak1::MD5().CalculateDigest(digest.data(), data.data(), data.size());
-    return digest;
-}
-
-Bytes md5Times(Bytes value, int times) {
-    for (int i = 0; i < times; ++i) value = md5(value);
-    return value;
-}
-
-Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
-std::string stringOf(const Bytes& b) { return std::string(b.begin(), b.end()); }
-Bytes slice(const std::string& s, size_t offset, size_t n) { return bytesOf(s.substr(offset, n)); }
-
-Bytes seedOf(unsigned char first) {
-    Bytes seed(qzcrypto::SeedBytes);
-    for (size_t i = 0; i < seed.size(); ++i) seed[i] = static_cast<unsigned char>(first * 31 + i * 7);
-    return seed;
-}
-
-// Scripted answers of the password dialog, with what the store asked and the file errors it showed.
-class ScriptedPrompts : public VaultPrompts {
-public:
-    struct Asked {
-        int mode;
-        bool retry;
-        bool firstPage;
-    };
-    void answer(int result, const std::string& password = "") { answers_.push_back({result, password}); }
-    int askPassword(int mode, bool retry, bool firstPage, SecretText& password) override {
-        asked.push_back({mode, retry, firstPage});
-        if (answers_.empty()) {
-            ADD_FAILURE() << "unexpected password prompt";
-            return 2;
-        }
-        auto [result, text] = answers_.front();
-        answers_.pop_front();
-        password.assign(text.begin(), text.end());
-        return result;
-    }
-    bool forgotPassword() override {
-        ++forgotten;
-        return forgotResult;
-    }
-    void showFileError(DWORD code, const std::string& name) override { fileErrors.push_back({code, name}); }
-
-    std::vector<Asked> asked;
-    std::vector<std::pair<DWORD, std::string>> fileErrors;
-    int forgotten = 0;
-    bool forgotResult = false;
-    bool allAnswered() const { return answers_.empty(); }
-
-private:
-    std::deque<std::pair<int, std::string>> answers_;
-};
+using namespace vaulttest;
 
 class VaultStoreTest : public brimtest::FreshRegistry {
 protected:
@@ -91,15 +30,7 @@ protected:
 
     // A new vault "Test" in the temp folder with the given password; returns its vault key.
     Bytes create(VaultStore& store, const std::string& password, unsigned char seedByte = 1) {
-        store.setDBLoc(temp.path());
-        store.setDBFname("Test");
-        CryptoLibrary library;
-        CryptoLibrary::RSA rsa = library.newRSA();
-        Bytes seed = seedOf(seedByte);
-        rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
-        prompts.answer(1, password);
-        EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 1);
-        return md5(seed);
+        return createVault(store, prompts, temp.path(), password, seedByte);
     }
 
     // What the open sequence does: the salt, the password, the key, the body, the text.
