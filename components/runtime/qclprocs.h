@@ -1,0 +1,50 @@
+// General procedures of the component library: LZRW block compression (more
+// in qclprocs_lzrw.cpp), rectangle and point arithmetic, numbers and bits,
+// program and system folders, path shortening, a busy delay and the trimming
+// of a window's system menu.
+//
+// Arrays are passed as a pointer to the first element and the index of the
+// last element (High), not the element count.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Largest input of one LZRW block, and the largest block it can give.
+constexpr int QCLLZRWMaxInput = 32781;
+constexpr int QCLLZRWMaxBlock = 32782;
+
+// Compresses inputLength (at most QCLLZRWMaxInput) bytes into one block and
+// returns its length. The output buffer must hold inputLength + 6 bytes: the
+// compressor notices only past the input length that the block does not shrink.
+std::uint16_t QCLLZRWCompress(const std::uint8_t* input, std::uint8_t* output, std::uint16_t inputLength);
+// Expands one block into output (room for QCLLZRWMaxInput bytes) and returns
+// the number of bytes produced. A block that no compressor can have written
+// raises the read error; nothing is written outside the output buffer.
+std::uint16_t QCLLZRWDecompress(const std::uint8_t* block, std::uint8_t* output, std::uint16_t blockLength);
+
+// Numbers and bits.
+int QCLMax(const int* values, int high);
+int QCLMin(const int* values, int high);
+long double QCLMaxR(const long double* values, int high);
+long double QCLMinR(const long double* values, int high);
+int QCLMidI(int a, int b);
+int QCLExp(int a, int n);
+void QCLSwapInt(int& a, int& b);
+void QCLSwapString(std::string& a, std::string& b);
+// With value false the bit is toggled, not cleared (callers rely on it).
+void QCLSetBit(std::uint8_t& byte, int bit, bool value);
+void QCLSetBitUpTo(std::uint8_t& byte, int n);
+bool QCLGetBit(std::uint8_t byte, int bit);
+
+// Folders and files.
+enum TQCLPathPrefix { ppWindows, ppSystem, ppProgram, ppFixed };
+std::string QCLAppPath();
+std::string QCLAppIniName();
+std::string QCLExtractFileName(const std::string& path);
+std::string QCLWindowsDirectory();
+std::string QCLSystemDirectory();
+std::string QCLCreatePathPrefix(TQCLPathPrefix prefix, bool trailingBackslash);
+std::string QCLShrunkFileName(const std::string& path, int maxLength);
+// Busy wait: polls the tick count, processes no messages.
+void QCLDelay(unsigned milliseconds);

@@ -1,0 +1,13 @@
+/*
+ * The framework in one include: run-time base, components and containers,
+ * conversions, registry and INI storage, graphics, controls, forms, the
+ * application object, timers, threads and the clipboard.
+ */
+#pragma once
+
+#include "System.h"
+#include "SysUtils.h"
+#include "Classes.h"
+#include "Filer.h"
+#include "Registry.h"
+#include "IniFiles.h"

@@ -1,0 +1,124 @@
+// Conversions whose exact rules callers rely on: strict decimal StrToInt,
+// Round with halves to even, exact ratios, Format and the string helpers.
+#include <gtest/gtest.h>
+
+#include "SysUtils.h"
+
+namespace {
+
+TEST(StrToInt, AcceptsOnlyStrictSignedDecimalInRange) {
+    struct Case {
+        const char* text;
+        int value;
+    };
+    const Case accepted[] = {{"0", 0},       {"-0", 0},       {"+7", 7},
+                             {"007", 7},     {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
+                             {"-15", -15},   {"000000000000000000012", 12}};
+    for (const Case& c : accepted) {
+        int value = -1;
+        EXPECT_TRUE(TryStrToInt(c.text, value)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+    }
+    const char* rejected[] = {"", " 1", "1 ", "2147483648", "-2147483649", "$1F", "0x10", "1e3",
+                              "+", "-", "+-1", "1.0", "99999999999999999999999", "\t5"};
+    for (const char* text : rejected) {
+        int value = 42;
+        EXPECT_FALSE(TryStrToInt(text, value)) << '"' << text << '"';
+        EXPECT_EQ(value, 42) << "a failed conversion leaves the output alone";
+        EXPECT_EQ(StrToIntDef(text, -9), -9);
+        try {
+            StrToInt(text);
+            ADD_FAILURE() << "no exception for \"" << text << '"';
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message, "'" + std::string(text) + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(Round, HalvesGoToEvenAndTruncGoesTowardZero) {
+    struct Case {
+        double value;
+        int64_t rounded, truncated;
+    };
+    const Case cases[] = {{0.5, 0, 0},   {1.5, 2, 1},   {2.5, 2, 2},     {3.5, 4, 3},  {-0.5, 0, 0},
+                          {-1.5, -2, -1}, {-2.5, -2, -2}, {2.4999, 2, 2},  {2.5001, 3, 2}, {-7.7, -8, -7},
+                          {1e10 + 0.5, 10000000000LL, 10000000000LL}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(Round(c.value), c.rounded) << c.value;
+        EXPECT_EQ(Trunc(c.value), c.truncated) << c.value;
+    }
+}
+
+TEST(Round, ExactRatiosRoundHalvesToEven) {
+    struct Case {
+        int64_t num, den, expected;
+    };
+    const Case cases[] = {{5, 2, 2},   {7, 2, 4},   {-5, 2, -2},  {-7, 2, -4}, {1, 3, 0},  {2, 3, 1},
+                          {-2, 3, -1}, {10, -4, -2}, {29, 1, 29}, {0, 5, 0},   {57, 2, 28}, {59, 2, 30}};
+    for (const Case& c : cases) EXPECT_EQ(RoundHalfEven(c.num, c.den), c.expected) << c.num << "/" << c.den;
+    // A ratio that double arithmetic gets wrong at the half: 0.29 * 100 is below 29.
+    EXPECT_EQ(RoundHalfEven(29 * 100, 100), 29);
+}
+
+TEST(Format, ConvertsTheSupportedSubsetAndRejectsMismatches) {
+    EXPECT_EQ(Format("%s: %d items, %5.2f%%", {"list", 3, 12.3456}), "list: 3 items, 12.35%");
+    EXPECT_EQ(Format("[%-4d][%04X][%x]", {7, 255, -1}), "[7   ][00FF][ffffffff]");
+    EXPECT_EQ(Format("%*d|%c|%u", {3, 5, 'z', 4000000000u}), "  5|z|4000000000");
+    EXPECT_EQ(Format("%s", {AnsiString("a\0b", 3)}), AnsiString("a\0b", 3));
+    EXPECT_THROW(Format("%d", {"text"}), EConvertError);
+    EXPECT_THROW(Format("%s %s", {"one"}), EConvertError);
+    EXPECT_THROW(Format("100%", {}), EConvertError);
+}
+
+TEST(Strings, OneBasedHelpersAndCaseRules) {
+    EXPECT_EQ(Pos("lo", "hello"), 4);
+    EXPECT_EQ(Pos("x", "hello"), 0);
+    EXPECT_EQ(Copy("hello", 2, 3), "ell");
+    EXPECT_EQ(Copy("hello", 4, 100), "lo");
+    EXPECT_EQ(Copy("hello", 9, 1), "");
+    EXPECT_EQ(Trim(AnsiString("\x01 \t text \x1f", 11)), "text");
+    EXPECT_EQ(UpperCase("abc\xe9"), "ABC\xe9") << "ASCII only";
+    EXPECT_EQ(AnsiUpperCase("abc\xe9"), "ABC\xc9") << "code page 1252";
+    EXPECT_EQ(CompareText("Apple", "aPPLE"), 0);
+    EXPECT_LT(AnsiCompareText("apple", "Banana"), 0);
+    EXPECT_EQ(StringReplace("a-b-c", "-", "+", {rfReplaceAll}), "a+b+c");
+    EXPECT_EQ(StringReplace("a-b-c", "-", "+", {}), "a+b-c");
+}
+
+TEST(FileNames, PartsOfAPath) {
+    EXPECT_EQ(ExtractFilePath("C:\\dir\\sub\\file.vlt"), "C:\\dir\\sub\\");
+    EXPECT_EQ(ExtractFileDir("C:\\dir\\sub\\file.vlt"), "C:\\dir\\sub");
+    EXPECT_EQ(ExtractFileDir("C:\\file.vlt"), "C:\\");
+    EXPECT_EQ(ExtractFileName("C:\\dir\\file.tar.gz"), "file.tar.gz");
+    EXPECT_EQ(ExtractFileExt("C:\\dir.x\\file"), "");
+    EXPECT_EQ(ExtractFileExt("C:\\dir\\file.vltenc"), ".vltenc");
+    EXPECT_EQ(ChangeFileExt("C:\\a.b\\c.txt", ".bak"), "C:\\a.b\\c.bak");
+    EXPECT_EQ(ChangeFileExt("C:\\a.b\\c", ".bak"), "C:\\a.b\\c.bak");
+    EXPECT_EQ(IncludeTrailingBackslash("C:\\x"), "C:\\x\\");
+    EXPECT_EQ(ExcludeTrailingBackslash("C:\\x\\"), "C:\\x");
+}
+
+TEST(Dates, EncodeAndDecodeRoundTrip) {
+    EXPECT_DOUBLE_EQ(EncodeDate(1899, 12, 30), 0.0);
+    EXPECT_DOUBLE_EQ(EncodeDate(2000, 1, 1), 36526.0);
+    WORD y, m, d;
+    DecodeDate(EncodeDate(2024, 2, 29) + 0.75, y, m, d);
+    EXPECT_EQ(y, 2024);
+    EXPECT_EQ(m, 2);
+    EXPECT_EQ(d, 29);
+    EXPECT_EQ(DayOfWeek(EncodeDate(2026, 12, 10)), 5) << "a Thursday";
+    EXPECT_THROW(EncodeDate(2023, 2, 29), EConvertError);
+}
+
+TEST(StringResources, LoadStrReadsTheModuleAndMissingGivesEmpty) {
+    EXPECT_EQ(LoadStr(65244), "Not enough timers available");
+    EXPECT_EQ(LoadStr(12345), "");
+    try {
+        throw EOutOfResources(65244);
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Not enough timers available");
+    }
+}
+
+}  // namespace
