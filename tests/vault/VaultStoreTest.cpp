@@ -483,6 +483,21 @@ TEST_F(VaultStoreTest, SavingAVaultDeletedBehindTheProgramsBackWritesNothing) {
     EXPECT_FALSE(temp.exists("Test.vlt"));
 }
 
+TEST_F(VaultStoreTest, NothingIsSavedBeforeAKeyWasProved) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    const std::string vault = temp.readFile("Test.vlt");
+    VaultStore unopened(prompts);
+    unopened.setDBLoc(temp.path());
+    unopened.setDBFname("Test");
+    EXPECT_FALSE(open(unopened, "wrong"));
+    brimtest::MessageBoxScript boxes({mbrOk});
+    EXPECT_EQ(unopened.writeDatabase(unopened.vaultFilePath()), 1);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem reading your vault key."});
+    EXPECT_EQ(temp.readFile("Test.vlt"), vault);
+}
+
 TEST_F(VaultStoreTest, CancelledFirstPasswordLeavesNoVaultBehind) {
     VaultStore store(prompts);
     store.setDBLoc(temp.path());
