@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -66,6 +67,36 @@ protected:
     brimtest::TempFolder temp;
     ScriptedPrompts prompts;
 };
+
+TEST_F(VaultStoreTest, MD5KnownAnswersThroughTheBindingAndTheTestReference) {
+    // Digests computed with openssl md5.
+    struct Case {
+        std::string input;
+        const char* hex;
+    };
+    const Case cases[] = {
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"<hidePwords value=0/>", "71220844f8449a4633cf740a2b7f5d3b"},
+        {std::string(16, '\0'), "4ae71336e44bf9bf79d2752e234818a5"},
+    };
+    auto hex = [](const unsigned char* p) {
+        char text[33];
+        for (int i = 0; i < 16; ++i) std::snprintf(text + 2 * i, 3, "%02x", p[i]);
+        return std::string(text);
+    };
+    CryptoLibrary library;
+    for (const Case& c : cases) {
+        unsigned char digest[16];
+        ASSERT_TRUE(library.md5(c.input.data(), static_cast<std::uint32_t>(c.input.size()), digest));
+        EXPECT_EQ(hex(digest), c.hex) << c.input;
+        EXPECT_EQ(hex(md5(bytesOf(c.input)).data()), c.hex) << c.input;
+    }
+    // In place, as the key derivation hashes 16-byte values.
+    unsigned char value[16] = {};
+    library.md5(value, 16, value);
+    EXPECT_EQ(hex(value), "4ae71336e44bf9bf79d2752e234818a5");
+}
 
 TEST_F(VaultStoreTest, PasswordKeyMatchesTheGoldenValue) {
     // Computed with an independent MD5: md5("correct horse" + salt), then 1000 more MD5s.
@@ -412,6 +443,14 @@ TEST_F(VaultStoreTest, FileKeyChainAndDataKeys) {
     }
     EXPECT_NE(keys[0], keys[1]);
     EXPECT_NE(keys[1], keys[2]);
+
+    // The chain value in memory was zeroed when it was stored: storing again seals zeros, in place.
+    ASSERT_TRUE(store.storeFileKeyChain());
+    const std::string after = temp.readFile("Test.kvt");
+    ASSERT_EQ(after.size(), 784u);
+    Bytes sealed = slice(after, 768, 16);
+    decryptBuffer(sealed.data(), sealed.data(), 16, vaultKey.data());
+    EXPECT_EQ(sealed, Bytes(16, 0));
 
     DeleteFileA(temp.file("Test.kvt").c_str());
     unsigned char key[16] = {1};
