@@ -1,5 +1,6 @@
 // The wipe (zeros in whole blocks, flushed, then deleted) and the cluster size behind its block.
 #include "ClusterSize.h"
+#include "FileEncryptionJob.h"
 #include "FileJobStages.h"
 #include "FileJobTestSupport.h"
 #include "TaskStatus.h"
@@ -78,6 +79,18 @@ TEST_F(Wipe, RecordsWipingWhileItRunsAndDoneAfter) {
     EXPECT_EQ(*during.currFile, path);
     EXPECT_EQ(*ReadTaskStatus().currTask, "done");
     EXPECT_EQ(*ReadTaskStatus().currFile, path);
+}
+
+TEST_F(Wipe, WithoutAWindowPostsNothingToTheCallingThread) {
+    // At start-up the wipe runs on the user-interface thread, before any job window exists.
+    const std::string path = temp.file("startup.bin");
+    writeAll(path, patternBytes(9000));
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    EXPECT_TRUE(WipeFile(path));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_FILEJOB_DONE, WM_FILEJOB_FINISHING, PM_REMOVE))
+        << "message " << msg.message << " reached the thread's queue";
 }
 
 TEST_F(Wipe, AFileThatCannotBeOpenedForWritingStays) {
