@@ -181,6 +181,24 @@ TEST_F(Checks, EncryptQuestionsFollowTheAnswers) {
     }
 }
 
+TEST_F(Checks, YesToAllHoldsForTheRestOfTheBatchOnlyForItsQuestion) {
+    for (const char* file : {"a.txt", "b.exe", "c.txt"}) {
+        writeAll(temp.file(file), "content");
+        SetFileAttributesA(temp.file(file).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    writeAll(temp.file("c.txt.vltenc"), "left over");
+    EncryptFlags batch;
+    brimtest::MessageBoxScript script({mbrYesToAll, mbrYes, mbrYes});
+    EXPECT_EQ(encrypt(temp.file("a.txt"), batch), 0);
+    EXPECT_EQ(encrypt(temp.file("b.exe"), batch), 0);
+    EXPECT_EQ(encrypt(temp.file("c.txt"), batch), 0);
+    EXPECT_EQ(script.texts(), (std::vector<std::string>{fill(ReadOnlyQuestion, "a.txt"), fill(SystemQuestion, "b.exe"),
+                                                        fill(OverwriteEncryptedQuestion, "c.txt")}));
+    EXPECT_FALSE(batch.askReadOnly);
+    EXPECT_TRUE(batch.askSystem);
+    EXPECT_TRUE(batch.askOverwrite);
+}
+
 TEST_F(Checks, ProgramFilesInstallFolderAndEncryptedFilesAreRefused) {
     CreateDirectoryA(temp.file("x.vlt").c_str(), nullptr);
     CreateDirectoryA(temp.file("Vaults.vlt").c_str(), nullptr);
