@@ -11,3 +11,5 @@
 #include "Filer.h"
 #include "Registry.h"
 #include "IniFiles.h"
+#include "Graphics.h"
+#include "Jpeg.h"
