@@ -1002,20 +1002,16 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK: {
-        TPoint screen(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-        HWND window = handle_;
-        bool routed = routeMouseToChild(Message);
-        if (!routed) TControl::WndProc(Message);
-        // Enter/leave follows this message's own coordinates (synthetic moves work too).
-        if (window && IsWindow(window) && FindControl(window) == this) {
-            POINT p = POINT(screen);
-            ::ClientToScreen(window, &p);
-            moveMouseTo(controlAtScreenPoint(p, window));
-            if (!tracking_) {
-                TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
-                tracking_ = TrackMouseEvent(&track) != FALSE;
-            }
+        // Enter/leave follows this message's own coordinates (synthetic moves
+        // work too), before the control under the mouse hears the message.
+        POINT p = {GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        ::ClientToScreen(handle_, &p);
+        moveMouseTo(controlAtScreenPoint(TPoint(p), handle_));
+        if (!tracking_ && handle_) {
+            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, handle_, 0};
+            tracking_ = TrackMouseEvent(&track) != FALSE;
         }
+        if (!routeMouseToChild(Message)) TControl::WndProc(Message);
         return;
     }
     case WM_MOUSELEAVE:
