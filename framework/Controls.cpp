@@ -838,7 +838,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Width = width_;
     Params.Height = height_;
     TWinControl* parent = GetParent();
-    Params.WndParent = parent ? parent->GetHandle() : parentWindow_;
+    Params.WndParent = parent ? parent->handle_ : parentWindow_;  // CreateHandle made it first
     Params.WindowClass.style = CS_DBLCLKS;
     Params.WinClassName = ClassName();
 }
