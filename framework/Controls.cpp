@@ -179,6 +179,7 @@ void TControlCanvas::CreateHandle() {
         }
     }
     if (!dc_) throw EOutOfResources("Out of system resources");
+    TrackGdiObjects(1);
     canvasesWithDc().push_back(this);
     SetHandle(dc_);
 }
@@ -187,6 +188,7 @@ void TControlCanvas::FreeHandle() {
     if (!dc_) return;
     SetHandle(nullptr);
     ReleaseDC(window_, dc_);
+    TrackGdiObjects(-1);
     dc_ = nullptr;
     window_ = nullptr;
     auto& list = canvasesWithDc();
@@ -1162,6 +1164,20 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGCHAR:
         Broadcast(Message);
         return;
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORSCROLLBAR:
+    case CN_CTLCOLORMSGBOX:
+    case CN_CTLCOLORDLG: {
+        // A system child asks its parent for colours: answer with its own.
+        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
+        SetBkColor(dc, ColorToRGB(brush_->GetColor()));
+        Message.Result = reinterpret_cast<LRESULT>(brush_->GetHandle());
+        return;
+    }
     case CM_ENTER:
         DoEnter();
         return;
