@@ -23,11 +23,13 @@ template <class C, class R> struct GetterTraits<R (C::*)() const> {
     using Class = C;
     using Value = std::decay_t<R>;
 };
+template <class C, class R> struct GetterTraits<R (C::*)()> : GetterTraits<R (C::*)() const> {};
 template <class C, class R, class I> struct GetterTraits<R (C::*)(I) const> {
     using Class = C;
     using Value = std::decay_t<R>;
     using Index = std::decay_t<I>;
 };
+template <class C, class R, class I> struct GetterTraits<R (C::*)(I)> : GetterTraits<R (C::*)(I) const> {};
 template <class C, class R, class I, class J> struct GetterTraits<R (C::*)(I, J) const> {
     using Class = C;
     using Value = std::decay_t<R>;
@@ -45,7 +47,7 @@ public:
     using Class = typename Traits::Class;
     using Value = typename Traits::Value;
 
-    explicit ReadProperty(const Class* self) : self_(self) {}
+    explicit ReadProperty(Class* self) : self_(self) {}
     ReadProperty(const ReadProperty&) = delete;
     ReadProperty& operator=(const ReadProperty&) = delete;
 
@@ -56,7 +58,7 @@ public:
     V operator->() const { return get(); }
 
 private:
-    const Class* self_;
+    Class* self_;
 };
 
 // A read-write property.
