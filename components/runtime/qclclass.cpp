@@ -5,7 +5,9 @@
 // executable's file name so that a second start can see the first.
 #include "qclclass.h"
 
+#include "QCLIniCtrl.h"
 #include "qclerrors.h"
+#include "qclstrings.h"
 
 #include <windows.h>
 
@@ -14,6 +16,15 @@ TQCLApplication* QCLApplication = nullptr;
 namespace {
 
 int initCount = 0;
+
+AnsiString exePath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// The framework application's title: the executable's name without extension.
+AnsiString applicationTitle() { return ChangeFileExt(ExtractFileName(exePath()), ""); }
 
 AnsiString exeFileName() {
     char path[MAX_PATH + 1] = {};
@@ -38,6 +49,7 @@ void QCLDoneApplication() {
 }
 
 TQCLApplication::TQCLApplication(TComponent* AOwner) : TComponent(AOwner) {
+    storage_ = new TQCLIniCtrl(this);
     createInstanceMutex();
     timerPool_ = new TQCLTimerPool(nullptr, 50);
     LARGE_INTEGER frequency{};
@@ -54,6 +66,17 @@ TQCLApplication::~TQCLApplication() {
 void TQCLApplication::createInstanceMutex() {
     instanceMutex_ = CreateMutexA(nullptr, FALSE, exeFileName().c_str());
     anotherInstance_ = instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+AnsiString TQCLApplication::GetDefaultRegPath() const {
+    AnsiString path = "Software\\";
+    if (!QCLEmpty(CompanyText))
+        path += CompanyText + "\\";
+    const AnsiString title = applicationTitle();
+    path += (QCLEmpty(title) ? exePath() : title) + "\\";
+    if (!QCLEmpty(VersionText))
+        path += VersionText + "\\";
+    return path;
 }
 
 int TQCLApplication::GetTimerIdent() const {

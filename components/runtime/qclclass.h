@@ -167,12 +167,17 @@ public:
     // Milliseconds since STWStart; 0 when the stopwatch does not run.
     uint32_t STWStop();
 
+    // "Software\" + company text, title and version text, each with a backslash.
+    AnsiString GetDefaultRegPath() const;
+
     TQCLTimerPool* GetTimerPool() const { return timerPool_; }
+    TQCLIniCtrl* GetStorage() const { return storage_; }
     bool AnotherInstance() const { return anotherInstance_; }
     HANDLE InstanceMutex() const { return instanceMutex_; }
 
     BRIM_PROPERTY(EditMode, TQCLApplication::GetEditMode, TQCLApplication::SetEditMode);
     BRIM_READONLY(TimerPool, TQCLApplication::GetTimerPool);
+    BRIM_READONLY(Storage, TQCLApplication::GetStorage);
 
     AnsiString CompanyText;
     AnsiString VersionText;
@@ -185,6 +190,7 @@ private:
 
     uint8_t identSlots_[QCLTimerIdentSlots + 1] = {};  // slot 0 unused
     TQCLTimerPool* timerPool_ = nullptr;
+    TQCLIniCtrl* storage_ = nullptr;
     TQCLEditMode editMode_{emInsert};
     uint32_t stopwatchStart_ = 0;
     uint32_t stopwatchStop_ = 0;
