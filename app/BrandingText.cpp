@@ -43,7 +43,10 @@ std::string GetBrandingText(int index) {
         ERROR_SUCCESS)
         return text;
     stored.resize(size);
-    // The stored bytes are taken whole, as written; the text ends at the first zero once unscrambled.
+    // A registry may hand a string back with a terminating zero it added itself; that zero is not
+    // part of the scrambled text.
+    if (!stored.empty() && stored.back() == '\0') stored.pop_back();
+    // The text ends at its first zero once unscrambled, as a zero-terminated string does.
     std::string plain = scrambleBrandingText(stored);
     std::size_t end = plain.find('\0');
     if (end != std::string::npos) plain.resize(end);

@@ -2,6 +2,23 @@
 
 namespace settings {
 
+namespace {
+
+RegistryWriteObserver& writeObserver() {
+    static RegistryWriteObserver observer;
+    return observer;
+}
+
+}  // namespace
+
+void setRegistryWriteObserver(RegistryWriteObserver observer) { writeObserver() = std::move(observer); }
+
+bool RegistryKey::write(const std::string& name, DWORD type, const void* data, DWORD size) const {
+    if (!key_) return false;
+    if (writeObserver()) writeObserver()(name, type, std::string(static_cast<const char*>(data), size));
+    return RegSetValueExA(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
 bool RegistryKey::openOrCreate(HKEY root, const std::string& path) {
     close();
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key_) == ERROR_SUCCESS) return true;
@@ -53,18 +70,15 @@ std::optional<std::string> RegistryKey::readString(const std::string& name) cons
 }
 
 bool RegistryKey::writeDword(const std::string& name, DWORD value) const {
-    return key_ && RegSetValueExA(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                  sizeof value) == ERROR_SUCCESS;
+    return write(name, REG_DWORD, &value, sizeof value);
 }
 
 bool RegistryKey::writeString(const std::string& name, const std::string& value) const {
-    return key_ && RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data()),
-                                  static_cast<DWORD>(value.size())) == ERROR_SUCCESS;
+    return write(name, REG_SZ, value.data(), static_cast<DWORD>(value.size()));
 }
 
 bool RegistryKey::writeOneByteDword(const std::string& name, char value) const {
-    return key_ && RegSetValueExA(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 1) ==
-                       ERROR_SUCCESS;
+    return write(name, REG_DWORD, &value, 1);
 }
 
 std::optional<char> RegistryKey::readOneByteDword(const std::string& name) const {

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -54,8 +55,15 @@ public:
     std::optional<char> readOneByteDword(const std::string& name) const;
 
 private:
+    bool write(const std::string& name, DWORD type, const void* data, DWORD size) const;
     HKEY key_ = nullptr;
 };
+
+// Sees every value written through RegistryKey (name, type, the bytes handed to the system), in
+// order; tests check the write order and byte counts with it, since a registry may add a
+// terminating zero of its own to a string.
+using RegistryWriteObserver = std::function<void(const std::string& name, DWORD type, const std::string& bytes)>;
+void setRegistryWriteObserver(RegistryWriteObserver observer);
 
 // What the main window stores at exit and at a switch of vaults.
 struct WindowSettings {

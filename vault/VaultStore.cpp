@@ -133,6 +133,12 @@ void VaultStore::readVaultText(SecretText& text) {
 int VaultStore::writeDatabase(const std::string& targetPath) {
     CryptoLibrary library(cryptoName_.c_str());
     if (!cryptoReady(library, "writeDatabase", false)) return 1;
+    if (!hasVaultKey_) {
+        // Without a proven key the body would be sealed under a wrong one and never open again.
+        traceLog.write("writeDatabase: no vault key");
+        message("There was a problem reading your vault key.", mbiCaution);
+        return 1;
+    }
 
     SecretBytes body;
     {

@@ -1,6 +1,7 @@
 // The vault store against the real crypto library: creating a vault, saving and opening it,
 // checking key backups, the file-key chain, older key files, damaged files and failed writes.
 #include "VaultStore.h"
+#include "VaultTestSupport.h"
 
 #include "BufferCipher.h"
 #include "MessageBoxScript.h"
@@ -9,76 +10,15 @@
 #include "VaultFiles.h"
 #include "logger.h"
 
-#include <cryptopp/md5.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
-#include <deque>
 
 namespace {
 
 using namespace vaultfile;
-using Bytes = std::vector<unsigned char>;
-
-const char* const Reinstall = "Some of your files are missing or corrupt.  Please reinstall Brimsafe.";
-
-// MD5 computed apart from the crypto library under test.
-Bytes md5(const Bytes& data) {
-    Bytes digest(16);
-    CryptoPP::Weak1::MD5().CalculateDigest(digest.data(), data.data(), data.size());
-    return digest;
-}
-
-Bytes md5Times(Bytes value, int times) {
-    for (int i = 0; i < times; ++i) value = md5(value);
-    return value;
-}
-
-Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
-std::string stringOf(const Bytes& b) { return std::string(b.begin(), b.end()); }
-Bytes slice(const std::string& s, size_t offset, size_t n) { return bytesOf(s.substr(offset, n)); }
-
-Bytes seedOf(unsigned char first) {
-    Bytes seed(qzcrypto::SeedBytes);
-    for (size_t i = 0; i < seed.size(); ++i) seed[i] = static_cast<unsigned char>(first * 31 + i * 7);
-    return seed;
-}
-
-// Scripted answers of the password dialog, with what the store asked and the file errors it showed.
-class ScriptedPrompts : public VaultPrompts {
-public:
-    struct Asked {
-        int mode;
-        bool retry;
-        bool firstPage;
-    };
-    void answer(int result, const std::string& password = "") { answers_.push_back({result, password}); }
-    int askPassword(int mode, bool retry, bool firstPage, SecretText& password) override {
-        asked.push_back({mode, retry, firstPage});
-        if (answers_.empty()) {
-            ADD_FAILURE() << "unexpected password prompt";
-            return 2;
-        }
-        auto [result, text] = answers_.front();
-        answers_.pop_front();
-        password.assign(text.begin(), text.end());
-        return result;
-    }
-    bool forgotPassword() override {
-        ++forgotten;
-        return forgotResult;
-    }
-    void showFileError(DWORD code, const std::string& name) override { fileErrors.push_back({code, name}); }
-
-    std::vector<Asked> asked;
-    std::vector<std::pair<DWORD, std::string>> fileErrors;
-    int forgotten = 0;
-    bool forgotResult = false;
-    bool allAnswered() const { return answers_.empty(); }
-
-private:
-    std::deque<std::pair<int, std::string>> answers_;
-};
+using namespace vaulttest;
 
 class VaultStoreTest : public brimtest::FreshRegistry {
 protected:
@@ -91,15 +31,7 @@ protected:
 
     // A new vault "Test" in the temp folder with the given password; returns its vault key.
     Bytes create(VaultStore& store, const std::string& password, unsigned char seedByte = 1) {
-        store.setDBLoc(temp.path());
-        store.setDBFname("Test");
-        CryptoLibrary library;
-        CryptoLibrary::RSA rsa = library.newRSA();
-        Bytes seed = seedOf(seedByte);
-        rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
-        prompts.answer(1, password);
-        EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 1);
-        return md5(seed);
+        return createVault(store, prompts, temp.path(), password, seedByte);
     }
 
     // What the open sequence does: the salt, the password, the key, the body, the text.
@@ -135,6 +67,36 @@ protected:
     brimtest::TempFolder temp;
     ScriptedPrompts prompts;
 };
+
+TEST_F(VaultStoreTest, MD5KnownAnswersThroughTheBindingAndTheTestReference) {
+    // Digests computed with openssl md5.
+    struct Case {
+        std::string input;
+        const char* hex;
+    };
+    const Case cases[] = {
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"<hidePwords value=0/>", "71220844f8449a4633cf740a2b7f5d3b"},
+        {std::string(16, '\0'), "4ae71336e44bf9bf79d2752e234818a5"},
+    };
+    auto hex = [](const unsigned char* p) {
+        char text[33];
+        for (int i = 0; i < 16; ++i) std::snprintf(text + 2 * i, 3, "%02x", p[i]);
+        return std::string(text);
+    };
+    CryptoLibrary library;
+    for (const Case& c : cases) {
+        unsigned char digest[16];
+        ASSERT_TRUE(library.md5(c.input.data(), static_cast<std::uint32_t>(c.input.size()), digest));
+        EXPECT_EQ(hex(digest), c.hex) << c.input;
+        EXPECT_EQ(hex(md5(bytesOf(c.input)).data()), c.hex) << c.input;
+    }
+    // In place, as the key derivation hashes 16-byte values.
+    unsigned char value[16] = {};
+    library.md5(value, 16, value);
+    EXPECT_EQ(hex(value), "4ae71336e44bf9bf79d2752e234818a5");
+}
 
 TEST_F(VaultStoreTest, PasswordKeyMatchesTheGoldenValue) {
     // Computed with an independent MD5: md5("correct horse" + salt), then 1000 more MD5s.
@@ -482,6 +444,14 @@ TEST_F(VaultStoreTest, FileKeyChainAndDataKeys) {
     EXPECT_NE(keys[0], keys[1]);
     EXPECT_NE(keys[1], keys[2]);
 
+    // The chain value in memory was zeroed when it was stored: storing again seals zeros, in place.
+    ASSERT_TRUE(store.storeFileKeyChain());
+    const std::string after = temp.readFile("Test.kvt");
+    ASSERT_EQ(after.size(), 784u);
+    Bytes sealed = slice(after, 768, 16);
+    decryptBuffer(sealed.data(), sealed.data(), 16, vaultKey.data());
+    EXPECT_EQ(sealed, Bytes(16, 0));
+
     DeleteFileA(temp.file("Test.kvt").c_str());
     unsigned char key[16] = {1};
     EXPECT_FALSE(store.nextDataKey(key));
@@ -550,6 +520,21 @@ TEST_F(VaultStoreTest, SavingAVaultDeletedBehindTheProgramsBackWritesNothing) {
               std::vector<std::string>{"Brimsafe is unable to locate your vault.  It will not be saved at this time."});
     EXPECT_EQ(boxes.shown()[0].icon, mbiInformation);
     EXPECT_FALSE(temp.exists("Test.vlt"));
+}
+
+TEST_F(VaultStoreTest, NothingIsSavedBeforeAKeyWasProved) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    const std::string vault = temp.readFile("Test.vlt");
+    VaultStore unopened(prompts);
+    unopened.setDBLoc(temp.path());
+    unopened.setDBFname("Test");
+    EXPECT_FALSE(open(unopened, "wrong"));
+    brimtest::MessageBoxScript boxes({mbrOk});
+    EXPECT_EQ(unopened.writeDatabase(unopened.vaultFilePath()), 1);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem reading your vault key."});
+    EXPECT_EQ(temp.readFile("Test.vlt"), vault);
 }
 
 TEST_F(VaultStoreTest, CancelledFirstPasswordLeavesNoVaultBehind) {
