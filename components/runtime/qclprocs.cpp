@@ -248,3 +248,48 @@ void QCLNullPoints(TPoint* points, int high) {
     for (int i = 0; i <= high; ++i)
         points[i] = TPoint(0, 0);
 }
+
+void QCLCheckSystemMenu(TQCLSysMenuEntries entries, HMENU menu, bool shortLayout) {
+    if (!menu)
+        return;
+    const int nsc = 1;  // the framework always runs with new-style controls
+    auto remove = [menu](int position) { DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION); };
+    const bool onlyClose = entries == TQCLSysMenuEntries{smClose};
+    if (shortLayout) {
+        if (!entries.Contains(smSwitch) && !nsc) {
+            remove(6);
+            remove(5);
+        }
+        if (!entries.Contains(smClose)) {
+            remove(4 - nsc);
+            remove(3 - nsc);
+        }
+        if (onlyClose)
+            remove(3 - nsc);
+        if (!entries.Contains(smMinimize))
+            remove(2 - nsc);
+        if (!entries.Contains(smMove) && !nsc)
+            remove(1);
+    } else {
+        if (!entries.Contains(smSwitch) && !nsc) {
+            remove(8);
+            remove(7);
+        }
+        if (!entries.Contains(smClose)) {
+            remove(6);
+            remove(5);
+        }
+        if (onlyClose)
+            remove(5);
+        if (!entries.Contains(smMaximize))
+            remove(4);
+        if (!entries.Contains(smMinimize))
+            remove(3);
+        if (!entries.Contains(smSize))
+            remove(2);
+        if (!entries.Contains(smMove))
+            remove(1);
+    }
+    if (!entries.Contains(smRestore))
+        remove(0);
+}

@@ -51,6 +51,13 @@ std::string QCLShrunkFileName(const std::string& path, int maxLength);
 // Busy wait: polls the tick count, processes no messages.
 void QCLDelay(unsigned milliseconds);
 
+// System menu entries (bits 0 to 6 of TQCLSysMenuEntries).
+enum TQCLSysMenuEntry { smRestore, smMove, smSize, smMinimize, smMaximize, smClose, smSwitch };
+using TQCLSysMenuEntries = TSet<TQCLSysMenuEntry>;
+// Deletes the entries not in the set from a window's system menu, by
+// position, for the normal or the short (tool window) layout.
+void QCLCheckSystemMenu(TQCLSysMenuEntries entries, HMENU menu, bool shortLayout);
+
 // Rectangles (Left, Top, Right, Bottom) and points.
 void QCLAdjustRect(TRect& r, int dx, int dy);
 void QCLAdjustRectExt(TRect& r, int dl, int dt, int dr, int db);
