@@ -50,6 +50,7 @@ void QCLDoneApplication() {
 
 TQCLApplication::TQCLApplication(TComponent* AOwner) : TComponent(AOwner) {
     storage_ = new TQCLIniCtrl(this);
+    SetLogName("");
     createInstanceMutex();
     timerPool_ = new TQCLTimerPool(nullptr, 50);
     LARGE_INTEGER frequency{};

@@ -137,6 +137,10 @@ using TQCLEditMode = TSet<TQCLEditModeItem>;
 enum TQCLLogAction { laNone, laClearLog, laBackupLog };
 enum TQCLExitCode { ecQuit, ecReboot, ecRestart };
 
+using TQCLMaxLogSizeEvent = TEvent<void(TObject* Sender, const AnsiString& LogName, bool& Cancel)>;
+// May add lines to the log header.
+using TQCLOnHeaderWrite = TEvent<void(TObject* Sender, TStrings* Lines)>;
+
 // First and last identifier that the application object hands out.
 constexpr uint16_t QCLTimerIdentBase = 0xFD00;
 constexpr int QCLTimerIdentSlots = 250;
@@ -170,6 +174,15 @@ public:
     // "Software\" + company text, title and version text, each with a backslash.
     AnsiString GetDefaultRegPath() const;
 
+    // Text log (used by no window of the program): see qclclass_log.cpp.
+    void SetLogName(const AnsiString& Name);
+    AnsiString GetLogName() const { return logName_; }
+    void SetLogPrefix(TQCLPathPrefix Prefix);
+    TQCLPathPrefix GetLogPrefix() const { return logPrefix_; }
+    void LogWrite(const AnsiString& Text);
+    // Logs the exception being handled (call only inside a catch block).
+    void LogException(TObject* Sender);
+
     TQCLTimerPool* GetTimerPool() const { return timerPool_; }
     TQCLIniCtrl* GetStorage() const { return storage_; }
     bool AnotherInstance() const { return anotherInstance_; }
@@ -184,8 +197,20 @@ public:
     TQCLApplicationOptions Options = TQCLApplicationOptions::FromBits(0x36);
     uint8_t ExplodeSpeed = 3;
     TNotifyEvent OnEditModeChange;
+    AnsiString LogTemplate = "#tdl";
+    int32_t MaxLogSize = -1;
+    TQCLLogAction LogAction = laNone;
+    TQCLMaxLogSizeEvent OnMaxLogSize;
+    TQCLOnHeaderWrite OnHeaderWrite;
 
 private:
+    AnsiString logHeader() const;
+    AnsiString logLine(const AnsiString& text);
+
+    AnsiString logName_;
+    TQCLPathPrefix logPrefix_ = ppProgram;
+    bool logWritten_ = false;
+    int32_t logLineNumber_ = 0;
     void createInstanceMutex();
 
     uint8_t identSlots_[QCLTimerIdentSlots + 1] = {};  // slot 0 unused
