@@ -8,6 +8,7 @@
 #include "QCLIniCtrl.h"
 #include "qclerrors.h"
 #include "qclstrings.h"
+#include "qclsysin.h"
 
 #include <windows.h>
 
@@ -16,6 +17,21 @@ TQCLApplication* QCLApplication = nullptr;
 namespace {
 
 int initCount = 0;
+TQCLExitWindowsFunc exitWindows = ExitWindowsEx;
+
+bool enableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    const bool ok = LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid) &&
+                    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) &&
+                    GetLastError() == ERROR_SUCCESS;
+    CloseHandle(token);
+    return ok;
+}
 
 AnsiString exePath() {
     char path[MAX_PATH + 1] = {};
@@ -34,6 +50,12 @@ AnsiString exeFileName() {
 }
 
 }  // namespace
+
+TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func) {
+    const TQCLExitWindowsFunc previous = exitWindows;
+    exitWindows = Func ? Func : ExitWindowsEx;
+    return previous;
+}
 
 void QCLInitApplication() {
     if (initCount++ == 0)
@@ -78,6 +100,20 @@ AnsiString TQCLApplication::GetDefaultRegPath() const {
     if (!QCLEmpty(VersionText))
         path += VersionText + "\\";
     return path;
+}
+
+bool TQCLApplication::QuitWindows(TQCLExitCode Code) {
+    UINT flags = EWX_LOGOFF;
+    if (Code == ecQuit)
+        flags = EWX_SHUTDOWN | EWX_FORCE;
+    else if (Code == ecReboot)
+        flags = EWX_REBOOT | EWX_FORCE;
+    if (QCLSIWindowsNT && !enableShutdownPrivilege())
+        return false;
+    if (!exitWindows(flags, 0))
+        return false;
+    QCLTerminateApplication();
+    return true;
 }
 
 int TQCLApplication::GetTimerIdent() const {

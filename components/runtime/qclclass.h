@@ -183,6 +183,10 @@ public:
     // Logs the exception being handled (call only inside a catch block).
     void LogException(TObject* Sender);
 
+    // Logs off (ecRestart), or shuts down or restarts the machine by force;
+    // on the NT family the shut-down privilege is enabled first.
+    bool QuitWindows(TQCLExitCode Code);
+
     TQCLTimerPool* GetTimerPool() const { return timerPool_; }
     TQCLIniCtrl* GetStorage() const { return storage_; }
     bool AnotherInstance() const { return anotherInstance_; }
@@ -224,6 +228,11 @@ private:
     HANDLE instanceMutex_ = nullptr;
     bool anotherInstance_ = false;
 };
+
+// The system call behind QuitWindows; tests replace it so that nothing ends
+// the session. Returns the previous one.
+using TQCLExitWindowsFunc = BOOL(WINAPI*)(UINT Flags, DWORD Reason);
+TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func);
 
 // The process-wide application object; made by QCLInitApplication after the
 // framework's globals and freed by QCLDoneApplication (both count, so only

@@ -11,3 +11,5 @@ AnsiString QCLLoadStr(int ident, const char* fallback) {
 
 void QCLReportException(TObject* /*Sender*/) {
 }
+
+void QCLTerminateApplication() {}

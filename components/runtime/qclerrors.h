@@ -16,3 +16,6 @@ AnsiString QCLLoadStr(int ident, const char* fallback);
 // Hands the exception being handled to the application's exception handler
 // (for event callers that must not let it escape a window procedure).
 void QCLReportException(TObject* Sender);
+
+// Tells the framework application to end its message loop.
+void QCLTerminateApplication();

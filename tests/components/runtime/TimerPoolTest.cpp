@@ -265,3 +265,26 @@ TEST(OneInstanceError, Messages) {
 }
 
 }  // namespace
+
+namespace {
+
+UINT lastExitFlags = 0;
+BOOL WINAPI fakeExitWindows(UINT flags, DWORD) {
+    lastExitFlags = flags;
+    return TRUE;
+}
+
+TEST(QCLApplicationState, QuitWindowsAsksTheSystemByCode) {
+    const auto previous = QCLSetExitWindowsFunc(&fakeExitWindows);
+    TQCLApplication app(nullptr);
+    struct Case { TQCLExitCode code; UINT flags; } cases[] = {
+        {ecRestart, EWX_LOGOFF}, {ecQuit, EWX_SHUTDOWN | EWX_FORCE}, {ecReboot, EWX_REBOOT | EWX_FORCE}};
+    for (const auto& c : cases) {
+        lastExitFlags = 0xFFFF;
+        EXPECT_TRUE(app.QuitWindows(c.code));
+        EXPECT_EQ(lastExitFlags, c.flags);
+    }
+    QCLSetExitWindowsFunc(previous);
+}
+
+}  // namespace
