@@ -81,3 +81,15 @@ TEST(SysInfo, TempFileIsCreated) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LibraryResources, StringsAndTheHandCursorAreLinkedIn) {
+    char text[128] = {};
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), 65495, text, sizeof(text)), 0);
+    EXPECT_STREQ(text, "Interval not compatible with MinInterval property!");
+    HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(16548));
+    EXPECT_NE(hand, nullptr);
+}
+
+}  // namespace
