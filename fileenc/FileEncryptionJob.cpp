@@ -1,7 +1,8 @@
+// The job record's set-up and key handling; the pause gate is a manual-reset event that is
+// set while the job may run.
 #include "FileEncryptionJob.h"
 
 #include "BufferCipher.h"
-#include "CryptoLibrary.h"
 #include "Win32Handles.h"
 
 #include <cstring>
@@ -18,6 +19,21 @@ void JobPause::resume() { SetEvent(running_); }
 
 void JobPause::waitWhilePaused() const { WaitForSingleObject(running_, INFINITE); }
 
+void FileEncryptionJob::prepare(const FileJobSetup& setup, HWND window) {
+    SourcePath = setup.sourcePath;
+    DestPath = setup.destPath;
+    clearKeys();
+    if (setup.encrypting && setup.fileKey) std::memcpy(FileKey, setup.fileKey, FileKeyBytes);
+    if (setup.vaultKey) std::memcpy(VaultKey, setup.vaultKey, FileKeyBytes);
+    if (setup.vaultID) std::memcpy(VaultID, setup.vaultID, sizeof VaultID);
+    VaultName = setup.vaultName;
+    BytesDone = 0;
+    TotalBytes = 0;
+    CancelRequested = false;
+    Pause.resume();
+    DialogWindow = window;
+}
+
 void FileEncryptionJob::clearKeys() {
     wipeBytes(FileKey, sizeof FileKey);
     wipeBytes(VaultKey, sizeof VaultKey);
@@ -26,17 +42,3 @@ void FileEncryptionJob::clearKeys() {
 void WrapFileKey(FileEncryptionJob& job) { encryptBuffer(job.FileKey, job.FileKey, FileKeyBytes, job.VaultKey); }
 
 void UnwrapFileKey(FileEncryptionJob& job) { decryptBuffer(job.FileKey, job.FileKey, FileKeyBytes, job.VaultKey); }
-
-bool deriveFileDataKey(const unsigned char chainValue[16], const unsigned char vaultKey[16],
-                       unsigned char dataKey[16], DWORD& error) {
-    CryptoLibrary library;
-    SecretBuffer input(32);
-    std::memcpy(input.data(), chainValue, 16);
-    std::memcpy(input.data() + 16, vaultKey, 16);
-    if (!library.md5(input.data(), 32, dataKey)) {
-        error = library.loaded() ? ERROR_PROC_NOT_FOUND : library.loadError();
-        return false;
-    }
-    error = 0;
-    return true;
-}

@@ -56,6 +56,17 @@ private:
     HANDLE running_;  // manual-reset event, set while the job may run
 };
 
+// What the progress dialog is given for one job (its SetJob).
+struct FileJobSetup {
+    std::string sourcePath;
+    std::string destPath;
+    bool encrypting = true;
+    const unsigned char* vaultID = nullptr;   // 16 bytes when encrypting, else null
+    const unsigned char* fileKey = nullptr;   // the data key when encrypting, else null
+    const unsigned char* vaultKey = nullptr;  // 16 bytes, unmasked
+    std::string vaultName;
+};
+
 struct FileEncryptionJob {
     FileEncryptionJob() = default;
     ~FileEncryptionJob() { clearKeys(); }
@@ -74,7 +85,11 @@ struct FileEncryptionJob {
     JobPause Pause;
     HWND DialogWindow = nullptr;  // receives every message; none at all when null
     DWORD FinishPauseMs = 500;    // how long 100 % stays on show before the job reports done
+    std::string CryptoLibraryName = "QZ_Cryptography.dll";  // tests name a missing one
 
+    // Takes the next job's paths and key copies: the vault ID stays from the last
+    // encryption when none is given, the stop request and the progress start afresh.
+    void prepare(const FileJobSetup& setup, HWND window);
     // Overwrites both key copies.
     void clearKeys();
 };
@@ -83,9 +98,3 @@ struct FileEncryptionJob {
 // fixed vector, both blocks one chain); UnwrapFileKey reverses it.
 void WrapFileKey(FileEncryptionJob& job);
 void UnwrapFileKey(FileEncryptionJob& job);
-
-// The data key of a new encrypted file: MD5 of the chain value followed by the
-// vault key, so no key can be worked out from the vault ID that every encrypted
-// file carries in the clear. False when the crypto library cannot be loaded.
-bool deriveFileDataKey(const unsigned char chainValue[16], const unsigned char vaultKey[16],
-                       unsigned char dataKey[16], DWORD& error);

@@ -1,3 +1,4 @@
+// The checks before a file job, in the order the user meets them, and the messages after it.
 #include "FileJobChecks.h"
 
 #include "EncryptedFile.h"
@@ -141,21 +142,16 @@ bool FileJobChecks::isVaultFile(const std::string& path) {
 }
 
 int FileJobChecks::runEncryptDialog(const std::string& path) {
-    SecretBuffer chainValue(16), vaultKey(16), dataKey(16);
+    SecretBuffer vaultKey(16), dataKey(16);
     unsigned char vaultID[16] = {};
     DWORD error = 0;
     // Without a stored chain step the job would run with a zero or a reused key: it does not run.
-    if (!host_.takeFileKeyChainValue(chainValue.data(), error)) {
-        FailKind = fjoFileError;
-        ErrorCode = error ? error : ERROR_READ_FAULT;
-        return EncryptFailed;
-    }
-    host_.copyVaultKey(vaultKey.data());
-    if (!deriveFileDataKey(chainValue.data(), vaultKey.data(), dataKey.data(), error)) {
-        FailKind = fjoLibraryMissing;
+    if (!host_.nextDataKey(dataKey.data(), error)) {
+        FailKind = NoDataKey;
         ErrorCode = error;
         return EncryptFailed;
     }
+    host_.copyVaultKey(vaultKey.data());
     host_.readVaultID(vaultID);
     FileJobSetup setup;
     setup.sourcePath = path;
@@ -253,6 +249,9 @@ int FileJobChecks::encryptionOutcome(const std::string& path) {
         return 0;
     case fjoLibraryMissing: warning("Some of your files are missing or corrupt.  Please reinstall Brimsafe."); return 1;
     case fjoFileError: showFileError(ErrorCode, name); return 1;
+    case NoDataKey:
+        if (ErrorCode) showFileError(ErrorCode, name);
+        return 1;
     case fjoAnotherJobRunning:
         notice("Another Brimsafe window is encrypting or decrypting a file.  Please try again when it has finished.");
         return 1;

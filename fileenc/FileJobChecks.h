@@ -11,8 +11,12 @@
  *
  * The open vault's own .vlt and .kvt are refused whatever their case or folder:
  * encrypting the key file would lock the vault out of the key that decrypts it.
+ * A job runs only after the vault store has advanced and stored its key chain
+ * and given the data key: a job on a zero or a reused key never starts.
  */
 #pragma once
+
+#include "FileEncryptionJob.h"
 
 #include <windows.h>
 
@@ -21,17 +25,6 @@
 #include <vector>
 
 class TForm;
-
-// What the progress dialog is given for one job (its SetJob).
-struct FileJobSetup {
-    std::string sourcePath;
-    std::string destPath;
-    bool encrypting = true;
-    const unsigned char* vaultID = nullptr;   // 16 bytes when encrypting, else null
-    const unsigned char* fileKey = nullptr;   // the data key when encrypting, else null
-    const unsigned char* vaultKey = nullptr;  // 16 bytes, unmasked
-    std::string vaultName;
-};
 
 // How the progress dialog ended: modal result 1 done or 2 failed/stopped, and why.
 struct FileJobReport {
@@ -50,9 +43,10 @@ public:
     virtual std::string vaultName() = 0;
     // Full paths of the open vault's vault file and key file.
     virtual std::vector<std::string> vaultFiles() = 0;
-    // Advances the key file's file-key chain and stores the advanced value back;
-    // chainValue receives it. False, with the Windows error, when either step failed.
-    virtual bool takeFileKeyChainValue(unsigned char chainValue[16], DWORD& error) = 0;
+    // The data key for the next file: the key file's chain is advanced and stored back
+    // first. False when either step failed, with the Windows error of the key file, or
+    // 0 when the user has already been told why (the crypto library is missing).
+    virtual bool nextDataKey(unsigned char dataKey[16], DWORD& error) = 0;
     // The vault key, unmasked for this one use.
     virtual void copyVaultKey(unsigned char vaultKey[16]) = 0;
     // Sets the job up in the progress dialog and shows it modally.
@@ -82,6 +76,8 @@ public:
 
     std::uint32_t FailKind = 0;
     DWORD ErrorCode = 0;
+    // FailKind when no job ran because the next data key could not be had.
+    static constexpr std::uint32_t NoDataKey = 0x80000002u;
 
 private:
     void notice(const std::string& text);

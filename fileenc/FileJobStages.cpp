@@ -1,3 +1,4 @@
+// The one hook of the job stages; set by tests only while no job runs, so it needs no lock.
 #include "FileJobStages.h"
 
 #include <utility>

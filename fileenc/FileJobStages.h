@@ -16,7 +16,7 @@
 #include <string>
 
 enum class FileJobStage {
-    EncryptChunkWritten,   // a full chunk of ciphertext was written (file: the .vltenc)
+    EncryptChunkWritten,   // a full chunk was encrypted and written (file: the plain file being read)
     BeforeHeader,          // the body is complete, the header not yet written
     BeforeWipe,            // the .vltenc is complete and closed; the plain file is about to be wiped
     WipeBlockWritten,      // one block of zeros was written (file: the file being wiped)

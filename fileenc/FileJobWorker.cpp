@@ -1,3 +1,6 @@
+// The encryption and decryption workers. Each run is an object whose members own the open
+// files, so every early end closes them; what each ending leaves on disk and on record is
+// written out at the place it happens.
 #include "FileJobWorker.h"
 
 #include "CryptoLibrary.h"
@@ -99,7 +102,7 @@ public:
         SetTaskStatus(taskstatus::Encrypting, job_.DestPath);
         readDirectoryEntry();
         if (!openFiles()) return;
-        CryptoLibrary library;
+        CryptoLibrary library(job_.CryptoLibraryName.c_str());
         DWORD error = 0;
         if (!libraryReady(library, "EncryptFunc", error)) return abandonOutput(error, fjoLibraryMissing);
         try {
@@ -188,7 +191,7 @@ private:
                 abandonOutput(error, fjoFileError);
                 return false;
             }
-            reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.DestPath, dest_.get());
+            reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.SourcePath, source_.get());
             count = readChunk();
         }
         if (job_.CancelRequested) {
@@ -295,7 +298,7 @@ public:
         }
         SetTaskStatus(taskstatus::Decrypting, job_.DestPath);
         if (!openFiles()) return;
-        CryptoLibrary library;
+        CryptoLibrary library(job_.CryptoLibraryName.c_str());
         DWORD error = 0;
         if (!libraryReady(library, "DecryptFunc", error)) return abandonOutput(error, fjoLibraryMissing);
         encfile::EncryptedFileHeader header;

@@ -1,3 +1,4 @@
+// The Windows-error sentences, word for word as the user reads them.
 #include "WindowsErrorMessages.h"
 
 #include "CryptoLibrary.h"
