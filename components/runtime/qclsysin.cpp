@@ -150,6 +150,107 @@ int QCLSIIconHeight() { return GetSystemMetrics(SM_CYICON); }
 int QCLSISmallIconHeight() { return GetSystemMetrics(SM_CYSMICON); }
 int QCLSISmallIconWidth() { return GetSystemMetrics(SM_CXSMICON); }
 
+namespace {
+
+constexpr int kSmallCaption = 4, kIconArea = 8, kMinimised = 0x10, kCallerIcon = 0x20;
+
+struct FrameMetrics {
+    int b = GetSystemMetrics(SM_CXBORDER), bh = GetSystemMetrics(SM_CYBORDER);
+    int sizeW = GetSystemMetrics(SM_CXFRAME), sizeH = GetSystemMetrics(SM_CYFRAME);
+    int dlgW = GetSystemMetrics(SM_CXDLGFRAME), dlgH = GetSystemMetrics(SM_CYDLGFRAME);
+};
+
+void moveCaptionInsideFrame(TRect& c, LONG style, LONG exStyle, int flags, const FrameMetrics& m) {
+    if (!kNewStyle && ((flags & kCallerIcon) || (exStyle & WS_EX_TOOLWINDOW))) {
+        c = TRect(c.Left + m.b, c.Top + m.bh, c.Right - m.b, c.Bottom - m.b);
+    } else if (style & WS_THICKFRAME) {
+        c = TRect(c.Left + m.sizeW, c.Top + m.sizeH, c.Right - m.sizeW, c.Bottom + m.sizeH - m.bh - (kNewStyle ? 0 : m.b));
+    } else if (exStyle & WS_EX_DLGMODALFRAME) {
+        c = TRect(c.Left + m.dlgW, c.Top + m.dlgH, c.Right - m.dlgW, c.Bottom + m.dlgH - m.bh - (kNewStyle ? 0 : m.b));
+    } else {
+        c = TRect(c.Left + 3 * m.b, c.Top + 3 * m.bh, c.Right - 3 * m.b, c.Bottom + 2 * m.bh);
+    }
+}
+
+void computeTextArea(HWND window, TRect& t, LONG style, LONG exStyle, int& flags, const FrameMetrics& m) {
+    const bool small = (flags & kSmallCaption) != 0;
+    const bool tool = (exStyle & WS_EX_TOOLWINDOW) != 0;
+    const bool minimised = IsIconic(window) != FALSE;
+    const int bw = small ? GetSystemMetrics(SM_CXSMSIZE) : GetSystemMetrics(SM_CXSIZE);
+    const int boxes = ((style & WS_MINIMIZEBOX) ? 1 : 0) + ((style & WS_MAXIMIZEBOX) ? 1 : 0);
+    if (!(style & WS_SYSMENU)) {
+        t.Left += 2 * m.b;
+        if (!kNewStyle)
+            t.Right -= m.b + bw * boxes;
+        return;
+    }
+    if (!kNewStyle)
+        t.Right -= 2 * m.b;
+    else if (!minimised)
+        t.Right -= 3 * m.b + bw;
+    const bool reserveIcon = ((style & WS_THICKFRAME) && !small) || (flags & kCallerIcon) ||
+                             (!kNewStyle && ((static_cast<DWORD>(style) & 0x80880000u) == 0x80880000u || tool));
+    if (reserveIcon) {
+        flags |= kIconArea;
+        if (kNewStyle) {
+            t.Left += GetSystemMetrics(SM_CXSMICON) + m.sizeW;
+            if (minimised)
+                flags |= kMinimised;
+            else
+                t.Left += m.b;
+        } else {
+            t.Left += GetSystemMetrics(SM_CXSMICON) + 2 * m.b;
+        }
+    }
+    if (boxes > 0) {
+        t.Right -= kNewStyle ? 2 * bw : bw * boxes;
+    } else if (exStyle & WS_EX_CONTEXTHELP) {
+        if (kNewStyle)
+            t.Right -= m.b;
+        t.Right -= bw;
+    }
+    if (kNewStyle && tool)
+        t = TRect(t.Left + 4 * m.b, t.Top + 3 * m.b, t.Right - 2 * m.b, t.Bottom);
+}
+
+}  // namespace
+
+void QCLNCCalcDrawingArea(HWND Window, TRect& Caption, TRect& Text, int& Flags) {
+    const FrameMetrics m;
+    const LONG style = GetWindowLongA(Window, GWL_STYLE), exStyle = GetWindowLongA(Window, GWL_EXSTYLE);
+    RECT bounds{};
+    GetWindowRect(Window, &bounds);
+    Caption = TRect(0, 0, bounds.right - bounds.left, GetSystemMetrics(SM_CYCAPTION));
+    if (kNewStyle && (exStyle & WS_EX_TOOLWINDOW)) {
+        Caption.Bottom = GetSystemMetrics(SM_CYSMCAPTION);
+        Flags |= kSmallCaption;
+    }
+    moveCaptionInsideFrame(Caption, style, exStyle, Flags, m);
+    if (IsWindow(Window) && IsWindowVisible(Window)) {
+        Text = Caption;
+        computeTextArea(Window, Text, style, exStyle, Flags, m);
+        if (Text.Left == Caption.Left)
+            Text.Left += 2 * m.b;
+    }
+    if (Flags & kMinimised)
+        Caption.Bottom -= m.bh;
+    Text.Bottom = Caption.Bottom;
+    if (Flags & 1)
+        Caption.Right = Text.Right;
+    if ((Flags & kIconArea) && ((Flags & 2) || !kNewStyle)) {
+        Caption.Left = Text.Left;
+        Text.Left += 2 * m.b;
+    }
+}
+
+HIMAGELIST QCLSISystemIconListHandle(bool Large) {
+    SHFILEINFOA info{};
+    char windows[MAX_PATH + 1] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(windows, 0, &info, sizeof(info),
+                                                       SHGFI_SYSICONINDEX | (Large ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
+}
+
 uint8_t QCLSIColorDepth() {
     HDC dc = GetDC(nullptr);
     if (!dc)

@@ -12,6 +12,7 @@
 #include "Classes.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 
@@ -44,6 +45,12 @@ int QCLSIIconHeight();
 int QCLSISmallIconHeight();
 int QCLSISmallIconWidth();
 
+// The caption area of a window that a caller draws itself, and its text
+// area. Flags: 1 and 2 are requests of the caller (text right edge, icon
+// shift), 0x20 marks a caller-drawn icon; the call sets 4 (small caption),
+// 8 (icon area reserved) and 0x10 (window minimised).
+void QCLNCCalcDrawingArea(HWND Window, TRect& Caption, TRect& Text, int& Flags);
+
 // Display and input.
 uint8_t QCLSIColorDepth();
 bool QCLSIStretchBltPossible();
@@ -51,6 +58,8 @@ int QCLSIScreenSaverDelay();
 bool QCLSINumLock();
 bool QCLSICapsLock();
 bool QCLSIScrollLock();
+// The shell's system image list (small icons unless Large).
+HIMAGELIST QCLSISystemIconListHandle(bool Large);
 
 // Memory (bytes, and the load in percent); free resources in percent, 100
 // without "RSRC32.DLL".

@@ -93,3 +93,32 @@ TEST(LibraryResources, StringsAndTheHandCursorAreLinkedIn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SysInfo, CaptionDrawingAreaOfAFramedWindow) {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    const int w = bounds.right - bounds.left;
+    const int b = GetSystemMetrics(SM_CXBORDER), bh = GetSystemMetrics(SM_CYBORDER);
+    const int fw = GetSystemMetrics(SM_CXFRAME), fh = GetSystemMetrics(SM_CYFRAME);
+    const int bw = GetSystemMetrics(SM_CXSIZE), cap = GetSystemMetrics(SM_CYCAPTION);
+
+    TRect caption, text;
+    int flags = 1;  // ask for the caption to end where the text ends
+    QCLNCCalcDrawingArea(window, caption, text, flags);
+    const int textRight = w - fw - (3 * b + bw) - 2 * bw;
+    EXPECT_EQ(caption, TRect(fw, fh, textRight, cap + fh - bh));
+    EXPECT_EQ(text, TRect(fw + GetSystemMetrics(SM_CXSMICON) + fw + b, fh, textRight, cap + fh - bh));
+    EXPECT_EQ(flags, 1 | 8);
+    DestroyWindow(window);
+}
+
+TEST(SysInfo, SystemIconList) {
+    EXPECT_NE(QCLSISystemIconListHandle(false), nullptr);
+}
+
+}  // namespace
