@@ -1,6 +1,15 @@
-// Exceptions raised by the runtime units for bad input.
+// Exceptions raised and reported by the runtime units.
 #include "qclerrors.h"
 
-#include <stdexcept>
+void QCLRaiseCorruptBlock() { throw EReadError("Corrupt compressed data"); }
+void QCLRaiseReadError() { throw EReadError("Stream read error"); }
 
-void QCLRaiseCorruptBlock() { throw std::runtime_error("Corrupt compressed data"); }
+AnsiString QCLLoadStr(int ident, const char* fallback) {
+    AnsiString text = LoadStr(ident);
+    return text.empty() ? AnsiString(fallback) : text;
+}
+
+void QCLReportException(TObject* /*Sender*/) {
+}
+
+void QCLTerminateApplication() {}

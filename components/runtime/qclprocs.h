@@ -7,6 +7,8 @@
 // last element (High), not the element count.
 #pragma once
 
+#include "System.h"
+
 #include <cstdint>
 #include <string>
 
@@ -48,3 +50,30 @@ std::string QCLCreatePathPrefix(TQCLPathPrefix prefix, bool trailingBackslash);
 std::string QCLShrunkFileName(const std::string& path, int maxLength);
 // Busy wait: polls the tick count, processes no messages.
 void QCLDelay(unsigned milliseconds);
+
+// System menu entries (bits 0 to 6 of TQCLSysMenuEntries).
+enum TQCLSysMenuEntry { smRestore, smMove, smSize, smMinimize, smMaximize, smClose, smSwitch };
+using TQCLSysMenuEntries = TSet<TQCLSysMenuEntry>;
+// Deletes the entries not in the set from a window's system menu, by
+// position, for the normal or the short (tool window) layout.
+void QCLCheckSystemMenu(TQCLSysMenuEntries entries, HMENU menu, bool shortLayout);
+
+// Rectangles (Left, Top, Right, Bottom) and points.
+void QCLAdjustRect(TRect& r, int dx, int dy);
+void QCLAdjustRectExt(TRect& r, int dl, int dt, int dr, int db);
+TRect QCLExpandRect(const TRect& r, int n);
+void QCLGetRectWH(const TRect& r, int& w, int& h);
+// Both corners of a inside b by the system's test (b's right and bottom edges excluded).
+bool QCLRectinRect(const TRect& a, const TRect& b);
+// The source's size scaled to fit the target, at the target's top-left. A
+// source of zero width or height gives an empty rectangle there.
+void QCLAffineRect(const TRect& source, const TRect& target, TRect& result);
+// The size of r rotated by angle degrees, as a rectangle at (0, 0).
+void QCLCalcRotRect(TRect& r, int angle);
+int QCLRotatedXPos(int angle, int a, int b);
+int QCLRotatedYPos(int angle, int a, int b);
+// The mean of all points 0..High (integer division toward zero); result
+// unchanged for an empty array.
+void QCLMidpoint(const TPoint* points, int high, TPoint& result);
+void QCLOffsetPoints(TPoint* points, int high, int dx, int dy);
+void QCLNullPoints(TPoint* points, int high);

@@ -4,6 +4,8 @@
 // unit means spaces (byte 32) only; trimming removes every byte up to 32.
 #include "qclstrings.h"
 
+#include "SysUtils.h"
+
 #include <windows.h>
 
 namespace {
@@ -62,6 +64,11 @@ std::string QCLGetCodedString(const std::string& s, char delimiter, int field) {
         return {};
     const auto end = s.find(delimiter, start);
     return s.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::int32_t QCLGetCodedInt(const std::string& s, char delimiter, int field) {
+    const std::string text = QCLGetCodedString(s, delimiter, field);
+    return text.empty() ? -1 : StrToInt(text);
 }
 
 void QCLSetCodedString(std::string& s, const std::string& value, char delimiter, int field) {

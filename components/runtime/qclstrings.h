@@ -15,6 +15,8 @@ std::string QCLCodeString(const std::string* items, int high, char delimiter);
 std::string QCLCodeInt(const std::int32_t* items, int high, char delimiter);
 int QCLGetCodedCount(const std::string& s, char delimiter);
 std::string QCLGetCodedString(const std::string& s, char delimiter, int field);
+// -1 for an empty or missing field; a text that is not a decimal integer
+// raises the framework's conversion error.
 std::int32_t QCLGetCodedInt(const std::string& s, char delimiter, int field);
 void QCLSetCodedString(std::string& s, const std::string& value, char delimiter, int field);
 

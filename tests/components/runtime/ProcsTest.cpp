@@ -106,3 +106,37 @@ TEST(Procs, DelayWaitsAtLeastTheGivenTime) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string menuLabels(HMENU menu) {
+    std::string labels;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[8] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+        labels += text;
+    }
+    return labels;
+}
+
+TEST(Procs, CheckSystemMenuDeletesByPosition) {
+    struct Case { TQCLSysMenuEntries entries; bool shortLayout; const char* left; } cases[] = {
+        {{smRestore, smMove, smSize, smMinimize, smMaximize, smClose, smSwitch}, false, "012345678"},
+        {{smClose}, false, "678"},
+        {{}, false, "78"},
+        {{smRestore, smMove, smClose}, false, "015678"},
+        {{smClose}, true, "345678"},
+        {{smMinimize}, true, "145678"},
+    };
+    for (const auto& c : cases) {
+        HMENU menu = CreatePopupMenu();
+        for (char label = '0'; label <= '8'; ++label)
+            AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(label), std::string(1, label).c_str());
+        QCLCheckSystemMenu(c.entries, menu, c.shortLayout);
+        EXPECT_EQ(menuLabels(menu), c.left) << c.entries.Bits() << ' ' << c.shortLayout;
+        DestroyMenu(menu);
+    }
+    QCLCheckSystemMenu({}, nullptr, false);
+}
+
+}  // namespace

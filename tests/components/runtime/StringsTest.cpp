@@ -2,6 +2,8 @@
 // tables, plus the round trips that the multi-column list box relies on.
 #include "qclstrings.h"
 
+#include "SysUtils.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -150,6 +152,20 @@ TEST(StringFunctions, ReplaceAndSlashes) {
         EXPECT_EQ(QCLSlashAdd(c.in), c.added) << c.in;
         EXPECT_EQ(QCLSlashRemove(c.in), c.removed) << c.in;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RowCodec, GetCodedInt) {
+    EXPECT_EQ(QCLGetCodedInt("7;42;;x", ';', 1), 42);
+    EXPECT_EQ(QCLGetCodedInt("7;42;;x", ';', 0), 7);
+    EXPECT_EQ(QCLGetCodedInt("7;42;;x", ';', 2), -1);  // empty field
+    EXPECT_EQ(QCLGetCodedInt("7;42;;x", ';', 9), -1);  // missing field
+    EXPECT_EQ(QCLGetCodedInt("-5", ';', 0), -5);
+    EXPECT_THROW(QCLGetCodedInt("7;42;;x", ';', 3), EConvertError);
+    EXPECT_THROW(QCLGetCodedInt(" 1", ';', 0), EConvertError);
 }
 
 }  // namespace
