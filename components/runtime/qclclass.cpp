@@ -10,6 +10,8 @@
 #include "qclstrings.h"
 #include "qclsysin.h"
 
+#include "Forms.h"
+
 #include <windows.h>
 
 TQCLApplication* QCLApplication = nullptr;
@@ -39,8 +41,11 @@ AnsiString exePath() {
     return path;
 }
 
-// The framework application's title: the executable's name without extension.
-AnsiString applicationTitle() { return ChangeFileExt(ExtractFileName(exePath()), ""); }
+AnsiString applicationTitle() { return Application ? Application->GetTitle() : AnsiString(); }
+
+// The library's pointing hand, cursor number -255 of the screen.
+constexpr int kHandCursor = -255;
+constexpr int kHandCursorResource = 16548;
 
 AnsiString exeFileName() {
     char path[MAX_PATH + 1] = {};
@@ -78,6 +83,8 @@ TQCLApplication::TQCLApplication(TComponent* AOwner) : TComponent(AOwner) {
     LARGE_INTEGER frequency{};
     if (QueryPerformanceFrequency(&frequency))
         counterFrequency_ = frequency.QuadPart;
+    if (Screen)
+        Screen->SetCursors(kHandCursor, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kHandCursorResource)));
 }
 
 TQCLApplication::~TQCLApplication() {
@@ -217,4 +224,17 @@ QCLEOneInstError::QCLEOneInstError(const AnsiString& Name, int Kind) : Exception
         Message = Name + ":\r" + QCLLoadStr(65494, "Invalid owner (<>TForm) or second instance on a form");
     else if (Kind == 1)
         Message = Name + ":\rAlready one " + Name + " control in this project!";
+}
+
+bool QCLCheckForSameClass(TComponent* Owner, const std::function<bool(TComponent*)>& IsInstance,
+                          bool /*AllowDataModule*/) {
+    if (!dynamic_cast<TCustomForm*>(Owner))
+        return true;
+    if (!IsInstance)
+        return false;
+    int count = 0;
+    for (int i = 0; i < Owner->GetComponentCount(); ++i)
+        if (IsInstance(Owner->GetComponent(i)) && ++count > 1)
+            return true;
+    return false;
 }

@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 class TQCLTimerPool;
 
@@ -139,6 +140,7 @@ using TQCLEditMode = TSet<TQCLEditModeItem>;
 enum TQCLLogAction { laNone, laClearLog, laBackupLog };
 enum TQCLExitCode { ecQuit, ecReboot, ecRestart };
 
+using TQCLExceptionEvent = TEvent<void(TObject* Sender, Exception* E, bool& Cancel)>;
 using TQCLMaxLogSizeEvent = TEvent<void(TObject* Sender, const AnsiString& LogName, bool& Cancel)>;
 // May add lines to the log header.
 using TQCLOnHeaderWrite = TEvent<void(TObject* Sender, TStrings* Lines)>;
@@ -190,6 +192,9 @@ public:
     void LogWrite(const AnsiString& Text);
     // Logs the exception being handled (call only inside a catch block).
     void LogException(TObject* Sender);
+    // OnException may cancel; otherwise the exception is logged (with
+    // aoLogException) and shown by the framework application.
+    void HandleException(TObject* Sender, Exception* E);
 
     // Logs off (ecRestart), or shuts down or restarts the machine by force;
     // on the NT family the shut-down privilege is enabled first.
@@ -214,10 +219,12 @@ public:
     TQCLLogAction LogAction = laNone;
     TQCLMaxLogSizeEvent OnMaxLogSize;
     TQCLOnHeaderWrite OnHeaderWrite;
+    TQCLExceptionEvent OnException;
 
 private:
     AnsiString logHeader() const;
     AnsiString logLine(const AnsiString& text);
+    void logException(TObject* Sender, const AnsiString& message, const void* address);
 
     AnsiString logName_;
     TQCLPathPrefix logPrefix_ = ppProgram;
@@ -261,3 +268,15 @@ class QCLEOneInstError : public Exception {
 public:
     QCLEOneInstError(const AnsiString& Name, int Kind);
 };
+
+// True when the owner is not acceptable (not a form) or already holds another
+// instance of the class (the new component counts itself). The framework has
+// no data modules, so AllowDataModule accepts nothing more. The form-level
+// components check this in design mode only, which this framework lacks.
+bool QCLCheckForSameClass(TComponent* Owner, const std::function<bool(TComponent*)>& IsInstance,
+                          bool AllowDataModule);
+template <class T>
+bool QCLCheckForSameClass(TComponent* Owner, bool AllowDataModule) {
+    return QCLCheckForSameClass(Owner, [](TComponent* c) { return dynamic_cast<T*>(c) != nullptr; },
+                                AllowDataModule);
+}

@@ -9,6 +9,8 @@
 
 #include "qclstrings.h"
 
+#include "Forms.h"
+
 #include <cstdio>
 
 namespace {
@@ -62,7 +64,7 @@ void TQCLApplication::SetLogPrefix(TQCLPathPrefix Prefix) {
 
 AnsiString TQCLApplication::logHeader() const {
     AnsiString header = "\r\nLogFile started: " + localDate() + " " + localTime() + "\r\n";
-    header += "Application    : " + ChangeFileExt(ExtractFileName(exePath()), "") + "\r\n";
+    header += "Application    : " + (Application ? Application->GetTitle() : AnsiString()) + "\r\n";
     header += "Path/ExeName   : " + exePath() + "\r\n";
     if (!QCLEmpty(VersionText))
         header += "Version        : " + VersionText + "\r\n";
@@ -137,23 +139,39 @@ void TQCLApplication::LogWrite(const AnsiString& Text) {
     logWritten_ = true;
 }
 
-void TQCLApplication::LogException(TObject* Sender) {
-    const std::exception_ptr current = std::current_exception();
-    if (!current)
-        return;
-    AnsiString text;
-    try {
-        std::rethrow_exception(current);
-    } catch (const Exception& e) {
-        text = Format("%s, Address: %p", {e.Message, static_cast<const void*>(&e)});
-    } catch (const std::exception& e) {
-        text = Format("%s, Address: %p", {AnsiString(e.what()), static_cast<const void*>(&e)});
-    } catch (...) {
-        text = "Unknown exception";
-    }
+void TQCLApplication::logException(TObject* Sender, const AnsiString& message, const void* address) {
+    AnsiString text = Format("%s, Address: %p", {message, address});
     if (auto* component = dynamic_cast<TComponent*>(Sender); component && !component->GetName().empty())
         text = Sender->ClassName() + " (Name: " + component->GetName() + "): " + text;
     else if (Sender)
         text = Sender->ClassName() + ": " + text;
     LogWrite(text);
+}
+
+void TQCLApplication::LogException(TObject* Sender) {
+    if (!std::current_exception())
+        return;
+    try {
+        throw;
+    } catch (const Exception& e) {
+        logException(Sender, e.Message, &e);
+    } catch (const std::exception& e) {
+        logException(Sender, e.what(), &e);
+    } catch (...) {
+        logException(Sender, "Unknown exception", nullptr);
+    }
+}
+
+void TQCLApplication::HandleException(TObject* Sender, Exception* E) {
+    if (!E)
+        return;
+    bool cancel = false;
+    if (OnException)
+        OnException(Sender, E, cancel);
+    if (cancel)
+        return;
+    if (Options.Contains(aoLogException))
+        logException(Sender, E->Message, E);
+    if (Application)
+        Application->ShowException(E);
 }

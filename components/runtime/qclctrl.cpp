@@ -1,6 +1,8 @@
 // Helpers of the library's components.
 #include "qclctrl.h"
 
+#include "Controls.h"
+
 AnsiString QCLUniqueName(const AnsiString& ClassName, TComponent* Owner) {
     AnsiString base = ClassName;
     if (!base.empty() && (base[0] == 'T' || base[0] == 't'))
@@ -15,4 +17,9 @@ AnsiString QCLUniqueName(const AnsiString& ClassName, TComponent* Owner) {
         if (!taken)
             return candidate;
     }
+}
+
+void QCLCreateHandle(TWinControl* Control) {
+    if (Control)
+        Control->HandleNeeded();
 }

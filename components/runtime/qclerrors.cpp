@@ -1,6 +1,8 @@
 // Exceptions raised and reported by the runtime units.
 #include "qclerrors.h"
 
+#include "Forms.h"
+
 void QCLRaiseCorruptBlock() { throw EReadError("Corrupt compressed data"); }
 void QCLRaiseReadError() { throw EReadError("Stream read error"); }
 
@@ -9,7 +11,24 @@ AnsiString QCLLoadStr(int ident, const char* fallback) {
     return text.empty() ? AnsiString(fallback) : text;
 }
 
-void QCLReportException(TObject* /*Sender*/) {
+void QCLReportException(TObject* Sender) {
+    if (!Application)
+        return;
+    try {
+        throw;
+    } catch (EAbort&) {
+    } catch (Exception& e) {
+        Application->HandleException(Sender, &e);
+    } catch (std::exception& e) {
+        Exception wrapped(e.what());
+        Application->HandleException(Sender, &wrapped);
+    } catch (...) {
+        Exception wrapped("Unknown exception");
+        Application->HandleException(Sender, &wrapped);
+    }
 }
 
-void QCLTerminateApplication() {}
+void QCLTerminateApplication() {
+    if (Application)
+        Application->Terminate();
+}

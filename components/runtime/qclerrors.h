@@ -13,8 +13,9 @@
 // carries no such string.
 AnsiString QCLLoadStr(int ident, const char* fallback);
 
-// Hands the exception being handled to the application's exception handler
-// (for event callers that must not let it escape a window procedure).
+// Hands the exception being handled to the framework application's exception
+// handler with its Sender (for event callers that must not let it escape a
+// window procedure). Call only inside a catch block.
 void QCLReportException(TObject* Sender);
 
 // Tells the framework application to end its message loop.

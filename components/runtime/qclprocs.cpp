@@ -8,6 +8,8 @@
 
 #include "qclstrings.h"
 
+#include "Forms.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -252,7 +254,7 @@ void QCLNullPoints(TPoint* points, int high) {
 void QCLCheckSystemMenu(TQCLSysMenuEntries entries, HMENU menu, bool shortLayout) {
     if (!menu)
         return;
-    const int nsc = 1;  // the framework always runs with new-style controls
+    const int nsc = NewStyleControls ? 1 : 0;
     auto remove = [menu](int position) { DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION); };
     const bool onlyClose = entries == TQCLSysMenuEntries{smClose};
     if (shortLayout) {

@@ -9,6 +9,8 @@
 #include "qclprocs.h"
 #include "qclstrings.h"
 
+#include "Forms.h"
+
 #include <shellapi.h>
 
 #include <cstdio>
@@ -26,8 +28,6 @@ OSVERSIONINFOA versionInfo() {
     return info;
 }
 
-// The library always runs with the framework's new-style controls.
-constexpr bool kNewStyle = true;
 
 struct PlatformFlags {
     PlatformFlags() {
@@ -140,11 +140,11 @@ int QCLNCSIZEBORDERWIDTH() { return GetSystemMetrics(SM_CXFRAME); }
 int QCLNCSIZEBORDERHEIGHT() { return GetSystemMetrics(SM_CYFRAME); }
 int QCLNCBORDERWIDTH() { return QCLNCFIXBORDERWIDTH() + QCLNCSIZEBORDERWIDTH() - 1; }
 int QCLNCBORDERHEIGHT() { return QCLNCFIXBORDERHEIGHT() + QCLNCSIZEBORDERHEIGHT() - 1; }
-int QCLNCSMALLCAPTIONHEIGHT() { return kNewStyle ? GetSystemMetrics(SM_CYSMCAPTION) : QCLNCCAPTIONHEIGHT(); }
-int QCLNCSMALLBITMAPHEIGHT() { return kNewStyle ? GetSystemMetrics(SM_CYSMSIZE) : QCLNCBITMAPHEIGHT(); }
-int QCLNCSMALLBITMAPWIDTH() { return kNewStyle ? GetSystemMetrics(SM_CXSMSIZE) : QCLNCBITMAPWIDTH(); }
-int QCLNCCAPTIONICONHEIGHT() { return kNewStyle ? GetSystemMetrics(SM_CYSMICON) : QCLNCBITMAPHEIGHT(); }
-int QCLNCCAPTIONICONWIDTH() { return kNewStyle ? GetSystemMetrics(SM_CXSMICON) : QCLNCBITMAPWIDTH(); }
+int QCLNCSMALLCAPTIONHEIGHT() { return NewStyleControls ? GetSystemMetrics(SM_CYSMCAPTION) : QCLNCCAPTIONHEIGHT(); }
+int QCLNCSMALLBITMAPHEIGHT() { return NewStyleControls ? GetSystemMetrics(SM_CYSMSIZE) : QCLNCBITMAPHEIGHT(); }
+int QCLNCSMALLBITMAPWIDTH() { return NewStyleControls ? GetSystemMetrics(SM_CXSMSIZE) : QCLNCBITMAPWIDTH(); }
+int QCLNCCAPTIONICONHEIGHT() { return NewStyleControls ? GetSystemMetrics(SM_CYSMICON) : QCLNCBITMAPHEIGHT(); }
+int QCLNCCAPTIONICONWIDTH() { return NewStyleControls ? GetSystemMetrics(SM_CXSMICON) : QCLNCBITMAPWIDTH(); }
 int QCLSIIconWidth() { return GetSystemMetrics(SM_CXICON); }
 int QCLSIIconHeight() { return GetSystemMetrics(SM_CYICON); }
 int QCLSISmallIconHeight() { return GetSystemMetrics(SM_CYSMICON); }
@@ -161,12 +161,12 @@ struct FrameMetrics {
 };
 
 void moveCaptionInsideFrame(TRect& c, LONG style, LONG exStyle, int flags, const FrameMetrics& m) {
-    if (!kNewStyle && ((flags & kCallerIcon) || (exStyle & WS_EX_TOOLWINDOW))) {
+    if (!NewStyleControls && ((flags & kCallerIcon) || (exStyle & WS_EX_TOOLWINDOW))) {
         c = TRect(c.Left + m.b, c.Top + m.bh, c.Right - m.b, c.Bottom - m.b);
     } else if (style & WS_THICKFRAME) {
-        c = TRect(c.Left + m.sizeW, c.Top + m.sizeH, c.Right - m.sizeW, c.Bottom + m.sizeH - m.bh - (kNewStyle ? 0 : m.b));
+        c = TRect(c.Left + m.sizeW, c.Top + m.sizeH, c.Right - m.sizeW, c.Bottom + m.sizeH - m.bh - (NewStyleControls ? 0 : m.b));
     } else if (exStyle & WS_EX_DLGMODALFRAME) {
-        c = TRect(c.Left + m.dlgW, c.Top + m.dlgH, c.Right - m.dlgW, c.Bottom + m.dlgH - m.bh - (kNewStyle ? 0 : m.b));
+        c = TRect(c.Left + m.dlgW, c.Top + m.dlgH, c.Right - m.dlgW, c.Bottom + m.dlgH - m.bh - (NewStyleControls ? 0 : m.b));
     } else {
         c = TRect(c.Left + 3 * m.b, c.Top + 3 * m.bh, c.Right - 3 * m.b, c.Bottom + 2 * m.bh);
     }
@@ -180,19 +180,19 @@ void computeTextArea(HWND window, TRect& t, LONG style, LONG exStyle, int& flags
     const int boxes = ((style & WS_MINIMIZEBOX) ? 1 : 0) + ((style & WS_MAXIMIZEBOX) ? 1 : 0);
     if (!(style & WS_SYSMENU)) {
         t.Left += 2 * m.b;
-        if (!kNewStyle)
+        if (!NewStyleControls)
             t.Right -= m.b + bw * boxes;
         return;
     }
-    if (!kNewStyle)
+    if (!NewStyleControls)
         t.Right -= 2 * m.b;
     else if (!minimised)
         t.Right -= 3 * m.b + bw;
     const bool reserveIcon = ((style & WS_THICKFRAME) && !small) || (flags & kCallerIcon) ||
-                             (!kNewStyle && ((static_cast<DWORD>(style) & 0x80880000u) == 0x80880000u || tool));
+                             (!NewStyleControls && ((static_cast<DWORD>(style) & 0x80880000u) == 0x80880000u || tool));
     if (reserveIcon) {
         flags |= kIconArea;
-        if (kNewStyle) {
+        if (NewStyleControls) {
             t.Left += GetSystemMetrics(SM_CXSMICON) + m.sizeW;
             if (minimised)
                 flags |= kMinimised;
@@ -203,13 +203,13 @@ void computeTextArea(HWND window, TRect& t, LONG style, LONG exStyle, int& flags
         }
     }
     if (boxes > 0) {
-        t.Right -= kNewStyle ? 2 * bw : bw * boxes;
+        t.Right -= NewStyleControls ? 2 * bw : bw * boxes;
     } else if (exStyle & WS_EX_CONTEXTHELP) {
-        if (kNewStyle)
+        if (NewStyleControls)
             t.Right -= m.b;
         t.Right -= bw;
     }
-    if (kNewStyle && tool)
+    if (NewStyleControls && tool)
         t = TRect(t.Left + 4 * m.b, t.Top + 3 * m.b, t.Right - 2 * m.b, t.Bottom);
 }
 
@@ -221,7 +221,7 @@ void QCLNCCalcDrawingArea(HWND Window, TRect& Caption, TRect& Text, int& Flags) 
     RECT bounds{};
     GetWindowRect(Window, &bounds);
     Caption = TRect(0, 0, bounds.right - bounds.left, GetSystemMetrics(SM_CYCAPTION));
-    if (kNewStyle && (exStyle & WS_EX_TOOLWINDOW)) {
+    if (NewStyleControls && (exStyle & WS_EX_TOOLWINDOW)) {
         Caption.Bottom = GetSystemMetrics(SM_CYSMCAPTION);
         Flags |= kSmallCaption;
     }
@@ -237,7 +237,7 @@ void QCLNCCalcDrawingArea(HWND Window, TRect& Caption, TRect& Text, int& Flags) 
     Text.Bottom = Caption.Bottom;
     if (Flags & 1)
         Caption.Right = Text.Right;
-    if ((Flags & kIconArea) && ((Flags & 2) || !kNewStyle)) {
+    if ((Flags & kIconArea) && ((Flags & 2) || !NewStyleControls)) {
         Caption.Left = Text.Left;
         Text.Left += 2 * m.b;
     }

@@ -2,6 +2,8 @@
 // window (no sleeping), and the application object's identifier slots.
 #include "qclclass.h"
 
+#include "FrameworkEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -155,6 +157,7 @@ TEST_F(TimerPoolTest, AnEventThatFreesThePoolsOtherItemsAndItselfIsSafe) {
 }
 
 TEST_F(TimerPoolTest, AnExceptionInAnEventDoesNotStopLaterTicks) {
+    reportedExceptions().clear();
     int calls = 0;
     pool.AddTimer(1, 50, [&](TObject*) {
         ++calls;
@@ -167,6 +170,7 @@ TEST_F(TimerPoolTest, AnExceptionInAnEventDoesNotStopLaterTicks) {
     // the items behind the failing one still fire, and the tick count goes on
     EXPECT_EQ(fired, (std::vector<std::string>{"after", "after", "every second tick", "after", "after",
                                                "every second tick"}));
+    EXPECT_EQ(reportedExceptions(), std::vector<std::string>(4, "tick failed"));
 }
 
 TEST_F(TimerPoolTest, TicksArrivingDuringANestedLoopAreDropped) {
