@@ -326,3 +326,116 @@ TEST_F(FormsTest, ClipboardRoundTripAndFailureWhileAnotherHoldsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+DWORD WINAPI answerBrimsafeBox(LPVOID param) {
+    auto* seen = static_cast<std::string*>(param);
+    for (int i = 0; i < 500; ++i) {
+        HWND box = FindWindowA("#32770", "Brimsafe");
+        if (box) {
+            char text[256] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            *seen = text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 1;
+}
+
+// The framework's own message box for exceptions: the application's title,
+// a stop icon, and a full stop added to the text.
+TEST_F(FormsTest, UnhandledExceptionShowsTheFrameworksMessageBox) {
+    Application->OnException = nullptr;
+    Application->Title = "Brimsafe";
+    std::string seenText;
+    DWORD worker = 0;
+    HANDLE answerer = CreateThread(nullptr, 0, answerBrimsafeBox, &seenText, 0, &worker);
+    auto* form = MakeForm<TCountingForm>(nullptr);
+    form->OnClick = [](TObject*) { throw EConvertError("'x' is not a valid integer value"); };
+    form->Show();
+    SendMessageA(form->Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(form->Handle, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    WaitForSingleObject(answerer, 10000);
+    DWORD code = 1;
+    GetExitCodeThread(answerer, &code);
+    CloseHandle(answerer);
+    EXPECT_EQ(code, 0u) << "the box was found by its caption";
+    EXPECT_EQ(seenText, "'x' is not a valid integer value.");
+    Application->Title = "framework_tests";
+    form->Free();
+}
+
+TEST_F(FormsTest, RunReturnsAtOnceWhenTerminatedAndFreesTheFormsInReverseOrder) {
+    static std::vector<std::string> freed;
+    freed.clear();
+    struct TLogged : TCountingForm {
+        using TCountingForm::TCountingForm;
+        ~TLogged() override { freed.push_back(GetName()); }
+    };
+    TLogged *first = nullptr, *second = nullptr;
+    Application->CreateForm(first);
+    Application->CreateForm(second);
+    first->Name = "First";
+    second->Name = "Second";
+    EXPECT_EQ(Application->MainForm(), first);
+    first->Close();  // the main form closed before the loop, as a failed start-up does
+    EXPECT_TRUE(Application->Terminated());
+    Application->Run();
+    EXPECT_EQ(freed, (std::vector<std::string>{"Second", "First"}));
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+class TSketch : public TGraphicControl {
+public:
+    explicit TSketch(TWinControl* parent) : TGraphicControl(parent) {
+        Parent = parent;
+        SetBounds(30, 20, 40, 30);
+    }
+};
+
+TEST_F(FormsTest, WindowlessCanvasOutsidePaintUsesTheParentsDcForOneMessage) {
+    auto* form = MakeForm<TCountingForm>(nullptr);
+    auto* sketch = new TSketch(form);
+    form->Show();
+    HDC seen = nullptr;
+    POINT origin = {};
+    RECT clip = {};
+    runLater([&] {
+        TCanvas* canvas = sketch->Canvas;
+        canvas->Brush->Color = clRed;
+        canvas->FillRect(Rect(0, 0, 5, 5));
+        seen = canvas->Handle;
+        GetWindowOrgEx(seen, &origin);
+        GetClipBox(seen, &clip);
+    });
+    ASSERT_TRUE(pumpUntil([&] { return seen != nullptr; }));
+    EXPECT_EQ(origin.x, -30);
+    EXPECT_EQ(origin.y, -20);
+    EXPECT_EQ(TRect(clip), Rect(0, 0, 40, 30)) << "clipped to the control";
+    EXPECT_FALSE(sketch->Canvas->HandleAllocated()) << "released after the message";
+    form->Free();
+}
+
+TEST_F(FormsTest, HintsSplitAndTheNearestControlWithAHintIsChosen) {
+    EXPECT_EQ(GetShortHint("Lock|Locks the vault now"), "Lock");
+    EXPECT_EQ(GetLongHint("Lock|Locks the vault now"), "Locks the vault now");
+    EXPECT_EQ(GetShortHint("Plain"), "Plain");
+    EXPECT_EQ(GetLongHint("Plain"), "Plain");
+    auto* form = MakeForm<TCountingForm>(nullptr);
+    form->Hint = "Form hint";
+    form->ShowHint = true;
+    auto* quiet = new TSketch(form);
+    auto* noisy = new TSketch(form);
+    noisy->Hint = "Button|Does things";
+    EXPECT_TRUE(noisy->ShowHint()) << "ShowHint follows the parent";
+    EXPECT_EQ(Application->HintControlFor(quiet), form);
+    EXPECT_EQ(Application->HintControlFor(noisy), noisy);
+    noisy->ShowHint = false;
+    EXPECT_EQ(Application->HintControlFor(noisy), nullptr);
+    form->Free();
+}
+
+}  // namespace

@@ -68,6 +68,9 @@ TEST_F(GraphicsTest, TextDrawsWithFontColourAndClearBackground) {
     canvas->Font->Height = -16;
     canvas->Font->Color = clBlack;
     int width = canvas->TextWidth("Wm"), height = canvas->TextHeight("Wm");
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(canvas->Handle, &metrics);
+    EXPECT_TRUE(metrics.tmPitchAndFamily & TMPF_TRUETYPE) << "a TrueType font is available";
     EXPECT_GT(width, 8);
     EXPECT_GT(height, 10);
     canvas->Brush->Color = clYellow;
