@@ -671,10 +671,7 @@ void TControl::SetEnabled(bool value) {
 }
 
 void TControl::SetColor(TColor value) {
-    if (value == color_) {
-        if (!updatingFromParent_) parentColor_ = false;
-        return;
-    }
+    if (value == color_) return;
     color_ = value;
     if (!updatingFromParent_) parentColor_ = false;
     Perform(CM_COLORCHANGED, 0, 0);
@@ -1211,6 +1208,13 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_SYSCOLORCHANGE:
         NotifyControls(Message.Msg);
         Invalidate();
+        return;
+    case WM_SYSCOLORCHANGE:
+        // System colours changed: brushes of system-coloured controls are stale.
+        brush_->SetHandle(nullptr);
+        brush_->SetColor(GetColor());
+        Perform(CM_SYSCOLORCHANGE, 0, 0);
+        DefaultHandler(Message);
         return;
     default:
         break;

@@ -327,6 +327,7 @@ void TCustomForm::SetVisible(bool value) {
         setVisibleFlag(true);
         static const int commands[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
         ShowWindow(handle_, commands[windowState_]);
+        NotifyControls(CM_SHOWINGCHANGED);
         if (windowState_ != wsMinimized) SetForegroundWindow(handle_);
         FocusFirstControl();
     } else {
@@ -334,6 +335,7 @@ void TCustomForm::SetVisible(bool value) {
         DoHide();
         setVisibleFlag(false);
         if (handle_) ShowWindow(handle_, SW_HIDE);
+        NotifyControls(CM_SHOWINGCHANGED);
     }
 }
 

@@ -439,3 +439,54 @@ TEST_F(FormsTest, HintsSplitAndTheNearestControlWithAHintIsChosen) {
 }
 
 }  // namespace
+
+namespace {
+
+// A superclassed EDIT that records what its parent reflects back to it.
+class TReflectingEdit : public TWinControl {
+public:
+    explicit TReflectingEdit(TWinControl* parent) : TWinControl(parent) {
+        Parent = parent;
+        SetBounds(5, 5, 80, 22);
+    }
+    std::vector<WORD> commands;
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TWinControl::CreateParams(params);
+        params.SystemClassName = "EDIT";
+        params.Style |= ES_AUTOHSCROLL;
+    }
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == CN_COMMAND) commands.push_back(HIWORD(m.WParam));
+        TWinControl::Dispatch(m);
+    }
+};
+
+TEST_F(FormsTest, ParentsReflectCommandsAndColourRequestsToTheirChildren) {
+    auto* form = MakeForm<TCountingForm>(nullptr);
+    auto* edit = new TReflectingEdit(form);
+    edit->Color = clYellow;
+    edit->Font->Color = clNavy;
+    form->Show();
+    edit->Text = "abc";
+    EXPECT_EQ(edit->Text(), "abc");
+    EXPECT_NE(std::find(edit->commands.begin(), edit->commands.end(), EN_CHANGE), edit->commands.end())
+        << "the parent sent CN_COMMAND to the child";
+    HDC dc = GetDC(edit->Handle);
+    LRESULT brush = SendMessageA(form->Handle, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(edit->Handle()));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), edit->Brush->Handle());
+    EXPECT_EQ(GetTextColor(dc), static_cast<COLORREF>(clNavy));
+    EXPECT_EQ(GetBkColor(dc), static_cast<COLORREF>(clYellow));
+    ReleaseDC(edit->Handle, dc);
+    EXPECT_EQ(SendMessageA(form->Handle, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(edit->Handle()), NF_QUERY),
+              NFR_ANSI);
+    HWND handle = edit->Handle;
+    edit->RecreateWnd();
+    EXPECT_NE(edit->Handle(), handle);
+    EXPECT_EQ(edit->Text(), "abc") << "the text survives re-creation";
+    form->Free();
+}
+
+}  // namespace

@@ -322,3 +322,28 @@ TEST(Colours, NamesRoundTripAndHexStaysOutOfStrToInt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Library drawing code builds masks with raw GDI: a colour-to-monochrome blit
+// gives 1 (white) where the source equals the source DC's background colour.
+TEST(RawGdi, ColourToMonochromeBlitUsesTheBackgroundColour) {
+    TBitmap source;
+    source.SetSize(4, 1);
+    source.Canvas->Pixels[1][0] = clRed;
+    source.Canvas->Pixels[2][0] = clBlue;
+    HDC sourceDc = source.Canvas->Handle;
+    HDC maskDc = CreateCompatibleDC(nullptr);
+    HBITMAP mono = CreateBitmap(4, 1, 1, 1, nullptr);
+    HGDIOBJ old = SelectObject(maskDc, mono);
+    SetBkColor(sourceDc, RGB(255, 0, 0));
+    BitBlt(maskDc, 0, 0, 4, 1, sourceDc, 0, 0, SRCCOPY);
+    EXPECT_EQ(GetPixel(maskDc, 1, 0), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(maskDc, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(maskDc, 2, 0), RGB(0, 0, 0));
+    SelectObject(maskDc, old);
+    DeleteObject(mono);
+    DeleteDC(maskDc);
+}
+
+}  // namespace
