@@ -7,6 +7,7 @@
 
 #include "System.h"
 #include "SysUtils.h"
+#include "LocaleConv.h"
 #include "Classes.h"
 #include "Filer.h"
 #include "Registry.h"
