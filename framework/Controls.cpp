@@ -254,6 +254,7 @@ void moveMouseTo(TControl* target) {
         if (mouseChain != next) break;
         next[i]->Perform(CM_MOUSEENTER, 0, 0);
     }
+    if (Application && (!leaving.empty() || common < next.size())) Application->MouseControlChanged(ControlUnderMouse());
 }
 
 }  // namespace
@@ -268,6 +269,7 @@ void UpdateMouseControl(const TPoint* screenPoint) {
 void ForgetMouseControl(TControl* control) {
     auto it = std::find(mouseChain.begin(), mouseChain.end(), control);
     if (it != mouseChain.end()) mouseChain.erase(it, mouseChain.end());
+    if (Application) Application->MouseControlChanged(ControlUnderMouse());
 }
 
 TMouse* Mouse = nullptr;
@@ -340,6 +342,7 @@ void TControl::handleMouse(TMessage& m) {
         }
         [[fallthrough]];  // a plain press
     case WM_LBUTTONDOWN:
+        if (Application) Application->HideHint();
         if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
         if (controlStyle_.Contains(csClickEvents)) controlState_ << csClicked;
         controlState_ << csLButtonDown;

@@ -150,6 +150,31 @@ TEST_F(InputTest, EnterAndLeaveFollowSyntheticMovesDisabledControlsIncluded) {
     EXPECT_EQ(ControlUnderMouse(), form);
 }
 
+TEST_F(InputTest, TheShortHintOfTheControlUnderTheMouseShowsAfterThePause) {
+    auto* plain = new TProbe(form, "Plain", Rect(10, 10, 50, 50));
+    auto* tipped = new TProbe(form, "Tipped", Rect(60, 10, 100, 50));
+    tipped->Hint = "Lock|Locks the vault now";
+    tipped->ShowHint = true;
+    form->Show();
+    Application->HintPause = 10;
+    TPoint cursor;
+    TMouse::SetCursorSource([&] { return cursor; });
+    auto moveTo = [&](int x, int y) {
+        cursor = form->ClientToScreen(TPoint(x, y));
+        send(WM_MOUSEMOVE, 0, x, y);
+    };
+    moveTo(20, 20);
+    EXPECT_FALSE(pumpUntil([] { return Application->HintWindow() != nullptr; }, 200)) << "no hint on Plain";
+    moveTo(70, 20);
+    ASSERT_TRUE(pumpUntil([] { return Application->HintWindow() != nullptr; }));
+    EXPECT_EQ(Application->HintText(), "Lock");
+    EXPECT_TRUE(IsWindowVisible(Application->HintWindow()));
+    moveTo(20, 20);
+    EXPECT_EQ(Application->HintWindow(), nullptr) << "leaving hides it";
+    Application->HintPause = 500;
+    (void)plain;
+}
+
 // ---------------------------------------------------------------------------
 // Keyboard through SendInput and the real loop
 
