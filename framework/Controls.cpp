@@ -24,9 +24,14 @@ thread_local TWinControl* creatingControl = nullptr;
 int nextControlId = 100;
 TPopupMenuHandler popupMenuHandler = nullptr;
 
-// Superclassed system classes: our class name -> the system class's procedure.
+// Registered window classes: our class name (and the system class it
+// superclasses) -> the name registered and the system class's procedure.
+// Two C++ classes of one name but different system classes get distinct
+// window classes.
 struct RegisteredClass {
     AnsiString name;
+    AnsiString systemClass;
+    AnsiString registeredName;
     WNDPROC systemProc;
 };
 std::vector<RegisteredClass>& registeredClasses() {
@@ -853,9 +858,15 @@ void TWinControl::CreateWnd() {
         throw EInvalidOperation("Control '%s' has no parent window", {GetName()});
     // Register our class once; a system class is superclassed.
     auto& classes = registeredClasses();
-    auto known = std::find_if(classes.begin(), classes.end(),
-                              [&](const RegisteredClass& c) { return c.name == params.WinClassName; });
+    auto known = std::find_if(classes.begin(), classes.end(), [&](const RegisteredClass& c) {
+        return c.name == params.WinClassName && SameText(c.systemClass, params.SystemClassName);
+    });
     if (known == classes.end()) {
+        AnsiString registeredName = params.WinClassName;
+        for (int n = 2; std::any_of(classes.begin(), classes.end(),
+                                    [&](const RegisteredClass& c) { return c.registeredName == registeredName; });
+             ++n)
+            registeredName = params.WinClassName + "." + IntToStr(n);
         WNDCLASSEXA wc = params.WindowClass;
         wc.cbSize = sizeof wc;
         WNDPROC systemProc = DefWindowProcA;
@@ -873,13 +884,14 @@ void TWinControl::CreateWnd() {
         }
         wc.lpfnWndProc = brimStdWndProc;
         wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = params.WinClassName.c_str();
+        wc.lpszClassName = registeredName.c_str();
         wc.hbrBackground = nullptr;
         if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) RaiseLastOSError();
-        classes.push_back({params.WinClassName, systemProc});
+        classes.push_back({params.WinClassName, params.SystemClassName, registeredName, systemProc});
         known = classes.end() - 1;
     }
     defWndProc_ = known->systemProc;
+    params.WinClassName = known->registeredName;
     CreateWindowHandle(params);
     if (!handle_) RaiseLastOSError();
     if (params.Style & WS_CHILD) UpdateBounds();
