@@ -341,6 +341,7 @@ void TControl::handleMouse(TMessage& m) {
     switch (m.Msg) {
     case WM_LBUTTONDBLCLK:
         if (controlStyle_.Contains(csDoubleClicks)) {
+            if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
             DblClick();
             if (!GetComponentState().Contains(csDestroying)) MouseDown(mbLeft, shift << ssDouble, x, y);
             return;

@@ -321,6 +321,17 @@ TEST_F(KeyboardTest, EscapeReachesAHiddenCancelAndAHandledEnterLeavesNoCharacter
         << "other characters go to the control";
 }
 
+TEST_F(KeyboardTest, SetFocusBeforeTheFirstShowOnlyRecordsTheActiveControl) {
+    new TFocusBox(form, "First", 10);
+    auto* second = new TFocusBox(form, "Second", 50);
+    second->SetFocus();
+    EXPECT_FALSE(form->HandleAllocated() && IsWindowVisible(form->Handle));
+    EXPECT_EQ(form->ActiveControl(), second);
+    form->Show();
+    EXPECT_TRUE(pumpUntil([&] { return second->Focused(); })) << "the first show focuses ActiveControl";
+    EXPECT_EQ(events, (std::vector<std::string>{"Second enter"}));
+}
+
 TEST_F(KeyboardTest, TabMovesFocusInTabOrderAndEnterExitFollow) {
     auto* first = new TFocusBox(form, "First", 10);
     auto* second = new TFocusBox(form, "Second", 50);
