@@ -238,6 +238,18 @@ TEST_F(GraphicsTest, BitmapStreamRoundTripAndCopies) {
     EXPECT_THROW(loaded.LoadFromStream(&garbage), EInvalidGraphic);
 }
 
+TEST_F(GraphicsTest, BitmapResourceLoadsAsABottomUpSectionWithRowsFromTheTop) {
+    TBitmap bmp;
+    bmp.LoadFromResourceID(GetModuleHandleA(nullptr), 300);
+    ASSERT_EQ(bmp.Width(), 3);
+    ASSERT_EQ(bmp.Height(), 2);
+    EXPECT_EQ(pixelOf(&bmp, 0, 0), clRed) << "ScanLine(0) is the top row";
+    EXPECT_EQ(pixelOf(&bmp, 2, 1), clBlue);
+    EXPECT_EQ(static_cast<TColor>(bmp.Canvas->Pixels[2][1]), clBlue);
+    EXPECT_EQ(bmp.TransparentColor() & 0xFFFFFF, clWhite) << "bottom-left";
+    EXPECT_THROW(bmp.LoadFromResourceID(GetModuleHandleA(nullptr), 399), EResNotFound);
+}
+
 TEST_F(GraphicsTest, JpegFixtureDecodesToKnownColours) {
     TResourceStream stream(GetModuleHandleA(nullptr), 200, RT_RCDATA);
     TJPEGImage jpeg;
