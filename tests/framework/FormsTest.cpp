@@ -293,6 +293,18 @@ TEST_F(FormsTest, TimerDropsTicksWhileItsHandlerRunsANestedLoop) {
     form->Free();
 }
 
+TEST_F(FormsTest, TimerTicksArriveInsideASystemMessageBox) {
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.Interval = 20;
+    timer.OnTimer = [&](TObject*) {
+        ++ticks;
+        if (HWND box = FindWindowA("#32770", "TickBox")) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    MessageBoxA(nullptr, "Waiting for a timer tick", "TickBox", MB_OK);
+    EXPECT_GE(ticks, 1);
+}
+
 DWORD WINAPI holdClipboard(LPVOID events) {
     HANDLE* e = static_cast<HANDLE*>(events);
     HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
