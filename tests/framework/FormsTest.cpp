@@ -218,8 +218,12 @@ protected:
         // Library drawing code drops the clip instead of restoring it.
         if (escapeClip_) SelectClipRgn(canvas->Handle, nullptr);
         canvas->Brush->Color = color_;
-        canvas->FillRect(escapeClip_ ? Rect(-50, -50, 200, 200) : TRect(0, 0, Width, Height));
+        if (OnPaintHalf) canvas->FillRect(Rect(0, 0, Width / 2, Height));
+        else canvas->FillRect(escapeClip_ ? Rect(-50, -50, 200, 200) : TRect(0, 0, Width, Height));
     }
+
+public:
+    bool OnPaintHalf = false;
 
 private:
     TColor color_;
@@ -240,6 +244,11 @@ TEST_F(FormsTest, WindowlessChildrenPaintInZOrderWithTheirClipKept) {
     auto* bottom = new TBlock(form, form, clRed, Rect(0, 0, 30, 30));
     auto* top = new TBlock(form, form, clBlue, Rect(20, 10, 40, 30));
     new TBlock(form, form, clLime, Rect(45, 5, 55, 15), true);
+    // A transparent child paints only part of itself: what lies below shows through.
+    auto* glass = new TBlock(form, form, clYellow, Rect(0, 35, 60, 40));
+    glass->OnPaintHalf = true;
+    auto* under = new TBlock(form, form, clPurple, Rect(0, 34, 60, 40));
+    under->SendToBack();
     TBitmap bmp;
     bmp.SetSize(60, 40);
     form->PaintTo(bmp.Canvas->Handle, 0, 0);
@@ -249,6 +258,8 @@ TEST_F(FormsTest, WindowlessChildrenPaintInZOrderWithTheirClipKept) {
     EXPECT_EQ(fwtest::pixelOf(&bmp, 50, 10), clLime);
     EXPECT_EQ(fwtest::pixelOf(&bmp, 50, 30), clWhite) << "the meta region survives SelectClipRgn(NULL)";
     EXPECT_EQ(fwtest::pixelOf(&bmp, 42, 10), clWhite);
+    EXPECT_EQ(fwtest::pixelOf(&bmp, 10, 37), clYellow);
+    EXPECT_EQ(fwtest::pixelOf(&bmp, 50, 37), clPurple) << "the lower sibling shows through";
     top->SendToBack();
     form->PaintTo(bmp.Canvas->Handle, 0, 0);
     EXPECT_EQ(fwtest::pixelOf(&bmp, 25, 20), clRed);
