@@ -32,3 +32,69 @@ TEST(ComponentHelpers, DockErrorNamesBothComponents) {
 }
 
 }  // namespace
+
+#include "FrameworkEnvironment.h"
+#include "qclclass.h"
+
+#include "Forms.h"
+
+namespace {
+
+class TMarker : public TComponent {
+public:
+    using TComponent::TComponent;
+};
+class TMarkerChild : public TMarker {
+public:
+    using TMarker::TMarker;
+};
+
+TEST(ComponentHelpers, OneInstancePerForm) {
+    TComponent plainOwner(nullptr);
+    EXPECT_TRUE(QCLCheckForSameClass<TMarker>(&plainOwner, false));  // not a form
+    EXPECT_TRUE(QCLCheckForSameClass<TMarker>(&plainOwner, true));   // no data modules here
+    EXPECT_TRUE(QCLCheckForSameClass<TMarker>(nullptr, false));
+
+    auto* form = MakeForm<TForm>(nullptr);
+    new TMarker(form);
+    EXPECT_FALSE(QCLCheckForSameClass<TMarker>(form, false));
+    EXPECT_FALSE(QCLCheckForSameClass(form, nullptr, false));  // no class given
+    new TMarkerChild(form);  // descendants count too
+    EXPECT_TRUE(QCLCheckForSameClass<TMarker>(form, false));
+    EXPECT_FALSE(QCLCheckForSameClass<TMarkerChild>(form, false));
+    form->Free();
+}
+
+TEST(ComponentHelpers, CreateHandleMakesTheWindowNow) {
+    auto* form = MakeForm<TForm>(nullptr);
+    EXPECT_FALSE(form->HandleAllocated());
+    QCLCreateHandle(form);
+    EXPECT_TRUE(form->HandleAllocated());
+    QCLCreateHandle(nullptr);
+    form->Free();
+}
+
+TEST(ApplicationObject, HandCursorIsRegisteredWithTheScreen) {
+    TQCLApplication app(nullptr);
+    EXPECT_NE(Screen->GetCursors(-255), nullptr);
+    EXPECT_NE(Screen->GetCursors(-255), Screen->GetCursors(0));
+}
+
+TEST(ApplicationObject, ExceptionHookMayCancelOrLogBeforeShowing) {
+    TQCLApplication app(nullptr);
+    Exception problem("broken");
+    int asked = 0;
+    app.OnException = [&](TObject* sender, Exception* e, bool& cancel) {
+        ++asked;
+        EXPECT_EQ(sender, &app);
+        EXPECT_EQ(e, &problem);
+        cancel = true;
+    };
+    reportedExceptions().clear();
+    app.HandleException(&app, &problem);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(reportedExceptions().empty());  // cancelled: not shown
+    EXPECT_EQ(app.GetDefaultRegPath(), "Software\\runtime_tests\\");
+}
+
+}  // namespace
