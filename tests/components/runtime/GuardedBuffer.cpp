@@ -1,3 +1,5 @@
+// Guard-page buffers for the fuzz loops: the data ends where an inaccessible
+// page begins.
 #include "GuardedBuffer.h"
 
 #include <windows.h>
