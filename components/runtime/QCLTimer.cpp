@@ -10,73 +10,50 @@
 namespace {
 
 const char kWindowClass[] = "TQCLHiTimerWindow";
-// Sent by the timer thread to run Timer on the component's own thread.
-constexpr UINT kSyncTick = WM_APP + 0x2A1;
-
-int systemPriority(TQCLThreadPriority p) {
-    static const int map[] = {THREAD_PRIORITY_IDLE,    THREAD_PRIORITY_LOWEST,       THREAD_PRIORITY_BELOW_NORMAL,
-                              THREAD_PRIORITY_NORMAL,  THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
-                              THREAD_PRIORITY_TIME_CRITICAL};
-    return map[static_cast<int>(p)];
-}
-
-// Waits for a thread while still taking messages sent to this thread, so a
-// timer thread blocked in SendMessage can finish.
-void joinPumping(HANDLE thread) {
-    for (;;) {
-        const DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (r != WAIT_OBJECT_0 + 1)
-            return;
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
 
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // TQCLThreadedTimer
 
-TQCLThreadedTimer::TQCLThreadedTimer(TQCLHiTimer* Owner, uint32_t Interval, TQCLThreadPriority Priority,
-                                     bool Synchronize)
-    : owner_(Owner), interval_(Interval), synchronize_(Synchronize) {
+TQCLThreadedTimer::TQCLThreadedTimer(TQCLHiTimer* Owner, uint32_t Interval, bool Synchronize)
+    : TThread(true), owner_(Owner), interval_(Interval), synchronize_(Synchronize) {
     stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &TQCLThreadedTimer::run, this, CREATE_SUSPENDED, nullptr);
-    if (!stop_ || !thread_) {
-        if (stop_)
-            CloseHandle(stop_);
+    if (!stop_)
         throw EOutOfResources(QCLLoadStr(65244, "Not enough timers available"));
-    }
-    SetThreadPriority(thread_, systemPriority(Priority));
-    ResumeThread(thread_);
 }
 
 TQCLThreadedTimer::~TQCLThreadedTimer() {
-    SetEvent(stop_);
-    joinPumping(thread_);
-    CloseHandle(thread_);
+    Stop();
     CloseHandle(stop_);
 }
 
-DWORD WINAPI TQCLThreadedTimer::run(void* self) {
-    static_cast<TQCLThreadedTimer*>(self)->Execute();
-    return 0;
+void TQCLThreadedTimer::Stop() {
+    Terminate();
+    SetEvent(stop_);
+    if (!GetSuspended() && !GetFinished())
+        WaitFor();
 }
 
 void TQCLThreadedTimer::Execute() {
-    while (WaitForSingleObject(stop_, interval_) == WAIT_TIMEOUT) {
-        if (!owner_->enabled_)
+    while (!GetTerminated() && WaitForSingleObject(stop_, interval_) == WAIT_TIMEOUT) {
+        if (GetTerminated() || !owner_->enabled_)
             continue;
         if (synchronize_) {
-            SendMessageA(owner_->window_, kSyncTick, 0, 0);
+            Synchronize(TThreadMethod(this, &TQCLThreadedTimer::synchronizedTick));
             continue;
         }
         try {
             owner_->Timer();
         } catch (...) {
-            // No window to report to from this thread; the tick is lost.
+            // No handler may run on this thread; the tick is lost.
         }
     }
+}
+
+void TQCLThreadedTimer::synchronizedTick() {
+    if (!GetTerminated())
+        owner_->threadTick();
 }
 
 // ---------------------------------------------------------------------------
@@ -138,7 +115,7 @@ void TQCLHiTimer::SetUseThread(bool value) {
     UpdateTimer();
 }
 
-void TQCLHiTimer::SetThreadPriority(TQCLThreadPriority value) {
+void TQCLHiTimer::SetThreadPriority(TThreadPriority value) {
     if (value == priority_)
         return;
     priority_ = value;
@@ -172,7 +149,9 @@ void TQCLHiTimer::UpdateTimer() {
     if (destroying_ || !enabled_ || !onTimer_)
         return;
     if (useThread_) {
-        thread_ = new TQCLThreadedTimer(this, interval_, priority_, Synchronize);
+        thread_ = new TQCLThreadedTimer(this, interval_, Synchronize);
+        thread_->Priority = priority_;
+        thread_->Resume();
         return;
     }
     if (interval_ == 0)
@@ -201,6 +180,11 @@ void TQCLHiTimer::tick() {
     inTick_ = false;
 }
 
+void TQCLHiTimer::threadTick() {
+    if (!destroying_ && !stopping_)
+        tick();
+}
+
 void TQCLHiTimer::createWindow() {
     static const ATOM registered = [] {
         WNDCLASSA wc{};
@@ -220,11 +204,6 @@ LRESULT CALLBACK TQCLHiTimer::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     auto* self = reinterpret_cast<TQCLHiTimer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (msg == WM_TIMER) {
         if (self && wParam != 0 && wParam == self->eventId_)
-            self->tick();
-        return 0;
-    }
-    if (msg == kSyncTick) {
-        if (self && !self->destroying_ && !self->stopping_ && self->thread_)
             self->tick();
         return 0;
     }

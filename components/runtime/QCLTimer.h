@@ -3,46 +3,50 @@
 // system's multimedia timer. Only the library's animation control uses it;
 // no window of this program contains one.
 //
-// Both mechanisms deliver ticks as messages to a hidden window of the
-// component, so OnTimer runs on the thread that made the component, except in
-// thread mode with Synchronize false, where it runs on the timer thread and
-// must not touch windows. A tick that arrives while OnTimer runs a nested
-// message loop is dropped. The timer thread is stopped with an event and
-// joined (pumping sent messages, so a tick on its way cannot deadlock) before
-// the component goes.
+// OnTimer runs on the thread that made the component (multimedia ticks are
+// posted to a hidden window, thread ticks go through the framework's
+// synchronised call), except in thread mode with Synchronize false, where it
+// runs on the timer thread and must not touch windows. A tick that arrives
+// while OnTimer runs a nested message loop is dropped. The interval keeps all
+// 32 bits in both modes. The timer thread is stopped with an event and waited
+// for (serving synchronised calls, so a tick on its way cannot deadlock)
+// before the component goes.
 #pragma once
 
 #include "QCLCustomComponent.h"
+
+#include "Threads.h"
 
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
 
-// Priority of the timer thread.
-enum class TQCLThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
-
 class TQCLHiTimer;
 
-// The timer thread: sleeps for its interval, then has the owner's Timer run.
-class TQCLThreadedTimer {
+// The timer thread: sleeps for its interval, then has the owner's Timer run
+// (through the framework's synchronised call when Synchronize is set).
+// Created suspended; its owner stops it and waits for its end.
+class TQCLThreadedTimer : public TThread {
 public:
-    TQCLThreadedTimer(TQCLHiTimer* Owner, uint32_t Interval, TQCLThreadPriority Priority, bool Synchronize);
-    ~TQCLThreadedTimer();  // stops and joins the thread
-    TQCLThreadedTimer(const TQCLThreadedTimer&) = delete;
-    TQCLThreadedTimer& operator=(const TQCLThreadedTimer&) = delete;
+    TQCLThreadedTimer(TQCLHiTimer* Owner, uint32_t Interval, bool Synchronize);
+    ~TQCLThreadedTimer() override;
 
+    // Ends the sleep at once and waits for the thread, still serving
+    // synchronised calls on the way.
+    void Stop();
     uint32_t GetInterval() const { return interval_; }
 
+protected:
+    void Execute() override;
+
 private:
-    static DWORD WINAPI run(void* self);
-    void Execute();
+    void synchronizedTick();
 
     TQCLHiTimer* owner_;
     uint32_t interval_;
     bool synchronize_;
     HANDLE stop_ = nullptr;
-    HANDLE thread_ = nullptr;
 };
 
 class TQCLHiTimer : public TQCLCustomComponent {
@@ -58,8 +62,8 @@ public:
     void SetInterval(uint32_t value);
     bool GetUseThread() const { return useThread_; }
     void SetUseThread(bool value);
-    TQCLThreadPriority GetThreadPriority() const { return priority_; }
-    void SetThreadPriority(TQCLThreadPriority value);
+    TThreadPriority GetThreadPriority() const { return priority_; }
+    void SetThreadPriority(TThreadPriority value);
     TNotifyEvent GetOnTimer() const { return onTimer_; }
     void SetOnTimer(TNotifyEvent value);
     // 0 the largest supported period, 1 the smallest, any other 0.
@@ -88,6 +92,7 @@ public:
 private:
     friend class TQCLThreadedTimer;
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void threadTick();
     static void CALLBACK multimediaTick(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
     void UpdateTimer();
     void stop();
@@ -97,7 +102,7 @@ private:
     bool enabled_ = false;
     uint32_t interval_ = 1000;
     bool useThread_ = true;
-    TQCLThreadPriority priority_ = TQCLThreadPriority::tpNormal;
+    TThreadPriority priority_ = TThreadPriority::tpNormal;
     TNotifyEvent onTimer_;
     uint32_t periodMin_ = 1, periodMax_ = 1000000;
     std::atomic<UINT> eventId_{0};

@@ -39,12 +39,20 @@ TEST(HiTimer, NothingRunsWithoutAHandler) {
     timer.Enabled = true;
     EXPECT_EQ(timer.GetThread(), nullptr);
     timer.OnTimer = [](TObject*) {};
-    EXPECT_NE(timer.GetThread(), nullptr);
+    ASSERT_NE(timer.GetThread(), nullptr);
     timer.UseThread = false;  // the thread stops before the multimedia event starts
     EXPECT_EQ(timer.GetThread(), nullptr);
     EXPECT_NE(timer.GetEventId(), 0u);
     timer.Enabled = false;
     EXPECT_EQ(timer.GetEventId(), 0u);
+}
+
+TEST(HiTimer, ThreadKeepsAllBitsOfTheInterval) {
+    TQCLHiTimer timer(nullptr, 70000);  // the constructor's interval is not clamped
+    timer.OnTimer = [](TObject*) {};
+    timer.Enabled = true;
+    ASSERT_NE(timer.GetThread(), nullptr);
+    EXPECT_EQ(timer.GetThread()->GetInterval(), 70000u);
 }
 
 TEST(HiTimer, BothModesTickOnTheOwningThreadAndSurviveExceptions) {
