@@ -25,8 +25,6 @@
 
 #include "Controls.h"
 
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-using TBorderStyle = TFormBorderStyle;
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPosition {
@@ -265,6 +263,7 @@ private:
     bool showHint_ = true;
     int modalLevel_ = 0;
     std::vector<TWindowHook> hooks_;
+    std::vector<HWND> hiddenByMinimize_;
 
 public:
     BRIM_READONLY(Handle, TApplication::GetHandle);
