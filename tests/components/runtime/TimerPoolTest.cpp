@@ -292,3 +292,23 @@ TEST(QCLApplicationState, QuitWindowsAsksTheSystemByCode) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QCLApplicationGlobal, MadeByTheFirstInitAndFreedByTheLastDone) {
+    ASSERT_EQ(QCLApplication, nullptr);
+    QCLInitApplication();
+    TQCLApplication* first = QCLApplication;
+    ASSERT_NE(first, nullptr);
+    QCLInitApplication();
+    EXPECT_EQ(QCLApplication, first);
+    EXPECT_EQ(QCLApplication->AddTimer(100, [](TObject*) {}), 0xFD01);
+    QCLDoneApplication();
+    EXPECT_EQ(QCLApplication, first);
+    QCLDoneApplication();
+    EXPECT_EQ(QCLApplication, nullptr);
+    QCLDoneApplication();  // unmatched: nothing
+    EXPECT_EQ(QCLApplication, nullptr);
+}
+
+}  // namespace
