@@ -1,6 +1,6 @@
 /*
  * Run-time helpers; see SysUtils.h. Format re-builds each conversion as a
- * printf spec and checks the argument's kind first, so a wrong argument
+ * printf conversion and checks the argument's kind first, so a wrong argument
  * raises instead of reading garbage.
  */
 #include "SysUtils.h"
@@ -17,11 +17,11 @@ namespace {
     throw EConvertError("Format '%s' invalid or incompatible with argument", {format});
 }
 
-// Appends one converted argument; `spec` holds flags, width and precision.
-void appendConversion(AnsiString& out, const AnsiString& spec, char conv, const TFormatArg& arg,
+// Appends one converted argument; `flags` holds flags, width and precision.
+void appendConversion(AnsiString& out, const AnsiString& flags, char conv, const TFormatArg& arg,
                       const AnsiString& format) {
     char buffer[512];
-    AnsiString printfSpec = "%" + spec;
+    AnsiString printfSpec = "%" + flags;
     switch (conv) {
     case 'd':
     case 'u':
@@ -57,7 +57,7 @@ void appendConversion(AnsiString& out, const AnsiString& spec, char conv, const 
             return;
         }
         if (arg.kind() != TFormatArg::kString) formatError(format);
-        if (spec.empty()) {
+        if (flags.empty()) {
             out += arg.asString();  // keeps embedded zero bytes
             return;
         }
@@ -100,26 +100,26 @@ AnsiString Format(const AnsiString& format, const std::vector<TFormatArg>& args)
             out += '%';
             continue;
         }
-        AnsiString spec;
-        while (i < format.size() && std::strchr("-+ #0", format[i])) spec += format[i++];
+        AnsiString flags;
+        while (i < format.size() && std::strchr("-+ #0", format[i])) flags += format[i++];
         auto readNumber = [&]() {
             if (i < format.size() && format[i] == '*') {
                 if (next >= args.size()) formatError(format);
-                spec += std::to_string(args[next++].asInteger());
+                flags += std::to_string(args[next++].asInteger());
                 ++i;
                 return;
             }
-            while (i < format.size() && format[i] >= '0' && format[i] <= '9') spec += format[i++];
+            while (i < format.size() && format[i] >= '0' && format[i] <= '9') flags += format[i++];
         };
         readNumber();
         if (i < format.size() && format[i] == '.') {
-            spec += format[i++];
+            flags += format[i++];
             readNumber();
         }
         if (i >= format.size()) formatError(format);
         char conv = format[i];
         if (next >= args.size()) formatError(format);
-        appendConversion(out, spec, conv, args[next++], format);
+        appendConversion(out, flags, conv, args[next++], format);
     }
     return out;
 }
