@@ -87,6 +87,38 @@ void TQCLIniCtrl::WriteBool(const AnsiString& Section, const AnsiString& Ident, 
     withStore(true, [&](auto& s) { s.WriteBool(section, Ident, Value); });
 }
 
+double TQCLIniCtrl::ReadFloat(const AnsiString& Section, const AnsiString& Ident, double Default) {
+    return StrToFloat(ReadString(Section, Ident, FloatToStrLocale(Default)));
+}
+
+void TQCLIniCtrl::WriteFloat(const AnsiString& Section, const AnsiString& Ident, double Value) {
+    WriteString(Section, Ident, FloatToStrLocale(Value));
+}
+
+TDateTime TQCLIniCtrl::ReadDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Default) {
+    return StrToDate(ReadString(Section, Ident, DateToStr(Default)));
+}
+
+void TQCLIniCtrl::WriteDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Value) {
+    WriteString(Section, Ident, DateToStr(Value));
+}
+
+TDateTime TQCLIniCtrl::ReadTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default) {
+    return StrToTime(ReadString(Section, Ident, TimeToStr(Default)));
+}
+
+void TQCLIniCtrl::WriteTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value) {
+    WriteString(Section, Ident, TimeToStr(Value));
+}
+
+TDateTime TQCLIniCtrl::ReadDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default) {
+    return StrToDateTime(ReadString(Section, Ident, DateTimeToStr(Default)));
+}
+
+void TQCLIniCtrl::WriteDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value) {
+    WriteString(Section, Ident, DateTimeToStr(Value));
+}
+
 TColor TQCLIniCtrl::ReadColor(const AnsiString& Section, const AnsiString& Ident, TColor Default) {
     return StringToColor(ReadString(Section, Ident, ColorToString(Default)));
 }

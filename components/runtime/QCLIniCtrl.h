@@ -13,6 +13,7 @@
 
 #include "Graphics.h"
 #include "IniFiles.h"
+#include "LocaleConv.h"
 #include "Registry.h"
 
 enum TQCLRegRootKey { rpClassesRoot, rpCurrentUser, rpLocalMachine, rpUsers, rpCurrentConfig, rpDynData };
@@ -38,6 +39,16 @@ public:
     bool ReadBool(const AnsiString& Section, const AnsiString& Ident, bool Default);
     void WriteBool(const AnsiString& Section, const AnsiString& Ident, bool Value);
 
+    // Numbers, dates and times as text in the user's locale; a stored text
+    // that does not convert raises EConvertError.
+    double ReadFloat(const AnsiString& Section, const AnsiString& Ident, double Default);
+    void WriteFloat(const AnsiString& Section, const AnsiString& Ident, double Value);
+    TDateTime ReadDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Default);
+    void WriteDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Value);
+    TDateTime ReadTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default);
+    void WriteTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value);
+    TDateTime ReadDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default);
+    void WriteDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value);
     // Colour names or numbers; a stored text that is neither raises EConvertError.
     TColor ReadColor(const AnsiString& Section, const AnsiString& Ident, TColor Default);
     void WriteColor(const AnsiString& Section, const AnsiString& Ident, TColor Value);

@@ -10,6 +10,7 @@
 #include "qclstrings.h"
 
 #include "Forms.h"
+#include "LocaleConv.h"
 
 #include <shellapi.h>
 
@@ -83,19 +84,7 @@ AnsiString registryText(const char* name) {
 AnsiString onOff(bool on) { return on ? "On" : "Off"; }
 
 AnsiString formatNow(const AnsiString& format) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char date[256] = {}, both[512] = {};
-    if (!GetDateFormatA(LOCALE_USER_DEFAULT, 0, &now, format.empty() ? nullptr : format.c_str(), date, sizeof(date)))
-        return AnsiString();
-    if (format.empty()) {
-        char time[128] = {};
-        GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, sizeof(time));
-        return AnsiString(date) + " " + time;
-    }
-    if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, date, both, sizeof(both)))
-        return AnsiString(date);
-    return AnsiString(both);
+    return format.empty() ? DateTimeToStr(Now()) : FormatDateTime(format, Now());
 }
 
 struct InfoLabel {

@@ -189,3 +189,26 @@ TEST_F(IniCtrlRegistry, ColoursAreStoredByName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IniCtrlRegistry, NumbersDatesAndTimesGoThroughLocaleText) {
+    ini.WriteFloat("Values", "Ratio", 2.5);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("Values", "Ratio", 0), 2.5);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("Values", "Missing", -1.25), -1.25);
+    const TDateTime day = EncodeDate(2026, 12, 10);
+    const TDateTime moment = day + EncodeTime(13, 45, 30, 0);
+    ini.WriteDate("Values", "Day", day);
+    ini.WriteTime("Values", "At", EncodeTime(13, 45, 30, 0));
+    ini.WriteDateTime("Values", "When", moment);
+    EXPECT_DOUBLE_EQ(ini.ReadDate("Values", "Day", 0), day);
+    EXPECT_NEAR(ini.ReadTime("Values", "At", 0), EncodeTime(13, 45, 30, 0), 1e-9);
+    EXPECT_NEAR(ini.ReadDateTime("Values", "When", 0), moment, 1e-9);
+    EXPECT_EQ(ini.ReadString("Values", "Day", ""), DateToStr(day));
+    ini.WriteString("Values", "Bad", "soon");
+    EXPECT_THROW(ini.ReadFloat("Values", "Bad", 0), EConvertError);
+    EXPECT_THROW(ini.ReadDate("Values", "Bad", 0), EConvertError);
+    EXPECT_THROW(ini.ReadTime("Values", "Bad", 0), EConvertError);
+}
+
+}  // namespace

@@ -41,7 +41,9 @@ TEST(SysInfo, InfoStringsDivideByTheDivisor) {
     const bool numLock = (GetKeyState(VK_NUMLOCK) & 1) != 0;
     EXPECT_EQ(GetSystemInfoString(itNumLock, 1, ""), numLock ? "On" : "Off");
     EXPECT_EQ(GetSystemInfoString(itProgCompany, 1, ""), "");  // no version resource
-    EXPECT_FALSE(GetSystemInfoString(itCurrentDateTime, 1, "yyyy").empty());
+    WORD year = 0, month = 0, day = 0;
+    DecodeDate(Now(), year, month, day);
+    EXPECT_EQ(GetSystemInfoString(itCurrentDateTime, 1, "yyyy"), std::to_string(year));
 }
 
 TEST(SysInfo, QueriesMatchTheSystem) {
