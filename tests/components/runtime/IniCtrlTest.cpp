@@ -212,3 +212,19 @@ TEST_F(IniCtrlRegistry, NumbersDatesAndTimesGoThroughLocaleText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IniCtrlRegistry, DefaultPathComesFromTheApplicationObject) {
+    QCLInitApplication();
+    QCLApplication->CompanyText = "Quarrendel";  // inside the key the fixture clears
+    TQCLIniCtrl defaults(nullptr);
+    defaults.WriteString("Options", "Size", "3");
+    const auto value =
+        brimtest::readRawValue(HKEY_CURRENT_USER, "Software\\Quarrendel\\runtime_tests\\Options", "Size");
+    EXPECT_TRUE(value.exists);
+    EXPECT_EQ(std::string(value.bytes.begin(), value.bytes.end()).c_str(), std::string("3"));
+    QCLDoneApplication();
+}
+
+}  // namespace
