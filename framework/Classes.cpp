@@ -41,6 +41,19 @@ void BeginLoading() { loadingScopes.emplace_back(); }
 
 bool IsLoadingOpen() { return !loadingScopes.empty(); }
 
+void JoinLoading(TComponent* component) {
+    if (loadingScopes.empty()) return;
+    component->SetLoadingFlags();
+    loadingScopes.back().push_back(component);
+}
+
+void AbandonLoading() {
+    if (loadingScopes.empty()) return;
+    for (TComponent* c : loadingScopes.back())
+        if (c) c->ClearReadingFlag();
+    loadingScopes.pop_back();
+}
+
 void EndLoading() {
     if (loadingScopes.empty()) return;
     std::vector<TComponent*> created = std::move(loadingScopes.back());

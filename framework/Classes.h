@@ -124,6 +124,11 @@ void BeginLoading();
 // component created inside it, in creation order.
 void EndLoading();
 bool IsLoadingOpen();
+// Adds a component constructed before the innermost bracket opened (a form
+// opening its own bracket in its constructor) to that bracket.
+void JoinLoading(TComponent* component);
+// Drops the innermost bracket without running Loaded (a constructor failed).
+void AbandonLoading();
 
 // A loading bracket for components created at run time (rows, pages).
 class TLoadingGuard {

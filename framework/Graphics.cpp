@@ -578,7 +578,7 @@ TColor TCanvas::GetPixel(int X, int Y) {
 }
 
 void TCanvas::SetPixel(int X, int Y, TColor Color) {
-    RequireHandle();
+    RequirePen();  // Wine's SetPixel follows the DC's raster operation
     Changing();
     ::SetPixel(dc_, X, Y, ColorToRGB(Color));
     Changed();
@@ -749,7 +749,7 @@ void TBitmap::freeImage() {
     palette_.clear();
 }
 
-void TBitmap::adopt(HBITMAP bitmap) {
+void TBitmap::adopt(HBITMAP bitmap, int topDown) {
     DIBSECTION ds = {};
     if (GetObjectA(bitmap, sizeof ds, &ds) != sizeof ds || !ds.dsBm.bmBits) {
         // A device-dependent bitmap: copy it into a 24-bit DIB section.
@@ -768,13 +768,16 @@ void TBitmap::adopt(HBITMAP bitmap) {
         DeleteObject(bitmap);
         bitmap = dib;
         GetObjectA(bitmap, sizeof ds, &ds);
+        topDown = 1;
     }
     handle_ = bitmap;
     bits_ = static_cast<unsigned char*>(ds.dsBm.bmBits);
     width_ = ds.dsBm.bmWidth;
     height_ = ds.dsBm.bmHeight;
     stride_ = strideOf(width_, ds.dsBm.bmBitsPixel);
-    topDown_ = ds.dsBmih.biHeight < 0;
+    // Wine reports the height of a top-down section as positive, so the
+    // creator's knowledge wins over what GetObject says.
+    topDown_ = topDown >= 0 ? topDown == 1 : ds.dsBmih.biHeight < 0;
     format_ = formatOf(ds.dsBm.bmBitsPixel);
     palette_.clear();
     if (ds.dsBm.bmBitsPixel <= 8) {
@@ -863,7 +866,7 @@ void TBitmap::writePixels(TPixelFormat format, int width, int height, const std:
             }
         }
     }
-    adopt(dib);
+    adopt(dib, 1);
     format_ = format;
     Changed();
 }
@@ -1036,7 +1039,7 @@ void TBitmap::LoadFromStream(TStream* Stream) {
         throw EInvalidGraphic("Bitmap image is not valid");
     }
     freeImage();
-    adopt(dib);
+    adopt(dib, info.header.biHeight < 0 ? 1 : 0);
     Changed();
 }
 

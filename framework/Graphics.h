@@ -454,7 +454,8 @@ protected:
 
 private:
     friend class TBitmapCanvas;
-    void adopt(HBITMAP dib);
+    // topDown: 1 or 0 when the caller knows the row order, -1 to ask the system.
+    void adopt(HBITMAP dib, int topDown = -1);
     void freeImage();
     void releaseFromCanvas();
     // All pixels as colours (0x00BBGGRR), rows from the top.

@@ -107,7 +107,7 @@ public:
 
     // Binds any callable (tests, small adapters).
     template <class F, class = std::enable_if_t<!std::is_same<std::decay_t<F>, TEvent>::value &&
-                                                !std::is_pointer<std::decay_t<F>>::value &&
+                                                !std::is_same<std::decay_t<F>, std::nullptr_t>::value &&
                                                 std::is_invocable<F&, Args...>::value>>
     TEvent(F&& callable)
         : callable_(std::make_shared<std::function<void(Args...)>>(std::forward<F>(callable))) {

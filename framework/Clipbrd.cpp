@@ -1,0 +1,66 @@
+/*
+ * The clipboard; see Clipbrd.h.
+ */
+#include "Clipbrd.h"
+
+#include "Forms.h"
+
+TClipboard* Clipboard() {
+    static TClipboard clipboard;
+    return &clipboard;
+}
+
+bool TClipboard::Open() {
+    if (openCount_ == 0) {
+        HWND owner = Application ? Application->GetHandle() : nullptr;
+        if (!OpenClipboard(owner)) return false;
+        emptied_ = false;
+    }
+    ++openCount_;
+    return true;
+}
+
+void TClipboard::Close() {
+    if (openCount_ == 0) return;
+    if (--openCount_ == 0) CloseClipboard();
+}
+
+bool TClipboard::Clear() {
+    if (!Open()) return false;
+    bool ok = EmptyClipboard() != FALSE;
+    emptied_ = ok;
+    Close();
+    return ok;
+}
+
+bool TClipboard::HasFormat(UINT Format) const { return IsClipboardFormatAvailable(Format) != FALSE; }
+
+AnsiString TClipboard::GetAsText() {
+    if (!Open()) return AnsiString();
+    AnsiString text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+    }
+    Close();
+    return text;
+}
+
+bool TClipboard::SetTextBuf(const AnsiString& Text) {
+    if (!Open()) return false;
+    bool ok = false;
+    if (EmptyClipboard()) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, Text.size() + 1);
+        if (memory) {
+            char* bytes = static_cast<char*>(GlobalLock(memory));
+            std::memcpy(bytes, Text.c_str(), Text.size() + 1);
+            GlobalUnlock(memory);
+            ok = SetClipboardData(CF_TEXT, memory) != nullptr;
+            if (!ok) GlobalFree(memory);
+        }
+    }
+    Close();
+    return ok;
+}
