@@ -19,3 +19,9 @@
 #include "Timers.h"
 #include "Threads.h"
 #include "Clipbrd.h"
+// Standard controls, menus and common dialogs.
+#include "StdCtrls.h"
+#include "ExtCtrls.h"
+#include "ScrollBox.h"
+#include "Menus.h"
+#include "Dialogs.h"

@@ -6,8 +6,21 @@
 
 #include <algorithm>
 
+#include "Controls.h"
 #include "Dialogs.h"
+#include "Forms.h"
 #include "SysUtils.h"
+
+namespace {
+
+// WM_CONTEXTMENU on a control with a PopupMenu.
+void popupForControl(TPopupMenu* Menu, TControl* Control, int ScreenX, int ScreenY) {
+    if (!Menu->GetAutoPopup()) return;
+    Menu->SetPopupComponent(Control);
+    Menu->Popup(ScreenX, ScreenY);
+}
+
+}  // namespace
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -105,7 +118,9 @@ TBuiltMenu* BuildPopupMenu(TMenuItem* Root) {
 
 // ---------------------------------------------------------------------------
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(nullptr)) {}
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(nullptr)) {
+    SetPopupMenuHandler(popupForControl);
+}
 
 TPopupMenu::~TPopupMenu() { items_->Free(); }
 
@@ -114,7 +129,25 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent == popupComponent_) popupComponent_ = nullptr;
 }
 
-HWND TPopupMenu::OwnerWindow() const { return DialogOwnerWindow(); }
+void TPopupMenu::SetPopupComponent(TComponent* value) {
+    if (value == popupComponent_) return;
+    popupComponent_ = value;
+    if (value) value->FreeNotification(this);
+}
+
+HWND TPopupMenu::OwnerWindow() const {
+    // The form of the popup component, else of the menu's owner.
+    for (TComponent* c : {popupComponent_, GetOwnerComponent()}) {
+        auto* control = dynamic_cast<TControl*>(c);
+        if (!control) continue;
+        TCustomForm* form = control->GetParentForm();
+        if (form && form->HandleAllocated()) return form->GetHandle();
+        auto* windowed = dynamic_cast<TWinControl*>(control);
+        if (windowed && windowed->HandleAllocated()) return windowed->GetHandle();
+    }
+    if (HWND owner = DialogOwnerWindow()) return owner;
+    return Application ? Application->GetHandle() : nullptr;
+}
 
 void TPopupMenu::Popup(int X, int Y) {
     if (OnPopup) OnPopup(this);

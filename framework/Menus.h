@@ -109,7 +109,7 @@ public:
 
     TMenuItem* GetItems() const { return items_; }
     TComponent* GetPopupComponent() const { return popupComponent_; }
-    void SetPopupComponent(TComponent* value) { popupComponent_ = value; }
+    void SetPopupComponent(TComponent* value);
     bool GetAutoPopup() const { return autoPopup_; }
     void SetAutoPopup(bool value) { autoPopup_ = value; }
     TPopupAlignment GetAlignment() const { return alignment_; }
