@@ -23,5 +23,6 @@
 #include "StdCtrls.h"
 #include "ExtCtrls.h"
 #include "ScrollBox.h"
+#include "ComCtrls.h"
 #include "Menus.h"
 #include "Dialogs.h"
