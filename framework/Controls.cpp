@@ -179,6 +179,7 @@ void TControlCanvas::CreateHandle() {
         }
     }
     if (!dc_) throw EOutOfResources("Out of system resources");
+    TrackGdiObjects(1);
     canvasesWithDc().push_back(this);
     SetHandle(dc_);
 }
@@ -187,6 +188,7 @@ void TControlCanvas::FreeHandle() {
     if (!dc_) return;
     SetHandle(nullptr);
     ReleaseDC(window_, dc_);
+    TrackGdiObjects(-1);
     dc_ = nullptr;
     window_ = nullptr;
     auto& list = canvasesWithDc();
@@ -838,7 +840,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Width = width_;
     Params.Height = height_;
     TWinControl* parent = GetParent();
-    Params.WndParent = parent ? parent->GetHandle() : parentWindow_;
+    Params.WndParent = parent ? parent->handle_ : parentWindow_;  // CreateHandle made it first
     Params.WindowClass.style = CS_DBLCLKS;
     Params.WinClassName = ClassName();
 }
@@ -1002,20 +1004,16 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK: {
-        TPoint screen(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-        HWND window = handle_;
-        bool routed = routeMouseToChild(Message);
-        if (!routed) TControl::WndProc(Message);
-        // Enter/leave follows this message's own coordinates (synthetic moves work too).
-        if (window && IsWindow(window) && FindControl(window) == this) {
-            POINT p = POINT(screen);
-            ::ClientToScreen(window, &p);
-            moveMouseTo(controlAtScreenPoint(p, window));
-            if (!tracking_) {
-                TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
-                tracking_ = TrackMouseEvent(&track) != FALSE;
-            }
+        // Enter/leave follows this message's own coordinates (synthetic moves
+        // work too), before the control under the mouse hears the message.
+        POINT p = {GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        ::ClientToScreen(handle_, &p);
+        moveMouseTo(controlAtScreenPoint(TPoint(p), handle_));
+        if (!tracking_ && handle_) {
+            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, handle_, 0};
+            tracking_ = TrackMouseEvent(&track) != FALSE;
         }
+        if (!routeMouseToChild(Message)) TControl::WndProc(Message);
         return;
     }
     case WM_MOUSELEAVE:
@@ -1166,6 +1164,20 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGCHAR:
         Broadcast(Message);
         return;
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORSCROLLBAR:
+    case CN_CTLCOLORMSGBOX:
+    case CN_CTLCOLORDLG: {
+        // A system child asks its parent for colours: answer with its own.
+        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
+        SetBkColor(dc, ColorToRGB(brush_->GetColor()));
+        Message.Result = reinterpret_cast<LRESULT>(brush_->GetHandle());
+        return;
+    }
     case CM_ENTER:
         DoEnter();
         return;

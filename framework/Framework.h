@@ -13,6 +13,7 @@
 #include "IniFiles.h"
 #include "Graphics.h"
 #include "Jpeg.h"
+#include "ImgList.h"
 #include "Messages.h"
 #include "Controls.h"
 #include "Forms.h"

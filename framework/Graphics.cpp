@@ -10,6 +10,7 @@
 #include "Graphics.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "Jpeg.h"
@@ -84,8 +85,18 @@ TColor StringToColor(const AnsiString& text) {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+std::atomic<int> frameworkGdiObjects{0};
+}
+
+void TrackGdiObjects(int delta) { frameworkGdiObjects += delta; }
+int FrameworkGdiObjects() { return frameworkGdiObjects; }
+
 TGdiHandle::~TGdiHandle() {
-    if (handle_) DeleteObject(handle_);
+    if (handle_) {
+        DeleteObject(handle_);
+        TrackGdiObjects(-1);
+    }
 }
 
 void TGraphicsObject::Changed() {
@@ -742,7 +753,10 @@ void TBitmap::releaseFromCanvas() {
 
 void TBitmap::freeImage() {
     releaseFromCanvas();
-    if (handle_) DeleteObject(handle_);
+    if (handle_) {
+        DeleteObject(handle_);
+        TrackGdiObjects(-1);
+    }
     handle_ = nullptr;
     bits_ = nullptr;
     width_ = height_ = stride_ = 0;
@@ -771,6 +785,7 @@ void TBitmap::adopt(HBITMAP bitmap, int topDown) {
         topDown = 1;
     }
     handle_ = bitmap;
+    TrackGdiObjects(1);
     bits_ = static_cast<unsigned char*>(ds.dsBm.bmBits);
     width_ = ds.dsBm.bmWidth;
     height_ = ds.dsBm.bmHeight;
@@ -928,6 +943,7 @@ void TBitmap::SetHandle(HBITMAP value) {
 HBITMAP TBitmap::ReleaseHandle() {
     releaseFromCanvas();
     HBITMAP handle = handle_;
+    if (handle_) TrackGdiObjects(-1);  // no longer ours
     handle_ = nullptr;
     freeImage();
     return handle;
@@ -1084,6 +1100,7 @@ void TBitmapCanvas::CreateHandle() {
     if (memoryDc_) return;
     memoryDc_ = CreateCompatibleDC(nullptr);
     if (!memoryDc_) throw EOutOfResources("Out of system resources");
+    TrackGdiObjects(1);
     if (bitmap_->handle_) originalBitmap_ = SelectObject(memoryDc_, bitmap_->handle_);
     SetHandle(memoryDc_);
 }
@@ -1094,6 +1111,7 @@ void TBitmapCanvas::FreeContext() {
     SetHandle(nullptr);  // restores the DC's own pen, brush and font first
     if (originalBitmap_) SelectObject(dc, originalBitmap_);
     DeleteDC(dc);
+    TrackGdiObjects(-1);
     memoryDc_ = nullptr;
     originalBitmap_ = nullptr;
 }

@@ -60,13 +60,18 @@ bool IdentToColor(const AnsiString& ident, TColor& color);
 // Every named colour, in table order.
 std::vector<std::pair<TColor, AnsiString>> ColorNames();
 
+// Book-keeping of FrameworkGdiObjects (the framework's own code calls it).
+void TrackGdiObjects(int delta);
+
 // ---------------------------------------------------------------------------
 // Shared GDI handles: deleted when the owning object and every canvas that
 // selected it have let go.
 
 class TGdiHandle {
 public:
-    explicit TGdiHandle(HGDIOBJ handle) : handle_(handle) {}
+    explicit TGdiHandle(HGDIOBJ handle) : handle_(handle) {
+        if (handle_) TrackGdiObjects(1);
+    }
     ~TGdiHandle();
     TGdiHandle(const TGdiHandle&) = delete;
     TGdiHandle& operator=(const TGdiHandle&) = delete;
@@ -562,6 +567,9 @@ public:
     BRIM_READONLY(Height, TPicture::GetHeight);
 };
 
-// Helpers for tests and drawing code: the GDI object count of this process
-// (0 when the system does not report it).
+// The GDI object count of this process as the system reports it. Wine's
+// GetGuiResources is a stub that answers 0, so leak checks also use
+// FrameworkGdiObjects: the GDI objects and DCs the framework holds now.
 int GdiObjectCount();
+int FrameworkGdiObjects();
+

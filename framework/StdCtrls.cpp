@@ -238,14 +238,6 @@ void TCustomEdit::Dispatch(TMessage& Message) {
     case WM_GETDLGCODE:
         Message.Result = DialogCode();
         return;
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
-        SetBkColor(dc, ColorToRGB(GetBrush()->GetColor()));
-        Message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
-        return;
-    }
     default:
         break;
     }
@@ -885,13 +877,6 @@ void TCustomListBox::Dispatch(TMessage& Message) {
     case WM_GETDLGCODE:
         Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
         return;
-    case CN_CTLCOLORLISTBOX: {
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
-        SetBkColor(dc, ColorToRGB(GetBrush()->GetColor()));
-        Message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
-        return;
-    }
     default:
         break;
     }
@@ -1076,14 +1061,6 @@ void TButtonControl::Dispatch(TMessage& Message) {
         if (HIWORD(Message.WParam) == BN_CLICKED) Toggle();
         else if (HIWORD(Message.WParam) == BN_DOUBLECLICKED) DblClick();
         return;
-    case CN_CTLCOLORBTN:
-    case CN_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
-        SetBkColor(dc, ColorToRGB(GetBrush()->GetColor()));
-        Message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
-        return;
-    }
     case CM_DIALOGCHAR:
         if (IsAccel(static_cast<WORD>(Message.WParam), GetText()) && CanFocus()) {
             SetFocus();

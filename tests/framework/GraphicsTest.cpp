@@ -15,9 +15,13 @@ using fwtest::pixelOf;
 
 class GraphicsTest : public ::testing::Test {
 protected:
-    void SetUp() override { before_ = GdiObjectCount(); }
+    void SetUp() override {
+        before_ = GdiObjectCount();
+        frameworkBefore_ = FrameworkGdiObjects();
+    }
     void TearDown() override {
-        // GetGuiResources may be a stub (0); the handle checks below cover that case.
+        EXPECT_EQ(FrameworkGdiObjects(), frameworkBefore_) << "GDI objects leaked";
+        // The system count is a stub under Wine (always 0).
         if (before_ > 0) {
             EXPECT_EQ(GdiObjectCount(), before_) << "GDI objects leaked";
         }
@@ -30,7 +34,7 @@ protected:
     }
 
 private:
-    int before_ = 0;
+    int before_ = 0, frameworkBefore_ = 0;
 };
 
 TEST_F(GraphicsTest, ShapesPenModesAndClearBrushes) {
@@ -263,6 +267,39 @@ TEST_F(GraphicsTest, DamagedJpegRaisesAndTheProcessGoesOn) {
     TStringStream notJpeg("definitely not a JPEG file");
     TJPEGImage jpeg;
     EXPECT_THROW(jpeg.LoadFromStream(&notJpeg), EInvalidGraphic);
+}
+
+TEST_F(GraphicsTest, MaskedImageListDrawKeepsTheDestinationUnderTheMask) {
+    int held = FrameworkGdiObjects();
+    TImageList images(nullptr, 4, 4);
+    TChangeLink link;
+    int changes = 0;
+    link.OnChange = [&](TObject*) { ++changes; };
+    images.RegisterChanges(&link);
+    auto glyph = whiteBitmap(4, 4);
+    glyph->Canvas->Brush->Color = clFuchsia;  // the mask colour, bottom-left too
+    glyph->Canvas->FillRect(Rect(0, 0, 4, 4));
+    glyph->Canvas->Brush->Color = clBlue;
+    glyph->Canvas->FillRect(Rect(1, 1, 3, 3));
+    EXPECT_EQ(images.AddMasked(glyph.get(), clFuchsia), 0);
+    EXPECT_GT(FrameworkGdiObjects(), held) << "the list's handle is counted";
+    EXPECT_EQ(images.Count(), 1);
+    EXPECT_EQ(changes, 1);
+    auto target = whiteBitmap(8, 8);
+    target->Canvas->Brush->Color = clGreen;
+    target->Canvas->FillRect(Rect(0, 0, 8, 8));
+    images.Draw(target->Canvas, 2, 2, 0);
+    EXPECT_EQ(pixelOf(target.get(), 2, 2), clGreen) << "the destination stays under the mask";
+    EXPECT_EQ(pixelOf(target.get(), 3, 3), clBlue);
+    EXPECT_EQ(pixelOf(target.get(), 6, 6), clGreen);
+    images.Delete(0);
+    EXPECT_EQ(images.Count(), 0);
+    auto* shortLived = new TImageList(nullptr);
+    TChangeLink other;
+    shortLived->RegisterChanges(&other);
+    EXPECT_EQ(other.Sender, shortLived);
+    delete shortLived;
+    EXPECT_EQ(other.Sender, nullptr) << "destroying the list clears its links";
 }
 
 TEST(Colours, NamesRoundTripAndHexStaysOutOfStrToInt) {
