@@ -514,7 +514,9 @@ TTreeNode* TTreeNodes::GetNodeFromIndex(int Index) const {
 // ---------------------------------------------------------------------------
 // TCustomTreeView
 
-TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner), items_(new TTreeNodes(this)) {
+TCustomTreeView::TCustomTreeView(TComponent* AOwner)
+    : TWinControl(AOwner), items_(new TTreeNodes(this)), imageLink_(new TChangeLink) {
+    imageLink_->OnChange = TNotifyEvent(this, &TCustomTreeView::imagesChanged);
     SetControlStyle(TControlStyle{csDoubleClicks});
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
@@ -524,6 +526,7 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner), item
 TCustomTreeView::~TCustomTreeView() {
     if (HandleAllocated()) DestroyHandle();
     delete items_;
+    delete imageLink_;
 }
 
 void TCustomTreeView::CreateParams(TCreateParams& Params) {
@@ -561,7 +564,7 @@ void TCustomTreeView::InsertItem(TTreeNode* Node) {
 
 void TCustomTreeView::CreateWnd() {
     TWinControl::CreateWnd();
-    if (images_) SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+    if (images_) SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_->GetHandle()));
     SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
     for (TTreeNode* node : items_->roots_) InsertItem(node);
     SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
@@ -690,9 +693,29 @@ void TCustomTreeView::SetItems(TTreeNodes* value) {
     for (TTreeNode* root : value->roots_) copy(nullptr, root);
 }
 
-void TCustomTreeView::SetImagesHandle(HIMAGELIST value) {
+void TCustomTreeView::SetImages(TCustomImageList* value) {
+    if (value == images_) return;
+    if (images_) images_->UnRegisterChanges(imageLink_);
     images_ = value;
-    if (HandleAllocated()) SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(value));
+    if (value) {
+        value->RegisterChanges(imageLink_);
+        value->FreeNotification(this);
+    }
+    imagesChanged(value);
+}
+
+void TCustomTreeView::imagesChanged(TObject*) {
+    if (!HandleAllocated()) return;
+    HIMAGELIST list = images_ ? images_->GetHandle() : nullptr;
+    SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(list));
+}
+
+void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == images_) {
+        images_ = nullptr;
+        imagesChanged(nullptr);
+    }
 }
 
 #define BRIM_TREE_STYLE_SETTER(Name, field) \

@@ -25,6 +25,7 @@
 
 #include <vector>
 
+#include "ImgList.h"
 #include "StdCtrls.h"
 #include "TreeSelection.h"
 
@@ -323,9 +324,9 @@ public:
     void SetHideSelection(bool value);
     TBorderStyle GetBorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBorderStyle value);
-    // The image list drawn beside the nodes (a comctl32 image list).
-    HIMAGELIST GetImagesHandle() const { return images_; }
-    void SetImagesHandle(HIMAGELIST value);
+    // The images drawn beside the nodes (ImageIndex / SelectedIndex).
+    TCustomImageList* GetImages() const { return images_; }
+    void SetImages(TCustomImageList* value);
     TTreeNode* GetTopItem();
 
     void Dispatch(TMessage& Message) override;
@@ -348,6 +349,7 @@ protected:
     TTreeNode* NodeFromItem(HTREEITEM Item) const;
     // Drops a node that is going away from the selection (no event).
     void ForgetNode(TTreeNode* Node);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     void notify(TMessage& Message);
@@ -358,7 +360,9 @@ private:
     TTreeNodes* items_;
     TTreeSelectionState<TTreeNode> selection_;
     TTreeNode* caret_ = nullptr;
-    HIMAGELIST images_ = nullptr;
+    void imagesChanged(TObject*);
+    TCustomImageList* images_ = nullptr;
+    TChangeLink* imageLink_;
     bool readOnly_ = false;
     bool showLines_ = true;
     bool showButtons_ = true;
@@ -380,6 +384,7 @@ public:
     BRIM_PROPERTY(HideSelection, TCustomTreeView::GetHideSelection, TCustomTreeView::SetHideSelection);
     BRIM_PROPERTY(BorderStyle, TCustomTreeView::GetBorderStyle, TCustomTreeView::SetBorderStyle);
     BRIM_READONLY(TopItem, TCustomTreeView::GetTopItem);
+    BRIM_PROPERTY(Images, TCustomTreeView::GetImages, TCustomTreeView::SetImages);
 };
 
 class TTreeView : public TCustomTreeView {
