@@ -20,7 +20,8 @@ bool isCode(UINT code, UINT a, UINT w) { return code == a || code == w; }
 // ---------------------------------------------------------------------------
 // THeaderSection
 
-THeaderSection::THeaderSection(TCollection* Collection) : TCollectionItem(Collection) {}
+// Joins the collection only once constructed: joining shows every section on the window.
+THeaderSection::THeaderSection(TCollection* Collection) : TCollectionItem(nullptr) { SetCollection(Collection); }
 
 void THeaderSection::Assign(TPersistent* Source) {
     if (auto* other = dynamic_cast<THeaderSection*>(Source)) {
@@ -745,7 +746,12 @@ bool TCustomTreeView::handlePress(TMessage& Message) {
     if (!(hit.flags & TVHT_ONITEM)) return false;
     TTreeNode* node = NodeFromItem(hit.hItem);
     if (!node) return false;
-    if (CanFocus()) ::SetFocus(handle_);
+    if (CanFocus()) {
+        // Taking the focus with no caret makes the system select its first item: not a user choice.
+        ++selecting_;
+        ::SetFocus(handle_);
+        --selecting_;
+    }
     TShiftState shift;
     if (Message.WParam & MK_CONTROL) shift << ssCtrl;
     if (Message.WParam & MK_SHIFT) shift << ssShift;

@@ -1028,6 +1028,7 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 97, 17);
     SetTabStop(true);
     SetParentColor(true);
+
 }
 
 void TButtonControl::CreateParams(TCreateParams& Params) {

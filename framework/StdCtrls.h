@@ -477,10 +477,11 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
-    // The BUTTON style (BS_CHECKBOX, BS_RADIOBUTTON).
-    virtual DWORD ButtonStyle() const = 0;
+    // The BUTTON style (BS_CHECKBOX, BS_RADIOBUTTON). Not pure: the
+    // constructor's geometry already asks for the window's parameters.
+    virtual DWORD ButtonStyle() const { return BS_CHECKBOX; }
     // A user click (BN_CLICKED).
-    virtual void Toggle() = 0;
+    virtual void Toggle() { SetChecked(!GetChecked()); }
     // Sets the state and shows it, without any event.
     void SetCheckedSilently(bool value);
 
