@@ -39,6 +39,8 @@ void TControlScrollBar::SetRange(int value) {
 }
 
 void TControlScrollBar::SetPosition(int value) {
+    // Children may have moved since the last realign: take the range afresh.
+    control_->CalcAutoRange();
     value = std::max(0, std::min(value, MaxPosition()));
     if (value == position_) return;
     int delta = position_ - value;

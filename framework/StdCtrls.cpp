@@ -18,6 +18,15 @@ DWORD borderExStyle(TBorderStyle style, bool ctl3D, DWORD& styleBits) {
     return 0;
 }
 
+// DrawTextA with a font selected for the call only (a canvas selects its own
+// objects lazily, in its own drawing calls, so a raw call must do it).
+int drawTextWith(HDC dc, HFONT font, const AnsiString& text, TRect& rect, UINT flags) {
+    HGDIOBJ old = SelectObject(dc, font);
+    int height = DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), rect.rc(), flags);
+    SelectObject(dc, old);
+    return height;
+}
+
 }  // namespace
 
 TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
@@ -57,7 +66,7 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags) {
     HDC dc = canvas->GetHandle();
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(canvas->GetFont()->GetColor()));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), Rect.rc(), Flags);
+    drawTextWith(dc, canvas->GetFont()->GetHandle(), text, Rect, Flags);
 }
 
 void TCustomLabel::Paint() {
@@ -86,15 +95,11 @@ void TCustomLabel::AdjustBounds() {
     if (isLoading(this) || !GetAutoSize()) return;
     // Measured on a screen DC, so the size is known at once, window or not.
     HDC screen = GetDC(nullptr);
-    TCanvas measure;
-    measure.SetHandle(screen);
-    measure.SetFont(GetFont());
     AnsiString text = GetLabelText();
     if (text.empty() || (showAccelChar_ && text == "&")) text += " ";
     TRect rect(0, 0, wordWrap_ ? GetWidth() : 0, 0);
     UINT flags = DT_CALCRECT | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX);
-    DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), rect.rc(), flags);
-    measure.SetHandle(nullptr);
+    drawTextWith(screen, GetFont()->GetHandle(), text, rect, flags);
     ReleaseDC(nullptr, screen);
     int left = GetLeft();
     if (alignment_ == taRightJustify && !wordWrap_) left += GetWidth() - rect.Width();
@@ -908,7 +913,8 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
                                    CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
     Params.Style |= WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL | CBS_HASSTRINGS | styles[style_];
     if (GetSorted()) Params.Style |= CBS_SORT;
-    // The window's height includes the dropped-down list.
+    // The height at creation includes the dropped-down list; the system then
+    // shrinks the window to its box and keeps the list's height for itself.
     if (style_ != csSimple) Params.Height += dropDownCount_ * itemHeight_ + 2;
 }
 
@@ -981,13 +987,6 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
             break;
         }
         return;
-    case WM_WINDOWPOSCHANGING: {
-        // A new height keeps room for the dropped-down list below the box.
-        auto* pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
-        if (!(pos->flags & SWP_NOSIZE) && style_ != csSimple)
-            pos->cy += dropDownCount_ * itemHeight_ + 2;
-        break;
-    }
     case WM_GETDLGCODE:
         Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
         if (HandleAllocated() && Send(CB_GETDROPPEDSTATE)) Message.Result |= DLGC_WANTALLKEYS;
