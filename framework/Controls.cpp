@@ -24,9 +24,14 @@ thread_local TWinControl* creatingControl = nullptr;
 int nextControlId = 100;
 TPopupMenuHandler popupMenuHandler = nullptr;
 
-// Superclassed system classes: our class name -> the system class's procedure.
+// Registered window classes: our class name (and the system class it
+// superclasses) -> the name registered and the system class's procedure.
+// Two C++ classes of one name but different system classes get distinct
+// window classes.
 struct RegisteredClass {
     AnsiString name;
+    AnsiString systemClass;
+    AnsiString registeredName;
     WNDPROC systemProc;
 };
 std::vector<RegisteredClass>& registeredClasses() {
@@ -254,6 +259,7 @@ void moveMouseTo(TControl* target) {
         if (mouseChain != next) break;
         next[i]->Perform(CM_MOUSEENTER, 0, 0);
     }
+    if (Application && (!leaving.empty() || common < next.size())) Application->MouseControlChanged(ControlUnderMouse());
 }
 
 }  // namespace
@@ -268,6 +274,7 @@ void UpdateMouseControl(const TPoint* screenPoint) {
 void ForgetMouseControl(TControl* control) {
     auto it = std::find(mouseChain.begin(), mouseChain.end(), control);
     if (it != mouseChain.end()) mouseChain.erase(it, mouseChain.end());
+    if (Application) Application->MouseControlChanged(ControlUnderMouse());
 }
 
 TMouse* Mouse = nullptr;
@@ -334,12 +341,14 @@ void TControl::handleMouse(TMessage& m) {
     switch (m.Msg) {
     case WM_LBUTTONDBLCLK:
         if (controlStyle_.Contains(csDoubleClicks)) {
+            if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
             DblClick();
             if (!GetComponentState().Contains(csDestroying)) MouseDown(mbLeft, shift << ssDouble, x, y);
             return;
         }
         [[fallthrough]];  // a plain press
     case WM_LBUTTONDOWN:
+        if (Application) Application->HideHint();
         if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
         if (controlStyle_.Contains(csClickEvents)) controlState_ << csClicked;
         controlState_ << csLButtonDown;
@@ -671,10 +680,7 @@ void TControl::SetEnabled(bool value) {
 }
 
 void TControl::SetColor(TColor value) {
-    if (value == color_) {
-        if (!updatingFromParent_) parentColor_ = false;
-        return;
-    }
+    if (value == color_) return;
     color_ = value;
     if (!updatingFromParent_) parentColor_ = false;
     Perform(CM_COLORCHANGED, 0, 0);
@@ -853,9 +859,15 @@ void TWinControl::CreateWnd() {
         throw EInvalidOperation("Control '%s' has no parent window", {GetName()});
     // Register our class once; a system class is superclassed.
     auto& classes = registeredClasses();
-    auto known = std::find_if(classes.begin(), classes.end(),
-                              [&](const RegisteredClass& c) { return c.name == params.WinClassName; });
+    auto known = std::find_if(classes.begin(), classes.end(), [&](const RegisteredClass& c) {
+        return c.name == params.WinClassName && SameText(c.systemClass, params.SystemClassName);
+    });
     if (known == classes.end()) {
+        AnsiString registeredName = params.WinClassName;
+        for (int n = 2; std::any_of(classes.begin(), classes.end(),
+                                    [&](const RegisteredClass& c) { return c.registeredName == registeredName; });
+             ++n)
+            registeredName = params.WinClassName + "." + IntToStr(n);
         WNDCLASSEXA wc = params.WindowClass;
         wc.cbSize = sizeof wc;
         WNDPROC systemProc = DefWindowProcA;
@@ -873,13 +885,14 @@ void TWinControl::CreateWnd() {
         }
         wc.lpfnWndProc = brimStdWndProc;
         wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = params.WinClassName.c_str();
+        wc.lpszClassName = registeredName.c_str();
         wc.hbrBackground = nullptr;
         if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) RaiseLastOSError();
-        classes.push_back({params.WinClassName, systemProc});
+        classes.push_back({params.WinClassName, params.SystemClassName, registeredName, systemProc});
         known = classes.end() - 1;
     }
     defWndProc_ = known->systemProc;
+    params.WinClassName = known->registeredName;
     CreateWindowHandle(params);
     if (!handle_) RaiseLastOSError();
     if (params.Style & WS_CHILD) UpdateBounds();
@@ -1211,6 +1224,13 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_SYSCOLORCHANGE:
         NotifyControls(Message.Msg);
         Invalidate();
+        return;
+    case WM_SYSCOLORCHANGE:
+        // System colours changed: brushes of system-coloured controls are stale.
+        brush_->SetHandle(nullptr);
+        brush_->SetColor(GetColor());
+        Perform(CM_SYSCOLORCHANGE, 0, 0);
+        DefaultHandler(Message);
         return;
     default:
         break;

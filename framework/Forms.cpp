@@ -327,6 +327,7 @@ void TCustomForm::SetVisible(bool value) {
         setVisibleFlag(true);
         static const int commands[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
         ShowWindow(handle_, commands[windowState_]);
+        NotifyControls(CM_SHOWINGCHANGED);
         if (windowState_ != wsMinimized) SetForegroundWindow(handle_);
         FocusFirstControl();
     } else {
@@ -334,6 +335,7 @@ void TCustomForm::SetVisible(bool value) {
         DoHide();
         setVisibleFlag(false);
         if (handle_) ShowWindow(handle_, SW_HIDE);
+        NotifyControls(CM_SHOWINGCHANGED);
     }
 }
 
@@ -541,6 +543,8 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 
 TApplication::~TApplication() {
     DestroyComponents();
+    if (hintTimer_) DeallocateHWnd(hintTimer_);
+    if (hintWindow_) DestroyWindow(hintWindow_);
     if (handle_) {
         SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
         DestroyWindow(handle_);
@@ -619,6 +623,7 @@ AnsiString TApplication::GetExeName() const { return ParamStr(0); }
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == hintControl_) CancelHint();
     if (Operation == opRemove && AComponent == mainForm_) mainForm_ = nullptr;
 }
 
@@ -747,6 +752,97 @@ bool TApplication::HelpCommand(UINT Command, ULONG_PTR Data) {
 }
 
 bool TApplication::HelpContext(int Context) { return HelpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(Context)); }
+
+namespace {
+constexpr UINT_PTR showHintTimer = 1, hideHintTimer = 2;
+}
+
+void TApplication::MouseControlChanged(TControl* Control) {
+    TControl* target = showHint_ ? HintControlFor(Control) : nullptr;
+    if (target == hintControl_) return;
+    HideHint();
+    hintControl_ = target;
+    if (!target) return;
+    if (!hintTimer_) hintTimer_ = AllocateHWnd(TWndMethod(this, &TApplication::hintTimerProc));
+    SetTimer(hintTimer_, showHintTimer, HintPause, nullptr);
+}
+
+void TApplication::hintTimerProc(TMessage& m) {
+    if (m.Msg != WM_TIMER) {
+        DefaultWindowResult(hintTimer_, m);
+        return;
+    }
+    KillTimer(hintTimer_, m.WParam);
+    if (m.WParam == showHintTimer) showHintNow();
+    else HideHint();
+}
+
+void TApplication::showHintNow() {
+    if (!hintControl_ || ControlUnderMouse() == nullptr || HintControlFor(ControlUnderMouse()) != hintControl_) return;
+    hintText_ = GetShortHint(hintControl_->GetHint());
+    if (hintText_.empty()) return;
+    if (!hintWindow_) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = hintWndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        wc.lpszClassName = "THintWindow";
+        RegisterClassA(&wc);
+        hintWindow_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "THintWindow", "", WS_POPUP | WS_BORDER, 0, 0,
+                                      0, 0, handle_, nullptr, wc.hInstance, nullptr);
+    }
+    SetWindowTextA(hintWindow_, hintText_.c_str());
+    HDC dc = GetDC(hintWindow_);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    RECT r = {0, 0, 300, 0};
+    DrawTextA(dc, hintText_.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(hintWindow_, dc);
+    TPoint cursor = Mouse->GetCursorPos();
+    SetWindowPos(hintWindow_, HWND_TOPMOST, cursor.x, cursor.y + 20, r.right + 8, r.bottom + 4,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    hintVisible_ = true;
+    SetTimer(hintTimer_, hideHintTimer, HintHidePause, nullptr);
+}
+
+LRESULT CALLBACK TApplication::hintWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        RECT r;
+        GetClientRect(window, &r);
+        HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_INFOBK));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        char text[512] = {};
+        GetWindowTextA(window, text, sizeof text);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        r.left += 4;
+        r.top += 2;
+        DrawTextA(dc, text, -1, &r, DT_NOPREFIX);
+        SelectObject(dc, old);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    if (msg == WM_NCHITTEST) return HTTRANSPARENT;
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+void TApplication::HideHint() {
+    if (hintTimer_) {
+        KillTimer(hintTimer_, showHintTimer);
+        KillTimer(hintTimer_, hideHintTimer);
+    }
+    if (hintVisible_ && hintWindow_) ShowWindow(hintWindow_, SW_HIDE);
+    hintVisible_ = false;
+}
+
+void TApplication::CancelHint() {
+    HideHint();
+    hintControl_ = nullptr;
+}
 
 TControl* TApplication::HintControlFor(TControl* Control) const {
     for (TControl* c = Control; c; c = c->GetParent()) {

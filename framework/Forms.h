@@ -202,8 +202,16 @@ public:
     bool HelpCommand(UINT Command, ULONG_PTR Data);
     // The help call (WinHelpA by default); tests replace it.
     static void SetHelpHandler(std::function<BOOL(HWND, const char*, UINT, ULONG_PTR)> handler);
-    void CancelHint() {}
-    void HideHint() {}
+    // Hides the hint window and forgets the pending one.
+    void CancelHint();
+    void HideHint();
+    // The hint window now showing (null when none), and its text.
+    HWND HintWindow() const { return hintVisible_ ? hintWindow_ : nullptr; }
+    AnsiString HintText() const { return hintText_; }
+    // Called by the controls base when the control under the mouse changes.
+    void MouseControlChanged(TControl* Control);
+    unsigned HintPause = 500;
+    unsigned HintHidePause = 2500;
     // The control whose hint would show for a control under the mouse: the
     // nearest one up the parent chain with a hint and ShowHint.
     TControl* HintControlFor(TControl* Control) const;
@@ -239,6 +247,15 @@ private:
     void idle();
     void windowProc(TMessage& m);
     static LRESULT CALLBACK applicationWndProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK hintWndProc(HWND, UINT, WPARAM, LPARAM);
+    void hintTimerProc(TMessage& m);
+    void showHintNow();
+
+    HWND hintTimer_ = nullptr;
+    HWND hintWindow_ = nullptr;
+    bool hintVisible_ = false;
+    TControl* hintControl_ = nullptr;
+    AnsiString hintText_;
 
     HWND handle_ = nullptr;
     AnsiString title_;

@@ -108,10 +108,14 @@ void TGraphicsObject::Changed() {
 // TFont
 
 TFont::TFont() {
-    HDC screen = GetDC(nullptr);
-    pixelsPerInch_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    if (pixelsPerInch_ <= 0) pixelsPerInch_ = 96;
+    // Every control and canvas has a font: ask the screen once.
+    static const int screenPixelsPerInch = [] {
+        HDC screen = GetDC(nullptr);
+        int ppi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return ppi > 0 ? ppi : 96;
+    }();
+    pixelsPerInch_ = screenPixelsPerInch;
 }
 
 void TFont::Assign(TPersistent* Source) {

@@ -56,6 +56,10 @@ public:
     Value operator()() const { return get(); }
     template <class V = Value, std::enable_if_t<std::is_pointer<V>::value, int> = 0>
     V operator->() const { return get(); }
+    // `static_cast<TDerived*>(property)` for pointer-valued properties.
+    template <class P, class V = Value,
+              std::enable_if_t<std::is_pointer<V>::value && std::is_pointer<P>::value && !std::is_same<P, V>::value, int> = 0>
+    explicit operator P() const { return static_cast<P>(get()); }
 
 private:
     Class* self_;
@@ -79,6 +83,10 @@ public:
     Value operator()() const { return get(); }
     template <class V = Value, std::enable_if_t<std::is_pointer<V>::value, int> = 0>
     V operator->() const { return get(); }
+    // `static_cast<TDerived*>(property)` for pointer-valued properties.
+    template <class P, class V = Value,
+              std::enable_if_t<std::is_pointer<V>::value && std::is_pointer<P>::value && !std::is_same<P, V>::value, int> = 0>
+    explicit operator P() const { return static_cast<P>(get()); }
 
     Property& operator=(const Value& value) { set(value); return *this; }
     Property& operator=(const Property& other) { set(other.get()); return *this; }
@@ -118,6 +126,11 @@ public:
         Value operator()() const { return (self_->*Getter)(index_); }
         template <class V = Value, std::enable_if_t<std::is_pointer<V>::value, int> = 0>
         V operator->() const { return (self_->*Getter)(index_); }
+    // `static_cast<TDerived*>(property)` for pointer-valued properties.
+    template <class P, class V = Value,
+              std::enable_if_t<std::is_pointer<V>::value && std::is_pointer<P>::value && !std::is_same<P, V>::value, int> = 0>
+    explicit operator P() const { return static_cast<P>((self_->*Getter)(index_)); }
+
         Item& operator=(const Value& value) {
             static_assert(Setter != nullptr, "read-only indexed property");
             if constexpr (Setter != nullptr) (self_->*Setter)(index_, value);

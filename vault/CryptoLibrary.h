@@ -27,6 +27,10 @@ public:
     // GetLastError of the failed load (0 when loaded).
     DWORD loadError() const { return loadError_; }
 
+    // Whether the library exports what an operation needs; a library without them counts as not loaded.
+    bool hasMD5() const { return md5_ != nullptr; }
+    bool hasRSA() const { return getRSA_ != nullptr; }
+
     // MD5 of length bytes; digest may be data itself. False when not loaded.
     bool md5(const void* data, std::uint32_t length, unsigned char digest[16]) const;
 

@@ -267,3 +267,31 @@ TEST(Collections, ItemsMoveByIndexAndStructuralChangesUpdateOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Properties read like fields: pointer-valued ones cast, arithmetic ones
+// compound-assign, indexed ones read and write through their accessors.
+TEST(Properties, ReadCastAndAssignLikeFields) {
+    TList list;
+    int value = 5;
+    list.Add(&value);
+    int* back = static_cast<int*>(list.Items[0]);
+    EXPECT_EQ(*back, 5);
+    TStringList strings;
+    TStringList inner;
+    strings.AddObject("x", &inner);
+    auto* object = static_cast<TStringList*>(strings.Objects[0]);
+    EXPECT_EQ(object, &inner);
+    strings.Strings[0] = "y";
+    EXPECT_EQ(strings[0], "y");
+    TComponent owner(nullptr);
+    owner.Tag = 4;
+    owner.Tag += 3;
+    owner.Tag++;
+    EXPECT_EQ(owner.Tag(), 8);
+    int tag = owner.Tag;
+    EXPECT_EQ(tag, 8);
+}
+
+}  // namespace

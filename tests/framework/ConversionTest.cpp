@@ -2,6 +2,7 @@
 // Round with halves to even, exact ratios, Format and the string helpers.
 #include <gtest/gtest.h>
 
+#include "LocaleConv.h"
 #include "SysUtils.h"
 
 namespace {
@@ -119,6 +120,64 @@ TEST(StringResources, LoadStrReadsTheModuleAndMissingGivesEmpty) {
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message, "Not enough timers available");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Locale conversions with the settings pinned by the test.
+class LocaleConversions : public ::testing::Test {
+protected:
+    void SetUp() override { saved_ = FormatSettings(); }
+    void TearDown() override { FormatSettings() = saved_; }
+
+private:
+    TFormatSettings saved_;
+};
+
+TEST_F(LocaleConversions, RoundTripInTwoPinnedLocales) {
+    TFormatSettings& fs = FormatSettings();
+    struct Case {
+        char decimal, dateSep;
+        const char *shortDate, *longTime, *date, *time, *number;
+    };
+    const Case cases[] = {{'.', '/', "m/d/yyyy", "h:nn:ss ampm", "2/29/2024", "1:05:09 PM", "1234.5"},
+                          {',', '.', "dd/mm/yyyy", "hh:nn:ss", "29.02.2024", "13:05:09", "1234,5"}};
+    for (const Case& c : cases) {
+        fs.DecimalSeparator = c.decimal;
+        fs.DateSeparator = c.dateSep;
+        fs.TimeSeparator = ':';
+        fs.ShortDateFormat = c.shortDate;
+        fs.LongTimeFormat = c.longTime;
+        TDateTime when = EncodeDate(2024, 2, 29) + EncodeTime(13, 5, 9, 0);
+        EXPECT_EQ(DateToStr(when), c.date);
+        EXPECT_EQ(TimeToStr(when), c.time);
+        EXPECT_DOUBLE_EQ(StrToDate(c.date), EncodeDate(2024, 2, 29));
+        EXPECT_NEAR(StrToTime(c.time), EncodeTime(13, 5, 9, 0), 1e-9);
+        EXPECT_NEAR(StrToDateTime(DateTimeToStr(when)), when, 1e-8);
+        EXPECT_EQ(FloatToStrLocale(1234.5), c.number);
+        EXPECT_DOUBLE_EQ(StrToFloat(c.number), 1234.5);
+    }
+    EXPECT_THROW(StrToFloat("1.2.3"), EConvertError);
+    EXPECT_THROW(StrToFloat("12abc"), EConvertError);
+    EXPECT_THROW(StrToDate("31.02.2024"), EConvertError);
+    EXPECT_THROW(StrToTime("25:00"), EConvertError);
+    try {
+        StrToDate("tomorrow");
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "'tomorrow' is not a valid date");
+    }
+}
+
+TEST_F(LocaleConversions, SettingsComeFromTheUserLocale) {
+    GetLocaleFormatSettings();
+    char decimal[8] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, sizeof decimal);
+    EXPECT_EQ(FormatSettings().DecimalSeparator, decimal[0]);
+    TDateTime today = Date();
+    EXPECT_DOUBLE_EQ(StrToDate(DateToStr(today)), today);
 }
 
 }  // namespace

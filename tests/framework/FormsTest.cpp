@@ -218,8 +218,12 @@ protected:
         // Library drawing code drops the clip instead of restoring it.
         if (escapeClip_) SelectClipRgn(canvas->Handle, nullptr);
         canvas->Brush->Color = color_;
-        canvas->FillRect(escapeClip_ ? Rect(-50, -50, 200, 200) : TRect(0, 0, Width, Height));
+        if (OnPaintHalf) canvas->FillRect(Rect(0, 0, Width / 2, Height));
+        else canvas->FillRect(escapeClip_ ? Rect(-50, -50, 200, 200) : TRect(0, 0, Width, Height));
     }
+
+public:
+    bool OnPaintHalf = false;
 
 private:
     TColor color_;
@@ -240,6 +244,11 @@ TEST_F(FormsTest, WindowlessChildrenPaintInZOrderWithTheirClipKept) {
     auto* bottom = new TBlock(form, form, clRed, Rect(0, 0, 30, 30));
     auto* top = new TBlock(form, form, clBlue, Rect(20, 10, 40, 30));
     new TBlock(form, form, clLime, Rect(45, 5, 55, 15), true);
+    // A transparent child paints only part of itself: what lies below shows through.
+    auto* glass = new TBlock(form, form, clYellow, Rect(0, 35, 60, 40));
+    glass->OnPaintHalf = true;
+    auto* under = new TBlock(form, form, clPurple, Rect(0, 34, 60, 40));
+    under->SendToBack();
     TBitmap bmp;
     bmp.SetSize(60, 40);
     form->PaintTo(bmp.Canvas->Handle, 0, 0);
@@ -249,6 +258,8 @@ TEST_F(FormsTest, WindowlessChildrenPaintInZOrderWithTheirClipKept) {
     EXPECT_EQ(fwtest::pixelOf(&bmp, 50, 10), clLime);
     EXPECT_EQ(fwtest::pixelOf(&bmp, 50, 30), clWhite) << "the meta region survives SelectClipRgn(NULL)";
     EXPECT_EQ(fwtest::pixelOf(&bmp, 42, 10), clWhite);
+    EXPECT_EQ(fwtest::pixelOf(&bmp, 10, 37), clYellow);
+    EXPECT_EQ(fwtest::pixelOf(&bmp, 50, 37), clPurple) << "the lower sibling shows through";
     top->SendToBack();
     form->PaintTo(bmp.Canvas->Handle, 0, 0);
     EXPECT_EQ(fwtest::pixelOf(&bmp, 25, 20), clRed);
@@ -293,6 +304,18 @@ TEST_F(FormsTest, TimerDropsTicksWhileItsHandlerRunsANestedLoop) {
     form->Free();
 }
 
+TEST_F(FormsTest, TimerTicksArriveInsideASystemMessageBox) {
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.Interval = 20;
+    timer.OnTimer = [&](TObject*) {
+        ++ticks;
+        if (HWND box = FindWindowA("#32770", "TickBox")) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    MessageBoxA(nullptr, "Waiting for a timer tick", "TickBox", MB_OK);
+    EXPECT_GE(ticks, 1);
+}
+
 DWORD WINAPI holdClipboard(LPVOID events) {
     HANDLE* e = static_cast<HANDLE*>(events);
     HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -323,6 +346,170 @@ TEST_F(FormsTest, ClipboardRoundTripAndFailureWhileAnotherHoldsIt) {
     CloseHandle(events[0]);
     CloseHandle(events[1]);
     EXPECT_TRUE(clipboard->Clear());
+}
+
+}  // namespace
+
+namespace {
+
+DWORD WINAPI answerBrimsafeBox(LPVOID param) {
+    auto* seen = static_cast<std::string*>(param);
+    for (int i = 0; i < 500; ++i) {
+        HWND box = FindWindowA("#32770", "Brimsafe");
+        if (box) {
+            char text[256] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            *seen = text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 1;
+}
+
+// The framework's own message box for exceptions: the application's title,
+// a stop icon, and a full stop added to the text.
+TEST_F(FormsTest, UnhandledExceptionShowsTheFrameworksMessageBox) {
+    Application->OnException = nullptr;
+    Application->Title = "Brimsafe";
+    std::string seenText;
+    DWORD worker = 0;
+    HANDLE answerer = CreateThread(nullptr, 0, answerBrimsafeBox, &seenText, 0, &worker);
+    auto* form = MakeForm<TCountingForm>(nullptr);
+    form->OnClick = [](TObject*) { throw EConvertError("'x' is not a valid integer value"); };
+    form->Show();
+    SendMessageA(form->Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(form->Handle, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    WaitForSingleObject(answerer, 10000);
+    DWORD code = 1;
+    GetExitCodeThread(answerer, &code);
+    CloseHandle(answerer);
+    EXPECT_EQ(code, 0u) << "the box was found by its caption";
+    EXPECT_EQ(seenText, "'x' is not a valid integer value.");
+    Application->Title = "framework_tests";
+    form->Free();
+}
+
+TEST_F(FormsTest, RunReturnsAtOnceWhenTerminatedAndFreesTheFormsInReverseOrder) {
+    static std::vector<std::string> freed;
+    freed.clear();
+    struct TLogged : TCountingForm {
+        using TCountingForm::TCountingForm;
+        ~TLogged() override { freed.push_back(GetName()); }
+    };
+    TLogged *first = nullptr, *second = nullptr;
+    Application->CreateForm(first);
+    Application->CreateForm(second);
+    first->Name = "First";
+    second->Name = "Second";
+    EXPECT_EQ(Application->MainForm(), first);
+    first->Close();  // the main form closed before the loop, as a failed start-up does
+    EXPECT_TRUE(Application->Terminated());
+    Application->Run();
+    EXPECT_EQ(freed, (std::vector<std::string>{"Second", "First"}));
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+class TSketch : public TGraphicControl {
+public:
+    explicit TSketch(TWinControl* parent) : TGraphicControl(parent) {
+        Parent = parent;
+        SetBounds(30, 20, 40, 30);
+    }
+};
+
+TEST_F(FormsTest, WindowlessCanvasOutsidePaintUsesTheParentsDcForOneMessage) {
+    auto* form = MakeForm<TCountingForm>(nullptr);
+    auto* sketch = new TSketch(form);
+    form->Show();
+    HDC seen = nullptr;
+    POINT origin = {};
+    RECT clip = {};
+    runLater([&] {
+        TCanvas* canvas = sketch->Canvas;
+        canvas->Brush->Color = clRed;
+        canvas->FillRect(Rect(0, 0, 5, 5));
+        seen = canvas->Handle;
+        GetWindowOrgEx(seen, &origin);
+        GetClipBox(seen, &clip);
+    });
+    ASSERT_TRUE(pumpUntil([&] { return seen != nullptr; }));
+    EXPECT_EQ(origin.x, -30);
+    EXPECT_EQ(origin.y, -20);
+    EXPECT_EQ(TRect(clip), Rect(0, 0, 40, 30)) << "clipped to the control";
+    EXPECT_FALSE(sketch->Canvas->HandleAllocated()) << "released after the message";
+    form->Free();
+}
+
+TEST_F(FormsTest, HintsSplitAndTheNearestControlWithAHintIsChosen) {
+    EXPECT_EQ(GetShortHint("Lock|Locks the vault now"), "Lock");
+    EXPECT_EQ(GetLongHint("Lock|Locks the vault now"), "Locks the vault now");
+    EXPECT_EQ(GetShortHint("Plain"), "Plain");
+    EXPECT_EQ(GetLongHint("Plain"), "Plain");
+    auto* form = MakeForm<TCountingForm>(nullptr);
+    form->Hint = "Form hint";
+    form->ShowHint = true;
+    auto* quiet = new TSketch(form);
+    auto* noisy = new TSketch(form);
+    noisy->Hint = "Button|Does things";
+    EXPECT_TRUE(noisy->ShowHint()) << "ShowHint follows the parent";
+    EXPECT_EQ(Application->HintControlFor(quiet), form);
+    EXPECT_EQ(Application->HintControlFor(noisy), noisy);
+    noisy->ShowHint = false;
+    EXPECT_EQ(Application->HintControlFor(noisy), nullptr);
+    form->Free();
+}
+
+}  // namespace
+
+namespace {
+
+// A superclassed EDIT that records what its parent reflects back to it.
+class TReflectingEdit : public TWinControl {
+public:
+    explicit TReflectingEdit(TWinControl* parent) : TWinControl(parent) {
+        Parent = parent;
+        SetBounds(5, 5, 80, 22);
+    }
+    std::vector<WORD> commands;
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TWinControl::CreateParams(params);
+        params.SystemClassName = "EDIT";
+        params.Style |= ES_AUTOHSCROLL;
+    }
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == CN_COMMAND) commands.push_back(HIWORD(m.WParam));
+        TWinControl::Dispatch(m);
+    }
+};
+
+TEST_F(FormsTest, ParentsReflectCommandsAndColourRequestsToTheirChildren) {
+    auto* form = MakeForm<TCountingForm>(nullptr);
+    auto* edit = new TReflectingEdit(form);
+    edit->Color = clYellow;
+    edit->Font->Color = clNavy;
+    form->Show();
+    edit->Text = "abc";
+    EXPECT_EQ(edit->Text(), "abc");
+    EXPECT_NE(std::find(edit->commands.begin(), edit->commands.end(), EN_CHANGE), edit->commands.end())
+        << "the parent sent CN_COMMAND to the child";
+    HDC dc = GetDC(edit->Handle);
+    LRESULT brush = SendMessageA(form->Handle, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(edit->Handle()));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), edit->Brush->Handle());
+    EXPECT_EQ(GetTextColor(dc), static_cast<COLORREF>(clNavy));
+    EXPECT_EQ(GetBkColor(dc), static_cast<COLORREF>(clYellow));
+    ReleaseDC(edit->Handle, dc);
+    EXPECT_EQ(SendMessageA(form->Handle, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(edit->Handle()), NF_QUERY),
+              NFR_ANSI);
+    HWND handle = edit->Handle;
+    edit->RecreateWnd();
+    EXPECT_NE(edit->Handle(), handle);
+    EXPECT_EQ(edit->Text(), "abc") << "the text survives re-creation";
+    form->Free();
 }
 
 }  // namespace

@@ -68,6 +68,9 @@ TEST_F(GraphicsTest, TextDrawsWithFontColourAndClearBackground) {
     canvas->Font->Height = -16;
     canvas->Font->Color = clBlack;
     int width = canvas->TextWidth("Wm"), height = canvas->TextHeight("Wm");
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(canvas->Handle, &metrics);
+    EXPECT_TRUE(metrics.tmPitchAndFamily & TMPF_TRUETYPE) << "a TrueType font is available";
     EXPECT_GT(width, 8);
     EXPECT_GT(height, 10);
     canvas->Brush->Color = clYellow;
@@ -235,6 +238,18 @@ TEST_F(GraphicsTest, BitmapStreamRoundTripAndCopies) {
     EXPECT_THROW(loaded.LoadFromStream(&garbage), EInvalidGraphic);
 }
 
+TEST_F(GraphicsTest, BitmapResourceLoadsAsABottomUpSectionWithRowsFromTheTop) {
+    TBitmap bmp;
+    bmp.LoadFromResourceID(GetModuleHandleA(nullptr), 300);
+    ASSERT_EQ(bmp.Width(), 3);
+    ASSERT_EQ(bmp.Height(), 2);
+    EXPECT_EQ(pixelOf(&bmp, 0, 0), clRed) << "ScanLine(0) is the top row";
+    EXPECT_EQ(pixelOf(&bmp, 2, 1), clBlue);
+    EXPECT_EQ(static_cast<TColor>(bmp.Canvas->Pixels[2][1]), clBlue);
+    EXPECT_EQ(bmp.TransparentColor() & 0xFFFFFF, clWhite) << "bottom-left";
+    EXPECT_THROW(bmp.LoadFromResourceID(GetModuleHandleA(nullptr), 399), EResNotFound);
+}
+
 TEST_F(GraphicsTest, JpegFixtureDecodesToKnownColours) {
     TResourceStream stream(GetModuleHandleA(nullptr), 200, RT_RCDATA);
     TJPEGImage jpeg;
@@ -316,6 +331,31 @@ TEST(Colours, NamesRoundTripAndHexStaysOutOfStrToInt) {
     EXPECT_THROW(StringToColor("$xyz"), EConvertError);
     EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(ColorToRGB(clRed | clPaletteFlag), static_cast<COLORREF>(clRed));
+}
+
+}  // namespace
+
+namespace {
+
+// Library drawing code builds masks with raw GDI: a colour-to-monochrome blit
+// gives 1 (white) where the source equals the source DC's background colour.
+TEST(RawGdi, ColourToMonochromeBlitUsesTheBackgroundColour) {
+    TBitmap source;
+    source.SetSize(4, 1);
+    source.Canvas->Pixels[1][0] = clRed;
+    source.Canvas->Pixels[2][0] = clBlue;
+    HDC sourceDc = source.Canvas->Handle;
+    HDC maskDc = CreateCompatibleDC(nullptr);
+    HBITMAP mono = CreateBitmap(4, 1, 1, 1, nullptr);
+    HGDIOBJ old = SelectObject(maskDc, mono);
+    SetBkColor(sourceDc, RGB(255, 0, 0));
+    BitBlt(maskDc, 0, 0, 4, 1, sourceDc, 0, 0, SRCCOPY);
+    EXPECT_EQ(GetPixel(maskDc, 1, 0), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(maskDc, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(maskDc, 2, 0), RGB(0, 0, 0));
+    SelectObject(maskDc, old);
+    DeleteObject(mono);
+    DeleteDC(maskDc);
 }
 
 }  // namespace

@@ -150,6 +150,31 @@ TEST_F(InputTest, EnterAndLeaveFollowSyntheticMovesDisabledControlsIncluded) {
     EXPECT_EQ(ControlUnderMouse(), form);
 }
 
+TEST_F(InputTest, TheShortHintOfTheControlUnderTheMouseShowsAfterThePause) {
+    auto* plain = new TProbe(form, "Plain", Rect(10, 10, 50, 50));
+    auto* tipped = new TProbe(form, "Tipped", Rect(60, 10, 100, 50));
+    tipped->Hint = "Lock|Locks the vault now";
+    tipped->ShowHint = true;
+    form->Show();
+    Application->HintPause = 10;
+    TPoint cursor;
+    TMouse::SetCursorSource([&] { return cursor; });
+    auto moveTo = [&](int x, int y) {
+        cursor = form->ClientToScreen(TPoint(x, y));
+        send(WM_MOUSEMOVE, 0, x, y);
+    };
+    moveTo(20, 20);
+    EXPECT_FALSE(pumpUntil([] { return Application->HintWindow() != nullptr; }, 200)) << "no hint on Plain";
+    moveTo(70, 20);
+    ASSERT_TRUE(pumpUntil([] { return Application->HintWindow() != nullptr; }));
+    EXPECT_EQ(Application->HintText(), "Lock");
+    EXPECT_TRUE(IsWindowVisible(Application->HintWindow()));
+    moveTo(20, 20);
+    EXPECT_EQ(Application->HintWindow(), nullptr) << "leaving hides it";
+    Application->HintPause = 500;
+    (void)plain;
+}
+
 // ---------------------------------------------------------------------------
 // Keyboard through SendInput and the real loop
 
@@ -248,13 +273,18 @@ TEST_F(KeyboardTest, KeyPreviewConsumesTheKeyDownButTheMemoStillGetsTheCharacter
             key = 0;
         }
     };
+    form->OnKeyPress = [](TObject*, char& key) {
+        if (key == 'b') key = 'c';  // the preview may change a character
+        if (key == 'x') key = 0;    // or discard it
+    };
     showFocused(memo);
     tap('A');
     tap(VK_RETURN);
+    tap('X');
     tap('B');
     ASSERT_TRUE(pumpUntil([&] { return memo->Text().size() >= 4; }));
     EXPECT_EQ(previewed, 1);
-    EXPECT_EQ(memo->Text(), "a\r\nb") << "Enter still breaks the line through WM_CHAR";
+    EXPECT_EQ(memo->Text(), "a\r\nc") << "Enter still breaks the line through WM_CHAR";
 }
 
 TEST_F(KeyboardTest, ConsumedAltF4NeverClosesTheForm) {
@@ -294,6 +324,17 @@ TEST_F(KeyboardTest, EscapeReachesAHiddenCancelAndAHandledEnterLeavesNoCharacter
     tap('X');
     EXPECT_TRUE(pumpUntil([&] { return !events.empty() && events.back() == "Box char 120"; }))
         << "other characters go to the control";
+}
+
+TEST_F(KeyboardTest, SetFocusBeforeTheFirstShowOnlyRecordsTheActiveControl) {
+    new TFocusBox(form, "First", 10);
+    auto* second = new TFocusBox(form, "Second", 50);
+    second->SetFocus();
+    EXPECT_FALSE(form->HandleAllocated() && IsWindowVisible(form->Handle));
+    EXPECT_EQ(form->ActiveControl(), second);
+    form->Show();
+    EXPECT_TRUE(pumpUntil([&] { return second->Focused(); })) << "the first show focuses ActiveControl";
+    EXPECT_EQ(events, (std::vector<std::string>{"Second enter"}));
 }
 
 TEST_F(KeyboardTest, TabMovesFocusInTabOrderAndEnterExitFollow) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <tlhelp32.h>
+#include <commdlg.h>
 
 #include <atomic>
 #include <functional>
@@ -102,6 +103,33 @@ TEST_F(ThreadTest, SynchronizeRunsInsideTrackPopupMenu) {
     DestroyMenu(menu);
     delete worker;
     form->Free();
+}
+
+TEST_F(ThreadTest, SynchronizeRunsInsideAFileDialog) {
+    bool dialogWasOpen = false;
+    TWorker* worker = NewThread<TWorker>([&](TWorker* self) {
+        // Each call runs inside whatever loop the UI thread is in; retry until
+        // the dialog has its caption (it may pump while it is being built).
+        for (int attempt = 0; attempt < 500 && !dialogWasOpen; ++attempt) {
+            self->Synchronize([&] {
+                HWND dialog = FindWindowA("#32770", "SyncOpen");
+                dialogWasOpen = dialog != nullptr;
+                if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            });
+            if (!dialogWasOpen) Sleep(10);
+        }
+    });
+    char file[MAX_PATH] = {};
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrTitle = "SyncOpen";
+    ofn.Flags = OFN_EXPLORER;
+    EXPECT_FALSE(GetOpenFileNameA(&ofn));
+    worker->WaitFor();
+    EXPECT_TRUE(dialogWasOpen) << "the call ran inside the dialog's own loop";
+    delete worker;
 }
 
 TEST_F(ThreadTest, WaitForOnTheUiThreadServesTheWorkersCalls) {

@@ -17,11 +17,23 @@ std::vector<unsigned char> fromHex(const std::string& text) {
 const std::vector<unsigned char> Key = fromHex("000102030405060708090a0b0c0d0e0f");
 
 TEST(BufferCipher, KnownAnswerWithTheFixedVector) {
-    // Blowfish-CBC, key 00..0f, IV 5c2e9107d46ab318, computed with an independent implementation.
+    // Blowfish-CBC, key 00..0f, IV 5c2e9107d46ab318, computed with openssl enc -bf-cbc -nopad.
     std::vector<unsigned char> plain(16, 0);
     std::vector<unsigned char> out(16);
     encryptBuffer(plain.data(), out.data(), out.size(), Key.data());
     EXPECT_EQ(out, fromHex("2c5a5662dc7af4877fc1143fdfbea9fa"));
+}
+
+TEST(BufferCipher, KnownAnswerAcrossChainedBlocks) {
+    // openssl enc -bf-cbc -K 00112233445566778899aabbccddeeff -iv 5c2e9107d46ab318 -nopad
+    const std::string text = "Brimsafe vault body, 32 bytes!!!";
+    const std::vector<unsigned char> key = fromHex("00112233445566778899aabbccddeeff");
+    std::vector<unsigned char> out(text.size());
+    encryptBuffer(reinterpret_cast<const unsigned char*>(text.data()), out.data(), out.size(), key.data());
+    EXPECT_EQ(out, fromHex("d8822a6e08e96ca41cd3c26aca139f227fcc38097ef3df12e71b9c1ae404d8cb"));
+    std::vector<unsigned char> back(out.size());
+    decryptBuffer(out.data(), back.data(), back.size(), key.data());
+    EXPECT_EQ(std::string(back.begin(), back.end()), text);
 }
 
 TEST(BufferCipher, SameInputSameOutputAndRoundTrip) {

@@ -1,0 +1,187 @@
+// The application object of the qclclass unit and the one-instance rule.
+//
+// The application object is created explicitly, after the framework's own
+// globals, by QCLInitApplication; its instance mutex is named after the
+// executable's file name so that a second start can see the first.
+#include "qclclass.h"
+
+#include "QCLIniCtrl.h"
+#include "qclerrors.h"
+#include "qclstrings.h"
+#include "qclsysin.h"
+
+#include <windows.h>
+
+TQCLApplication* QCLApplication = nullptr;
+
+namespace {
+
+int initCount = 0;
+TQCLExitWindowsFunc exitWindows = ExitWindowsEx;
+
+bool enableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    const bool ok = LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid) &&
+                    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) &&
+                    GetLastError() == ERROR_SUCCESS;
+    CloseHandle(token);
+    return ok;
+}
+
+AnsiString exePath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// The framework application's title: the executable's name without extension.
+AnsiString applicationTitle() { return ChangeFileExt(ExtractFileName(exePath()), ""); }
+
+AnsiString exeFileName() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const AnsiString full = path;
+    return full.substr(full.find_last_of("\\/:") + 1);
+}
+
+}  // namespace
+
+TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func) {
+    const TQCLExitWindowsFunc previous = exitWindows;
+    exitWindows = Func ? Func : ExitWindowsEx;
+    return previous;
+}
+
+void QCLInitApplication() {
+    if (initCount++ == 0)
+        QCLApplication = new TQCLApplication(nullptr);
+}
+
+void QCLDoneApplication() {
+    if (initCount == 0 || --initCount > 0)
+        return;
+    TQCLApplication* app = QCLApplication;
+    QCLApplication = nullptr;
+    FreeAndNil(app);
+}
+
+TQCLApplication::TQCLApplication(TComponent* AOwner) : TComponent(AOwner) {
+    storage_ = new TQCLIniCtrl(this);
+    SetLogName("");
+    createInstanceMutex();
+    timerPool_ = new TQCLTimerPool(nullptr, 50);
+    LARGE_INTEGER frequency{};
+    if (QueryPerformanceFrequency(&frequency))
+        counterFrequency_ = frequency.QuadPart;
+}
+
+TQCLApplication::~TQCLApplication() {
+    FreeAndNil(timerPool_);
+    if (instanceMutex_)
+        CloseHandle(instanceMutex_);
+}
+
+void TQCLApplication::createInstanceMutex() {
+    instanceMutex_ = CreateMutexA(nullptr, FALSE, exeFileName().c_str());
+    anotherInstance_ = instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+AnsiString TQCLApplication::GetDefaultRegPath() const {
+    AnsiString path = "Software\\";
+    if (!QCLEmpty(CompanyText))
+        path += CompanyText + "\\";
+    const AnsiString title = applicationTitle();
+    path += (QCLEmpty(title) ? exePath() : title) + "\\";
+    if (!QCLEmpty(VersionText))
+        path += VersionText + "\\";
+    return path;
+}
+
+bool TQCLApplication::QuitWindows(TQCLExitCode Code) {
+    UINT flags = EWX_LOGOFF;
+    if (Code == ecQuit)
+        flags = EWX_SHUTDOWN | EWX_FORCE;
+    else if (Code == ecReboot)
+        flags = EWX_REBOOT | EWX_FORCE;
+    if (QCLSIWindowsNT && !enableShutdownPrivilege())
+        return false;
+    if (!exitWindows(flags, 0))
+        return false;
+    QCLTerminateApplication();
+    return true;
+}
+
+int TQCLApplication::GetTimerIdent() const {
+    for (int slot = 1; slot <= QCLTimerIdentSlots; ++slot)
+        if (identSlots_[slot] == 0)
+            return slot;
+    return 0;
+}
+
+uint16_t TQCLApplication::AddTimer(uint16_t Interval, TNotifyEvent Event) {
+    const int slot = GetTimerIdent();
+    if (slot == 0)
+        return 0;
+    const auto ident = static_cast<uint16_t>(QCLTimerIdentBase + slot);
+    timerPool_->AddTimer(ident, Interval, Event);
+    identSlots_[slot] = 1;
+    return ident;
+}
+
+uint16_t TQCLApplication::AddTimerExt(uint16_t Interval, int32_t CallCount, bool Enabled, TNotifyEvent Event) {
+    const int slot = GetTimerIdent();
+    if (slot == 0)
+        return 0;
+    const auto ident = static_cast<uint16_t>(QCLTimerIdentBase + slot);
+    timerPool_->AddTimerExt(ident, Interval, CallCount, Enabled, Event);
+    identSlots_[slot] = 1;
+    return ident;
+}
+
+void TQCLApplication::RemoveTimer(uint16_t Ident) {
+    if (Ident <= QCLTimerIdentBase)
+        return;
+    timerPool_->RemoveTimer(Ident);
+    if (Ident <= QCLTimerIdentBase + QCLTimerIdentSlots)
+        identSlots_[Ident - QCLTimerIdentBase] = 0;
+}
+
+TQCLTimerItem* TQCLApplication::GetTimer(uint16_t Ident) const { return timerPool_->GetTimer(Ident); }
+
+void TQCLApplication::SetEditMode(TQCLEditMode value) {
+    if (value == editMode_)
+        return;
+    editMode_ = value;
+    if (OnEditModeChange)
+        OnEditModeChange(this);
+}
+
+void TQCLApplication::STWStart() {
+    if (stopwatchRunning_)
+        STWStop();
+    stopwatchStart_ = GetTickCount();
+    stopwatchStop_ = 0;
+    stopwatchRunning_ = true;
+}
+
+uint32_t TQCLApplication::STWStop() {
+    if (!stopwatchRunning_)
+        return 0;
+    stopwatchStop_ = GetTickCount();
+    stopwatchRunning_ = false;
+    return stopwatchStop_ - stopwatchStart_;
+}
+
+// ---------------------------------------------------------------------------
+
+QCLEOneInstError::QCLEOneInstError(const AnsiString& Name, int Kind) : Exception(AnsiString()) {
+    if (Kind == 0)
+        Message = Name + ":\r" + QCLLoadStr(65494, "Invalid owner (<>TForm) or second instance on a form");
+    else if (Kind == 1)
+        Message = Name + ":\rAlready one " + Name + " control in this project!";
+}

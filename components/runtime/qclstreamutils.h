@@ -1,0 +1,39 @@
+// Stream functions of the component library: compressed streams made of LZRW
+// blocks, and the fixed fields of its container and item records.
+//
+// Compressed stream: a signed 32-bit total (the sum of chunk size + 4 over all
+// chunks, back-patched), then per chunk a signed 32-bit size and one LZRW
+// block of at most 32,781 input bytes. All numbers are little-endian.
+//
+// Readers take the stream as untrusted: a short read, a count or size below 0
+// or beyond what remains, and a corrupt block raise EReadError; nothing is
+// allocated from a size before it is checked.
+#pragma once
+
+#include "Classes.h"
+
+#include <cstdint>
+
+// Compresses count bytes from the source's position on into destination.
+void SaveCompressedStream(TStream* Source, TStream* Dest, int64_t Count);
+// Expands one compressed stream from the source's position, appending to Dest.
+void LoadCompressedStream(TStream* Source, TStream* Dest);
+
+void stWriteInteger(TStream* Stream, int32_t Value);
+void stWriteWord(TStream* Stream, uint16_t Value);
+void stWriteByte(TStream* Stream, uint8_t Value);
+// One length byte (the length modulo 256), then that many characters.
+void stWriteString(TStream* Stream, const AnsiString& Value);
+int32_t stReadInteger(TStream* Stream);
+uint16_t stReadWord(TStream* Stream);
+uint8_t stReadByte(TStream* Stream);
+AnsiString stReadString(TStream* Stream);
+
+// Compressed: a compressed stream of the list's text; plain: a signed 32-bit
+// length, then the text (lines ended by CR LF).
+void stWriteStringList(TStream* Stream, TStrings* List, bool Compressed);
+void stReadStringList(TStream* Stream, TStrings* List, bool Compressed);
+
+// Reads the signed 32-bit length of a plain field and checks it against what
+// remains of the stream.
+int32_t stReadLength(TStream* Stream);

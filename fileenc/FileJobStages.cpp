@@ -1,0 +1,22 @@
+// The one hook of the job stages; set by tests only while no job runs, so it needs no lock.
+#include "FileJobStages.h"
+
+#include <utility>
+
+namespace {
+
+FileJobStageHook& currentHook() {
+    static FileJobStageHook hook;
+    return hook;
+}
+
+}  // namespace
+
+FileJobStageHook SetFileJobStageHook(FileJobStageHook hook) {
+    return std::exchange(currentHook(), std::move(hook));
+}
+
+void reachFileJobStage(FileJobStage stage, const std::string& path, HANDLE handle) {
+    const FileJobStageHook& hook = currentHook();
+    if (hook) hook(stage, path, handle);
+}

@@ -1,0 +1,457 @@
+// The encryption and decryption workers. Each run is an object whose members own the open
+// files, so every early end closes them; what each ending leaves on disk and on record is
+// written out at the place it happens.
+#include "FileJobWorker.h"
+
+#include "CryptoLibrary.h"
+#include "EncryptedFile.h"
+#include "FileEncryptionJob.h"
+#include "FileJobStages.h"
+#include "TaskStatus.h"
+#include "Win32Handles.h"
+#include "WipeFile.h"
+#include "logger.h"
+
+#include <cryptopp/blowfish.h>
+#include <cryptopp/modes.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// The initialisation vector of every Blowfish-CBC chain of the program.
+const unsigned char FileCipherVector[8] = {0x5C, 0x2E, 0x91, 0x07, 0xD4, 0x6A, 0xB3, 0x18};
+
+using BlowfishEncryptor = CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption;
+using BlowfishDecryptor = CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Decryption;
+
+constexpr std::size_t DigestBytes = 16;
+
+// Everything the worker tells its window. Without a window nothing is posted.
+class Reporter {
+public:
+    explicit Reporter(const FileEncryptionJob& job) : window_(job.DialogWindow), finishPauseMs_(job.FinishPauseMs) {}
+
+    void progress(std::uint64_t done, std::uint64_t total, unsigned scale) const {
+        if (total == 0) return;
+        post(WM_FILEJOB_PROGRESS, static_cast<WPARAM>(std::min<std::uint64_t>(done * scale / total, 100)), 0);
+    }
+    void failed(DWORD error, FileJobOutcome kind) const { post(WM_FILEJOB_FAILED, error, static_cast<LPARAM>(kind)); }
+    void succeeded() const {
+        post(WM_FILEJOB_PROGRESS, 100, 0);
+        if (window_ && finishPauseMs_) Sleep(finishPauseMs_);
+        post(WM_FILEJOB_DONE, 0, 0);
+    }
+    // The window disables Cancel and shows "Finishing up" on its own thread before the wipe starts.
+    void finishing() const {
+        if (window_) SendMessageA(window_, WM_FILEJOB_FINISHING, 0, 0);
+    }
+
+private:
+    void post(UINT message, WPARAM wParam, LPARAM lParam) const {
+        if (window_) PostMessageA(window_, message, wParam, lParam);
+    }
+    HWND window_;
+    DWORD finishPauseMs_;
+};
+
+std::uint64_t fileLength(const FileHandle& file) {
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(file.get(), &size);
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+bool writeAll(const FileHandle& file, const void* data, DWORD size, DWORD& error) {
+    DWORD written = 0;
+    if (WriteFile(file.get(), data, size, &written, nullptr) && written == size) return true;
+    error = GetLastError();
+    if (error == 0) error = ERROR_WRITE_FAULT;
+    return false;
+}
+
+bool seekTo(const FileHandle& file, std::uint64_t offset) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) != 0;
+}
+
+bool isZero(const FILETIME& time) { return time.dwLowDateTime == 0 && time.dwHighDateTime == 0; }
+
+// Loaded, with its MD5 entry point; otherwise the failure is logged as the worker's.
+bool libraryReady(const CryptoLibrary& library, const char* routine, DWORD& error) {
+    unsigned char probe[DigestBytes] = {};
+    if (library.md5(probe, sizeof probe, probe)) return true;
+    error = library.loaded() ? ERROR_PROC_NOT_FOUND : library.loadError();
+    traceLog.write(std::string("Failed to load dll in ") + routine);
+    traceLog.write(systemErrorText(error, 100));
+    return false;
+}
+
+class Encryption {
+public:
+    explicit Encryption(FileEncryptionJob& job) : job_(job), report_(job) {}
+
+    void run() {
+        FileJobLock lock;
+        if (!lock.tryAcquire()) {
+            report_.failed(0, fjoAnotherJobRunning);
+            return;
+        }
+        SetTaskStatus(taskstatus::Encrypting, job_.DestPath);
+        readDirectoryEntry();
+        if (!openFiles()) return;
+        CryptoLibrary library(job_.CryptoLibraryName.c_str());
+        DWORD error = 0;
+        if (!libraryReady(library, "EncryptFunc", error)) return abandonOutput(error, fjoLibraryMissing);
+        try {
+            if (!encryptBody(library)) return;
+        } catch (const std::bad_alloc&) {
+            return abandonOutput(ERROR_NOT_ENOUGH_MEMORY, fjoFileError);
+        }
+        if (!writeHeader()) return;
+        wipePlainFile();
+    }
+
+private:
+    void readDirectoryEntry() {
+        HANDLE search = FindFirstFileA(job_.SourcePath.c_str(), &entry_);
+        haveEntry_ = search != INVALID_HANDLE_VALUE;
+        if (haveEntry_) FindClose(search);
+    }
+
+    bool openFiles() {
+        // No write sharing: while the job reads, nobody may change the file it will wipe.
+        source_ = FileHandle(CreateFileA(job_.SourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!source_.valid()) {
+            DWORD error = GetLastError();
+            SetTaskStatus(taskstatus::Done, job_.SourcePath);
+            report_.failed(error, fjoFileError);
+            return false;
+        }
+        dest_ = FileHandle(CreateFileA(job_.DestPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!dest_.valid()) {
+            DWORD error = GetLastError();
+            source_.close();
+            SetTaskStatus(taskstatus::Done, job_.SourcePath);
+            report_.failed(error, fjoFileError);
+            return false;
+        }
+        return true;
+    }
+
+    // Ends a job before the plain file was touched: the partial .vltenc goes.
+    void abandonOutput(DWORD error, FileJobOutcome kind) {
+        source_.close();
+        dest_.close();
+        DeleteFileA(job_.DestPath.c_str());
+        SetTaskStatus(taskstatus::Done, job_.SourcePath);
+        report_.failed(error, kind);
+    }
+
+    bool stopRequested() const {
+        job_.Pause.waitWhilePaused();
+        return job_.CancelRequested;
+    }
+
+    bool encryptBody(const CryptoLibrary& library) {
+        plainSize_ = fileLength(source_);
+        job_.TotalBytes = plainSize_;
+        chunk_ = encfile::chunkSizeFor(static_cast<std::uint32_t>(plainSize_));
+        SecretBuffer input(DigestBytes + chunk_);  // running digest, then the chunk
+        SecretBuffer output(chunk_);
+        BlowfishEncryptor cipher(job_.FileKey, FileKeyBytes, FileCipherVector);
+        DWORD error = 0;
+        if (!seekTo(dest_, encfile::HeaderSize)) {
+            abandonOutput(GetLastError(), fjoFileError);
+            return false;
+        }
+        std::uint64_t remaining = plainSize_;
+        DWORD readError = 0;
+        auto readChunk = [&]() -> DWORD {
+            DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(chunk_, remaining)), got = 0;
+            if (wanted == 0) return 0;
+            if (!ReadFile(source_.get(), input.data() + DigestBytes, wanted, &got, nullptr)) {
+                readError = GetLastError();
+                return 0;
+            }
+            remaining -= got;
+            if (got) library.md5(input.data(), DigestBytes + got, input.data());
+            return got;
+        };
+        DWORD count = readChunk();
+        while (count == chunk_ && !stopRequested()) {
+            job_.BytesDone += count;
+            report_.progress(job_.BytesDone, job_.TotalBytes, 99);
+            cipher.ProcessData(output.data(), input.data() + DigestBytes, count);
+            if (!writeAll(dest_, output.data(), count, error)) {
+                abandonOutput(error, fjoFileError);
+                return false;
+            }
+            reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.SourcePath, source_.get());
+            count = readChunk();
+        }
+        if (job_.CancelRequested) {
+            abandonOutput(0, fjoStopped);
+            return false;
+        }
+        if (readError || remaining != 0) {
+            // The file ended early: it changed under the job. Refuse rather than wipe it.
+            abandonOutput(readError ? readError : ERROR_HANDLE_EOF, fjoFileError);
+            return false;
+        }
+        if (count > 0 && !writeLastChunk(cipher, input, output, count)) return false;
+        std::memcpy(digest_, input.data(), DigestBytes);
+        return true;
+    }
+
+    // A short last chunk is filled with zeros to whole blocks; when it already is
+    // whole blocks, 8 more bytes follow outside the chain.
+    bool writeLastChunk(BlowfishEncryptor& cipher, SecretBuffer& input, SecretBuffer& output, DWORD count) {
+        job_.BytesDone += count;
+        report_.progress(job_.BytesDone, job_.TotalBytes, 99);
+        const DWORD stored = count + 8 - count % 8;
+        const DWORD encrypted = count % 8 ? stored : count;
+        std::memset(input.data() + DigestBytes + count, 0, stored - count);
+        cipher.ProcessData(output.data(), input.data() + DigestBytes, encrypted);
+        std::memset(output.data() + encrypted, 0, stored - encrypted);
+        DWORD error = 0;
+        if (writeAll(dest_, output.data(), stored, error)) return true;
+        abandonOutput(error, fjoFileError);
+        return false;
+    }
+
+    bool writeHeader() {
+        encfile::EncryptedFileHeader header;
+        header.plainSize = plainSize_;
+        std::memcpy(header.digest, digest_, DigestBytes);
+        WrapFileKey(job_);
+        std::memcpy(header.wrappedKey, job_.FileKey, FileKeyBytes);
+        if (haveEntry_) {
+            header.creationTime = entry_.ftCreationTime;
+            header.lastWriteTime = entry_.ftLastWriteTime;
+            header.attributes = entry_.dwFileAttributes;
+        }
+        header.encryptedLength = encfile::storedEncryptedLength(fileLength(dest_));
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        SystemTimeToFileTime(&now, &header.encryptionDate);
+        std::memcpy(header.vaultID, job_.VaultID, sizeof header.vaultID);
+        header.chunkSize = chunk_;
+        header.vaultName = job_.VaultName;
+        unsigned char bytes[encfile::HeaderSize];
+        header.encode(bytes);
+        reachFileJobStage(FileJobStage::BeforeHeader, job_.DestPath, dest_.get());
+        DWORD error = 0;
+        if (!seekTo(dest_, 0)) error = GetLastError();
+        // The encrypted copy must be on the disk before the plain file is wiped.
+        if (error == 0 && writeAll(dest_, bytes, sizeof bytes, error) && !FlushFileBuffers(dest_.get()))
+            error = GetLastError();
+        if (error) {
+            abandonOutput(error, fjoFileError);
+            return false;
+        }
+        source_.close();
+        dest_.close();
+        return true;
+    }
+
+    void wipePlainFile() {
+        SetFileAttributesA(job_.SourcePath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        report_.finishing();
+        reachFileJobStage(FileJobStage::BeforeWipe, job_.SourcePath);
+        WipeReporting reporting{job_.DialogWindow, job_.FinishPauseMs, &job_.Pause};
+        DWORD error = 0;
+        if (!WipeFile(job_.SourcePath, reporting, &error)) {
+            SetTaskStatus(taskstatus::Done, job_.SourcePath);
+            if (haveEntry_) SetFileAttributesA(job_.SourcePath.c_str(), entry_.dwFileAttributes);
+            report_.failed(error, fjoNotWiped);
+            return;
+        }
+        SetTaskStatus(taskstatus::Done, job_.SourcePath);
+        report_.succeeded();
+    }
+
+    FileEncryptionJob& job_;
+    Reporter report_;
+    FileHandle source_;
+    FileHandle dest_;
+    WIN32_FIND_DATAA entry_ = {};
+    bool haveEntry_ = false;
+    std::uint64_t plainSize_ = 0;
+    std::uint32_t chunk_ = 0;
+    unsigned char digest_[DigestBytes] = {};
+};
+
+class Decryption {
+public:
+    explicit Decryption(FileEncryptionJob& job) : job_(job), report_(job) {}
+
+    void run() {
+        FileJobLock lock;
+        if (!lock.tryAcquire()) {
+            report_.failed(0, fjoAnotherJobRunning);
+            return;
+        }
+        SetTaskStatus(taskstatus::Decrypting, job_.DestPath);
+        if (!openFiles()) return;
+        CryptoLibrary library(job_.CryptoLibraryName.c_str());
+        DWORD error = 0;
+        if (!libraryReady(library, "DecryptFunc", error)) return abandonOutput(error, fjoLibraryMissing);
+        encfile::EncryptedFileHeader header;
+        if (!readHeader(header)) return abandonOutput(0, fjoNotEncryptedFile);
+        try {
+            decryptBody(library, header);
+        } catch (const std::bad_alloc&) {
+            failWithWipe(ERROR_NOT_ENOUGH_MEMORY, fjoFileError);
+        }
+    }
+
+private:
+    bool openFiles() {
+        source_ = FileHandle(CreateFileA(job_.SourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!source_.valid()) {
+            DWORD error = GetLastError();
+            SetTaskStatus(taskstatus::Done, job_.DestPath);
+            report_.failed(error, fjoFileError);
+            return false;
+        }
+        dest_ = FileHandle(CreateFileA(job_.DestPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!dest_.valid()) {
+            DWORD error = GetLastError();
+            source_.close();
+            SetTaskStatus(taskstatus::Done, job_.DestPath);
+            report_.failed(error, fjoFileError);
+            return false;
+        }
+        return true;
+    }
+
+    // Ends a job before any plain byte was written: the empty output goes.
+    void abandonOutput(DWORD error, FileJobOutcome kind) {
+        source_.close();
+        dest_.close();
+        DeleteFileA(job_.DestPath.c_str());
+        SetTaskStatus(taskstatus::Done, job_.DestPath);
+        report_.failed(error, kind);
+    }
+
+    // Ends a job after plain bytes may have been written: the output is wiped.
+    void failWithWipe(DWORD error, FileJobOutcome kind) {
+        source_.close();
+        dest_.close();
+        report_.finishing();
+        WipeFile(job_.DestPath, WipeReporting{job_.DialogWindow, job_.FinishPauseMs, &job_.Pause});
+        SetTaskStatus(taskstatus::Done, job_.DestPath);
+        report_.failed(error, kind);
+    }
+
+    bool stopRequested() const {
+        job_.Pause.waitWhilePaused();
+        return job_.CancelRequested;
+    }
+
+    // The header, with a chunk size the body can be read with.
+    bool readHeader(encfile::EncryptedFileHeader& header) {
+        unsigned char bytes[encfile::HeaderSize];
+        DWORD read = 0;
+        if (!ReadFile(source_.get(), bytes, sizeof bytes, &read, nullptr) || read != sizeof bytes) return false;
+        if (!encfile::EncryptedFileHeader::decode(bytes, header)) return false;
+        if (header.chunkSize == 0) {
+            header.chunkSize = encfile::chunkSizeFor(static_cast<std::uint32_t>(fileLength(source_)));
+            return true;
+        }
+        return header.chunkSize % 8 == 0 && header.chunkSize <= encfile::MaxReadableChunkSize;
+    }
+
+    void decryptBody(const CryptoLibrary& library, const encfile::EncryptedFileHeader& header) {
+        job_.TotalBytes = header.plainSize;
+        std::memcpy(job_.FileKey, header.wrappedKey, FileKeyBytes);
+        UnwrapFileKey(job_);
+        const DWORD chunk = header.chunkSize;
+        SecretBuffer input(chunk);
+        SecretBuffer output(DigestBytes + chunk);  // running digest, then the plain chunk
+        BlowfishDecryptor cipher(job_.FileKey, FileKeyBytes, FileCipherVector);
+        DWORD readError = 0;
+        auto readChunk = [&]() -> DWORD {
+            DWORD got = 0;
+            if (!ReadFile(source_.get(), input.data(), chunk, &got, nullptr)) readError = GetLastError();
+            return readError ? 0 : got;
+        };
+        DWORD count = readChunk();
+        while (job_.BytesDone < job_.TotalBytes && !stopRequested()) {
+            if (count == 0) break;  // the body ends before the plain size: the digest will tell
+            const DWORD whole = (count + 7) / 8 * 8;
+            std::memset(input.data() + count, 0, whole - count);
+            job_.BytesDone += count;
+            report_.progress(job_.BytesDone, job_.TotalBytes, 100);
+            cipher.ProcessData(output.data() + DigestBytes, input.data(), whole);
+            DWORD toWrite = count;
+            if (job_.BytesDone > job_.TotalBytes) toWrite -= static_cast<DWORD>(job_.BytesDone - job_.TotalBytes);
+            library.md5(output.data(), DigestBytes + toWrite, output.data());
+            DWORD error = 0;
+            if (!writeAll(dest_, output.data() + DigestBytes, toWrite, error)) return failWithWipe(error, fjoFileError);
+            reachFileJobStage(FileJobStage::DecryptChunkWritten, job_.DestPath, dest_.get());
+            count = readChunk();
+        }
+        if (job_.CancelRequested) return failWithWipe(0, fjoStopped);
+        if (readError && job_.BytesDone < job_.TotalBytes) return failWithWipe(readError, fjoFileError);
+        restoreTimes(header);
+        source_.close();
+        dest_.close();
+        if (std::memcmp(output.data(), header.digest, DigestBytes) != 0) return failWithWipe(0, fjoDigestMismatch);
+        finish(header);
+    }
+
+    void restoreTimes(const encfile::EncryptedFileHeader& header) {
+        const FILETIME* created = isZero(header.creationTime) ? nullptr : &header.creationTime;
+        const FILETIME* written = isZero(header.lastWriteTime) ? nullptr : &header.lastWriteTime;
+        if (created || written) SetFileTime(dest_.get(), created, nullptr, written);
+    }
+
+    // "done" goes on record before the encrypted copy is deleted: an interruption
+    // in between leaves both files, never neither.
+    void finish(const encfile::EncryptedFileHeader& header) {
+        SetFileAttributesA(job_.DestPath.c_str(), header.attributes ? header.attributes : FILE_ATTRIBUTE_NORMAL);
+        SetTaskStatus(taskstatus::Done, job_.DestPath);
+        reachFileJobStage(FileJobStage::DecryptRecordedDone, job_.SourcePath);
+        DeleteFileA(job_.SourcePath.c_str());
+        report_.succeeded();
+    }
+
+    FileEncryptionJob& job_;
+    Reporter report_;
+    FileHandle source_;
+    FileHandle dest_;
+};
+
+// Key copies are overwritten however the job ends.
+struct KeyCopiesWiper {
+    FileEncryptionJob& job;
+    ~KeyCopiesWiper() { job.clearKeys(); }
+};
+
+template <typename Run>
+DWORD runJob(LPVOID param) {
+    FileEncryptionJob& job = *static_cast<FileEncryptionJob*>(param);
+    KeyCopiesWiper wiper{job};
+    try {
+        Run(job).run();
+    } catch (const FileJobInterrupted&) {
+        // Ended on purpose at a stage: no status, no message, as if the process had died.
+    } catch (...) {
+        if (job.DialogWindow) PostMessageA(job.DialogWindow, WM_FILEJOB_FAILED, ERROR_NOT_ENOUGH_MEMORY, fjoFileError);
+    }
+    return 0;
+}
+
+}  // namespace
+
+DWORD WINAPI EncryptFunc(LPVOID job) { return runJob<Encryption>(job); }
+
+DWORD WINAPI DecryptFunc(LPVOID job) { return runJob<Decryption>(job); }

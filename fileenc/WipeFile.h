@@ -1,0 +1,39 @@
+/*
+ * Secure wipe: the file is overwritten from its start with zero bytes in whole
+ * blocks of the volume's cluster size, up to its length rounded up to a whole
+ * block, the zeros are flushed to the disk, and the file is deleted. The job
+ * record says "wiping" with the file's path while this runs and "done" after.
+ *
+ * The flush matters: without it the zeros may never leave the cache before the
+ * delete discards them, and the plain data would stay on the disk while the
+ * wipe reported success. A wipe cannot be stopped once started, but a paused
+ * job waits between blocks.
+ */
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class JobPause;
+
+struct WipeReporting {
+    HWND window = nullptr;            // receives WM_FILEJOB_PROGRESS; none when null
+    DWORD finishPauseMs = 500;        // 100 % stays on show this long (only with a window)
+    const JobPause* pause = nullptr;  // waited on between blocks
+};
+
+// True when the file was overwritten whole, flushed and deleted. On false,
+// error (when given) holds the Windows error of the step that failed.
+bool WipeFile(const std::string& path, const WipeReporting& reporting = {}, DWORD* error = nullptr);
+
+// The same with a given block size (no status written): the part tests drive with
+// cluster sizes of their choosing.
+bool overwriteAndDelete(const std::string& path, std::uint32_t blockSize, const WipeReporting& reporting,
+                        DWORD* error = nullptr);
+
+// The block size of the wipe for a path: the cluster size read from the boot
+// sector, else the file system's own bytes per sector times sectors per
+// cluster, else 512. Paths without a drive letter get 512.
+std::uint32_t WipeBlockSize(const std::string& path);

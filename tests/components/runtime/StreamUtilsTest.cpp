@@ -1,0 +1,250 @@
+// Compressed streams and stream fields: fixed bytes of the documented layouts,
+// round trips, a table of corrupt streams that must raise the read error, and
+// a fixed-seed fuzz loop over the readers.
+#include "qclprocs.h"
+#include "qclstreamutils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes fromHex(const std::string& hex) {
+    Bytes out;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        out.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return out;
+}
+
+Bytes contents(TMemoryStream& s) {
+    const auto* p = static_cast<const uint8_t*>(s.Memory());
+    return Bytes(p, p + s.Size);
+}
+
+void load(TMemoryStream& s, const Bytes& data) {
+    s.SetSize(0);
+    if (!data.empty())
+        s.WriteBuffer(data.data(), static_cast<int>(data.size()));
+    s.Position = 0;
+}
+
+Bytes compressToStream(const Bytes& data) {
+    TMemoryStream source, dest;
+    load(source, data);
+    SaveCompressedStream(&source, &dest, source.Size);
+    EXPECT_EQ(dest.Position, dest.Size);
+    return contents(dest);
+}
+
+Bytes expandStream(const Bytes& stream) {
+    TMemoryStream source, dest;
+    load(source, stream);
+    LoadCompressedStream(&source, &dest);
+    return contents(dest);
+}
+
+int32_t int32At(const Bytes& b, size_t at) {
+    int32_t v;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+void putInt32(Bytes& b, size_t at, int32_t v) { std::memcpy(b.data() + at, &v, 4); }
+
+Bytes textBytes(size_t n) {
+    std::string s;
+    for (size_t i = 0; s.size() < n; ++i)
+        s += "line " + std::to_string(i % 37) + " of the record list\r\n";
+    s.resize(n);
+    return Bytes(s.begin(), s.end());
+}
+
+TEST(CompressedStream, HundredZerosGiveFixedBytes) {
+    EXPECT_EQ(compressToStream(Bytes(100, 0)), fromHex("0b000000" "07000000" "40800000005400"));
+    EXPECT_EQ(compressToStream(Bytes()), fromHex("00000000"));
+    EXPECT_EQ(expandStream(fromHex("00000000")), Bytes());
+}
+
+TEST(CompressedStream, SeventyThousandBytesMakeThreeChunks) {
+    std::mt19937 rng(3);
+    Bytes data(70000);
+    for (auto& b : data)
+        b = static_cast<uint8_t>(rng() % 4 == 0 ? rng() : 'a');
+    const Bytes stream = compressToStream(data);
+
+    std::vector<int> blockLengths;
+    size_t at = 4;
+    while (at < stream.size()) {
+        blockLengths.push_back(int32At(stream, at));
+        at += 4 + static_cast<size_t>(blockLengths.back());
+    }
+    ASSERT_EQ(at, stream.size());
+    ASSERT_EQ(blockLengths.size(), 3u);
+    EXPECT_EQ(int32At(stream, 0), blockLengths[0] + blockLengths[1] + blockLengths[2] + 12);
+
+    // each chunk holds 32,781, 32,781 and 4,438 input bytes
+    std::vector<uint8_t> out(QCLLZRWMaxInput);
+    size_t pos = 4;
+    const int expected[] = {32781, 32781, 4438};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(QCLLZRWDecompress(stream.data() + pos + 4, out.data(), static_cast<uint16_t>(blockLengths[i])),
+                  expected[i]);
+        pos += 4 + static_cast<size_t>(blockLengths[i]);
+    }
+    EXPECT_EQ(expandStream(stream), data);
+}
+
+TEST(CompressedStream, RoundTripsAndAppendsAfterExistingData) {
+    std::mt19937 rng(4);
+    Bytes random(40000);
+    for (auto& b : random)
+        b = static_cast<uint8_t>(rng());
+    for (const Bytes& data : {textBytes(100000), random, Bytes{1}, Bytes(QCLLZRWMaxInput, 9)})
+        EXPECT_EQ(expandStream(compressToStream(data)), data);
+
+    TMemoryStream source, dest;
+    load(source, textBytes(5000));
+    dest.WriteBuffer("HEAD", 4);
+    SaveCompressedStream(&source, &dest, source.Size);
+    stWriteByte(&dest, 0x5A);
+    dest.Position = 4;
+    TMemoryStream expanded;
+    LoadCompressedStream(&dest, &expanded);
+    EXPECT_EQ(contents(expanded), textBytes(5000));
+    EXPECT_EQ(stReadByte(&dest), 0x5A);  // the reader stops right after the stream
+}
+
+TEST(CompressedStream, CorruptStreamsRaiseTheReadError) {
+    const Bytes good = compressToStream(textBytes(40000));  // two chunks
+    const size_t secondChunkAt = 4 + 4 + static_cast<size_t>(int32At(good, 4));
+    struct Case { const char* name; Bytes stream; } cases[] = {
+        {"empty", Bytes()},
+        {"total cut short", fromHex("0b00")},
+        {"total -4", [&] { Bytes b = good; putInt32(b, 0, -4); return b; }()},
+        {"total beyond the stream", [&] { Bytes b = good; putInt32(b, 0, int32At(b, 0) + 1); return b; }()},
+        {"total 0x7FFFFFFF", [&] { Bytes b = good; putInt32(b, 0, 0x7FFFFFFF); return b; }()},
+        {"total too small for a chunk size", fromHex("02000000" "0700")},
+        {"chunk size -4", [&] { Bytes b = good; putInt32(b, 4, -4); return b; }()},
+        {"chunk size 0", [&] { Bytes b = good; putInt32(b, 4, 0); return b; }()},
+        {"chunk size above a block", [&] { Bytes b = good; putInt32(b, 4, QCLLZRWMaxBlock + 1); return b; }()},
+        {"chunk size beyond the total", fromHex("0b000000" "08000000" "4080000000540000")},
+        {"second chunk size 0x7FFFFFFF", [&] { Bytes b = good; putInt32(b, secondChunkAt, 0x7FFFFFFF); return b; }()},
+        {"chunk cut short", [&] { Bytes b = good; b.resize(b.size() - 1); putInt32(b, 0, int32At(b, 0) - 1); return b; }()},
+        {"corrupt block", fromHex("0b000000" "07000000" "40800000100000")},
+    };
+    for (const auto& c : cases)
+        EXPECT_THROW(expandStream(c.stream), EReadError) << c.name;
+}
+
+TEST(CompressedStream, FuzzedStreamsRaiseOnlyTheReadError) {
+    std::mt19937 rng(99);
+    const Bytes seeds[] = {compressToStream(textBytes(40000)), compressToStream(Bytes(300, 1)),
+                           compressToStream(fromHex("00010203"))};
+    int raised = 0;
+    for (int i = 0; i < 2500; ++i) {
+        Bytes stream = seeds[i % 3];
+        const int edits = 1 + static_cast<int>(rng() % 3);
+        for (int e = 0; e < edits && !stream.empty(); ++e) {
+            const size_t at = rng() % stream.size();
+            switch (rng() % 4) {
+            case 0: stream[at] = static_cast<uint8_t>(rng()); break;
+            case 1: stream.resize(at); break;
+            case 2: if (at + 4 <= stream.size()) putInt32(stream, at, static_cast<int32_t>(rng())); break;
+            default: stream.erase(stream.begin() + static_cast<long>(at));
+            }
+        }
+        try {
+            expandStream(stream);
+        } catch (const EReadError&) {
+            ++raised;
+        }
+    }
+    EXPECT_GT(raised, 0);
+}
+
+TEST(StreamFields, FixedWidthLittleEndian) {
+    TMemoryStream s;
+    stWriteInteger(&s, -2);
+    stWriteWord(&s, 0x1234);
+    stWriteByte(&s, 0xAB);
+    stWriteString(&s, "abc");
+    stWriteString(&s, "");
+    EXPECT_EQ(contents(s), fromHex("feffffff" "3412" "ab" "03616263" "00"));
+    s.Position = 0;
+    EXPECT_EQ(stReadInteger(&s), -2);
+    EXPECT_EQ(stReadWord(&s), 0x1234);
+    EXPECT_EQ(stReadByte(&s), 0xAB);
+    EXPECT_EQ(stReadString(&s), "abc");
+    EXPECT_EQ(stReadString(&s), "");
+}
+
+TEST(StreamFields, StringLengthIsTakenModulo256) {
+    TMemoryStream s;
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += static_cast<char>('A' + i % 26);
+    stWriteString(&s, text);
+    ASSERT_EQ(s.Size, 45);
+    EXPECT_EQ(contents(s)[0], 44);
+    s.Position = 0;
+    EXPECT_EQ(stReadString(&s), text.substr(0, 44));
+}
+
+TEST(StreamFields, ShortReadsRaise) {
+    struct Case { const char* name; Bytes data; void (*read)(TStream*); } cases[] = {
+        {"integer", fromHex("010203"), [](TStream* s) { stReadInteger(s); }},
+        {"word", fromHex("01"), [](TStream* s) { stReadWord(s); }},
+        {"byte", Bytes(), [](TStream* s) { stReadByte(s); }},
+        {"string body", fromHex("05616263"), [](TStream* s) { stReadString(s); }},
+    };
+    for (const auto& c : cases) {
+        TMemoryStream s;
+        load(s, c.data);
+        EXPECT_THROW(c.read(&s), EReadError) << c.name;
+    }
+}
+
+TEST(StreamFields, StringListPlainAndCompressed) {
+    TStringList list;
+    list.Add("first");
+    list.Add("");
+    list.Add("third line");
+
+    TMemoryStream plain;
+    stWriteStringList(&plain, &list, false);
+    const std::string text = "first\r\n\r\nthird line\r\n";
+    Bytes expected = fromHex("15000000");
+    expected.insert(expected.end(), text.begin(), text.end());
+    EXPECT_EQ(contents(plain), expected);
+    for (bool compressed : {false, true}) {
+        TMemoryStream s;
+        stWriteInteger(&s, 7);
+        stWriteStringList(&s, &list, compressed);
+        stWriteInteger(&s, 8);
+        s.Position = 0;
+        TStringList back;
+        EXPECT_EQ(stReadInteger(&s), 7);
+        stReadStringList(&s, &back, compressed);
+        EXPECT_EQ(back.Text(), list.Text()) << compressed;
+        EXPECT_EQ(stReadInteger(&s), 8) << compressed;
+    }
+}
+
+TEST(StreamFields, PlainLengthsAreCheckedBeforeReading) {
+    for (int32_t length : {-1, 0x7FFFFFFF, 4}) {
+        TMemoryStream s;
+        stWriteInteger(&s, length);
+        s.WriteBuffer("abc", 3);
+        s.Position = 0;
+        TStringList list;
+        EXPECT_THROW(stReadStringList(&s, &list, false), EReadError) << length;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,451 @@
+// The encryption and decryption workers against files built and checked by hand.
+#include "EncryptedFile.h"
+#include "FileJobStages.h"
+#include "FileJobTestSupport.h"
+#include "FileJobWorker.h"
+#include "TaskStatus.h"
+
+#include "MessageBoxScript.h"
+#include "RegistryFixture.h"
+#include "logger.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+using namespace fileenctest;
+
+namespace {
+
+std::uint32_t u32At(const std::string& bytes, std::size_t offset) {
+    return encfile::getU32(reinterpret_cast<const unsigned char*>(bytes.data()) + offset);
+}
+std::uint64_t u64At(const std::string& bytes, std::size_t offset) {
+    return encfile::getU64(reinterpret_cast<const unsigned char*>(bytes.data()) + offset);
+}
+std::string keyBytes(const unsigned char* key) { return std::string(reinterpret_cast<const char*>(key), 16); }
+
+void setTimes(const std::string& path, FILETIME created, FILETIME written) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    SetFileTime(file, &created, nullptr, &written);
+    CloseHandle(file);
+}
+
+WIN32_FIND_DATAA entryOf(const std::string& path) {
+    WIN32_FIND_DATAA entry = {};
+    HANDLE search = FindFirstFileA(path.c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return entry;
+}
+
+bool sameTime(FILETIME a, FILETIME b) { return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime; }
+
+class FileJobWorker : public brimtest::FreshRegistry {
+protected:
+    void TearDown() override {
+        SetFileJobStageHook(nullptr);
+        FreshRegistry::TearDown();
+    }
+    brimtest::TempFolder temp;
+};
+
+TEST_F(FileJobWorker, RoundTripsKeepContentLayoutAttributesAndTimes) {
+    struct Case {
+        std::size_t size;
+        DWORD attributes;
+    };
+    const Case cases[] = {
+        {0, FILE_ATTRIBUTE_ARCHIVE},
+        {1, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY},
+        {13, FILE_ATTRIBUTE_ARCHIVE},
+        {16, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN},
+        {1024, FILE_ATTRIBUTE_ARCHIVE},      // exactly one chunk
+        {1025, FILE_ATTRIBUTE_ARCHIVE},      // one chunk and one byte
+        {2048, FILE_ATTRIBUTE_ARCHIVE},
+        {100000, FILE_ATTRIBUTE_ARCHIVE},    // 24 chunks of 4096 and a short one
+    };
+    const FILETIME created = {0x2D0A4000, 0x01D5B2A1}, written = {0x5A1C8000, 0x01D6C3B2};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        const std::string path = temp.file("file" + std::to_string(c.size) + ".dat");
+        const std::string plain = patternBytes(c.size, static_cast<unsigned>(c.size));
+        writeAll(path, plain);
+        setTimes(path, created, written);
+        SetFileAttributesA(path.c_str(), c.attributes);
+        const WIN32_FIND_DATAA before = entryOf(path);
+
+        JobResult encrypted = encryptFile(path);
+        ASSERT_TRUE(encrypted.finished);
+        ASSERT_EQ(encrypted.last.message, WM_FILEJOB_DONE) << "kind " << encrypted.last.lParam;
+        EXPECT_FALSE(fileExists(path)) << "the plain file is wiped";
+        ASSERT_GE(encrypted.messages.size(), 2u);
+        EXPECT_EQ(encrypted.messages[encrypted.messages.size() - 2].message, WM_FILEJOB_PROGRESS);
+        EXPECT_EQ(encrypted.messages[encrypted.messages.size() - 2].wParam, 100u);
+
+        const std::string file = readAll(path + ".vltenc");
+        const std::size_t chunk = encfile::chunkSizeFor(static_cast<std::uint32_t>(c.size));
+        const ExpectedBody expected = expectedBody(plain, chunk, TestDataKey);
+        ASSERT_EQ(file.size(), 512 + expected.length);
+        EXPECT_EQ(file.substr(512, expected.body.size()), expected.body);
+        EXPECT_EQ(u32At(file, 0), 0xA35F71DAu);
+        EXPECT_EQ(u64At(file, 4), c.size);
+        EXPECT_EQ(file.substr(12, 16), c.size ? expected.digest : std::string(16, '\0'));
+        EXPECT_EQ(file.substr(28, 16), blowfishCbcEncrypt(keyBytes(TestDataKey), TestVaultKey));
+        EXPECT_EQ(u32At(file, 44), before.ftCreationTime.dwLowDateTime);
+        EXPECT_EQ(u32At(file, 52), before.ftLastWriteTime.dwLowDateTime);
+        EXPECT_EQ(u32At(file, 60), before.dwFileAttributes);
+        EXPECT_EQ(u32At(file, 64), 0u);
+        EXPECT_EQ(u64At(file, 68), file.size());
+        EXPECT_NE(u64At(file, 76), 0u);
+        EXPECT_EQ(file.substr(84, 16), keyBytes(TestVaultID));
+        EXPECT_EQ(u32At(file, 100), chunk);
+        EXPECT_EQ(u32At(file, 104), 8u);
+        EXPECT_EQ(file.substr(108, 8), "My Vault");
+        EXPECT_EQ(file.substr(116, 396), std::string(396, '\0'));
+        EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+
+        JobResult decrypted = decryptFile(path);
+        ASSERT_TRUE(decrypted.finished);
+        ASSERT_EQ(decrypted.last.message, WM_FILEJOB_DONE) << "kind " << decrypted.last.lParam;
+        EXPECT_FALSE(fileExists(path + ".vltenc"));
+        EXPECT_EQ(readAll(path), plain);
+        const WIN32_FIND_DATAA after = entryOf(path);
+        EXPECT_EQ(after.dwFileAttributes, before.dwFileAttributes);
+        EXPECT_TRUE(sameTime(after.ftLastWriteTime, before.ftLastWriteTime));
+        // Wine keeps no creation time of its own on most Linux file systems: it reports
+        // another time there and ignores setting one, on the plain file as on the copy.
+        if (sameTime(before.ftCreationTime, created))
+            EXPECT_TRUE(sameTime(after.ftCreationTime, created));
+        else
+            std::printf("note: this file system does not keep creation times (size %u)\n",
+                        static_cast<unsigned>(c.size));
+        EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+        EXPECT_EQ(*ReadTaskStatus().currFile, path);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST_F(FileJobWorker, DecryptsGoldenFilesBuiltFromTheLayout) {
+    // The data key of a file made before keys were mixed with the vault key:
+    // the third MD5 of the vault key, which such vaults also use as their ID.
+    const std::string legacyKey = md5(md5(md5(keyBytes(TestVaultKey))));
+    struct Case {
+        const char* name;
+        std::size_t size;
+        std::uint32_t storedChunk;
+        const unsigned char* dataKey;
+    };
+    const Case cases[] = {
+        {"whole-block last chunk", 2064, 1024, TestDataKey},
+        {"padded last chunk", 3001, 1024, TestDataKey},
+        {"chunk size 0 in the header", 3000, 0, TestDataKey},
+        {"key derived the old way", 50000, 2048, reinterpret_cast<const unsigned char*>(legacyKey.data())},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = temp.file("golden.bin");
+        const std::string plain = patternBytes(c.size, 7);
+        const std::size_t chunk = c.storedChunk ? c.storedChunk : encfile::chunkSizeFor(static_cast<std::uint32_t>(c.size));
+        writeAll(path + ".vltenc", goldenFile(plain, c.dataKey, c.storedChunk, chunk, TestVaultKey));
+        JobResult result = decryptFile(path);
+        ASSERT_TRUE(result.finished);
+        ASSERT_EQ(result.last.message, WM_FILEJOB_DONE) << "kind " << result.last.lParam;
+        EXPECT_EQ(readAll(path), plain);
+        EXPECT_EQ(entryOf(path).ftLastWriteTime.dwHighDateTime, 0x01D00000u);
+        DeleteFileA(path.c_str());
+    }
+}
+
+TEST_F(FileJobWorker, DamagedFilesAreRejectedWithTheirKind) {
+    const std::string plain = patternBytes(10000, 3);
+    const std::string good = goldenFile(plain, TestDataKey, 1024, 1024, TestVaultKey);
+    auto withU32 = [&](std::size_t offset, std::uint32_t value) {
+        std::string bytes = good;
+        encfile::putU32(reinterpret_cast<unsigned char*>(&bytes[offset]), value);
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::uint32_t kind;
+        const unsigned char* vaultKey;
+    };
+    const Case cases[] = {
+        {"name length 0xFFFFFFFF", withU32(104, 0xFFFFFFFFu), 0, TestVaultKey},  // the name is not needed to decrypt
+        {"chunk size 1001", withU32(100, 1001), fjoNotEncryptedFile, TestVaultKey},
+        {"chunk size 0x7FFFFFF8", withU32(100, 0x7FFFFFF8u), fjoNotEncryptedFile, TestVaultKey},
+        {"body cut in half", good.substr(0, 512 + (good.size() - 512) / 2), fjoDigestMismatch, TestVaultKey},
+        {"body cut mid-block", good.substr(0, 512 + 1027), fjoDigestMismatch, TestVaultKey},
+        {"header cut at 300", good.substr(0, 300), fjoNotEncryptedFile, TestVaultKey},
+        {"no magic", withU32(0, 0x12345678), fjoNotEncryptedFile, TestVaultKey},
+        {"plain size beyond the body", withU32(4, 0x7FFFFFFF), fjoDigestMismatch, TestVaultKey},
+        {"another vault's key", good, fjoDigestMismatch, TestVaultID},
+        {"empty file", std::string(), fjoNotEncryptedFile, TestVaultKey},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = temp.file("damaged.bin");
+        writeAll(path + ".vltenc", c.bytes);
+        JobResult result = decryptFile(path, c.vaultKey);
+        ASSERT_TRUE(result.finished) << "the job must end";
+        if (c.kind == 0) {
+            EXPECT_EQ(result.last.message, WM_FILEJOB_DONE);
+            EXPECT_EQ(readAll(path), plain);
+            DeleteFileA(path.c_str());
+            continue;
+        }
+        EXPECT_EQ(result.last.message, WM_FILEJOB_FAILED);
+        EXPECT_EQ(static_cast<std::uint32_t>(result.last.lParam), c.kind);
+        int failures = 0;
+        for (const auto& m : result.messages) failures += m.message == WM_FILEJOB_FAILED;
+        EXPECT_EQ(failures, 1);
+        EXPECT_EQ(result.messages.back().message, WM_FILEJOB_FAILED) << "nothing is posted after a failure";
+        EXPECT_FALSE(fileExists(path)) << "no partial output stays";
+        EXPECT_EQ(readAll(path + ".vltenc"), c.bytes) << "the encrypted file stays as it was";
+        EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+    }
+}
+
+TEST_F(FileJobWorker, StoppingEncryptionKeepsThePlainFile) {
+    const std::string path = temp.file("stop.bin");
+    const std::string plain = patternBytes(50000, 4);
+    writeAll(path, plain);
+    JobWindow window;
+    FileEncryptionJob job;
+    setUpJob(job, path, path + ".vltenc", window.handle());
+    // The dialog sets the request while the worker waits between chunks.
+    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        if (stage == FileJobStage::EncryptChunkWritten) job.CancelRequested = true;
+    });
+    ASSERT_TRUE(window.run(EncryptFunc, job));
+    EXPECT_EQ(window.last().message, WM_FILEJOB_FAILED);
+    EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoStopped);
+    EXPECT_EQ(window.last().wParam, 0u);
+    EXPECT_EQ(readAll(path), plain);
+    EXPECT_FALSE(fileExists(path + ".vltenc"));
+    EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+    EXPECT_EQ(window.count(WM_FILEJOB_PROGRESS), 1) << "stopped after the first chunk";
+}
+
+TEST_F(FileJobWorker, StoppingDecryptionWipesThePartialOutput) {
+    const std::string path = temp.file("stop.bin");
+    const std::string plain = patternBytes(50000, 5);
+    writeAll(path + ".vltenc", goldenFile(plain, TestDataKey, 2048, 2048, TestVaultKey));
+    const std::string encrypted = readAll(path + ".vltenc");
+    JobWindow window;
+    FileEncryptionJob job;
+    setUpJob(job, path + ".vltenc", path, window.handle());
+    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        if (stage == FileJobStage::DecryptChunkWritten) job.CancelRequested = true;
+    });
+    ASSERT_TRUE(window.run(DecryptFunc, job));
+    EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoStopped);
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_EQ(readAll(path + ".vltenc"), encrypted);
+    EXPECT_TRUE(window.finishingSeen);
+}
+
+// The dialog pauses the job while it asks whether to stop; the answer is given while paused.
+TEST_F(FileJobWorker, APausedJobTakesTheAnswerAtItsNextChunk) {
+    for (bool stop : {true, false}) {
+        SCOPED_TRACE(stop ? "Yes, stop" : "No, go on");
+        const std::string path = temp.file("paused.bin");
+        const std::string plain = patternBytes(200000, 12);  // 20 chunks of 9 KB
+        writeAll(path, plain);
+        DeleteFileA((path + ".vltenc").c_str());
+        JobWindow window;
+        FileEncryptionJob job;
+        setUpJob(job, path, path + ".vltenc", window.handle());
+        HANDLE paused = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+            if (stage == FileJobStage::EncryptChunkWritten && WaitForSingleObject(paused, 0) == WAIT_TIMEOUT) {
+                job.Pause.pause();
+                SetEvent(paused);
+            }
+        });
+        ASSERT_TRUE(window.start(EncryptFunc, job));
+        ASSERT_EQ(WaitForSingleObject(paused, 30000), WAIT_OBJECT_0);
+        if (stop) job.CancelRequested = true;
+        job.Pause.resume();
+        ASSERT_TRUE(window.finish());
+        CloseHandle(paused);
+        if (stop) {
+            EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoStopped);
+            EXPECT_EQ(window.count(WM_FILEJOB_PROGRESS), 1) << "no chunk after the one before the pause";
+            EXPECT_EQ(readAll(path), plain);
+        } else {
+            EXPECT_EQ(window.last().message, WM_FILEJOB_DONE);
+            EXPECT_FALSE(fileExists(path));
+        }
+    }
+}
+
+TEST_F(FileJobWorker, AMissingCryptoLibraryEndsTheJobAndIsLogged) {
+    char previousFolder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previousFolder);
+    SetCurrentDirectoryA(temp.path().c_str());  // the log goes to the current folder
+    {
+        brimtest::MessageBoxScript on({mbrOk});
+        traceLog.toggle();
+    }
+    const std::string path = temp.file("nolib.bin");
+    writeAll(path, "plain");
+    writeAll(path + ".vltenc", smallGoldenFile());
+    for (bool encrypting : {true, false}) {
+        JobWindow window;
+        FileEncryptionJob job;
+        setUpJob(job, encrypting ? path : path + ".vltenc", encrypting ? path + ".vltenc" : path, window.handle());
+        job.CryptoLibraryName = "QZ_Missing_Library.dll";
+        ASSERT_TRUE(window.run(encrypting ? EncryptFunc : DecryptFunc, job));
+        EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoLibraryMissing);
+        EXPECT_EQ(window.last().wParam, static_cast<WPARAM>(ERROR_MOD_NOT_FOUND));
+        if (encrypting) {
+            EXPECT_EQ(readAll(path), "plain");
+            EXPECT_FALSE(fileExists(path + ".vltenc")) << "the new .vltenc is removed";
+            writeAll(path + ".vltenc", smallGoldenFile());
+        } else {
+            EXPECT_FALSE(fileExists(path)) << "the new plain output is removed";
+            EXPECT_EQ(readAll(path + ".vltenc"), smallGoldenFile());
+        }
+    }
+    {
+        brimtest::MessageBoxScript off({mbrOk});
+        traceLog.toggle();
+    }
+    SetCurrentDirectoryA(previousFolder);
+    const std::string log = readAll(temp.file("Brimsafe.log"));
+    const std::size_t encryptLine = log.find(" - Failed to load dll in EncryptFunc\r\n");
+    const std::size_t decryptLine = log.find(" - Failed to load dll in DecryptFunc\r\n");
+    ASSERT_NE(encryptLine, std::string::npos) << log;
+    ASSERT_NE(decryptLine, std::string::npos) << log;
+    // Each is followed by a line with the system's text for the error.
+    std::size_t textStart = log.find(" - ", log.find("\r\n", encryptLine) + 2);
+    std::size_t textEnd = log.find("\r\n", textStart);
+    EXPECT_GT(textEnd - textStart, 3u);
+    EXPECT_LE(textEnd - textStart - 3, 100u);
+}
+
+TEST_F(FileJobWorker, AFileInUseByAWriterIsRefusedUntouched) {
+    const std::string path = temp.file("busy.bin");
+    const std::string plain = patternBytes(5000, 6);
+    writeAll(path, plain);
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    JobResult result = encryptFile(path);
+    CloseHandle(writer);
+    EXPECT_EQ(result.last.message, WM_FILEJOB_FAILED);
+    EXPECT_EQ(static_cast<std::uint32_t>(result.last.lParam), fjoFileError);
+    EXPECT_EQ(result.last.wParam, static_cast<WPARAM>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(readAll(path), plain);
+    EXPECT_FALSE(fileExists(path + ".vltenc"));
+}
+
+TEST_F(FileJobWorker, AFileThatEndsEarlyIsRefusedNotWiped) {
+    const std::string path = temp.file("shrinks.bin");
+    const std::string plain = patternBytes(60000, 8);
+    writeAll(path, plain);
+    // After the first chunk the job's reads find nothing more, as if the file had been cut short.
+    SetFileJobStageHook([](FileJobStage stage, const std::string&, HANDLE source) {
+        if (stage == FileJobStage::EncryptChunkWritten) SetFilePointer(source, 0, nullptr, FILE_END);
+    });
+    JobResult result = encryptFile(path);
+    EXPECT_EQ(result.last.message, WM_FILEJOB_FAILED);
+    EXPECT_EQ(static_cast<std::uint32_t>(result.last.lParam), fjoFileError);
+    EXPECT_EQ(result.last.wParam, static_cast<WPARAM>(ERROR_HANDLE_EOF));
+    EXPECT_EQ(readAll(path), plain);
+    EXPECT_FALSE(fileExists(path + ".vltenc"));
+    EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+}
+
+TEST_F(FileJobWorker, AnotherProcessJobKeepsTheRecordAndTheFiles) {
+    const std::string path = temp.file("second.bin");
+    writeAll(path, "data");
+    SetTaskStatus("encrypting", "C:\\elsewhere.vltenc");
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        FileJobLock lock;
+        lock.tryAcquire();
+        SetEvent(held);
+        WaitForSingleObject(release, 30000);
+    });
+    WaitForSingleObject(held, 30000);
+    JobResult result = encryptFile(path);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(release);
+    CloseHandle(held);
+    EXPECT_EQ(static_cast<std::uint32_t>(result.last.lParam), fjoAnotherJobRunning);
+    EXPECT_EQ(readAll(path), "data");
+    EXPECT_FALSE(fileExists(path + ".vltenc"));
+    EXPECT_EQ(*ReadTaskStatus().currTask, "encrypting");
+    EXPECT_EQ(*ReadTaskStatus().currFile, "C:\\elsewhere.vltenc");
+}
+
+TEST_F(FileJobWorker, AFailedWipeKeepsBothFilesAndTheAttributes) {
+    const std::string path = temp.file("locked.bin");
+    const std::string plain = patternBytes(3000, 9);
+    writeAll(path, plain);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    HANDLE reader = INVALID_HANDLE_VALUE;
+    SetFileJobStageHook([&](FileJobStage stage, const std::string& file, HANDLE) {
+        // Another program opens the plain file, sharing no writes, just before the wipe.
+        if (stage == FileJobStage::BeforeWipe)
+            reader = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    });
+    JobResult result = encryptFile(path);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    CloseHandle(reader);
+    EXPECT_EQ(static_cast<std::uint32_t>(result.last.lParam), fjoNotWiped);
+    EXPECT_EQ(result.last.wParam, static_cast<WPARAM>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(readAll(path), plain);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), attributes);
+    EXPECT_TRUE(fileExists(path + ".vltenc"));
+    EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FileJobWorker, FinishingIsHandledOnTheWindowThreadBeforeTheWipe) {
+    const std::string path = temp.file("finish.bin");
+    writeAll(path, patternBytes(20000, 10));
+    JobWindow window;
+    FileEncryptionJob job;
+    setUpJob(job, path, path + ".vltenc", window.handle());
+    bool seenBeforeWipe = false, checked = false;
+    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        if (stage == FileJobStage::WipeBlockWritten && !checked) {
+            checked = true;
+            seenBeforeWipe = window.finishingSeen;
+        }
+    });
+    ASSERT_TRUE(window.run(EncryptFunc, job));
+    EXPECT_EQ(window.last().message, WM_FILEJOB_DONE);
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(seenBeforeWipe);
+    EXPECT_EQ(window.finishingThread, GetCurrentThreadId());
+    EXPECT_EQ(window.count(WM_FILEJOB_FINISHING), 1);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(job.FileKey), 16), std::string(16, '\0'))
+        << "key copies are overwritten when the job ends";
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(job.VaultKey), 16), std::string(16, '\0'));
+}
+
+TEST_F(FileJobWorker, RunsWithoutAWindow) {
+    const std::string path = temp.file("quiet.bin");
+    writeAll(path, patternBytes(3000, 11));
+    FileEncryptionJob job;
+    setUpJob(job, path, path + ".vltenc", nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, EncryptFunc, &job, 0, nullptr);
+    ASSERT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_TRUE(fileExists(path + ".vltenc"));
+    EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// The message box on a real window, answered by finding it and clicking a button,
+// and the scripted seam that replaces it in other tests.
+#include "ZM_MessageBox.h"
+
+#include "DialogAnswerer.h"
+#include "MessageBoxScript.h"
+#include "RegistryFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MessageBoxWindow, ShowsTheTextAndReturnsTheClickedButton) {
+    struct Case {
+        int buttons;
+        const char* click;
+        int expected;
+    };
+    const Case cases[] = {
+        {mbsOk, "OK", mbrOk},
+        {mbsOkCancel, "Cancel", mbrCancel},
+        {mbsYesNo, "Yes", mbrYes},
+        {mbsYesNo, "No", mbrNo},
+        {mbsRetryCancel, "Retry", mbrRetry},
+    };
+    for (const Case& c : cases) {
+        brimtest::DialogAnswerer answerer({{"Brimsafe", c.click, nullptr}});
+        int result = ShowMessageBoxNoOwner("Some of your files are missing or corrupt.  Please reinstall Brimsafe.",
+                                           "Brimsafe", c.buttons, mbiCaution);
+        ASSERT_TRUE(answerer.finished(1000)) << c.click;
+        EXPECT_EQ(result, c.expected) << c.click;
+        auto seen = answerer.seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].message(), "Some of your files are missing or corrupt.  Please reinstall Brimsafe.");
+    }
+}
+
+TEST(MessageBoxScriptSeam, ScriptsAnswersAndCapturesTexts) {
+    brimtest::MessageBoxScript script({mbrNo, mbrYesToAll});
+    EXPECT_EQ(ShowMessageBox(nullptr, "first", "Brimsafe", mbsYesNo, mbiQuestion), mbrNo);
+    EXPECT_EQ(ShowMessageBoxNoOwner("second", "Other", mbsYesAllNoAbort, mbiCaution), mbrYesToAll);
+    ASSERT_EQ(script.shown().size(), 2u);
+    EXPECT_TRUE(script.shown()[0].hasOwner);
+    EXPECT_FALSE(script.shown()[1].hasOwner);
+    EXPECT_EQ(script.shown()[1].title, "Other");
+    EXPECT_EQ(script.shown()[1].buttons, mbsYesAllNoAbort);
+    EXPECT_EQ(script.texts(), (std::vector<std::string>{"first", "second"}));
+}
+
+class RegistryFixtureTest : public brimtest::FreshRegistry {};
+
+TEST_F(RegistryFixtureTest, StartsWithoutTheProductKeyAndReadsRawValues) {
+    HKEY key;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, brimtest::SettingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, brimtest::SettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    // A one-byte REG_DWORD reads back as stored: its type and its single byte.
+    const BYTE state = 'v';
+    RegSetValueExA(key, "WindowState", 0, REG_DWORD, &state, 1);
+    RegCloseKey(key);
+    brimtest::RawValue value = brimtest::readRawValue(HKEY_CURRENT_USER, brimtest::SettingsKeyPath, "WindowState");
+    ASSERT_TRUE(value.exists);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(value.bytes, (std::vector<unsigned char>{'v'}));
+    brimtest::clearProductRegistry();
+    EXPECT_FALSE(brimtest::readRawValue(HKEY_CURRENT_USER, brimtest::SettingsKeyPath, "WindowState").exists);
+}
+
+TEST(TestEnvironment, AnsiCodePageIsPinned) {
+    // Texts are 8-bit ANSI; the harness pins the locale so the code page is the same on every machine.
+    EXPECT_EQ(GetACP(), 1252u);
+}
+
+}  // namespace

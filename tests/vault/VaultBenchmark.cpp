@@ -1,0 +1,151 @@
+/*
+ * Benchmark (not a test): builds a vault of 50,000 entries in 3 categories,
+ * writes it, reads it back and parses it, printing the time of each phase.
+ * Loading must stay linear in the number of entries: the duplicate check and
+ * the placement of each parsed row may not walk the rows already loaded.
+ */
+#include "VaultStore.h"
+
+#include "QZ_Cryptography.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class FixedPassword : public VaultPrompts {
+public:
+    int askPassword(int, bool, bool, SecretText& password) override {
+        password = "benchmark password";
+        return 1;
+    }
+    bool forgotPassword() override { return false; }
+    void showFileError(DWORD code, const std::string& name) override {
+        std::printf("file error %lu on %s\n", static_cast<unsigned long>(code), name.c_str());
+    }
+};
+
+class Stopwatch {
+public:
+    Stopwatch() {
+        QueryPerformanceFrequency(&frequency_);
+        QueryPerformanceCounter(&start_);
+    }
+    double lap() {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        double ms = 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) / static_cast<double>(frequency_.QuadPart);
+        start_ = now;
+        return ms;
+    }
+
+private:
+    LARGE_INTEGER frequency_, start_;
+};
+
+void buildContent(VaultContent& content, int entries) {
+    content.addEncryptedFilesCategory();
+    category* passwords = content.addCategory("Passwords");
+    for (const char* name : {"Name", "Login ID", "Password", "Email Address", "Web Site", "Notes"})
+        passwords->addHeader(name, htOneLine, hsShown);
+    category* contacts = content.addCategory("Contacts");
+    for (const char* name : {"Name", "Email Address", "Phone Number", "Cell Phone", "Address", "Birthday", "Notes"})
+        contacts->addHeader(name, htOneLine, hsShown);
+    category* todo = content.addCategory("To Do");
+    for (const char* name : {"Task", "Description", "Priority", "Completed"}) todo->addHeader(name, htOneLine, hsShown);
+    for (int i = 0; i < entries; ++i) {
+        std::string n = std::to_string(i);
+        switch (i % 3) {
+        case 0:
+            passwords->insertRow({"Site " + n, "user" + n, "p>ss\"" + n + "!", "user" + n + "@example.org",
+                                  "http://site" + n + ".example.org", "Notes for entry " + n});
+            break;
+        case 1:
+            contacts->insertRow({"Contact " + n, "c" + n + "@example.org", "555-" + n, "", "1 Main Street", "", ""});
+            break;
+        default:
+            todo->insertRow({"Task " + n, "Something to do, number " + n, std::to_string(i % 5), "no"});
+            break;
+        }
+    }
+}
+
+int countRows(const VaultContent& content) {
+    int rows = 0;
+    for (const category* c = content.userCategories; c; c = c->next) rows += c->rowCount();
+    return rows;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int entries = argc > 1 ? std::atoi(argv[1]) : 50000;
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    const std::string folder = std::string(base) + "brim-vault-benchmark-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+
+    FixedPassword prompts;
+    VaultStore store(prompts);
+    store.setDBLoc(folder);
+    store.setDBFname("Benchmark");
+    {
+        CryptoLibrary library;
+        CryptoLibrary::RSA rsa = library.newRSA();
+        if (!rsa) {
+            std::printf("the crypto library cannot be loaded\n");
+            return 1;
+        }
+        unsigned char seed[qzcrypto::SeedBytes];
+        for (int i = 0; i < qzcrypto::SeedBytes; ++i) seed[i] = static_cast<unsigned char>(i * 13);
+        rsa->GenerateKeys(qzcrypto::KeyBits, seed);
+        if (store.createVaultKeys(library, *rsa, seed) != 1) {
+            std::printf("the vault cannot be created\n");
+            return 1;
+        }
+    }
+
+    Stopwatch watch;
+    buildContent(store.content(), entries);
+    const double build = watch.lap();
+    const size_t textBytes = store.buildVaultText().size();
+    watch.lap();
+    if (store.writeDatabase(store.vaultFilePath()) != 0) return 1;
+    const double write = watch.lap();
+
+    VaultStore reader(prompts);
+    reader.setDBLoc(folder);
+    reader.setDBFname("Benchmark");
+    std::string salt(8, '\0');
+    {
+        HANDLE f = CreateFileA(reader.vaultFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        DWORD got = 0;
+        ReadFile(f, &salt[0], 8, &got, nullptr);
+        CloseHandle(f);
+    }
+    watch.lap();
+    if (reader.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != 1 ||
+        reader.setRandKey() != 1)
+        return 1;
+    const double keys = watch.lap();
+    std::optional<SecretText> text = reader.readDB(reader.vaultFilePath());
+    if (!text) return 1;
+    const double read = watch.lap();
+    reader.readVaultText(*text);
+    const double parse = watch.lap();
+
+    std::printf("entries %d in 3 categories, vault text %zu bytes\n", entries, textBytes);
+    std::printf("build data model   %9.1f ms\n", build);
+    std::printf("write vault        %9.1f ms (text, digest, encrypt, replace file)\n", write);
+    std::printf("password and key   %9.1f ms (1001 x MD5, RSA decrypt)\n", keys);
+    std::printf("read vault         %9.1f ms (read, decrypt, digest check)\n", read);
+    std::printf("parse vault text   %9.1f ms (%d entries loaded)\n", parse, countRows(reader.content()));
+
+    DeleteFileA(reader.vaultFilePath().c_str());
+    DeleteFileA(reader.keyFilePath().c_str());
+    RemoveDirectoryA(folder.c_str());
+    return countRows(reader.content()) == entries ? 0 : 1;
+}

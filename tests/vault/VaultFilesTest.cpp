@@ -1,0 +1,140 @@
+// Vault body and key-file layouts, and whole-file replacement under write failures.
+#include "VaultFiles.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using namespace vaultfile;
+
+TEST(VaultBody, LengthIsWholeBlocksWithTwoToNineFillerBytes) {
+    struct Case {
+        size_t text, body;
+    };
+    for (Case c : {Case{6, 32}, Case{14, 40}, Case{12, 40}, Case{0, 24}, Case{99, 120}, Case{100, 128}}) {
+        EXPECT_EQ(bodyLength(c.text), c.body) << c.text;
+        const size_t filler = c.body - 16 - std::to_string(c.text).size() - 1 - c.text;
+        EXPECT_GE(filler, 2u) << c.text;
+        EXPECT_LE(filler, 9u) << c.text;
+    }
+}
+
+TEST(VaultBody, BuiltBodyIsFoundAgain) {
+    const unsigned char digest[16] = {1, 2, 3};
+    const std::string text = "<hidePwords value=0/>";
+    SecretBytes body = buildBody(digest, text.data(), text.size());
+    EXPECT_EQ(std::memcmp(body.data(), digest, 16), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(body.data()) + 16, 3), "21 ");
+    BodyText where = locateBodyText(body.data(), body.size());
+    EXPECT_EQ(where.start, 19u);
+    EXPECT_EQ(where.length, text.size());
+}
+
+TEST(VaultBody, LengthFieldIsBoundedByTheBody) {
+    // 16 digest bytes, then the length field and text as stored; the body is 40 bytes.
+    struct Case {
+        std::string afterDigest;
+        size_t start, length;
+    };
+    const Case cases[] = {
+        {"5 hello", 18, 5},
+        {"4294967295 x", 27, 13},       // huge: cut to what follows the space
+        {"99999999999999999999 x", 37, 3},
+        {"-1 abc", 19, 21},             // negative: everything after the space
+        {"nodigits", 18, 0},            // no space at all: no text
+        {"abc def", 20, 0},             // no number: length 0
+        {"   7 spaced", 17, 7},         // the text starts after the first space
+    };
+    for (const Case& c : cases) {
+        unsigned char body[40] = {};
+        std::memcpy(body + 16, c.afterDigest.data(), c.afterDigest.size());
+        BodyText where = locateBodyText(body, sizeof body);
+        EXPECT_EQ(where.start, c.start) << c.afterDigest;
+        EXPECT_EQ(where.length, c.length) << c.afterDigest;
+        EXPECT_LE(where.start + where.length, sizeof body) << c.afterDigest;
+    }
+    unsigned char tiny[23] = {};
+    EXPECT_EQ(locateBodyText(tiny, sizeof tiny).length, 0u);
+}
+
+TEST(KeyFileLayout, KeyBlockOffsetIsCheckedAgainstTheImage) {
+    struct Case {
+        size_t length;
+        std::uint32_t offsetField;
+        std::optional<size_t> offset;
+    };
+    const Case cases[] = {
+        {784, 512, 512},  {784, 528, 528},  {784, 529, std::nullopt}, {784, 600, std::nullopt},
+        {784, 0xFFFFFFF0u, std::nullopt},   {256, 0xFFFFFFF0u, 0},    {272, 9999, 0},
+        {255, 0, std::nullopt},             {273, 17, 17},            {273, 18, std::nullopt},
+        {0, 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        std::vector<unsigned char> image(c.length < 8 ? 8 : c.length, 0);
+        writeU32(image.data() + 4, c.offsetField);
+        EXPECT_EQ(keyBlockOffset(image.data(), c.length), c.offset) << c.length << " " << c.offsetField;
+    }
+}
+
+TEST(KeyFileLayout, HeaderFields) {
+    const unsigned char id[16] = {0xAA, 0xBB};
+    SecretBytes header = buildKeyHeader(id);
+    ASSERT_EQ(header.size(), 512u);
+    EXPECT_EQ(readU32(header.data()), 784u);
+    EXPECT_EQ(readU32(header.data() + 4), 512u);
+    EXPECT_EQ(header[8], 0xAA);
+    EXPECT_EQ(readU32(header.data() + 24), 0x3DEA0711u);
+    for (size_t i = 28; i < 512; ++i) ASSERT_EQ(header[i], 0) << i;
+}
+
+class ReplaceFileTest : public brimtest::TempFolderTest {
+protected:
+    void TearDown() override { setWriteLimitForTesting(std::nullopt); }
+    size_t filesInFolder() const {
+        WIN32_FIND_DATAA data;
+        HANDLE h = FindFirstFileA((temp.path() + "\\*").c_str(), &data);
+        size_t n = 0;
+        if (h == INVALID_HANDLE_VALUE) return 0;
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
+        } while (FindNextFileA(h, &data));
+        FindClose(h);
+        return n;
+    }
+};
+
+TEST_F(ReplaceFileTest, WritesAllPiecesOrLeavesTheOldFileAlone) {
+    temp.writeFile("v.vlt", "old content");
+    const std::string a(100, 'a'), b(50000, 'b');
+    for (size_t limit : {size_t(0), size_t(99), size_t(100), size_t(50099)}) {
+        setWriteLimitForTesting(limit);
+        FileResult result = replaceFile(temp.file("v.vlt"), {{a.data(), a.size()}, {b.data(), b.size()}});
+        EXPECT_FALSE(result.ok) << limit;
+        EXPECT_EQ(result.error, static_cast<DWORD>(ERROR_DISK_FULL)) << limit;
+        EXPECT_EQ(temp.readFile("v.vlt"), "old content") << limit;
+        EXPECT_EQ(filesInFolder(), 1u) << "no temporary file is left behind";
+    }
+    setWriteLimitForTesting(std::nullopt);
+    ASSERT_TRUE(replaceFile(temp.file("v.vlt"), {{a.data(), a.size()}, {b.data(), b.size()}}).ok);
+    EXPECT_EQ(temp.readFile("v.vlt"), a + b);
+    EXPECT_EQ(filesInFolder(), 1u);
+}
+
+TEST_F(ReplaceFileTest, MissingFolderAndReadErrorsAreReported) {
+    const char x = 'x';
+    FileResult result = replaceFile(temp.file("no such folder\\v.vlt"), {{&x, 1}});
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error, 0u);
+    SecretBytes content;
+    EXPECT_EQ(readWholeFile(temp.file("missing.kvt"), content).error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    temp.writeFile("short", "12345");
+    EXPECT_EQ(readFileRange(temp.file("short"), 2, 8, content).error, static_cast<DWORD>(ERROR_HANDLE_EOF));
+    ASSERT_TRUE(readFileRange(temp.file("short"), 1, 3, content).ok);
+    EXPECT_EQ(std::string(content.begin(), content.end()), "234");
+}
+
+}  // namespace

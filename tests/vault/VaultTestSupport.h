@@ -1,0 +1,100 @@
+/*
+ * Shared pieces of the vault store tests: an MD5 apart from the library under test, scripted
+ * password prompts, and a vault created in a folder.
+ */
+#pragma once
+
+#include "VaultStore.h"
+
+#include "BufferCipher.h"
+#include "VaultFiles.h"
+
+#include <cryptopp/md5.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace vaulttest {
+
+using namespace vaultfile;
+using Bytes = std::vector<unsigned char>;
+
+inline const char* const Reinstall = "Some of your files are missing or corrupt.  Please reinstall Brimsafe.";
+
+// MD5 computed apart from the crypto library under test.
+inline Bytes md5(const Bytes& data) {
+    Bytes digest(16);
+    CryptoPP::Weak1::MD5().CalculateDigest(digest.data(), data.data(), data.size());
+    return digest;
+}
+
+inline Bytes md5Times(Bytes value, int times) {
+    for (int i = 0; i < times; ++i) value = md5(value);
+    return value;
+}
+
+inline Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
+inline std::string stringOf(const Bytes& b) { return std::string(b.begin(), b.end()); }
+inline Bytes slice(const std::string& s, size_t offset, size_t n) { return bytesOf(s.substr(offset, n)); }
+
+inline Bytes seedOf(unsigned char first) {
+    Bytes seed(qzcrypto::SeedBytes);
+    for (size_t i = 0; i < seed.size(); ++i) seed[i] = static_cast<unsigned char>(first * 31 + i * 7);
+    return seed;
+}
+
+// Scripted answers of the password dialog, with what the store asked and the file errors it showed.
+class ScriptedPrompts : public VaultPrompts {
+public:
+    struct Asked {
+        int mode;
+        bool retry;
+        bool firstPage;
+    };
+    void answer(int result, const std::string& password = "") { answers_.push_back({result, password}); }
+    int askPassword(int mode, bool retry, bool firstPage, SecretText& password) override {
+        asked.push_back({mode, retry, firstPage});
+        if (answers_.empty()) {
+            ADD_FAILURE() << "unexpected password prompt";
+            return 2;
+        }
+        auto [result, text] = answers_.front();
+        answers_.pop_front();
+        password.assign(text.begin(), text.end());
+        return result;
+    }
+    bool forgotPassword() override {
+        ++forgotten;
+        return forgotResult;
+    }
+    void showFileError(DWORD code, const std::string& name) override { fileErrors.push_back({code, name}); }
+
+    std::vector<Asked> asked;
+    std::vector<std::pair<DWORD, std::string>> fileErrors;
+    int forgotten = 0;
+    bool forgotResult = false;
+    bool allAnswered() const { return answers_.empty(); }
+
+private:
+    std::deque<std::pair<int, std::string>> answers_;
+};
+
+
+// Creates the vault folder\Test with a password; returns its vault key.
+inline Bytes createVault(VaultStore& store, ScriptedPrompts& prompts, const std::string& folder,
+                         const std::string& password, unsigned char seedByte = 1) {
+    store.setDBLoc(folder);
+    store.setDBFname("Test");
+    CryptoLibrary library;
+    CryptoLibrary::RSA rsa = library.newRSA();
+    Bytes seed = seedOf(seedByte);
+    rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
+    prompts.answer(1, password);
+    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 1);
+    return md5(seed);
+}
+
+}  // namespace vaulttest

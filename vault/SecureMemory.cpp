@@ -1,0 +1,20 @@
+#include "SecureMemory.h"
+
+#include <windows.h>
+
+namespace {
+
+WipeObserver& observer() {
+    static WipeObserver instance;
+    return instance;
+}
+
+}  // namespace
+
+void secureWipe(void* data, std::size_t n) {
+    if (!data || n == 0) return;
+    SecureZeroMemory(data, n);
+    if (observer()) observer()(data, n);
+}
+
+void setWipeObserver(WipeObserver o) { observer() = std::move(o); }

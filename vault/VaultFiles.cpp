@@ -1,0 +1,226 @@
+#include "VaultFiles.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace vaultfile {
+
+namespace {
+
+std::optional<std::size_t>& writeLimit() {
+    static std::optional<std::size_t> limit;
+    return limit;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle() { close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return h_; }
+    bool close() {
+        bool ok = true;
+        if (h_ != INVALID_HANDLE_VALUE) ok = CloseHandle(h_) != 0;
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE h_;
+};
+
+HANDLE openForReading(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+FileResult failure(DWORD error) { return FileResult{false, error ? error : ERROR_GEN_FAILURE}; }
+
+bool readExactly(HANDLE h, unsigned char* data, std::size_t count, DWORD& error) {
+    std::size_t done = 0;
+    while (done < count) {
+        DWORD chunk = static_cast<DWORD>(count - done > (1u << 24) ? (1u << 24) : count - done);
+        DWORD got = 0;
+        if (!ReadFile(h, data + done, chunk, &got, nullptr)) {
+            error = GetLastError();
+            return false;
+        }
+        if (got == 0) {
+            error = ERROR_HANDLE_EOF;
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::size_t bodyLength(std::size_t textLength) {
+    std::size_t digits = std::to_string(textLength).size();
+    std::size_t l = digits + textLength + 18;
+    return l + 8 - (l % 8);
+}
+
+SecretBytes buildBody(const unsigned char digest[16], const char* text, std::size_t textLength) {
+    SecretBytes body(bodyLength(textLength), 0);
+    std::memcpy(body.data(), digest, DigestBytes);
+    std::string digits = std::to_string(textLength);
+    std::memcpy(body.data() + DigestBytes, digits.data(), digits.size());
+    body[DigestBytes + digits.size()] = ' ';
+    if (textLength) std::memcpy(body.data() + DigestBytes + digits.size() + 1, text, textLength);
+    return body;
+}
+
+BodyText locateBodyText(const unsigned char* body, std::size_t s) {
+    BodyText found;
+    if (s < MinimumBodyBytes) return found;
+    // The length field as "%d" reads it: blanks, sign, digits; kept as an unsigned 32-bit value.
+    std::size_t i = DigestBytes;
+    while (i < s && (body[i] == ' ' || body[i] == '\t' || body[i] == '\n' || body[i] == '\r' || body[i] == '\v' ||
+                     body[i] == '\f'))
+        ++i;
+    bool negative = false;
+    if (i < s && (body[i] == '+' || body[i] == '-')) negative = body[i++] == '-';
+    std::uint64_t magnitude = 0;
+    for (; i < s && body[i] >= '0' && body[i] <= '9'; ++i)
+        if (magnitude <= 0xFFFFFFFFull) magnitude = magnitude * 10 + (body[i] - '0');
+    std::uint32_t n = magnitude > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(magnitude);
+    if (negative) n = 0u - n;
+
+    const void* space = std::memchr(body + DigestBytes, ' ', s - DigestBytes);
+    if (space) {
+        found.start = static_cast<const unsigned char*>(space) - body + 1;
+    } else {
+        n = 0;
+        found.start = 18;
+    }
+    std::size_t length = n;
+    if (length > s - found.start) length = s - found.start;
+    if (length > s - 15) length = s - 15;
+    found.length = length;
+    return found;
+}
+
+std::optional<std::size_t> keyBlockOffset(const unsigned char* image, std::size_t imageLength) {
+    if (imageLength < KeyBlockBytes) return std::nullopt;
+    if (imageLength <= OldChainKeyFileBytes) return 0;
+    std::uint32_t offset = readU32(image + 4);
+    if (offset > imageLength || imageLength - offset < KeyBlockBytes) return std::nullopt;
+    return offset;
+}
+
+SecretBytes buildKeyHeader(const unsigned char vaultId[16]) {
+    SecretBytes header(KeyHeaderBytes, 0);
+    writeU32(header.data(), static_cast<std::uint32_t>(KeyFileBytes));
+    writeU32(header.data() + 4, static_cast<std::uint32_t>(KeyHeaderBytes));
+    std::memcpy(header.data() + VaultIdOffset, vaultId, 16);
+    writeU32(header.data() + MagicOffset, KeyFileMagic);
+    return header;
+}
+
+std::uint32_t readU32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+void writeU32(unsigned char* p, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+FileResult readWholeFile(const std::string& path, SecretBytes& content) {
+    FileHandle file(openForReading(path));
+    if (!file.valid()) return failure(GetLastError());
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size)) return failure(GetLastError());
+    if (size.QuadPart > 0x40000000) return failure(ERROR_NOT_ENOUGH_MEMORY);  // no vault file is 1 GB
+    try {
+        content.assign(static_cast<std::size_t>(size.QuadPart), 0);
+    } catch (const std::bad_alloc&) {
+        return failure(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    DWORD error = 0;
+    if (!readExactly(file.get(), content.data(), content.size(), error)) return failure(error);
+    return FileResult{true, 0};
+}
+
+FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretBytes& content) {
+    FileHandle file(openForReading(path));
+    if (!file.valid()) return failure(GetLastError());
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file.get(), to, nullptr, FILE_BEGIN)) return failure(GetLastError());
+    content.assign(count, 0);
+    DWORD error = 0;
+    if (!readExactly(file.get(), content.data(), count, error)) return failure(error);
+    return FileResult{true, 0};
+}
+
+FileResult fileSize(const std::string& path, std::uint64_t& size) {
+    FileHandle file(openForReading(path));
+    if (!file.valid()) return failure(GetLastError());
+    LARGE_INTEGER s;
+    if (!GetFileSizeEx(file.get(), &s)) return failure(GetLastError());
+    size = static_cast<std::uint64_t>(s.QuadPart);
+    return FileResult{true, 0};
+}
+
+bool fileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+FileResult replaceFile(const std::string& path,
+                       const std::initializer_list<std::pair<const void*, std::size_t>>& pieces) {
+    char temp[MAX_PATH + 1] = {};
+    if (!GetTempFileNameA(folderOf(path).c_str(), "bsv", 0, temp)) return failure(GetLastError());
+    DWORD error = 0;
+    {
+        FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            error = GetLastError();
+            DeleteFileA(temp);
+            return failure(error);
+        }
+        std::size_t total = 0;
+        for (const auto& piece : pieces) {
+            const auto* data = static_cast<const unsigned char*>(piece.first);
+            std::size_t done = 0;
+            while (done < piece.second && !error) {
+                DWORD chunk = static_cast<DWORD>(piece.second - done > (1u << 24) ? (1u << 24) : piece.second - done);
+                if (writeLimit() && total + chunk > *writeLimit()) {
+                    error = ERROR_DISK_FULL;
+                    break;
+                }
+                DWORD written = 0;
+                if (!WriteFile(file.get(), data + done, chunk, &written, nullptr))
+                    error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+                else if (written != chunk)
+                    error = ERROR_DISK_FULL;
+                done += written;
+                total += written;
+            }
+            if (error) break;
+        }
+        if (!error && !FlushFileBuffers(file.get())) error = GetLastError();
+        if (!file.close() && !error) error = GetLastError();
+    }
+    if (!error && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error) {
+        DeleteFileA(temp);
+        return failure(error);
+    }
+    return FileResult{true, 0};
+}
+
+void setWriteLimitForTesting(std::optional<std::size_t> bytes) { writeLimit() = bytes; }
+
+}  // namespace vaultfile

@@ -1,0 +1,90 @@
+/*
+ * Byte layouts of the vault file (.vlt) and the key file (.kvt), and the
+ * file access the vault store uses for them. All integers are little-endian.
+ *
+ *   vault file: salt (8) | RSA-wrapped vault key (128) | Blowfish-CBC body
+ *   body:       MD5 of the text (16) | length in decimal | ' ' | text | filler (2-9)
+ *   key file:   total 784 | key-block offset 512 | vault ID (16) | magic | zeros
+ *               | key block (256, under the password key) | chain value (16, under the vault key)
+ *
+ * Older key files (256 bytes: key block; 272: key block and chain value) are
+ * still read. Offsets and lengths read from a file are checked before use.
+ *
+ * Writing never leaves a half-written file: the new content goes to a
+ * temporary file in the target's folder, every write is checked and flushed,
+ * and only then does it replace the target. On failure the target is as it was.
+ */
+#pragma once
+
+#include "SecureMemory.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace vaultfile {
+
+constexpr std::size_t SaltBytes = 8;
+constexpr std::size_t WrappedKeyBytes = 128;       // KeyBits / 8
+constexpr std::size_t HeadBytes = SaltBytes + WrappedKeyBytes;  // 136
+constexpr std::size_t DigestBytes = 16;
+constexpr std::size_t MinimumBodyBytes = 24;       // the smallest body a vault text can give
+constexpr std::size_t KeyBlockBytes = 256;         // private-key parts a and b
+constexpr std::size_t KeyPartBytes = 128;
+constexpr std::size_t ChainBytes = 16;
+constexpr std::size_t KeyHeaderBytes = 512;
+constexpr std::size_t KeyFileBytes = KeyHeaderBytes + KeyBlockBytes + ChainBytes;  // 784
+constexpr std::size_t OldKeyFileBytes = KeyBlockBytes;                             // 256
+constexpr std::size_t OldChainKeyFileBytes = KeyBlockBytes + ChainBytes;           // 272
+constexpr std::uint32_t KeyFileMagic = 0x3DEA0711;
+constexpr std::size_t VaultIdOffset = 8;
+constexpr std::size_t MagicOffset = 24;
+
+// Length of the body for a vault text of textLength bytes: whole blocks, 2 to 9 filler bytes.
+std::size_t bodyLength(std::size_t textLength);
+// The plain body: digest, decimal length, space, text, zero filler.
+SecretBytes buildBody(const unsigned char digest[16], const char* text, std::size_t textLength);
+
+// Where the text lies in a decrypted body, as the reader finds it (the digest still to be checked).
+struct BodyText {
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+BodyText locateBodyText(const unsigned char* body, std::size_t bodyLength);
+
+// Offset of the 256-byte key block in a key-file image, or nothing when the image cannot hold one.
+std::optional<std::size_t> keyBlockOffset(const unsigned char* image, std::size_t imageLength);
+// The 512-byte header of a current key file.
+SecretBytes buildKeyHeader(const unsigned char vaultId[16]);
+
+std::uint32_t readU32(const unsigned char* p);
+void writeU32(unsigned char* p, std::uint32_t value);
+
+// ---- file access ----
+
+// Result of a file operation: ok, or the Windows error met.
+struct FileResult {
+    bool ok = false;
+    DWORD error = 0;
+    explicit operator bool() const { return ok; }
+};
+
+FileResult readWholeFile(const std::string& path, SecretBytes& content);
+// Reads exactly count bytes at offset; fewer bytes give ERROR_HANDLE_EOF.
+FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretBytes& content);
+// Size of the file, or the error.
+FileResult fileSize(const std::string& path, std::uint64_t& size);
+bool fileExists(const std::string& path);
+
+// Replaces (or creates) the file at path with the given pieces, written one after another.
+FileResult replaceFile(const std::string& path, const std::initializer_list<std::pair<const void*, std::size_t>>& pieces);
+
+// Test seam: when set, a write is refused (ERROR_DISK_FULL) once the bytes written to one file
+// would pass the limit; the temporary file is discarded as after any failed write.
+void setWriteLimitForTesting(std::optional<std::size_t> bytes);
+
+}  // namespace vaultfile

@@ -1,0 +1,487 @@
+#include "VaultStore.h"
+
+#include "BufferCipher.h"
+#include "VaultFiles.h"
+#include "ZM_MessageBox.h"
+#include "logger.h"
+
+#include <cryptopp/osrng.h>
+
+#include <cstring>
+
+using namespace vaultfile;
+
+namespace {
+
+const char* const Title = "Brimsafe";
+const char* const ReinstallText = "Some of your files are missing or corrupt.  Please reinstall Brimsafe.";
+const char* const SettingsKey = "software\\Quarrendel\\Brimsafe";
+
+// Owns a buffer handed out by the RSA object and gives it back through FreeBuffer.
+class RSABuffer {
+public:
+    explicit RSABuffer(qzcrypto::RSAEngine& rsa) : rsa_(rsa) {}
+    ~RSABuffer() {
+        if (p_) rsa_.FreeBuffer(p_);
+    }
+    RSABuffer(const RSABuffer&) = delete;
+    RSABuffer& operator=(const RSABuffer&) = delete;
+    unsigned char** out() { return &p_; }
+    unsigned char* get() const { return p_; }
+
+private:
+    qzcrypto::RSAEngine& rsa_;
+    unsigned char* p_ = nullptr;
+};
+
+void xorInto(unsigned char* target, const unsigned char* with, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) target[i] ^= with[i];
+}
+
+}  // namespace
+
+void derivePasswordKey(const CryptoLibrary& library, const SecretText& password, const unsigned char salt[8],
+                       unsigned char key[16]) {
+    SecretBytes input(password.begin(), password.end());
+    input.insert(input.end(), salt, salt + SaltBytes);
+    library.md5(input.data(), static_cast<std::uint32_t>(input.size()), key);
+    for (int i = 0; i < 1000; ++i) library.md5(key, 16, key);
+}
+
+int readCurrCatSetting() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 2;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LSTATUS status = RegQueryValueExA(key, "currCat", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return 2;
+    return static_cast<int>(value);
+}
+
+VaultStore::VaultStore(VaultPrompts& prompts, TForm* owner) : prompts_(prompts), owner_(owner) { initSession(); }
+
+VaultStore::~VaultStore() { secureWipe(VaultID, sizeof VaultID); }
+
+// ---- session ----
+
+void VaultStore::initSession() {
+    Secret16 plain = unmasked(VaultKey);
+    Secret16 pending = unmasked(pendingKey_);
+    CryptoPP::OS_GenerateRandomBlock(false, KeyMask.data(), 16);
+    VaultKey = masked(plain);
+    pendingKey_ = masked(pending);
+    KeyBits = KeyBitsDefault;
+}
+
+void VaultStore::toggleKeyMask() { xorInto(VaultKey.data(), KeyMask.data(), 16); }
+
+Secret16 VaultStore::unmasked(const Secret16& m) const {
+    Secret16 plain = m;
+    xorInto(plain.data(), KeyMask.data(), 16);
+    return plain;
+}
+
+Secret16 VaultStore::masked(const Secret16& plain) const { return unmasked(plain); }
+
+void VaultStore::copyVaultKey(unsigned char out[16]) const {
+    Secret16 plain = unmasked(VaultKey);
+    std::memcpy(out, plain.data(), 16);
+}
+
+void VaultStore::setVaultID(const unsigned char id[16]) { std::memcpy(VaultID, id, 16); }
+
+void VaultStore::message(const std::string& text, int icon) { ShowMessageBox(owner_, text, Title, mbsOk, icon); }
+
+// ---- crypto library ----
+
+void VaultStore::reportLibraryFailure(const char* operation, DWORD error) {
+    message(ReinstallText, mbiCaution);
+    traceLog.write(std::string("failed to load dll in ") + operation);
+    traceLog.write(systemErrorText(error));
+}
+
+bool VaultStore::cryptoReady(const CryptoLibrary& library, const char* operation, bool needRSA) {
+    if (!library.loaded()) {
+        reportLibraryFailure(operation, library.loadError());
+        return false;
+    }
+    if (!library.hasMD5() || (needRSA && !library.hasRSA())) {
+        reportLibraryFailure(operation, ERROR_PROC_NOT_FOUND);
+        return false;
+    }
+    return true;
+}
+
+bool VaultStore::md5(const CryptoLibrary& library, const void* data, std::size_t n, unsigned char out[16]) const {
+    return library.md5(data, static_cast<std::uint32_t>(n), out);
+}
+
+// ---- vault text ----
+
+SecretText VaultStore::buildVaultText() const {
+    return ::buildVaultText(content_.hidePwords, content_.encryptedFiles, content_.userCategories);
+}
+
+void VaultStore::readVaultText(SecretText& text) {
+    ::readVaultText(text.data(), text.size(), content_, readCurrCatSetting());
+    secureWipe(&text[0], text.capacity());
+    text.clear();
+}
+
+// ---- writeDatabase ----
+
+int VaultStore::writeDatabase(const std::string& targetPath) {
+    CryptoLibrary library(cryptoName_.c_str());
+    if (!cryptoReady(library, "writeDatabase", false)) return 1;
+    if (!hasVaultKey_) {
+        // Without a proven key the body would be sealed under a wrong one and never open again.
+        traceLog.write("writeDatabase: no vault key");
+        message("There was a problem reading your vault key.", mbiCaution);
+        return 1;
+    }
+
+    SecretBytes body;
+    {
+        SecretText text = buildVaultText();
+        unsigned char digest[16];
+        md5(library, text.data(), text.size(), digest);
+        body = buildBody(digest, text.data(), text.size());
+    }
+    Secret16 key = unmasked(VaultKey);
+    encryptBuffer(body.data(), body.data(), body.size(), key.data());
+
+    const std::string vaultPath = vaultFilePath();
+    if (!fileExists(vaultPath)) {
+        message("Brimsafe is unable to locate your vault.  It will not be saved at this time.", mbiInformation);
+        return 1;
+    }
+    SecretBytes head;
+    if (FileResult read = readFileRange(vaultPath, 0, HeadBytes, head); !read) {
+        prompts_.showFileError(read.error, "your vault");
+        return 1;
+    }
+    if (FileResult written = replaceFile(targetPath, {{head.data(), head.size()}, {body.data(), body.size()}});
+        !written) {
+        traceLog.write("writeDatabase: " + systemErrorText(written.error));
+        prompts_.showFileError(written.error, "your vault");
+        return 1;
+    }
+    return 0;
+}
+
+// ---- readDB ----
+
+std::optional<SecretText> VaultStore::readDB(const std::string& path) {
+    CryptoLibrary library(cryptoName_.c_str());
+    if (!cryptoReady(library, "readDB", false)) return std::nullopt;
+    const bool proposing = hasPendingKey_;
+    Secret16 key = unmasked(proposing ? pendingKey_ : VaultKey);
+    std::optional<SecretText> text = readDBWithKey(library, path, key);
+    if (text && proposing) {
+        VaultKey = pendingKey_;
+        hasVaultKey_ = true;
+        hasPendingKey_ = false;
+        pendingKey_.clear();
+        if (pendingKeyFile_.size() <= OldChainKeyFileBytes) upgradeKeyFile(library, pendingKeyFile_, key);
+        pendingKeyFile_.clear();
+    }
+    return text;
+}
+
+std::optional<SecretText> VaultStore::readDBWithKey(const CryptoLibrary& library, const std::string& path,
+                                                    const Secret16& key) {
+    std::uint64_t size = 0;
+    if (!fileSize(path, size)) {
+        traceLog.write("Couldn't open fname in readDB");
+        message("There was a problem opening the vault.", mbiCaution);
+        return std::nullopt;
+    }
+    if (size < HeadBytes + MinimumBodyBytes || size - HeadBytes > 0x40000000) return std::nullopt;
+    const std::size_t s = static_cast<std::size_t>(size - HeadBytes);
+
+    traceLog.write("reading entire vault file (past the salt)");
+    SecretBytes body;
+    if (!readFileRange(path, HeadBytes, s, body)) return std::nullopt;
+    traceLog.write("Decrypting vault file");
+    decryptBuffer(body.data(), body.data(), s, key.data());  // a partial block is left as it is
+    traceLog.write("done decrypting vault file");
+    traceLog.write("close inf");
+    traceLog.write("new dbBuffer");
+    traceLog.write("memset it");
+    traceLog.write("memset hash");
+    unsigned char storedDigest[16];
+    std::memcpy(storedDigest, body.data(), 16);
+    traceLog.write("terminate filehash");
+    traceLog.write("scanf");
+    traceLog.write("look for space");
+    traceLog.write("add *dbsize to floc");
+    BodyText where = locateBodyText(body.data(), s);
+    traceLog.write("memcpy into dbbuffer");
+    SecretText text(reinterpret_cast<const char*>(body.data()) + where.start, where.length);
+    traceLog.write("memcpy into textouttotal");
+    secureWipe(body.data(), body.size());
+    traceLog.write("and delete it");
+    body.clear();
+    traceLog.write("md5");
+    unsigned char digest[16];
+    md5(library, text.data(), text.size(), digest);
+    traceLog.write("free library");
+    traceLog.write("memcmp");
+    if (std::memcmp(digest, storedDigest, 16) == 0 && s % 8 == 0) return text;
+    traceLog.write("delete dbBuffer");
+    return std::nullopt;
+}
+
+// ---- keys ----
+
+int VaultStore::setPasswordHash(int mode, bool retry, bool firstPasswordPage, const unsigned char salt[8]) {
+    CryptoLibrary library(cryptoName_.c_str());
+    if (!cryptoReady(library, "setPasswordHash", false)) return 0;
+    for (;;) {
+        SecretText password;
+        int answer = prompts_.askPassword(mode, retry, firstPasswordPage, password);
+        if (answer == 7) {
+            if (prompts_.forgotPassword()) return 7;
+            continue;
+        }
+        if (answer != 1) return 0;
+        derivePasswordKey(library, password, salt, PasswordKey.data());
+        return 1;
+    }
+}
+
+int VaultStore::setRandKey() {
+    CryptoLibrary library(cryptoName_.c_str());
+    if (!cryptoReady(library, "setRandKey", true)) return 0;
+    CryptoLibrary::RSA rsa = library.newRSA();
+    if (!rsa) {
+        reportLibraryFailure("setRandKey", ERROR_INVALID_FUNCTION);
+        return 0;
+    }
+    auto unreadable = [this](const FileResult& read) {
+        if (read) return false;
+        lastFileError_ = read.error;
+        prompts_.showFileError(read.error, "your key");
+        traceLog.write(systemErrorText(read.error));
+        return true;
+    };
+    SecretBytes wrapped, image;
+    if (unreadable(readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped))) return 0;
+    if (unreadable(readWholeFile(keyFilePath(), image))) return 0;
+    std::optional<std::size_t> offset = keyBlockOffset(image.data(), image.size());
+    if (!offset) {
+        traceLog.write("the key file holds no key block");
+        return 0;
+    }
+    SecretBytes block(image.begin() + *offset, image.begin() + *offset + KeyBlockBytes);
+    decryptBuffer(block.data(), block.data(), block.size(), PasswordKey.data());
+    rsa->ImportPrivateKey(block.data(), block.data() + KeyPartBytes, static_cast<int>(KeyPartBytes));
+    secureWipe(block.data(), block.size());
+
+    RSABuffer plain(*rsa);
+    rsa->Decrypt(wrapped.data(), static_cast<int>(WrappedKeyBytes), plain.out());
+    if (!plain.get()) {
+        reportLibraryFailure("setRandKey", ERROR_INVALID_FUNCTION);
+        return 0;
+    }
+    Secret16 candidate;
+    std::memcpy(candidate.data(), plain.get(), 16);
+    pendingKey_ = masked(candidate);
+    hasPendingKey_ = true;
+    pendingKeyFile_ = std::move(image);
+    return 1;
+}
+
+bool VaultStore::upgradeKeyFile(const CryptoLibrary& library, const SecretBytes& image, const Secret16& key) {
+    if (image.size() < KeyBlockBytes) return false;
+    Secret16 chain;
+    if (image.size() < OldChainKeyFileBytes) {
+        md5(library, key.data(), 16, chain.data());
+    } else {
+        std::memcpy(chain.data(), image.data() + KeyBlockBytes, ChainBytes);
+        decryptBuffer(chain.data(), chain.data(), ChainBytes, key.data());
+    }
+    md5(library, chain.data(), 16, chain.data());  // the advanced value
+    unsigned char id[16];
+    md5(library, chain.data(), 16, id);
+    setVaultID(id);
+    SecretBytes header = buildKeyHeader(id);
+    encryptBuffer(chain.data(), chain.data(), ChainBytes, key.data());
+    FileResult written = replaceFile(keyFilePath(), {{header.data(), header.size()},
+                                                     {image.data(), KeyBlockBytes},
+                                                     {chain.data(), ChainBytes}});
+    if (!written) {
+        lastFileError_ = written.error;
+        traceLog.write("upgrading the key file: " + systemErrorText(written.error));
+        prompts_.showFileError(written.error, "your key");
+    }
+    return written.ok;
+}
+
+bool VaultStore::advanceFileKeyChain() {
+    CryptoLibrary library(cryptoName_.c_str());
+    if (!cryptoReady(library, "advanceFileKeyChain", false)) return false;
+    SecretBytes image;
+    if (FileResult read = readWholeFile(keyFilePath(), image); !read) {
+        lastFileError_ = read.error;
+        return false;
+    }
+    if (image.size() < ChainBytes) {
+        lastFileError_ = ERROR_HANDLE_EOF;
+        return false;
+    }
+    Secret16 key = unmasked(VaultKey);
+    Secret16 chain;
+    std::memcpy(chain.data(), image.data() + image.size() - ChainBytes, ChainBytes);
+    decryptBuffer(chain.data(), chain.data(), ChainBytes, key.data());
+    md5(library, chain.data(), 16, FileKeyChain.data());
+    return true;
+}
+
+bool VaultStore::storeFileKeyChain() {
+    Secret16 key = unmasked(VaultKey);
+    Secret16 sealed = FileKeyChain;
+    encryptBuffer(sealed.data(), sealed.data(), ChainBytes, key.data());
+    FileKeyChain.clear();
+    SecretBytes image;
+    if (FileResult read = readWholeFile(keyFilePath(), image); !read) {
+        lastFileError_ = read.error;
+        return false;
+    }
+    std::size_t keep = image.size() > KeyFileBytes - ChainBytes ? image.size() - ChainBytes : image.size();
+    FileResult written = replaceFile(keyFilePath(), {{image.data(), keep}, {sealed.data(), ChainBytes}});
+    if (!written) lastFileError_ = written.error;
+    return written.ok;
+}
+
+bool VaultStore::nextDataKey(unsigned char dataKey[16]) {
+    std::memset(dataKey, 0, 16);
+    if (!advanceFileKeyChain()) return false;
+    CryptoLibrary library(cryptoName_.c_str());
+    if (!cryptoReady(library, "advanceFileKeyChain", false)) {
+        FileKeyChain.clear();
+        return false;
+    }
+    Secret16 key = unmasked(VaultKey);
+    SecretBytes input(FileKeyChain.data(), FileKeyChain.data() + 16);
+    input.insert(input.end(), key.data(), key.data() + 16);
+    Secret16 derived;
+    md5(library, input.data(), input.size(), derived.data());
+    if (!storeFileKeyChain()) return false;
+    std::memcpy(dataKey, derived.data(), 16);
+    return true;
+}
+
+void VaultStore::readVaultID(unsigned char buffer[16]) const {
+    SecretBytes id;
+    if (readFileRange(keyFilePath(), VaultIdOffset, 16, id)) std::memcpy(buffer, id.data(), 16);
+}
+
+int VaultStore::verifyKeyFile(const std::string& keyBackupPath) {
+    CryptoLibrary library(cryptoName_.c_str());
+    if (!cryptoReady(library, "verifyKeyFile", true)) return 0;
+    CryptoLibrary::RSA rsa = library.newRSA();
+    if (!rsa) {
+        reportLibraryFailure("verifyKeyFile", ERROR_INVALID_FUNCTION);
+        return 0;
+    }
+    SecretBytes backup;
+    if (!readWholeFile(keyBackupPath, backup) || backup.size() < 12 + KeyBlockBytes) return 0;
+    const unsigned char* random = backup.data() + 4;
+    const unsigned char* image = backup.data() + 12;
+    std::optional<std::size_t> offset = keyBlockOffset(image, backup.size() - 12);
+    if (!offset) return 0;
+    static const unsigned char Scramble[8] = {0x3F, 0xA9, 0x62, 0x0D, 0x8E, 0x51, 0xC7, 0x24};
+    SecretBytes block(image + *offset, image + *offset + KeyBlockBytes);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] ^= random[i % 8] ^ Scramble[i % 8];
+    secureWipe(backup.data(), backup.size());
+
+    SecretBytes wrapped;
+    if (!readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped)) return 0;
+    rsa->ImportPrivateKey(block.data(), block.data() + KeyPartBytes, static_cast<int>(KeyPartBytes));
+    secureWipe(block.data(), block.size());
+    RSABuffer plain(*rsa);
+    rsa->Decrypt(wrapped.data(), static_cast<int>(WrappedKeyBytes), plain.out());
+    if (!plain.get()) {
+        reportLibraryFailure("verifyKeyFile", ERROR_INVALID_FUNCTION);
+        return 0;
+    }
+    Secret16 candidate;
+    std::memcpy(candidate.data(), plain.get(), 16);
+    std::optional<SecretText> text = readDBWithKey(library, vaultFilePath(), candidate);
+    return text ? 1 : 0;
+}
+
+// ---- a new vault ----
+
+int VaultStore::createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngine& rsa, const unsigned char seed[64]) {
+    if (!cryptoReady(library, "loadDB", true)) return 2;
+    Secret16 vaultKey, t1, t2;
+    unsigned char id[16];
+    md5(library, seed, qzcrypto::SeedBytes, vaultKey.data());
+    md5(library, vaultKey.data(), 16, t1.data());
+    md5(library, t1.data(), 16, t2.data());
+    md5(library, t2.data(), 16, id);
+
+    RSABuffer wrapped(rsa);
+    rsa.Encrypt(vaultKey.data(), 16, wrapped.out());
+    if (!wrapped.get()) {
+        reportLibraryFailure("loadDB", ERROR_INVALID_FUNCTION);
+        return 2;
+    }
+    const std::string vaultPath = vaultFilePath();
+    const char* const CreateFailed = "There was a problem creating your new vault.  ";
+    traceLog.write("writing salt");
+    traceLog.write("writing key");
+    FileResult vaultWritten = replaceFile(vaultPath, {{t1.data(), SaltBytes}, {wrapped.get(), WrappedKeyBytes}});
+    traceLog.write("close handle");
+    traceLog.write("delete randkeyenc");
+    if (!vaultWritten) {
+        message(std::string(CreateFailed) + "We were unable to create the vault file.", mbiCaution);
+        return 2;
+    }
+
+    traceLog.write("set password hash");
+    unsigned char salt[8];
+    std::memcpy(salt, t1.data(), SaltBytes);
+    int asked = setPasswordHash(1, false, true, salt);
+    secureWipe(salt, sizeof salt);
+    if (asked != 1) {
+        DeleteFileA(vaultPath.c_str());
+        return 2;
+    }
+
+    unsigned char* a = nullptr;
+    unsigned char* b = nullptr;
+    rsa.ExportPrivateKey(&a, &b);
+    if (!a || !b) {
+        rsa.FreePrivateKey(a, b);
+        DeleteFileA(vaultPath.c_str());
+        reportLibraryFailure("loadDB", ERROR_INVALID_FUNCTION);
+        return 2;
+    }
+    SecretBytes block(a, a + KeyPartBytes);
+    block.insert(block.end(), b, b + KeyPartBytes);
+    secureWipe(a, KeyPartBytes);
+    secureWipe(b, KeyPartBytes);
+    rsa.FreePrivateKey(a, b);
+    encryptBuffer(block.data(), block.data(), block.size(), PasswordKey.data());
+
+    Secret16 sealedChain = t2;
+    encryptBuffer(sealedChain.data(), sealedChain.data(), ChainBytes, vaultKey.data());
+    SecretBytes header = buildKeyHeader(id);
+    FileResult keyWritten = replaceFile(keyFilePath(), {{header.data(), header.size()},
+                                                        {block.data(), block.size()},
+                                                        {sealedChain.data(), ChainBytes}});
+    if (!keyWritten) {
+        DeleteFileA(vaultPath.c_str());
+        message(std::string(CreateFailed) + "We were unable to save your key.", mbiCaution);
+        return 2;
+    }
+    VaultKey = masked(vaultKey);
+    hasVaultKey_ = true;
+    hasPendingKey_ = false;
+    pendingKey_.clear();
+    setVaultID(id);
+    return 1;
+}

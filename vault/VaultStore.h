@@ -1,0 +1,148 @@
+/*
+ * The vault store: the open vault's state (folder and name, data model, the
+ * masked vault key, the password key, the file-key chain, the vault ID) and the
+ * operations on its two files. The main window owns one and delegates to it;
+ * the dialogs the operations need are reached through VaultPrompts, which the
+ * main window implements, and every message goes through ShowMessageBox.
+ *
+ * Tricky points:
+ * - The vault key is kept XOR-masked with a random mask made per session.
+ * - setRandKey only proposes a key: it becomes the vault key when readDB has
+ *   proved it against the vault body's digest. So a wrong password followed by
+ *   a cancelled prompt can never leave a wrong key behind for the next save.
+ *   The upgrade of an older key file also waits for that proof.
+ * - Each operation loads the crypto library itself and frees it afterwards; a
+ *   missing library, export or RSA result is reported the same way.
+ * - Files are written whole through a temporary file, never in place.
+ * - The data key of a new encrypted file (nextDataKey) is MD5(chain value ||
+ *   vault key): the chain alone starts from the public vault ID.
+ */
+#pragma once
+
+#include "CryptoLibrary.h"
+#include "SecureMemory.h"
+#include "VaultText.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+class TForm;
+
+// The dialogs and notices the vault store needs from its owner window.
+class VaultPrompts {
+public:
+    virtual ~VaultPrompts() = default;
+    // The master-password dialog (mode 0 existing, 1 new; retry shows the invalid-password notice),
+    // or the wizard's first-password page. Returns the modal result: 1 OK with the password,
+    // 2 Cancel, 7 "Forgot your Password?".
+    virtual int askPassword(int mode, bool retry, bool firstPasswordPage, SecretText& password) = 0;
+    // "Forgot your Password?": runs the key restore; true when the key was restored.
+    virtual bool forgotPassword() = 0;
+    // One notice with the Windows-error sentence for a file; name is what the user reads ("your vault").
+    virtual void showFileError(DWORD code, const std::string& name) = 0;
+};
+
+class VaultStore {
+public:
+    static constexpr int KeyBitsDefault = 1024;
+
+    explicit VaultStore(VaultPrompts& prompts, TForm* owner = nullptr);
+    ~VaultStore();
+    VaultStore(const VaultStore&) = delete;
+    VaultStore& operator=(const VaultStore&) = delete;
+
+    // ---- session and location ----
+    void initSession();  // a fresh random KeyMask, KeyBits 1024
+    void toggleKeyMask();
+    std::string getDBLoc() const { return DBLoc; }
+    std::string getDBFname() const { return DBFname; }
+    void setDBLoc(const std::string& folder) { DBLoc = folder; }
+    void setDBFname(const std::string& name) { DBFname = name; }
+    std::string vaultFilePath() const { return DBLoc + "\\" + DBFname + ".vlt"; }
+    std::string keyFilePath() const { return DBLoc + "\\" + DBFname + ".kvt"; }
+    // The crypto library's file name (tests use broken stand-ins).
+    void setCryptoLibraryName(const std::string& name) { cryptoName_ = name; }
+
+    // ---- data model ----
+    VaultContent& content() { return content_; }
+    const VaultContent& content() const { return content_; }
+    SecretText buildVaultText() const;
+    // Reads a decrypted vault text into the data model (currCat from the settings key); wipes the text.
+    void readVaultText(SecretText& text);
+
+    // ---- vault and key files ----
+    // 0 written, 1 not written (the reason was shown).
+    int writeDatabase(const std::string& targetPath);
+    // The vault text when the file decrypts to a body whose digest matches, else nothing.
+    std::optional<SecretText> readDB(const std::string& path);
+    // 1 when the key backup's key material opens the current vault, else 0; the vault key is unchanged.
+    int verifyKeyFile(const std::string& keyBackupPath);
+    // Asks the master password and derives the password key: 0 cancelled, 1 derived, 7 key restored.
+    int setPasswordHash(int mode, bool retry, bool firstPasswordPage, const unsigned char salt[8]);
+    // Decrypts the key file's private key with the password key and the vault key with it: 1 ok, 0 failed.
+    // The key is only proposed; readDB proves and takes it.
+    int setRandKey();
+    bool advanceFileKeyChain();
+    bool storeFileKeyChain();
+    // Copies key-file bytes 8-23 into buffer; leaves it as it was when the file cannot be read.
+    void readVaultID(unsigned char buffer[16]) const;
+
+    // The data key for the next file to encrypt: advances the chain, stores it back, and gives
+    // MD5(chain value || vault key). False (nothing stored, key zeroed) when the chain cannot be
+    // advanced or stored; lastFileError() tells why when a file was at fault.
+    bool nextDataKey(unsigned char dataKey[16]);
+
+    // Creates the files of a new vault from the 64 entropy bytes and an RSA object that holds a
+    // fresh key pair: vault key, salt, chain and vault ID, the 136-byte vault file, the new master
+    // password, the key file. 1 created, 2 failed or cancelled (nothing left behind).
+    int createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngine& rsa, const unsigned char seed[64]);
+
+    // ---- key material for the file encryption ----
+    bool hasVaultKey() const { return hasVaultKey_; }
+    void copyVaultKey(unsigned char out[16]) const;  // unmasked copy; the caller wipes it
+    const unsigned char* vaultID() const { return VaultID; }
+    void setVaultID(const unsigned char id[16]);
+    void clearPasswordKey() { PasswordKey.clear(); }
+    DWORD lastFileError() const { return lastFileError_; }
+    int keyBits() const { return KeyBits; }
+
+private:
+    bool cryptoReady(const CryptoLibrary& library, const char* operation, bool needRSA);
+    void reportLibraryFailure(const char* operation, DWORD error);
+    std::optional<SecretText> readDBWithKey(const CryptoLibrary& library, const std::string& path, const Secret16& key);
+    bool upgradeKeyFile(const CryptoLibrary& library, const SecretBytes& image, const Secret16& key);
+    Secret16 unmasked(const Secret16& masked) const;
+    Secret16 masked(const Secret16& plain) const;
+    bool md5(const CryptoLibrary& library, const void* data, std::size_t n, unsigned char out[16]) const;
+    void message(const std::string& text, int icon);
+
+    VaultPrompts& prompts_;
+    TForm* owner_;
+    std::string cryptoName_ = CryptoLibrary::DefaultName;
+    VaultContent content_;
+
+    std::string DBLoc;
+    std::string DBFname;
+    Secret16 VaultKey;   // masked
+    Secret16 KeyMask;
+    Secret16 PasswordKey;
+    Secret16 FileKeyChain;
+    unsigned char VaultID[16] = {};
+    int KeyBits = KeyBitsDefault;
+
+    bool hasVaultKey_ = false;
+    bool hasPendingKey_ = false;
+    Secret16 pendingKey_;        // masked, proposed by setRandKey
+    SecretBytes pendingKeyFile_; // the key file as setRandKey read it (for the upgrade of older layouts)
+    DWORD lastFileError_ = 0;
+};
+
+// The password key: MD5 of the password's bytes followed by the 8 salt bytes, then MD5 of the
+// previous digest 1000 times more.
+void derivePasswordKey(const CryptoLibrary& library, const SecretText& password, const unsigned char salt[8],
+                       unsigned char key[16]);
+
+// The stored currCat of the settings key; 2 when it cannot be read.
+int readCurrCatSetting();
