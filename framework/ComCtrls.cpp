@@ -183,7 +183,7 @@ void THeaderControl::DrawSection(THeaderSection* Section, const TRect& Rect, boo
 void THeaderControl::notify(TMessage& Message) {
     auto* header = reinterpret_cast<NMHEADERA*>(Message.LParam);
     UINT code = header->hdr.code;
-    if (header->iItem < 0 || header->iItem >= sections_->GetCount()) return;
+    if (!sections_ || header->iItem < 0 || header->iItem >= sections_->GetCount()) return;
     THeaderSection* section = sections_->GetItem(header->iItem);
     // HDITEMA and HDITEMW agree up to the width.
     HDITEMA* item = header->pitem;
@@ -226,7 +226,7 @@ void THeaderControl::Dispatch(TMessage& Message) {
         return;
     case CN_DRAWITEM: {
         const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-        if (static_cast<int>(item.itemID) < 0 || static_cast<int>(item.itemID) >= sections_->GetCount()) return;
+        if (!sections_ || static_cast<int>(item.itemID) < 0 || static_cast<int>(item.itemID) >= sections_->GetCount()) return;
         TCanvas* canvas = GetCanvas();
         canvas->SetHandle(item.hDC);
         try {
@@ -564,7 +564,14 @@ void TCustomTreeView::InsertItem(TTreeNode* Node) {
 }
 
 void TCustomTreeView::CreateWnd() {
-    TWinControl::CreateWnd();
+    ++selecting_;
+    try {
+        TWinControl::CreateWnd();
+    } catch (...) {
+        --selecting_;
+        throw;
+    }
+    --selecting_;
     if (images_) SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_->GetHandle()));
     SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
     for (TTreeNode* node : items_->roots_) InsertItem(node);
@@ -572,13 +579,25 @@ void TCustomTreeView::CreateWnd() {
     ShowSelection();
 }
 
-void TCustomTreeView::DestroyWnd() {
+void TCustomTreeView::saveNodes() {
     // Keep what the window held: expansion.
     for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext()) {
-        n->expanded_ = n->GetExpanded();
+        if (n->item_) n->expanded_ = n->GetExpanded();
         n->item_ = nullptr;
     }
-    TWinControl::DestroyWnd();
+}
+
+void TCustomTreeView::DestroyWnd() {
+    saveNodes();
+    // The system's selection changes while its items go: none of them is the user's.
+    ++selecting_;
+    try {
+        TWinControl::DestroyWnd();
+    } catch (...) {
+        --selecting_;
+        throw;
+    }
+    --selecting_;
 }
 
 TTreeNode* TCustomTreeView::NodeFromItem(HTREEITEM Item) const {
@@ -765,7 +784,7 @@ void TCustomTreeView::notify(TMessage& Message) {
     UINT code = tree->hdr.code;
     Message.Result = 0;
     if (isCode(code, TVN_SELCHANGEDA, TVN_SELCHANGEDW)) {
-        if (selecting_) return;
+        if (selecting_ || GetComponentState().Contains(csDestroying)) return;
         // The system moved its caret (keyboard): that node becomes the selection.
         TTreeNode* node = reinterpret_cast<TTreeNode*>(tree->itemNew.lParam);
         if (!node) return;
@@ -793,6 +812,13 @@ void TCustomTreeView::Dispatch(TMessage& Message) {
         return;
     case WM_GETDLGCODE:
         Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    case WM_DESTROY:
+        // Destroyed from outside (not through DestroyWnd): keep the nodes' state all the same.
+        ++selecting_;
+        saveNodes();
+        TWinControl::Dispatch(Message);
+        --selecting_;
         return;
     default:
         break;

@@ -354,6 +354,8 @@ protected:
 private:
     void notify(TMessage& Message);
     bool handlePress(TMessage& Message);
+    // Copies the expansion out of the window and forgets the items.
+    void saveNodes();
     std::vector<TTreeNode*> visibleNodes() const;
     void setSelection(const TTreeSelectionState<TTreeNode>& state, TTreeNode* caret);
 

@@ -237,13 +237,6 @@ void TScrollingWinControl::Dispatch(TMessage& Message) {
     case CM_FOCUSCHANGED:
         ScrollInView(reinterpret_cast<TControl*>(Message.LParam));
         return;
-    case CM_ENTER:
-        TWinControl::Dispatch(Message);
-        if (TCustomForm* form = GetParentForm()) {
-            TWinControl* active = form->GetActiveControl();
-            if (active && active != this && ContainsControl(active)) ScrollInView(active);
-        }
-        return;
     default:
         break;
     }

@@ -604,15 +604,29 @@ void TItemListControl::CreateWnd() {
     }
 }
 
-void TItemListControl::DestroyWnd() {
-    if (handle_ && !saved_) {
-        auto* state = new TSavedListState;
-        state->items.SetDuplicates(dupAccept);
+void TItemListControl::saveState() {
+    if (!handle_ || saved_) return;
+    auto* state = new TSavedListState;
+    state->items.SetDuplicates(dupAccept);
+    try {
         SaveListState(*state);
-        saved_ = state;
-        state->items.SetSorted(sorted_);
+    } catch (...) {
+        delete state;
+        throw;
     }
+    state->items.SetSorted(sorted_);
+    saved_ = state;
+}
+
+void TItemListControl::DestroyWnd() {
+    saveState();
     TWinControl::DestroyWnd();
+}
+
+void TItemListControl::Dispatch(TMessage& Message) {
+    // Destroyed from outside (not through DestroyWnd): keep the items all the same.
+    if (Message.Msg == WM_DESTROY) saveState();
+    TWinControl::Dispatch(Message);
 }
 
 void TItemListControl::SaveListState(TSavedListState& State) {

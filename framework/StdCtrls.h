@@ -301,6 +301,8 @@ public:
     bool GetSorted() const { return sorted_; }
     void SetSorted(bool value);
 
+    void Dispatch(TMessage& Message) override;
+
 protected:
     friend class TItemStrings;
     void CreateWnd() override;
@@ -315,6 +317,7 @@ protected:
     const TListMessages& messages() const { return messages_; }
 
 private:
+    void saveState();
     TListMessages messages_;
     TItemStrings* items_;
     TSavedListState* saved_;

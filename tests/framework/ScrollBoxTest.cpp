@@ -92,6 +92,35 @@ TEST_F(ScrollBoxTest, HiddenBoxMovesWindowsByTheirBounds) {
     EXPECT_EQ(windowTop(), 300);
 }
 
+TEST_F(ScrollBoxTest, FocusBringsAControlIntoView) {
+    // A row of two edits far down the box, inside a panel (focus moves inside the box too).
+    auto* row = new TPanel(box);
+    row->SetBounds(0, 400, 180, 30);
+    row->Parent = box;
+    auto* first = new TEdit(box);
+    first->SetBounds(5, 5, 60, 21);
+    first->Parent = row;
+    auto* second = new TEdit(box);
+    second->SetBounds(5, 500 - 400, 60, 21);
+    second->Parent = windowed;  // inside the panel at 300: well below the view
+    second->Top = 10;
+    auto* outside = new TEdit(form);
+    outside->SetBounds(250, 10, 60, 21);
+    outside->Parent = form;
+    outside->SetFocus();
+    fwtest::pumpIdle();
+    first->SetFocus();
+    fwtest::pumpIdle();
+    int view = box->ClientHeight;
+    EXPECT_GE(row->Top() + first->Top(), 0);
+    EXPECT_LE(row->Top() + first->Top() + first->Height(), view) << "entering the box scrolled to the edit";
+    second->SetFocus();  // from inside the box
+    fwtest::pumpIdle();
+    int top = windowed->Top() + second->Top();
+    EXPECT_GE(top, 0);
+    EXPECT_LE(top + second->Height(), view);
+}
+
 TEST_F(ScrollBoxTest, ExplicitRangeEndsAutoScrollAndAlignedChildrenScroll) {
     auto* top = new TPanel(box);
     top->Height = 20;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ControlsFixture.h"
+#include "DialogAnswerer.h"
 
 namespace {
 
@@ -214,6 +215,22 @@ TEST_F(SimpleControlsTest, ShapesFillWithBrushAndOutlineWithPen) {
     EXPECT_EQ(pixelOf(bitmap.get(), 52, 1), clWhite) << "outside the circle";
     EXPECT_EQ(pixelOf(bitmap.get(), 53, 15), clWhite) << "the circle is as wide as the height, centred";
     EXPECT_EQ(pixelOf(bitmap.get(), 57, 15), clNavy);
+}
+
+TEST_F(SimpleControlsTest, ExceptionFromAControlEventShowsTheFrameworkBox) {
+    auto* list = new TListBox(form);
+    list->Parent = form;
+    list->Items->Text = "a";
+    list->OnClick = [](TObject*) { throw EConvertError("'x' is not a valid integer value"); };
+    Application->OnException = nullptr;  // the framework's own box, not the fixture's record
+    brimtest::DialogAnswerer answerer(
+        std::vector<brimtest::DialogAnswer>{{Application->Title(), "OK", nullptr}});
+    fwtest::sendCommand(list, LBN_SELCHANGE);
+    ASSERT_TRUE(answerer.finished());
+    auto seen = answerer.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].message(), "'x' is not a valid integer value.");
+    EXPECT_TRUE(IsWindow(list->Handle())) << "the list goes on";
 }
 
 TEST_F(SimpleControlsTest, ContextMenuOfAControlPopsItsMenu) {

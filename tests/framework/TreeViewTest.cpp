@@ -96,6 +96,16 @@ TEST_F(TreeViewTest, CtrlAndShiftPressesBuildTheSelection) {
     EXPECT_FALSE(hidden->Selected());
 }
 
+TEST_F(TreeViewTest, KeyboardMovesTheSelection) {
+    press(nodes[1], 0);
+    int before = changes;
+    SendMessageA(tree->Handle, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(selections(), "c");
+    EXPECT_EQ(windowSelection(), "c");
+    EXPECT_EQ(tree->Selected(), nodes[2]);
+    EXPECT_EQ(changes, before + 1);
+}
+
 TEST_F(TreeViewTest, SelectionFromCodeAndNodeData) {
     nodes[3]->Selected = true;
     nodes[1]->Selected = true;
