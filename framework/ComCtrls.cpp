@@ -804,6 +804,10 @@ void TCustomTreeView::notify(TMessage& Message) {
 
 void TCustomTreeView::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
+    case CM_CTL3DCHANGED:
+        // The border is a client edge with Ctl3D, else a plain line: only a new window shows the change.
+        if (borderStyle_ == bsSingle) RecreateWnd();
+        break;
     case WM_LBUTTONDOWN:
         if (HandleAllocated() && handlePress(Message)) return;
         break;

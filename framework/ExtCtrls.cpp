@@ -125,6 +125,8 @@ void TCustomPanel::SetBorderStyle(TBorderStyle value) {
 }
 
 void TCustomPanel::Dispatch(TMessage& Message) {
+    // The border is a client edge with Ctl3D, else a plain line: only a new window shows the change.
+    if (Message.Msg == CM_CTL3DCHANGED && borderStyle_ == bsSingle) RecreateWnd();
     if (Message.Msg == CM_TEXTCHANGED) {
         Invalidate();
         return;

@@ -265,3 +265,9 @@ void TScrollBox::SetBorderStyle(TBorderStyle value) {
     borderStyle_ = value;
     RecreateWnd();
 }
+
+void TScrollBox::Dispatch(TMessage& Message) {
+    // The border is a client edge with Ctl3D, else a plain line: only a new window shows the change.
+    if (Message.Msg == CM_CTL3DCHANGED && borderStyle_ == bsSingle) RecreateWnd();
+    TScrollingWinControl::Dispatch(Message);
+}

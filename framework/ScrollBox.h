@@ -120,6 +120,8 @@ public:
     TBorderStyle GetBorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBorderStyle value);
 
+    void Dispatch(TMessage& Message) override;
+
 protected:
     void CreateParams(TCreateParams& Params) override;
 

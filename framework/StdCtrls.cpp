@@ -227,6 +227,10 @@ void TCustomEdit::Change() {
 
 void TCustomEdit::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
+    case CM_CTL3DCHANGED:
+        // The border is a client edge with Ctl3D, else a plain line: only a new window shows the change.
+        if (borderStyle_ == bsSingle) RecreateWnd();
+        break;
     case WM_SETTEXT: {
         bool old = settingText_;
         settingText_ = true;
@@ -874,6 +878,10 @@ void TCustomListBox::drawItem(const DRAWITEMSTRUCT& item) {
 
 void TCustomListBox::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
+    case CM_CTL3DCHANGED:
+        // The border is a client edge with Ctl3D, else a plain line: only a new window shows the change.
+        if (borderStyle_ == bsSingle) RecreateWnd();
+        break;
     case CN_COMMAND:
         switch (HIWORD(Message.WParam)) {
         case LBN_SELCHANGE: Click(); break;

@@ -126,6 +126,12 @@ TEST_F(ListBoxTest, ItemsObjectsAndSelectionSurviveRecreation) {
     EXPECT_TRUE(list->Selected[3]);
     EXPECT_EQ(list->ItemIndex(), 2);
 
+    list->BorderStyle = bsSingle;
+    list->Ctl3D = false;  // a plain border needs a new window
+    EXPECT_TRUE(GetWindowLongA(list->Handle, GWL_STYLE) & WS_BORDER);
+    EXPECT_FALSE(GetWindowLongA(list->Handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(list->SelCount(), 2);
+
     list->Sorted = true;  // re-created sorted
     EXPECT_EQ(list->Items->Text(), "one\r\nthree\r\ntwo\r\nzero\r\n");
     EXPECT_EQ(list->Items->Objects[0](), &tag1);
