@@ -494,7 +494,8 @@ void TItemStrings::checkIndex(int index) const {
 int TItemStrings::Add(const AnsiString& S) { return AddObject(S, nullptr); }
 
 int TItemStrings::AddObject(const AnsiString& S, TObject* AObject) {
-    if (TSavedListState* saved = control_->saved()) return saved->items.AddObject(S, AObject);
+    if (TSavedListState* saved = control_->saved())
+        return saved->insert(saved->items.GetCount(), S, AObject, control_->GetSorted());
     const TListMessages& m = control_->messages();
     LRESULT index = control_->Send(m.addString, 0, reinterpret_cast<LPARAM>(S.c_str()));
     if (index == static_cast<LRESULT>(m.error) || index < 0) throw EOutOfResources("Out of system resources");
@@ -505,8 +506,7 @@ int TItemStrings::AddObject(const AnsiString& S, TObject* AObject) {
 void TItemStrings::Insert(int Index, const AnsiString& S) {
     if (Index < 0 || Index > GetCount()) TList::IndexError(Index);
     if (TSavedListState* saved = control_->saved()) {
-        if (saved->items.GetSorted()) saved->items.Add(S);
-        else saved->items.Insert(Index, S);
+        saved->insert(Index, S, nullptr, control_->GetSorted());
         return;
     }
     const TListMessages& m = control_->messages();
@@ -517,8 +517,7 @@ void TItemStrings::Insert(int Index, const AnsiString& S) {
 void TItemStrings::Delete(int Index) {
     checkIndex(Index);
     if (TSavedListState* saved = control_->saved()) {
-        saved->items.Delete(Index);
-        if (Index < static_cast<int>(saved->selected.size())) saved->selected.erase(saved->selected.begin() + Index);
+        saved->remove(Index);
         return;
     }
     control_->Send(control_->messages().deleteString, static_cast<WPARAM>(Index));
@@ -577,12 +576,53 @@ void TItemStrings::SetUpdateState(bool Updating) {
 }
 
 // ---------------------------------------------------------------------------
+// TSavedListState
+
+int TSavedListState::insert(int index, const AnsiString& text, TObject* object, bool sorted) {
+    if (sorted) {
+        index = 0;
+        while (index < items.GetCount() && AnsiCompareText(items.Get(index), text) <= 0) ++index;
+    }
+    items.InsertObject(index, text, object);
+    selected.resize(static_cast<size_t>(items.GetCount() - 1), false);
+    selected.insert(selected.begin() + index, false);
+    if (itemIndex >= index) ++itemIndex;
+    return index;
+}
+
+void TSavedListState::remove(int index) {
+    items.Delete(index);
+    if (index < static_cast<int>(selected.size())) selected.erase(selected.begin() + index);
+    if (itemIndex == index) itemIndex = -1;
+    else if (itemIndex > index) --itemIndex;
+}
+
+void TSavedListState::sort() {
+    int count = items.GetCount();
+    selected.resize(static_cast<size_t>(count), false);
+    std::vector<int> order(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return AnsiCompareText(items.Get(a), items.Get(b)) < 0; });
+    TStringList sortedItems;
+    std::vector<bool> sortedFlags;
+    int newItemIndex = -1;
+    for (int i = 0; i < count; ++i) {
+        int from = order[static_cast<size_t>(i)];
+        sortedItems.AddObject(items.Get(from), items.GetObject(from));
+        sortedFlags.push_back(selected[static_cast<size_t>(from)]);
+        if (from == itemIndex) newItemIndex = i;
+    }
+    items.Assign(&sortedItems);
+    selected = sortedFlags;
+    itemIndex = newItemIndex;
+}
+
+// ---------------------------------------------------------------------------
 // TItemListControl
 
 TItemListControl::TItemListControl(TComponent* AOwner, const TListMessages& Messages)
-    : TWinControl(AOwner), messages_(Messages), items_(new TItemStrings(this)), saved_(new TSavedListState) {
-    saved_->items.SetDuplicates(dupAccept);
-}
+    : TWinControl(AOwner), messages_(Messages), items_(new TItemStrings(this)), saved_(new TSavedListState) {}
 
 TItemListControl::~TItemListControl() {
     delete items_;
@@ -611,14 +651,12 @@ void TItemListControl::CreateWnd() {
 void TItemListControl::saveState() {
     if (!handle_ || saved_) return;
     auto* state = new TSavedListState;
-    state->items.SetDuplicates(dupAccept);
     try {
         SaveListState(*state);
     } catch (...) {
         delete state;
         throw;
     }
-    state->items.SetSorted(sorted_);
     saved_ = state;
 }
 
@@ -647,8 +685,28 @@ void TItemListControl::RestoreListState(const TSavedListState& State) {
 void TItemListControl::SetSorted(bool value) {
     if (value == sorted_) return;
     sorted_ = value;
-    if (saved_) saved_->items.SetSorted(value);
+    if (saved_ && value) saved_->sort();
     RecreateWnd();
+}
+
+std::vector<int> TItemListControl::RestoredIndexes(const TSavedListState& State) {
+    int count = State.items.GetCount();
+    std::vector<int> placed(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) placed[static_cast<size_t>(i)] = i;
+    if (!sorted_) return placed;
+    std::vector<bool> used(static_cast<size_t>(items_->GetCount()), false);
+    for (int i = 0; i < count; ++i) {
+        placed[static_cast<size_t>(i)] = -1;
+        for (int j = 0; j < static_cast<int>(used.size()); ++j) {
+            if (used[static_cast<size_t>(j)] || items_->GetObject(j) != State.items.GetObject(i) ||
+                items_->Get(j) != State.items.Get(i))
+                continue;
+            used[static_cast<size_t>(j)] = true;
+            placed[static_cast<size_t>(i)] = j;
+            break;
+        }
+    }
+    return placed;
 }
 
 // ---------------------------------------------------------------------------
@@ -694,12 +752,13 @@ void TCustomListBox::SaveListState(TSavedListState& State) {
 
 void TCustomListBox::RestoreListState(const TSavedListState& State) {
     TItemListControl::RestoreListState(State);
-    int count = GetItems()->GetCount();
+    std::vector<int> placed = RestoredIndexes(State);
+    auto at = [&](int saved) { return saved >= 0 && saved < static_cast<int>(placed.size()) ? placed[static_cast<size_t>(saved)] : -1; };
     if (multiSelect_) {
-        for (int i = 0; i < count && i < static_cast<int>(State.selected.size()); ++i)
-            if (State.selected[static_cast<size_t>(i)]) SetSelected(i, true);
+        for (int i = 0; i < static_cast<int>(State.selected.size()); ++i)
+            if (State.selected[static_cast<size_t>(i)] && at(i) >= 0) SetSelected(at(i), true);
     }
-    if (State.itemIndex >= 0 && State.itemIndex < count) SetItemIndex(State.itemIndex);
+    if (at(State.itemIndex) >= 0) SetItemIndex(at(State.itemIndex));
     if (State.topIndex > 0) SetTopIndex(State.topIndex);
 }
 
@@ -952,7 +1011,10 @@ void TCustomComboBox::SaveListState(TSavedListState& State) {
 
 void TCustomComboBox::RestoreListState(const TSavedListState& State) {
     TItemListControl::RestoreListState(State);
-    if (State.itemIndex >= 0) Send(CB_SETCURSEL, static_cast<WPARAM>(State.itemIndex));
+    std::vector<int> placed = RestoredIndexes(State);
+    if (State.itemIndex >= 0 && State.itemIndex < static_cast<int>(placed.size()) &&
+        placed[static_cast<size_t>(State.itemIndex)] >= 0)
+        Send(CB_SETCURSEL, static_cast<WPARAM>(placed[static_cast<size_t>(State.itemIndex)]));
 }
 
 int TCustomComboBox::GetItemIndex() {

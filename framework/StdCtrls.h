@@ -280,12 +280,18 @@ private:
     TItemListControl* control_;
 };
 
-// What a list window holds, kept while no window exists.
+// What a list window holds, kept while no window exists. The items are never
+// a sorted string list: their order is kept here, in step with the flags.
 struct TSavedListState {
     TStringList items;
     std::vector<bool> selected;
     int itemIndex = -1;
     int topIndex = 0;
+    // Inserts an item (at its sorted place with `sorted`); returns its index.
+    int insert(int index, const AnsiString& text, TObject* object, bool sorted);
+    void remove(int index);
+    // Sorts the items as a sorted list shows them, flags and item index along.
+    void sort();
 };
 
 // The common base of the list and combo boxes: items with objects that
@@ -312,6 +318,9 @@ protected:
     // Puts the saved items and selection into the new window.
     virtual void RestoreListState(const TSavedListState& State);
     LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+    // Where each saved item landed in the new window (a sorted window
+    // places them itself; they are found again by text and object).
+    std::vector<int> RestoredIndexes(const TSavedListState& State);
     // The saved state while there is no window (or null while there is one).
     TSavedListState* saved() const { return saved_; }
     const TListMessages& messages() const { return messages_; }

@@ -132,9 +132,29 @@ TEST_F(ListBoxTest, ItemsObjectsAndSelectionSurviveRecreation) {
     EXPECT_FALSE(GetWindowLongA(list->Handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(list->SelCount(), 2);
 
-    list->Sorted = true;  // re-created sorted
+    list->Sorted = true;  // re-created sorted: the selection goes with its lines
     EXPECT_EQ(list->Items->Text(), "one\r\nthree\r\ntwo\r\nzero\r\n");
     EXPECT_EQ(list->Items->Objects[0](), &tag1);
+    EXPECT_EQ(list->Items->Objects[1](), &tag3);
+    EXPECT_TRUE(list->Selected[1]) << "three";
+    EXPECT_TRUE(list->Selected[3]) << "zero";
+    EXPECT_EQ(list->SelCount(), 2);
+    EXPECT_EQ(list->ItemIndex(), 2) << "two";
+}
+
+TEST_F(ListBoxTest, SortedListWithoutAWindowKeepsItsOrderAndSelection) {
+    auto* list = new TListBox(form);
+    list->MultiSelect = true;
+    list->Items->Text = "pear\napple";
+    list->Selected[0] = true;  // pear
+    list->Sorted = true;
+    list->Items->Add("fig");
+    EXPECT_EQ(list->Items->Text(), "apple\r\nfig\r\npear\r\n");
+    EXPECT_TRUE(list->Selected[2]);
+    list->Parent = form;
+    EXPECT_EQ(SendMessageA(list->Handle, LB_GETCOUNT, 0, 0), 3);
+    EXPECT_TRUE(list->Selected[2]);
+    EXPECT_EQ(list->SelCount(), 1);
 }
 
 TEST_F(ListBoxTest, ItemsAddedBeforeTheWindowAreShownByIt) {
