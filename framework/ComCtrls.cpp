@@ -518,7 +518,9 @@ TTreeNode* TTreeNodes::GetNodeFromIndex(int Index) const {
 TCustomTreeView::TCustomTreeView(TComponent* AOwner)
     : TWinControl(AOwner), items_(new TTreeNodes(this)), imageLink_(new TChangeLink) {
     imageLink_->OnChange = TNotifyEvent(this, &TCustomTreeView::imagesChanged);
-    SetControlStyle(TControlStyle{csDoubleClicks});
+    // Presses are handled here and not passed on, so the system sends no NM_CLICK:
+    // OnClick comes from the release, OnDblClick from the double click.
+    SetControlStyle(TControlStyle{csClickEvents, csDoubleClicks});
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
     SetColor(clWindow);

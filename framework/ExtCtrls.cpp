@@ -344,19 +344,20 @@ bool TSplitter::DoCanResize(int& NewSize) {
     return accept;
 }
 
-void TSplitter::calcSplitSize(int X, int Y, int& NewSize, int& Split) {
+int TSplitter::calcSplitSize(int X, int Y) {
+    // The splitter moves with the neighbour, so the offset from the press is
+    // the change since the last move.
     bool horizontal = GetAlign() == alLeft || GetAlign() == alRight;
-    Split = horizontal ? X - downPos_.x : Y - downPos_.y;
+    int split = horizontal ? X - downPos_.x : Y - downPos_.y;
     int size = 0;
     switch (GetAlign()) {
-    case alLeft: size = control_->GetWidth() + Split; break;
-    case alRight: size = control_->GetWidth() - Split; break;
-    case alTop: size = control_->GetHeight() + Split; break;
-    case alBottom: size = control_->GetHeight() - Split; break;
+    case alLeft: size = control_->GetWidth() + split; break;
+    case alRight: size = control_->GetWidth() - split; break;
+    case alTop: size = control_->GetHeight() + split; break;
+    case alBottom: size = control_->GetHeight() - split; break;
     default: break;
     }
-    NewSize = std::max(minSize_, std::min(size, maxSize_));
-    if (size < minSize_) NewSize = minSize_;
+    return std::max(minSize_, std::min(size, maxSize_));
 }
 
 void TSplitter::updateControlSize() {
@@ -410,8 +411,7 @@ void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
 void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
     TGraphicControl::MouseMove(Shift, X, Y);
     if (!Shift.Contains(ssLeft) || !control_) return;
-    int size = 0, split = 0;
-    calcSplitSize(X, Y, size, split);
+    int size = calcSplitSize(X, Y);
     if (DoCanResize(size)) {
         newSize_ = size;
         updateControlSize();

@@ -175,8 +175,8 @@ protected:
     bool DoCanResize(int& NewSize);
 
 private:
-    // The clamped size for the mouse at (X, Y) and how far the splitter moves.
-    void calcSplitSize(int X, int Y, int& NewSize, int& Split);
+    // The neighbour's size for the mouse at (X, Y), clamped to MinSize and the room left.
+    int calcSplitSize(int X, int Y);
     void updateControlSize();
 
     int minSize_ = 30;

@@ -106,6 +106,20 @@ TEST_F(TreeViewTest, KeyboardMovesTheSelection) {
     EXPECT_EQ(changes, before + 1);
 }
 
+TEST_F(TreeViewTest, ClicksAndDoubleClicksReachTheHandlers) {
+    int clicks = 0, doubles = 0;
+    tree->OnClick = [&](TObject*) { ++clicks; };
+    tree->OnDblClick = [&](TObject*) { ++doubles; };
+    press(nodes[4], 0);
+    TRect r = nodes[4]->DisplayRect(true);
+    LPARAM at = MAKELPARAM(r.Left + 2, r.Top + 2);
+    SendMessageA(tree->Handle, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(tree->Handle, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(clicks, 1) << "the release after a double click is no click";
+    EXPECT_EQ(doubles, 1);
+    EXPECT_EQ(selections(), "e");
+}
+
 TEST_F(TreeViewTest, SelectionFromCodeAndNodeData) {
     nodes[3]->Selected = true;
     nodes[1]->Selected = true;
