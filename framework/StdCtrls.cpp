@@ -102,7 +102,7 @@ void TCustomLabel::AdjustBounds() {
     drawTextWith(screen, GetFont()->GetHandle(), text, rect, flags);
     ReleaseDC(nullptr, screen);
     int left = GetLeft();
-    if (alignment_ == taRightJustify && !wordWrap_) left += GetWidth() - rect.Width();
+    if (alignment_ == taRightJustify) left += GetWidth() - rect.Width();
     SetBounds(left, GetTop(), rect.Width(), rect.Height());
 }
 

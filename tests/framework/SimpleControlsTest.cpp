@@ -36,7 +36,7 @@ TEST_F(SimpleControlsTest, LabelSizesItselfAtOnceAndFocusesItsControl) {
     free.Width = 60;
     free.WordWrap = true;
     free.AutoSize = true;
-    EXPECT_EQ(free.Width(), 60 - (60 - free.Width())) << "the width stays the box's";
+    EXPECT_LE(free.Width(), 60) << "wrapped inside the box's width";
     EXPECT_GE(free.Height(), 2 * lineHeight) << "wrapped text grows the height";
 
     auto* label = new TLabel(form);
