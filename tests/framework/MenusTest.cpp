@@ -19,7 +19,7 @@ std::string menuText(HMENU menu, UINT position) {
     return text;
 }
 
-// The items of 3.103-style edit menus: an undo item, separators, a disabled
+// The items of an edit's context menu: an undo item, separators, a disabled
 // item, a checked item, a hidden one and a sub-menu.
 struct MenuFixture {
     std::vector<std::string> clicks;
