@@ -711,12 +711,25 @@ void TApplication::ResetTerminated() {
 }
 
 void TApplication::Minimize() {
+    // The whole program goes: the main form is minimised and the other shown
+    // forms are hidden the way the system hides owned windows (their Visible stays).
+    if (Screen) {
+        for (int i = 0; i < Screen->GetFormCount(); ++i) {
+            TCustomForm* form = Screen->GetForm(i);
+            if (form == mainForm_ || !form->HandleAllocated() || !IsWindowVisible(form->GetHandle())) continue;
+            ShowWindow(form->GetHandle(), SW_HIDE);
+            hiddenByMinimize_.push_back(form->GetHandle());
+        }
+    }
     if (mainForm_ && mainForm_->HandleAllocated()) ShowWindow(mainForm_->GetHandle(), SW_MINIMIZE);
     if (OnMinimize) OnMinimize(this);
 }
 
 void TApplication::Restore() {
     if (mainForm_ && mainForm_->HandleAllocated()) ShowWindow(mainForm_->GetHandle(), SW_RESTORE);
+    for (HWND window : hiddenByMinimize_)
+        if (IsWindow(window)) ShowWindow(window, SW_SHOWNA);
+    hiddenByMinimize_.clear();
     if (OnRestore) OnRestore(this);
 }
 

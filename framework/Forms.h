@@ -265,6 +265,7 @@ private:
     bool showHint_ = true;
     int modalLevel_ = 0;
     std::vector<TWindowHook> hooks_;
+    std::vector<HWND> hiddenByMinimize_;
 
 public:
     BRIM_READONLY(Handle, TApplication::GetHandle);

@@ -391,6 +391,26 @@ TEST_F(FormsTest, UnhandledExceptionShowsTheFrameworksMessageBox) {
     form->Free();
 }
 
+TEST_F(FormsTest, MinimizeFromTheApplicationWindowTakesTheWholeProgram) {
+    TCountingForm* mainForm = nullptr;
+    Application->CreateForm(mainForm);
+    auto* other = MakeForm<TCountingForm>(nullptr);
+    mainForm->Show();
+    other->Show();
+    SendMessageA(Application->Handle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(mainForm->Handle));
+    EXPECT_FALSE(IsWindowVisible(other->Handle));
+    EXPECT_TRUE(other->Visible()) << "hidden with the program, still Visible";
+    SendMessageA(Application->Handle, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(IsIconic(mainForm->Handle));
+    EXPECT_TRUE(IsWindowVisible(other->Handle));
+    EXPECT_EQ(other->hides, 0);
+    SendMessageA(Application->Handle, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Application->Terminated()) << "closing from the task bar closes the main form";
+    other->Free();
+    mainForm->Free();
+}
+
 TEST_F(FormsTest, RunReturnsAtOnceWhenTerminatedAndFreesTheFormsInReverseOrder) {
     static std::vector<std::string> freed;
     freed.clear();
