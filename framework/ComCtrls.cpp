@@ -831,3 +831,155 @@ void TCustomTreeView::Dispatch(TMessage& Message) {
     }
     TWinControl::Dispatch(Message);
 }
+
+// ---------------------------------------------------------------------------
+// TAnimate
+
+namespace {
+
+// A little-endian 32-bit value of an AVI header.
+uint32_t aviDword(const AnsiString& data, size_t at) {
+    if (at + 4 > data.size()) return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data() + at);
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace
+
+TAnimate::TAnimate(TComponent* AOwner) : TWinControl(AOwner) {
+    SetControlStyle(TControlStyle{csReplicatable});
+    SetBounds(0, 0, 100, 80);
+    SetParentColor(true);
+}
+
+void TAnimate::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    Params.SystemClassName = ANIMATE_CLASSA;
+    if (center_) Params.Style |= ACS_CENTER;
+    if (transparent_) Params.Style |= ACS_TRANSPARENT;
+}
+
+void TAnimate::CreateWnd() {
+    TWinControl::CreateWnd();
+    if (resId_ || !fileName_.empty()) openClip();
+}
+
+void TAnimate::readHeader(const AnsiString& avi) {
+    frameCount_ = frameWidth_ = frameHeight_ = 0;
+    size_t header = avi.find("avih");
+    if (header == AnsiString::npos) return;
+    size_t data = header + 8;  // the chunk's id and size
+    frameCount_ = static_cast<int>(aviDword(avi, data + 16));
+    frameWidth_ = static_cast<int>(aviDword(avi, data + 32));
+    frameHeight_ = static_cast<int>(aviDword(avi, data + 36));
+}
+
+void TAnimate::openClip() {
+    bool wasActive = active_;
+    if (active_) Stop();
+    if (open_ && HandleAllocated()) {
+        SendMessageA(GetHandle(), ACM_OPENA, 0, 0);
+        open_ = false;
+        if (OnClose) OnClose(this);
+    }
+    frameCount_ = frameWidth_ = frameHeight_ = 0;
+    if (!resId_ && fileName_.empty()) return;
+    // The header gives the frame count and size; the control itself plays the clip.
+    AnsiString clip;
+    HINSTANCE instance = resHandle_ ? resHandle_ : GetModuleHandleA(nullptr);
+    if (resId_) {
+        try {
+            TResourceStream stream(instance, resId_, "AVI");
+            clip.assign(static_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.GetSize()));
+        } catch (const EResNotFound&) {
+            throw EInvalidOperation("Cannot open AVI");
+        }
+    } else {
+        TFileStream stream(fileName_, fmOpenRead | fmShareDenyWrite);
+        clip.resize(static_cast<size_t>(std::min<int64_t>(stream.GetSize(), 4096)));
+        stream.ReadBuffer(&clip[0], static_cast<int>(clip.size()));
+    }
+    readHeader(clip);
+    if (!HandleAllocated()) return;
+    LPARAM name = resId_ ? reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(resId_)) : reinterpret_cast<LPARAM>(fileName_.c_str());
+    if (!SendMessageA(GetHandle(), ACM_OPENA, reinterpret_cast<WPARAM>(instance), name))
+        throw EInvalidOperation("Cannot open AVI");
+    open_ = true;
+    if (OnOpen) OnOpen(this);
+    if (wasActive) SetActive(true);
+}
+
+void TAnimate::SetResId(int value) {
+    resId_ = value;
+    fileName_.clear();
+    if (HandleAllocated() || value) openClip();
+}
+
+void TAnimate::SetFileName(const AnsiString& value) {
+    fileName_ = value;
+    resId_ = 0;
+    if (HandleAllocated() || !value.empty()) openClip();
+}
+
+void TAnimate::Play(int FromFrame, int ToFrame, int Count) {
+    if (!open_) openClip();
+    if (!open_) throw EInvalidOperation("Cannot open AVI");
+    int last = ToFrame > 0 ? ToFrame : frameCount_;
+    SendMessageA(GetHandle(), ACM_PLAY, static_cast<WPARAM>(Count > 0 ? Count : -1),
+                 MAKELPARAM(static_cast<WORD>(std::max(0, FromFrame - 1)), static_cast<WORD>(std::max(0, last - 1))));
+    active_ = true;
+}
+
+void TAnimate::Stop() {
+    if (HandleAllocated()) SendMessageA(GetHandle(), ACM_STOP, 0, 0);
+    active_ = false;
+}
+
+void TAnimate::Seek(int Frame) {
+    if (!open_) openClip();
+    if (!open_) return;
+    SendMessageA(GetHandle(), ACM_PLAY, 1, MAKELPARAM(static_cast<WORD>(Frame - 1), static_cast<WORD>(Frame - 1)));
+    active_ = false;
+}
+
+void TAnimate::Reset() {
+    Stop();
+    Seek(startFrame_);
+}
+
+void TAnimate::SetActive(bool value) {
+    if (value) Play(startFrame_, stopFrame_, repetitions_);
+    else Stop();
+}
+
+void TAnimate::SetCenter(bool value) {
+    if (value == center_) return;
+    center_ = value;
+    open_ = false;
+    RecreateWnd();
+}
+
+void TAnimate::SetTransparent(bool value) {
+    if (value == transparent_) return;
+    transparent_ = value;
+    open_ = false;
+    RecreateWnd();
+}
+
+void TAnimate::Dispatch(TMessage& Message) {
+    if (Message.Msg == CN_COMMAND) {
+        switch (HIWORD(Message.WParam)) {
+        case ACN_START:
+            if (OnStart) OnStart(this);
+            break;
+        case ACN_STOP:
+            active_ = false;
+            if (OnStop) OnStop(this);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}

@@ -8,6 +8,10 @@
  * or a width change the user made otherwise (HDN_ITEMCHANGED). Both the A
  * and the W forms of the notifications are accepted.
  *
+ * Animation: the system animation control playing an AVI from a resource
+ * (ResId, of type "AVI") or a file; frames count from 1 as the framework's
+ * did, and the control's ACN_START / ACN_STOP become OnStart / OnStop.
+ *
  * Tree: nodes are objects that hold their text, data, images and expanded
  * state; the window is a projection of them (each item's lParam is its
  * node), rebuilt when the window is re-created. The system tree selects one
@@ -392,4 +396,87 @@ public:
 class TTreeView : public TCustomTreeView {
 public:
     using TCustomTreeView::TCustomTreeView;
+};
+
+// ---------------------------------------------------------------------------
+// Animation
+
+class TAnimate : public TWinControl {
+public:
+    explicit TAnimate(TComponent* AOwner);
+
+    // Plays frames FromFrame..ToFrame (from 1) Count times (0: until stopped).
+    void Play(int FromFrame, int ToFrame, int Count);
+    void Stop();
+    // Shows one frame (from 1).
+    void Seek(int Frame);
+    void Reset();
+
+    int GetResId() const { return resId_; }
+    void SetResId(int value);
+    AnsiString GetFileName() const { return fileName_; }
+    void SetFileName(const AnsiString& value);
+    HINSTANCE GetResHandle() const { return resHandle_; }
+    void SetResHandle(HINSTANCE value) { resHandle_ = value; }
+    bool GetActive() const { return active_; }
+    void SetActive(bool value);
+    bool GetCenter() const { return center_; }
+    void SetCenter(bool value);
+    bool GetTransparent() const { return transparent_; }
+    void SetTransparent(bool value);
+    int GetRepetitions() const { return repetitions_; }
+    void SetRepetitions(int value) { repetitions_ = value; }
+    int GetStartFrame() const { return startFrame_; }
+    void SetStartFrame(int value) { startFrame_ = value; }
+    // The last frame played; 0 means the last of the clip.
+    int GetStopFrame() const { return stopFrame_; }
+    void SetStopFrame(int value) { stopFrame_ = value; }
+    // From the clip's header (0 while none is open).
+    int GetFrameCount() const { return frameCount_; }
+    int GetFrameWidth() const { return frameWidth_; }
+    int GetFrameHeight() const { return frameHeight_; }
+    bool GetOpen() const { return open_; }
+
+    void Dispatch(TMessage& Message) override;
+
+    TNotifyEvent OnOpen;
+    TNotifyEvent OnClose;
+    TNotifyEvent OnStart;
+    TNotifyEvent OnStop;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+
+private:
+    // Opens the clip named by ResId or FileName on the window (or closes it).
+    void openClip();
+    void readHeader(const AnsiString& avi);
+
+    int resId_ = 0;
+    AnsiString fileName_;
+    HINSTANCE resHandle_ = nullptr;
+    bool active_ = false;
+    bool center_ = true;
+    bool transparent_ = true;
+    bool open_ = false;
+    int repetitions_ = 0;
+    int startFrame_ = 1;
+    int stopFrame_ = 0;
+    int frameCount_ = 0, frameWidth_ = 0, frameHeight_ = 0;
+
+public:
+    BRIM_PROPERTY(ResId, TAnimate::GetResId, TAnimate::SetResId);
+    BRIM_PROPERTY(FileName, TAnimate::GetFileName, TAnimate::SetFileName);
+    BRIM_PROPERTY(ResHandle, TAnimate::GetResHandle, TAnimate::SetResHandle);
+    BRIM_PROPERTY(Active, TAnimate::GetActive, TAnimate::SetActive);
+    BRIM_PROPERTY(Center, TAnimate::GetCenter, TAnimate::SetCenter);
+    BRIM_PROPERTY(Transparent, TAnimate::GetTransparent, TAnimate::SetTransparent);
+    BRIM_PROPERTY(Repetitions, TAnimate::GetRepetitions, TAnimate::SetRepetitions);
+    BRIM_PROPERTY(StartFrame, TAnimate::GetStartFrame, TAnimate::SetStartFrame);
+    BRIM_PROPERTY(StopFrame, TAnimate::GetStopFrame, TAnimate::SetStopFrame);
+    BRIM_READONLY(FrameCount, TAnimate::GetFrameCount);
+    BRIM_READONLY(FrameWidth, TAnimate::GetFrameWidth);
+    BRIM_READONLY(FrameHeight, TAnimate::GetFrameHeight);
+    BRIM_READONLY(Open, TAnimate::GetOpen);
 };
