@@ -173,6 +173,25 @@ TEST_F(CodeChangeEvents, UserChangesStillFire) {
     EXPECT_EQ(edits, 1);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(changes, 1);
+
+    // Clicks on buttons: a check box toggles, a radio button checks itself once.
+    auto* box = new TCheckBox(form);
+    box->Parent = form;
+    auto* radio = new TRadioButton(form);
+    radio->Parent = form;
+    int boxClicks = 0, radioClicks = 0;
+    box->OnClick = [&](TObject*) { ++boxClicks; };
+    radio->OnClick = [&](TObject*) { ++radioClicks; };
+    sendCommand(box, BN_CLICKED);
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(SendMessageA(box->Handle, BM_GETCHECK, 0, 0), BST_CHECKED);
+    sendCommand(box, BN_CLICKED);
+    EXPECT_FALSE(box->Checked());
+    EXPECT_EQ(boxClicks, 2);
+    sendCommand(radio, BN_CLICKED);
+    sendCommand(radio, BN_CLICKED);
+    EXPECT_TRUE(radio->Checked());
+    EXPECT_EQ(radioClicks, 1);
 }
 
 TEST_F(CodeChangeEvents, NothingFiresWhileLoading) {
