@@ -674,7 +674,10 @@ void TApplication::idle() {
     } catch (...) {
         HandleCurrentException();
     }
-    if (!terminated_) WaitMessage();
+    // Not WaitMessage: a message sent from another thread (a synchronised
+    // call) is handled inside WaitMessage without making it return, and the
+    // loop would not look at ModalResult again until some posted message came.
+    if (!terminated_) MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
 }
 
 void TApplication::HandleMessage() {

@@ -27,6 +27,9 @@ void syncWindowProc(TMessage& message) {
         } catch (...) {
             request->error = std::current_exception();
         }
+        // Wake the loop the call ran in, so that it re-checks its state
+        // (a modal loop looks at ModalResult after each message).
+        PostMessageA(syncWindow, WM_NULL, 0, 0);
         message.Result = 0;
         return;
     }

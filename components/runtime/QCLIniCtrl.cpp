@@ -87,6 +87,14 @@ void TQCLIniCtrl::WriteBool(const AnsiString& Section, const AnsiString& Ident, 
     withStore(true, [&](auto& s) { s.WriteBool(section, Ident, Value); });
 }
 
+TColor TQCLIniCtrl::ReadColor(const AnsiString& Section, const AnsiString& Ident, TColor Default) {
+    return StringToColor(ReadString(Section, Ident, ColorToString(Default)));
+}
+
+void TQCLIniCtrl::WriteColor(const AnsiString& Section, const AnsiString& Ident, TColor Value) {
+    WriteString(Section, Ident, ColorToString(Value));
+}
+
 void TQCLIniCtrl::ReadStrings(const AnsiString& Section, const AnsiString& Prefix, TStrings* List) {
     ReadStringsExt(Section, Prefix, List, maxEntries_);
 }

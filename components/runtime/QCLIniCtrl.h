@@ -11,6 +11,7 @@
 #include "QCLCustomComponent.h"
 #include "qclprocs.h"
 
+#include "Graphics.h"
 #include "IniFiles.h"
 #include "Registry.h"
 
@@ -36,6 +37,10 @@ public:
     void WriteInteger(const AnsiString& Section, const AnsiString& Ident, int Value);
     bool ReadBool(const AnsiString& Section, const AnsiString& Ident, bool Default);
     void WriteBool(const AnsiString& Section, const AnsiString& Ident, bool Value);
+
+    // Colour names or numbers; a stored text that is neither raises EConvertError.
+    TColor ReadColor(const AnsiString& Section, const AnsiString& Ident, TColor Default);
+    void WriteColor(const AnsiString& Section, const AnsiString& Ident, TColor Value);
 
     // Entries prefix + GetCounterIdent(0), (1), ...; reading stops at the first empty one.
     void ReadStrings(const AnsiString& Section, const AnsiString& Prefix, TStrings* List);

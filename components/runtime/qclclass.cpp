@@ -81,6 +81,8 @@ TQCLApplication::TQCLApplication(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TQCLApplication::~TQCLApplication() {
+    delete brushBitmap_;
+    delete plainBitmap_;
     FreeAndNil(timerPool_);
     if (instanceMutex_)
         CloseHandle(instanceMutex_);
@@ -152,6 +154,37 @@ void TQCLApplication::RemoveTimer(uint16_t Ident) {
 }
 
 TQCLTimerItem* TQCLApplication::GetTimer(uint16_t Ident) const { return timerPool_->GetTimer(Ident); }
+
+TBitmap* TQCLApplication::GetBrushBitmap(TColor Color) {
+    // Made before the colours are compared, so that a first call with the
+    // initial colour (no colour) still gets a bitmap.
+    if (!brushBitmap_) {
+        brushBitmap_ = new TBitmap;
+        brushBitmap_->SetSize(8, 8);
+        TCanvas* canvas = brushBitmap_->Canvas;
+        canvas->Brush->Color = clWhite;
+        canvas->FillRect(TRect(0, 0, 8, 8));
+    } else if (Color == brushColor_) {
+        return brushBitmap_;
+    }
+    if (Color != clNone) {
+        TCanvas* canvas = brushBitmap_->Canvas;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                if ((x + y) % 2 == 1)
+                    canvas->SetPixel(x, y, Color);
+    }
+    brushColor_ = Color;
+    return brushBitmap_;
+}
+
+TBitmap* TQCLApplication::GetBitmap() {
+    if (!plainBitmap_) {
+        plainBitmap_ = new TBitmap;
+        plainBitmap_->Assign(GetBrushBitmap(clBlack));
+    }
+    return plainBitmap_;
+}
 
 void TQCLApplication::SetEditMode(TQCLEditMode value) {
     if (value == editMode_)

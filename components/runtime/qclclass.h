@@ -13,6 +13,8 @@
 #include "QCLCustomComponent.h"
 #include "qclprocs.h"
 
+#include "Graphics.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -166,6 +168,12 @@ public:
     // Fires OnEditModeChange when the set differs.
     void SetEditMode(TQCLEditMode value);
 
+    // The shared 8 x 8 pattern: white, with every pixel (x, y) of odd x + y
+    // in the colour; painted only when the colour changes.
+    TBitmap* GetBrushBitmap(TColor Color);
+    // A copy of the pattern painted black, made once.
+    TBitmap* GetBitmap();
+
     double GetTimerFrequency() const { return static_cast<double>(counterFrequency_); }
     void STWStart();
     // Milliseconds since STWStart; 0 when the stopwatch does not run.
@@ -220,6 +228,9 @@ private:
     uint8_t identSlots_[QCLTimerIdentSlots + 1] = {};  // slot 0 unused
     TQCLTimerPool* timerPool_ = nullptr;
     TQCLIniCtrl* storage_ = nullptr;
+    TBitmap* brushBitmap_ = nullptr;
+    TBitmap* plainBitmap_ = nullptr;
+    TColor brushColor_ = clNone;
     TQCLEditMode editMode_{emInsert};
     uint32_t stopwatchStart_ = 0;
     uint32_t stopwatchStop_ = 0;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "Graphics.h"
 
 #include <cstdint>
 
@@ -37,3 +38,13 @@ void stReadStringList(TStream* Stream, TStrings* List, bool Compressed);
 // Reads the signed 32-bit length of a plain field and checks it against what
 // remains of the stream.
 int32_t stReadLength(TStream* Stream);
+
+// A BMP file image of the bitmap: depth selector 0 the bitmap's own depth
+// (16 and 32 bits written as 24), 2 one bit, 16 four bits, 256 eight bits; a
+// monochrome bitmap always with one bit. The stream is rewound afterwards.
+// A bitmap without an image raises "Bitmap image is not valid".
+void QCLBmpSaveDIBStream(TStream* Stream, TBitmap* Bitmap, int DepthSelector);
+// Compressed: a compressed stream of the BMP image; plain: a signed 32-bit
+// length, then the image. Selector -1 uses the bitmap's own saving.
+void stWriteBitmap(TStream* Stream, TBitmap* Bitmap, bool Compressed, int DepthSelector);
+void stReadBitmap(TStream* Stream, TBitmap* Bitmap, bool Compressed);

@@ -62,6 +62,28 @@ TEST_F(ThreadTest, SynchronizeRunsInsideShowModal) {
     form->Free();
 }
 
+TEST_F(ThreadTest, ASynchronisedCallWakesAnIdleModalLoop) {
+    // The worker calls only once the modal loop has gone idle: nothing else
+    // will arrive to wake the loop afterwards.
+    HANDLE idle = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Application->OnIdle = [&](TObject*) { SetEvent(idle); };
+    auto* form = MakeForm<TPlainForm>(nullptr);
+    TWorker* worker = nullptr;
+    form->OnShow = [&](TObject*) {
+        ResetEvent(idle);
+        worker = NewThread<TWorker>([&](TWorker* self) {
+            WaitForSingleObject(idle, 5000);
+            self->Synchronize([&] { form->ModalResult = mrOk; });
+        });
+    };
+    EXPECT_EQ(form->ShowModal(), mrOk);
+    Application->OnIdle = nullptr;
+    worker->WaitFor();
+    delete worker;
+    CloseHandle(idle);
+    form->Free();
+}
+
 TEST_F(ThreadTest, SynchronizeRunsInsideASystemMessageBoxAndExceptionsGoBackToTheWorker) {
     bool boxWasOpen = false;
     std::string workerCaught;

@@ -176,3 +176,16 @@ TEST_F(IniCtrlFile, ListsWithAUserPrefixReadBackWhatWasWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IniCtrlRegistry, ColoursAreStoredByName) {
+    ini.WriteColor("Look", "Back", clRed);
+    EXPECT_EQ(ini.ReadString("Look", "Back", ""), "clRed");
+    EXPECT_EQ(ini.ReadColor("Look", "Back", clBlack), clRed);
+    EXPECT_EQ(ini.ReadColor("Look", "Missing", clBtnFace), clBtnFace);
+    ini.WriteString("Look", "Bad", "not a colour");
+    EXPECT_THROW(ini.ReadColor("Look", "Bad", clBlack), EConvertError);
+}
+
+}  // namespace
