@@ -196,6 +196,12 @@ TEST_F(ListBoxTest, ComboDoubleClickFiresOnDblClick) {
     combo->OnChange = [&](TObject*) { ++changes; };
     HWND window = combo->Handle;
     ASSERT_TRUE(GetClassLongA(window, GCL_STYLE) & CS_DBLCLKS) << "the combo's class takes double clicks";
+    // The box has its closed height; the list keeps room for DropDownCount lines, also after a move.
+    combo->SetBounds(20, 20, 150, combo->Height);
+    EXPECT_LT(combo->Height(), 40);
+    RECT dropped{};
+    SendMessageA(window, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    EXPECT_GE(dropped.bottom - dropped.top, 7 * 16) << "about DropDownCount lines of 16";
     SendMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     fwtest::pumpIdle();
