@@ -223,6 +223,9 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
         c->Perform(CM_ENTER, 0, 0);
         if (focusedControl_ != Control) return false;
     }
+    // Containers above the control hear of it (a scroll box brings it into view).
+    for (TWinControl* c = Control ? Control->GetParent() : nullptr; c && c != this; c = c->GetParent())
+        c->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
     return true;
 }
 

@@ -35,3 +35,10 @@
 #include "Timers.h"
 #include "Threads.h"
 #include "Clipbrd.h"
+// Standard controls, menus and common dialogs.
+#include "StdCtrls.h"
+#include "ExtCtrls.h"
+#include "ScrollBox.h"
+#include "ComCtrls.h"
+#include "Menus.h"
+#include "Dialogs.h"
