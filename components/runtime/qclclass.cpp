@@ -96,6 +96,8 @@ TQCLApplication::~TQCLApplication() {
 }
 
 void TQCLApplication::createInstanceMutex() {
+    if (IsLibrary)
+        return;  // a library has no instance of its own to mark
     instanceMutex_ = CreateMutexA(nullptr, FALSE, exeFileName().c_str());
     anotherInstance_ = instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
 }
