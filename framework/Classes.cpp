@@ -719,8 +719,18 @@ TCollection::~TCollection() {
 }
 
 TCollectionItem* TCollection::Add() {
-    TCollectionItem* item = factory_(this);
-    if (item->collection_ != this) item->SetCollection(this);
+    // The item joins the collection from its base constructor; the collection's
+    // Update must not see it before the derived part of the item is built.
+    BeginUpdate();
+    TCollectionItem* item = nullptr;
+    try {
+        item = factory_(this);
+        if (item->collection_ != this) item->SetCollection(this);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
     return item;
 }
 

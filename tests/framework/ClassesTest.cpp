@@ -266,6 +266,32 @@ TEST(Collections, ItemsMoveByIndexAndStructuralChangesUpdateOnce) {
     EXPECT_THROW(c.Items[3](), EListError);
 }
 
+// An item whose own fields are set up by its constructor, read back by Update.
+class TSizedItem : public TCollectionItem {
+public:
+    explicit TSizedItem(TCollection* collection) : TCollectionItem(collection), width(100) {}
+    int width;
+};
+
+class TWidthCollection : public TCollection {
+public:
+    TWidthCollection() : TCollection(FactoryOf<TSizedItem>()) {}
+    std::vector<int> widthsSeen;
+
+protected:
+    void Update(TCollectionItem*) override {
+        for (int i = 0; i < Count(); ++i) widthsSeen.push_back(static_cast<TSizedItem*>(Items[i]())->width);
+    }
+};
+
+TEST(Collections, UpdateAfterAddSeesTheWholeItem) {
+    TWidthCollection c;
+    c.Add();
+    c.Add();
+    // Each Add updates once, after the item's constructor has run to the end.
+    EXPECT_EQ(c.widthsSeen, (std::vector<int>{100, 100, 100}));
+}
+
 }  // namespace
 
 namespace {
