@@ -1,9 +1,16 @@
 /*
  * Uninstall.exe process entry. The uninstaller shows no window of its own;
- * for now it ends at once without removing anything.
+ * it brings up the framework and the component library's application object
+ * (which its message boxes stand on) and, for now, ends without removing anything.
  */
-#include <windows.h>
+#include "Framework.h"
+#include "qclclass.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    InitFramework();
+    QCLInitApplication();
+    Application->Initialize();
+    Application->Title = "Uninstall";
+    QCLDoneApplication();
     return 0;
 }

@@ -72,9 +72,24 @@ TEST(MainProgram, OpensItsWindowAndEndsWhenItCloses) {
     ASSERT_TRUE(brimsafe.start(brimtest::binaryFolder() + "\\Brimsafe.exe"));
     HWND window = waitForWindow(brimsafe, "Brimsafe", 20000);
     ASSERT_NE(window, nullptr);
+    // The hidden application window bears the program's title for the whole run.
+    HWND application = FindWindowA("TApplication", "Brimsafe");
+    ASSERT_NE(application, nullptr);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(application, &pid);
+    EXPECT_EQ(pid, brimsafe.info.dwProcessId);
+    EXPECT_FALSE(IsWindowVisible(application));
     PostMessageA(window, WM_CLOSE, 0, 0);
     DWORD code = 1;
     ASSERT_TRUE(brimsafe.ended(20000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST(Uninstaller, EndsOnItsOwnWithoutAWindow) {
+    Process uninstall;
+    ASSERT_TRUE(uninstall.start(brimtest::binaryFolder() + "\\Uninstall.exe"));
+    DWORD code = 1;
+    ASSERT_TRUE(uninstall.ended(20000, &code));
     EXPECT_EQ(code, 0u);
 }
 
