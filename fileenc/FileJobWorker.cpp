@@ -401,6 +401,10 @@ private:
         }
         if (job_.CancelRequested) return failWithWipe(0, fjoStopped);
         if (readError && job_.BytesDone < job_.TotalBytes) return failWithWipe(readError, fjoFileError);
+        // The plain copy must be on the disk before the encrypted one is deleted: a write the
+        // cache accepted can still fail on its way out, and only the flush tells.
+        if (!FlushFileBuffers(dest_.get())) return failWithWipe(GetLastError(), fjoFileError);
+        reachFileJobStage(FileJobStage::DecryptOutputFlushed, job_.DestPath, dest_.get());
         restoreTimes(header);
         source_.close();
         dest_.close();

@@ -11,8 +11,9 @@
  * file that another program changes is refused instead of being wiped with a
  * copy that would not decrypt.
  *
- * Decryption: "done" is recorded before the .vltenc is deleted, so an
- * interruption at that point leaves both files instead of none. A header or
+ * Decryption: the plain output is flushed and "done" is recorded before the
+ * .vltenc is deleted, so an interruption or a write that fails on its way to
+ * the disk leaves the encrypted copy instead of nothing. A header or
  * body that cannot be right (bad magic, damaged chunk size, short body) ends
  * the job with its outcome and the partial output wiped.
  */

@@ -210,6 +210,35 @@ TEST_F(FileJobWorker, DamagedFilesAreRejectedWithTheirKind) {
     }
 }
 
+// Only a plain copy known to be on the disk may replace the encrypted one.
+TEST_F(FileJobWorker, DecryptionFlushesThePlainCopyBeforeTheEncryptedOneGoes) {
+    const std::string path = temp.file("flushed.bin");
+    const std::string plain = patternBytes(9000, 13);
+    writeAll(path + ".vltenc", goldenFile(plain, TestDataKey, 1024, 1024, TestVaultKey));
+    std::vector<FileJobStage> stages;
+    std::string outputAtFlush;
+    bool encryptedThere = false;
+    std::string taskAtFlush;
+    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        stages.push_back(stage);
+        if (stage == FileJobStage::DecryptOutputFlushed) {
+            outputAtFlush = readAll(path);
+            encryptedThere = fileExists(path + ".vltenc");
+            taskAtFlush = ReadTaskStatus().currTask.value_or("");
+        }
+    });
+    JobResult result = decryptFile(path);
+    ASSERT_EQ(result.last.message, WM_FILEJOB_DONE);
+    ASSERT_GE(stages.size(), 3u);
+    EXPECT_EQ(stages[stages.size() - 3], FileJobStage::DecryptChunkWritten);
+    EXPECT_EQ(stages[stages.size() - 2], FileJobStage::DecryptOutputFlushed) << "flushed after the last write";
+    EXPECT_EQ(stages.back(), FileJobStage::DecryptRecordedDone);
+    EXPECT_EQ(outputAtFlush, plain);
+    EXPECT_TRUE(encryptedThere);
+    EXPECT_EQ(taskAtFlush, "decrypting");
+    EXPECT_FALSE(fileExists(path + ".vltenc"));
+}
+
 TEST_F(FileJobWorker, StoppingEncryptionKeepsThePlainFile) {
     const std::string path = temp.file("stop.bin");
     const std::string plain = patternBytes(50000, 4);
