@@ -42,6 +42,17 @@ WIN32_FIND_DATAA entryOf(const std::string& path) {
     return entry;
 }
 
+std::uint64_t asU64(FILETIME time) { return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
+
+// The local date and time as a FILETIME, field by field, without a time-zone shift.
+std::uint64_t localNow() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME time;
+    SystemTimeToFileTime(&now, &time);
+    return asU64(time);
+}
+
 bool sameTime(FILETIME a, FILETIME b) { return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime; }
 
 class FileJobWorker : public brimtest::FreshRegistry {
@@ -78,6 +89,7 @@ TEST_F(FileJobWorker, RoundTripsKeepContentLayoutAttributesAndTimes) {
         SetFileAttributesA(path.c_str(), c.attributes);
         const WIN32_FIND_DATAA before = entryOf(path);
 
+        const std::uint64_t startedAt = localNow();
         JobResult encrypted = encryptFile(path);
         ASSERT_TRUE(encrypted.finished);
         ASSERT_EQ(encrypted.last.message, WM_FILEJOB_DONE) << "kind " << encrypted.last.lParam;
@@ -95,12 +107,13 @@ TEST_F(FileJobWorker, RoundTripsKeepContentLayoutAttributesAndTimes) {
         EXPECT_EQ(u64At(file, 4), c.size);
         EXPECT_EQ(file.substr(12, 16), c.size ? expected.digest : std::string(16, '\0'));
         EXPECT_EQ(file.substr(28, 16), blowfishCbcEncrypt(keyBytes(TestDataKey), TestVaultKey));
-        EXPECT_EQ(u32At(file, 44), before.ftCreationTime.dwLowDateTime);
-        EXPECT_EQ(u32At(file, 52), before.ftLastWriteTime.dwLowDateTime);
+        EXPECT_EQ(u64At(file, 44), asU64(before.ftCreationTime));
+        EXPECT_EQ(u64At(file, 52), asU64(before.ftLastWriteTime));
         EXPECT_EQ(u32At(file, 60), before.dwFileAttributes);
         EXPECT_EQ(u32At(file, 64), 0u);
         EXPECT_EQ(u64At(file, 68), file.size());
-        EXPECT_NE(u64At(file, 76), 0u);
+        EXPECT_GE(u64At(file, 76), startedAt) << "the local wall-clock time of the job";
+        EXPECT_LE(u64At(file, 76), localNow());
         EXPECT_EQ(file.substr(84, 16), keyBytes(TestVaultID));
         EXPECT_EQ(u32At(file, 100), chunk);
         EXPECT_EQ(u32At(file, 104), 8u);
