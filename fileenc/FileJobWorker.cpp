@@ -263,6 +263,12 @@ private:
         SetFileAttributesA(job_.SourcePath.c_str(), FILE_ATTRIBUTE_NORMAL);
         report_.finishing();
         reachFileJobStage(FileJobStage::BeforeWipe, job_.SourcePath);
+        // Until the record names the plain file, an interrupted job would have its complete
+        // .vltenc removed at the next start: with the plain file wiped, that is the only copy.
+        if (LSTATUS error = SetTaskStatus(taskstatus::Wiping, job_.SourcePath)) {
+            if (haveEntry_) SetFileAttributesA(job_.SourcePath.c_str(), entry_.dwFileAttributes);
+            return abandonOutput(static_cast<DWORD>(error), fjoFileError);
+        }
         WipeReporting reporting{job_.DialogWindow, job_.FinishPauseMs, &job_.Pause};
         DWORD error = 0;
         if (!WipeFile(job_.SourcePath, reporting, &error)) {
@@ -422,7 +428,12 @@ private:
     // in between leaves both files, never neither.
     void finish(const encfile::EncryptedFileHeader& header) {
         SetFileAttributesA(job_.DestPath.c_str(), header.attributes ? header.attributes : FILE_ATTRIBUTE_NORMAL);
-        SetTaskStatus(taskstatus::Done, job_.DestPath);
+        // A record left on "decrypting" would have the plain file wiped at the next start: the
+        // encrypted copy then stays, and the plain one goes now, as after any failure.
+        if (LSTATUS error = SetTaskStatus(taskstatus::Done, job_.DestPath)) {
+            SetFileAttributesA(job_.DestPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+            return failWithWipe(static_cast<DWORD>(error), fjoFileError);
+        }
         reachFileJobStage(FileJobStage::DecryptRecordedDone, job_.SourcePath);
         DeleteFileA(job_.SourcePath.c_str());
         report_.succeeded();

@@ -252,6 +252,68 @@ TEST_F(FileJobWorker, DecryptionFlushesThePlainCopyBeforeTheEncryptedOneGoes) {
     EXPECT_FALSE(fileExists(path + ".vltenc"));
 }
 
+// Shuts everybody out of the job record's key, as a registry that can no longer be written does.
+void denyRecordKey() {
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, brimtest::SettingsKeyPath, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ACL noAccess;
+    InitializeAcl(&noAccess, sizeof noAccess, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &noAccess, FALSE);
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+// Whatever record the next start finds must not name the only copy of the data.
+TEST_F(FileJobWorker, ARecordThatCannotBeWrittenKeepsTheOnlyCopy) {
+    struct Case {
+        const char* name;
+        bool encrypting;
+        FileJobStage stage;  // where the registry stops taking writes
+    };
+    const Case cases[] = {
+        {"encryption, before the wipe", true, FileJobStage::BeforeWipe},
+        {"decryption, before done", false, FileJobStage::DecryptOutputFlushed},
+    };
+    const std::string plain = patternBytes(6000, 14);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        brimtest::clearProductRegistry();
+        const std::string path = temp.file("record.bin"), encrypted = path + ".vltenc";
+        DeleteFileA(path.c_str());
+        DeleteFileA(encrypted.c_str());
+        writeAll(path, plain);
+        if (!c.encrypting) {
+            ASSERT_EQ(encryptFile(path).last.message, WM_FILEJOB_DONE);
+        } else {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        const std::string encryptedBefore = c.encrypting ? std::string() : readAll(encrypted);
+        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+            if (stage == c.stage) denyRecordKey();
+        });
+        JobResult result = c.encrypting ? encryptFile(path) : decryptFile(path);
+        SetFileJobStageHook(nullptr);
+        const TaskStatusRecord record = ReadTaskStatus();
+        EXPECT_FALSE(record.currTask) << "the key is shut";
+        RegDeleteKeyA(HKEY_CURRENT_USER, brimtest::SettingsKeyPath);
+        ASSERT_TRUE(result.finished);
+        EXPECT_EQ(result.last.message, WM_FILEJOB_FAILED) << "a job whose record is stale is not a success";
+        EXPECT_EQ(static_cast<std::uint32_t>(result.last.lParam), fjoFileError);
+        EXPECT_EQ(result.last.wParam, static_cast<WPARAM>(ERROR_ACCESS_DENIED));
+        if (c.encrypting) {
+            EXPECT_EQ(readAll(path), plain) << "the record still named the .vltenc: the plain file stays";
+            EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) << "with its attributes";
+            EXPECT_FALSE(fileExists(encrypted));
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        } else {
+            EXPECT_EQ(readAll(encrypted), encryptedBefore) << "the record still named the plain file: the .vltenc stays";
+            EXPECT_FALSE(fileExists(path));
+        }
+    }
+}
+
 TEST_F(FileJobWorker, StoppingEncryptionKeepsThePlainFile) {
     const std::string path = temp.file("stop.bin");
     const std::string plain = patternBytes(50000, 4);
