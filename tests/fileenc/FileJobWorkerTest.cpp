@@ -142,6 +142,30 @@ TEST_F(FileJobWorker, RoundTripsKeepContentLayoutAttributesAndTimes) {
     }
 }
 
+TEST_F(FileJobWorker, ProgressCountsTheBytesOfEachChunk) {
+    // 2600 bytes in chunks of 1024: two full chunks and 552 bytes, a whole number of blocks,
+    // stored as 560. Encryption scales to 99 until the wipe; decryption counts the stored
+    // bytes it read and scales to 100.
+    const std::string path = temp.file("progress.bin");
+    writeAll(path, patternBytes(2600, 15));
+    JobResult encrypted = encryptFile(path);
+    ASSERT_EQ(encrypted.last.message, WM_FILEJOB_DONE);
+    std::vector<WPARAM> progress;
+    for (const auto& m : encrypted.messages)
+        if (m.message == WM_FILEJOB_PROGRESS) progress.push_back(m.wParam);
+    ASSERT_GE(progress.size(), 5u);
+    EXPECT_EQ(std::vector<WPARAM>(progress.begin(), progress.begin() + 4), (std::vector<WPARAM>{38, 77, 99, 0}))
+        << "then the wipe from 0";
+    EXPECT_EQ(progress.back(), 100u);
+
+    JobResult decrypted = decryptFile(path);
+    ASSERT_EQ(decrypted.last.message, WM_FILEJOB_DONE);
+    progress.clear();
+    for (const auto& m : decrypted.messages)
+        if (m.message == WM_FILEJOB_PROGRESS) progress.push_back(m.wParam);
+    EXPECT_EQ(progress, (std::vector<WPARAM>{39, 78, 100, 100}));
+}
+
 TEST_F(FileJobWorker, DecryptsGoldenFilesBuiltFromTheLayout) {
     // The data key of a file made before keys were mixed with the vault key:
     // the third MD5 of the vault key, which such vaults also use as their ID.
