@@ -194,7 +194,9 @@ private:
             reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.SourcePath, source_.get());
             count = readChunk();
         }
-        if (job_.CancelRequested) {
+        // The short last chunk ends the loop without its check: a job paused meanwhile
+        // takes the answer here, before anything is final.
+        if (stopRequested()) {
             abandonOutput(0, fjoStopped);
             return false;
         }
@@ -405,7 +407,8 @@ private:
             reachFileJobStage(FileJobStage::DecryptChunkWritten, job_.DestPath, dest_.get());
             count = readChunk();
         }
-        if (job_.CancelRequested) return failWithWipe(0, fjoStopped);
+        // The last chunk ends the loop without its check; a paused job takes the answer here.
+        if (stopRequested()) return failWithWipe(0, fjoStopped);
         if (readError && job_.BytesDone < job_.TotalBytes) return failWithWipe(readError, fjoFileError);
         // The plain copy must be on the disk before the encrypted one is deleted: a write the
         // cache accepted can still fail on its way out, and only the flush tells.

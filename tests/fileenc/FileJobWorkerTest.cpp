@@ -412,6 +412,56 @@ TEST_F(FileJobWorker, APausedJobTakesTheAnswerAtItsNextChunk) {
     }
 }
 
+// "Yes" to the stop question asked while the last chunk is on its way still stops the job.
+TEST_F(FileJobWorker, AStopAnsweredDuringTheLastChunkIsHonoured) {
+    struct Case {
+        const char* name;
+        bool encrypting;
+        FileJobStage stage;
+        int lastOccurrence;  // 2148 bytes: two full chunks of 1024 and 100 bytes
+    };
+    const Case cases[] = {
+        {"encrypting", true, FileJobStage::EncryptChunkWritten, 2},
+        {"decrypting", false, FileJobStage::DecryptChunkWritten, 3},
+    };
+    const std::string plain = patternBytes(2148, 16);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = temp.file("last.bin"), encrypted = path + ".vltenc";
+        DeleteFileA(path.c_str());
+        DeleteFileA(encrypted.c_str());
+        if (c.encrypting) writeAll(path, plain);
+        else writeAll(encrypted, goldenFile(plain, TestDataKey, 1024, 1024, TestVaultKey));
+        JobWindow window;
+        FileEncryptionJob job;
+        setUpJob(job, c.encrypting ? path : encrypted, c.encrypting ? encrypted : path, window.handle());
+        HANDLE paused = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        int reached = 0;
+        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+            if (stage == c.stage && ++reached == c.lastOccurrence) {
+                job.Pause.pause();  // the user pressed Cancel
+                SetEvent(paused);
+            }
+        });
+        ASSERT_TRUE(window.start(c.encrypting ? EncryptFunc : DecryptFunc, job));
+        ASSERT_EQ(WaitForSingleObject(paused, 30000), WAIT_OBJECT_0);
+        job.CancelRequested = true;  // and answered Yes
+        job.Pause.resume();
+        ASSERT_TRUE(window.finish());
+        CloseHandle(paused);
+        SetFileJobStageHook(nullptr);
+        EXPECT_EQ(window.last().message, WM_FILEJOB_FAILED);
+        EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoStopped);
+        if (c.encrypting) {
+            EXPECT_EQ(readAll(path), plain);
+            EXPECT_FALSE(fileExists(encrypted));
+        } else {
+            EXPECT_FALSE(fileExists(path));
+            EXPECT_TRUE(fileExists(encrypted));
+        }
+    }
+}
+
 TEST_F(FileJobWorker, AMissingCryptoLibraryEndsTheJobAndIsLogged) {
     char previousFolder[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previousFolder);
