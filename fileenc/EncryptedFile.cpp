@@ -160,6 +160,7 @@ std::optional<std::string> ReadVaultName(const std::string& path) {
     std::string name(n, '\0');
     DWORD read = readAt(file, encfile::OffName, &name[0], n);
     if (read == 0) return std::nullopt;
-    name.resize(read);
+    // The name is text: like any zero-terminated string it ends at its first zero byte.
+    name.resize(std::min<std::size_t>(read, name.find('\0')));
     return name;
 }

@@ -95,6 +95,7 @@ std::optional<std::string> StripExtension(const std::string& path);
 // The vault ID at offset 84; 16 zero bytes when the file cannot be opened or read.
 void ReadVaultID(const std::string& path, unsigned char vaultID[16]);
 
-// The vault name stored in the header; nothing when the file cannot be opened,
-// the stored length is 0 or beyond the header, or no byte of it can be read.
+// The vault name stored in the header, up to its first zero byte; nothing when
+// the file cannot be opened, the stored length is 0 or beyond the header, or no
+// byte of it can be read.
 std::optional<std::string> ReadVaultName(const std::string& path);

@@ -23,6 +23,7 @@ enum class FileJobStage {
     WipeFlushed,           // the zeros were flushed, the file is still open
     BeforeDelete,          // the wiped file is closed and about to be deleted
     DecryptChunkWritten,   // a chunk of plain text was written (file: the plain output)
+    DecryptOutputFlushed,  // the whole plain output was flushed; not yet compared or recorded
     DecryptRecordedDone,   // decryption matched and recorded "done"; the .vltenc is still there
 };
 

@@ -194,7 +194,9 @@ private:
             reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.SourcePath, source_.get());
             count = readChunk();
         }
-        if (job_.CancelRequested) {
+        // The short last chunk ends the loop without its check: a job paused meanwhile
+        // takes the answer here, before anything is final.
+        if (stopRequested()) {
             abandonOutput(0, fjoStopped);
             return false;
         }
@@ -263,6 +265,12 @@ private:
         SetFileAttributesA(job_.SourcePath.c_str(), FILE_ATTRIBUTE_NORMAL);
         report_.finishing();
         reachFileJobStage(FileJobStage::BeforeWipe, job_.SourcePath);
+        // Until the record names the plain file, an interrupted job would have its complete
+        // .vltenc removed at the next start: with the plain file wiped, that is the only copy.
+        if (LSTATUS error = SetTaskStatus(taskstatus::Wiping, job_.SourcePath)) {
+            if (haveEntry_) SetFileAttributesA(job_.SourcePath.c_str(), entry_.dwFileAttributes);
+            return abandonOutput(static_cast<DWORD>(error), fjoFileError);
+        }
         WipeReporting reporting{job_.DialogWindow, job_.FinishPauseMs, &job_.Pause};
         DWORD error = 0;
         if (!WipeFile(job_.SourcePath, reporting, &error)) {
@@ -399,8 +407,13 @@ private:
             reachFileJobStage(FileJobStage::DecryptChunkWritten, job_.DestPath, dest_.get());
             count = readChunk();
         }
-        if (job_.CancelRequested) return failWithWipe(0, fjoStopped);
+        // The last chunk ends the loop without its check; a paused job takes the answer here.
+        if (stopRequested()) return failWithWipe(0, fjoStopped);
         if (readError && job_.BytesDone < job_.TotalBytes) return failWithWipe(readError, fjoFileError);
+        // The plain copy must be on the disk before the encrypted one is deleted: a write the
+        // cache accepted can still fail on its way out, and only the flush tells.
+        if (!FlushFileBuffers(dest_.get())) return failWithWipe(GetLastError(), fjoFileError);
+        reachFileJobStage(FileJobStage::DecryptOutputFlushed, job_.DestPath, dest_.get());
         restoreTimes(header);
         source_.close();
         dest_.close();
@@ -418,7 +431,12 @@ private:
     // in between leaves both files, never neither.
     void finish(const encfile::EncryptedFileHeader& header) {
         SetFileAttributesA(job_.DestPath.c_str(), header.attributes ? header.attributes : FILE_ATTRIBUTE_NORMAL);
-        SetTaskStatus(taskstatus::Done, job_.DestPath);
+        // A record left on "decrypting" would have the plain file wiped at the next start: the
+        // encrypted copy then stays, and the plain one goes now, as after any failure.
+        if (LSTATUS error = SetTaskStatus(taskstatus::Done, job_.DestPath)) {
+            SetFileAttributesA(job_.DestPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+            return failWithWipe(static_cast<DWORD>(error), fjoFileError);
+        }
         reachFileJobStage(FileJobStage::DecryptRecordedDone, job_.SourcePath);
         DeleteFileA(job_.SourcePath.c_str());
         report_.succeeded();

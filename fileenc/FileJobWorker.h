@@ -6,13 +6,16 @@
  * successful one ends with PROGRESS(100) and, after the finishing pause, DONE.
  *
  * Encryption: the body is written behind a 512-byte gap, the header last, the
- * .vltenc flushed, and only then is the plain file wiped. The plain file is
+ * .vltenc flushed, and only then, once the record names the plain file
+ * instead of the .vltenc, is the plain file wiped. The plain file is
  * opened without write sharing and at most its starting length is read, so a
  * file that another program changes is refused instead of being wiped with a
  * copy that would not decrypt.
  *
- * Decryption: "done" is recorded before the .vltenc is deleted, so an
- * interruption at that point leaves both files instead of none. A header or
+ * Decryption: the plain output is flushed and "done" is recorded before the
+ * .vltenc is deleted, so an interruption, a write that fails on its way to
+ * the disk or a record that cannot be written leaves the encrypted copy
+ * instead of nothing. A header or
  * body that cannot be right (bad magic, damaged chunk size, short body) ends
  * the job with its outcome and the partial output wiped.
  */

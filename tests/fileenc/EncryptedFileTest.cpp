@@ -104,6 +104,7 @@ TEST_F(HeaderReaders, DamagedNameLengthsReadNoFurtherThanTheHeader) {
         {"404.vltenc", headerImage(TestVaultID, 404, longest) + "tail", longest},
         {"cut.vltenc", cut, std::string("Twent")},                       // only what is there
         {"nobytes.vltenc", headerImage(TestVaultID, 9, "").substr(0, 108), std::nullopt},
+        {"zero.inside.vltenc", headerImage(TestVaultID, 8, std::string("Ab\0cdefg", 8)), std::string("Ab")},
     };
     for (const Case& c : cases) {
         temp.writeFile(c.file, c.bytes);

@@ -251,6 +251,9 @@ TEST_F(Checks, ProgramFilesInstallFolderAndEncryptedFilesAreRefused) {
             ASSERT_EQ(script.texts().size(), 1u);
             EXPECT_EQ(script.texts()[0], c.message);
             EXPECT_EQ(script.shown()[0].buttons, mbsOk);
+            const bool warning = c.message == ProgramFileWarning || c.message == InstallFolderWarning;
+            EXPECT_EQ(script.shown()[0].icon, warning ? mbiCaution : mbiInformation);
+            EXPECT_EQ(script.shown()[0].title, "Brimsafe");
             if (create) {
                 EXPECT_EQ(readAll(path), "content");
             }
@@ -346,6 +349,33 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
         EXPECT_EQ(checks.encryptSingleFile(path), 0) << "the earlier stop request is gone";
         EXPECT_TRUE(fileExists(path + ".vltenc"));
         EXPECT_FALSE(fileExists(path));
+    }
+}
+
+TEST_F(Checks, AMissingCryptoLibraryIsAWarningThatNamesTheDirection) {
+    const std::string path = temp.file("nolib.txt");
+    host.job.CryptoLibraryName = "QZ_Missing_Library.dll";
+    struct Case {
+        bool encrypting;
+        const char* text;
+    };
+    const Case cases[] = {
+        {true, "Some of your files are missing or corrupt.  Please reinstall Brimsafe."},
+        {false, "Some of the Brimsafe files are missing or corrupt.  Please reinstall Brimsafe."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.encrypting ? "encrypting" : "decrypting");
+        DeleteFileA(path.c_str());
+        if (c.encrypting) writeAll(path, "content");
+        else writeAll(path + ".vltenc", smallGoldenFile());
+        brimtest::MessageBoxScript script({mbrOk});
+        EXPECT_EQ(c.encrypting ? checks.encryptSingleFile(path) : checks.decryptSingleFile(path), 1);
+        ASSERT_EQ(script.texts(), std::vector<std::string>{c.text});
+        EXPECT_EQ(script.shown()[0].buttons, mbsOk);
+        EXPECT_EQ(script.shown()[0].icon, mbiCaution);
+        EXPECT_EQ(script.shown()[0].title, "Brimsafe");
+        EXPECT_TRUE(fileExists(c.encrypting ? path : path + ".vltenc")) << "the file the job started from stays";
+        DeleteFileA((path + ".vltenc").c_str());
     }
 }
 

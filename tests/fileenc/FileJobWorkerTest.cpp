@@ -42,6 +42,17 @@ WIN32_FIND_DATAA entryOf(const std::string& path) {
     return entry;
 }
 
+std::uint64_t asU64(FILETIME time) { return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
+
+// The local date and time as a FILETIME, field by field, without a time-zone shift.
+std::uint64_t localNow() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME time;
+    SystemTimeToFileTime(&now, &time);
+    return asU64(time);
+}
+
 bool sameTime(FILETIME a, FILETIME b) { return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime; }
 
 class FileJobWorker : public brimtest::FreshRegistry {
@@ -78,6 +89,7 @@ TEST_F(FileJobWorker, RoundTripsKeepContentLayoutAttributesAndTimes) {
         SetFileAttributesA(path.c_str(), c.attributes);
         const WIN32_FIND_DATAA before = entryOf(path);
 
+        const std::uint64_t startedAt = localNow();
         JobResult encrypted = encryptFile(path);
         ASSERT_TRUE(encrypted.finished);
         ASSERT_EQ(encrypted.last.message, WM_FILEJOB_DONE) << "kind " << encrypted.last.lParam;
@@ -95,12 +107,13 @@ TEST_F(FileJobWorker, RoundTripsKeepContentLayoutAttributesAndTimes) {
         EXPECT_EQ(u64At(file, 4), c.size);
         EXPECT_EQ(file.substr(12, 16), c.size ? expected.digest : std::string(16, '\0'));
         EXPECT_EQ(file.substr(28, 16), blowfishCbcEncrypt(keyBytes(TestDataKey), TestVaultKey));
-        EXPECT_EQ(u32At(file, 44), before.ftCreationTime.dwLowDateTime);
-        EXPECT_EQ(u32At(file, 52), before.ftLastWriteTime.dwLowDateTime);
+        EXPECT_EQ(u64At(file, 44), asU64(before.ftCreationTime));
+        EXPECT_EQ(u64At(file, 52), asU64(before.ftLastWriteTime));
         EXPECT_EQ(u32At(file, 60), before.dwFileAttributes);
         EXPECT_EQ(u32At(file, 64), 0u);
         EXPECT_EQ(u64At(file, 68), file.size());
-        EXPECT_NE(u64At(file, 76), 0u);
+        EXPECT_GE(u64At(file, 76), startedAt) << "the local wall-clock time of the job";
+        EXPECT_LE(u64At(file, 76), localNow());
         EXPECT_EQ(file.substr(84, 16), keyBytes(TestVaultID));
         EXPECT_EQ(u32At(file, 100), chunk);
         EXPECT_EQ(u32At(file, 104), 8u);
@@ -127,6 +140,30 @@ TEST_F(FileJobWorker, RoundTripsKeepContentLayoutAttributesAndTimes) {
         EXPECT_EQ(*ReadTaskStatus().currFile, path);
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+}
+
+TEST_F(FileJobWorker, ProgressCountsTheBytesOfEachChunk) {
+    // 2600 bytes in chunks of 1024: two full chunks and 552 bytes, a whole number of blocks,
+    // stored as 560. Encryption scales to 99 until the wipe; decryption counts the stored
+    // bytes it read and scales to 100.
+    const std::string path = temp.file("progress.bin");
+    writeAll(path, patternBytes(2600, 15));
+    JobResult encrypted = encryptFile(path);
+    ASSERT_EQ(encrypted.last.message, WM_FILEJOB_DONE);
+    std::vector<WPARAM> progress;
+    for (const auto& m : encrypted.messages)
+        if (m.message == WM_FILEJOB_PROGRESS) progress.push_back(m.wParam);
+    ASSERT_GE(progress.size(), 5u);
+    EXPECT_EQ(std::vector<WPARAM>(progress.begin(), progress.begin() + 4), (std::vector<WPARAM>{38, 77, 99, 0}))
+        << "then the wipe from 0";
+    EXPECT_EQ(progress.back(), 100u);
+
+    JobResult decrypted = decryptFile(path);
+    ASSERT_EQ(decrypted.last.message, WM_FILEJOB_DONE);
+    progress.clear();
+    for (const auto& m : decrypted.messages)
+        if (m.message == WM_FILEJOB_PROGRESS) progress.push_back(m.wParam);
+    EXPECT_EQ(progress, (std::vector<WPARAM>{39, 78, 100, 100}));
 }
 
 TEST_F(FileJobWorker, DecryptsGoldenFilesBuiltFromTheLayout) {
@@ -210,6 +247,97 @@ TEST_F(FileJobWorker, DamagedFilesAreRejectedWithTheirKind) {
     }
 }
 
+// Only a plain copy known to be on the disk may replace the encrypted one.
+TEST_F(FileJobWorker, DecryptionFlushesThePlainCopyBeforeTheEncryptedOneGoes) {
+    const std::string path = temp.file("flushed.bin");
+    const std::string plain = patternBytes(9000, 13);
+    writeAll(path + ".vltenc", goldenFile(plain, TestDataKey, 1024, 1024, TestVaultKey));
+    std::vector<FileJobStage> stages;
+    std::string outputAtFlush;
+    bool encryptedThere = false;
+    std::string taskAtFlush;
+    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        stages.push_back(stage);
+        if (stage == FileJobStage::DecryptOutputFlushed) {
+            outputAtFlush = readAll(path);
+            encryptedThere = fileExists(path + ".vltenc");
+            taskAtFlush = ReadTaskStatus().currTask.value_or("");
+        }
+    });
+    JobResult result = decryptFile(path);
+    ASSERT_EQ(result.last.message, WM_FILEJOB_DONE);
+    ASSERT_GE(stages.size(), 3u);
+    EXPECT_EQ(stages[stages.size() - 3], FileJobStage::DecryptChunkWritten);
+    EXPECT_EQ(stages[stages.size() - 2], FileJobStage::DecryptOutputFlushed) << "flushed after the last write";
+    EXPECT_EQ(stages.back(), FileJobStage::DecryptRecordedDone);
+    EXPECT_EQ(outputAtFlush, plain);
+    EXPECT_TRUE(encryptedThere);
+    EXPECT_EQ(taskAtFlush, "decrypting");
+    EXPECT_FALSE(fileExists(path + ".vltenc"));
+}
+
+// Shuts everybody out of the job record's key, as a registry that can no longer be written does.
+void denyRecordKey() {
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, brimtest::SettingsKeyPath, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ACL noAccess;
+    InitializeAcl(&noAccess, sizeof noAccess, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &noAccess, FALSE);
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+// Whatever record the next start finds must not name the only copy of the data.
+TEST_F(FileJobWorker, ARecordThatCannotBeWrittenKeepsTheOnlyCopy) {
+    struct Case {
+        const char* name;
+        bool encrypting;
+        FileJobStage stage;  // where the registry stops taking writes
+    };
+    const Case cases[] = {
+        {"encryption, before the wipe", true, FileJobStage::BeforeWipe},
+        {"decryption, before done", false, FileJobStage::DecryptOutputFlushed},
+    };
+    const std::string plain = patternBytes(6000, 14);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        brimtest::clearProductRegistry();
+        const std::string path = temp.file("record.bin"), encrypted = path + ".vltenc";
+        DeleteFileA(path.c_str());
+        DeleteFileA(encrypted.c_str());
+        writeAll(path, plain);
+        if (!c.encrypting) {
+            ASSERT_EQ(encryptFile(path).last.message, WM_FILEJOB_DONE);
+        } else {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        const std::string encryptedBefore = c.encrypting ? std::string() : readAll(encrypted);
+        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+            if (stage == c.stage) denyRecordKey();
+        });
+        JobResult result = c.encrypting ? encryptFile(path) : decryptFile(path);
+        SetFileJobStageHook(nullptr);
+        const TaskStatusRecord record = ReadTaskStatus();
+        EXPECT_FALSE(record.currTask) << "the key is shut";
+        RegDeleteKeyA(HKEY_CURRENT_USER, brimtest::SettingsKeyPath);
+        ASSERT_TRUE(result.finished);
+        EXPECT_EQ(result.last.message, WM_FILEJOB_FAILED) << "a job whose record is stale is not a success";
+        EXPECT_EQ(static_cast<std::uint32_t>(result.last.lParam), fjoFileError);
+        EXPECT_EQ(result.last.wParam, static_cast<WPARAM>(ERROR_ACCESS_DENIED));
+        if (c.encrypting) {
+            EXPECT_EQ(readAll(path), plain) << "the record still named the .vltenc: the plain file stays";
+            EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) << "with its attributes";
+            EXPECT_FALSE(fileExists(encrypted));
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        } else {
+            EXPECT_EQ(readAll(encrypted), encryptedBefore) << "the record still named the plain file: the .vltenc stays";
+            EXPECT_FALSE(fileExists(path));
+        }
+    }
+}
+
 TEST_F(FileJobWorker, StoppingEncryptionKeepsThePlainFile) {
     const std::string path = temp.file("stop.bin");
     const std::string plain = patternBytes(50000, 4);
@@ -280,6 +408,56 @@ TEST_F(FileJobWorker, APausedJobTakesTheAnswerAtItsNextChunk) {
         } else {
             EXPECT_EQ(window.last().message, WM_FILEJOB_DONE);
             EXPECT_FALSE(fileExists(path));
+        }
+    }
+}
+
+// "Yes" to the stop question asked while the last chunk is on its way still stops the job.
+TEST_F(FileJobWorker, AStopAnsweredDuringTheLastChunkIsHonoured) {
+    struct Case {
+        const char* name;
+        bool encrypting;
+        FileJobStage stage;
+        int lastOccurrence;  // 2148 bytes: two full chunks of 1024 and 100 bytes
+    };
+    const Case cases[] = {
+        {"encrypting", true, FileJobStage::EncryptChunkWritten, 2},
+        {"decrypting", false, FileJobStage::DecryptChunkWritten, 3},
+    };
+    const std::string plain = patternBytes(2148, 16);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = temp.file("last.bin"), encrypted = path + ".vltenc";
+        DeleteFileA(path.c_str());
+        DeleteFileA(encrypted.c_str());
+        if (c.encrypting) writeAll(path, plain);
+        else writeAll(encrypted, goldenFile(plain, TestDataKey, 1024, 1024, TestVaultKey));
+        JobWindow window;
+        FileEncryptionJob job;
+        setUpJob(job, c.encrypting ? path : encrypted, c.encrypting ? encrypted : path, window.handle());
+        HANDLE paused = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        int reached = 0;
+        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+            if (stage == c.stage && ++reached == c.lastOccurrence) {
+                job.Pause.pause();  // the user pressed Cancel
+                SetEvent(paused);
+            }
+        });
+        ASSERT_TRUE(window.start(c.encrypting ? EncryptFunc : DecryptFunc, job));
+        ASSERT_EQ(WaitForSingleObject(paused, 30000), WAIT_OBJECT_0);
+        job.CancelRequested = true;  // and answered Yes
+        job.Pause.resume();
+        ASSERT_TRUE(window.finish());
+        CloseHandle(paused);
+        SetFileJobStageHook(nullptr);
+        EXPECT_EQ(window.last().message, WM_FILEJOB_FAILED);
+        EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoStopped);
+        if (c.encrypting) {
+            EXPECT_EQ(readAll(path), plain);
+            EXPECT_FALSE(fileExists(encrypted));
+        } else {
+            EXPECT_FALSE(fileExists(path));
+            EXPECT_TRUE(fileExists(encrypted));
         }
     }
 }

@@ -166,6 +166,7 @@ TEST_F(TaskRecord, AJobInterruptedAtAnyStageLosesNoData) {
         {"encryption mid-wipe", true, FileJobStage::WipeBlockWritten, 1, Survivor::EncryptedFile},
         {"encryption before the delete", true, FileJobStage::BeforeDelete, 1, Survivor::EncryptedFile},
         {"decryption mid-body", false, FileJobStage::DecryptChunkWritten, 2, Survivor::EncryptedFile},
+        {"decryption after the flush", false, FileJobStage::DecryptOutputFlushed, 1, Survivor::EncryptedFile},
         {"decryption after done, before the delete", false, FileJobStage::DecryptRecordedDone, 1, Survivor::Both},
     };
     const std::string plain = patternBytes(30000, 21);  // 29 chunks of 1 KB, several wipe blocks
