@@ -22,8 +22,10 @@ enum class FileJobStage {
     WipeBlockWritten,      // one block of zeros was written (file: the file being wiped)
     WipeFlushed,           // the zeros were flushed, the file is still open
     BeforeDelete,          // the wiped file is closed and about to be deleted
-    DecryptChunkWritten,   // a chunk of plain text was written (file: the plain output)
-    DecryptOutputFlushed,  // the whole plain output was flushed; not yet compared or recorded
+    DecryptTemporaryCreated,  // the temporary plain output exists and is on record, still empty
+    DecryptChunkWritten,   // a chunk of plain text was written (file: the temporary plain output)
+    DecryptOutputFlushed,  // the whole temporary output was flushed; not yet compared or recorded
+    DecryptReplaced,       // the temporary output has replaced the plain path; "done" not yet recorded
     DecryptRecordedDone,   // decryption matched and recorded "done"; the .vltenc is still there
 };
 

@@ -294,6 +294,16 @@ private:
     unsigned char digest_[DigestBytes] = {};
 };
 
+// The folder of a path, with its trailing separator ("C:\" stays a root, not the drive's current folder).
+std::string folderOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string(".\\") : path.substr(0, separator + 1);
+}
+
+// The plain output is written to a temporary file beside the plain path and only replaces it once it
+// is complete, flushed and matches its digest: a file already at the plain path (the user agreed to
+// overwrite it) stays as it was through every failure. The job record names the temporary file, the
+// only one an interrupted job may leave half-written, so the start-up clean-up never wipes the user's.
 class Decryption {
 public:
     explicit Decryption(FileEncryptionJob& job) : job_(job), report_(job) {}
@@ -304,7 +314,6 @@ public:
             report_.failed(0, fjoAnotherJobRunning);
             return;
         }
-        SetTaskStatus(taskstatus::Decrypting, job_.DestPath);
         if (!openFiles()) return;
         CryptoLibrary library(job_.CryptoLibraryName.c_str());
         DWORD error = 0;
@@ -319,42 +328,65 @@ public:
     }
 
 private:
+    // Ends the job before any file was made: nothing to remove.
+    void failEarly(DWORD error) {
+        source_.close();
+        SetTaskStatus(taskstatus::Done, job_.DestPath);
+        report_.failed(error, fjoFileError);
+    }
+
     bool openFiles() {
         source_ = FileHandle(CreateFileA(job_.SourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!source_.valid()) {
-            DWORD error = GetLastError();
-            SetTaskStatus(taskstatus::Done, job_.DestPath);
-            report_.failed(error, fjoFileError);
+            failEarly(GetLastError());
             return false;
         }
-        dest_ = FileHandle(CreateFileA(job_.DestPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // A plain file that could not be written (read-only, held by another program) is refused
+        // now, as creating over it would be, rather than after the whole file was decrypted.
+        if (GetFileAttributesA(job_.DestPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            FileHandle existing(CreateFileA(job_.DestPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!existing.valid()) {
+                failEarly(GetLastError());
+                return false;
+            }
+        }
+        // The temporary file is made before the record names it, so the record only ever names a
+        // file this job made; an interruption in between leaves an empty temporary file behind.
+        char temporary[MAX_PATH] = {};
+        if (!GetTempFileNameA(folderOf(job_.DestPath).c_str(), TemporaryPrefix, 0, temporary)) {
+            failEarly(GetLastError());
+            return false;
+        }
+        temporary_ = temporary;
+        SetTaskStatus(taskstatus::Decrypting, temporary_);
+        dest_ = FileHandle(CreateFileA(temporary_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!dest_.valid()) {
             DWORD error = GetLastError();
-            source_.close();
-            SetTaskStatus(taskstatus::Done, job_.DestPath);
-            report_.failed(error, fjoFileError);
+            abandonOutput(error, fjoFileError);
             return false;
         }
+        reachFileJobStage(FileJobStage::DecryptTemporaryCreated, temporary_, dest_.get());
         return true;
     }
 
-    // Ends a job before any plain byte was written: the empty output goes.
+    // Ends a job before any plain byte was written: the empty temporary file goes.
     void abandonOutput(DWORD error, FileJobOutcome kind) {
         source_.close();
         dest_.close();
-        DeleteFileA(job_.DestPath.c_str());
+        DeleteFileA(temporary_.c_str());
         SetTaskStatus(taskstatus::Done, job_.DestPath);
         report_.failed(error, kind);
     }
 
-    // Ends a job after plain bytes may have been written: the output is wiped.
+    // Ends a job after plain bytes may have been written: the temporary file is wiped.
     void failWithWipe(DWORD error, FileJobOutcome kind) {
         source_.close();
         dest_.close();
         report_.finishing();
-        WipeFile(job_.DestPath, WipeReporting{job_.DialogWindow, job_.FinishPauseMs, &job_.Pause});
+        WipeFile(temporary_, WipeReporting{job_.DialogWindow, job_.FinishPauseMs, &job_.Pause});
         SetTaskStatus(taskstatus::Done, job_.DestPath);
         report_.failed(error, kind);
     }
@@ -404,7 +436,7 @@ private:
             library.md5(output.data(), DigestBytes + toWrite, output.data());
             DWORD error = 0;
             if (!writeAll(dest_, output.data() + DigestBytes, toWrite, error)) return failWithWipe(error, fjoFileError);
-            reachFileJobStage(FileJobStage::DecryptChunkWritten, job_.DestPath, dest_.get());
+            reachFileJobStage(FileJobStage::DecryptChunkWritten, temporary_, dest_.get());
             count = readChunk();
         }
         // The last chunk ends the loop without its check; a paused job takes the answer here.
@@ -413,7 +445,7 @@ private:
         // The plain copy must be on the disk before the encrypted one is deleted: a write the
         // cache accepted can still fail on its way out, and only the flush tells.
         if (!FlushFileBuffers(dest_.get())) return failWithWipe(GetLastError(), fjoFileError);
-        reachFileJobStage(FileJobStage::DecryptOutputFlushed, job_.DestPath, dest_.get());
+        reachFileJobStage(FileJobStage::DecryptOutputFlushed, temporary_, dest_.get());
         restoreTimes(header);
         source_.close();
         dest_.close();
@@ -427,25 +459,34 @@ private:
         if (created || written) SetFileTime(dest_.get(), created, nullptr, written);
     }
 
-    // "done" goes on record before the encrypted copy is deleted: an interruption
-    // in between leaves both files, never neither.
+    // The temporary file takes the plain path, "done" goes on record, and only then is the
+    // encrypted copy deleted: an interruption at any point leaves a whole copy, never neither.
     void finish(const encfile::EncryptedFileHeader& header) {
-        SetFileAttributesA(job_.DestPath.c_str(), header.attributes ? header.attributes : FILE_ATTRIBUTE_NORMAL);
-        // A record left on "decrypting" would have the plain file wiped at the next start: the
-        // encrypted copy then stays, and the plain one goes now, as after any failure.
-        if (LSTATUS error = SetTaskStatus(taskstatus::Done, job_.DestPath)) {
-            SetFileAttributesA(job_.DestPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        // Replacing the plain path cannot be undone, and "done" must follow it: a registry that no
+        // longer takes the record stops the job here, while the user's file is still as it was.
+        if (LSTATUS error = SetTaskStatus(taskstatus::Decrypting, temporary_))
             return failWithWipe(static_cast<DWORD>(error), fjoFileError);
-        }
+        if (!MoveFileExA(temporary_.c_str(), job_.DestPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return failWithWipe(GetLastError(), fjoFileError);
+        // Set on the plain path, not before the move: a read-only temporary file would resist the wipe.
+        SetFileAttributesA(job_.DestPath.c_str(), header.attributes ? header.attributes : FILE_ATTRIBUTE_NORMAL);
+        reachFileJobStage(FileJobStage::DecryptReplaced, job_.DestPath);
+        // The record still names the temporary file, which is gone: an interruption from here on
+        // leaves both copies. Failing to record "done" keeps both too, and says so.
+        if (LSTATUS error = SetTaskStatus(taskstatus::Done, job_.DestPath))
+            return report_.failed(static_cast<DWORD>(error), fjoFileError);
         reachFileJobStage(FileJobStage::DecryptRecordedDone, job_.SourcePath);
         DeleteFileA(job_.SourcePath.c_str());
         report_.succeeded();
     }
 
+    static constexpr const char* TemporaryPrefix = "bsd";
+
     FileEncryptionJob& job_;
     Reporter report_;
     FileHandle source_;
     FileHandle dest_;
+    std::string temporary_;
 };
 
 // Key copies are overwritten however the job ends.

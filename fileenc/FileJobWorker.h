@@ -12,12 +12,15 @@
  * file that another program changes is refused instead of being wiped with a
  * copy that would not decrypt.
  *
- * Decryption: the plain output is flushed and "done" is recorded before the
- * .vltenc is deleted, so an interruption, a write that fails on its way to
- * the disk or a record that cannot be written leaves the encrypted copy
- * instead of nothing. A header or
- * body that cannot be right (bad magic, damaged chunk size, short body) ends
- * the job with its outcome and the partial output wiped.
+ * Decryption: the plain output goes to a temporary file in the plain path's
+ * folder, which the job record names while it is written. Only once it is
+ * complete, flushed and matches the digest does it replace the plain path, so
+ * a file already there survives every failure unchanged. "done" is recorded
+ * after the replace and before the .vltenc is deleted, so an interruption, a
+ * write that fails on its way to the disk or a record that cannot be written
+ * leaves the encrypted copy instead of nothing. A header or body that cannot
+ * be right (bad magic, damaged chunk size, short body) ends the job with its
+ * outcome and the temporary output wiped.
  */
 #pragma once
 

@@ -476,6 +476,39 @@ TEST_F(Checks, DecryptRefusesOtherVaultsAndDamagedFiles) {
     host.vaultKey = TestVaultKey;
 }
 
+// "Yes" to overwriting a plain file is consent to replace it with the decrypted one, not to lose it
+// when the encrypted file turns out to be damaged.
+TEST_F(Checks, AFailedDecryptionKeepsThePlainFileTheUserAgreedToReplace) {
+    const std::string path = temp.file("data.bin"), encrypted = path + ".vltenc";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const unsigned char* vaultKey;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"100 bytes", smallGoldenFile().substr(0, 100), TestVaultKey,
+         "The file data.bin is not a valid Brimsafe encrypted file."},
+        {"wrong vault key", smallGoldenFile(), TestDataKey,
+         "The contents of the decrypted file did not match the original file.  This could mean that the file has "
+         "been corrupted or that the file was not encrypted with this vault."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeAll(path, "the user's own copy");
+        writeAll(encrypted, c.bytes);
+        host.vaultKey = c.vaultKey;
+        brimtest::MessageBoxScript script({mbrYes, mbrOk});
+        EXPECT_EQ(checks.decryptSingleFile(path), 1);
+        EXPECT_EQ(script.texts(), (std::vector<std::string>{fill(OverwritePlainQuestion, "data.bin"), c.text}));
+        ASSERT_TRUE(fileExists(path));
+        EXPECT_EQ(readAll(path), "the user's own copy");
+        EXPECT_EQ(readAll(encrypted), c.bytes);
+        EXPECT_EQ(filesIn(temp.path()), (std::vector<std::string>{"data.bin", "data.bin.vltenc"}));
+    }
+    host.vaultKey = TestVaultKey;
+}
+
 TEST_F(Checks, ADecryptedFileInABatchIsNotedOnce) {
     writeAll(temp.file("a.txt"), "a");
     writeAll(temp.file("b.txt"), "b");

@@ -66,6 +66,8 @@ std::string patternBytes(std::size_t size, unsigned seed = 1);
 std::string readAll(const std::string& path);
 void writeAll(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+// The names of the files in a folder, sorted; a left-over temporary file shows up here.
+std::vector<std::string> filesIn(const std::string& folder);
 
 // Independent computations.
 std::string blowfishCbcEncrypt(const std::string& plain, const unsigned char key[16]);

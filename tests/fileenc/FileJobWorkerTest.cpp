@@ -137,7 +137,11 @@ TEST_F(FileJobWorker, RoundTripsKeepContentLayoutAttributesAndTimes) {
             std::printf("note: this file system does not keep creation times (size %u)\n",
                         static_cast<unsigned>(c.size));
         EXPECT_EQ(*ReadTaskStatus().currTask, "done");
-        EXPECT_EQ(*ReadTaskStatus().currFile, path);
+        // The record named the temporary output beside the plain path, never the plain path.
+        const std::string recorded = ReadTaskStatus().currFile.value_or("");
+        EXPECT_NE(recorded, path);
+        EXPECT_EQ(recorded.substr(0, recorded.rfind('\\')), temp.path());
+        EXPECT_FALSE(fileExists(recorded)) << "it became the plain file";
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -247,33 +251,166 @@ TEST_F(FileJobWorker, DamagedFilesAreRejectedWithTheirKind) {
     }
 }
 
-// Only a plain copy known to be on the disk may replace the encrypted one.
+// Only a plain copy known to be on the disk may replace the encrypted one, and it is written
+// beside the plain path, which it takes only once it is complete.
 TEST_F(FileJobWorker, DecryptionFlushesThePlainCopyBeforeTheEncryptedOneGoes) {
     const std::string path = temp.file("flushed.bin");
     const std::string plain = patternBytes(9000, 13);
     writeAll(path + ".vltenc", goldenFile(plain, TestDataKey, 1024, 1024, TestVaultKey));
     std::vector<FileJobStage> stages;
-    std::string outputAtFlush;
-    bool encryptedThere = false;
-    std::string taskAtFlush;
-    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+    std::string output, outputAtFlush, recordAtFlush, taskAtFlush;
+    bool encryptedThere = false, plainThere = true;
+    SetFileJobStageHook([&](FileJobStage stage, const std::string& file, HANDLE) {
         stages.push_back(stage);
         if (stage == FileJobStage::DecryptOutputFlushed) {
-            outputAtFlush = readAll(path);
+            output = file;
+            outputAtFlush = readAll(file);
             encryptedThere = fileExists(path + ".vltenc");
+            plainThere = fileExists(path);
             taskAtFlush = ReadTaskStatus().currTask.value_or("");
+            recordAtFlush = ReadTaskStatus().currFile.value_or("");
         }
     });
     JobResult result = decryptFile(path);
     ASSERT_EQ(result.last.message, WM_FILEJOB_DONE);
-    ASSERT_GE(stages.size(), 3u);
-    EXPECT_EQ(stages[stages.size() - 3], FileJobStage::DecryptChunkWritten);
-    EXPECT_EQ(stages[stages.size() - 2], FileJobStage::DecryptOutputFlushed) << "flushed after the last write";
+    ASSERT_GE(stages.size(), 4u);
+    EXPECT_EQ(stages.front(), FileJobStage::DecryptTemporaryCreated);
+    EXPECT_EQ(stages[stages.size() - 4], FileJobStage::DecryptChunkWritten);
+    EXPECT_EQ(stages[stages.size() - 3], FileJobStage::DecryptOutputFlushed) << "flushed after the last write";
+    EXPECT_EQ(stages[stages.size() - 2], FileJobStage::DecryptReplaced);
     EXPECT_EQ(stages.back(), FileJobStage::DecryptRecordedDone);
     EXPECT_EQ(outputAtFlush, plain);
+    EXPECT_NE(output, path) << "the output is a temporary file";
+    EXPECT_EQ(output.substr(0, output.rfind('\\')), temp.path()) << "in the plain file's folder";
+    EXPECT_FALSE(plainThere) << "the plain path is taken only after the digest matched";
     EXPECT_TRUE(encryptedThere);
     EXPECT_EQ(taskAtFlush, "decrypting");
+    EXPECT_EQ(recordAtFlush, output) << "the record names the file an interruption would leave half-written";
     EXPECT_FALSE(fileExists(path + ".vltenc"));
+    EXPECT_EQ(filesIn(temp.path()), std::vector<std::string>{"flushed.bin"});
+}
+
+// The user agreed to overwrite the plain file; a decryption that fails must still leave it as it was.
+TEST_F(FileJobWorker, AFailedDecryptionLeavesAnExistingPlainFileAsItWas) {
+    const std::string plain = patternBytes(10000, 31);
+    const std::string good = goldenFile(plain, TestDataKey, 1024, 1024, TestVaultKey);
+    std::string noMagic = good, badChunk = good;
+    encfile::putU32(reinterpret_cast<unsigned char*>(&noMagic[0]), 0x12345678);
+    encfile::putU32(reinterpret_cast<unsigned char*>(&badChunk[100]), 1001);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const unsigned char* vaultKey;
+        const char* library;       // null: the real one
+        FileJobStage stage;        // where the hook acts
+        int action;                // 0 none, 1 stop the job, 2 open the plain file
+        std::uint32_t kind;
+    };
+    const Case cases[] = {
+        {"body cut in half", good.substr(0, 512 + (good.size() - 512) / 2), TestVaultKey, nullptr,
+         FileJobStage::DecryptChunkWritten, 0, fjoDigestMismatch},
+        {"body cut mid-block", good.substr(0, 512 + 1027), TestVaultKey, nullptr, FileJobStage::DecryptChunkWritten, 0,
+         fjoDigestMismatch},
+        {"header cut at 300", good.substr(0, 300), TestVaultKey, nullptr, FileJobStage::DecryptChunkWritten, 0,
+         fjoNotEncryptedFile},
+        {"no magic", noMagic, TestVaultKey, nullptr, FileJobStage::DecryptChunkWritten, 0, fjoNotEncryptedFile},
+        {"damaged chunk size", badChunk, TestVaultKey, nullptr, FileJobStage::DecryptChunkWritten, 0,
+         fjoNotEncryptedFile},
+        {"another vault's key", good, TestVaultID, nullptr, FileJobStage::DecryptChunkWritten, 0, fjoDigestMismatch},
+        {"missing crypto library", good, TestVaultKey, "QZ_Missing_Library.dll", FileJobStage::DecryptChunkWritten, 0,
+         fjoLibraryMissing},
+        {"stopped by the user", good, TestVaultKey, nullptr, FileJobStage::DecryptChunkWritten, 1, fjoStopped},
+        {"plain file opened by another program before the replace", good, TestVaultKey, nullptr,
+         FileJobStage::DecryptOutputFlushed, 2, fjoFileError},
+    };
+    const std::string older = patternBytes(15000, 32);  // longer than the decrypted text
+    const FILETIME created = {0x11110000, 0x01C00000}, written = {0x22220000, 0x01C10000};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        brimtest::clearProductRegistry();
+        const std::string path = temp.file("older.bin"), encrypted = path + ".vltenc";
+        writeAll(path, older);
+        setTimes(path, created, written);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN);
+        const WIN32_FIND_DATAA before = entryOf(path);
+        writeAll(encrypted, c.bytes);
+
+        JobWindow window;
+        FileEncryptionJob job;
+        setUpJob(job, encrypted, path, window.handle(), TestDataKey, c.vaultKey);
+        if (c.library) job.CryptoLibraryName = c.library;
+        HANDLE otherProgram = INVALID_HANDLE_VALUE;
+        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+            if (stage != c.stage) return;
+            if (c.action == 1) job.CancelRequested = true;
+            if (c.action == 2 && otherProgram == INVALID_HANDLE_VALUE)
+                otherProgram = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr);
+        });
+        ASSERT_TRUE(window.run(DecryptFunc, job));
+        SetFileJobStageHook(nullptr);
+        if (otherProgram != INVALID_HANDLE_VALUE) CloseHandle(otherProgram);
+
+        EXPECT_EQ(window.last().message, WM_FILEJOB_FAILED);
+        EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), c.kind);
+        EXPECT_EQ(window.count(WM_FILEJOB_FAILED), 1);
+        if (c.action == 2) {
+            // Windows refuses a file open without delete sharing, Wine any open file.
+            EXPECT_TRUE(window.last().wParam == ERROR_SHARING_VIOLATION || window.last().wParam == ERROR_ACCESS_DENIED)
+                << "the system's error: " << window.last().wParam;
+        }
+        ASSERT_TRUE(fileExists(path)) << "the plain file is still there";
+        EXPECT_EQ(readAll(path), older) << "the plain file is byte for byte what it was";
+        const WIN32_FIND_DATAA after = entryOf(path);
+        EXPECT_EQ(after.dwFileAttributes, before.dwFileAttributes);
+        EXPECT_TRUE(sameTime(after.ftLastWriteTime, before.ftLastWriteTime));
+        EXPECT_EQ(readAll(encrypted), c.bytes) << "the encrypted file stays as it was";
+        EXPECT_EQ(filesIn(temp.path()), (std::vector<std::string>{"older.bin", "older.bin.vltenc"}))
+            << "no temporary file is left";
+        EXPECT_EQ(ReadTaskStatus().currTask.value_or(""), "done");
+        EXPECT_NE(ReadTaskStatus().currFile.value_or(""), path) << "the record never named the user's file";
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// A successful decryption replaces the older file whole: the decrypted bytes, nothing of the
+// older file's tail, and the attributes and times of the file that was encrypted.
+TEST_F(FileJobWorker, ASuccessfulDecryptionReplacesAnExistingPlainFile) {
+    struct Case {
+        const char* name;
+        std::string older;
+        DWORD olderAttributes;
+    };
+    const Case cases[] = {
+        {"a longer older file", patternBytes(60000, 33), FILE_ATTRIBUTE_ARCHIVE},
+        {"a shorter older file", "short", FILE_ATTRIBUTE_ARCHIVE},
+        {"an empty older file", std::string(), FILE_ATTRIBUTE_ARCHIVE},
+        {"a hidden older file", patternBytes(3000, 34), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN},
+    };
+    const std::string plain = patternBytes(20000, 35);
+    const FILETIME created = {0x2D0A4000, 0x01D5B2A1}, written = {0x5A1C8000, 0x01D6C3B2};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = temp.file("replaced.bin"), encrypted = path + ".vltenc";
+        writeAll(path, plain);
+        setTimes(path, created, written);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
+        const WIN32_FIND_DATAA original = entryOf(path);
+        ASSERT_EQ(encryptFile(path).last.message, WM_FILEJOB_DONE);
+        writeAll(path, c.older);
+        SetFileAttributesA(path.c_str(), c.olderAttributes);
+
+        JobResult result = decryptFile(path);
+        ASSERT_TRUE(result.finished);
+        ASSERT_EQ(result.last.message, WM_FILEJOB_DONE) << "kind " << result.last.lParam;
+        EXPECT_EQ(readAll(path), plain);
+        const WIN32_FIND_DATAA after = entryOf(path);
+        EXPECT_EQ(after.dwFileAttributes, original.dwFileAttributes);
+        EXPECT_TRUE(sameTime(after.ftLastWriteTime, original.ftLastWriteTime));
+        EXPECT_EQ(filesIn(temp.path()), std::vector<std::string>{"replaced.bin"}) << "the .vltenc and the temporary went";
+        EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 // Shuts everybody out of the job record's key, as a registry that can no longer be written does.
@@ -291,16 +428,23 @@ void denyRecordKey() {
 
 // Whatever record the next start finds must not name the only copy of the data.
 TEST_F(FileJobWorker, ARecordThatCannotBeWrittenKeepsTheOnlyCopy) {
+    enum class PlainPath { Untouched, Decrypted };
     struct Case {
         const char* name;
         bool encrypting;
         FileJobStage stage;  // where the registry stops taking writes
+        bool olderPlain;     // decryption over a plain file the user agreed to replace
+        PlainPath plainAfter;
     };
     const Case cases[] = {
-        {"encryption, before the wipe", true, FileJobStage::BeforeWipe},
-        {"decryption, before done", false, FileJobStage::DecryptOutputFlushed},
+        {"encryption, before the wipe", true, FileJobStage::BeforeWipe, false, PlainPath::Untouched},
+        {"decryption, before the replace", false, FileJobStage::DecryptOutputFlushed, false, PlainPath::Untouched},
+        {"decryption over an older file, before the replace", false, FileJobStage::DecryptOutputFlushed, true,
+         PlainPath::Untouched},
+        {"decryption over an older file, replaced but not done", false, FileJobStage::DecryptReplaced, true,
+         PlainPath::Decrypted},
     };
-    const std::string plain = patternBytes(6000, 14);
+    const std::string plain = patternBytes(6000, 14), older = "the user's older copy";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         brimtest::clearProductRegistry();
@@ -310,6 +454,7 @@ TEST_F(FileJobWorker, ARecordThatCannotBeWrittenKeepsTheOnlyCopy) {
         writeAll(path, plain);
         if (!c.encrypting) {
             ASSERT_EQ(encryptFile(path).last.message, WM_FILEJOB_DONE);
+            if (c.olderPlain) writeAll(path, older);
         } else {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
         }
@@ -331,10 +476,18 @@ TEST_F(FileJobWorker, ARecordThatCannotBeWrittenKeepsTheOnlyCopy) {
             EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) << "with its attributes";
             EXPECT_FALSE(fileExists(encrypted));
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        } else {
-            EXPECT_EQ(readAll(encrypted), encryptedBefore) << "the record still named the plain file: the .vltenc stays";
-            EXPECT_FALSE(fileExists(path));
+            continue;
         }
+        EXPECT_EQ(readAll(encrypted), encryptedBefore) << "the .vltenc stays";
+        if (c.plainAfter == PlainPath::Decrypted)
+            EXPECT_EQ(readAll(path), plain) << "the record named the temporary file, now gone: both copies stay";
+        else if (c.olderPlain)
+            EXPECT_EQ(readAll(path), older);
+        else
+            EXPECT_FALSE(fileExists(path));
+        EXPECT_EQ(filesIn(temp.path()).size(), c.olderPlain || c.plainAfter == PlainPath::Decrypted ? 2u : 1u)
+            << "no temporary file is left";
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
@@ -478,6 +631,7 @@ TEST_F(FileJobWorker, AMissingCryptoLibraryEndsTheJobAndIsLogged) {
         FileEncryptionJob job;
         setUpJob(job, encrypting ? path : path + ".vltenc", encrypting ? path + ".vltenc" : path, window.handle());
         job.CryptoLibraryName = "QZ_Missing_Library.dll";
+        if (!encrypting) DeleteFileA(path.c_str());  // an older plain file is another test's case
         ASSERT_TRUE(window.run(encrypting ? EncryptFunc : DecryptFunc, job));
         EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoLibraryMissing);
         EXPECT_EQ(window.last().wParam, static_cast<WPARAM>(ERROR_MOD_NOT_FOUND));

@@ -158,57 +158,81 @@ TEST_F(TaskRecord, AJobInterruptedAtAnyStageLosesNoData) {
         FileJobStage stage;
         int occurrence;  // which time the stage is reached
         Survivor survivor;
+        CleanUpResult cleanUp;
+        const unsigned char* vaultKey;  // of the decryption
     };
+    const CleanUpResult wiped = CleanUpResult::Wiped;
     const Case cases[] = {
-        {"encryption mid-body", true, FileJobStage::EncryptChunkWritten, 3, Survivor::PlainFile},
-        {"encryption before the header", true, FileJobStage::BeforeHeader, 1, Survivor::PlainFile},
-        {"encryption before the wipe", true, FileJobStage::BeforeWipe, 1, Survivor::PlainFile},
-        {"encryption mid-wipe", true, FileJobStage::WipeBlockWritten, 1, Survivor::EncryptedFile},
-        {"encryption before the delete", true, FileJobStage::BeforeDelete, 1, Survivor::EncryptedFile},
-        {"decryption mid-body", false, FileJobStage::DecryptChunkWritten, 2, Survivor::EncryptedFile},
-        {"decryption after the flush", false, FileJobStage::DecryptOutputFlushed, 1, Survivor::EncryptedFile},
-        {"decryption after done, before the delete", false, FileJobStage::DecryptRecordedDone, 1, Survivor::Both},
+        {"encryption mid-body", true, FileJobStage::EncryptChunkWritten, 3, Survivor::PlainFile, wiped, TestVaultKey},
+        {"encryption before the header", true, FileJobStage::BeforeHeader, 1, Survivor::PlainFile, wiped, TestVaultKey},
+        {"encryption before the wipe", true, FileJobStage::BeforeWipe, 1, Survivor::PlainFile, wiped, TestVaultKey},
+        {"encryption mid-wipe", true, FileJobStage::WipeBlockWritten, 1, Survivor::EncryptedFile, wiped, TestVaultKey},
+        {"encryption before the delete", true, FileJobStage::BeforeDelete, 1, Survivor::EncryptedFile, wiped,
+         TestVaultKey},
+        {"decryption with its output just made", false, FileJobStage::DecryptTemporaryCreated, 1,
+         Survivor::EncryptedFile, wiped, TestVaultKey},
+        {"decryption mid-body", false, FileJobStage::DecryptChunkWritten, 2, Survivor::EncryptedFile, wiped,
+         TestVaultKey},
+        {"decryption after the flush", false, FileJobStage::DecryptOutputFlushed, 1, Survivor::EncryptedFile, wiped,
+         TestVaultKey},
+        {"decryption of another vault's file, mid-wipe of its output", false, FileJobStage::WipeBlockWritten, 1,
+         Survivor::EncryptedFile, wiped, TestVaultID},
+        // The record still names the temporary output, which has become the plain file: nothing to wipe.
+        {"decryption after the replace, before done", false, FileJobStage::DecryptReplaced, 1, Survivor::Both,
+         CleanUpResult::WipeFailed, TestVaultKey},
+        {"decryption after done, before the delete", false, FileJobStage::DecryptRecordedDone, 1, Survivor::Both,
+         CleanUpResult::NothingToDo, TestVaultKey},
     };
     const std::string plain = patternBytes(30000, 21);  // 29 chunks of 1 KB, several wipe blocks
+    const std::string older = patternBytes(40000, 22);  // a plain file the user agreed to replace
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        brimtest::clearProductRegistry();
-        const std::string path = temp.file("data.bin"), encrypted = path + ".vltenc";
-        DeleteFileA(path.c_str());
-        DeleteFileA(encrypted.c_str());
-        writeAll(path, plain);
-        if (!c.encrypting) {
-            ASSERT_EQ(encryptFile(path).last.message, WM_FILEJOB_DONE);
-        }
-        int reached = 0;
-        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
-            if (stage == c.stage && ++reached == c.occurrence) throw FileJobInterrupted();
-        });
-        JobResult interrupted = c.encrypting ? encryptFile(path) : decryptFile(path);
-        SetFileJobStageHook(nullptr);
-        ASSERT_TRUE(interrupted.finished);
-        ASSERT_EQ(reached, c.occurrence) << "the stage was reached";
-        EXPECT_EQ(interrupted.last.message, 0u) << "an interrupted job reports nothing";
+        for (bool olderPlain : {false, true}) {
+            if (c.encrypting && olderPlain) continue;
+            SCOPED_TRACE(std::string(c.name) + (olderPlain ? ", over an older plain file" : ""));
+            brimtest::clearProductRegistry();
+            const std::string path = temp.file("data.bin"), encrypted = path + ".vltenc";
+            DeleteFileA(path.c_str());
+            DeleteFileA(encrypted.c_str());
+            writeAll(path, plain);
+            if (!c.encrypting) {
+                ASSERT_EQ(encryptFile(path).last.message, WM_FILEJOB_DONE);
+                if (olderPlain) writeAll(path, older);
+            }
+            int reached = 0;
+            SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+                if (stage == c.stage && ++reached == c.occurrence) throw FileJobInterrupted();
+            });
+            JobResult interrupted = c.encrypting ? encryptFile(path) : decryptFile(path, c.vaultKey);
+            SetFileJobStageHook(nullptr);
+            ASSERT_TRUE(interrupted.finished);
+            ASSERT_EQ(reached, c.occurrence) << "the stage was reached";
+            EXPECT_EQ(interrupted.last.message, 0u) << "an interrupted job reports nothing";
 
-        CleanUpResult cleanUp = CleanUpInterruptedJob();
-        EXPECT_EQ(cleanUp, c.survivor == Survivor::Both ? CleanUpResult::NothingToDo : CleanUpResult::Wiped);
-        switch (c.survivor) {
-        case Survivor::PlainFile:
-            EXPECT_EQ(readAll(path), plain);
-            EXPECT_FALSE(fileExists(encrypted));
-            break;
-        case Survivor::EncryptedFile:
-            EXPECT_FALSE(fileExists(path));
-            ASSERT_TRUE(fileExists(encrypted));
-            EXPECT_EQ(decryptFile(path).last.message, WM_FILEJOB_DONE);
-            EXPECT_EQ(readAll(path), plain);
-            break;
-        case Survivor::Both:
-            EXPECT_EQ(readAll(path), plain);
-            EXPECT_TRUE(fileExists(encrypted));
-            break;
+            EXPECT_EQ(CleanUpInterruptedJob(), c.cleanUp);
+            std::vector<std::string> left = filesIn(temp.path());
+            switch (c.survivor) {
+            case Survivor::PlainFile:
+                EXPECT_EQ(readAll(path), plain);
+                EXPECT_EQ(left, std::vector<std::string>{"data.bin"});
+                break;
+            case Survivor::EncryptedFile:
+                if (olderPlain) {
+                    EXPECT_EQ(readAll(path), older) << "the older plain file is untouched";
+                    EXPECT_EQ(left, (std::vector<std::string>{"data.bin", "data.bin.vltenc"}));
+                } else {
+                    EXPECT_EQ(left, std::vector<std::string>{"data.bin.vltenc"});
+                }
+                ASSERT_TRUE(fileExists(encrypted));
+                EXPECT_EQ(decryptFile(path).last.message, WM_FILEJOB_DONE);
+                EXPECT_EQ(readAll(path), plain);
+                break;
+            case Survivor::Both:
+                EXPECT_EQ(readAll(path), plain);
+                EXPECT_EQ(left, (std::vector<std::string>{"data.bin", "data.bin.vltenc"}));
+                break;
+            }
+            EXPECT_EQ(*ReadTaskStatus().currTask, "done");
         }
-        EXPECT_EQ(*ReadTaskStatus().currTask, "done");
     }
 }
 
