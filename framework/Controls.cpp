@@ -1705,37 +1705,24 @@ void TWinControl::KeyPress(char& Key) {
     if (OnKeyPress) OnKeyPress(this, Key);
 }
 
-bool TWinControl::DoKeyDown(TMessage& Message) {
+// The form sees the key first when it previews keys; a key set to 0 by either is consumed.
+bool TWinControl::DispatchKey(TMessage& Message, void (TWinControl::*handler)(WORD&, TShiftState)) {
     TShiftState shift = KeyDataToShiftState(Message.LParam);
+    WORD key = static_cast<WORD>(Message.WParam);
     TCustomForm* form = GetParentForm();
     if (form && form != this && form->GetKeyPreview()) {
-        WORD key = static_cast<WORD>(Message.WParam);
-        form->KeyDown(key, shift);
+        (form->*handler)(key, shift);
         if (key == 0) return true;
-        Message.WParam = key;
     }
-    WORD key = static_cast<WORD>(Message.WParam);
-    KeyDown(key, shift);
+    (this->*handler)(key, shift);
     if (key == 0) return true;
     Message.WParam = key;
     return false;
 }
 
-bool TWinControl::DoKeyUp(TMessage& Message) {
-    TShiftState shift = KeyDataToShiftState(Message.LParam);
-    TCustomForm* form = GetParentForm();
-    if (form && form != this && form->GetKeyPreview()) {
-        WORD key = static_cast<WORD>(Message.WParam);
-        form->KeyUp(key, shift);
-        if (key == 0) return true;
-        Message.WParam = key;
-    }
-    WORD key = static_cast<WORD>(Message.WParam);
-    KeyUp(key, shift);
-    if (key == 0) return true;
-    Message.WParam = key;
-    return false;
-}
+bool TWinControl::DoKeyDown(TMessage& Message) { return DispatchKey(Message, &TWinControl::KeyDown); }
+
+bool TWinControl::DoKeyUp(TMessage& Message) { return DispatchKey(Message, &TWinControl::KeyUp); }
 
 bool TWinControl::DoKeyPress(TMessage& Message) {
     TCustomForm* form = GetParentForm();

@@ -488,6 +488,7 @@ protected:
     virtual void KeyUp(WORD& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
     // True when the key was consumed (by the form's preview or by this control).
+    bool DispatchKey(TMessage& Message, void (TWinControl::*handler)(WORD&, TShiftState));
     bool DoKeyDown(TMessage& Message);
     bool DoKeyUp(TMessage& Message);
     bool DoKeyPress(TMessage& Message);
