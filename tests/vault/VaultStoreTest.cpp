@@ -10,6 +10,8 @@
 #include "VaultFiles.h"
 #include "logger.h"
 
+#include <cryptopp/blowfish.h>
+#include <cryptopp/modes.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -139,6 +141,94 @@ TEST_F(VaultStoreTest, CreatedVaultFilesHoldTheStatedRelations) {
     unsigned char held[16];
     store.copyVaultKey(held);
     EXPECT_EQ(Bytes(held, held + 16), vaultKey);
+}
+
+// Blowfish-CBC with the fixed vector, straight from Crypto++ (not through the buffer routines).
+Bytes blowfishCBC(bool encrypt, const Bytes& key, Bytes data) {
+    const unsigned char iv[8] = {0x5C, 0x2E, 0x91, 0x07, 0xD4, 0x6A, 0xB3, 0x18};
+    if (encrypt)
+        CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption(key.data(), key.size(), iv)
+            .ProcessData(data.data(), data.data(), data.size());
+    else
+        CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Decryption(key.data(), key.size(), iv)
+            .ProcessData(data.data(), data.data(), data.size());
+    return data;
+}
+
+// The password key worked out here: MD5(password || salt), then 1000 more MD5s.
+Bytes independentPasswordKey(const std::string& password, const Bytes& salt) {
+    Bytes input = bytesOf(password);
+    input.insert(input.end(), salt.begin(), salt.begin() + 8);
+    return md5Times(md5(input), 1000);
+}
+
+TEST_F(VaultStoreTest, SavedVaultFileHoldsTheBodyLayoutByteForByte) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "secret");
+    fillSample(store);
+    const std::string head = temp.readFile("Test.vlt");
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    const std::string file = temp.readFile("Test.vlt");
+    EXPECT_EQ(file.substr(0, 136), head) << "the head is copied unchanged";
+
+    const std::string text =
+        "<hidePwords value=1/>"
+        "<category name=\"Encrypted Files\">\t<header name=\"Name\" type=0 show=0 width=428/></category>"
+        "<category name=\"Passwords\">\t<header name=\"Name\" type=0 show=0 width=143/>"
+        "\t<header name=\"Password\" type=0 show=2 width=0/>"
+        "\t<row>\t\t<item value=\"Mail\">\t\t<item value=\"a\x12" "b1\x11q\x11\">\t</row>"
+        "\t<row>\t\t<item value=\"Bank\">\t\t<item value=\"<1234\x12\">\t</row></category>"
+        "<category name=\"To Do\">\t<header name=\"Task\" type=1 show=0 width=107/></category>";
+    const std::string digits = std::to_string(text.size());
+    const size_t used = 16 + digits.size() + 1 + text.size();
+    const size_t l = used + 1;  // L = d + n + 18
+    ASSERT_EQ(file.size(), 136 + l + 8 - l % 8);
+
+    const Bytes plain = blowfishCBC(false, vaultKey, slice(file, 136, file.size() - 136));
+    EXPECT_EQ(Bytes(plain.begin(), plain.begin() + 16), md5(bytesOf(text)));
+    EXPECT_EQ(stringOf(Bytes(plain.begin() + 16, plain.begin() + used)), digits + " " + text);
+}
+
+TEST_F(VaultStoreTest, VaultFileBuiltElsewhereIsRead) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "pw");
+    const std::string head = temp.readFile("Test.vlt");
+    // Texts of 12 and 19 bytes give the largest (9) and the smallest (2) filler.
+    for (const std::string& text : {std::string("<row>\t</row>"), std::string("<hidePwords value=0")}) {
+        std::string plain = stringOf(md5(bytesOf(text))) + std::to_string(text.size()) + " " + text;
+        const size_t filler = text.size() == 12 ? 9 : 2;
+        plain += std::string(filler, '\x5A');
+        ASSERT_EQ(plain.size() % 8, 0u) << text;
+        temp.writeFile("Test.vlt", head + stringOf(blowfishCBC(true, vaultKey, bytesOf(plain))));
+        std::optional<SecretText> read = store.readDB(store.vaultFilePath());
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(std::string(read->data(), read->size()), text);
+    }
+}
+
+TEST_F(VaultStoreTest, KeyFileHoldsThePrivateKeyPartsUnderThePasswordKey) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "correct horse", 5);
+    const std::string kvt = temp.readFile("Test.kvt");
+    ASSERT_EQ(kvt.size(), 784u);
+
+    // The same key pair again, from the same seed.
+    CryptoLibrary library;
+    CryptoLibrary::RSA rsa = library.newRSA();
+    Bytes seed = seedOf(5);
+    rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
+    unsigned char* a = nullptr;
+    unsigned char* b = nullptr;
+    rsa->ExportPrivateKey(&a, &b);
+    ASSERT_TRUE(a && b);
+    Bytes parts(a, a + 128);
+    parts.insert(parts.end(), b, b + 128);
+    rsa->FreePrivateKey(a, b);
+
+    const Bytes salt = md5(vaultKey);
+    const Bytes block = blowfishCBC(false, independentPasswordKey("correct horse", salt), slice(kvt, 512, 256));
+    EXPECT_EQ(block, parts) << "part a at 512, part b at 640";
+    EXPECT_EQ(blowfishCBC(false, vaultKey, slice(kvt, 768, 16)), md5Times(vaultKey, 2));
 }
 
 TEST_F(VaultStoreTest, SavedVaultOpensWithTheSameContent) {
