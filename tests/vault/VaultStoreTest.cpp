@@ -549,6 +549,35 @@ TEST_F(VaultStoreTest, FileKeyChainAndDataKeys) {
     EXPECT_EQ(store.lastFileError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
+TEST_F(VaultStoreTest, ChainValueIsAppendedToShortKeyFilesAndReplacedInLongOnes) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "pw");
+    const std::string current = temp.readFile("Test.kvt");
+    struct Case {
+        const char* what;
+        std::string before;
+        size_t sizeAfter;
+    };
+    const Case cases[] = {
+        {"key block alone", current.substr(512, 256), 272},
+        {"header and key block", current.substr(0, 768), 784},
+        {"current layout", current, 784},
+        {"a longer file", current + std::string(16, '\x33'), 800},
+    };
+    for (const Case& c : cases) {
+        temp.writeFile("Test.kvt", c.before);
+        Bytes previous = slice(c.before, c.before.size() - 16, 16);
+        previous = blowfishCBC(false, vaultKey, previous);
+        ASSERT_TRUE(store.advanceFileKeyChain()) << c.what;
+        ASSERT_TRUE(store.storeFileKeyChain()) << c.what;
+        const std::string after = temp.readFile("Test.kvt");
+        ASSERT_EQ(after.size(), c.sizeAfter) << c.what;
+        const size_t kept = c.sizeAfter - 16;
+        EXPECT_EQ(after.substr(0, kept), c.before.substr(0, kept)) << c.what;
+        EXPECT_EQ(blowfishCBC(false, vaultKey, slice(after, kept, 16)), md5(previous)) << c.what;
+    }
+}
+
 TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
     VaultStore store(prompts);
     create(store, "pw");
