@@ -674,6 +674,30 @@ TEST_F(VaultStoreTest, CancelledFirstPasswordLeavesNoVaultBehind) {
     EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 2);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{
                                  "There was a problem creating your new vault.  We were unable to create the vault file."});
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, mbiCaution);
+}
+
+TEST_F(VaultStoreTest, KeyFileThatCannotBeCreatedLeavesNoVaultBehind) {
+    VaultStore store(prompts);
+    store.setDBLoc(temp.path());
+    store.setDBFname("Test");
+    ASSERT_TRUE(CreateDirectoryA(temp.file("Test.kvt").c_str(), nullptr));  // no file can take its place
+    CryptoLibrary library;
+    CryptoLibrary::RSA rsa = library.newRSA();
+    Bytes seed = seedOf(4);
+    rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
+    prompts.answer(1, "pw");
+    brimtest::MessageBoxScript boxes({mbrOk});
+    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 2);
+    EXPECT_EQ(boxes.texts(),
+              std::vector<std::string>{"There was a problem creating your new vault.  We were unable to save your key."});
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, mbiCaution);
+    EXPECT_EQ(boxes.shown()[0].title, "Brimsafe");
+    EXPECT_FALSE(temp.exists("Test.vlt")) << "no vault file without its key";
+    EXPECT_FALSE(store.hasVaultKey());
+    RemoveDirectoryA(temp.file("Test.kvt").c_str());
 }
 
 TEST_F(VaultStoreTest, ReadVaultIDLeavesTheBufferAloneWhenUnreadable) {
