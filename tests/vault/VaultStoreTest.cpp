@@ -629,6 +629,55 @@ TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
     EXPECT_EQ(prompts.fileErrors[0].second, "your key");
 }
 
+TEST_F(VaultStoreTest, LockedFilesAreReportedAndLeftAsTheyWere) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    fillSample(store);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    const std::string vlt = temp.readFile("Test.vlt"), kvt = temp.readFile("Test.kvt");
+    store.content().userCategories->insertRow({"New", "entry"});
+
+    // Another program holds the file: not shared at all, or shared for reading only.
+    for (DWORD share : {DWORD(0), DWORD(FILE_SHARE_READ)}) {
+        SCOPED_TRACE(share);
+        for (const char* name : {"Test.vlt", "Test.kvt"}) {
+            HANDLE held = CreateFileA(temp.file(name).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            prompts.fileErrors.clear();
+            const bool vault = std::string(name) == "Test.vlt";
+            brimtest::MessageBoxScript boxes(vault && share == 0 ? std::vector<int>{mbrOk} : std::vector<int>{});
+            if (vault) {
+                EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 1);
+                ASSERT_EQ(prompts.fileErrors.size(), 1u);
+                EXPECT_EQ(prompts.fileErrors[0].second, "your vault");
+                if (share == 0) {
+                    EXPECT_FALSE(store.readDB(store.vaultFilePath()));
+                    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem opening the vault."});
+                }
+            } else {
+                unsigned char key[16];
+                EXPECT_FALSE(store.nextDataKey(key));
+                EXPECT_NE(store.lastFileError(), 0u);
+                if (share == 0) {
+                    EXPECT_EQ(store.setRandKey(), 0);
+                    ASSERT_EQ(prompts.fileErrors.size(), 1u);
+                    EXPECT_EQ(prompts.fileErrors[0].second, "your key");
+                }
+            }
+            CloseHandle(held);
+            EXPECT_EQ(temp.readFile("Test.vlt"), vlt) << name;
+            EXPECT_EQ(temp.readFile("Test.kvt"), kvt) << name;
+        }
+    }
+    // Released again: the save goes through, and no temporary file was left behind.
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(temp.file("*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
 TEST_F(VaultStoreTest, SavingAVaultDeletedBehindTheProgramsBackWritesNothing) {
     VaultStore store(prompts);
     create(store, "pw");
