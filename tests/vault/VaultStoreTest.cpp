@@ -38,7 +38,7 @@ protected:
 
     // What the open sequence does: the salt, the password, the key, the body, the text.
     bool open(VaultStore& store, const std::string& password) {
-        std::string salt = temp.readFile("Test.vlt").substr(0, 8);
+        std::string salt = temp.readFile(store.getDBFname() + ".vlt").substr(0, 8);
         prompts.answer(1, password);
         if (store.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != 1)
             return false;
@@ -703,6 +703,51 @@ TEST_F(VaultStoreTest, NothingIsSavedBeforeAKeyWasProved) {
     EXPECT_EQ(unopened.writeDatabase(unopened.vaultFilePath()), 1);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem reading your vault key."});
     EXPECT_EQ(temp.readFile("Test.vlt"), vault);
+}
+
+TEST_F(VaultStoreTest, AnotherChosenVaultIsNeverWrittenWithTheOpenVaultsKey) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    fillSample(store);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    // A second vault in the same folder, as another run made it.
+    {
+        ScriptedPrompts otherPrompts;
+        VaultStore other(otherPrompts);
+        other.setDBLoc(temp.path());
+        other.setDBFname("Other");
+        CryptoLibrary library;
+        CryptoLibrary::RSA rsa = library.newRSA();
+        Bytes seed = seedOf(6);
+        rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
+        otherPrompts.answer(1, "other");
+        ASSERT_EQ(other.createVaultKeys(library, *rsa, seed.data()), 1);
+        ASSERT_EQ(other.writeDatabase(other.vaultFilePath()), 0);
+    }
+    const std::string otherVault = temp.readFile("Other.vlt"), otherKey = temp.readFile("Other.kvt");
+
+    // The other vault is chosen; its password was not given (yet).
+    store.setDBFname("Other");
+    {
+        brimtest::MessageBoxScript boxes({mbrOk});
+        EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 1);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem reading your vault key."});
+    }
+    unsigned char key[16];
+    EXPECT_FALSE(store.nextDataKey(key));
+    EXPECT_EQ(temp.readFile("Other.vlt"), otherVault);
+    EXPECT_EQ(temp.readFile("Other.kvt"), otherKey);
+
+    // Its own password proves its key; then it is saved as usual.
+    ASSERT_TRUE(open(store, "other"));
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    EXPECT_TRUE(store.nextDataKey(key));
+
+    // The same vault named with another letter case is the same vault.
+    std::string upper = temp.path();
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    store.setDBLoc(upper);
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
 }
 
 TEST_F(VaultStoreTest, CancelledFirstPasswordLeavesNoVaultBehind) {
