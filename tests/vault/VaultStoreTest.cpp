@@ -431,6 +431,10 @@ TEST_F(VaultStoreTest, KeyBackupsAreVerifiedAgainstTheOpenVault) {
     };
     const Case cases[] = {
         {"own backup", backup, 1},
+        // Older key-file layouts inside: the key block alone, or with its chain value; the
+        // image length (not the file length) says where the block is.
+        {"own backup, 256-byte image", backup.substr(0, 12) + backup.substr(12 + 512, 256), 1},
+        {"own backup, 272-byte image", backup.substr(0, 12) + backup.substr(12 + 512, 272), 1},
         {"another vault's backup", foreign, 0},
         {"270 bytes", backup.substr(0, 270), 0},
         {"image offset 0xFFFFFFF0", withImageOffset(0xFFFFFFF0u), 0},
