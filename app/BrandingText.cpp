@@ -46,6 +46,8 @@ std::string GetBrandingText(int index) {
     // A registry may hand a string back with a terminating zero it added itself; that zero is not
     // part of the scrambled text.
     if (!stored.empty() && stored.back() == '\0') stored.pop_back();
+    // A value that holds only that zero is an empty string: the default stays.
+    if (stored.empty()) return text;
     // The text ends at its first zero once unscrambled, as a zero-terminated string does.
     std::string plain = scrambleBrandingText(stored);
     std::size_t end = plain.find('\0');

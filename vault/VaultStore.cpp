@@ -34,6 +34,12 @@ private:
     unsigned char* p_ = nullptr;
 };
 
+std::string fullPathOf(const std::string& path) {
+    char buffer[2 * MAX_PATH];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n && n < sizeof buffer ? std::string(buffer, n) : path;
+}
+
 void xorInto(unsigned char* target, const unsigned char* with, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) target[i] ^= with[i];
 }
@@ -90,6 +96,10 @@ void VaultStore::copyVaultKey(unsigned char out[16]) const {
 
 void VaultStore::setVaultID(const unsigned char id[16]) { std::memcpy(VaultID, id, 16); }
 
+bool VaultStore::keyFitsNamedVault() const {
+    return hasVaultKey_ && lstrcmpiA(keyVaultPath_.c_str(), fullPathOf(vaultFilePath()).c_str()) == 0;
+}
+
 void VaultStore::message(const std::string& text, int icon) { ShowMessageBox(owner_, text, Title, mbsOk, icon); }
 
 // ---- crypto library ----
@@ -133,8 +143,9 @@ void VaultStore::readVaultText(SecretText& text) {
 int VaultStore::writeDatabase(const std::string& targetPath) {
     CryptoLibrary library(cryptoName_.c_str());
     if (!cryptoReady(library, "writeDatabase", false)) return 1;
-    if (!hasVaultKey_) {
-        // Without a proven key the body would be sealed under a wrong one and never open again.
+    if (!keyFitsNamedVault()) {
+        // Without a proven key of this vault the body would be sealed under a wrong one and never
+        // open again.
         traceLog.write("writeDatabase: no vault key");
         message("There was a problem reading your vault key.", mbiCaution);
         return 1;
@@ -180,6 +191,7 @@ std::optional<SecretText> VaultStore::readDB(const std::string& path) {
     if (text && proposing) {
         VaultKey = pendingKey_;
         hasVaultKey_ = true;
+        keyVaultPath_ = pendingVaultPath_;
         hasPendingKey_ = false;
         pendingKey_.clear();
         if (pendingKeyFile_.size() <= OldChainKeyFileBytes) upgradeKeyFile(library, pendingKeyFile_, key);
@@ -288,6 +300,7 @@ int VaultStore::setRandKey() {
     std::memcpy(candidate.data(), plain.get(), 16);
     pendingKey_ = masked(candidate);
     hasPendingKey_ = true;
+    pendingVaultPath_ = fullPathOf(vaultFilePath());
     pendingKeyFile_ = std::move(image);
     return 1;
 }
@@ -356,6 +369,11 @@ bool VaultStore::storeFileKeyChain() {
 
 bool VaultStore::nextDataKey(unsigned char dataKey[16]) {
     std::memset(dataKey, 0, 16);
+    if (!keyFitsNamedVault()) {
+        lastFileError_ = 0;
+        traceLog.write("nextDataKey: no vault key");
+        return false;
+    }
     if (!advanceFileKeyChain()) return false;
     CryptoLibrary library(cryptoName_.c_str());
     if (!cryptoReady(library, "advanceFileKeyChain", false)) {
@@ -480,6 +498,7 @@ int VaultStore::createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngin
     }
     VaultKey = masked(vaultKey);
     hasVaultKey_ = true;
+    keyVaultPath_ = fullPathOf(vaultPath);
     hasPendingKey_ = false;
     pendingKey_.clear();
     setVaultID(id);

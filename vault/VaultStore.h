@@ -11,6 +11,9 @@
  *   proved it against the vault body's digest. So a wrong password followed by
  *   a cancelled prompt can never leave a wrong key behind for the next save.
  *   The upgrade of an older key file also waits for that proof.
+ * - The proven key stays bound to the vault file it belongs to: once DBLoc and
+ *   DBFname name another vault, nothing is saved or sealed with it until that
+ *   vault's own key was proved.
  * - Each operation loads the crypto library itself and frees it afterwards; a
  *   missing library, export or RSA result is reported the same way.
  * - Files are written whole through a temporary file, never in place.
@@ -132,7 +135,14 @@ private:
     unsigned char VaultID[16] = {};
     int KeyBits = KeyBitsDefault;
 
+    // Whether the proven key belongs to the vault that DBLoc and DBFname name now: after another
+    // vault was chosen and before its key was proved, a save would seal the old vault's content
+    // under the old key behind the new vault's head, and the new vault would never open again.
+    bool keyFitsNamedVault() const;
+
     bool hasVaultKey_ = false;
+    std::string keyVaultPath_;      // full path of the vault file the proven key belongs to
+    std::string pendingVaultPath_;  // the same for the proposed key
     bool hasPendingKey_ = false;
     Secret16 pendingKey_;        // masked, proposed by setRandKey
     SecretBytes pendingKeyFile_; // the key file as setRandKey read it (for the upgrade of older layouts)

@@ -40,4 +40,16 @@ TEST_F(BrandingTextTest, ScrambledValuesOverrideAndEmptyOnesDoNot) {
     EXPECT_EQ(GetBrandingText(brAboutText), "Licensed to the tester");
 }
 
+TEST_F(BrandingTextTest, AnEmptyStringWithItsTerminatingZeroKeepsTheDefault) {
+    // As an installer writes an empty string: one zero byte.
+    for (const std::string& stored : {std::string(), std::string(1, '\0')}) {
+        store("Local1", stored);
+        store("Local5", stored);
+        EXPECT_EQ(GetBrandingText(brMakerName), "Quarrendel") << stored.size();
+        EXPECT_EQ(GetBrandingText(brAboutText), "") << stored.size();
+    }
+    store("Local1", scrambleBrandingText("Acme") + std::string(1, '\0'));
+    EXPECT_EQ(GetBrandingText(brMakerName), "Acme");
+}
+
 }  // namespace

@@ -10,6 +10,8 @@
 #include "VaultFiles.h"
 #include "logger.h"
 
+#include <cryptopp/blowfish.h>
+#include <cryptopp/modes.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -36,7 +38,7 @@ protected:
 
     // What the open sequence does: the salt, the password, the key, the body, the text.
     bool open(VaultStore& store, const std::string& password) {
-        std::string salt = temp.readFile("Test.vlt").substr(0, 8);
+        std::string salt = temp.readFile(store.getDBFname() + ".vlt").substr(0, 8);
         prompts.answer(1, password);
         if (store.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != 1)
             return false;
@@ -139,6 +141,94 @@ TEST_F(VaultStoreTest, CreatedVaultFilesHoldTheStatedRelations) {
     unsigned char held[16];
     store.copyVaultKey(held);
     EXPECT_EQ(Bytes(held, held + 16), vaultKey);
+}
+
+// Blowfish-CBC with the fixed vector, straight from Crypto++ (not through the buffer routines).
+Bytes blowfishCBC(bool encrypt, const Bytes& key, Bytes data) {
+    const unsigned char iv[8] = {0x5C, 0x2E, 0x91, 0x07, 0xD4, 0x6A, 0xB3, 0x18};
+    if (encrypt)
+        CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption(key.data(), key.size(), iv)
+            .ProcessData(data.data(), data.data(), data.size());
+    else
+        CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Decryption(key.data(), key.size(), iv)
+            .ProcessData(data.data(), data.data(), data.size());
+    return data;
+}
+
+// The password key worked out here: MD5(password || salt), then 1000 more MD5s.
+Bytes independentPasswordKey(const std::string& password, const Bytes& salt) {
+    Bytes input = bytesOf(password);
+    input.insert(input.end(), salt.begin(), salt.begin() + 8);
+    return md5Times(md5(input), 1000);
+}
+
+TEST_F(VaultStoreTest, SavedVaultFileHoldsTheBodyLayoutByteForByte) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "secret");
+    fillSample(store);
+    const std::string head = temp.readFile("Test.vlt");
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    const std::string file = temp.readFile("Test.vlt");
+    EXPECT_EQ(file.substr(0, 136), head) << "the head is copied unchanged";
+
+    const std::string text =
+        "<hidePwords value=1/>"
+        "<category name=\"Encrypted Files\">\t<header name=\"Name\" type=0 show=0 width=428/></category>"
+        "<category name=\"Passwords\">\t<header name=\"Name\" type=0 show=0 width=143/>"
+        "\t<header name=\"Password\" type=0 show=2 width=0/>"
+        "\t<row>\t\t<item value=\"Mail\">\t\t<item value=\"a\x12" "b1\x11q\x11\">\t</row>"
+        "\t<row>\t\t<item value=\"Bank\">\t\t<item value=\"<1234\x12\">\t</row></category>"
+        "<category name=\"To Do\">\t<header name=\"Task\" type=1 show=0 width=107/></category>";
+    const std::string digits = std::to_string(text.size());
+    const size_t used = 16 + digits.size() + 1 + text.size();
+    const size_t l = used + 1;  // L = d + n + 18
+    ASSERT_EQ(file.size(), 136 + l + 8 - l % 8);
+
+    const Bytes plain = blowfishCBC(false, vaultKey, slice(file, 136, file.size() - 136));
+    EXPECT_EQ(Bytes(plain.begin(), plain.begin() + 16), md5(bytesOf(text)));
+    EXPECT_EQ(stringOf(Bytes(plain.begin() + 16, plain.begin() + used)), digits + " " + text);
+}
+
+TEST_F(VaultStoreTest, VaultFileBuiltElsewhereIsRead) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "pw");
+    const std::string head = temp.readFile("Test.vlt");
+    // Texts of 12 and 19 bytes give the largest (9) and the smallest (2) filler.
+    for (const std::string& text : {std::string("<row>\t</row>"), std::string("<hidePwords value=0")}) {
+        std::string plain = stringOf(md5(bytesOf(text))) + std::to_string(text.size()) + " " + text;
+        const size_t filler = text.size() == 12 ? 9 : 2;
+        plain += std::string(filler, '\x5A');
+        ASSERT_EQ(plain.size() % 8, 0u) << text;
+        temp.writeFile("Test.vlt", head + stringOf(blowfishCBC(true, vaultKey, bytesOf(plain))));
+        std::optional<SecretText> read = store.readDB(store.vaultFilePath());
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(std::string(read->data(), read->size()), text);
+    }
+}
+
+TEST_F(VaultStoreTest, KeyFileHoldsThePrivateKeyPartsUnderThePasswordKey) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "correct horse", 5);
+    const std::string kvt = temp.readFile("Test.kvt");
+    ASSERT_EQ(kvt.size(), 784u);
+
+    // The same key pair again, from the same seed.
+    CryptoLibrary library;
+    CryptoLibrary::RSA rsa = library.newRSA();
+    Bytes seed = seedOf(5);
+    rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
+    unsigned char* a = nullptr;
+    unsigned char* b = nullptr;
+    rsa->ExportPrivateKey(&a, &b);
+    ASSERT_TRUE(a && b);
+    Bytes parts(a, a + 128);
+    parts.insert(parts.end(), b, b + 128);
+    rsa->FreePrivateKey(a, b);
+
+    const Bytes salt = md5(vaultKey);
+    const Bytes block = blowfishCBC(false, independentPasswordKey("correct horse", salt), slice(kvt, 512, 256));
+    EXPECT_EQ(block, parts) << "part a at 512, part b at 640";
+    EXPECT_EQ(blowfishCBC(false, vaultKey, slice(kvt, 768, 16)), md5Times(vaultKey, 2));
 }
 
 TEST_F(VaultStoreTest, SavedVaultOpensWithTheSameContent) {
@@ -341,6 +431,10 @@ TEST_F(VaultStoreTest, KeyBackupsAreVerifiedAgainstTheOpenVault) {
     };
     const Case cases[] = {
         {"own backup", backup, 1},
+        // Older key-file layouts inside: the key block alone, or with its chain value; the
+        // image length (not the file length) says where the block is.
+        {"own backup, 256-byte image", backup.substr(0, 12) + backup.substr(12 + 512, 256), 1},
+        {"own backup, 272-byte image", backup.substr(0, 12) + backup.substr(12 + 512, 272), 1},
         {"another vault's backup", foreign, 0},
         {"270 bytes", backup.substr(0, 270), 0},
         {"image offset 0xFFFFFFF0", withImageOffset(0xFFFFFFF0u), 0},
@@ -459,6 +553,35 @@ TEST_F(VaultStoreTest, FileKeyChainAndDataKeys) {
     EXPECT_EQ(store.lastFileError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
+TEST_F(VaultStoreTest, ChainValueIsAppendedToShortKeyFilesAndReplacedInLongOnes) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "pw");
+    const std::string current = temp.readFile("Test.kvt");
+    struct Case {
+        const char* what;
+        std::string before;
+        size_t sizeAfter;
+    };
+    const Case cases[] = {
+        {"key block alone", current.substr(512, 256), 272},
+        {"header and key block", current.substr(0, 768), 784},
+        {"current layout", current, 784},
+        {"a longer file", current + std::string(16, '\x33'), 800},
+    };
+    for (const Case& c : cases) {
+        temp.writeFile("Test.kvt", c.before);
+        Bytes previous = slice(c.before, c.before.size() - 16, 16);
+        previous = blowfishCBC(false, vaultKey, previous);
+        ASSERT_TRUE(store.advanceFileKeyChain()) << c.what;
+        ASSERT_TRUE(store.storeFileKeyChain()) << c.what;
+        const std::string after = temp.readFile("Test.kvt");
+        ASSERT_EQ(after.size(), c.sizeAfter) << c.what;
+        const size_t kept = c.sizeAfter - 16;
+        EXPECT_EQ(after.substr(0, kept), c.before.substr(0, kept)) << c.what;
+        EXPECT_EQ(blowfishCBC(false, vaultKey, slice(after, kept, 16)), md5(previous)) << c.what;
+    }
+}
+
 TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
     VaultStore store(prompts);
     create(store, "pw");
@@ -510,6 +633,55 @@ TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
     EXPECT_EQ(prompts.fileErrors[0].second, "your key");
 }
 
+TEST_F(VaultStoreTest, LockedFilesAreReportedAndLeftAsTheyWere) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    fillSample(store);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    const std::string vlt = temp.readFile("Test.vlt"), kvt = temp.readFile("Test.kvt");
+    store.content().userCategories->insertRow({"New", "entry"});
+
+    // Another program holds the file: not shared at all, or shared for reading only.
+    for (DWORD share : {DWORD(0), DWORD(FILE_SHARE_READ)}) {
+        SCOPED_TRACE(share);
+        for (const char* name : {"Test.vlt", "Test.kvt"}) {
+            HANDLE held = CreateFileA(temp.file(name).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            prompts.fileErrors.clear();
+            const bool vault = std::string(name) == "Test.vlt";
+            brimtest::MessageBoxScript boxes(vault && share == 0 ? std::vector<int>{mbrOk} : std::vector<int>{});
+            if (vault) {
+                EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 1);
+                ASSERT_EQ(prompts.fileErrors.size(), 1u);
+                EXPECT_EQ(prompts.fileErrors[0].second, "your vault");
+                if (share == 0) {
+                    EXPECT_FALSE(store.readDB(store.vaultFilePath()));
+                    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem opening the vault."});
+                }
+            } else {
+                unsigned char key[16];
+                EXPECT_FALSE(store.nextDataKey(key));
+                EXPECT_NE(store.lastFileError(), 0u);
+                if (share == 0) {
+                    EXPECT_EQ(store.setRandKey(), 0);
+                    ASSERT_EQ(prompts.fileErrors.size(), 1u);
+                    EXPECT_EQ(prompts.fileErrors[0].second, "your key");
+                }
+            }
+            CloseHandle(held);
+            EXPECT_EQ(temp.readFile("Test.vlt"), vlt) << name;
+            EXPECT_EQ(temp.readFile("Test.kvt"), kvt) << name;
+        }
+    }
+    // Released again: the save goes through, and no temporary file was left behind.
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(temp.file("*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
 TEST_F(VaultStoreTest, SavingAVaultDeletedBehindTheProgramsBackWritesNothing) {
     VaultStore store(prompts);
     create(store, "pw");
@@ -537,6 +709,51 @@ TEST_F(VaultStoreTest, NothingIsSavedBeforeAKeyWasProved) {
     EXPECT_EQ(temp.readFile("Test.vlt"), vault);
 }
 
+TEST_F(VaultStoreTest, AnotherChosenVaultIsNeverWrittenWithTheOpenVaultsKey) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    fillSample(store);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    // A second vault in the same folder, as another run made it.
+    {
+        ScriptedPrompts otherPrompts;
+        VaultStore other(otherPrompts);
+        other.setDBLoc(temp.path());
+        other.setDBFname("Other");
+        CryptoLibrary library;
+        CryptoLibrary::RSA rsa = library.newRSA();
+        Bytes seed = seedOf(6);
+        rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
+        otherPrompts.answer(1, "other");
+        ASSERT_EQ(other.createVaultKeys(library, *rsa, seed.data()), 1);
+        ASSERT_EQ(other.writeDatabase(other.vaultFilePath()), 0);
+    }
+    const std::string otherVault = temp.readFile("Other.vlt"), otherKey = temp.readFile("Other.kvt");
+
+    // The other vault is chosen; its password was not given (yet).
+    store.setDBFname("Other");
+    {
+        brimtest::MessageBoxScript boxes({mbrOk});
+        EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 1);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem reading your vault key."});
+    }
+    unsigned char key[16];
+    EXPECT_FALSE(store.nextDataKey(key));
+    EXPECT_EQ(temp.readFile("Other.vlt"), otherVault);
+    EXPECT_EQ(temp.readFile("Other.kvt"), otherKey);
+
+    // Its own password proves its key; then it is saved as usual.
+    ASSERT_TRUE(open(store, "other"));
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    EXPECT_TRUE(store.nextDataKey(key));
+
+    // The same vault named with another letter case is the same vault.
+    std::string upper = temp.path();
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    store.setDBLoc(upper);
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+}
+
 TEST_F(VaultStoreTest, CancelledFirstPasswordLeavesNoVaultBehind) {
     VaultStore store(prompts);
     store.setDBLoc(temp.path());
@@ -555,6 +772,30 @@ TEST_F(VaultStoreTest, CancelledFirstPasswordLeavesNoVaultBehind) {
     EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 2);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{
                                  "There was a problem creating your new vault.  We were unable to create the vault file."});
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, mbiCaution);
+}
+
+TEST_F(VaultStoreTest, KeyFileThatCannotBeCreatedLeavesNoVaultBehind) {
+    VaultStore store(prompts);
+    store.setDBLoc(temp.path());
+    store.setDBFname("Test");
+    ASSERT_TRUE(CreateDirectoryA(temp.file("Test.kvt").c_str(), nullptr));  // no file can take its place
+    CryptoLibrary library;
+    CryptoLibrary::RSA rsa = library.newRSA();
+    Bytes seed = seedOf(4);
+    rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
+    prompts.answer(1, "pw");
+    brimtest::MessageBoxScript boxes({mbrOk});
+    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 2);
+    EXPECT_EQ(boxes.texts(),
+              std::vector<std::string>{"There was a problem creating your new vault.  We were unable to save your key."});
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, mbiCaution);
+    EXPECT_EQ(boxes.shown()[0].title, "Brimsafe");
+    EXPECT_FALSE(temp.exists("Test.vlt")) << "no vault file without its key";
+    EXPECT_FALSE(store.hasVaultKey());
+    RemoveDirectoryA(temp.file("Test.kvt").c_str());
 }
 
 TEST_F(VaultStoreTest, ReadVaultIDLeavesTheBufferAloneWhenUnreadable) {
