@@ -182,13 +182,13 @@ void computeTextArea(HWND window, TRect& t, LONG style, LONG exStyle, int& flags
     if (reserveIcon) {
         flags |= kIconArea;
         if (NewStyleControls) {
-            t.Left += GetSystemMetrics(SM_CXSMICON) + m.sizeW;
+            t.Left += QCLNCCAPTIONICONWIDTH() + m.sizeW;
             if (minimised)
                 flags |= kMinimised;
             else
                 t.Left += m.b;
         } else {
-            t.Left += GetSystemMetrics(SM_CXSMICON) + 2 * m.b;
+            t.Left += QCLNCCAPTIONICONWIDTH() + 2 * m.b;  // a caption button's width in the old style
         }
     }
     if (boxes > 0) {
