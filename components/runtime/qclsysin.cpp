@@ -150,12 +150,17 @@ struct FrameMetrics {
 };
 
 void moveCaptionInsideFrame(TRect& c, LONG style, LONG exStyle, int flags, const FrameMetrics& m) {
-    if (!NewStyleControls && ((flags & kCallerIcon) || (exStyle & WS_EX_TOOLWINDOW))) {
-        c = TRect(c.Left + m.b, c.Top + m.bh, c.Right - m.b, c.Bottom - m.b);
+    // The first rule that applies wins: an old-style tool window with a sizing
+    // frame is framed like any sizing window.
+    const TRect thin(c.Left + m.b, c.Top + m.bh, c.Right - m.b, c.Bottom - m.b);
+    if (!NewStyleControls && (flags & kCallerIcon)) {
+        c = thin;
     } else if (style & WS_THICKFRAME) {
         c = TRect(c.Left + m.sizeW, c.Top + m.sizeH, c.Right - m.sizeW, c.Bottom + m.sizeH - m.bh - (NewStyleControls ? 0 : m.b));
     } else if (exStyle & WS_EX_DLGMODALFRAME) {
         c = TRect(c.Left + m.dlgW, c.Top + m.dlgH, c.Right - m.dlgW, c.Bottom + m.dlgH - m.bh - (NewStyleControls ? 0 : m.b));
+    } else if (!NewStyleControls && (exStyle & WS_EX_TOOLWINDOW)) {
+        c = thin;
     } else {
         c = TRect(c.Left + 3 * m.b, c.Top + 3 * m.bh, c.Right - 3 * m.b, c.Bottom + 2 * m.bh);
     }

@@ -121,7 +121,8 @@ TEST(SysInfo, CaptionDrawingAreaOfAFramedWindow) {
     DestroyWindow(window);
 }
 
-// Without the new window style the icon area is as wide as a caption button.
+// Without the new window style the icon area is as wide as a caption button,
+// and a tool window with a sizing frame is framed like any sizing window.
 TEST(SysInfo, CaptionDrawingAreaWithoutNewStyle) {
     struct RestoreStyle {
         bool saved = NewStyleControls;
@@ -131,7 +132,7 @@ TEST(SysInfo, CaptionDrawingAreaWithoutNewStyle) {
     const int b = GetSystemMetrics(SM_CXBORDER), bh = GetSystemMetrics(SM_CYBORDER);
     const int fw = GetSystemMetrics(SM_CXFRAME), fh = GetSystemMetrics(SM_CYFRAME);
     const int bw = GetSystemMetrics(SM_CXSIZE), cap = GetSystemMetrics(SM_CYCAPTION);
-    for (DWORD exStyle : {0ul}) {
+    for (DWORD exStyle : {0ul, static_cast<unsigned long>(WS_EX_TOOLWINDOW)}) {
         HWND window = CreateWindowExA(exStyle, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
                                       nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(window, nullptr);
