@@ -498,8 +498,9 @@ AnsiString QCLSIInfoToString(TQCLInfoType Type) {
 }
 
 AnsiString GetSystemInfoString(TQCLInfoType Type, int Divisor, const AnsiString& Format) {
-    const uint64_t d = Divisor == 0 ? 1 : static_cast<uint64_t>(Divisor);
-    auto number = [d](uint64_t value) { return std::to_string(value / d); };
+    // Signed division: a negative divisor gives a negative figure.
+    const int64_t d = Divisor == 0 ? 1 : Divisor;
+    auto number = [d](uint64_t value) { return std::to_string(static_cast<int64_t>(value) / d); };
     char folder[MAX_PATH + 1] = {};
     AnsiString text;
     switch (Type) {

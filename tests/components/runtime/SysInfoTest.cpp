@@ -39,6 +39,8 @@ TEST(SysInfo, InfoStringsDivideByTheDivisor) {
     const auto total = QCLSIMemTotal();
     EXPECT_EQ(GetSystemInfoString(itMemSize, 1024, ""), std::to_string(total / 1024));
     EXPECT_EQ(GetSystemInfoString(itMemSize, 0, ""), std::to_string(total));
+    EXPECT_EQ(GetSystemInfoString(itMemSize, -1024, ""), "-" + std::to_string(total / 1024));
+    EXPECT_EQ(GetSystemInfoString(itDOSVersion, -1, ""), "Win32");
     EXPECT_EQ(GetSystemInfoString(itDOSVersion, 1, ""), "Win32");
     const bool numLock = (GetKeyState(VK_NUMLOCK) & 1) != 0;
     EXPECT_EQ(GetSystemInfoString(itNumLock, 1, ""), numLock ? "On" : "Off");
