@@ -231,6 +231,8 @@ private:
     bool logWritten_ = false;
     int32_t logLineNumber_ = 0;
     void createInstanceMutex();
+    template <class AddToPool>
+    uint16_t addTimerInSlot(AddToPool add);
 
     uint8_t identSlots_[QCLTimerIdentSlots + 1] = {};  // slot 0 unused
     TQCLTimerPool* timerPool_ = nullptr;

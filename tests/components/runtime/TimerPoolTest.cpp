@@ -230,6 +230,29 @@ TEST(QCLApplicationTimers, RefusedIntervalKeepsTheSlotFree) {
     EXPECT_EQ(app.GetTimerIdent(), 1);
 }
 
+TEST(QCLApplicationTimers, TimerRefusedBySystemLeavesNothingBehind) {
+    TQCLApplication app(nullptr);
+    TNotifyEvent none = [](TObject*) {};
+    // An identifier that a caller gave the pool directly is the caller's: a
+    // refused duplicate leaves it in place.
+    app.TimerPool()->AddTimer(0xFD01, 50, none);
+    EXPECT_THROW(app.AddTimer(50, none), Exception);
+    EXPECT_NE(app.GetTimer(0xFD01), nullptr);
+    app.TimerPool()->RemoveTimer(0xFD01);
+
+    app.RemoveTimer(app.AddTimer(50, none));  // makes the pool's window
+    ASSERT_NE(app.TimerPool()->Handle, nullptr);
+    DestroyWindow(app.TimerPool()->Handle);  // the system now refuses every window timer
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_THROW(app.AddTimer(50, none), EOutOfResources) << attempt;
+        EXPECT_EQ(app.TimerPool()->Count, 0) << attempt;
+        EXPECT_EQ(app.GetTimer(0xFD01), nullptr) << attempt;
+        EXPECT_EQ(app.GetTimerIdent(), 1) << attempt;
+    }
+    EXPECT_THROW(app.AddTimerExt(50, 3, true, none), EOutOfResources);
+    EXPECT_EQ(app.TimerPool()->Count, 0);
+}
+
 TEST(QCLApplicationState, EditModeStopwatchAndDefaults) {
     TQCLApplication app(nullptr);
     EXPECT_EQ(app.EditMode(), TQCLEditMode{emInsert});
