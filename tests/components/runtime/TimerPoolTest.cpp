@@ -75,7 +75,7 @@ TEST_F(TimerPoolTest, IntervalSetterIgnoresIncompatibleValues) {
     EXPECT_EQ(item->GetMultiple(), 5);
 }
 
-TEST_F(TimerPoolTest, CallCountDisablesAfterTheLastCallAndReEnablingRestartsIt) {
+TEST_F(TimerPoolTest, CallCountDisablesAfterTheLastCallUntilTheCountIsSetAgain) {
     std::vector<int32_t> counters;
     pool.OnTimer = [&](TObject* sender, uint16_t ident, int32_t counter) {
         EXPECT_EQ(sender, &pool);
@@ -89,7 +89,12 @@ TEST_F(TimerPoolTest, CallCountDisablesAfterTheLastCallAndReEnablingRestartsIt) 
     EXPECT_FALSE(item->Enabled);
     EXPECT_TRUE(pool.IsActive());  // the window timer runs until the last item goes
 
-    // The call count is still 3, so the item may be enabled again.
+    // The calls are used up: enabling is refused until a call count is set again.
+    item->Enabled = true;
+    EXPECT_FALSE(item->Enabled);
+    ticks(pool, 2);
+    EXPECT_EQ(counters.size(), 3u);
+    item->CallCount = 3;
     item->Enabled = true;
     ticks(pool, 5);
     EXPECT_EQ(counters, (std::vector<int32_t>{1, 2, 3, 1, 2, 3}));
