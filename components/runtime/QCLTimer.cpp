@@ -69,8 +69,8 @@ TQCLHiTimer::TQCLHiTimer(TComponent* AOwner, uint32_t AInterval) : TQCLCustomCom
 
 TQCLHiTimer::~TQCLHiTimer() {
     destroying_ = true;
+    stop();  // before the handler goes: an unsynchronised thread reads it
     onTimer_ = nullptr;
-    stop();
     timeEndPeriod(periodMin_);
     enabled_ = false;
     if (window_) {
@@ -124,6 +124,7 @@ void TQCLHiTimer::SetThreadPriority(TThreadPriority value) {
 }
 
 void TQCLHiTimer::SetOnTimer(TNotifyEvent value) {
+    stop();  // a thread that runs without synchronising reads the handler itself
     onTimer_ = value;
     UpdateTimer();
 }

@@ -134,24 +134,35 @@ int TQCLApplication::GetTimerIdent() const {
     return 0;
 }
 
-uint16_t TQCLApplication::AddTimer(uint16_t Interval, TNotifyEvent Event) {
+// The pool keeps an item whose window timer the system refused; the caller
+// never learns its identifier, so it is taken out again. Otherwise the free
+// slot would name an identifier still in the pool, and every later AddTimer
+// would be refused as a duplicate.
+template <class AddToPool>
+uint16_t TQCLApplication::addTimerInSlot(AddToPool add) {
     const int slot = GetTimerIdent();
     if (slot == 0)
         return 0;
     const auto ident = static_cast<uint16_t>(QCLTimerIdentBase + slot);
-    timerPool_->AddTimer(ident, Interval, Event);
+    const bool taken = timerPool_->GetTimer(ident) != nullptr;  // added to the pool directly: not ours
+    try {
+        add(ident);
+    } catch (...) {
+        if (!taken)
+            timerPool_->RemoveTimer(ident);
+        throw;
+    }
     identSlots_[slot] = 1;
     return ident;
 }
 
+uint16_t TQCLApplication::AddTimer(uint16_t Interval, TNotifyEvent Event) {
+    return addTimerInSlot([&](uint16_t ident) { timerPool_->AddTimer(ident, Interval, Event); });
+}
+
 uint16_t TQCLApplication::AddTimerExt(uint16_t Interval, int32_t CallCount, bool Enabled, TNotifyEvent Event) {
-    const int slot = GetTimerIdent();
-    if (slot == 0)
-        return 0;
-    const auto ident = static_cast<uint16_t>(QCLTimerIdentBase + slot);
-    timerPool_->AddTimerExt(ident, Interval, CallCount, Enabled, Event);
-    identSlots_[slot] = 1;
-    return ident;
+    return addTimerInSlot(
+        [&](uint16_t ident) { timerPool_->AddTimerExt(ident, Interval, CallCount, Enabled, Event); });
 }
 
 void TQCLApplication::RemoveTimer(uint16_t Ident) {

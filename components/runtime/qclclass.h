@@ -41,7 +41,8 @@ public:
     void SetEnabled(bool value);
     // Ignored unless a multiple of the pool's MinInterval; 0 means MinInterval.
     void SetInterval(uint16_t value);
-    // Fires once (only when enabled).
+    // Fires once (only when enabled). The call that reaches the call count
+    // disables the item and sets its call count to 0 (calls used up).
     void Timer();
 
     int32_t GetCallCount() const { return callCount_; }
@@ -231,6 +232,8 @@ private:
     bool logWritten_ = false;
     int32_t logLineNumber_ = 0;
     void createInstanceMutex();
+    template <class AddToPool>
+    uint16_t addTimerInSlot(AddToPool add);
 
     uint8_t identSlots_[QCLTimerIdentSlots + 1] = {};  // slot 0 unused
     TQCLTimerPool* timerPool_ = nullptr;

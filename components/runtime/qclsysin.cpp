@@ -150,12 +150,17 @@ struct FrameMetrics {
 };
 
 void moveCaptionInsideFrame(TRect& c, LONG style, LONG exStyle, int flags, const FrameMetrics& m) {
-    if (!NewStyleControls && ((flags & kCallerIcon) || (exStyle & WS_EX_TOOLWINDOW))) {
-        c = TRect(c.Left + m.b, c.Top + m.bh, c.Right - m.b, c.Bottom - m.b);
+    // The first rule that applies wins: an old-style tool window with a sizing
+    // frame is framed like any sizing window.
+    const TRect thin(c.Left + m.b, c.Top + m.bh, c.Right - m.b, c.Bottom - m.b);
+    if (!NewStyleControls && (flags & kCallerIcon)) {
+        c = thin;
     } else if (style & WS_THICKFRAME) {
         c = TRect(c.Left + m.sizeW, c.Top + m.sizeH, c.Right - m.sizeW, c.Bottom + m.sizeH - m.bh - (NewStyleControls ? 0 : m.b));
     } else if (exStyle & WS_EX_DLGMODALFRAME) {
         c = TRect(c.Left + m.dlgW, c.Top + m.dlgH, c.Right - m.dlgW, c.Bottom + m.dlgH - m.bh - (NewStyleControls ? 0 : m.b));
+    } else if (!NewStyleControls && (exStyle & WS_EX_TOOLWINDOW)) {
+        c = thin;
     } else {
         c = TRect(c.Left + 3 * m.b, c.Top + 3 * m.bh, c.Right - 3 * m.b, c.Bottom + 2 * m.bh);
     }
@@ -182,13 +187,13 @@ void computeTextArea(HWND window, TRect& t, LONG style, LONG exStyle, int& flags
     if (reserveIcon) {
         flags |= kIconArea;
         if (NewStyleControls) {
-            t.Left += GetSystemMetrics(SM_CXSMICON) + m.sizeW;
+            t.Left += QCLNCCAPTIONICONWIDTH() + m.sizeW;
             if (minimised)
                 flags |= kMinimised;
             else
                 t.Left += m.b;
         } else {
-            t.Left += GetSystemMetrics(SM_CXSMICON) + 2 * m.b;
+            t.Left += QCLNCCAPTIONICONWIDTH() + 2 * m.b;  // a caption button's width in the old style
         }
     }
     if (boxes > 0) {
@@ -493,8 +498,9 @@ AnsiString QCLSIInfoToString(TQCLInfoType Type) {
 }
 
 AnsiString GetSystemInfoString(TQCLInfoType Type, int Divisor, const AnsiString& Format) {
-    const uint64_t d = Divisor == 0 ? 1 : static_cast<uint64_t>(Divisor);
-    auto number = [d](uint64_t value) { return std::to_string(value / d); };
+    // Signed division: a negative divisor gives a negative figure.
+    const int64_t d = Divisor == 0 ? 1 : Divisor;
+    auto number = [d](uint64_t value) { return std::to_string(static_cast<int64_t>(value) / d); };
     char folder[MAX_PATH + 1] = {};
     AnsiString text;
     switch (Type) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 
 namespace {
@@ -86,6 +87,55 @@ TEST(HiTimer, TickDuringANestedLoopIsDropped) {
     };
     timer.Enabled = true;
     EXPECT_TRUE(pumpUntil([&] { return calls >= 2; }));
+}
+
+// Holds the timer thread's first tick just before the handler is looked up,
+// and marks that thread (thread-local, so a reused thread id cannot mislead).
+class THeldTimer : public TQCLHiTimer {
+public:
+    THeldTimer() : TQCLHiTimer(nullptr, 5) {}
+    ~THeldTimer() override {
+        CloseHandle(entered);
+        CloseHandle(release);
+        TlsFree(firstThread);
+    }
+    void Timer() override {
+        if (!held.exchange(true)) {
+            TlsSetValue(firstThread, this);
+            SetEvent(entered);
+            WaitForSingleObject(release, 300);
+        }
+        TQCLHiTimer::Timer();
+    }
+    bool onFirstThread() const { return TlsGetValue(firstThread) == this; }
+
+    HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> held{false};
+    DWORD firstThread = TlsAlloc();
+};
+
+TEST(HiTimer, ReplacedHandlerIsNeverReadByTheRunningThread) {
+    // Without synchronising, the handler is read on the timer thread; a new
+    // one may only be stored once that thread has stopped.
+    THeldTimer timer;
+    timer.Synchronize = false;
+    timer.OnTimer = [](TObject*) {};
+    timer.Enabled = true;
+    ASSERT_EQ(WaitForSingleObject(timer.entered, 5000), WAIT_OBJECT_0);
+    std::atomic<int> newOnOldThread{0}, newCalls{0};
+    timer.OnTimer = [&](TObject*) {
+        ++newCalls;
+        if (timer.onFirstThread())
+            ++newOnOldThread;
+    };
+    SetEvent(timer.release);
+    const DWORD start = GetTickCount();
+    while (newCalls == 0 && GetTickCount() - start < 5000)
+        Sleep(1);
+    timer.Enabled = false;
+    EXPECT_GT(newCalls, 0);
+    EXPECT_EQ(newOnOldThread, 0);
 }
 
 TEST(HiTimer, CreatingAndDestroyingRunningTimersIsSafe) {

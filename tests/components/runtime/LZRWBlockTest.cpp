@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -133,6 +134,31 @@ TEST(LZRWBlock, RoundTripsTextBinaryAndIncompressibleData) {
         const Bytes block = compress(c.data);
         EXPECT_LE(block.size(), c.data.size() + 1) << c.name;
         EXPECT_EQ(decompress(block), c.data) << c.name;
+    }
+}
+
+TEST(LZRWBlock, CompressorStaysInsideExactBuffers) {
+    // Input without spare bytes behind it and an output of exactly the input
+    // length + 6: blocks that turn out not to shrink only after a control word
+    // and a run item have been written must not touch a byte more.
+    std::mt19937 rng(11);
+    for (int i = 0; i < 600; ++i) {
+        Bytes input(rng() % 400);
+        for (std::size_t at = 0; at < input.size();) {
+            if (rng() % 8 == 0) {
+                const std::size_t run = std::min<std::size_t>(16 + rng() % 8, input.size() - at);
+                std::fill_n(input.begin() + static_cast<long>(at), run, static_cast<std::uint8_t>(rng()));
+                at += run;
+            } else {
+                input[at++] = static_cast<std::uint8_t>(rng());
+            }
+        }
+        GuardedBuffer in(input);
+        GuardedBuffer out(input.size() + 6);
+        const auto length = QCLLZRWCompress(in.data(), out.data(), static_cast<std::uint16_t>(input.size()));
+        const Bytes block(out.data(), out.data() + length);
+        EXPECT_EQ(block, compress(input)) << i;
+        EXPECT_EQ(decompress(block), input) << i;
     }
 }
 

@@ -2,6 +2,8 @@
 // compared with what the system itself reports.
 #include "qclsysin.h"
 
+#include "Forms.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -37,6 +39,8 @@ TEST(SysInfo, InfoStringsDivideByTheDivisor) {
     const auto total = QCLSIMemTotal();
     EXPECT_EQ(GetSystemInfoString(itMemSize, 1024, ""), std::to_string(total / 1024));
     EXPECT_EQ(GetSystemInfoString(itMemSize, 0, ""), std::to_string(total));
+    EXPECT_EQ(GetSystemInfoString(itMemSize, -1024, ""), "-" + std::to_string(total / 1024));
+    EXPECT_EQ(GetSystemInfoString(itDOSVersion, -1, ""), "Win32");
     EXPECT_EQ(GetSystemInfoString(itDOSVersion, 1, ""), "Win32");
     const bool numLock = (GetKeyState(VK_NUMLOCK) & 1) != 0;
     EXPECT_EQ(GetSystemInfoString(itNumLock, 1, ""), numLock ? "On" : "Off");
@@ -117,6 +121,37 @@ TEST(SysInfo, CaptionDrawingAreaOfAFramedWindow) {
     EXPECT_EQ(text, TRect(fw + GetSystemMetrics(SM_CXSMICON) + fw + b, fh, textRight, cap + fh - bh));
     EXPECT_EQ(flags, 1 | 8);
     DestroyWindow(window);
+}
+
+// Without the new window style the icon area is as wide as a caption button,
+// and a tool window with a sizing frame is framed like any sizing window.
+TEST(SysInfo, CaptionDrawingAreaWithoutNewStyle) {
+    struct RestoreStyle {
+        bool saved = NewStyleControls;
+        ~RestoreStyle() { NewStyleControls = saved; }
+    } restore;
+    NewStyleControls = false;
+    const int b = GetSystemMetrics(SM_CXBORDER), bh = GetSystemMetrics(SM_CYBORDER);
+    const int fw = GetSystemMetrics(SM_CXFRAME), fh = GetSystemMetrics(SM_CYFRAME);
+    const int bw = GetSystemMetrics(SM_CXSIZE), cap = GetSystemMetrics(SM_CYCAPTION);
+    for (DWORD exStyle : {0ul, static_cast<unsigned long>(WS_EX_TOOLWINDOW)}) {
+        HWND window = CreateWindowExA(exStyle, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        RECT bounds{};
+        GetWindowRect(window, &bounds);
+        const int w = bounds.right - bounds.left;
+
+        TRect caption, text;
+        int flags = 0;
+        QCLNCCalcDrawingArea(window, caption, text, flags);
+        const int iconRight = fw + bw + 2 * b;  // the icon area ends where the caption now starts
+        const int bottom = cap + fh - bh - b;
+        EXPECT_EQ(caption, TRect(iconRight, fh, w - fw, bottom)) << exStyle;
+        EXPECT_EQ(text, TRect(iconRight + 2 * b, fh, w - fw - 2 * b - 2 * bw, bottom)) << exStyle;
+        EXPECT_EQ(flags, 8) << exStyle;
+        DestroyWindow(window);
+    }
 }
 
 TEST(SysInfo, SystemIconList) {

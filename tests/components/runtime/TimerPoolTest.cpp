@@ -75,7 +75,7 @@ TEST_F(TimerPoolTest, IntervalSetterIgnoresIncompatibleValues) {
     EXPECT_EQ(item->GetMultiple(), 5);
 }
 
-TEST_F(TimerPoolTest, CallCountDisablesAfterTheLastCallAndReEnablingRestartsIt) {
+TEST_F(TimerPoolTest, CallCountDisablesAfterTheLastCallUntilTheCountIsSetAgain) {
     std::vector<int32_t> counters;
     pool.OnTimer = [&](TObject* sender, uint16_t ident, int32_t counter) {
         EXPECT_EQ(sender, &pool);
@@ -89,7 +89,12 @@ TEST_F(TimerPoolTest, CallCountDisablesAfterTheLastCallAndReEnablingRestartsIt) 
     EXPECT_FALSE(item->Enabled);
     EXPECT_TRUE(pool.IsActive());  // the window timer runs until the last item goes
 
-    // The call count is still 3, so the item may be enabled again.
+    // The calls are used up: enabling is refused until a call count is set again.
+    item->Enabled = true;
+    EXPECT_FALSE(item->Enabled);
+    ticks(pool, 2);
+    EXPECT_EQ(counters.size(), 3u);
+    item->CallCount = 3;
     item->Enabled = true;
     ticks(pool, 5);
     EXPECT_EQ(counters, (std::vector<int32_t>{1, 2, 3, 1, 2, 3}));
@@ -228,6 +233,29 @@ TEST(QCLApplicationTimers, RefusedIntervalKeepsTheSlotFree) {
     TQCLApplication app(nullptr);
     EXPECT_THROW(app.AddTimer(75, nullptr), Exception);
     EXPECT_EQ(app.GetTimerIdent(), 1);
+}
+
+TEST(QCLApplicationTimers, TimerRefusedBySystemLeavesNothingBehind) {
+    TQCLApplication app(nullptr);
+    TNotifyEvent none = [](TObject*) {};
+    // An identifier that a caller gave the pool directly is the caller's: a
+    // refused duplicate leaves it in place.
+    app.TimerPool()->AddTimer(0xFD01, 50, none);
+    EXPECT_THROW(app.AddTimer(50, none), Exception);
+    EXPECT_NE(app.GetTimer(0xFD01), nullptr);
+    app.TimerPool()->RemoveTimer(0xFD01);
+
+    app.RemoveTimer(app.AddTimer(50, none));  // makes the pool's window
+    ASSERT_NE(app.TimerPool()->Handle, nullptr);
+    DestroyWindow(app.TimerPool()->Handle);  // the system now refuses every window timer
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_THROW(app.AddTimer(50, none), EOutOfResources) << attempt;
+        EXPECT_EQ(app.TimerPool()->Count, 0) << attempt;
+        EXPECT_EQ(app.GetTimer(0xFD01), nullptr) << attempt;
+        EXPECT_EQ(app.GetTimerIdent(), 1) << attempt;
+    }
+    EXPECT_THROW(app.AddTimerExt(50, 3, true, none), EOutOfResources);
+    EXPECT_EQ(app.TimerPool()->Count, 0);
 }
 
 TEST(QCLApplicationState, EditModeStopwatchAndDefaults) {
