@@ -41,8 +41,7 @@ public:
     void SetEnabled(bool value);
     // Ignored unless a multiple of the pool's MinInterval; 0 means MinInterval.
     void SetInterval(uint16_t value);
-    // Fires once (only when enabled). The call that reaches the call count
-    // disables the item and sets its call count to 0 (calls used up).
+    // Fires once (only when enabled).
     void Timer();
 
     int32_t GetCallCount() const { return callCount_; }

@@ -72,12 +72,8 @@ void TQCLTimerItem::Timer() {
     if (!enabled_)
         return;
     counter_ = nextCount(counter_);
-    if (counter_ == callCount_) {
-        // This call still happens. The calls are used up: like a call count
-        // of 0, this refuses enabling until a call count is set again.
-        enabled_ = false;
-        callCount_ = 0;
-    }
+    if (counter_ == callCount_)
+        enabled_ = false;  // this call still happens; the count stays readable
     TQCLTimerPool* pool = pool_;
     if (OnTimer) {
         const TNotifyEvent event = OnTimer;  // the event may free this item
