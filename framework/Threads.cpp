@@ -114,11 +114,14 @@ DWORD TThread::WaitFor() {
         throw EThread("Thread Error: %s", {SysErrorMessage(GetLastError())});
     if (onUiThread()) {
         while (true) {
-            DWORD result = MsgWaitForMultipleObjects(1, &waitHandle, FALSE, INFINITE, QS_ALLINPUT | QS_SENDMESSAGE);
-            if (result == WAIT_OBJECT_0) break;
-            // Serve messages sent to this thread (synchronised calls) without taking posted ones.
+            // Serve messages sent to this thread (synchronised calls) without
+            // taking posted ones. This comes before the wait too: the wait
+            // wakes only for messages newer than the last look at the queue,
+            // and a call may already be pending.
             MSG msg;
             PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            DWORD result = MsgWaitForMultipleObjects(1, &waitHandle, FALSE, INFINITE, QS_ALLINPUT | QS_SENDMESSAGE);
+            if (result == WAIT_OBJECT_0) break;
         }
     } else {
         WaitForSingleObject(waitHandle, INFINITE);

@@ -21,6 +21,18 @@ using fwtest::runLater;
 
 class ThreadTest : public FrameworkTest {};
 
+// Waits, without serving it, until a message sent from another thread (a
+// synchronised call) is pending for this thread. Looking at the queue this
+// way also marks that message as seen, as any earlier look would.
+bool sentCallPending() {
+    DWORD deadline = GetTickCount() + 5000;
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
+        if (GetTickCount() > deadline) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
 // A worker running a list of steps; each step may synchronise.
 class TWorker : public TThread {
 public:
@@ -162,6 +174,15 @@ TEST_F(ThreadTest, WaitForOnTheUiThreadServesTheWorkersCalls) {
     });
     EXPECT_EQ(worker->WaitFor(), 7u);
     EXPECT_EQ(calls, 3);
+    delete worker;
+}
+
+TEST_F(ThreadTest, WaitForServesACallThatWasAlreadyPending) {
+    int calls = 0;
+    TWorker* worker = NewThread<TWorker>([&](TWorker* self) { self->Synchronize([&] { ++calls; }); });
+    ASSERT_TRUE(sentCallPending());
+    worker->WaitFor();
+    EXPECT_EQ(calls, 1);
     delete worker;
 }
 
