@@ -76,14 +76,17 @@ unsigned __stdcall TThread::threadProc(void* parameter) {
     } catch (...) {
         thread->fatalException_ = std::current_exception();
     }
-    bool freeThread = thread->freeOnTerminate_;
-    unsigned result = static_cast<unsigned>(thread->returnValue_);
-    thread->finished_ = true;
     try {
         thread->DoTerminate();
     } catch (...) {
         // An exception in OnTerminate has nowhere to go on this thread.
     }
+    bool freeThread = thread->freeOnTerminate_;
+    unsigned result = static_cast<unsigned>(thread->returnValue_);
+    // Finished only once OnTerminate is done: until then the destructor
+    // waits (and serves the pending call) instead of freeing the object
+    // under it.
+    thread->finished_ = true;
     if (freeThread) delete thread;
     return result;
 }

@@ -203,6 +203,24 @@ TEST_F(ThreadTest, FreeOnTerminateRunsOnTerminateOnTheUiThreadBeforeFreeing) {
     EXPECT_EQ(order, (std::vector<std::string>{"execute", "terminate on UI", "freed"}));
 }
 
+// The UI thread frees a finished worker while the worker's OnTerminate call
+// is still waiting for it: freeing serves that call first, and the worker
+// counts as finished only after it.
+TEST_F(ThreadTest, FreeingAWorkerWhoseOnTerminateWaitsRunsItFirst) {
+    int terminations = 0;
+    bool finishedInHandler = true;
+    TWorker* worker = NewThread<TWorker>([](TWorker*) {}, true);
+    worker->OnTerminate = [&](TObject*) {
+        ++terminations;
+        finishedInHandler = worker->Finished;
+    };
+    worker->Resume();
+    ASSERT_TRUE(sentCallPending()) << "the OnTerminate call never arrived";
+    delete worker;
+    EXPECT_EQ(terminations, 1) << "the pending OnTerminate ran before the object was freed";
+    EXPECT_FALSE(finishedInHandler);
+}
+
 TEST_F(ThreadTest, EscapedExceptionIsKeptAndCyclesLeaveNoThreads) {
     TWorker* failing = NewThread<TWorker>([](TWorker*) { throw EReadError("worker failed"); });
     failing->WaitFor();
