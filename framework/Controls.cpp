@@ -1059,7 +1059,8 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_SIZE:
     case WM_MOVE:
         UpdateBounds();
-        if (Message.Msg == WM_SIZE) {
+        // Inside SetBounds the relayout and OnResize follow once it has moved the window.
+        if (Message.Msg == WM_SIZE && !inSetBounds_) {
             Realign();
             Resize();
         }
