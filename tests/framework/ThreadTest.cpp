@@ -116,6 +116,28 @@ TEST_F(ThreadTest, SynchronizeRunsInsideASystemMessageBoxAndExceptionsGoBackToTh
     delete worker;
 }
 
+// One worker's synchronised method runs a modal form; another worker's call
+// runs inside that loop and ends it.
+TEST_F(ThreadTest, ASynchronisedMethodsModalLoopServesOtherWorkersCalls) {
+    auto* form = MakeForm<TPlainForm>(nullptr);
+    HANDLE formShown = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    form->OnShow = [&](TObject*) { SetEvent(formShown); };
+    int result = -1;
+    TWorker* first = NewThread<TWorker>([&](TWorker* self) { self->Synchronize([&] { result = form->ShowModal(); }); });
+    TWorker* second = NewThread<TWorker>([&](TWorker* self) {
+        if (WaitForSingleObject(formShown, 5000) != WAIT_OBJECT_0) return;
+        self->Synchronize([&] { form->ModalResult = mrRetry; });
+    });
+    ASSERT_TRUE(pumpUntil([&] { return result != -1; }));
+    EXPECT_EQ(result, mrRetry);
+    second->WaitFor();
+    first->WaitFor();
+    delete second;
+    delete first;
+    CloseHandle(formShown);
+    form->Free();
+}
+
 TEST_F(ThreadTest, SynchronizeRunsInsideTrackPopupMenu) {
     auto* form = MakeForm<TPlainForm>(nullptr);
     form->Show();
