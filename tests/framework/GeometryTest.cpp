@@ -96,6 +96,10 @@ TEST_F(GeometryTest, PostedZeroSizeWmSizeRelayoutsFromTheRealBounds) {
     box->SetBounds(0, 0, 130, 90);
     EXPECT_EQ(box->resizes, resizes + 1) << "one size change from code, one OnResize";
     EXPECT_EQ(box->child->Height(), 90);
+    resizes = box->resizes;
+    MoveWindow(box->Handle, 0, 0, 140, 70, TRUE);
+    EXPECT_EQ(box->resizes, resizes + 1) << "one size change from outside, one OnResize";
+    EXPECT_EQ(box->child->Height(), 70);
     form->Free();
 }
 
