@@ -1059,7 +1059,8 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_SIZE:
     case WM_MOVE:
         UpdateBounds();
-        if (Message.Msg == WM_SIZE) {
+        // Inside SetBounds the relayout and OnResize follow once it has moved the window.
+        if (Message.Msg == WM_SIZE && !inSetBounds_) {
             Realign();
             Resize();
         }
@@ -1081,10 +1082,12 @@ void TWinControl::Dispatch(TMessage& Message) {
         return;
     }
     case WM_WINDOWPOSCHANGED: {
-        int oldWidth = width_, oldHeight = height_;
         DefaultHandler(Message);  // sends WM_SIZE / WM_MOVE
+        // A WM_SIZE that reached us has already taken the new size, realigned
+        // and fired OnResize; this covers a size change whose WM_SIZE did not.
+        int seenWidth = width_, seenHeight = height_;
         UpdateBounds();
-        if (!inSetBounds_ && (width_ != oldWidth || height_ != oldHeight)) {
+        if (!inSetBounds_ && (width_ != seenWidth || height_ != seenHeight)) {
             Realign();
             Resize();
         }

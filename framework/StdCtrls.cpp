@@ -1083,7 +1083,11 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
             canvas->SetFont(GetFont());
             canvas->SetBrush(GetBrush());
             try {
-                OnDrawItem(this, static_cast<int>(item.itemID), TRect(item.rcItem), OwnerDrawStateOf(item.itemState));
+                // No line (an empty box, nothing selected): the box is only filled.
+                if (static_cast<int>(item.itemID) >= 0)
+                    OnDrawItem(this, static_cast<int>(item.itemID), TRect(item.rcItem), OwnerDrawStateOf(item.itemState));
+                else
+                    canvas->FillRect(TRect(item.rcItem));
             } catch (...) {
                 canvas->SetHandle(nullptr);
                 throw;

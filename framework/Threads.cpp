@@ -76,14 +76,17 @@ unsigned __stdcall TThread::threadProc(void* parameter) {
     } catch (...) {
         thread->fatalException_ = std::current_exception();
     }
-    bool freeThread = thread->freeOnTerminate_;
-    unsigned result = static_cast<unsigned>(thread->returnValue_);
-    thread->finished_ = true;
     try {
         thread->DoTerminate();
     } catch (...) {
         // An exception in OnTerminate has nowhere to go on this thread.
     }
+    bool freeThread = thread->freeOnTerminate_;
+    unsigned result = static_cast<unsigned>(thread->returnValue_);
+    // Finished only once OnTerminate is done: until then the destructor
+    // waits (and serves the pending call) instead of freeing the object
+    // under it.
+    thread->finished_ = true;
     if (freeThread) delete thread;
     return result;
 }
@@ -114,11 +117,14 @@ DWORD TThread::WaitFor() {
         throw EThread("Thread Error: %s", {SysErrorMessage(GetLastError())});
     if (onUiThread()) {
         while (true) {
-            DWORD result = MsgWaitForMultipleObjects(1, &waitHandle, FALSE, INFINITE, QS_ALLINPUT | QS_SENDMESSAGE);
-            if (result == WAIT_OBJECT_0) break;
-            // Serve messages sent to this thread (synchronised calls) without taking posted ones.
+            // Serve messages sent to this thread (synchronised calls) without
+            // taking posted ones. This comes before the wait too: the wait
+            // wakes only for messages newer than the last look at the queue,
+            // and a call may already be pending.
             MSG msg;
             PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            DWORD result = MsgWaitForMultipleObjects(1, &waitHandle, FALSE, INFINITE, QS_ALLINPUT | QS_SENDMESSAGE);
+            if (result == WAIT_OBJECT_0) break;
         }
     } else {
         WaitForSingleObject(waitHandle, INFINITE);

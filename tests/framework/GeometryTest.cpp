@@ -92,6 +92,14 @@ TEST_F(GeometryTest, PostedZeroSizeWmSizeRelayoutsFromTheRealBounds) {
     EXPECT_EQ(box->child->Height(), 80);
     EXPECT_EQ(box->Width(), 120) << "lParam (0,0) is ignored";
     EXPECT_EQ(box->Height(), 80);
+    resizes = box->resizes;
+    box->SetBounds(0, 0, 130, 90);
+    EXPECT_EQ(box->resizes, resizes + 1) << "one size change from code, one OnResize";
+    EXPECT_EQ(box->child->Height(), 90);
+    resizes = box->resizes;
+    MoveWindow(box->Handle, 0, 0, 140, 70, TRUE);
+    EXPECT_EQ(box->resizes, resizes + 1) << "one size change from outside, one OnResize";
+    EXPECT_EQ(box->child->Height(), 70);
     form->Free();
 }
 

@@ -3,6 +3,7 @@
 // apart from the selection, positions, and items kept across re-creation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "ControlsFixture.h"
@@ -208,6 +209,27 @@ TEST_F(ListBoxTest, ComboDoubleClickFiresOnDblClick) {
     if (combo->DroppedDown()) combo->DroppedDown = false;
     EXPECT_EQ(doubles, 1);
     EXPECT_EQ(changes, 0);
+}
+
+// An owner-drawn combo with nothing selected paints its box without asking
+// the handler to draw a line that does not exist.
+TEST_F(ListBoxTest, OwnerDrawnComboWithoutASelectionNeverDrawsLineMinusOne) {
+    auto* combo = new TComboBox(form);
+    combo->Parent = form;
+    combo->Style = csOwnerDrawFixed;
+    combo->SetBounds(20, 20, 150, combo->Height);
+    combo->Items->Text = "x\ny";
+    std::vector<int> drawn;
+    combo->OnDrawItem = [&](TWinControl*, int index, const TRect&, TOwnerDrawState) { drawn.push_back(index); };
+    HWND window = combo->Handle;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    fwtest::pumpIdle();
+    for (int index : drawn) EXPECT_GE(index, 0);
+    combo->ItemIndex = 1;
+    drawn.clear();
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    fwtest::pumpIdle();
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), 1), drawn.end()) << "the selected line is drawn in the box";
 }
 
 }  // namespace

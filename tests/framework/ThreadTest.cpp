@@ -21,6 +21,18 @@ using fwtest::runLater;
 
 class ThreadTest : public FrameworkTest {};
 
+// Waits, without serving it, until a message sent from another thread (a
+// synchronised call) is pending for this thread. Looking at the queue this
+// way also marks that message as seen, as any earlier look would.
+bool sentCallPending() {
+    DWORD deadline = GetTickCount() + 5000;
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
+        if (GetTickCount() > deadline) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
 // A worker running a list of steps; each step may synchronise.
 class TWorker : public TThread {
 public:
@@ -104,6 +116,28 @@ TEST_F(ThreadTest, SynchronizeRunsInsideASystemMessageBoxAndExceptionsGoBackToTh
     delete worker;
 }
 
+// One worker's synchronised method runs a modal form; another worker's call
+// runs inside that loop and ends it.
+TEST_F(ThreadTest, ASynchronisedMethodsModalLoopServesOtherWorkersCalls) {
+    auto* form = MakeForm<TPlainForm>(nullptr);
+    HANDLE formShown = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    form->OnShow = [&](TObject*) { SetEvent(formShown); };
+    int result = -1;
+    TWorker* first = NewThread<TWorker>([&](TWorker* self) { self->Synchronize([&] { result = form->ShowModal(); }); });
+    TWorker* second = NewThread<TWorker>([&](TWorker* self) {
+        if (WaitForSingleObject(formShown, 5000) != WAIT_OBJECT_0) return;
+        self->Synchronize([&] { form->ModalResult = mrRetry; });
+    });
+    ASSERT_TRUE(pumpUntil([&] { return result != -1; }));
+    EXPECT_EQ(result, mrRetry);
+    second->WaitFor();
+    first->WaitFor();
+    delete second;
+    delete first;
+    CloseHandle(formShown);
+    form->Free();
+}
+
 TEST_F(ThreadTest, SynchronizeRunsInsideTrackPopupMenu) {
     auto* form = MakeForm<TPlainForm>(nullptr);
     form->Show();
@@ -165,6 +199,15 @@ TEST_F(ThreadTest, WaitForOnTheUiThreadServesTheWorkersCalls) {
     delete worker;
 }
 
+TEST_F(ThreadTest, WaitForServesACallThatWasAlreadyPending) {
+    int calls = 0;
+    TWorker* worker = NewThread<TWorker>([&](TWorker* self) { self->Synchronize([&] { ++calls; }); });
+    ASSERT_TRUE(sentCallPending());
+    worker->WaitFor();
+    EXPECT_EQ(calls, 1);
+    delete worker;
+}
+
 TEST_F(ThreadTest, FreeOnTerminateRunsOnTerminateOnTheUiThreadBeforeFreeing) {
     static std::vector<std::string> order;
     order.clear();
@@ -180,6 +223,24 @@ TEST_F(ThreadTest, FreeOnTerminateRunsOnTerminateOnTheUiThreadBeforeFreeing) {
     worker->Resume();
     ASSERT_TRUE(pumpUntil([] { return order.size() == 3; }));
     EXPECT_EQ(order, (std::vector<std::string>{"execute", "terminate on UI", "freed"}));
+}
+
+// The UI thread frees a finished worker while the worker's OnTerminate call
+// is still waiting for it: freeing serves that call first, and the worker
+// counts as finished only after it.
+TEST_F(ThreadTest, FreeingAWorkerWhoseOnTerminateWaitsRunsItFirst) {
+    int terminations = 0;
+    bool finishedInHandler = true;
+    TWorker* worker = NewThread<TWorker>([](TWorker*) {}, true);
+    worker->OnTerminate = [&](TObject*) {
+        ++terminations;
+        finishedInHandler = worker->Finished;
+    };
+    worker->Resume();
+    ASSERT_TRUE(sentCallPending()) << "the OnTerminate call never arrived";
+    delete worker;
+    EXPECT_EQ(terminations, 1) << "the pending OnTerminate ran before the object was freed";
+    EXPECT_FALSE(finishedInHandler);
 }
 
 TEST_F(ThreadTest, EscapedExceptionIsKeptAndCyclesLeaveNoThreads) {
