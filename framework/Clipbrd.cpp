@@ -3,6 +3,8 @@
  */
 #include "Clipbrd.h"
 
+#include <cstring>
+
 #include "Forms.h"
 
 TClipboard* Clipboard() {
@@ -40,7 +42,11 @@ AnsiString TClipboard::GetAsText() {
     AnsiString text;
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text = bytes;
+            // Another program may have put text there without a terminating zero:
+            // read no further than the block it handed over. (Wine terminates
+            // such text itself when it is handed over, so only Windows needs this.)
+            const SIZE_T size = GlobalSize(data);
+            text.assign(bytes, strnlen(bytes, size));
             GlobalUnlock(data);
         }
     }
