@@ -786,6 +786,22 @@ void TControl::SetMouseCapture(bool value) {
     }
 }
 
+void TControl::PaintThroughCanvas(HDC DC) {
+    TCanvas* canvas = GetControlCanvas();
+    controlCanvas()->FreeHandle();
+    canvas->Lock();
+    canvas->SetHandle(DC);
+    try {
+        Paint();
+    } catch (...) {
+        canvas->SetHandle(nullptr);
+        canvas->Unlock();
+        throw;
+    }
+    canvas->SetHandle(nullptr);
+    canvas->Unlock();
+}
+
 TCanvas* TControl::GetControlCanvas() {
     if (!canvas_) canvas_ = new TControlCanvas(this);
     return canvas_;
@@ -1830,19 +1846,7 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
 
 void TGraphicControl::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_PAINT && Message.WParam) {
-        TCanvas* canvas = GetCanvas();
-        controlCanvas()->FreeHandle();
-        canvas->Lock();
-        canvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-        try {
-            Paint();
-        } catch (...) {
-            canvas->SetHandle(nullptr);
-            canvas->Unlock();
-            throw;
-        }
-        canvas->SetHandle(nullptr);
-        canvas->Unlock();
+        PaintThroughCanvas(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 0;
         return;
     }
@@ -1851,18 +1855,4 @@ void TGraphicControl::Dispatch(TMessage& Message) {
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
-void TCustomControl::PaintWindow(HDC DC) {
-    TCanvas* canvas = GetCanvas();
-    controlCanvas()->FreeHandle();
-    canvas->Lock();
-    canvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        canvas->SetHandle(nullptr);
-        canvas->Unlock();
-        throw;
-    }
-    canvas->SetHandle(nullptr);
-    canvas->Unlock();
-}
+void TCustomControl::PaintWindow(HDC DC) { PaintThroughCanvas(DC); }

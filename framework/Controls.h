@@ -294,6 +294,9 @@ protected:
     TControlCanvas* controlCanvas() { return canvas_; }
     void setVisibleFlag(bool value) { visible_ = value; }
     TCanvas* GetControlCanvas();
+    // Paint() on the control's canvas bound to a DC it was handed (WM_PAINT's),
+    // unbound again even when Paint raises.
+    void PaintThroughCanvas(HDC DC);
 
     // The bounds fields (SetBounds and the WM_* handlers write them).
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;

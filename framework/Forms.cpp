@@ -268,21 +268,7 @@ void TCustomForm::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
-void TCustomForm::PaintWindow(HDC DC) {
-    TCanvas* canvas = GetCanvas();
-    controlCanvas()->FreeHandle();
-    canvas->Lock();
-    canvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        canvas->SetHandle(nullptr);
-        canvas->Unlock();
-        throw;
-    }
-    canvas->SetHandle(nullptr);
-    canvas->Unlock();
-}
+void TCustomForm::PaintWindow(HDC DC) { PaintThroughCanvas(DC); }
 
 void TCustomForm::ApplyPosition() {
     TRect area = Screen ? Screen->GetWorkAreaRect() : TRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
