@@ -3,6 +3,8 @@
 # Test programs share one Wine prefix, hence one registry and one desktop: they
 # run one at a time unless declared SHARES_NOTHING (no registry, no windows of
 # other processes looked up by title), which lets ctest run them alongside.
+# Each test carries its build folder and architecture in its environment, so a
+# plain ctest in either build folder runs under the right Wine and prefix.
 # Every test program links the shared support library (fixtures, dialog answering,
 # a main with a deadline), so a hung modal loop fails the run instead of stalling it.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-exec)
@@ -19,7 +21,7 @@ function(brim_add_gtest name)
   math(EXPR deadline "${ARG_TIMEOUT} - 15")
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "BRIM_TEST_DEADLINE=${deadline};BRIM_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    ENVIRONMENT "BRIM_TEST_DEADLINE=${deadline};BRIM_BIN_DIR=${CMAKE_BINARY_DIR}/bin;BRIM_BUILD=${CMAKE_BINARY_DIR};BRIM_ARCH=${CMAKE_SYSTEM_PROCESSOR}")
   if(NOT ARG_SHARES_NOTHING)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_session)
   endif()

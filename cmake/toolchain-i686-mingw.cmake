@@ -1,16 +1,4 @@
-# Cross-compiling for 32-bit Windows with Debian's mingw-w64 (posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 32-bit Windows: the product's architecture.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(BRIM_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${BRIM_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${BRIM_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${BRIM_MINGW_PREFIX}-windres)
-set(CMAKE_AR           ${BRIM_MINGW_PREFIX}-gcc-ar-posix CACHE FILEPATH "")
-set(CMAKE_RANLIB       ${BRIM_MINGW_PREFIX}-gcc-ranlib-posix CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${BRIM_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

@@ -37,8 +37,11 @@ bool labelIs(const unsigned char* label, const char* expected) {
     return std::strncmp(reinterpret_cast<const char*>(label), expected, 5) == 0;
 }
 
+#ifndef _WIN64
+// The vwin32 interface exists only for 32-bit programs on Windows 95/98: it
+// passes buffer addresses in 32-bit register fields. A 64-bit build has no
+// such system to run on, so these reads are compiled out there and fail.
 DWORD bufferAddress(const void* pointer) {
-    // The vwin32 interface exists only for 32-bit programs, whose addresses fit.
     return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(pointer));
 }
 
@@ -50,6 +53,7 @@ bool callVwin32(DWORD controlCode, DiocRegisters& registers) {
                               sizeof registers, &returned, nullptr);
     return ok && !(registers.reg_Flags & CarryFlag);
 }
+#endif
 
 }  // namespace
 
@@ -156,6 +160,10 @@ int ClusterSize::ReadSectorsNT(unsigned char* buffer, std::uint32_t firstSector,
     return ReadFile(volume.get(), buffer, wanted, &read, nullptr) && read == wanted ? 1 : 0;
 }
 
+#ifdef _WIN64
+int ClusterSize::ReadSectorsVwin32Ext(unsigned char*, std::uint32_t, std::uint16_t) { return 0; }
+int ClusterSize::ReadSectorsVwin32(unsigned char*, std::uint32_t, std::uint16_t) { return 0; }
+#else
 int ClusterSize::ReadSectorsVwin32Ext(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
     DiskTransferPacket packet = {firstSector, count, bufferAddress(buffer)};
     DiocRegisters registers = {};
@@ -181,3 +189,4 @@ int ClusterSize::ReadSectorsVwin32(unsigned char* buffer, std::uint32_t firstSec
     registers.reg_Flags = CarryFlag;
     return callVwin32(VWIN32_DIOC_DOS_INT25, registers) ? 1 : 0;
 }
+#endif

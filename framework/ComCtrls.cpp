@@ -15,6 +15,14 @@ bool isLoading(const TComponent* c) { return c->GetComponentState().Contains(csL
 // Notification codes in their A and W forms.
 bool isCode(UINT code, UINT a, UINT w) { return code == a || code == w; }
 
+// The header notifications that carry NMHEADER.
+bool isHeaderItemCode(UINT code) {
+    for (UINT handled : {HDN_ITEMCLICKA, HDN_ITEMCLICKW, HDN_BEGINTRACKA, HDN_BEGINTRACKW, HDN_TRACKA, HDN_TRACKW,
+                         HDN_ENDTRACKA, HDN_ENDTRACKW, HDN_ITEMCHANGEDA, HDN_ITEMCHANGEDW})
+        if (code == handled) return true;
+    return false;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -181,8 +189,11 @@ void THeaderControl::DrawSection(THeaderSection* Section, const TRect& Rect, boo
 }
 
 void THeaderControl::notify(TMessage& Message) {
+    // Only the item notifications carry NMHEADER; others (custom draw of an
+    // owner-drawn header) have another layout behind the common NMHDR.
+    UINT code = reinterpret_cast<NMHDR*>(Message.LParam)->code;
+    if (!isHeaderItemCode(code)) return;
     auto* header = reinterpret_cast<NMHEADERA*>(Message.LParam);
-    UINT code = header->hdr.code;
     if (!sections_ || header->iItem < 0 || header->iItem >= sections_->GetCount()) return;
     THeaderSection* section = sections_->GetItem(header->iItem);
     // HDITEMA and HDITEMW agree up to the width.

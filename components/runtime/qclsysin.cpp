@@ -55,6 +55,12 @@ MEMORYSTATUSEX memoryStatus() {
 }
 
 int freeResources(int kind) {
+#ifdef _WIN64
+    // "RSRC32.DLL" is a 32-bit library of Windows 95/98 reporting 16-bit heap
+    // figures; a 64-bit process can neither load it nor have such heaps.
+    (void)kind;
+    return 100;
+#else
     HMODULE library = LoadLibraryA("RSRC32.DLL");
     if (!library)
         return 100;
@@ -63,6 +69,7 @@ int freeResources(int kind) {
     const int result = query ? query(kind) : 100;
     FreeLibrary(library);
     return result;
+#endif
 }
 
 AnsiString registryText(const char* name) {

@@ -1,14 +1,28 @@
 # The Wine environment of the builds and tests (sourced after common.sh):
-# one Xvfb display with a 24-bit screen and one 32-bit Wine prefix per build
-# folder, with a persistent wineserver, a pinned locale and time zone, and no
-# debug output or crash dialogs. Both stay up until brim_wine_stop.
+# one Xvfb display with a 24-bit screen and one Wine prefix per build folder,
+# of the build's architecture, with a persistent wineserver, a pinned locale
+# and time zone, and no debug output or crash dialogs. Both stay up until
+# brim_wine_stop.
+#
+# Every Wine call goes through brim_wine (programs and the builtin tools
+# wineboot, reg and winepath) or brim_wineserver: Debian's wrappers pick the
+# 32-bit loader whenever it is installed, even where the kernel cannot run it.
+brim_select_arch || return 1
 BRIM_WINE_STATE="$BRIM_BUILD/wine"
 export WINEPREFIX="${BRIM_WINEPREFIX:-$BRIM_WINE_STATE/prefix}"
-export WINEARCH=win32
+case $BRIM_ARCH in
+  i686) export WINEARCH=win32 WINESERVER=/usr/lib/wine/wineserver32 ;;
+  *) export WINEARCH=win64 WINESERVER=/usr/lib/wine/wineserver64 ;;
+esac
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver64
+export WINELOADER; WINELOADER=$(brim_wine_loader "$BRIM_ARCH")
 export WINEDEBUG=-all
 # No downloads of the .NET or HTML engines, and no menu entries on the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8 LANG=C.UTF-8 TZ=UTC
+
+brim_wine() { "$WINELOADER" "$@"; }
+brim_wineserver() { "$WINESERVER" "$@"; }
 
 brim_display_alive() {
   [ -f "$BRIM_WINE_STATE/xvfb.pid" ] && [ -f "$BRIM_WINE_STATE/display" ] &&
@@ -37,15 +51,15 @@ brim_start_display() {
 brim_init_prefix() {
   [ -f "$WINEPREFIX/.brim-ready" ] && return 0
   rm -rf "$WINEPREFIX"
-  wineboot -i >"$BRIM_WINE_STATE/wineboot.log" 2>&1 || { tail -20 "$BRIM_WINE_STATE/wineboot.log" >&2; return 1; }
+  brim_wine wineboot.exe -i >"$BRIM_WINE_STATE/wineboot.log" 2>&1 || { tail -20 "$BRIM_WINE_STATE/wineboot.log" >&2; return 1; }
   # A crashing test reports on stdout and ends; no debugger dialog waits for a click.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'false' /f >/dev/null 2>&1
+  brim_wine reg.exe add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  brim_wine reg.exe add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
+  brim_wine reg.exe add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'false' /f >/dev/null 2>&1
   # Unmanaged, undecorated windows: with no window manager on the test display,
   # hiding a managed window waits seconds for a state change that never comes.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  brim_wine reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  brim_wine reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   touch "$WINEPREFIX/.brim-ready"
 }
 
@@ -55,7 +69,7 @@ brim_wine_up() {
   exec 9>"$BRIM_WINE_STATE/lock"
   flock 9
   # wineserver -p answers non-zero when a server already runs; that one persists too.
-  brim_start_display && brim_init_prefix && { wineserver -p </dev/null >/dev/null 2>&1 || true; }
+  brim_start_display && brim_init_prefix && { brim_wineserver -p </dev/null >/dev/null 2>&1 || true; }
   local status=$?
   flock -u 9
   exec 9>&-
@@ -63,7 +77,7 @@ brim_wine_up() {
 }
 
 brim_wine_stop() {
-  wineserver -k >/dev/null 2>&1 || true
+  brim_wineserver -k >/dev/null 2>&1 || true
   if [ -f "$BRIM_WINE_STATE/xvfb.pid" ]; then
     kill "$(cat "$BRIM_WINE_STATE/xvfb.pid")" 2>/dev/null || true
     rm -f "$BRIM_WINE_STATE/xvfb.pid" "$BRIM_WINE_STATE/display"
@@ -71,4 +85,4 @@ brim_wine_stop() {
 }
 
 # Converts a Unix path to the Windows path Wine shows the programs.
-brim_winpath() { winepath -w "$1" 2>/dev/null; }
+brim_winpath() { brim_wine winepath.exe -w "$1" 2>/dev/null; }

@@ -133,6 +133,28 @@ TEST_F(HeaderTest, EventsFromAAndWNotifications) {
     EXPECT_EQ(item.cxy, 75);
 }
 
+// An owner-drawn header also sends custom-draw notifications, whose data has
+// another layout than an item notification's: where NMHEADER keeps its item
+// pointer, NMCUSTOMDRAW keeps the DC (64-bit) or the rectangle (32-bit).
+TEST_F(HeaderTest, CustomDrawNotificationIsIgnored) {
+    int clicks = 0;
+    header->OnSectionClick = [&](THeaderControl*, THeaderSection*) { ++clicks; };
+    TBitmap target;
+    target.SetSize(8, 8);
+    NMCUSTOMDRAW cd{};
+    cd.hdr.hwndFrom = header->Handle;
+    cd.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(header->Handle));
+    cd.hdr.code = NM_CUSTOMDRAW;
+    cd.dwDrawStage = CDDS_PREPAINT;  // reads as a valid item index
+    cd.hdc = target.Canvas->Handle;
+    cd.rc = RECT{16, 0, 60, 20};
+    LRESULT result = SendMessageA(form->Handle, WM_NOTIFY, cd.hdr.idFrom, reinterpret_cast<LPARAM>(&cd));
+    EXPECT_EQ(result, CDRF_DODEFAULT);
+    EXPECT_EQ(header->Sections->Items[1]->Width(), 60);
+    notify(HDN_ITEMCLICKA, 1);
+    EXPECT_EQ(clicks, 1) << "item notifications still arrive";
+}
+
 TEST_F(HeaderTest, SectionsSurviveRecreation) {
     HWND before = header->Handle;
     header->Flat = true;
