@@ -1,6 +1,6 @@
-#include "BrandingText.h"
+#include "app/BrandingText.h"
 
-#include "RegistrySettings.h"
+#include "app/RegistrySettings.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
  * the reverse order at the end. For now the program opens an empty main
  * window, titled "Brimsafe", and ends when that window is closed.
  */
-#include "Framework.h"
-#include "qclclass.h"
+#include "framework/Framework.h"
+#include "components/runtime/qclclass.h"
 
 namespace {
 

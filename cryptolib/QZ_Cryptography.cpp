@@ -11,7 +11,7 @@
  * the caller's bytes come first. Decrypt never fails: under a wrong key it
  * returns 128 bytes of garbage, and the caller's own digest check notices.
  */
-#include "QZ_Cryptography.h"
+#include "cryptolib/QZ_Cryptography.h"
 
 #include <cryptopp/aes.h>
 #include <cryptopp/integer.h>

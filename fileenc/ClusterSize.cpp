@@ -1,8 +1,8 @@
 // Raw boot-sector reads per Windows family, and the recognition of the sector as read. The
 // vwin32 register layouts are those of the Windows 95/98 device interface.
-#include "ClusterSize.h"
+#include "fileenc/ClusterSize.h"
 
-#include "Win32Handles.h"
+#include "fileenc/Win32Handles.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The encrypted file's layout and header readers; every integer is little-endian on disk,
 // whatever the machine, so the bytes are put and taken one by one.
-#include "EncryptedFile.h"
+#include "fileenc/EncryptedFile.h"
 
-#include "Win32Handles.h"
+#include "fileenc/Win32Handles.h"
 
 #include <algorithm>
 #include <cstring>

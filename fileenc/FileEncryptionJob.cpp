@@ -1,9 +1,9 @@
 // The job record's set-up and key handling; the pause gate is a manual-reset event that is
 // set while the job may run.
-#include "FileEncryptionJob.h"
+#include "fileenc/FileEncryptionJob.h"
 
-#include "BufferCipher.h"
-#include "Win32Handles.h"
+#include "vault/BufferCipher.h"
+#include "fileenc/Win32Handles.h"
 
 #include <cstring>
 

@@ -1,12 +1,12 @@
 // The checks before a file job, in the order the user meets them, and the messages after it.
-#include "FileJobChecks.h"
+#include "fileenc/FileJobChecks.h"
 
-#include "EncryptedFile.h"
-#include "FileEncryptionJob.h"
-#include "TaskStatus.h"
-#include "Win32Handles.h"
-#include "WindowsErrorMessages.h"
-#include "ZM_MessageBox.h"
+#include "fileenc/EncryptedFile.h"
+#include "fileenc/FileEncryptionJob.h"
+#include "fileenc/TaskStatus.h"
+#include "fileenc/Win32Handles.h"
+#include "fileenc/WindowsErrorMessages.h"
+#include "skin/ZM_MessageBox.h"
 
 #include <cstring>
 #include <vector>

@@ -16,7 +16,7 @@
  */
 #pragma once
 
-#include "FileEncryptionJob.h"
+#include "fileenc/FileEncryptionJob.h"
 
 #include <windows.h>
 

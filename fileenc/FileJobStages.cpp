@@ -1,5 +1,5 @@
 // The one hook of the job stages; set by tests only while no job runs, so it needs no lock.
-#include "FileJobStages.h"
+#include "fileenc/FileJobStages.h"
 
 #include <utility>
 

@@ -1,16 +1,16 @@
 // The encryption and decryption workers. Each run is an object whose members own the open
 // files, so every early end closes them; what each ending leaves on disk and on record is
 // written out at the place it happens.
-#include "FileJobWorker.h"
+#include "fileenc/FileJobWorker.h"
 
-#include "CryptoLibrary.h"
-#include "EncryptedFile.h"
-#include "FileEncryptionJob.h"
-#include "FileJobStages.h"
-#include "TaskStatus.h"
-#include "Win32Handles.h"
-#include "WipeFile.h"
-#include "logger.h"
+#include "vault/CryptoLibrary.h"
+#include "fileenc/EncryptedFile.h"
+#include "fileenc/FileEncryptionJob.h"
+#include "fileenc/FileJobStages.h"
+#include "fileenc/TaskStatus.h"
+#include "fileenc/Win32Handles.h"
+#include "fileenc/WipeFile.h"
+#include "vault/logger.h"
 
 #include <cryptopp/blowfish.h>
 #include <cryptopp/modes.h>

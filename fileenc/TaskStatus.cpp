@@ -1,9 +1,9 @@
 // The job record in the registry and the job lock. The clean-up reads the record twice: once
 // to see whether there is anything to do, and again under the lock, where it is final.
-#include "TaskStatus.h"
+#include "fileenc/TaskStatus.h"
 
-#include "WipeFile.h"
-#include "Win32Handles.h"
+#include "fileenc/WipeFile.h"
+#include "fileenc/Win32Handles.h"
 
 #include <vector>
 

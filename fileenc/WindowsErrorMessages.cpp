@@ -1,7 +1,7 @@
 // The Windows-error sentences, word for word as the user reads them.
-#include "WindowsErrorMessages.h"
+#include "fileenc/WindowsErrorMessages.h"
 
-#include "CryptoLibrary.h"
+#include "vault/CryptoLibrary.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The wipe and its block size. Failures are collected rather than returned at once: a failed
 // write still ends in the flush and the delete, and the first error is the one reported.
-#include "WipeFile.h"
+#include "fileenc/WipeFile.h"
 
-#include "ClusterSize.h"
-#include "FileEncryptionJob.h"
-#include "FileJobStages.h"
-#include "TaskStatus.h"
-#include "Win32Handles.h"
+#include "fileenc/ClusterSize.h"
+#include "fileenc/FileEncryptionJob.h"
+#include "fileenc/FileJobStages.h"
+#include "fileenc/TaskStatus.h"
+#include "fileenc/Win32Handles.h"
 
 #include <cctype>
 #include <vector>

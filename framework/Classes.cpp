@@ -4,7 +4,7 @@
  * each bracket is open; a component destroyed before its bracket closes takes
  * itself out so that Loaded never reaches freed memory.
  */
-#include "Classes.h"
+#include "framework/Classes.h"
 
 #include <algorithm>
 

@@ -19,8 +19,8 @@
 #include <functional>
 #include <vector>
 
-#include "SysUtils.h"
-#include "System.h"
+#include "framework/SysUtils.h"
+#include "framework/System.h"
 
 class TFiler;
 class TComponent;

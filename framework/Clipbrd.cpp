@@ -1,11 +1,11 @@
 /*
  * The clipboard; see Clipbrd.h.
  */
-#include "Clipbrd.h"
+#include "framework/Clipbrd.h"
 
 #include <cstring>
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 TClipboard* Clipboard() {
     static TClipboard clipboard;

@@ -5,7 +5,7 @@
  */
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 class TClipboard : public TPersistent {
 public:

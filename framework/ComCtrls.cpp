@@ -1,7 +1,7 @@
 /*
  * Header control and tree view; see ComCtrls.h.
  */
-#include "ComCtrls.h"
+#include "framework/ComCtrls.h"
 
 #include <windowsx.h>
 

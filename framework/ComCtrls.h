@@ -29,9 +29,9 @@
 
 #include <vector>
 
-#include "ImgList.h"
-#include "StdCtrls.h"
-#include "TreeSelection.h"
+#include "framework/ImgList.h"
+#include "framework/StdCtrls.h"
+#include "framework/TreeSelection.h"
 
 // ---------------------------------------------------------------------------
 // Header control

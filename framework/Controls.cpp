@@ -9,13 +9,13 @@
  *    window procedure frames;
  *  - temporary control DCs are released after the outermost message.
  */
-#include "Controls.h"
+#include "framework/Controls.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 namespace {
 

@@ -28,9 +28,9 @@
 #include <functional>
 #include <vector>
 
-#include "Classes.h"
-#include "Graphics.h"
-#include "Messages.h"
+#include "framework/Classes.h"
+#include "framework/Graphics.h"
+#include "framework/Messages.h"
 
 class TControl;
 class TWinControl;

@@ -3,13 +3,13 @@
  * zero-filled, so that a result that fills it still ends in NULs; the parser
  * nevertheless stops at the buffer's end.
  */
-#include "Dialogs.h"
+#include "framework/Dialogs.h"
 
 #include <commdlg.h>
 
 #include <algorithm>
 
-#include "SysUtils.h"
+#include "framework/SysUtils.h"
 
 namespace {
 

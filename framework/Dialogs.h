@@ -14,7 +14,7 @@
 
 #include <vector>
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 enum TOpenOption {
     ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate, ofAllowMultiSelect,

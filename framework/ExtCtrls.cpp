@@ -1,7 +1,7 @@
 /*
  * Panel, image, shape and splitter; see ExtCtrls.h.
  */
-#include "ExtCtrls.h"
+#include "framework/ExtCtrls.h"
 
 #include <algorithm>
 

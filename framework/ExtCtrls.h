@@ -11,8 +11,8 @@
  */
 #pragma once
 
-#include "Jpeg.h"
-#include "StdCtrls.h"
+#include "framework/Jpeg.h"
+#include "framework/StdCtrls.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using TPanelBevel = TBevelCut;

@@ -3,7 +3,7 @@
  * at a time and runs the instance's DefineProperties, which claims the name
  * through DefineProperty and reads the value.
  */
-#include "Filer.h"
+#include "framework/Filer.h"
 
 namespace {
 [[noreturn]] void invalidValue() { throw EReadError("Invalid property value"); }

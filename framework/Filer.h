@@ -12,7 +12,7 @@
  */
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 enum TValueType : unsigned char {
     vaNull = 0, vaList = 1, vaInt = 2, vaFloat = 3, vaString = 4, vaIdent = 5,

@@ -3,14 +3,14 @@
  * Forms.h. The modal loop and Run share HandleMessage; WM_QUIT seen inside a
  * modal loop is posted again so that the outer loops see it too.
  */
-#include "Forms.h"
+#include "framework/Forms.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <algorithm>
 
-#include "Threads.h"
+#include "framework/Threads.h"
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;

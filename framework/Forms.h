@@ -23,7 +23,7 @@
 #include <map>
 #include <vector>
 
-#include "Controls.h"
+#include "framework/Controls.h"
 
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };

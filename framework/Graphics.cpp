@@ -7,13 +7,13 @@
  * and nearest-colour mapping. That keeps results independent of the display
  * and of how the system maps colours in blits.
  */
-#include "Graphics.h"
+#include "framework/Graphics.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 
-#include "Jpeg.h"
+#include "framework/Jpeg.h"
 
 // ---------------------------------------------------------------------------
 // Colours

@@ -19,7 +19,7 @@
 #include <memory>
 #include <vector>
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 // ---------------------------------------------------------------------------
 // Colours

@@ -3,7 +3,7 @@
  * list as copies (ImageList_Add copies), never as the TBitmap's own handle
  * while that is selected into the bitmap's canvas.
  */
-#include "ImgList.h"
+#include "framework/ImgList.h"
 
 #include <commctrl.h>
 

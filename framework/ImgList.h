@@ -12,7 +12,7 @@
 
 #include <vector>
 
-#include "Graphics.h"
+#include "framework/Graphics.h"
 
 class TCustomImageList;
 

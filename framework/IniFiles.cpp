@@ -2,7 +2,7 @@
  * INI files over the profile API; see IniFiles.h. Lists come back from the
  * API as zero-separated names ending in two zeros.
  */
-#include "IniFiles.h"
+#include "framework/IniFiles.h"
 
 namespace {
 void addZeroSeparated(const std::vector<char>& buffer, DWORD length, TStrings* strings) {

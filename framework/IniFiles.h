@@ -4,7 +4,7 @@
  */
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 class TCustomIniFile : public TObject {
 public:

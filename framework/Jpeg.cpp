@@ -2,9 +2,9 @@
  * TJPEGImage; see Jpeg.h. The decoded RGB rows are copied into a top-down
  * 24-bit DIB section (BGR order).
  */
-#include "Jpeg.h"
+#include "framework/Jpeg.h"
 
-#include "JpegDecode.h"
+#include "framework/JpegDecode.h"
 
 TJPEGImage::TJPEGImage() : bitmap_(new TBitmap) {}
 TJPEGImage::~TJPEGImage() { delete bitmap_; }

@@ -5,7 +5,7 @@
  */
 #pragma once
 
-#include "Graphics.h"
+#include "framework/Graphics.h"
 
 class TJPEGImage : public TGraphic {
 public:

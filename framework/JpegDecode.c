@@ -2,7 +2,7 @@
  * JPEG decoding in C; see JpegDecode.h. The error manager jumps back to the
  * setjmp in brim_jpeg_decode, which then releases the decoder and the buffer.
  */
-#include "JpegDecode.h"
+#include "framework/JpegDecode.h"
 
 #include <setjmp.h>
 #include <stdio.h>

@@ -3,7 +3,7 @@
  * ("M/d/yyyy", "h:mm:ss tt") are translated once into the framework notation
  * so that one formatter and one parser serve both.
  */
-#include "LocaleConv.h"
+#include "framework/LocaleConv.h"
 
 #include <cmath>
 #include <cstdio>

@@ -7,7 +7,7 @@
  */
 #pragma once
 
-#include "SysUtils.h"
+#include "framework/SysUtils.h"
 
 struct TFormatSettings {
     char DecimalSeparator = '.';

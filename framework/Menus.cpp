@@ -2,14 +2,14 @@
  * Popup menus; see Menus.h. Items own their children; an item that is also
  * owned by a component is taken out of its parent when its owner frees it.
  */
-#include "Menus.h"
+#include "framework/Menus.h"
 
 #include <algorithm>
 
-#include "Controls.h"
-#include "Dialogs.h"
-#include "Forms.h"
-#include "SysUtils.h"
+#include "framework/Controls.h"
+#include "framework/Dialogs.h"
+#include "framework/Forms.h"
+#include "framework/SysUtils.h"
 
 namespace {
 

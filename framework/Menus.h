@@ -15,7 +15,7 @@
 #include <map>
 #include <vector>
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 class TMenuItem : public TComponent {
 public:

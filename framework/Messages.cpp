@@ -3,7 +3,7 @@
  * on the heap, reached through the window's user data, and is freed when the
  * window is destroyed.
  */
-#include "Messages.h"
+#include "framework/Messages.h"
 
 namespace {
 

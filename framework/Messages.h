@@ -12,7 +12,7 @@
 
 #include <windows.h>
 
-#include "System.h"
+#include "framework/System.h"
 
 struct TMessage {
     UINT Msg = 0;

@@ -2,7 +2,7 @@
  * Registry wrappers; see Registry.h. Paths are kept as text so that a
  * relative OpenKey can be resolved against the current one.
  */
-#include "Registry.h"
+#include "framework/Registry.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
  */
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
 

@@ -1,7 +1,7 @@
 /*
  * Scroll bars of a scrolling control and the scroll box; see ScrollBox.h.
  */
-#include "ScrollBox.h"
+#include "framework/ScrollBox.h"
 
 #include <algorithm>
 

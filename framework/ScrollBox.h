@@ -13,7 +13,7 @@
  */
 #pragma once
 
-#include "StdCtrls.h"
+#include "framework/StdCtrls.h"
 
 class TScrollingWinControl;
 

@@ -3,7 +3,7 @@
  * controls base (CreateParams names the system class); notifications reach
  * them reflected as CN_COMMAND / CN_DRAWITEM / CN_MEASUREITEM.
  */
-#include "StdCtrls.h"
+#include "framework/StdCtrls.h"
 
 #include <algorithm>
 

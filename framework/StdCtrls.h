@@ -23,8 +23,8 @@
 
 #include <vector>
 
-#include "Controls.h"
-#include "Forms.h"
+#include "framework/Controls.h"
+#include "framework/Forms.h"
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };

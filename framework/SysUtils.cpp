@@ -3,7 +3,7 @@
  * printf conversion and checks the argument's kind first, so a wrong argument
  * raises instead of reading garbage.
  */
-#include "SysUtils.h"
+#include "framework/SysUtils.h"
 
 #include <cfenv>
 #include <cmath>

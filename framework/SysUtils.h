@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "System.h"
+#include "framework/System.h"
 
 // ---------------------------------------------------------------------------
 // Format: printf-like (%d %u %x %X %s %c %f %e %g %n %p %%, flags, width,

@@ -3,7 +3,7 @@
  * any namespace dropped, so every class reports its declared name without
  * per-class boilerplate.
  */
-#include "System.h"
+#include "framework/System.h"
 
 #include <cxxabi.h>
 

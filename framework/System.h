@@ -19,7 +19,7 @@
 #include <string>
 #include <type_traits>
 
-#include "Property.h"
+#include "framework/Property.h"
 
 // Counted 8-bit ANSI string; byte 0 is allowed inside.
 using AnsiString = std::string;

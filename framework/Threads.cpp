@@ -3,11 +3,11 @@
  * travels as a pointer to a request on the worker's stack; the UI thread
  * runs it inside the message and stores any exception for the worker.
  */
-#include "Threads.h"
+#include "framework/Threads.h"
 
 #include <process.h>
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include <exception>
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 using TThreadMethod = TEvent<void()>;
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };

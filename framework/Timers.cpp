@@ -1,7 +1,7 @@
 /*
  * TTimer; see Timers.h.
  */
-#include "Timers.h"
+#include "framework/Timers.h"
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
     window_ = AllocateHWnd(TWndMethod(this, &TTimer::wndProc));

@@ -7,8 +7,8 @@
  */
 #pragma once
 
-#include "Classes.h"
-#include "Messages.h"
+#include "framework/Classes.h"
+#include "framework/Messages.h"
 
 using TTimerEvent = TNotifyEvent;
 

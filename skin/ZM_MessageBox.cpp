@@ -1,4 +1,4 @@
-#include "ZM_MessageBox.h"
+#include "skin/ZM_MessageBox.h"
 
 #include <windows.h>
 

@@ -3,8 +3,8 @@
  * it brings up the framework and the component library's application object
  * (which its message boxes stand on) and, for now, ends without removing anything.
  */
-#include "Framework.h"
-#include "qclclass.h"
+#include "framework/Framework.h"
+#include "components/runtime/qclclass.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitFramework();

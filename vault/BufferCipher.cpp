@@ -1,4 +1,4 @@
-#include "BufferCipher.h"
+#include "vault/BufferCipher.h"
 
 #include <cryptopp/blowfish.h>
 #include <cryptopp/modes.h>

@@ -1,4 +1,4 @@
-#include "CryptoLibrary.h"
+#include "vault/CryptoLibrary.h"
 
 namespace {
 

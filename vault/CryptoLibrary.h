@@ -7,7 +7,7 @@
  */
 #pragma once
 
-#include "QZ_Cryptography.h"
+#include "cryptolib/QZ_Cryptography.h"
 
 #include <windows.h>
 

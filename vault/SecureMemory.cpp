@@ -1,4 +1,4 @@
-#include "SecureMemory.h"
+#include "vault/SecureMemory.h"
 
 #include <windows.h>
 

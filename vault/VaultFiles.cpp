@@ -1,4 +1,4 @@
-#include "VaultFiles.h"
+#include "vault/VaultFiles.h"
 
 #include <cstdio>
 #include <cstring>

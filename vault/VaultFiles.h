@@ -16,7 +16,7 @@
  */
 #pragma once
 
-#include "SecureMemory.h"
+#include "vault/SecureMemory.h"
 
 #include <windows.h>
 

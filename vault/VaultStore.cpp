@@ -1,9 +1,9 @@
-#include "VaultStore.h"
+#include "vault/VaultStore.h"
 
-#include "BufferCipher.h"
-#include "VaultFiles.h"
-#include "ZM_MessageBox.h"
-#include "logger.h"
+#include "vault/BufferCipher.h"
+#include "vault/VaultFiles.h"
+#include "skin/ZM_MessageBox.h"
+#include "vault/logger.h"
 
 #include <cryptopp/osrng.h>
 

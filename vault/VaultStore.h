@@ -22,9 +22,9 @@
  */
 #pragma once
 
-#include "CryptoLibrary.h"
-#include "SecureMemory.h"
-#include "VaultText.h"
+#include "vault/CryptoLibrary.h"
+#include "vault/SecureMemory.h"
+#include "vault/VaultText.h"
 
 #include <windows.h>
 

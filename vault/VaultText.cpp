@@ -1,4 +1,4 @@
-#include "VaultText.h"
+#include "vault/VaultText.h"
 
 #include <cstdio>
 #include <cstring>

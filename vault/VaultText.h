@@ -13,8 +13,8 @@
  */
 #pragma once
 
-#include "SecureMemory.h"
-#include "category.h"
+#include "vault/SecureMemory.h"
+#include "vault/category.h"
 
 #include <cstddef>
 #include <optional>

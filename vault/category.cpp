@@ -1,6 +1,6 @@
-#include "category.h"
+#include "vault/category.h"
 
-#include "SecureMemory.h"
+#include "vault/SecureMemory.h"
 
 #include <climits>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "logger.h"
+#include "vault/logger.h"
 
-#include "ZM_MessageBox.h"
+#include "skin/ZM_MessageBox.h"
 
 #include <cstdio>
 

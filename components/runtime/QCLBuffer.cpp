@@ -1,8 +1,8 @@
 // Abstract item container and its stream form.
-#include "QCLBuffer.h"
+#include "components/runtime/QCLBuffer.h"
 
-#include "qclerrors.h"
-#include "qclstreamutils.h"
+#include "components/runtime/qclerrors.h"
+#include "components/runtime/qclstreamutils.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -9,7 +9,7 @@
 // against what remains before anything is allocated.
 #pragma once
 
-#include "QCLObject.h"
+#include "components/runtime/QCLObject.h"
 
 struct TQCLBufferNode;
 

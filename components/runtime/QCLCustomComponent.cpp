@@ -1,5 +1,5 @@
 // Root of the library's non-visual components.
-#include "QCLCustomComponent.h"
+#include "components/runtime/QCLCustomComponent.h"
 
 void TQCLCustomComponent::Change() {
     if (updating_ != 1 && OnChange)

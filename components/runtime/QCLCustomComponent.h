@@ -3,7 +3,7 @@
 // objects, on the framework's component class.
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 #include <cstdint>
 

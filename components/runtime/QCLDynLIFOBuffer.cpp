@@ -1,5 +1,5 @@
 // Linked stack of items with an optional size limit.
-#include "QCLDynLIFOBuffer.h"
+#include "components/runtime/QCLDynLIFOBuffer.h"
 
 TQCLDynLIFOBuffer::~TQCLDynLIFOBuffer() { Clear(); }
 

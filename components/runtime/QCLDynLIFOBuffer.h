@@ -7,7 +7,7 @@
 // square of the count (each step searches from the top); histories are small.
 #pragma once
 
-#include "QCLBuffer.h"
+#include "components/runtime/QCLBuffer.h"
 
 struct TQCLBufferNode {
     void* item = nullptr;

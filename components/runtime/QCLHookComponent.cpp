@@ -1,7 +1,7 @@
 // Subclassing base for components that watch another control's window.
-#include "QCLHookComponent.h"
+#include "components/runtime/QCLHookComponent.h"
 
-#include "qclerrors.h"
+#include "components/runtime/qclerrors.h"
 
 #include <commctrl.h>
 

@@ -9,9 +9,9 @@
 // itself; the messages that follow reach it directly.
 #pragma once
 
-#include "QCLCustomComponent.h"
+#include "components/runtime/QCLCustomComponent.h"
 
-#include "Controls.h"
+#include "framework/Controls.h"
 
 class TQCLHookComponent : public TQCLCustomComponent {
 public:

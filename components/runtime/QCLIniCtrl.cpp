@@ -1,9 +1,9 @@
 // Named values in an INI file or in the registry.
-#include "QCLIniCtrl.h"
+#include "components/runtime/QCLIniCtrl.h"
 
-#include "qclclass.h"
-#include "qclstrings.h"
-#include "qclsysin.h"
+#include "components/runtime/qclclass.h"
+#include "components/runtime/qclstrings.h"
+#include "components/runtime/qclsysin.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 // written and read under the same resolved section.
 #pragma once
 
-#include "QCLCustomComponent.h"
-#include "qclprocs.h"
+#include "components/runtime/QCLCustomComponent.h"
+#include "components/runtime/qclprocs.h"
 
-#include "Graphics.h"
-#include "IniFiles.h"
-#include "LocaleConv.h"
-#include "Registry.h"
+#include "framework/Graphics.h"
+#include "framework/IniFiles.h"
+#include "framework/LocaleConv.h"
+#include "framework/Registry.h"
 
 enum TQCLRegRootKey { rpClassesRoot, rpCurrentUser, rpLocalMachine, rpUsers, rpCurrentConfig, rpDynData };
 enum TQCLIniTarget { itIniFile, itRegistry, itAuto };

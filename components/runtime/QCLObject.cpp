@@ -1,5 +1,5 @@
 // Root of the library's property objects.
-#include "QCLObject.h"
+#include "components/runtime/QCLObject.h"
 
 void TQCLObject::Change() {
     if (updating_ != 1 && OnChange)

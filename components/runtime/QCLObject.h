@@ -6,7 +6,7 @@
 // object notifying again.
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 #include <cstdint>
 

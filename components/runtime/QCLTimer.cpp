@@ -1,7 +1,7 @@
 // High-resolution timer component and its timer thread.
-#include "QCLTimer.h"
+#include "components/runtime/QCLTimer.h"
 
-#include "qclerrors.h"
+#include "components/runtime/qclerrors.h"
 
 #include <mmsystem.h>
 

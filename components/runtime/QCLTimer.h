@@ -13,9 +13,9 @@
 // before the component goes.
 #pragma once
 
-#include "QCLCustomComponent.h"
+#include "components/runtime/QCLCustomComponent.h"
 
-#include "Threads.h"
+#include "framework/Threads.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Subclassing base for components that watch their owner form's window.
-#include "QCLWndProcComponent.h"
+#include "components/runtime/QCLWndProcComponent.h"
 
-#include "qclerrors.h"
+#include "components/runtime/qclerrors.h"
 
 #include <commctrl.h>
 

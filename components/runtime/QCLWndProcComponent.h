@@ -9,10 +9,10 @@
 // has no MDI forms, so the MDI branches of the library do not arise.
 #pragma once
 
-#include "QCLCustomComponent.h"
+#include "components/runtime/QCLCustomComponent.h"
 
-#include "Controls.h"
-#include "Forms.h"
+#include "framework/Controls.h"
+#include "framework/Forms.h"
 
 class TQCLWndProcComponent : public TQCLCustomComponent {
 public:

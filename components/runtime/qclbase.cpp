@@ -1,5 +1,5 @@
 // The docking error of the library's dock components.
-#include "qclbase.h"
+#include "components/runtime/qclbase.h"
 
 void QCLRaiseDockError(TComponent* Component, TComponent* Attached) {
     const AnsiString name = Component ? Component->GetName() : AnsiString();

@@ -3,14 +3,14 @@
 // The application object is created explicitly, after the framework's own
 // globals, by QCLInitApplication; its instance mutex is named after the
 // executable's file name so that a second start can see the first.
-#include "qclclass.h"
+#include "components/runtime/qclclass.h"
 
-#include "QCLIniCtrl.h"
-#include "qclerrors.h"
-#include "qclstrings.h"
-#include "qclsysin.h"
+#include "components/runtime/QCLIniCtrl.h"
+#include "components/runtime/qclerrors.h"
+#include "components/runtime/qclstrings.h"
+#include "components/runtime/qclsysin.h"
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 #include <windows.h>
 

@@ -10,10 +10,10 @@
 // arrives while an event runs a nested message loop is dropped.
 #pragma once
 
-#include "QCLCustomComponent.h"
-#include "qclprocs.h"
+#include "components/runtime/QCLCustomComponent.h"
+#include "components/runtime/qclprocs.h"
 
-#include "Graphics.h"
+#include "framework/Graphics.h"
 
 #include <windows.h>
 

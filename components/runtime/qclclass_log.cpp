@@ -5,11 +5,11 @@
 // empty line, "#Header" the header, "#Line" 80 asterisks) and closes it. A
 // file above MaxLogSize is cleared or renamed to the first free ".l0",
 // ".l1", ... name, unless OnMaxLogSize cancels the write.
-#include "qclclass.h"
+#include "components/runtime/qclclass.h"
 
-#include "qclstrings.h"
+#include "components/runtime/qclstrings.h"
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 #include <cstdio>
 

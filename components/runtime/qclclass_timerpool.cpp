@@ -8,9 +8,9 @@
 // copied before it is called, because the event may free the item. An event
 // that raises is reported and the tick goes on with the next item, so one
 // failing timer cannot stall the tick count for every control.
-#include "qclclass.h"
+#include "components/runtime/qclclass.h"
 
-#include "qclerrors.h"
+#include "components/runtime/qclerrors.h"
 
 #include <limits>
 #include <vector>

@@ -1,7 +1,7 @@
 // Helpers of the library's components.
-#include "qclctrl.h"
+#include "components/runtime/qclctrl.h"
 
-#include "Controls.h"
+#include "framework/Controls.h"
 
 AnsiString QCLUniqueName(const AnsiString& ClassName, TComponent* Owner) {
     AnsiString base = ClassName;

@@ -2,7 +2,7 @@
 // for a new component, and forcing a control to create its window.
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 class TWinControl;
 

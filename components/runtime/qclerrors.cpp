@@ -1,7 +1,7 @@
 // Exceptions raised and reported by the runtime units.
-#include "qclerrors.h"
+#include "components/runtime/qclerrors.h"
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 void QCLRaiseCorruptBlock() { throw EReadError("Corrupt compressed data"); }
 void QCLRaiseReadError() { throw EReadError("Stream read error"); }

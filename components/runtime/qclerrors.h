@@ -2,7 +2,7 @@
 // place so that every reader and every event caller reports the same way.
 #pragma once
 
-#include "SysUtils.h"
+#include "framework/SysUtils.h"
 
 // A compressed block that no compressor can have written (EReadError).
 [[noreturn]] void QCLRaiseCorruptBlock();

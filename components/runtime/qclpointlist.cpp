@@ -1,5 +1,5 @@
 // List of points packed into 32-bit entries.
-#include "qclpointlist.h"
+#include "components/runtime/qclpointlist.h"
 
 #include <cstdint>
 

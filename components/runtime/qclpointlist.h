@@ -6,7 +6,7 @@
 // update is open; AddPoint notifies twice (once through PutPoint).
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 class TQCLPointList : public TList {
 public:

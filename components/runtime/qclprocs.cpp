@@ -4,11 +4,11 @@
 // Paths are ANSI; the folder functions ask the system with 260-character
 // buffers. QCLShrunkFileName shortens a path for a status line by replacing
 // leading folders with "...", keeping a UNC path's leading backslash.
-#include "qclprocs.h"
+#include "components/runtime/qclprocs.h"
 
-#include "qclstrings.h"
+#include "components/runtime/qclstrings.h"
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 #include <windows.h>
 

@@ -7,7 +7,7 @@
 // last element (High), not the element count.
 #pragma once
 
-#include "System.h"
+#include "framework/System.h"
 
 #include <cstdint>
 #include <string>

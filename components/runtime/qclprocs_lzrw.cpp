@@ -10,9 +10,9 @@
 // builds must compare equal. The decompressor takes its input as untrusted: it
 // checks every item against the block's end and the output's capacity and
 // raises on anything a compressor cannot have written.
-#include "qclprocs.h"
+#include "components/runtime/qclprocs.h"
 
-#include "qclerrors.h"
+#include "components/runtime/qclerrors.h"
 
 #include <array>
 #include <cstring>

@@ -5,10 +5,10 @@
 // LoadCompressedStream checks the total and every chunk size against the bytes
 // that remain before it reads, so a hostile size can neither loop forever
 // (a size of -4 would never reduce the total) nor overrun the block buffer.
-#include "qclstreamutils.h"
+#include "components/runtime/qclstreamutils.h"
 
-#include "qclerrors.h"
-#include "qclprocs.h"
+#include "components/runtime/qclerrors.h"
+#include "components/runtime/qclprocs.h"
 
 #include <algorithm>
 #include <vector>

@@ -10,8 +10,8 @@
 // allocated from a size before it is checked.
 #pragma once
 
-#include "Classes.h"
-#include "Graphics.h"
+#include "framework/Classes.h"
+#include "framework/Graphics.h"
 
 #include <cstdint>
 

@@ -5,9 +5,9 @@
 // The BMP image is built from the bitmap's pixels as the system returns them
 // for the chosen header (GetDIBits), so a 24-bit bitmap can be written with 1,
 // 4 or 8 bits and a colour table, bottom-up as BMP files are.
-#include "qclstreamutils.h"
+#include "components/runtime/qclstreamutils.h"
 
-#include "qclerrors.h"
+#include "components/runtime/qclerrors.h"
 
 #include <vector>
 

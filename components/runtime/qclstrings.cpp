@@ -2,9 +2,9 @@
 //
 // Strings hold 8-bit ANSI bytes and may contain the byte 0. "Blank" in this
 // unit means spaces (byte 32) only; trimming removes every byte up to 32.
-#include "qclstrings.h"
+#include "components/runtime/qclstrings.h"
 
-#include "SysUtils.h"
+#include "framework/SysUtils.h"
 
 #include <windows.h>
 

@@ -3,14 +3,14 @@
 // Every query falls back to "(Unknown)", 0 or "" when the system refuses it.
 // The free-resources figures come from "RSRC32.DLL", loaded for each call and
 // absent on the NT family, which then reports 100 percent.
-#include "qclsysin.h"
+#include "components/runtime/qclsysin.h"
 
-#include "qclerrors.h"
-#include "qclprocs.h"
-#include "qclstrings.h"
+#include "components/runtime/qclerrors.h"
+#include "components/runtime/qclprocs.h"
+#include "components/runtime/qclstrings.h"
 
-#include "Forms.h"
-#include "LocaleConv.h"
+#include "framework/Forms.h"
+#include "framework/LocaleConv.h"
 
 #include <shellapi.h>
 

@@ -9,7 +9,7 @@
 // thinly for the library's other users.
 #pragma once
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 #include <windows.h>
 #include <commctrl.h>

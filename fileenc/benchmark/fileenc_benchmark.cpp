@@ -6,11 +6,11 @@
  * chunks, and prints both throughputs and their ratio. Not a test: it only
  * reports. Run it from the folder that holds QZ_Cryptography.dll.
  */
-#include "EncryptedFile.h"
-#include "FileEncryptionJob.h"
-#include "FileJobStages.h"
-#include "FileJobWorker.h"
-#include "Win32Handles.h"
+#include "fileenc/EncryptedFile.h"
+#include "fileenc/FileEncryptionJob.h"
+#include "fileenc/FileJobStages.h"
+#include "fileenc/FileJobWorker.h"
+#include "fileenc/Win32Handles.h"
 
 #define CRYPTOPP_ENABLE_NAMESPACE_WEAK 1
 #include <cryptopp/blowfish.h>

@@ -8,7 +8,7 @@
  */
 #include <windows.h>
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 namespace {
 

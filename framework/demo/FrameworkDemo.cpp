@@ -6,7 +6,7 @@
  */
 #include <windows.h>
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Branding texts: built-in defaults and scrambled registry overrides.
-#include "BrandingText.h"
+#include "app/BrandingText.h"
 
-#include "RegistryFixture.h"
+#include "tests/support/RegistryFixture.h"
 
 #include <gtest/gtest.h>
 

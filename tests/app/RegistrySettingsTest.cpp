@@ -1,7 +1,7 @@
 // The main window's settings as stored: types, byte counts, order, defaults and the known-vault list.
-#include "RegistrySettings.h"
+#include "app/RegistrySettings.h"
 
-#include "RegistryFixture.h"
+#include "tests/support/RegistryFixture.h"
 
 #include <gtest/gtest.h>
 

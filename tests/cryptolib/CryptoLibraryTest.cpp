@@ -1,5 +1,5 @@
 // The crypto library as the program reaches it: loaded by name, MD5 and the RSA engine.
-#include "CryptoLibrary.h"
+#include "vault/CryptoLibrary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The encrypted file's layout rules and the header readers the rest of the program uses.
-#include "EncryptedFile.h"
-#include "FileJobTestSupport.h"
+#include "fileenc/EncryptedFile.h"
+#include "tests/fileenc/FileJobTestSupport.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

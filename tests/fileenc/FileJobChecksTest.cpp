@@ -1,16 +1,16 @@
 // The checks and questions before a file job, the messages after it, and the error sentences.
 // Each case: files and flags in, scripted answers in; sentences shown, result and flags out.
-#include "EncryptedFile.h"
-#include "FileJobChecks.h"
-#include "FileJobStages.h"
-#include "FileJobTestSupport.h"
-#include "FileJobWorker.h"
-#include "TaskStatus.h"
-#include "WindowsErrorMessages.h"
+#include "fileenc/EncryptedFile.h"
+#include "fileenc/FileJobChecks.h"
+#include "fileenc/FileJobStages.h"
+#include "tests/fileenc/FileJobTestSupport.h"
+#include "fileenc/FileJobWorker.h"
+#include "fileenc/TaskStatus.h"
+#include "fileenc/WindowsErrorMessages.h"
 
-#include "MessageBoxScript.h"
-#include "RegistryFixture.h"
-#include "TempFolder.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "FileJobTestSupport.h"
+#include "tests/fileenc/FileJobTestSupport.h"
 
-#include "EncryptedFile.h"
-#include "FileJobWorker.h"
-#include "Win32Handles.h"
+#include "fileenc/EncryptedFile.h"
+#include "fileenc/FileJobWorker.h"
+#include "fileenc/Win32Handles.h"
 
 #define CRYPTOPP_ENABLE_NAMESPACE_WEAK 1
 #include <cryptopp/blowfish.h>

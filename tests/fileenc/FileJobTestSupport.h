@@ -7,7 +7,7 @@
  */
 #pragma once
 
-#include "FileEncryptionJob.h"
+#include "fileenc/FileEncryptionJob.h"
 
 #include <windows.h>
 

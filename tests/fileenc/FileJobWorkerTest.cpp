@@ -1,14 +1,14 @@
 // The encryption and decryption workers against files built and checked by hand.
-#include "EncryptedFile.h"
-#include "FileJobStages.h"
-#include "FileJobTestSupport.h"
-#include "FileJobWorker.h"
-#include "TaskStatus.h"
+#include "fileenc/EncryptedFile.h"
+#include "fileenc/FileJobStages.h"
+#include "tests/fileenc/FileJobTestSupport.h"
+#include "fileenc/FileJobWorker.h"
+#include "fileenc/TaskStatus.h"
 
-#include "MessageBoxScript.h"
-#include "RegistryFixture.h"
-#include "logger.h"
-#include "TempFolder.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/RegistryFixture.h"
+#include "vault/logger.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

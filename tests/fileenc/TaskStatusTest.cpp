@@ -1,13 +1,13 @@
 // The job record in the registry, the job lock and the clean-up of an interrupted job:
 // whatever point a job dies at, the clean-up at the next start leaves the user's data whole.
-#include "EncryptedFile.h"
-#include "FileJobStages.h"
-#include "FileJobTestSupport.h"
-#include "FileJobWorker.h"
-#include "TaskStatus.h"
+#include "fileenc/EncryptedFile.h"
+#include "fileenc/FileJobStages.h"
+#include "tests/fileenc/FileJobTestSupport.h"
+#include "fileenc/FileJobWorker.h"
+#include "fileenc/TaskStatus.h"
 
-#include "RegistryFixture.h"
-#include "TempFolder.h"
+#include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The wipe (zeros in whole blocks, flushed, then deleted) and the cluster size behind its block.
-#include "ClusterSize.h"
-#include "FileEncryptionJob.h"
-#include "FileJobStages.h"
-#include "FileJobTestSupport.h"
-#include "TaskStatus.h"
-#include "WipeFile.h"
+#include "fileenc/ClusterSize.h"
+#include "fileenc/FileEncryptionJob.h"
+#include "fileenc/FileJobStages.h"
+#include "tests/fileenc/FileJobTestSupport.h"
+#include "fileenc/TaskStatus.h"
+#include "fileenc/WipeFile.h"
 
-#include "RegistryFixture.h"
-#include "TempFolder.h"
+#include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

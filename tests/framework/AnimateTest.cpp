@@ -2,8 +2,8 @@
 // one frame shown by Seek, and a play reported by OnStart and OnStop.
 #include <gtest/gtest.h>
 
-#include "ControlsFixture.h"
-#include "TempFolder.h"
+#include "tests/framework/ControlsFixture.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

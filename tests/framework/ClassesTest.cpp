@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Classes.h"
+#include "framework/Classes.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ControlsFixture.h"
+#include "tests/framework/ControlsFixture.h"
 
 namespace {
 

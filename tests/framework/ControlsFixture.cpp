@@ -1,5 +1,5 @@
 // Host form and notification helpers of the standard-control tests.
-#include "ControlsFixture.h"
+#include "tests/framework/ControlsFixture.h"
 
 namespace fwtest {
 

@@ -4,7 +4,7 @@
  */
 #pragma once
 
-#include "FrameworkFixture.h"
+#include "tests/framework/FrameworkFixture.h"
 
 namespace fwtest {
 

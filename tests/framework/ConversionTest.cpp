@@ -2,8 +2,8 @@
 // Round with halves to even, exact ratios, Format and the string helpers.
 #include <gtest/gtest.h>
 
-#include "LocaleConv.h"
-#include "SysUtils.h"
+#include "framework/LocaleConv.h"
+#include "framework/SysUtils.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "DialogAnswerer.h"
-#include "Dialogs.h"
-#include "TempFolder.h"
+#include "tests/support/DialogAnswerer.h"
+#include "framework/Dialogs.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

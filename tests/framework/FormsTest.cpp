@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "FrameworkFixture.h"
+#include "tests/framework/FrameworkFixture.h"
 
 namespace {
 

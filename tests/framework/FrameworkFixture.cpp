@@ -1,5 +1,5 @@
 // Shared helpers of the framework tests; see FrameworkFixture.h.
-#include "FrameworkFixture.h"
+#include "tests/framework/FrameworkFixture.h"
 
 #include <cstdlib>
 #include <memory>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Framework.h"
+#include "framework/Framework.h"
 
 namespace fwtest {
 

@@ -3,7 +3,7 @@
 // window, synchronous AutoSize and client-size setters.
 #include <gtest/gtest.h>
 
-#include "FrameworkFixture.h"
+#include "tests/framework/FrameworkFixture.h"
 
 namespace {
 

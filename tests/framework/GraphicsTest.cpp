@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "FrameworkFixture.h"
+#include "tests/framework/FrameworkFixture.h"
 
 namespace {
 

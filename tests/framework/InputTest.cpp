@@ -6,7 +6,7 @@
 
 #include <windowsx.h>
 
-#include "FrameworkFixture.h"
+#include "tests/framework/FrameworkFixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ControlsFixture.h"
+#include "tests/framework/ControlsFixture.h"
 
 namespace {
 

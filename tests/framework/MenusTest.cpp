@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "Menus.h"
+#include "framework/Menus.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // the raw formats the program writes itself, recursive delete, the INI views.
 #include <gtest/gtest.h>
 
-#include "IniFiles.h"
-#include "Registry.h"
-#include "TempFolder.h"
+#include "framework/IniFiles.h"
+#include "framework/Registry.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

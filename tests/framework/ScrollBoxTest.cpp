@@ -3,7 +3,7 @@
 // explicit range.
 #include <gtest/gtest.h>
 
-#include "ControlsFixture.h"
+#include "tests/framework/ControlsFixture.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
-#include "ControlsFixture.h"
-#include "DialogAnswerer.h"
+#include "tests/framework/ControlsFixture.h"
+#include "tests/support/DialogAnswerer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // and the paint hook.
 #include <gtest/gtest.h>
 
-#include "ControlsFixture.h"
+#include "tests/framework/ControlsFixture.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Streams (short reads, sharing modes, resources) and the defined-property filer.
 #include <gtest/gtest.h>
 
-#include "Classes.h"
-#include "Filer.h"
-#include "TempFolder.h"
+#include "framework/Classes.h"
+#include "framework/Filer.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <atomic>
 #include <functional>
 
-#include "FrameworkFixture.h"
+#include "tests/framework/FrameworkFixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TreeSelection.h"
+#include "framework/TreeSelection.h"
 
 namespace {
 

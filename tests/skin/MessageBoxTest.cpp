@@ -1,10 +1,10 @@
 // The message box on a real window, answered by finding it and clicking a button,
 // and the scripted seam that replaces it in other tests.
-#include "ZM_MessageBox.h"
+#include "skin/ZM_MessageBox.h"
 
-#include "DialogAnswerer.h"
-#include "MessageBoxScript.h"
-#include "RegistryFixture.h"
+#include "tests/support/DialogAnswerer.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/RegistryFixture.h"
 
 #include <gtest/gtest.h>
 

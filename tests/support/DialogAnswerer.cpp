@@ -1,4 +1,4 @@
-#include "DialogAnswerer.h"
+#include "tests/support/DialogAnswerer.h"
 
 #include <algorithm>
 #include <cctype>

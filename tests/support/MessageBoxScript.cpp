@@ -1,4 +1,4 @@
-#include "MessageBoxScript.h"
+#include "tests/support/MessageBoxScript.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
  */
 #pragma once
 
-#include "ZM_MessageBox.h"
+#include "skin/ZM_MessageBox.h"
 
 #include <deque>
 #include <vector>

@@ -1,6 +1,6 @@
 // The tutorial program and the main program as separate processes: each
 // shows its window, and closes as Brimsafe and the user would close it.
-#include "TestEnvironment.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,5 +1,5 @@
 // Blowfish-CBC buffer routines against known answers computed elsewhere.
-#include "BufferCipher.h"
+#include "vault/BufferCipher.h"
 
 #include <gtest/gtest.h>
 

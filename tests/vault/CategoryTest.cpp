@@ -1,5 +1,5 @@
 // The vault data model: duplicates, header limits, row ids, sorting and placement, out-of-range positions.
-#include "category.h"
+#include "vault/category.h"
 
 #include <gtest/gtest.h>
 

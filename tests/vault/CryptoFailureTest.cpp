@@ -1,11 +1,11 @@
 // A missing or broken crypto library is reported the same way by every vault operation, and the
 // trace log shows what an operation did.
-#include "VaultStore.h"
-#include "VaultTestSupport.h"
+#include "vault/VaultStore.h"
+#include "tests/vault/VaultTestSupport.h"
 
-#include "MessageBoxScript.h"
-#include "TempFolder.h"
-#include "logger.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/TempFolder.h"
+#include "vault/logger.h"
 
 #include <gtest/gtest.h>
 

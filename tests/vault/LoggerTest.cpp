@@ -1,8 +1,8 @@
 // The trace log: line format, the size rule at opening, and silence while off.
-#include "logger.h"
+#include "vault/logger.h"
 
-#include "MessageBoxScript.h"
-#include "TempFolder.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

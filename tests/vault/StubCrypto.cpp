@@ -1,6 +1,6 @@
 // Broken stand-ins for the crypto library, one per build flag: without GetRSA, with a GetRSA that
 // gives no object, and with an RSA object whose operations hand back no buffers.
-#include "QZ_Cryptography.h"
+#include "cryptolib/QZ_Cryptography.h"
 
 #include <cstring>
 

@@ -4,9 +4,9 @@
  * Loading must stay linear in the number of entries: the duplicate check and
  * the placement of each parsed row may not walk the rows already loaded.
  */
-#include "VaultStore.h"
+#include "vault/VaultStore.h"
 
-#include "QZ_Cryptography.h"
+#include "cryptolib/QZ_Cryptography.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Vault body and key-file layouts, and whole-file replacement under write failures.
-#include "VaultFiles.h"
+#include "vault/VaultFiles.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

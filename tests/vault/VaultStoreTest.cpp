@@ -1,14 +1,14 @@
 // The vault store against the real crypto library: creating a vault, saving and opening it,
 // checking key backups, the file-key chain, older key files, damaged files and failed writes.
-#include "VaultStore.h"
-#include "VaultTestSupport.h"
+#include "vault/VaultStore.h"
+#include "tests/vault/VaultTestSupport.h"
 
-#include "BufferCipher.h"
-#include "MessageBoxScript.h"
-#include "RegistryFixture.h"
-#include "TempFolder.h"
-#include "VaultFiles.h"
-#include "logger.h"
+#include "vault/BufferCipher.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
+#include "vault/VaultFiles.h"
+#include "vault/logger.h"
 
 #include <cryptopp/blowfish.h>
 #include <cryptopp/modes.h>

@@ -4,10 +4,10 @@
  */
 #pragma once
 
-#include "VaultStore.h"
+#include "vault/VaultStore.h"
 
-#include "BufferCipher.h"
-#include "VaultFiles.h"
+#include "vault/BufferCipher.h"
+#include "vault/VaultFiles.h"
 
 #include <cryptopp/md5.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The vault text: exact writer output, escapes, the reader's selection rules and its tolerance of damage.
-#include "VaultText.h"
+#include "vault/VaultText.h"
 
 #include <gtest/gtest.h>
 

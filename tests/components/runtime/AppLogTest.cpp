@@ -1,8 +1,8 @@
 // The application object's text log: name rules, entry format, the header,
 // and what happens when the file grows past its limit.
-#include "qclclass.h"
+#include "components/runtime/qclclass.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

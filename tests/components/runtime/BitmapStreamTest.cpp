@@ -1,7 +1,7 @@
 // Bitmaps in streams: the BMP file image of each colour depth, plain and
 // compressed fields, hostile lengths, and the application's brush pattern.
-#include "qclclass.h"
-#include "qclstreamutils.h"
+#include "components/runtime/qclclass.h"
+#include "components/runtime/qclstreamutils.h"
 
 #include <gtest/gtest.h>
 

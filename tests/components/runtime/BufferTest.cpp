@@ -1,7 +1,7 @@
 // The linked stack of the edit's undo history: limits, circle mode, walking,
 // releasing, and its stream form (including hostile streams).
-#include "QCLDynLIFOBuffer.h"
-#include "qclstreamutils.h"
+#include "components/runtime/QCLDynLIFOBuffer.h"
+#include "components/runtime/qclstreamutils.h"
 
 #include <gtest/gtest.h>
 

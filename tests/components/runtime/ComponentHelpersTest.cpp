@@ -1,6 +1,6 @@
 // Unique default names and the docking error of the library's components.
-#include "qclbase.h"
-#include "qclctrl.h"
+#include "components/runtime/qclbase.h"
+#include "components/runtime/qclctrl.h"
 
 #include <gtest/gtest.h>
 
@@ -33,10 +33,10 @@ TEST(ComponentHelpers, DockErrorNamesBothComponents) {
 
 }  // namespace
 
-#include "FrameworkEnvironment.h"
-#include "qclclass.h"
+#include "tests/components/runtime/FrameworkEnvironment.h"
+#include "components/runtime/qclclass.h"
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 namespace {
 

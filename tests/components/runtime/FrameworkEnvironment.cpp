@@ -1,9 +1,9 @@
 // Starts the framework's globals (application object, screen) once for the
 // whole test program, as the programs do before the library's own globals,
 // and records reported exceptions instead of showing them.
-#include "FrameworkEnvironment.h"
+#include "tests/components/runtime/FrameworkEnvironment.h"
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 #include <gtest/gtest.h>
 

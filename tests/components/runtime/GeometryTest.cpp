@@ -1,5 +1,5 @@
 // Rectangle and point arithmetic of the general procedures.
-#include "qclprocs.h"
+#include "components/runtime/qclprocs.h"
 
 #include <gtest/gtest.h>
 

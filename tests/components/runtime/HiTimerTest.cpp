@@ -1,8 +1,8 @@
 // The high-resolution timer in both modes. Ticks are awaited by pumping
 // messages until they arrive or a deadline passes.
-#include "QCLTimer.h"
+#include "components/runtime/QCLTimer.h"
 
-#include "FrameworkEnvironment.h"
+#include "tests/components/runtime/FrameworkEnvironment.h"
 
 #include <gtest/gtest.h>
 

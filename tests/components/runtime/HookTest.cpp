@@ -1,10 +1,10 @@
 // Window hook components on real windows: stacked hooks removed in either
 // order, WM_DESTROY reaching the window's own procedure, and the hook letting
 // go when the window or the control goes.
-#include "QCLHookComponent.h"
-#include "QCLWndProcComponent.h"
+#include "components/runtime/QCLHookComponent.h"
+#include "components/runtime/QCLWndProcComponent.h"
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 #include <gtest/gtest.h>
 

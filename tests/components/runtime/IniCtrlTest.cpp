@@ -1,10 +1,10 @@
 // INI and registry storage: section names, list entries, and round trips on
 // both targets (registry under the product key, INI in a temporary folder).
-#include "QCLIniCtrl.h"
-#include "qclclass.h"
+#include "components/runtime/QCLIniCtrl.h"
+#include "components/runtime/qclclass.h"
 
-#include "RegistryFixture.h"
-#include "TempFolder.h"
+#include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

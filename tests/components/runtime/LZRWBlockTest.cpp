@@ -1,9 +1,9 @@
 // LZRW blocks: the documented examples as fixed bytes, round trips, corrupt
 // blocks that must raise, and a fixed-seed fuzz loop over the decompressor
 // with guard pages behind its buffers.
-#include "qclprocs.h"
+#include "components/runtime/qclprocs.h"
 
-#include "GuardedBuffer.h"
+#include "tests/components/runtime/GuardedBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Change notification of the library's property objects and components.
-#include "QCLCustomComponent.h"
-#include "QCLObject.h"
+#include "components/runtime/QCLCustomComponent.h"
+#include "components/runtime/QCLObject.h"
 
 #include <gtest/gtest.h>
 

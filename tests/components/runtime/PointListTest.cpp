@@ -1,5 +1,5 @@
 // Points packed into 32-bit entries, and the change notification of the list.
-#include "qclpointlist.h"
+#include "components/runtime/qclpointlist.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // General procedures: numbers, bits, folders and the shortening of paths.
-#include "qclprocs.h"
+#include "components/runtime/qclprocs.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // Compressed streams and stream fields: fixed bytes of the documented layouts,
 // round trips, a table of corrupt streams that must raise the read error, and
 // a fixed-seed fuzz loop over the readers.
-#include "qclprocs.h"
-#include "qclstreamutils.h"
+#include "components/runtime/qclprocs.h"
+#include "components/runtime/qclstreamutils.h"
 
 #include <gtest/gtest.h>
 
@@ -249,7 +249,7 @@ TEST(StreamFields, PlainLengthsAreCheckedBeforeReading) {
 
 }  // namespace
 
-#include "QCLDynLIFOBuffer.h"
+#include "components/runtime/QCLDynLIFOBuffer.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The row codec and the small string functions: the documented edge cases as
 // tables, plus the round trips that the multi-column list box relies on.
-#include "qclstrings.h"
+#include "components/runtime/qclstrings.h"
 
-#include "SysUtils.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // System information: the documented conversions as tables, and each query
 // compared with what the system itself reports.
-#include "qclsysin.h"
+#include "components/runtime/qclsysin.h"
 
-#include "Forms.h"
+#include "framework/Forms.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The timer pool driven by synthetic WM_TIMER messages sent to its hidden
 // window (no sleeping), and the application object's identifier slots.
-#include "qclclass.h"
+#include "components/runtime/qclclass.h"
 
-#include "FrameworkEnvironment.h"
+#include "tests/components/runtime/FrameworkEnvironment.h"
 
 #include <gtest/gtest.h>
 
