@@ -1,3 +1,4 @@
+// The message box: for now the nearest system box, its results mapped to this box's.
 #include "skin/ZM_MessageBox.h"
 
 #include <windows.h>
@@ -34,14 +35,8 @@ int showSystemBox(const MessageBoxRequest& request) {
     return mbrCancel;
 }
 
-MessageBoxHandler& currentHandler() {
-    static MessageBoxHandler handler;
-    return handler;
-}
-
 int show(const MessageBoxRequest& request) {
-    const MessageBoxHandler& handler = currentHandler();
-    return handler ? handler(request) : showSystemBox(request);
+    return HasMessageBoxHandler() ? AnswerMessageBox(request) : showSystemBox(request);
 }
 
 }  // namespace
@@ -66,8 +61,4 @@ int ShowMessageBoxNoOwner(const std::string& text, const std::string& title, int
     return show(request);
 }
 
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
-    MessageBoxHandler previous = currentHandler();
-    currentHandler() = std::move(handler);
-    return previous;
-}
+void RegisterMessageBox() { SetMessageBoxHandler(showSystemBox); }

@@ -95,7 +95,7 @@ struct EncryptFlags {
 class Checks : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         FreshRegistry::TearDown();
     }
     int encrypt(const std::string& path, EncryptFlags& flags, bool single = false) {
@@ -296,13 +296,13 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
         SCOPED_TRACE("wipe failed");
         reset();
         HANDLE reader = INVALID_HANDLE_VALUE;
-        SetFileJobStageHook([&](FileJobStage stage, const std::string& file, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string& file, HANDLE) {
             if (stage == FileJobStage::BeforeWipe)
                 reader = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         });
         brimtest::MessageBoxScript script({mbrOk});
         EXPECT_EQ(checks.encryptSingleFile(path), 0) << "the file counts as encrypted";
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         CloseHandle(reader);
         EXPECT_EQ(script.texts(),
                   std::vector<std::string>{
@@ -313,12 +313,12 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
     {
         SCOPED_TRACE("stopped");
         reset();
-        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
             if (stage == FileJobStage::EncryptChunkWritten && host.running) host.running->CancelRequested = true;
         });
         brimtest::MessageBoxScript script;
         EXPECT_EQ(checks.encryptSingleFile(path), -1);
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         EXPECT_TRUE(script.texts().empty());
         EXPECT_EQ(readAll(path), content);
         EXPECT_FALSE(fileExists(path + ".vltenc"));
@@ -354,7 +354,7 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
 
 TEST_F(Checks, AMissingCryptoLibraryIsAWarningThatNamesTheDirection) {
     const std::string path = temp.file("nolib.txt");
-    host.job.CryptoLibraryName = "QZ_Missing_Library.dll";
+    host.job.CryptoLibraryNameForTesting = "QZ_Missing_Library.dll";
     struct Case {
         bool encrypting;
         const char* text;

@@ -1,11 +1,11 @@
 /*
- * Scripts the answers of ShowMessageBox for one test and records every box
+ * Scripts the answers of every message box and notice for one test and records every box
  * asked for (text, title, button set, icon), in order. A box with no scripted
  * answer left fails the test and is answered with the box's first button.
  */
 #pragma once
 
-#include "skin/ZM_MessageBox.h"
+#include "base/Notice.h"
 
 #include <deque>
 #include <vector>

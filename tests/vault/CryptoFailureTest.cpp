@@ -80,7 +80,7 @@ TEST_F(CryptoFailureTest, EveryOperationReportsAMissingLibrary) {
          }},
     };
     const std::string vault = temp.readFile("Test.vlt"), key = temp.readFile("Test.kvt");
-    store.setCryptoLibraryName("NoSuchCryptography.dll");
+    store.setCryptoLibraryNameForTesting("NoSuchCryptography.dll");
     for (const Case& c : cases) {
         TraceLogCapture log(temp);
         brimtest::MessageBoxScript boxes({mbrOk});
@@ -109,7 +109,7 @@ TEST_F(CryptoFailureTest, BrokenLibrariesAreReportedLikeAMissingOne) {
     std::string backup = std::string(12, '\1') + temp.readFile("Test.kvt");
     temp.writeFile("Backup.bkv", backup);
     for (const char* stub : {"StubCryptoNoRSA.dll", "StubCryptoNullRSA.dll", "StubCryptoNullBuffers.dll"}) {
-        store.setCryptoLibraryName(stub);
+        store.setCryptoLibraryNameForTesting(stub);
         brimtest::MessageBoxScript boxes({mbrOk, mbrOk});
         EXPECT_EQ(store.setRandKey(), 0) << stub;
         EXPECT_EQ(store.verifyKeyFile(temp.file("Backup.bkv")), 0) << stub;
@@ -148,7 +148,7 @@ TEST_F(CryptoFailureTest, SecretBuffersAreWipedBeforeTheyAreFreed) {
     const size_t textLength = store.buildVaultText().size();
 
     std::vector<size_t> wiped;
-    setWipeObserver([&](const void*, size_t n) { wiped.push_back(n); });
+    setWipeObserverForTesting([&](const void*, size_t n) { wiped.push_back(n); });
     ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
     auto wipedAtLeast = [&](size_t n) {
         for (size_t w : wiped)
@@ -162,7 +162,7 @@ TEST_F(CryptoFailureTest, SecretBuffersAreWipedBeforeTheyAreFreed) {
     ASSERT_TRUE(store.readDB(store.vaultFilePath()));
     EXPECT_TRUE(std::find(wiped.begin(), wiped.end(), vaultfile::bodyLength(textLength)) != wiped.end())
         << "the decrypted body";
-    setWipeObserver(nullptr);
+    setWipeObserverForTesting(nullptr);
 }
 
 }  // namespace

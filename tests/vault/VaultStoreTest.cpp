@@ -25,8 +25,7 @@ using namespace vaulttest;
 class VaultStoreTest : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
-        setWriteLimitForTesting(std::nullopt);
-        setWipeObserver(nullptr);
+        setWipeObserverForTesting(nullptr);
         EXPECT_TRUE(prompts.allAnswered());
         brimtest::FreshRegistry::TearDown();
     }
@@ -583,7 +582,8 @@ TEST_F(VaultStoreTest, ChainValueIsAppendedToShortKeyFilesAndReplacedInLongOnes)
 }
 
 TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
-    VaultStore store(prompts);
+    DiskFullWriter disk;
+    VaultStore store(prompts, nullptr, disk);
     create(store, "pw");
     fillSample(store);
     ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
@@ -605,9 +605,9 @@ TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
     for (size_t limit : {size_t(0), size_t(100), size_t(150)}) {
         for (const Case& c : cases) {
             prompts.fileErrors.clear();
-            setWriteLimitForTesting(limit);
+            disk.limit = limit;
             EXPECT_FALSE(c.operation()) << c.what << " " << limit;
-            setWriteLimitForTesting(std::nullopt);
+            disk.limit.reset();
             EXPECT_EQ(temp.readFile("Test.vlt"), vlt) << c.what;
             EXPECT_EQ(temp.readFile("Test.kvt"), kvt) << c.what;
             if (std::string(c.what) == "save") {
@@ -621,13 +621,13 @@ TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
     // The upgrade of an older key file, failing: the old file stays and the vault still opens.
     const std::string old = kvt.substr(512, 256);
     temp.writeFile("Test.kvt", old);
-    VaultStore reopened(prompts);
+    VaultStore reopened(prompts, nullptr, disk);
     reopened.setDBLoc(temp.path());
     reopened.setDBFname("Test");
     prompts.fileErrors.clear();
-    setWriteLimitForTesting(300);
+    disk.limit = 300;
     EXPECT_TRUE(open(reopened, "pw"));
-    setWriteLimitForTesting(std::nullopt);
+    disk.limit.reset();
     EXPECT_EQ(temp.readFile("Test.kvt"), old);
     ASSERT_EQ(prompts.fileErrors.size(), 1u);
     EXPECT_EQ(prompts.fileErrors[0].second, "your key");
