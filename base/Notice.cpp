@@ -13,7 +13,8 @@ MessageBoxHandler& currentHandler() {
 
 }  // namespace
 
-int ShowNotice(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon) {
+MessageBoxRequest MessageBoxRequest::owned(TForm* owner, const std::string& text, const std::string& title,
+                                           int buttons, int icon) {
     MessageBoxRequest request;
     request.owner = owner;
     request.hasOwner = true;
@@ -21,7 +22,11 @@ int ShowNotice(TForm* owner, const std::string& text, const std::string& title, 
     request.title = title;
     request.buttons = buttons;
     request.icon = icon;
-    return AnswerMessageBox(request);
+    return request;
+}
+
+int ShowNotice(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon) {
+    return AnswerMessageBox(MessageBoxRequest::owned(owner, text, title, buttons, icon));
 }
 
 int AnswerMessageBox(const MessageBoxRequest& request) {

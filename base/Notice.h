@@ -58,6 +58,10 @@ struct MessageBoxRequest {
     std::string title;
     int buttons = mbsOk;
     int icon = mbiInformation;
+
+    // A box with an owner form (which may be null).
+    static MessageBoxRequest owned(TForm* owner, const std::string& text, const std::string& title, int buttons,
+                                   int icon);
 };
 
 using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;

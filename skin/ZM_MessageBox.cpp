@@ -42,22 +42,12 @@ int show(const MessageBoxRequest& request) {
 }  // namespace
 
 int ShowMessageBox(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon) {
-    MessageBoxRequest request;
-    request.owner = owner;
-    request.hasOwner = true;
-    request.text = text;
-    request.title = title;
-    request.buttons = buttons;
-    request.icon = icon;
-    return show(request);
+    return show(MessageBoxRequest::owned(owner, text, title, buttons, icon));
 }
 
 int ShowMessageBoxNoOwner(const std::string& text, const std::string& title, int buttons, int icon) {
-    MessageBoxRequest request;
-    request.text = text;
-    request.title = title;
-    request.buttons = buttons;
-    request.icon = icon;
+    MessageBoxRequest request = MessageBoxRequest::owned(nullptr, text, title, buttons, icon);
+    request.hasOwner = false;
     return show(request);
 }
 

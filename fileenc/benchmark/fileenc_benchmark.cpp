@@ -65,10 +65,9 @@ bool writePlainFile(const std::string& path) {
 
 // Runs one worker routine to its end; false when it did not report success.
 bool runWorker(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job) {
-    HANDLE thread = CreateThread(nullptr, 0, routine, &job, 0, nullptr);
+    win32::KernelHandle thread(CreateThread(nullptr, 0, routine, &job, 0, nullptr));
     if (!thread) return false;
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.get(), INFINITE);
     return true;
 }
 

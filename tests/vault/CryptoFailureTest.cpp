@@ -68,11 +68,11 @@ TEST_F(CryptoFailureTest, EveryOperationReportsAMissingLibrary) {
     };
     const unsigned char salt[8] = {};
     const Case cases[] = {
-        {"writeDatabase", [&] { return store.writeDatabase(store.vaultFilePath()) == 0; }},
+        {"writeDatabase", [&] { return store.writeDatabase(store.vaultFilePath()) == srSaved; }},
         {"readDB", [&] { return store.readDB(store.vaultFilePath()).has_value(); }},
-        {"setPasswordHash", [&] { return store.setPasswordHash(0, false, false, salt) != 0; }},
-        {"setRandKey", [&] { return store.setRandKey() != 0; }},
-        {"verifyKeyFile", [&] { return store.verifyKeyFile(temp.file("Backup.bkv")) != 0; }},
+        {"setPasswordHash", [&] { return store.setPasswordHash(0, false, false, salt) != prCancelled; }},
+        {"setRandKey", [&] { return store.setRandKey() != krFailed; }},
+        {"verifyKeyFile", [&] { return store.verifyKeyFile(temp.file("Backup.bkv")) != krFailed; }},
         {"advanceFileKeyChain", [&] { return store.advanceFileKeyChain(); }},
         {"advanceFileKeyChain", [&] {
              unsigned char key[16];
@@ -111,8 +111,8 @@ TEST_F(CryptoFailureTest, BrokenLibrariesAreReportedLikeAMissingOne) {
     for (const char* stub : {"StubCryptoNoRSA.dll", "StubCryptoNullRSA.dll", "StubCryptoNullBuffers.dll"}) {
         store.setCryptoLibraryNameForTesting(stub);
         brimtest::MessageBoxScript boxes({mbrOk, mbrOk});
-        EXPECT_EQ(store.setRandKey(), 0) << stub;
-        EXPECT_EQ(store.verifyKeyFile(temp.file("Backup.bkv")), 0) << stub;
+        EXPECT_EQ(store.setRandKey(), krFailed) << stub;
+        EXPECT_EQ(store.verifyKeyFile(temp.file("Backup.bkv")), krFailed) << stub;
         EXPECT_EQ(boxes.texts(), std::vector<std::string>(2, Reinstall)) << stub;
     }
 }
@@ -120,7 +120,7 @@ TEST_F(CryptoFailureTest, BrokenLibrariesAreReportedLikeAMissingOne) {
 TEST_F(CryptoFailureTest, ReadingTheVaultLeavesItsTraceInOrder) {
     VaultStore store(prompts);
     createVault(store, prompts, temp.path(), "pw");
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     TraceLogCapture log(temp);
     ASSERT_TRUE(store.readDB(store.vaultFilePath()));
     std::string damaged = temp.readFile("Test.vlt");
@@ -149,7 +149,7 @@ TEST_F(CryptoFailureTest, SecretBuffersAreWipedBeforeTheyAreFreed) {
 
     std::vector<size_t> wiped;
     setWipeObserverForTesting([&](const void*, size_t n) { wiped.push_back(n); });
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     auto wipedAtLeast = [&](size_t n) {
         for (size_t w : wiped)
             if (w >= n) return true;

@@ -105,7 +105,7 @@ inline Bytes createVault(VaultStore& store, ScriptedPrompts& prompts, const std:
     Bytes seed = seedOf(seedByte);
     rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
     prompts.answer(1, password);
-    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 1);
+    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), crCreated);
     return md5(seed);
 }
 
