@@ -5,6 +5,7 @@
 #include "base/SystemErrorText.h"
 #include "tests/support/MessageBoxScript.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,7 +24,7 @@ TEST(Notice, TheRegisteredBoxGetsTheRequestWholeAndAnswers) {
 }
 
 TEST(Notice, WithoutARegisteredBoxTheAnswerIsThatOfAClosedBox) {
-    ASSERT_FALSE(HasMessageBoxHandler());
+    brimtest::ScopedMessageBoxHandler none(nullptr);
     struct Case {
         int buttons;
         int answer;
@@ -34,6 +35,12 @@ TEST(Notice, WithoutARegisteredBoxTheAnswerIsThatOfAClosedBox) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ShowNotice(nullptr, "text", "Brimsafe", c.buttons, mbiInformation), c.answer) << c.buttons;
+}
+
+TEST(Notice, AnUnscriptedBoxFailsTheTestThatAskedForIt) {
+    // The test programs' guard: a forgotten script shows as a failure, not as a box nobody answers.
+    EXPECT_NONFATAL_FAILURE(ShowNotice(nullptr, "Logging has been enabled.", "Brimsafe", mbsOk, mbiInformation),
+                            "unscripted message box: \"Logging has been enabled.\"");
 }
 
 TEST(SystemErrorText, TheSystemsTextWithoutLineBreakAndCut) {

@@ -17,6 +17,7 @@
 namespace {
 
 TEST(MessageBoxWindow, ShowsTheTextAndReturnsTheClickedButton) {
+    brimtest::ScopedMessageBoxHandler none(nullptr);  // with nothing registered the box shows itself
     struct Case {
         int buttons;
         const char* click;
@@ -69,6 +70,7 @@ public:
 };
 
 TEST(MessageBoxWindow, RegisteredItShowsTheNoticesOfTheVaultAndTheFileJobs) {
+    brimtest::ScopedMessageBoxHandler none(nullptr);
     RegisterMessageBox();
     brimtest::TempFolder temp;
     logger log(temp.file("trace.log"));
@@ -97,10 +99,10 @@ TEST(MessageBoxWindow, RegisteredItShowsTheNoticesOfTheVaultAndTheFileJobs) {
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(seen[0].message(), c.text);
     }
-    SetMessageBoxHandler(nullptr);
 }
 
 TEST(MessageBoxScriptSeam, ScriptsTheRegisteredBoxAndGivesItBack) {
+    brimtest::ScopedMessageBoxHandler none(nullptr);
     RegisterMessageBox();
     {
         brimtest::MessageBoxScript script({mbrYesToAll});
@@ -108,7 +110,6 @@ TEST(MessageBoxScriptSeam, ScriptsTheRegisteredBoxAndGivesItBack) {
         EXPECT_EQ(script.texts(), std::vector<std::string>{"notice"});
     }
     EXPECT_TRUE(HasMessageBoxHandler()) << "the script put the registered box back";
-    SetMessageBoxHandler(nullptr);
 }
 
 class RegistryFixtureTest : public brimtest::FreshRegistry {};
