@@ -85,16 +85,17 @@ bool libraryReady(const CryptoLibrary& library, const char* routine, DWORD& erro
     return false;
 }
 
+// Whether the user stopped the job; a paused job waits here for the answer.
+bool stopRequested(const FileEncryptionJob& job) {
+    job.Pause.waitWhilePaused();
+    return job.CancelRequested;
+}
+
 class Encryption {
 public:
     explicit Encryption(FileEncryptionJob& job) : job_(job), report_(job) {}
 
     void run() {
-        FileJobLock lock;
-        if (!lock.tryAcquire()) {
-            report_.failed(0, fjoAnotherJobRunning);
-            return;
-        }
         SetTaskStatus(taskstatus::Encrypting, job_.DestPath);
         readDirectoryEntry();
         if (!openFiles()) return;
@@ -147,11 +148,6 @@ private:
         report_.failed(error, kind);
     }
 
-    bool stopRequested() const {
-        job_.Pause.waitWhilePaused();
-        return job_.CancelRequested;
-    }
-
     bool encryptBody(const CryptoLibrary& library) {
         plainSize_ = fileLength(source_);
         job_.TotalBytes = plainSize_;
@@ -178,7 +174,7 @@ private:
             return got;
         };
         DWORD count = readChunk();
-        while (count == chunk_ && !stopRequested()) {
+        while (count == chunk_ && !stopRequested(job_)) {
             job_.BytesDone += count;
             report_.progress(job_.BytesDone, job_.TotalBytes, 99);
             cipher.process(input.data() + DigestBytes, output.data(), count);
@@ -191,7 +187,7 @@ private:
         }
         // The short last chunk ends the loop without its check: a job paused meanwhile
         // takes the answer here, before anything is final.
-        if (stopRequested()) {
+        if (stopRequested(job_)) {
             abandonOutput(0, fjoStopped);
             return false;
         }
@@ -305,11 +301,6 @@ public:
     explicit Decryption(FileEncryptionJob& job) : job_(job), report_(job) {}
 
     void run() {
-        FileJobLock lock;
-        if (!lock.tryAcquire()) {
-            report_.failed(0, fjoAnotherJobRunning);
-            return;
-        }
         if (!openFiles()) return;
         CryptoLibrary library(job_.CryptoLibraryNameForTesting.c_str());
         DWORD error = 0;
@@ -386,11 +377,6 @@ private:
         report_.failed(error, kind);
     }
 
-    bool stopRequested() const {
-        job_.Pause.waitWhilePaused();
-        return job_.CancelRequested;
-    }
-
     // The header, with a chunk size the body can be read with.
     bool readHeader(encfile::EncryptedFileHeader& header) {
         unsigned char bytes[encfile::HeaderSize];
@@ -419,7 +405,7 @@ private:
             return readError ? 0 : got;
         };
         DWORD count = readChunk();
-        while (job_.BytesDone < job_.TotalBytes && !stopRequested()) {
+        while (job_.BytesDone < job_.TotalBytes && !stopRequested(job_)) {
             if (count == 0) break;  // the body ends before the plain size: the digest will tell
             const DWORD whole = (count + 7) / 8 * 8;
             std::memset(input.data() + count, 0, whole - count);
@@ -435,7 +421,7 @@ private:
             count = readChunk();
         }
         // The last chunk ends the loop without its check; a paused job takes the answer here.
-        if (stopRequested()) return failWithWipe(0, fjoStopped);
+        if (stopRequested(job_)) return failWithWipe(0, fjoStopped);
         if (readError && job_.BytesDone < job_.TotalBytes) return failWithWipe(readError, fjoFileError);
         // The plain copy must be on the disk before the encrypted one is deleted: a write the
         // cache accepted can still fail on its way out, and only the flush tells.
@@ -495,7 +481,11 @@ DWORD runJob(LPVOID param) {
     FileEncryptionJob& job = *static_cast<FileEncryptionJob*>(param);
     KeyCopiesWiper wiper{job};
     try {
-        Run(job).run();
+        FileJobLock lock;  // held until the job has ended, whichever way
+        if (lock.tryAcquire())
+            Run(job).run();
+        else
+            Reporter(job).failed(0, fjoAnotherJobRunning);
     } catch (const FileJobInterrupted&) {
         // Ended on purpose at a stage: no status, no message, as if the process had died.
     } catch (...) {
