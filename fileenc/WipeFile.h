@@ -35,7 +35,7 @@ bool WipeFile(const std::string& path, const WipeReporting& reporting = {}, DWOR
 enum class WipeRecord { Optional, Required };
 enum class WipeOutcome {
     Wiped,        // overwritten, flushed, deleted; "done" recorded
-    NotWiped,     // the wipe failed part-way; "done" recorded
+    NotWiped,     // the file could not be overwritten whole or deleted; "done" recorded
     NotRecorded,  // Required, and "wiping" could not be recorded: nothing touched, nothing more recorded
 };
 // The wipe with its record. With Required the file is wiped only once the record names it:
