@@ -1,11 +1,14 @@
 /*
  * Brimsafe.exe process entry. The framework's globals come first, then the
  * component library's application object, which stands on them; both go in
- * the reverse order at the end. For now the program opens an empty main
- * window, titled "Brimsafe", and ends when that window is closed.
+ * the reverse order at the end. The message box is registered before
+ * anything can tell the user something. For now the program opens an empty
+ * main window, titled "Brimsafe", and ends when that window is closed.
  */
-#include "framework/Framework.h"
+#include "base/ProductNames.h"
 #include "components/runtime/qclclass.h"
+#include "framework/Framework.h"
+#include "skin/ZM_MessageBox.h"
 
 namespace {
 
@@ -13,7 +16,7 @@ namespace {
 class TEmptyMainForm : public TForm {
 public:
     explicit TEmptyMainForm(TComponent* owner) : TForm(owner) {
-        Caption = "Brimsafe";
+        Caption = product::Title;
         Position = poScreenCenter;
         SetBounds(0, 0, 800, 560);
     }
@@ -22,11 +25,12 @@ public:
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RegisterMessageBox();
     InitFramework();
     QCLInitApplication();
     try {
         Application->Initialize();
-        Application->Title = "Brimsafe";
+        Application->Title = product::Title;
         TEmptyMainForm* mainForm = nullptr;
         Application->CreateForm(mainForm);
         Application->Run();

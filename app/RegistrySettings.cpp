@@ -1,3 +1,5 @@
+// The settings key's values through one RegistryKey class; every write passes the observer
+// first, so a test sees exactly the bytes handed to the system.
 #include "app/RegistrySettings.h"
 
 namespace settings {
@@ -11,41 +13,35 @@ RegistryWriteObserver& writeObserver() {
 
 }  // namespace
 
-void setRegistryWriteObserver(RegistryWriteObserver observer) { writeObserver() = std::move(observer); }
+void setRegistryWriteObserverForTesting(RegistryWriteObserver observer) { writeObserver() = std::move(observer); }
 
 bool RegistryKey::write(const std::string& name, DWORD type, const void* data, DWORD size) const {
     if (!key_) return false;
     if (writeObserver()) writeObserver()(name, type, std::string(static_cast<const char*>(data), size));
-    return RegSetValueExA(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return RegSetValueExA(key_.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::openOrCreate(HKEY root, const std::string& path) {
-    close();
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key_) == ERROR_SUCCESS) return true;
-    key_ = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_,
+    if (open(root, path, KEY_ALL_ACCESS)) return true;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key_.out(),
                         nullptr) == ERROR_SUCCESS)
         return true;
-    key_ = nullptr;
+    key_.release();  // a failed call may leave anything behind; nothing was opened
     return false;
 }
 
 bool RegistryKey::open(HKEY root, const std::string& path, REGSAM access) {
-    close();
-    if (RegOpenKeyExA(root, path.c_str(), 0, access, &key_) == ERROR_SUCCESS) return true;
-    key_ = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, access, key_.out()) == ERROR_SUCCESS) return true;
+    key_.release();
     return false;
 }
 
-void RegistryKey::close() {
-    if (key_) RegCloseKey(key_);
-    key_ = nullptr;
-}
+void RegistryKey::close() { key_.close(); }
 
 std::optional<DWORD> RegistryKey::readDword(const std::string& name) const {
     if (!key_) return std::nullopt;
     DWORD value = 0, size = sizeof value, type = 0;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
             ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value)
         return std::nullopt;
@@ -55,11 +51,11 @@ std::optional<DWORD> RegistryKey::readDword(const std::string& name) const {
 std::optional<std::string> RegistryKey::readString(const std::string& name) const {
     if (!key_) return std::nullopt;
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::nullopt;
     std::string text(size, '\0');
-    if (size && RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) !=
+    if (size && RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) !=
                     ERROR_SUCCESS)
         return std::nullopt;
     text.resize(size);
@@ -85,7 +81,7 @@ std::optional<char> RegistryKey::readOneByteDword(const std::string& name) const
     if (!key_) return std::nullopt;
     BYTE data[4] = {};
     DWORD size = sizeof data, type = 0;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS || size == 0)
+    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS || size == 0)
         return std::nullopt;
     return static_cast<char>(data[0]);
 }

@@ -9,6 +9,9 @@
  */
 #pragma once
 
+#include "base/ProductNames.h"
+#include "framework/Win32Handles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -19,8 +22,9 @@
 
 namespace settings {
 
-constexpr const char* SettingsKeyPath = "software\\Quarrendel\\Brimsafe";
-constexpr const char* VaultsKeyPath = "software\\Quarrendel\\Brimsafe\\Vaults";
+constexpr const char* SettingsKeyPath = product::SettingsKeyPath;
+// The known vaults, a subkey of the settings key.
+inline const std::string VaultsKeyPath = std::string(product::SettingsKeyPath) + "\\Vaults";
 
 constexpr int DefaultWidth = 757;
 constexpr int DefaultHeight = 500;
@@ -32,20 +36,15 @@ constexpr char WindowMaximised = '^';
 constexpr int DefaultCurrCat = 2;
 constexpr const char* DefaultVaultName = "My Vault";
 
-// An open registry key, closed when it goes.
+// Reads and writes the values of an open registry key, closed when it goes.
 class RegistryKey {
 public:
-    RegistryKey() = default;
-    ~RegistryKey() { close(); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
     // Opens with full access, creating the key when missing.
     bool openOrCreate(HKEY root, const std::string& path);
     bool open(HKEY root, const std::string& path, REGSAM access = KEY_READ);
     void close();
-    bool isOpen() const { return key_ != nullptr; }
-    HKEY get() const { return key_; }
+    bool isOpen() const { return key_.valid(); }
+    HKEY get() const { return key_.get(); }
 
     std::optional<DWORD> readDword(const std::string& name) const;
     std::optional<std::string> readString(const std::string& name) const;
@@ -56,14 +55,14 @@ public:
 
 private:
     bool write(const std::string& name, DWORD type, const void* data, DWORD size) const;
-    HKEY key_ = nullptr;
+    win32::RegistryKeyHandle key_;
 };
 
 // Sees every value written through RegistryKey (name, type, the bytes handed to the system), in
 // order; tests check the write order and byte counts with it, since a registry may add a
 // terminating zero of its own to a string.
 using RegistryWriteObserver = std::function<void(const std::string& name, DWORD type, const std::string& bytes)>;
-void setRegistryWriteObserver(RegistryWriteObserver observer);
+void setRegistryWriteObserverForTesting(RegistryWriteObserver observer);
 
 // What the main window stores at exit and at a switch of vaults.
 struct WindowSettings {

@@ -2,7 +2,7 @@
 // vwin32 register layouts are those of the Windows 95/98 device interface.
 #include "fileenc/ClusterSize.h"
 
-#include "fileenc/Win32Handles.h"
+#include "framework/Win32Handles.h"
 
 #include <cctype>
 #include <cstdio>
@@ -46,7 +46,7 @@ DWORD bufferAddress(const void* pointer) {
 }
 
 bool callVwin32(DWORD controlCode, DiocRegisters& registers) {
-    FileHandle device(CreateFileA("\\\\.\\vwin32", 0, 0, nullptr, 0, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    win32::FileHandle device(CreateFileA("\\\\.\\vwin32", 0, 0, nullptr, 0, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (!device.valid()) return false;
     DWORD returned = 0;
     BOOL ok = DeviceIoControl(device.get(), controlCode, &registers, sizeof registers, &registers,
@@ -63,8 +63,8 @@ ClusterSize::ClusterSize() : drive(0), fsType(fsUnknown), readMethod(rmNone) {
     std::memset(ntfsBoot, 0, sizeof ntfsBoot);
 }
 
-int ClusterSize::SetDrive(char letter) {
-    if (!std::isalpha(static_cast<unsigned char>(letter))) return 0;
+bool ClusterSize::SetDrive(char letter) {
+    if (!std::isalpha(static_cast<unsigned char>(letter))) return false;
     drive = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     return ReadBootSector();
 }
@@ -87,13 +87,13 @@ void ClusterSize::chooseReadMethod() {
         readMethod = rmVwin32;
 }
 
-int ClusterSize::ReadBootSector() {
+bool ClusterSize::ReadBootSector() {
     chooseReadMethod();
     unsigned char sector[SectorBytes] = {};
     if (!ReadSectors(sector, 0, 1)) {
-        if (readMethod != rmVwin32ExtEarly && readMethod != rmVwin32Ext) return 0;
+        if (readMethod != rmVwin32ExtEarly && readMethod != rmVwin32Ext) return false;
         readMethod = rmVwin32;
-        if (!ReadSectors(sector, 0, 1)) return 0;
+        if (!ReadSectors(sector, 0, 1)) return false;
     }
     char root[4];
     std::snprintf(root, sizeof root, "%c:\\", drive);
@@ -102,22 +102,22 @@ int ClusterSize::ReadBootSector() {
         std::memcpy(ntfsBoot, sector, sizeof ntfsBoot);
         std::memcpy(fatBoot, sector, sizeof fatBoot);
         std::memcpy(fat32Boot, sector, sizeof fat32Boot);
-        return 0;
+        return false;
     }
     return RecogniseBootSector(sector, fileSystemName);
 }
 
-int ClusterSize::RecogniseBootSector(const unsigned char sector[512], const char* fileSystemName) {
+bool ClusterSize::RecogniseBootSector(const unsigned char sector[512], const char* fileSystemName) {
     std::memcpy(ntfsBoot, sector, sizeof ntfsBoot);
     std::memcpy(fatBoot, sector, sizeof fatBoot);
     std::memcpy(fat32Boot, sector, sizeof fat32Boot);
     if (lstrcmpiA(fileSystemName, "NTFS") == 0) {
         fsType = fsNTFS;
-        return 1;
+        return true;
     }
     if (lstrcmpiA(fileSystemName, "FAT") != 0 && lstrcmpiA(fileSystemName, "FAT16") != 0 &&
         lstrcmpiA(fileSystemName, "FAT32") != 0)
-        return 0;
+        return false;
     if (labelIs(fat32Boot + 82, "FAT32")) {
         fsType = fsFAT32;
     } else if (labelIs(fatBoot + 54, "FAT16")) {
@@ -127,18 +127,18 @@ int ClusterSize::RecogniseBootSector(const unsigned char sector[512], const char
         if (totalSectors != 0 && totalSectors < 32680 && u16At(fatBoot, 11) == 512 && fatBoot[16] == 2)
             fsType = fsFAT12;
         else
-            return 0;
+            return false;
     }
-    return 1;
+    return true;
 }
 
-int ClusterSize::ReadSectors(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
+bool ClusterSize::ReadSectors(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
     switch (readMethod) {
     case rmNT: return ReadSectorsNT(buffer, firstSector, count);
     case rmVwin32ExtEarly:
     case rmVwin32Ext: return ReadSectorsVwin32Ext(buffer, firstSector, count);
     case rmVwin32: return ReadSectorsVwin32(buffer, firstSector, count);
-    default: return 0;
+    default: return false;
     }
 }
 
@@ -147,24 +147,24 @@ std::uint32_t ClusterSize::GetClusterSize() const {
     return static_cast<std::uint32_t>(u16At(boot, 11)) * boot[13];
 }
 
-int ClusterSize::ReadSectorsNT(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
+bool ClusterSize::ReadSectorsNT(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
     char device[] = "\\\\.\\a:";
     device[4] = drive;
-    FileHandle volume(CreateFileA(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  0, nullptr));
-    if (!volume.valid()) return 0;
+    win32::FileHandle volume(
+        CreateFileA(device, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!volume.valid()) return false;
     LARGE_INTEGER position;
     position.QuadPart = static_cast<LONGLONG>(firstSector) * SectorBytes;
-    if (!SetFilePointerEx(volume.get(), position, nullptr, FILE_BEGIN)) return 0;
+    if (!SetFilePointerEx(volume.get(), position, nullptr, FILE_BEGIN)) return false;
     DWORD wanted = static_cast<DWORD>(count) * SectorBytes, read = 0;
-    return ReadFile(volume.get(), buffer, wanted, &read, nullptr) && read == wanted ? 1 : 0;
+    return ReadFile(volume.get(), buffer, wanted, &read, nullptr) && read == wanted;
 }
 
 #ifdef _WIN64
-int ClusterSize::ReadSectorsVwin32Ext(unsigned char*, std::uint32_t, std::uint16_t) { return 0; }
-int ClusterSize::ReadSectorsVwin32(unsigned char*, std::uint32_t, std::uint16_t) { return 0; }
+bool ClusterSize::ReadSectorsVwin32Ext(unsigned char*, std::uint32_t, std::uint16_t) { return false; }
+bool ClusterSize::ReadSectorsVwin32(unsigned char*, std::uint32_t, std::uint16_t) { return false; }
 #else
-int ClusterSize::ReadSectorsVwin32Ext(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
+bool ClusterSize::ReadSectorsVwin32Ext(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
     DiskTransferPacket packet = {firstSector, count, bufferAddress(buffer)};
     DiocRegisters registers = {};
     registers.reg_EAX = 0x7305;
@@ -173,20 +173,20 @@ int ClusterSize::ReadSectorsVwin32Ext(unsigned char* buffer, std::uint32_t first
     registers.reg_EDX = static_cast<DWORD>(drive - 'A' + 1);
     registers.reg_ESI = 0x6000;
     registers.reg_Flags = CarryFlag;
-    if (callVwin32(VWIN32_DIOC_DOS_DRIVEINFO, registers)) return 1;
+    if (callVwin32(VWIN32_DIOC_DOS_DRIVEINFO, registers)) return true;
     // The one message of the program that is not a skinned box: it belongs to Windows 95/98 only.
     std::string text = "Error: " + std::to_string(GetLastError());
     MessageBoxA(nullptr, text.c_str(), "Drive Control Error", MB_OK | MB_ICONERROR);
-    return 0;
+    return false;
 }
 
-int ClusterSize::ReadSectorsVwin32(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
+bool ClusterSize::ReadSectorsVwin32(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count) {
     DiskTransferPacket packet = {firstSector, count, bufferAddress(buffer)};
     DiocRegisters registers = {};
     registers.reg_EAX = static_cast<DWORD>(drive - 'A');
     registers.reg_EBX = bufferAddress(&packet);
     registers.reg_ECX = 0xFFFFFFFF;
     registers.reg_Flags = CarryFlag;
-    return callVwin32(VWIN32_DIOC_DOS_INT25, registers) ? 1 : 0;
+    return callVwin32(VWIN32_DIOC_DOS_INT25, registers);
 }
 #endif

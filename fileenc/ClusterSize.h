@@ -29,28 +29,28 @@ public:
 
     ClusterSize();
 
-    // Stores an upper-case drive letter and reads its boot sector; 0 and no
+    // Stores an upper-case drive letter and reads its boot sector; false and no
     // change when the character is not a letter.
-    int SetDrive(char letter);
-    // 1 when the file system was recognised, 0 otherwise.
-    int ReadBootSector();
-    // Reads count 512-byte sectors from firstSector by the chosen method; 1 on success.
-    int ReadSectors(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count);
+    bool SetDrive(char letter);
+    // Whether the file system was recognised.
+    bool ReadBootSector();
+    // Reads count 512-byte sectors from firstSector by the chosen method.
+    bool ReadSectors(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count);
     // Bytes per sector times sectors per cluster of the copy that fits the type; 0 when nothing was read.
     std::uint32_t GetClusterSize() const;
 
     // Steps after the raw read: keeps the sector's copies and tells the type from
-    // the file-system name the system reports for the root folder. 1 when recognised.
-    int RecogniseBootSector(const unsigned char sector[512], const char* fileSystemName);
+    // the file-system name the system reports for the root folder. Whether it was recognised.
+    bool RecogniseBootSector(const unsigned char sector[512], const char* fileSystemName);
 
     unsigned char fileSystemType() const { return fsType; }
     std::uint16_t method() const { return readMethod; }
     char driveLetter() const { return drive; }
 
 private:
-    int ReadSectorsNT(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count);
-    int ReadSectorsVwin32Ext(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count);
-    int ReadSectorsVwin32(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count);
+    bool ReadSectorsNT(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count);
+    bool ReadSectorsVwin32Ext(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count);
+    bool ReadSectorsVwin32(unsigned char* buffer, std::uint32_t firstSector, std::uint16_t count);
     void chooseReadMethod();
 
     unsigned char fatBoot[62];

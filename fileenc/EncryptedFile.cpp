@@ -2,7 +2,7 @@
 // whatever the machine, so the bytes are put and taken one by one.
 #include "fileenc/EncryptedFile.h"
 
-#include "fileenc/Win32Handles.h"
+#include "framework/Win32Handles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -107,13 +107,13 @@ bool existsAsFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-FileHandle openForHeaderRead(const std::string& path) {
-    return FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+win32::FileHandle openForHeaderRead(const std::string& path) {
+    return win32::FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Reads up to size bytes at offset; the count actually read.
-DWORD readAt(const FileHandle& file, std::uint32_t offset, void* buffer, DWORD size) {
+DWORD readAt(const win32::FileHandle& file, std::uint32_t offset, void* buffer, DWORD size) {
     if (SetFilePointer(file.get(), static_cast<LONG>(offset), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR)
         return 0;
@@ -130,7 +130,7 @@ bool IsEncrypted(const std::string& path) {
         if (existsAsFile(path)) return false;
         candidate += encfile::Extension;
     }
-    FileHandle file = openForHeaderRead(candidate);
+    win32::FileHandle file = openForHeaderRead(candidate);
     if (!file.valid()) return false;
     unsigned char magic[4];
     return readAt(file, encfile::OffMagic, magic, 4) == 4 && encfile::getU32(magic) == encfile::Magic;
@@ -144,14 +144,14 @@ std::optional<std::string> StripExtension(const std::string& path) {
 
 void ReadVaultID(const std::string& path, unsigned char vaultID[16]) {
     std::memset(vaultID, 0, 16);
-    FileHandle file = openForHeaderRead(path);
+    win32::FileHandle file = openForHeaderRead(path);
     if (!file.valid()) return;
     unsigned char id[16];
     if (readAt(file, encfile::OffVaultID, id, 16) == 16) std::memcpy(vaultID, id, 16);
 }
 
 std::optional<std::string> ReadVaultName(const std::string& path) {
-    FileHandle file = openForHeaderRead(path);
+    win32::FileHandle file = openForHeaderRead(path);
     if (!file.valid()) return std::nullopt;
     unsigned char lengthBytes[4];
     if (readAt(file, encfile::OffNameLength, lengthBytes, 4) != 4) return std::nullopt;

@@ -3,28 +3,25 @@
 #include "fileenc/FileEncryptionJob.h"
 
 #include "vault/BufferCipher.h"
-#include "fileenc/Win32Handles.h"
 
 #include <cstring>
 
 JobPause::JobPause() : running_(CreateEventA(nullptr, TRUE, TRUE, nullptr)) {}
 
-JobPause::~JobPause() {
-    if (running_) CloseHandle(running_);
-}
+JobPause::~JobPause() = default;
 
-void JobPause::pause() { ResetEvent(running_); }
+void JobPause::pause() { ResetEvent(running_.get()); }
 
-void JobPause::resume() { SetEvent(running_); }
+void JobPause::resume() { SetEvent(running_.get()); }
 
-void JobPause::waitWhilePaused() const { WaitForSingleObject(running_, INFINITE); }
+void JobPause::waitWhilePaused() const { WaitForSingleObject(running_.get(), INFINITE); }
 
 void FileEncryptionJob::prepare(const FileJobSetup& setup, HWND window) {
     SourcePath = setup.sourcePath;
     DestPath = setup.destPath;
     clearKeys();
-    if (setup.encrypting && setup.fileKey) std::memcpy(FileKey, setup.fileKey, FileKeyBytes);
-    if (setup.vaultKey) std::memcpy(VaultKey, setup.vaultKey, FileKeyBytes);
+    if (setup.encrypting && setup.fileKey) std::memcpy(FileKey.data(), setup.fileKey, FileKeyBytes);
+    if (setup.vaultKey) std::memcpy(VaultKey.data(), setup.vaultKey, FileKeyBytes);
     if (setup.vaultID) std::memcpy(VaultID, setup.vaultID, sizeof VaultID);
     VaultName = setup.vaultName;
     BytesDone = 0;
@@ -35,10 +32,14 @@ void FileEncryptionJob::prepare(const FileJobSetup& setup, HWND window) {
 }
 
 void FileEncryptionJob::clearKeys() {
-    wipeBytes(FileKey, sizeof FileKey);
-    wipeBytes(VaultKey, sizeof VaultKey);
+    FileKey.clear();
+    VaultKey.clear();
 }
 
-void WrapFileKey(FileEncryptionJob& job) { encryptBuffer(job.FileKey, job.FileKey, FileKeyBytes, job.VaultKey); }
+void WrapFileKey(FileEncryptionJob& job) {
+    encryptBuffer(job.FileKey.data(), job.FileKey.data(), FileKeyBytes, job.VaultKey.data());
+}
 
-void UnwrapFileKey(FileEncryptionJob& job) { decryptBuffer(job.FileKey, job.FileKey, FileKeyBytes, job.VaultKey); }
+void UnwrapFileKey(FileEncryptionJob& job) {
+    decryptBuffer(job.FileKey.data(), job.FileKey.data(), FileKeyBytes, job.VaultKey.data());
+}

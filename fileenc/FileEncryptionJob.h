@@ -8,9 +8,13 @@
  * the pause gate. The worker looks at both once per chunk: a paused job makes
  * no progress until it is resumed, and a stop is only requested while the job
  * is paused, so the worker never sees it half-way through a chunk. Key copies
- * are overwritten when the record lets go of them.
+ * live in secret memory and are overwritten when the record lets go of them.
  */
 #pragma once
+
+#include "base/ProductNames.h"
+#include "framework/Win32Handles.h"
+#include "vault/SecureMemory.h"
 
 #include <windows.h>
 
@@ -53,7 +57,7 @@ public:
     void waitWhilePaused() const;
 
 private:
-    HANDLE running_;  // manual-reset event, set while the job may run
+    win32::KernelHandle running_;  // manual-reset event, set while the job may run
 };
 
 // What the progress dialog is given for one job (its SetJob).
@@ -75,8 +79,8 @@ struct FileEncryptionJob {
 
     std::string SourcePath;  // the file read: the plain file, or the encrypted one
     std::string DestPath;    // the file written
-    unsigned char FileKey[FileKeyBytes] = {};   // data key; wrapped in place while encrypting
-    unsigned char VaultKey[FileKeyBytes] = {};  // the unmasked vault key
+    Secret16 FileKey;   // data key; wrapped in place while encrypting
+    Secret16 VaultKey;  // the unmasked vault key
     unsigned char VaultID[16] = {};             // written into the header when encrypting
     std::string VaultName;                      // the open vault's base name, for the header
     std::atomic<std::uint64_t> BytesDone{0};
@@ -85,7 +89,7 @@ struct FileEncryptionJob {
     JobPause Pause;
     HWND DialogWindow = nullptr;  // receives every message; none at all when null
     DWORD FinishPauseMs = 500;    // how long 100 % stays on show before the job reports done
-    std::string CryptoLibraryName = "QZ_Cryptography.dll";  // tests name a missing one
+    std::string CryptoLibraryNameForTesting = product::CryptoLibraryName;  // tests name a missing one
 
     // Takes the next job's paths and key copies: the vault ID stays from the last
     // encryption when none is given, the stop request and the progress start afresh.

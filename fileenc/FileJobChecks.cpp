@@ -1,21 +1,19 @@
 // The checks before a file job, in the order the user meets them, and the messages after it.
 #include "fileenc/FileJobChecks.h"
 
+#include "base/Notice.h"
+#include "base/ProductNames.h"
 #include "fileenc/EncryptedFile.h"
 #include "fileenc/FileEncryptionJob.h"
-#include "fileenc/TaskStatus.h"
-#include "fileenc/Win32Handles.h"
 #include "fileenc/WindowsErrorMessages.h"
-#include "skin/ZM_MessageBox.h"
+#include "framework/Win32Handles.h"
+#include "vault/SecureMemory.h"
 
 #include <cstring>
 #include <vector>
 
 namespace {
 
-constexpr const char* Title = "Brimsafe";
-constexpr int EncryptFailed = 7;
-constexpr int DecryptFailed = 8;
 
 std::string fill(const char* pattern, const std::string& first, const std::string& second = std::string()) {
     std::string text = pattern;
@@ -31,7 +29,7 @@ bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 
 // The file's length, opened for reading to measure it; 0 when it cannot be opened.
 std::uint64_t measuredLength(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    win32::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
     LARGE_INTEGER size = {};
     if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return 0;
@@ -64,8 +62,8 @@ std::string folderOf(const std::string& path) {
 }
 
 std::string installFolder() {
-    RegistryKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, TaskStatusKeyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return {};
+    win32::RegistryKeyHandle key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, product::SettingsKeyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return {};
     DWORD type = 0, size = 0;
     if (RegQueryValueExA(key.get(), "UIL", nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0) return {};
     std::vector<char> bytes(size + 1, '\0');
@@ -117,19 +115,19 @@ std::string FileJobChecks::namePart(const std::string& path) {
 }
 
 void FileJobChecks::notice(const std::string& text) {
-    ShowMessageBox(host_.messageOwner(), text, Title, mbsOk, mbiInformation);
+    ShowNotice(host_.messageOwner(), text, product::Title, mbsOk, mbiInformation);
 }
 
 void FileJobChecks::warning(const std::string& text) {
-    ShowMessageBox(host_.messageOwner(), text, Title, mbsOk, mbiCaution);
+    ShowNotice(host_.messageOwner(), text, product::Title, mbsOk, mbiCaution);
 }
 
-int FileJobChecks::ask(const std::string& text, bool& flag) {
-    switch (ShowMessageBox(host_.messageOwner(), text, Title, mbsYesAllNoAbort, mbiInformation)) {
-    case mbrYes: return 0;
-    case mbrYesToAll: flag = false; return 0;
-    case mbrAbort: return -1;
-    default: return 1;
+FileStep FileJobChecks::ask(const std::string& text, bool& flag) {
+    switch (ShowNotice(host_.messageOwner(), text, product::Title, mbsYesAllNoAbort, mbiInformation)) {
+    case mbrYes: return fsDone;
+    case mbrYesToAll: flag = false; return fsDone;
+    case mbrAbort: return fsStopBatch;
+    default: return fsSkipped;
     }
 }
 
@@ -141,15 +139,15 @@ bool FileJobChecks::isVaultFile(const std::string& path) {
     return false;
 }
 
-int FileJobChecks::runEncryptDialog(const std::string& path) {
-    SecretBuffer vaultKey(16), dataKey(16);
+JobDialogResult FileJobChecks::runEncryptDialog(const std::string& path) {
+    Secret16 vaultKey, dataKey;
     unsigned char vaultID[16] = {};
     DWORD error = 0;
     // Without a stored chain step the job would run with a zero or a reused key: it does not run.
     if (!host_.nextDataKey(dataKey.data(), error)) {
         FailKind = NoDataKey;
         ErrorCode = error;
-        return EncryptFailed;
+        return jdEncryptFailed;
     }
     host_.copyVaultKey(vaultKey.data());
     host_.readVaultID(vaultID);
@@ -162,14 +160,14 @@ int FileJobChecks::runEncryptDialog(const std::string& path) {
     setup.vaultKey = vaultKey.data();
     setup.vaultName = host_.vaultName();
     FileJobReport report = host_.runFileJob(setup);
-    if (report.modalResult != 2) return 0;
+    if (report.modalResult != 2) return jdDone;
     FailKind = report.failKind;
     ErrorCode = report.errorCode;
-    return EncryptFailed;
+    return jdEncryptFailed;
 }
 
-int FileJobChecks::runDecryptDialog(const std::string& path) {
-    SecretBuffer vaultKey(16);
+JobDialogResult FileJobChecks::runDecryptDialog(const std::string& path) {
+    Secret16 vaultKey;
     host_.copyVaultKey(vaultKey.data());
     FileJobSetup setup;
     setup.sourcePath = path + encfile::Extension;
@@ -178,88 +176,88 @@ int FileJobChecks::runDecryptDialog(const std::string& path) {
     setup.vaultKey = vaultKey.data();
     setup.vaultName = host_.vaultName();
     FileJobReport report = host_.runFileJob(setup);
-    if (report.modalResult != 2) return 0;
+    if (report.modalResult != 2) return jdDone;
     FailKind = report.failKind;
     ErrorCode = report.errorCode;
-    return DecryptFailed;
+    return jdDecryptFailed;
 }
 
-int FileJobChecks::encryptFile(const std::string& path, bool singleFile, bool& askReadOnly, bool& askSystem,
+FileStep FileJobChecks::encryptFile(const std::string& path, bool singleFile, bool& askReadOnly, bool& askSystem,
                                bool& notifyEncrypted, bool& askOverwrite) {
     const std::string name = namePart(path);
     std::string root = freeSpaceRoot(path);
     if (!enoughFreeSpace(root, measuredLength(path) + encfile::HeaderSize, false)) {
         notice(fill("There is not enough room on drive %s to encrypt %s", root, name));
-        return 1;
+        return fsSkipped;
     }
     if (!exists(path)) {
         notice(fill("The file %s could not be found.  Perhaps it is on a drive that has been removed or the file has "
                     "been deleted.",
                     name));
-        return 1;
+        return fsSkipped;
     }
     if (IsEncrypted(path)) {
         if (notifyEncrypted)
             notice(singleFile ? fill("The file %s is already encrypted.", name)
                               : "An encrypted file(s) was found in your list and will be skipped.");
         notifyEncrypted = false;
-        return 1;
+        return fsSkipped;
     }
     if (hasProgramFileExtension(path) || isVaultFile(path)) {
         warning("You are attempting to encrypt a Brimsafe program file.  These files cannot be encrypted.  This file "
                 "will be skipped.");
-        return 1;
+        return fsSkipped;
     }
     std::string install = installFolder();
     if (!install.empty() && lstrcmpiA(folderOf(path).c_str(), install.c_str()) == 0) {
         warning("You cannot encrypt files within your Brimsafe install folder.  This file will be skipped.");
-        return 1;
+        return fsSkipped;
     }
     DWORD attributes = GetFileAttributesA(path.c_str());
-    int answer = 0;
+    FileStep answer = fsDone;
     if (askSystem && (looksExecutable(path) || (attributes & FILE_ATTRIBUTE_SYSTEM)) &&
         (answer = ask(fill("%s appears to be a system file or executable.  Are you sure you want to encrypt this "
                            "file?",
                            name),
-                      askSystem)) != 0)
+                      askSystem)) != fsDone)
         return answer;
     if (askReadOnly && (attributes & FILE_ATTRIBUTE_READONLY) &&
         (answer = ask(fill("%s is flagged READ ONLY.  Are you sure you want to encrypt this file?", name),
-                      askReadOnly)) != 0)
+                      askReadOnly)) != fsDone)
         return answer;
     if (askOverwrite && exists(path + encfile::Extension) &&
         (answer = ask(fill("Brimsafe found an encrypted file with the same name as %s.  This could be the result of a "
                            "previously aborted attempt to encrypt this file.  If so, select Yes to overwrite it.  "
                            "Would you like to continue overwrite it?",
                            name),
-                      askOverwrite)) != 0)
+                      askOverwrite)) != fsDone)
         return answer;
-    return runEncryptDialog(path) == 0 ? 0 : encryptionOutcome(path);
+    return runEncryptDialog(path) == jdDone ? fsDone : encryptionOutcome(path);
 }
 
-int FileJobChecks::encryptionOutcome(const std::string& path) {
+FileStep FileJobChecks::encryptionOutcome(const std::string& path) {
     const std::string name = namePart(path);
     switch (FailKind) {
-    case fjoStopped: return -1;
+    case fjoStopped: return fsStopBatch;
     case fjoNotWiped:
         notice(fill("%s was successfully encrypted, but Brimsafe was unable to securely delete the original file.  It "
                     "could be that the file is in use by another program.  You will need to delete the unencrypted "
                     "file manually.",
                     name));
-        return 0;
-    case fjoLibraryMissing: warning("Some of your files are missing or corrupt.  Please reinstall Brimsafe."); return 1;
-    case fjoFileError: showFileError(ErrorCode, name); return 1;
+        return fsDone;
+    case fjoLibraryMissing: warning("Some of your files are missing or corrupt.  Please reinstall Brimsafe."); return fsSkipped;
+    case fjoFileError: showFileError(ErrorCode, name); return fsSkipped;
     case NoDataKey:
         if (ErrorCode) showFileError(ErrorCode, name);
-        return 1;
+        return fsSkipped;
     case fjoAnotherJobRunning:
         notice("Another Brimsafe window is encrypting or decrypting a file.  Please try again when it has finished.");
-        return 1;
-    default: notice("There was a problem encrypting your file."); return 1;
+        return fsSkipped;
+    default: notice("There was a problem encrypting your file."); return fsSkipped;
     }
 }
 
-int FileJobChecks::decryptFile(const std::string& path, bool singleFile, bool& notifyDecrypted, bool& askOverwrite) {
+FileStep FileJobChecks::decryptFile(const std::string& path, bool singleFile, bool& notifyDecrypted, bool& askOverwrite) {
     const std::string name = namePart(path);
     const std::string encrypted = path + encfile::Extension;
     const std::string idPath = path.size() >= encfile::ExtensionLength &&
@@ -279,7 +277,7 @@ int FileJobChecks::decryptFile(const std::string& path, bool singleFile, bool& n
                              : fill("The file %s was encrypted with a different vault and cannot be decrypted by "
                                     "this one.",
                                     name));
-            return 1;
+            return fsSkipped;
         }
     }
     std::string root = freeSpaceRoot(path);
@@ -287,7 +285,7 @@ int FileJobChecks::decryptFile(const std::string& path, bool singleFile, bool& n
     std::uint64_t needed = length > encfile::HeaderSize ? length - encfile::HeaderSize : 0;
     if (!enoughFreeSpace(root, needed, true)) {
         notice(fill("There is not enough room on drive %s to decrypt %s", root, name));
-        return 1;
+        return fsSkipped;
     }
     const bool plainExists = exists(path), encryptedExists = exists(encrypted);
     if (plainExists && !encryptedExists) {
@@ -296,51 +294,51 @@ int FileJobChecks::decryptFile(const std::string& path, bool singleFile, bool& n
                               : "A decrypted file(s) was found in the selection of files you are decrypting and will "
                                 "be skipped.");
         notifyDecrypted = false;
-        return 1;
+        return fsSkipped;
     }
     if (!encryptedExists) {
         notice(fill("The encrypted file %s could not be found.  Perhaps it is on a drive that has been removed or the "
                     "file has been deleted.",
                     name));
-        return 1;
+        return fsSkipped;
     }
-    int answer = 0;
+    FileStep answer = fsDone;
     if (askOverwrite && plainExists &&
         (answer = ask(fill("You already have a file decrypted with the name %s.  This could be the result of a "
                            "previous attempt to decrypt it.  If so, select Yes to overwrite it.  Would you like to "
                            "overwrite it?",
                            name),
-                      askOverwrite)) != 0)
+                      askOverwrite)) != fsDone)
         return answer;
-    return runDecryptDialog(path) == 0 ? 0 : decryptionOutcome(path);
+    return runDecryptDialog(path) == jdDone ? fsDone : decryptionOutcome(path);
 }
 
-int FileJobChecks::decryptionOutcome(const std::string& path) {
+FileStep FileJobChecks::decryptionOutcome(const std::string& path) {
     const std::string name = namePart(path);
     switch (FailKind) {
-    case fjoStopped: return -1;
+    case fjoStopped: return fsStopBatch;
     case fjoLibraryMissing:
         warning("Some of the Brimsafe files are missing or corrupt.  Please reinstall Brimsafe.");
-        return 1;
-    case fjoFileError: showFileError(ErrorCode, name); return 1;
+        return fsSkipped;
+    case fjoFileError: showFileError(ErrorCode, name); return fsSkipped;
     case fjoDigestMismatch:
         notice("The contents of the decrypted file did not match the original file.  This could mean that the file "
                "has been corrupted or that the file was not encrypted with this vault.");
-        return 1;
-    case fjoNotEncryptedFile: notice(fill("The file %s is not a valid Brimsafe encrypted file.", name)); return 1;
+        return fsSkipped;
+    case fjoNotEncryptedFile: notice(fill("The file %s is not a valid Brimsafe encrypted file.", name)); return fsSkipped;
     case fjoAnotherJobRunning:
         notice("Another Brimsafe window is encrypting or decrypting a file.  Please try again when it has finished.");
-        return 1;
-    default: notice("There was a problem decrypting your file."); return 1;
+        return fsSkipped;
+    default: notice("There was a problem decrypting your file."); return fsSkipped;
     }
 }
 
-int FileJobChecks::encryptSingleFile(const std::string& path) {
+FileStep FileJobChecks::encryptSingleFile(const std::string& path) {
     bool askReadOnly = true, askSystem = true, notifyEncrypted = true, askOverwrite = true;
     return encryptFile(path, true, askReadOnly, askSystem, notifyEncrypted, askOverwrite);
 }
 
-int FileJobChecks::decryptSingleFile(const std::string& path) {
+FileStep FileJobChecks::decryptSingleFile(const std::string& path) {
     bool notifyDecrypted = true, askOverwrite = true;
     return decryptFile(path, true, notifyDecrypted, askOverwrite);
 }

@@ -5,9 +5,9 @@
  * open vault, its keys, the progress dialog) through FileJobHost.
  *
  * Batch callers pass the same flags to every file of a batch: a notice shown
- * once, or a "Yes to All", clears its flag for the rest of the batch. Results
- * per file: 0 done, 1 skipped or failed (the user has been told), -1 stop the
- * batch.
+ * once, or a "Yes to All", clears its flag for the rest of the batch. Each file
+ * ends in a FileStep. Every notice and question goes through base/Notice.h, so
+ * the checks know no window.
  *
  * The open vault's own .vlt and .kvt are refused whatever their case or folder:
  * encrypting the key file would lock the vault out of the key that decrypts it.
@@ -25,6 +25,20 @@
 #include <vector>
 
 class TForm;
+
+// How one file of a batch ended.
+enum FileStep : int {
+    fsDone = 0,
+    fsSkipped = 1,     // skipped or failed; the user has been told
+    fsStopBatch = -1,  // the user stopped the batch (Abort, or a job stopped)
+};
+
+// How a job's dialog ended.
+enum JobDialogResult : int {
+    jdDone = 0,
+    jdEncryptFailed = 7,  // failed or stopped; FailKind and ErrorCode tell why
+    jdDecryptFailed = 8,
+};
 
 // How the progress dialog ended: modal result 1 done or 2 failed/stopped, and why.
 struct FileJobReport {
@@ -62,17 +76,15 @@ public:
     // One notice with the sentence for a Windows error met on the named file.
     void showFileError(DWORD code, const std::string& name);
 
-    // 0 done, 7 failed or stopped (FailKind, ErrorCode tell why).
-    int runEncryptDialog(const std::string& path);
-    // 0 done, 8 failed or stopped.
-    int runDecryptDialog(const std::string& path);
+    JobDialogResult runEncryptDialog(const std::string& path);
+    JobDialogResult runDecryptDialog(const std::string& path);
 
-    int encryptFile(const std::string& path, bool singleFile, bool& askReadOnly, bool& askSystem,
-                    bool& notifyEncrypted, bool& askOverwrite);
+    FileStep encryptFile(const std::string& path, bool singleFile, bool& askReadOnly, bool& askSystem,
+                         bool& notifyEncrypted, bool& askOverwrite);
     // path: the plain file's path.
-    int decryptFile(const std::string& path, bool singleFile, bool& notifyDecrypted, bool& askOverwrite);
-    int encryptSingleFile(const std::string& path);
-    int decryptSingleFile(const std::string& path);
+    FileStep decryptFile(const std::string& path, bool singleFile, bool& notifyDecrypted, bool& askOverwrite);
+    FileStep encryptSingleFile(const std::string& path);
+    FileStep decryptSingleFile(const std::string& path);
 
     std::uint32_t FailKind = 0;
     DWORD ErrorCode = 0;
@@ -82,11 +94,11 @@ public:
 private:
     void notice(const std::string& text);
     void warning(const std::string& text);
-    // 0 go on, 1 skip this file, -1 stop the batch; "Yes to All" clears flag.
-    int ask(const std::string& text, bool& flag);
+    // Done: go on with this file; "Yes to All" clears flag.
+    FileStep ask(const std::string& text, bool& flag);
     bool isVaultFile(const std::string& path);
-    int encryptionOutcome(const std::string& path);
-    int decryptionOutcome(const std::string& path);
+    FileStep encryptionOutcome(const std::string& path);
+    FileStep decryptionOutcome(const std::string& path);
 
     FileJobHost& host_;
 };

@@ -12,7 +12,7 @@ FileJobStageHook& currentHook() {
 
 }  // namespace
 
-FileJobStageHook SetFileJobStageHook(FileJobStageHook hook) {
+FileJobStageHook SetFileJobStageHookForTesting(FileJobStageHook hook) {
     return std::exchange(currentHook(), std::move(hook));
 }
 

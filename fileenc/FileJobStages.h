@@ -35,5 +35,5 @@ struct FileJobInterrupted {};
 using FileJobStageHook = std::function<void(FileJobStage stage, const std::string& path, HANDLE handle)>;
 
 // Replaces the hook (empty: none); returns the previous one.
-FileJobStageHook SetFileJobStageHook(FileJobStageHook hook);
+FileJobStageHook SetFileJobStageHookForTesting(FileJobStageHook hook);
 void reachFileJobStage(FileJobStage stage, const std::string& path, HANDLE handle = INVALID_HANDLE_VALUE);

@@ -3,17 +3,17 @@
 // written out at the place it happens.
 #include "fileenc/FileJobWorker.h"
 
-#include "vault/CryptoLibrary.h"
+#include "base/SystemErrorText.h"
 #include "fileenc/EncryptedFile.h"
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
 #include "fileenc/TaskStatus.h"
-#include "fileenc/Win32Handles.h"
 #include "fileenc/WipeFile.h"
+#include "framework/Win32Handles.h"
+#include "vault/BufferCipher.h"
+#include "vault/CryptoLibrary.h"
+#include "vault/SecureMemory.h"
 #include "vault/logger.h"
-
-#include <cryptopp/blowfish.h>
-#include <cryptopp/modes.h>
 
 #include <algorithm>
 #include <cstring>
@@ -21,11 +21,7 @@
 
 namespace {
 
-// The initialisation vector of every Blowfish-CBC chain of the program.
-const unsigned char FileCipherVector[8] = {0x5C, 0x2E, 0x91, 0x07, 0xD4, 0x6A, 0xB3, 0x18};
-
-using BlowfishEncryptor = CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption;
-using BlowfishDecryptor = CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Decryption;
+using win32::FileHandle;
 
 constexpr std::size_t DigestBytes = 16;
 
@@ -89,20 +85,21 @@ bool libraryReady(const CryptoLibrary& library, const char* routine, DWORD& erro
     return false;
 }
 
+// Whether the user stopped the job; a paused job waits here for the answer.
+bool stopRequested(const FileEncryptionJob& job) {
+    job.Pause.waitWhilePaused();
+    return job.CancelRequested;
+}
+
 class Encryption {
 public:
     explicit Encryption(FileEncryptionJob& job) : job_(job), report_(job) {}
 
     void run() {
-        FileJobLock lock;
-        if (!lock.tryAcquire()) {
-            report_.failed(0, fjoAnotherJobRunning);
-            return;
-        }
         SetTaskStatus(taskstatus::Encrypting, job_.DestPath);
         readDirectoryEntry();
         if (!openFiles()) return;
-        CryptoLibrary library(job_.CryptoLibraryName.c_str());
+        CryptoLibrary library(job_.CryptoLibraryNameForTesting.c_str());
         DWORD error = 0;
         if (!libraryReady(library, "EncryptFunc", error)) return abandonOutput(error, fjoLibraryMissing);
         try {
@@ -116,9 +113,8 @@ public:
 
 private:
     void readDirectoryEntry() {
-        HANDLE search = FindFirstFileA(job_.SourcePath.c_str(), &entry_);
-        haveEntry_ = search != INVALID_HANDLE_VALUE;
-        if (haveEntry_) FindClose(search);
+        win32::FindHandle search(FindFirstFileA(job_.SourcePath.c_str(), &entry_));
+        haveEntry_ = search.valid();
     }
 
     bool openFiles() {
@@ -152,18 +148,13 @@ private:
         report_.failed(error, kind);
     }
 
-    bool stopRequested() const {
-        job_.Pause.waitWhilePaused();
-        return job_.CancelRequested;
-    }
-
     bool encryptBody(const CryptoLibrary& library) {
         plainSize_ = fileLength(source_);
         job_.TotalBytes = plainSize_;
         chunk_ = encfile::chunkSizeFor(static_cast<std::uint32_t>(plainSize_));
-        SecretBuffer input(DigestBytes + chunk_);  // running digest, then the chunk
-        SecretBuffer output(chunk_);
-        BlowfishEncryptor cipher(job_.FileKey, FileKeyBytes, FileCipherVector);
+        SecretBytes input(DigestBytes + chunk_);  // running digest, then the chunk
+        SecretBytes output(chunk_);
+        CipherChain cipher(CipherChain::Encrypt, job_.FileKey.data());
         DWORD error = 0;
         if (!seekTo(dest_, encfile::HeaderSize)) {
             abandonOutput(GetLastError(), fjoFileError);
@@ -183,10 +174,10 @@ private:
             return got;
         };
         DWORD count = readChunk();
-        while (count == chunk_ && !stopRequested()) {
+        while (count == chunk_ && !stopRequested(job_)) {
             job_.BytesDone += count;
             report_.progress(job_.BytesDone, job_.TotalBytes, 99);
-            cipher.ProcessData(output.data(), input.data() + DigestBytes, count);
+            cipher.process(input.data() + DigestBytes, output.data(), count);
             if (!writeAll(dest_, output.data(), count, error)) {
                 abandonOutput(error, fjoFileError);
                 return false;
@@ -196,7 +187,7 @@ private:
         }
         // The short last chunk ends the loop without its check: a job paused meanwhile
         // takes the answer here, before anything is final.
-        if (stopRequested()) {
+        if (stopRequested(job_)) {
             abandonOutput(0, fjoStopped);
             return false;
         }
@@ -212,13 +203,13 @@ private:
 
     // A short last chunk is filled with zeros to whole blocks; when it already is
     // whole blocks, 8 more bytes follow outside the chain.
-    bool writeLastChunk(BlowfishEncryptor& cipher, SecretBuffer& input, SecretBuffer& output, DWORD count) {
+    bool writeLastChunk(CipherChain& cipher, SecretBytes& input, SecretBytes& output, DWORD count) {
         job_.BytesDone += count;
         report_.progress(job_.BytesDone, job_.TotalBytes, 99);
         const DWORD stored = count + 8 - count % 8;
         const DWORD encrypted = count % 8 ? stored : count;
         std::memset(input.data() + DigestBytes + count, 0, stored - count);
-        cipher.ProcessData(output.data(), input.data() + DigestBytes, encrypted);
+        cipher.process(input.data() + DigestBytes, output.data(), encrypted);
         std::memset(output.data() + encrypted, 0, stored - encrypted);
         DWORD error = 0;
         if (writeAll(dest_, output.data(), stored, error)) return true;
@@ -231,7 +222,7 @@ private:
         header.plainSize = plainSize_;
         std::memcpy(header.digest, digest_, DigestBytes);
         WrapFileKey(job_);
-        std::memcpy(header.wrappedKey, job_.FileKey, FileKeyBytes);
+        std::memcpy(header.wrappedKey, job_.FileKey.data(), FileKeyBytes);
         if (haveEntry_) {
             header.creationTime = entry_.ftCreationTime;
             header.lastWriteTime = entry_.ftLastWriteTime;
@@ -267,20 +258,21 @@ private:
         reachFileJobStage(FileJobStage::BeforeWipe, job_.SourcePath);
         // Until the record names the plain file, an interrupted job would have its complete
         // .vltenc removed at the next start: with the plain file wiped, that is the only copy.
-        if (LSTATUS error = SetTaskStatus(taskstatus::Wiping, job_.SourcePath)) {
-            if (haveEntry_) SetFileAttributesA(job_.SourcePath.c_str(), entry_.dwFileAttributes);
-            return abandonOutput(static_cast<DWORD>(error), fjoFileError);
-        }
         WipeReporting reporting{job_.DialogWindow, job_.FinishPauseMs, &job_.Pause};
         DWORD error = 0;
-        if (!WipeFile(job_.SourcePath, reporting, &error)) {
-            SetTaskStatus(taskstatus::Done, job_.SourcePath);
-            if (haveEntry_) SetFileAttributesA(job_.SourcePath.c_str(), entry_.dwFileAttributes);
-            report_.failed(error, fjoNotWiped);
-            return;
+        switch (WipeRecordedFile(job_.SourcePath, WipeRecord::Required, reporting, &error)) {
+        case WipeOutcome::Wiped: return report_.succeeded();
+        case WipeOutcome::NotRecorded:
+            restoreAttributes();
+            return abandonOutput(error, fjoFileError);
+        case WipeOutcome::NotWiped:
+            restoreAttributes();
+            return report_.failed(error, fjoNotWiped);
         }
-        SetTaskStatus(taskstatus::Done, job_.SourcePath);
-        report_.succeeded();
+    }
+
+    void restoreAttributes() {
+        if (haveEntry_) SetFileAttributesA(job_.SourcePath.c_str(), entry_.dwFileAttributes);
     }
 
     FileEncryptionJob& job_;
@@ -309,13 +301,8 @@ public:
     explicit Decryption(FileEncryptionJob& job) : job_(job), report_(job) {}
 
     void run() {
-        FileJobLock lock;
-        if (!lock.tryAcquire()) {
-            report_.failed(0, fjoAnotherJobRunning);
-            return;
-        }
         if (!openFiles()) return;
-        CryptoLibrary library(job_.CryptoLibraryName.c_str());
+        CryptoLibrary library(job_.CryptoLibraryNameForTesting.c_str());
         DWORD error = 0;
         if (!libraryReady(library, "DecryptFunc", error)) return abandonOutput(error, fjoLibraryMissing);
         encfile::EncryptedFileHeader header;
@@ -387,13 +374,7 @@ private:
         dest_.close();
         report_.finishing();
         WipeFile(temporary_, WipeReporting{job_.DialogWindow, job_.FinishPauseMs, &job_.Pause});
-        SetTaskStatus(taskstatus::Done, job_.DestPath);
         report_.failed(error, kind);
-    }
-
-    bool stopRequested() const {
-        job_.Pause.waitWhilePaused();
-        return job_.CancelRequested;
     }
 
     // The header, with a chunk size the body can be read with.
@@ -411,12 +392,12 @@ private:
 
     void decryptBody(const CryptoLibrary& library, const encfile::EncryptedFileHeader& header) {
         job_.TotalBytes = header.plainSize;
-        std::memcpy(job_.FileKey, header.wrappedKey, FileKeyBytes);
+        std::memcpy(job_.FileKey.data(), header.wrappedKey, FileKeyBytes);
         UnwrapFileKey(job_);
         const DWORD chunk = header.chunkSize;
-        SecretBuffer input(chunk);
-        SecretBuffer output(DigestBytes + chunk);  // running digest, then the plain chunk
-        BlowfishDecryptor cipher(job_.FileKey, FileKeyBytes, FileCipherVector);
+        SecretBytes input(chunk);
+        SecretBytes output(DigestBytes + chunk);  // running digest, then the plain chunk
+        CipherChain cipher(CipherChain::Decrypt, job_.FileKey.data());
         DWORD readError = 0;
         auto readChunk = [&]() -> DWORD {
             DWORD got = 0;
@@ -424,13 +405,13 @@ private:
             return readError ? 0 : got;
         };
         DWORD count = readChunk();
-        while (job_.BytesDone < job_.TotalBytes && !stopRequested()) {
+        while (job_.BytesDone < job_.TotalBytes && !stopRequested(job_)) {
             if (count == 0) break;  // the body ends before the plain size: the digest will tell
             const DWORD whole = (count + 7) / 8 * 8;
             std::memset(input.data() + count, 0, whole - count);
             job_.BytesDone += count;
             report_.progress(job_.BytesDone, job_.TotalBytes, 100);
-            cipher.ProcessData(output.data() + DigestBytes, input.data(), whole);
+            cipher.process(input.data(), output.data() + DigestBytes, whole);
             DWORD toWrite = count;
             if (job_.BytesDone > job_.TotalBytes) toWrite -= static_cast<DWORD>(job_.BytesDone - job_.TotalBytes);
             library.md5(output.data(), DigestBytes + toWrite, output.data());
@@ -440,7 +421,7 @@ private:
             count = readChunk();
         }
         // The last chunk ends the loop without its check; a paused job takes the answer here.
-        if (stopRequested()) return failWithWipe(0, fjoStopped);
+        if (stopRequested(job_)) return failWithWipe(0, fjoStopped);
         if (readError && job_.BytesDone < job_.TotalBytes) return failWithWipe(readError, fjoFileError);
         // The plain copy must be on the disk before the encrypted one is deleted: a write the
         // cache accepted can still fail on its way out, and only the flush tells.
@@ -500,7 +481,11 @@ DWORD runJob(LPVOID param) {
     FileEncryptionJob& job = *static_cast<FileEncryptionJob*>(param);
     KeyCopiesWiper wiper{job};
     try {
-        Run(job).run();
+        FileJobLock lock;  // held until the job has ended, whichever way
+        if (lock.tryAcquire())
+            Run(job).run();
+        else
+            Reporter(job).failed(0, fjoAnotherJobRunning);
     } catch (const FileJobInterrupted&) {
         // Ended on purpose at a stage: no status, no message, as if the process had died.
     } catch (...) {

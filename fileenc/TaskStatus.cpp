@@ -1,9 +1,7 @@
-// The job record in the registry and the job lock. The clean-up reads the record twice: once
-// to see whether there is anything to do, and again under the lock, where it is final.
+// The job record in the registry and the job lock.
 #include "fileenc/TaskStatus.h"
 
-#include "fileenc/WipeFile.h"
-#include "fileenc/Win32Handles.h"
+#include "base/ProductNames.h"
 
 #include <vector>
 
@@ -31,8 +29,8 @@ LSTATUS writeString(HKEY key, const char* name, const std::string& text) {
 }  // namespace
 
 LSTATUS SetTaskStatus(const std::string& status, const std::string& path) {
-    RegistryKey key;
-    LSTATUS result = RegCreateKeyExA(HKEY_CURRENT_USER, TaskStatusKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    win32::RegistryKeyHandle key;
+    LSTATUS result = RegCreateKeyExA(HKEY_CURRENT_USER, product::SettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                      KEY_ALL_ACCESS, nullptr, key.out(), nullptr);
     if (result != ERROR_SUCCESS) return result;
     result = writeString(key.get(), "currTask", status);
@@ -42,8 +40,8 @@ LSTATUS SetTaskStatus(const std::string& status, const std::string& path) {
 
 TaskStatusRecord ReadTaskStatus() {
     TaskStatusRecord record;
-    RegistryKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, TaskStatusKeyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return record;
+    win32::RegistryKeyHandle key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, product::SettingsKeyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return record;
     record.currTask = readString(key.get(), "currTask");
     record.currFile = readString(key.get(), "currFile");
     return record;
@@ -51,33 +49,17 @@ TaskStatusRecord ReadTaskStatus() {
 
 FileJobLock::FileJobLock() : mutex_(CreateMutexA(nullptr, FALSE, FileJobMutexName)) {}
 
-FileJobLock::~FileJobLock() {
-    release();
-    if (mutex_) CloseHandle(mutex_);
-}
+FileJobLock::~FileJobLock() { release(); }
 
 bool FileJobLock::tryAcquire() {
     if (held_) return true;
     if (!mutex_) return false;
-    DWORD wait = WaitForSingleObject(mutex_, 0);
+    DWORD wait = WaitForSingleObject(mutex_.get(), 0);
     held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
     return held_;
 }
 
 void FileJobLock::release() {
-    if (held_) ReleaseMutex(mutex_);
+    if (held_) ReleaseMutex(mutex_.get());
     held_ = false;
-}
-
-CleanUpResult CleanUpInterruptedJob() {
-    TaskStatusRecord record = ReadTaskStatus();
-    if (!record.currTask || *record.currTask == taskstatus::Done || !record.currFile || record.currFile->empty())
-        return CleanUpResult::NothingToDo;
-    FileJobLock lock;
-    if (!lock.tryAcquire()) return CleanUpResult::JobStillRunning;
-    // Read again under the lock: a job may have ended between the first look and now.
-    record = ReadTaskStatus();
-    if (!record.currTask || *record.currTask == taskstatus::Done || !record.currFile || record.currFile->empty())
-        return CleanUpResult::NothingToDo;
-    return WipeFile(*record.currFile) ? CleanUpResult::Wiped : CleanUpResult::WipeFailed;
 }

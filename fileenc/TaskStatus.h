@@ -1,7 +1,8 @@
 /*
- * The registry record of the running file job (currTask, currFile under
- * HKCU\software\Quarrendel\Brimsafe), the job lock that goes with it, and the
- * clean-up of an interrupted job at start-up.
+ * The registry record of the running file job (currTask, currFile under the
+ * settings key, HKCU\software\Quarrendel\Brimsafe) and the job lock that goes
+ * with it; the clean-up of an interrupted job at start-up is in
+ * fileenc/CleanUpInterruptedJob.h.
  *
  * Every Brimsafe process shares the one record, so the record alone cannot
  * tell an interrupted job from one that another process is running right now.
@@ -14,12 +15,13 @@
  */
 #pragma once
 
+#include "framework/Win32Handles.h"
+
 #include <windows.h>
 
 #include <optional>
 #include <string>
 
-constexpr const char* TaskStatusKeyPath = "software\\Quarrendel\\Brimsafe";
 constexpr const char* FileJobMutexName = "Brimsafe.FileJob";
 
 namespace taskstatus {
@@ -53,16 +55,6 @@ public:
     void release();
 
 private:
-    HANDLE mutex_ = nullptr;
+    win32::KernelHandle mutex_;
     bool held_ = false;
 };
-
-enum class CleanUpResult {
-    NothingToDo,       // no record, "done", or no file named
-    JobStillRunning,   // another process holds the job lock; the record is left alone
-    Wiped,             // the named file was wiped and deleted
-    WipeFailed,        // the wipe could not complete (the file was missing, locked, ...)
-};
-
-// At start-up: wipes and deletes the file of an interrupted job, unless a job is running.
-CleanUpResult CleanUpInterruptedJob();

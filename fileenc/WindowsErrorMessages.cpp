@@ -1,7 +1,7 @@
 // The Windows-error sentences, word for word as the user reads them.
 #include "fileenc/WindowsErrorMessages.h"
 
-#include "vault/CryptoLibrary.h"
+#include "base/SystemErrorText.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
 #include "fileenc/TaskStatus.h"
-#include "fileenc/Win32Handles.h"
+#include "framework/Win32Handles.h"
 
 #include <cctype>
 #include <vector>
@@ -59,7 +59,7 @@ bool overwriteAndDelete(const std::string& path, std::uint32_t blockSize, const 
         if (error) *error = ERROR_ACCESS_DENIED;
         return false;
     }
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    win32::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         if (error) *error = GetLastError();
@@ -93,9 +93,18 @@ bool overwriteAndDelete(const std::string& path, std::uint32_t blockSize, const 
     return failure == 0;
 }
 
-bool WipeFile(const std::string& path, const WipeReporting& reporting, DWORD* error) {
-    SetTaskStatus(taskstatus::Wiping, path);
+WipeOutcome WipeRecordedFile(const std::string& path, WipeRecord record, const WipeReporting& reporting,
+                             DWORD* error) {
+    LSTATUS recorded = SetTaskStatus(taskstatus::Wiping, path);
+    if (recorded != ERROR_SUCCESS && record == WipeRecord::Required) {
+        if (error) *error = static_cast<DWORD>(recorded);
+        return WipeOutcome::NotRecorded;
+    }
     bool wiped = overwriteAndDelete(path, WipeBlockSize(path), reporting, error);
     SetTaskStatus(taskstatus::Done, path);
-    return wiped;
+    return wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
+}
+
+bool WipeFile(const std::string& path, const WipeReporting& reporting, DWORD* error) {
+    return WipeRecordedFile(path, WipeRecord::Optional, reporting, error) == WipeOutcome::Wiped;
 }

@@ -2,7 +2,9 @@
  * Secure wipe: the file is overwritten from its start with zero bytes in whole
  * blocks of the volume's cluster size, up to its length rounded up to a whole
  * block, the zeros are flushed to the disk, and the file is deleted. The job
- * record says "wiping" with the file's path while this runs and "done" after.
+ * record says "wiping" with the file's path while this runs and "done" after;
+ * the wipe is the only writer of those two entries, for the jobs and for the
+ * clean-up at start-up alike.
  *
  * The flush matters: without it the zeros may never leave the cache before the
  * delete discards them, and the plain data would stay on the disk while the
@@ -25,8 +27,22 @@ struct WipeReporting {
 };
 
 // True when the file was overwritten whole, flushed and deleted. On false,
-// error (when given) holds the Windows error of the step that failed.
+// error (when given) holds the Windows error of the step that failed. The wipe
+// runs even when "wiping" cannot be recorded.
 bool WipeFile(const std::string& path, const WipeReporting& reporting = {}, DWORD* error = nullptr);
+
+// Whether a wipe may start without "wiping" on record.
+enum class WipeRecord { Optional, Required };
+enum class WipeOutcome {
+    Wiped,        // overwritten, flushed, deleted; "done" recorded
+    NotWiped,     // the file could not be overwritten whole or deleted; "done" recorded
+    NotRecorded,  // Required, and "wiping" could not be recorded: nothing touched, nothing more recorded
+};
+// The wipe with its record. With Required the file is wiped only once the record names it:
+// an encryption whose record still named the .vltenc would lose both copies to an interruption.
+// error (when given): the Windows or registry error of the step that failed.
+WipeOutcome WipeRecordedFile(const std::string& path, WipeRecord record, const WipeReporting& reporting,
+                             DWORD* error = nullptr);
 
 // The same with a given block size (no status written): the part tests drive with
 // cluster sizes of their choosing.

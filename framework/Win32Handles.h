@@ -1,6 +1,6 @@
 /*
  * Scoped Win32 handles: the one set of owning wrappers for every layer (the
- * vault store and the file jobs use the kernel and registry ones without
+ * vault store and the file jobs use the kernel, library and registry ones without
  * linking any window code; drawing code uses the GDI ones).
  *
  * Each wrapper closes what it owns when it goes out of scope, also when an
@@ -116,10 +116,19 @@ struct RegistryKeyTraits : UncountedTraits {
     static bool close(Handle h) { return RegCloseKey(h) == ERROR_SUCCESS; }
 };
 
+// A library loaded with LoadLibrary, freed with FreeLibrary.
+struct LibraryTraits : UncountedTraits {
+    using Handle = HMODULE;
+    static Handle invalid() { return nullptr; }
+    static bool valid(Handle h) { return h != nullptr; }
+    static bool close(Handle h) { return FreeLibrary(h) != 0; }
+};
+
 using FileHandle = Scoped<FileTraits>;
 using KernelHandle = Scoped<KernelTraits>;
 using FindHandle = Scoped<FindTraits>;
 using RegistryKeyHandle = Scoped<RegistryKeyTraits>;
+using LibraryHandle = Scoped<LibraryTraits>;
 
 // GDI objects and DCs, counted ----------------------------------------------
 

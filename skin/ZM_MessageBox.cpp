@@ -1,3 +1,4 @@
+// The message box: for now the nearest system box, its results mapped to this box's.
 #include "skin/ZM_MessageBox.h"
 
 #include <windows.h>
@@ -34,40 +35,20 @@ int showSystemBox(const MessageBoxRequest& request) {
     return mbrCancel;
 }
 
-MessageBoxHandler& currentHandler() {
-    static MessageBoxHandler handler;
-    return handler;
-}
-
 int show(const MessageBoxRequest& request) {
-    const MessageBoxHandler& handler = currentHandler();
-    return handler ? handler(request) : showSystemBox(request);
+    return HasMessageBoxHandler() ? AnswerMessageBox(request) : showSystemBox(request);
 }
 
 }  // namespace
 
 int ShowMessageBox(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon) {
-    MessageBoxRequest request;
-    request.owner = owner;
-    request.hasOwner = true;
-    request.text = text;
-    request.title = title;
-    request.buttons = buttons;
-    request.icon = icon;
-    return show(request);
+    return show(MessageBoxRequest::owned(owner, text, title, buttons, icon));
 }
 
 int ShowMessageBoxNoOwner(const std::string& text, const std::string& title, int buttons, int icon) {
-    MessageBoxRequest request;
-    request.text = text;
-    request.title = title;
-    request.buttons = buttons;
-    request.icon = icon;
+    MessageBoxRequest request = MessageBoxRequest::owned(nullptr, text, title, buttons, icon);
+    request.hasOwner = false;
     return show(request);
 }
 
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
-    MessageBoxHandler previous = currentHandler();
-    currentHandler() = std::move(handler);
-    return previous;
-}
+void RegisterMessageBox() { SetMessageBoxHandler(showSystemBox); }

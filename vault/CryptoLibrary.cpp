@@ -1,3 +1,5 @@
+// Looking up the library's two exports; a missing one leaves its entry point null, which the
+// operations report like a missing library.
 #include "vault/CryptoLibrary.h"
 
 namespace {
@@ -10,18 +12,13 @@ Fn lookUp(HMODULE module, const char* name) {
 
 }  // namespace
 
-CryptoLibrary::CryptoLibrary(const char* dllName) {
-    module_ = LoadLibraryA(dllName);
+CryptoLibrary::CryptoLibrary(const char* dllName) : module_(LoadLibraryA(dllName)) {
     if (!module_) {
         loadError_ = GetLastError();
         return;
     }
-    md5_ = lookUp<qzcrypto::MD5HashFn>(module_, "MD5Hash");
-    getRSA_ = lookUp<qzcrypto::GetRSAFn>(module_, "GetRSA");
-}
-
-CryptoLibrary::~CryptoLibrary() {
-    if (module_) FreeLibrary(module_);
+    md5_ = lookUp<qzcrypto::MD5HashFn>(module_.get(), "MD5Hash");
+    getRSA_ = lookUp<qzcrypto::GetRSAFn>(module_.get(), "GetRSA");
 }
 
 bool CryptoLibrary::md5(const void* data, std::uint32_t length, unsigned char digest[16]) const {
@@ -32,14 +29,4 @@ bool CryptoLibrary::md5(const void* data, std::uint32_t length, unsigned char di
 
 CryptoLibrary::RSA CryptoLibrary::newRSA() const {
     return RSA(getRSA_ ? getRSA_() : nullptr);
-}
-
-std::string systemErrorText(DWORD code, std::size_t maxLength) {
-    char buffer[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                             0, buffer, sizeof buffer, nullptr);
-    std::string text(buffer, n);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    if (text.size() > maxLength) text.resize(maxLength);
-    return text;
 }

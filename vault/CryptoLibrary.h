@@ -7,23 +7,23 @@
  */
 #pragma once
 
+#include "base/ProductNames.h"
 #include "cryptolib/QZ_Cryptography.h"
+#include "framework/Win32Handles.h"
 
 #include <windows.h>
 
 #include <memory>
-#include <string>
 
 class CryptoLibrary {
 public:
-    static constexpr const char* DefaultName = "QZ_Cryptography.dll";
+    static constexpr const char* DefaultName = product::CryptoLibraryName;
 
     explicit CryptoLibrary(const char* dllName = DefaultName);
-    ~CryptoLibrary();
     CryptoLibrary(const CryptoLibrary&) = delete;
     CryptoLibrary& operator=(const CryptoLibrary&) = delete;
 
-    bool loaded() const { return module_ != nullptr; }
+    bool loaded() const { return module_.valid(); }
     // GetLastError of the failed load (0 when loaded).
     DWORD loadError() const { return loadError_; }
 
@@ -42,12 +42,8 @@ public:
     RSA newRSA() const;
 
 private:
-    HMODULE module_ = nullptr;
+    win32::LibraryHandle module_;
     DWORD loadError_ = 0;
     qzcrypto::MD5HashFn md5_ = nullptr;
     qzcrypto::GetRSAFn getRSA_ = nullptr;
 };
-
-// The system's text for a Windows error code, without the trailing line break,
-// cut to at most maxLength characters.
-std::string systemErrorText(DWORD code, std::size_t maxLength = 100);

@@ -1,3 +1,4 @@
+// The wipe itself: SecureZeroMemory, which the optimiser may not drop as a dead store.
 #include "vault/SecureMemory.h"
 
 #include <windows.h>
@@ -17,4 +18,4 @@ void secureWipe(void* data, std::size_t n) {
     if (observer()) observer()(data, n);
 }
 
-void setWipeObserver(WipeObserver o) { observer() = std::move(o); }
+void setWipeObserverForTesting(WipeObserver o) { observer() = std::move(o); }

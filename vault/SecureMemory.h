@@ -4,8 +4,11 @@
  * grows and drops its old buffer. SecretText wipes its inline buffer too,
  * because short strings never reach the allocator.
  *
- * A test may observe every wipe (setWipeObserver) to check that a buffer of
- * an expected size was wiped.
+ * This is the one home of secrets: the vault store's keys and texts and the
+ * file jobs' key copies and chunk buffers all live in these types.
+ *
+ * A test may observe every wipe (setWipeObserverForTesting) to check that a
+ * buffer of an expected size was wiped.
  */
 #pragma once
 
@@ -18,9 +21,9 @@
 // Overwrites n bytes with zeros in a way the optimiser cannot drop.
 void secureWipe(void* data, std::size_t n);
 
-// Called with the size of every buffer wiped by secureWipe; tests only.
+// Called with the size of every buffer wiped by secureWipe.
 using WipeObserver = std::function<void(const void* data, std::size_t n)>;
-void setWipeObserver(WipeObserver observer);
+void setWipeObserverForTesting(WipeObserver observer);
 
 template <typename T>
 struct WipingAllocator {

@@ -1,4 +1,8 @@
+// The vault file's and key file's layouts and their file access. Reads and writes go in pieces of
+// at most 16 MiB, the most one ReadFile or WriteFile call is trusted with.
 #include "vault/VaultFiles.h"
+
+#include "framework/Win32Handles.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,29 +11,9 @@ namespace vaultfile {
 
 namespace {
 
-std::optional<std::size_t>& writeLimit() {
-    static std::optional<std::size_t> limit;
-    return limit;
-}
+using win32::FileHandle;
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() { close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return h_; }
-    bool close() {
-        bool ok = true;
-        if (h_ != INVALID_HANDLE_VALUE) ok = CloseHandle(h_) != 0;
-        h_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE h_;
-};
+constexpr std::size_t MaxPieceBytes = 1u << 24;
 
 HANDLE openForReading(const std::string& path) {
     return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -41,7 +25,7 @@ FileResult failure(DWORD error) { return FileResult{false, error ? error : ERROR
 bool readExactly(HANDLE h, unsigned char* data, std::size_t count, DWORD& error) {
     std::size_t done = 0;
     while (done < count) {
-        DWORD chunk = static_cast<DWORD>(count - done > (1u << 24) ? (1u << 24) : count - done);
+        DWORD chunk = static_cast<DWORD>(count - done > MaxPieceBytes ? MaxPieceBytes : count - done);
         DWORD got = 0;
         if (!ReadFile(h, data + done, chunk, &got, nullptr)) {
             error = GetLastError();
@@ -177,8 +161,28 @@ bool fileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-FileResult replaceFile(const std::string& path,
-                       const std::initializer_list<std::pair<const void*, std::size_t>>& pieces) {
+DWORD FileWriter::write(HANDLE file, FilePieces pieces) const {
+    for (const auto& piece : pieces) {
+        const auto* data = static_cast<const unsigned char*>(piece.first);
+        std::size_t done = 0;
+        while (done < piece.second) {
+            DWORD chunk = static_cast<DWORD>(piece.second - done > MaxPieceBytes ? MaxPieceBytes : piece.second - done);
+            DWORD written = 0;
+            if (!WriteFile(file, data + done, chunk, &written, nullptr))
+                return GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+            if (written != chunk) return ERROR_DISK_FULL;
+            done += written;
+        }
+    }
+    return 0;
+}
+
+const FileWriter& systemFileWriter() {
+    static const FileWriter writer;
+    return writer;
+}
+
+FileResult replaceFile(const std::string& path, FilePieces pieces, const FileWriter& writer) {
     char temp[MAX_PATH + 1] = {};
     if (!GetTempFileNameA(folderOf(path).c_str(), "bsv", 0, temp)) return failure(GetLastError());
     DWORD error = 0;
@@ -189,26 +193,7 @@ FileResult replaceFile(const std::string& path,
             DeleteFileA(temp);
             return failure(error);
         }
-        std::size_t total = 0;
-        for (const auto& piece : pieces) {
-            const auto* data = static_cast<const unsigned char*>(piece.first);
-            std::size_t done = 0;
-            while (done < piece.second && !error) {
-                DWORD chunk = static_cast<DWORD>(piece.second - done > (1u << 24) ? (1u << 24) : piece.second - done);
-                if (writeLimit() && total + chunk > *writeLimit()) {
-                    error = ERROR_DISK_FULL;
-                    break;
-                }
-                DWORD written = 0;
-                if (!WriteFile(file.get(), data + done, chunk, &written, nullptr))
-                    error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-                else if (written != chunk)
-                    error = ERROR_DISK_FULL;
-                done += written;
-                total += written;
-            }
-            if (error) break;
-        }
+        error = writer.write(file.get(), pieces);
         if (!error && !FlushFileBuffers(file.get())) error = GetLastError();
         if (!file.close() && !error) error = GetLastError();
     }
@@ -220,7 +205,5 @@ FileResult replaceFile(const std::string& path,
     }
     return FileResult{true, 0};
 }
-
-void setWriteLimitForTesting(std::optional<std::size_t> bytes) { writeLimit() = bytes; }
 
 }  // namespace vaultfile

@@ -80,11 +80,20 @@ FileResult readFileRange(const std::string& path, std::size_t offset, std::size_
 FileResult fileSize(const std::string& path, std::uint64_t& size);
 bool fileExists(const std::string& path);
 
-// Replaces (or creates) the file at path with the given pieces, written one after another.
-FileResult replaceFile(const std::string& path, const std::initializer_list<std::pair<const void*, std::size_t>>& pieces);
+using FilePieces = std::initializer_list<std::pair<const void*, std::size_t>>;
 
-// Test seam: when set, a write is refused (ERROR_DISK_FULL) once the bytes written to one file
-// would pass the limit; the temporary file is discarded as after any failed write.
-void setWriteLimitForTesting(std::optional<std::size_t> bytes);
+// Puts the pieces of a new file into it. The program writes through the system; a test hands
+// the vault store or replaceFile a writer that fails part-way, as a full disk does.
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+    // Writes the pieces one after another: 0, or the Windows error that stopped the writing.
+    virtual DWORD write(HANDLE file, FilePieces pieces) const;
+};
+const FileWriter& systemFileWriter();
+
+// Replaces (or creates) the file at path with the given pieces, written one after another. On
+// failure the temporary file is discarded and the file at path is as it was.
+FileResult replaceFile(const std::string& path, FilePieces pieces, const FileWriter& writer = systemFileWriter());
 
 }  // namespace vaultfile

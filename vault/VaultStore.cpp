@@ -1,8 +1,12 @@
+// The vault store's operations. Each one that needs the crypto library loads it, checks its
+// exports and frees it again; each key copy lives in a Secret16 and is gone when it ends.
 #include "vault/VaultStore.h"
 
+#include "base/Notice.h"
+#include "base/ProductNames.h"
+#include "base/SystemErrorText.h"
+#include "framework/Win32Handles.h"
 #include "vault/BufferCipher.h"
-#include "vault/VaultFiles.h"
-#include "skin/ZM_MessageBox.h"
 #include "vault/logger.h"
 
 #include <cryptopp/osrng.h>
@@ -13,9 +17,7 @@ using namespace vaultfile;
 
 namespace {
 
-const char* const Title = "Brimsafe";
 const char* const ReinstallText = "Some of your files are missing or corrupt.  Please reinstall Brimsafe.";
-const char* const SettingsKey = "software\\Quarrendel\\Brimsafe";
 
 // Owns a buffer handed out by the RSA object and gives it back through FreeBuffer.
 class RSABuffer {
@@ -55,16 +57,18 @@ void derivePasswordKey(const CryptoLibrary& library, const SecretText& password,
 }
 
 int readCurrCatSetting() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 2;
+    win32::RegistryKeyHandle key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, product::SettingsKeyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return 2;
     DWORD value = 0, size = sizeof value, type = 0;
-    LSTATUS status = RegQueryValueExA(key, "currCat", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
+    LSTATUS status = RegQueryValueExA(key.get(), "currCat", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return 2;
     return static_cast<int>(value);
 }
 
-VaultStore::VaultStore(VaultPrompts& prompts, TForm* owner) : prompts_(prompts), owner_(owner) { initSession(); }
+VaultStore::VaultStore(VaultPrompts& prompts, TForm* owner, const FileWriter& writer)
+    : prompts_(prompts), owner_(owner), writer_(writer) {
+    initSession();
+}
 
 VaultStore::~VaultStore() { secureWipe(VaultID, sizeof VaultID); }
 
@@ -100,7 +104,7 @@ bool VaultStore::keyFitsNamedVault() const {
     return hasVaultKey_ && lstrcmpiA(keyVaultPath_.c_str(), fullPathOf(vaultFilePath()).c_str()) == 0;
 }
 
-void VaultStore::message(const std::string& text, int icon) { ShowMessageBox(owner_, text, Title, mbsOk, icon); }
+void VaultStore::message(const std::string& text, int icon) { ShowNotice(owner_, text, product::Title, mbsOk, icon); }
 
 // ---- crypto library ----
 
@@ -140,15 +144,15 @@ void VaultStore::readVaultText(SecretText& text) {
 
 // ---- writeDatabase ----
 
-int VaultStore::writeDatabase(const std::string& targetPath) {
+SaveResult VaultStore::writeDatabase(const std::string& targetPath) {
     CryptoLibrary library(cryptoName_.c_str());
-    if (!cryptoReady(library, "writeDatabase", false)) return 1;
+    if (!cryptoReady(library, "writeDatabase", false)) return srNotSaved;
     if (!keyFitsNamedVault()) {
         // Without a proven key of this vault the body would be sealed under a wrong one and never
         // open again.
         traceLog.write("writeDatabase: no vault key");
         message("There was a problem reading your vault key.", mbiCaution);
-        return 1;
+        return srNotSaved;
     }
 
     SecretBytes body;
@@ -164,20 +168,20 @@ int VaultStore::writeDatabase(const std::string& targetPath) {
     const std::string vaultPath = vaultFilePath();
     if (!fileExists(vaultPath)) {
         message("Brimsafe is unable to locate your vault.  It will not be saved at this time.", mbiInformation);
-        return 1;
+        return srNotSaved;
     }
     SecretBytes head;
     if (FileResult read = readFileRange(vaultPath, 0, HeadBytes, head); !read) {
         prompts_.showFileError(read.error, "your vault");
-        return 1;
+        return srNotSaved;
     }
-    if (FileResult written = replaceFile(targetPath, {{head.data(), head.size()}, {body.data(), body.size()}});
+    if (FileResult written = replaceFile(targetPath, {{head.data(), head.size()}, {body.data(), body.size()}}, writer_);
         !written) {
         traceLog.write("writeDatabase: " + systemErrorText(written.error));
         prompts_.showFileError(written.error, "your vault");
-        return 1;
+        return srNotSaved;
     }
-    return 0;
+    return srSaved;
 }
 
 // ---- readDB ----
@@ -246,29 +250,29 @@ std::optional<SecretText> VaultStore::readDBWithKey(const CryptoLibrary& library
 
 // ---- keys ----
 
-int VaultStore::setPasswordHash(int mode, bool retry, bool firstPasswordPage, const unsigned char salt[8]) {
+PasswordResult VaultStore::setPasswordHash(int mode, bool retry, bool firstPasswordPage, const unsigned char salt[8]) {
     CryptoLibrary library(cryptoName_.c_str());
-    if (!cryptoReady(library, "setPasswordHash", false)) return 0;
+    if (!cryptoReady(library, "setPasswordHash", false)) return prCancelled;
     for (;;) {
         SecretText password;
         int answer = prompts_.askPassword(mode, retry, firstPasswordPage, password);
         if (answer == 7) {
-            if (prompts_.forgotPassword()) return 7;
+            if (prompts_.forgotPassword()) return prKeyRestored;
             continue;
         }
-        if (answer != 1) return 0;
+        if (answer != 1) return prCancelled;
         derivePasswordKey(library, password, salt, PasswordKey.data());
-        return 1;
+        return prDerived;
     }
 }
 
-int VaultStore::setRandKey() {
+KeyResult VaultStore::setRandKey() {
     CryptoLibrary library(cryptoName_.c_str());
-    if (!cryptoReady(library, "setRandKey", true)) return 0;
+    if (!cryptoReady(library, "setRandKey", true)) return krFailed;
     CryptoLibrary::RSA rsa = library.newRSA();
     if (!rsa) {
         reportLibraryFailure("setRandKey", ERROR_INVALID_FUNCTION);
-        return 0;
+        return krFailed;
     }
     auto unreadable = [this](const FileResult& read) {
         if (read) return false;
@@ -278,12 +282,12 @@ int VaultStore::setRandKey() {
         return true;
     };
     SecretBytes wrapped, image;
-    if (unreadable(readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped))) return 0;
-    if (unreadable(readWholeFile(keyFilePath(), image))) return 0;
+    if (unreadable(readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped))) return krFailed;
+    if (unreadable(readWholeFile(keyFilePath(), image))) return krFailed;
     std::optional<std::size_t> offset = keyBlockOffset(image.data(), image.size());
     if (!offset) {
         traceLog.write("the key file holds no key block");
-        return 0;
+        return krFailed;
     }
     SecretBytes block(image.begin() + *offset, image.begin() + *offset + KeyBlockBytes);
     decryptBuffer(block.data(), block.data(), block.size(), PasswordKey.data());
@@ -294,7 +298,7 @@ int VaultStore::setRandKey() {
     rsa->Decrypt(wrapped.data(), static_cast<int>(WrappedKeyBytes), plain.out());
     if (!plain.get()) {
         reportLibraryFailure("setRandKey", ERROR_INVALID_FUNCTION);
-        return 0;
+        return krFailed;
     }
     Secret16 candidate;
     std::memcpy(candidate.data(), plain.get(), 16);
@@ -302,7 +306,7 @@ int VaultStore::setRandKey() {
     hasPendingKey_ = true;
     pendingVaultPath_ = fullPathOf(vaultFilePath());
     pendingKeyFile_ = std::move(image);
-    return 1;
+    return krFound;
 }
 
 bool VaultStore::upgradeKeyFile(const CryptoLibrary& library, const SecretBytes& image, const Secret16& key) {
@@ -322,7 +326,8 @@ bool VaultStore::upgradeKeyFile(const CryptoLibrary& library, const SecretBytes&
     encryptBuffer(chain.data(), chain.data(), ChainBytes, key.data());
     FileResult written = replaceFile(keyFilePath(), {{header.data(), header.size()},
                                                      {image.data(), KeyBlockBytes},
-                                                     {chain.data(), ChainBytes}});
+                                                     {chain.data(), ChainBytes}},
+                                       writer_);
     if (!written) {
         lastFileError_ = written.error;
         traceLog.write("upgrading the key file: " + systemErrorText(written.error));
@@ -362,7 +367,7 @@ bool VaultStore::storeFileKeyChain() {
         return false;
     }
     std::size_t keep = image.size() > KeyFileBytes - ChainBytes ? image.size() - ChainBytes : image.size();
-    FileResult written = replaceFile(keyFilePath(), {{image.data(), keep}, {sealed.data(), ChainBytes}});
+    FileResult written = replaceFile(keyFilePath(), {{image.data(), keep}, {sealed.data(), ChainBytes}}, writer_);
     if (!written) lastFileError_ = written.error;
     return written.ok;
 }
@@ -395,45 +400,45 @@ void VaultStore::readVaultID(unsigned char buffer[16]) const {
     if (readFileRange(keyFilePath(), VaultIdOffset, 16, id)) std::memcpy(buffer, id.data(), 16);
 }
 
-int VaultStore::verifyKeyFile(const std::string& keyBackupPath) {
+KeyResult VaultStore::verifyKeyFile(const std::string& keyBackupPath) {
     CryptoLibrary library(cryptoName_.c_str());
-    if (!cryptoReady(library, "verifyKeyFile", true)) return 0;
+    if (!cryptoReady(library, "verifyKeyFile", true)) return krFailed;
     CryptoLibrary::RSA rsa = library.newRSA();
     if (!rsa) {
         reportLibraryFailure("verifyKeyFile", ERROR_INVALID_FUNCTION);
-        return 0;
+        return krFailed;
     }
     SecretBytes backup;
-    if (!readWholeFile(keyBackupPath, backup) || backup.size() < 12 + KeyBlockBytes) return 0;
+    if (!readWholeFile(keyBackupPath, backup) || backup.size() < 12 + KeyBlockBytes) return krFailed;
     const unsigned char* random = backup.data() + 4;
     const unsigned char* image = backup.data() + 12;
     std::optional<std::size_t> offset = keyBlockOffset(image, backup.size() - 12);
-    if (!offset) return 0;
+    if (!offset) return krFailed;
     static const unsigned char Scramble[8] = {0x3F, 0xA9, 0x62, 0x0D, 0x8E, 0x51, 0xC7, 0x24};
     SecretBytes block(image + *offset, image + *offset + KeyBlockBytes);
     for (std::size_t i = 0; i < block.size(); ++i) block[i] ^= random[i % 8] ^ Scramble[i % 8];
     secureWipe(backup.data(), backup.size());
 
     SecretBytes wrapped;
-    if (!readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped)) return 0;
+    if (!readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped)) return krFailed;
     rsa->ImportPrivateKey(block.data(), block.data() + KeyPartBytes, static_cast<int>(KeyPartBytes));
     secureWipe(block.data(), block.size());
     RSABuffer plain(*rsa);
     rsa->Decrypt(wrapped.data(), static_cast<int>(WrappedKeyBytes), plain.out());
     if (!plain.get()) {
         reportLibraryFailure("verifyKeyFile", ERROR_INVALID_FUNCTION);
-        return 0;
+        return krFailed;
     }
     Secret16 candidate;
     std::memcpy(candidate.data(), plain.get(), 16);
     std::optional<SecretText> text = readDBWithKey(library, vaultFilePath(), candidate);
-    return text ? 1 : 0;
+    return text ? krFound : krFailed;
 }
 
 // ---- a new vault ----
 
-int VaultStore::createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngine& rsa, const unsigned char seed[64]) {
-    if (!cryptoReady(library, "loadDB", true)) return 2;
+CreateResult VaultStore::createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngine& rsa, const unsigned char seed[64]) {
+    if (!cryptoReady(library, "loadDB", true)) return crFailed;
     Secret16 vaultKey, t1, t2;
     unsigned char id[16];
     md5(library, seed, qzcrypto::SeedBytes, vaultKey.data());
@@ -445,28 +450,29 @@ int VaultStore::createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngin
     rsa.Encrypt(vaultKey.data(), 16, wrapped.out());
     if (!wrapped.get()) {
         reportLibraryFailure("loadDB", ERROR_INVALID_FUNCTION);
-        return 2;
+        return crFailed;
     }
     const std::string vaultPath = vaultFilePath();
     const char* const CreateFailed = "There was a problem creating your new vault.  ";
     traceLog.write("writing salt");
     traceLog.write("writing key");
-    FileResult vaultWritten = replaceFile(vaultPath, {{t1.data(), SaltBytes}, {wrapped.get(), WrappedKeyBytes}});
+    FileResult vaultWritten =
+        replaceFile(vaultPath, {{t1.data(), SaltBytes}, {wrapped.get(), WrappedKeyBytes}}, writer_);
     traceLog.write("close handle");
     traceLog.write("delete randkeyenc");
     if (!vaultWritten) {
         message(std::string(CreateFailed) + "We were unable to create the vault file.", mbiCaution);
-        return 2;
+        return crFailed;
     }
 
     traceLog.write("set password hash");
     unsigned char salt[8];
     std::memcpy(salt, t1.data(), SaltBytes);
-    int asked = setPasswordHash(1, false, true, salt);
+    PasswordResult asked = setPasswordHash(1, false, true, salt);
     secureWipe(salt, sizeof salt);
-    if (asked != 1) {
+    if (asked != prDerived) {
         DeleteFileA(vaultPath.c_str());
-        return 2;
+        return crFailed;
     }
 
     unsigned char* a = nullptr;
@@ -476,7 +482,7 @@ int VaultStore::createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngin
         rsa.FreePrivateKey(a, b);
         DeleteFileA(vaultPath.c_str());
         reportLibraryFailure("loadDB", ERROR_INVALID_FUNCTION);
-        return 2;
+        return crFailed;
     }
     SecretBytes block(a, a + KeyPartBytes);
     block.insert(block.end(), b, b + KeyPartBytes);
@@ -490,11 +496,12 @@ int VaultStore::createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngin
     SecretBytes header = buildKeyHeader(id);
     FileResult keyWritten = replaceFile(keyFilePath(), {{header.data(), header.size()},
                                                         {block.data(), block.size()},
-                                                        {sealedChain.data(), ChainBytes}});
+                                                        {sealedChain.data(), ChainBytes}},
+                                     writer_);
     if (!keyWritten) {
         DeleteFileA(vaultPath.c_str());
         message(std::string(CreateFailed) + "We were unable to save your key.", mbiCaution);
-        return 2;
+        return crFailed;
     }
     VaultKey = masked(vaultKey);
     hasVaultKey_ = true;
@@ -502,5 +509,5 @@ int VaultStore::createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngin
     hasPendingKey_ = false;
     pendingKey_.clear();
     setVaultID(id);
-    return 1;
+    return crCreated;
 }

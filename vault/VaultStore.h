@@ -3,7 +3,8 @@
  * masked vault key, the password key, the file-key chain, the vault ID) and the
  * operations on its two files. The main window owns one and delegates to it;
  * the dialogs the operations need are reached through VaultPrompts, which the
- * main window implements, and every message goes through ShowMessageBox.
+ * main window implements, and every other message is a notice (base/Notice.h),
+ * so the store knows no window.
  *
  * Tricky points:
  * - The vault key is kept XOR-masked with a random mask made per session.
@@ -24,6 +25,7 @@
 
 #include "vault/CryptoLibrary.h"
 #include "vault/SecureMemory.h"
+#include "vault/VaultFiles.h"
 #include "vault/VaultText.h"
 
 #include <windows.h>
@@ -47,11 +49,22 @@ public:
     virtual void showFileError(DWORD code, const std::string& name) = 0;
 };
 
+// What writeDatabase answers.
+enum SaveResult : int { srSaved = 0, srNotSaved = 1 };  // not saved: the reason was shown
+// What setRandKey and verifyKeyFile answer.
+enum KeyResult : int { krFailed = 0, krFound = 1 };
+// What setPasswordHash answers.
+enum PasswordResult : int { prCancelled = 0, prDerived = 1, prKeyRestored = 7 };
+// What createVaultKeys answers.
+enum CreateResult : int { crCreated = 1, crFailed = 2 };  // failed or cancelled: nothing left behind
+
 class VaultStore {
 public:
     static constexpr int KeyBitsDefault = 1024;
 
-    explicit VaultStore(VaultPrompts& prompts, TForm* owner = nullptr);
+    // writer: how new vault and key files are written (tests hand in one that fails).
+    explicit VaultStore(VaultPrompts& prompts, TForm* owner = nullptr,
+                        const vaultfile::FileWriter& writer = vaultfile::systemFileWriter());
     ~VaultStore();
     VaultStore(const VaultStore&) = delete;
     VaultStore& operator=(const VaultStore&) = delete;
@@ -65,8 +78,8 @@ public:
     void setDBFname(const std::string& name) { DBFname = name; }
     std::string vaultFilePath() const { return DBLoc + "\\" + DBFname + ".vlt"; }
     std::string keyFilePath() const { return DBLoc + "\\" + DBFname + ".kvt"; }
-    // The crypto library's file name (tests use broken stand-ins).
-    void setCryptoLibraryName(const std::string& name) { cryptoName_ = name; }
+    // The crypto library's file name; tests use broken stand-ins.
+    void setCryptoLibraryNameForTesting(const std::string& name) { cryptoName_ = name; }
 
     // ---- data model ----
     VaultContent& content() { return content_; }
@@ -76,17 +89,16 @@ public:
     void readVaultText(SecretText& text);
 
     // ---- vault and key files ----
-    // 0 written, 1 not written (the reason was shown).
-    int writeDatabase(const std::string& targetPath);
+    SaveResult writeDatabase(const std::string& targetPath);
     // The vault text when the file decrypts to a body whose digest matches, else nothing.
     std::optional<SecretText> readDB(const std::string& path);
-    // 1 when the key backup's key material opens the current vault, else 0; the vault key is unchanged.
-    int verifyKeyFile(const std::string& keyBackupPath);
-    // Asks the master password and derives the password key: 0 cancelled, 1 derived, 7 key restored.
-    int setPasswordHash(int mode, bool retry, bool firstPasswordPage, const unsigned char salt[8]);
-    // Decrypts the key file's private key with the password key and the vault key with it: 1 ok, 0 failed.
+    // Found when the key backup's key material opens the current vault; the vault key is unchanged.
+    KeyResult verifyKeyFile(const std::string& keyBackupPath);
+    // Asks the master password and derives the password key (or restores the key when the user forgot it).
+    PasswordResult setPasswordHash(int mode, bool retry, bool firstPasswordPage, const unsigned char salt[8]);
+    // Decrypts the key file's private key with the password key and the vault key with it.
     // The key is only proposed; readDB proves and takes it.
-    int setRandKey();
+    KeyResult setRandKey();
     bool advanceFileKeyChain();
     bool storeFileKeyChain();
     // Copies key-file bytes 8-23 into buffer; leaves it as it was when the file cannot be read.
@@ -99,8 +111,8 @@ public:
 
     // Creates the files of a new vault from the 64 entropy bytes and an RSA object that holds a
     // fresh key pair: vault key, salt, chain and vault ID, the 136-byte vault file, the new master
-    // password, the key file. 1 created, 2 failed or cancelled (nothing left behind).
-    int createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngine& rsa, const unsigned char seed[64]);
+    // password, the key file.
+    CreateResult createVaultKeys(const CryptoLibrary& library, qzcrypto::RSAEngine& rsa, const unsigned char seed[64]);
 
     // ---- key material for the file encryption ----
     bool hasVaultKey() const { return hasVaultKey_; }
@@ -123,6 +135,7 @@ private:
 
     VaultPrompts& prompts_;
     TForm* owner_;
+    const vaultfile::FileWriter& writer_;
     std::string cryptoName_ = CryptoLibrary::DefaultName;
     VaultContent content_;
 

@@ -1,3 +1,6 @@
+// Building and reading the vault text. The reader works on SecretText copies of one tag at a
+// time and takes numbers as far as their digits go, so a damaged text reads as far as it can
+// and never past its end.
 #include "vault/VaultText.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The data model's chains. Rows and headers are freed one node at a time; item texts are wiped
+// when they go, since they hold the user's passwords.
 #include "vault/category.h"
 
 #include "vault/SecureMemory.h"

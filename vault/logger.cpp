@@ -1,6 +1,8 @@
+// The trace log's file, opened lazily and appended to under the lock.
 #include "vault/logger.h"
 
-#include "skin/ZM_MessageBox.h"
+#include "base/Notice.h"
+#include "base/ProductNames.h"
 
 #include <cstdio>
 
@@ -10,7 +12,7 @@ logger::logger(std::string fileName) : fileName_(std::move(fileName)) {}
 
 logger::~logger() { closeFile(); }
 
-void logger::setClock(Clock clock) {
+void logger::setClockForTesting(Clock clock) {
     std::lock_guard<std::mutex> guard(lock_);
     clock_ = std::move(clock);
 }
@@ -30,35 +32,33 @@ void logger::toggle() {
         nowOn = enabled != 0;
         if (!nowOn) closeFile();
     }
-    ShowMessageBox(nullptr, nowOn ? "Logging has been enabled." : "Logging has been disabled.", "Brimsafe", mbsOk,
-                   mbiInformation);
+    ShowNotice(nullptr, nowOn ? "Logging has been enabled." : "Logging has been disabled.", product::Title, mbsOk,
+               mbiInformation);
 }
 
 bool logger::openFile() {
-    handle = CreateFileA(fileName_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    auto open = [this](DWORD disposition) {
+        file_.reset(CreateFileA(fileName_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file_.valid();
+    };
+    if (!open(OPEN_ALWAYS)) return false;
     DWORD high = 0;
-    DWORD size = GetFileSize(handle, &high);
+    DWORD size = GetFileSize(file_.get(), &high);
     if (high != 0 || size > SizeLimit) {
-        CloseHandle(handle);
-        handle = CreateFileA(fileName_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return false;
+        file_.close();  // emptied by opening it anew
+        if (!open(CREATE_ALWAYS)) return false;
     }
-    SetFilePointer(handle, 0, nullptr, FILE_END);
+    SetFilePointer(file_.get(), 0, nullptr, FILE_END);
     return true;
 }
 
-void logger::closeFile() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    handle = INVALID_HANDLE_VALUE;
-}
+void logger::closeFile() { file_.close(); }
 
 void logger::write(const std::string& text) {
     std::lock_guard<std::mutex> guard(lock_);
     if (!enabled) return;
-    if (handle == INVALID_HANDLE_VALUE && !openFile()) return;
+    if (!file_.valid() && !openFile()) return;
     SYSTEMTIME now;
     if (clock_)
         now = clock_();
@@ -66,5 +66,5 @@ void logger::write(const std::string& text) {
         GetSystemTime(&now);
     std::string line = linePrefix(now) + text + "\r\n";
     DWORD written = 0;
-    WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }

@@ -4,9 +4,12 @@
  * grown past 102,400 bytes), kept open until switched off or the end of the run.
  * Each line is "d/m/yyyy - h:m:s - " in UTC, without leading zeros, then the
  * text and CR LF. The user-interface thread and the file-job worker both write;
- * a lock keeps their lines whole.
+ * a lock keeps their lines whole. Switching shows a notice (base/Notice.h), so
+ * the log needs no window.
  */
 #pragma once
+
+#include "framework/Win32Handles.h"
 
 #include <windows.h>
 
@@ -30,8 +33,8 @@ public:
     void write(const std::string& text);
 
     bool isEnabled() const { return enabled != 0; }
-    // The time source of the line prefix (UTC); tests fix it.
-    void setClock(Clock clock);
+    // The time source of the line prefix (UTC), fixed by tests; the system clock otherwise.
+    void setClockForTesting(Clock clock);
     // "d/m/yyyy - h:m:s - " for the given time.
     static std::string linePrefix(const SYSTEMTIME& utc);
 
@@ -39,7 +42,7 @@ private:
     bool openFile();
     void closeFile();
 
-    HANDLE handle = INVALID_HANDLE_VALUE;
+    win32::FileHandle file_;
     LONG enabled = 0;
     std::string fileName_;
     Clock clock_;

@@ -10,7 +10,7 @@
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
 #include "fileenc/FileJobWorker.h"
-#include "fileenc/Win32Handles.h"
+#include "framework/Win32Handles.h"
 
 #define CRYPTOPP_ENABLE_NAMESPACE_WEAK 1
 #include <cryptopp/blowfish.h>
@@ -52,7 +52,7 @@ void fillPattern(unsigned char* data, std::size_t size, std::uint64_t offset) {
 }
 
 bool writePlainFile(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win32::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
     std::vector<unsigned char> block(WriteBlock);
     for (std::uint64_t at = 0; at < FileBytes; at += WriteBlock) {
@@ -65,18 +65,17 @@ bool writePlainFile(const std::string& path) {
 
 // Runs one worker routine to its end; false when it did not report success.
 bool runWorker(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job) {
-    HANDLE thread = CreateThread(nullptr, 0, routine, &job, 0, nullptr);
+    win32::KernelHandle thread(CreateThread(nullptr, 0, routine, &job, 0, nullptr));
     if (!thread) return false;
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.get(), INFINITE);
     return true;
 }
 
 void setUp(FileEncryptionJob& job, const std::string& source, const std::string& dest) {
     job.SourcePath = source;
     job.DestPath = dest;
-    std::memcpy(job.FileKey, DataKey, 16);
-    std::memcpy(job.VaultKey, VaultKey, 16);
+    std::memcpy(job.FileKey.data(), DataKey, 16);
+    std::memcpy(job.VaultKey.data(), VaultKey, 16);
     job.VaultName = "Benchmark";
     job.BytesDone = 0;
     job.CancelRequested = false;
@@ -119,7 +118,7 @@ int main() {
     }
 
     double wipeStart = 0;
-    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+    SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
         if (stage == FileJobStage::BeforeWipe) wipeStart = now();
     });
     FileEncryptionJob job;
@@ -129,7 +128,7 @@ int main() {
     runWorker(EncryptFunc, job);
     double encryptSeconds = now() - start;
     double wipeSeconds = wipeStart > 0 ? now() - wipeStart : 0;
-    SetFileJobStageHook(nullptr);
+    SetFileJobStageHookForTesting(nullptr);
     bool encryptedOk = GetFileAttributesA(plain.c_str()) == INVALID_FILE_ATTRIBUTES &&
                        fileSize(encrypted) > FileBytes;
 

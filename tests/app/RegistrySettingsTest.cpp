@@ -51,10 +51,10 @@ TEST_F(RegistrySettingsTest, WindowSettingsAreStoredRawInTheirOrder) {
         std::string bytes;
     };
     std::vector<Written> written;
-    settings::setRegistryWriteObserver(
+    settings::setRegistryWriteObserverForTesting(
         [&](const std::string& name, DWORD type, const std::string& data) { written.push_back({name, type, data}); });
     const bool stored = settings::writeWindowSettings(sampleSettings());
-    settings::setRegistryWriteObserver(nullptr);
+    settings::setRegistryWriteObserverForTesting(nullptr);
     ASSERT_TRUE(stored);
     struct Expected {
         const char* name;

@@ -1,6 +1,8 @@
 // The crypto library as the program reaches it: loaded by name, MD5 and the RSA engine.
 #include "vault/CryptoLibrary.h"
 
+#include "base/SystemErrorText.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -95,10 +95,10 @@ struct EncryptFlags {
 class Checks : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         FreshRegistry::TearDown();
     }
-    int encrypt(const std::string& path, EncryptFlags& flags, bool single = false) {
+    FileStep encrypt(const std::string& path, EncryptFlags& flags, bool single = false) {
         return checks.encryptFile(path, single, flags.askReadOnly, flags.askSystem, flags.notifyEncrypted,
                                   flags.askOverwrite);
     }
@@ -116,7 +116,7 @@ TEST_F(Checks, EncryptQuestionsFollowTheAnswers) {
         EncryptFlags in;
         std::vector<int> answers;
         std::vector<const char*> questions;
-        int result;
+        FileStep result;
         EncryptFlags out;
     };
     auto flags = [](bool readOnly, bool system, bool overwrite) {
@@ -128,24 +128,25 @@ TEST_F(Checks, EncryptQuestionsFollowTheAnswers) {
     };
     const EncryptFlags all;
     const Case cases[] = {
-        {"plain file", "notes.txt", 0, false, all, {}, {}, 0, all},
-        {"executable, Yes", "setup.exe", 0, false, all, {mbrYes}, {SystemQuestion}, 0, all},
-        {"library, Yes to All", "lib.dll", 0, false, all, {mbrYesToAll}, {SystemQuestion}, 0, flags(true, false, true)},
-        {"executable, No", "tool.exe", 0, false, all, {mbrNo}, {SystemQuestion}, 1, all},
-        {"executable, Abort", "tool.exe", 0, false, all, {mbrAbort}, {SystemQuestion}, -1, all},
-        {"executable, not asked any more", "tool.exe", 0, false, flags(true, false, true), {}, {}, 0,
+        {"plain file", "notes.txt", 0, false, all, {}, {}, fsDone, all},
+        {"executable, Yes", "setup.exe", 0, false, all, {mbrYes}, {SystemQuestion}, fsDone, all},
+        {"library, Yes to All", "lib.dll", 0, false, all, {mbrYesToAll}, {SystemQuestion}, fsDone,
          flags(true, false, true)},
-        {"system attribute", "notes.txt", FILE_ATTRIBUTE_SYSTEM, false, all, {mbrYes}, {SystemQuestion}, 0, all},
-        {"extension not at the end", "x.exe.txt", 0, false, all, {}, {}, 0, all},
+        {"executable, No", "tool.exe", 0, false, all, {mbrNo}, {SystemQuestion}, fsSkipped, all},
+        {"executable, Abort", "tool.exe", 0, false, all, {mbrAbort}, {SystemQuestion}, fsStopBatch, all},
+        {"executable, not asked any more", "tool.exe", 0, false, flags(true, false, true), {}, {}, fsDone,
+         flags(true, false, true)},
+        {"system attribute", "notes.txt", FILE_ATTRIBUTE_SYSTEM, false, all, {mbrYes}, {SystemQuestion}, fsDone, all},
+        {"extension not at the end", "x.exe.txt", 0, false, all, {}, {}, fsDone, all},
         {"read-only, Yes to All, then overwrite", "ro.txt", FILE_ATTRIBUTE_READONLY, true, all, {mbrYesToAll, mbrYes},
-         {ReadOnlyQuestion, OverwriteEncryptedQuestion}, 0, flags(false, true, true)},
+         {ReadOnlyQuestion, OverwriteEncryptedQuestion}, fsDone, flags(false, true, true)},
         {"read-only executable, No to the first", "both.exe", FILE_ATTRIBUTE_READONLY, false, all, {mbrNo},
-         {SystemQuestion}, 1, all},
+         {SystemQuestion}, fsSkipped, all},
         {"read-only, not asked any more", "ro.txt", FILE_ATTRIBUTE_READONLY, false, flags(false, true, true), {}, {},
-         0, flags(false, true, true)},
-        {"encrypted copy, No", "copy.txt", 0, true, all, {mbrNo}, {OverwriteEncryptedQuestion}, 1, all},
-        {"encrypted copy, Abort", "copy.txt", 0, true, all, {mbrAbort}, {OverwriteEncryptedQuestion}, -1, all},
-        {"encrypted copy, Yes to All", "copy.txt", 0, true, all, {mbrYesToAll}, {OverwriteEncryptedQuestion}, 0,
+         fsDone, flags(false, true, true)},
+        {"encrypted copy, No", "copy.txt", 0, true, all, {mbrNo}, {OverwriteEncryptedQuestion}, fsSkipped, all},
+        {"encrypted copy, Abort", "copy.txt", 0, true, all, {mbrAbort}, {OverwriteEncryptedQuestion}, fsStopBatch, all},
+        {"encrypted copy, Yes to All", "copy.txt", 0, true, all, {mbrYesToAll}, {OverwriteEncryptedQuestion}, fsDone,
          flags(true, true, false)},
     };
     for (const Case& c : cases) {
@@ -189,9 +190,9 @@ TEST_F(Checks, YesToAllHoldsForTheRestOfTheBatchOnlyForItsQuestion) {
     writeAll(temp.file("c.txt.vltenc"), "left over");
     EncryptFlags batch;
     brimtest::MessageBoxScript script({mbrYesToAll, mbrYes, mbrYes});
-    EXPECT_EQ(encrypt(temp.file("a.txt"), batch), 0);
-    EXPECT_EQ(encrypt(temp.file("b.exe"), batch), 0);
-    EXPECT_EQ(encrypt(temp.file("c.txt"), batch), 0);
+    EXPECT_EQ(encrypt(temp.file("a.txt"), batch), fsDone);
+    EXPECT_EQ(encrypt(temp.file("b.exe"), batch), fsDone);
+    EXPECT_EQ(encrypt(temp.file("c.txt"), batch), fsDone);
     EXPECT_EQ(script.texts(), (std::vector<std::string>{fill(ReadOnlyQuestion, "a.txt"), fill(SystemQuestion, "b.exe"),
                                                         fill(OverwriteEncryptedQuestion, "c.txt")}));
     EXPECT_FALSE(batch.askReadOnly);
@@ -218,23 +219,23 @@ TEST_F(Checks, ProgramFilesInstallFolderAndEncryptedFilesAreRefused) {
         const char* file;
         bool single;
         std::string message;  // empty: encrypted without a word
-        int result;
+        FileStep result;
     };
     const Case cases[] = {
-        {"notes.vlt.txt", true, "", 0},
-        {"x.vlt\\data.kvt", true, "", 0},
-        {"a.kvt", true, ProgramFileWarning, 1},
-        {"b.bkv", true, ProgramFileWarning, 1},
-        {"Vaults.vlt\\My.KVT", true, ProgramFileWarning, 1},  // the open vault's key file, in any folder
-        {"Vaults.vlt\\my.kvt", true, ProgramFileWarning, 1},
-        {"Vaults.vlt\\Other.KVT", true, "", 0},
-        {"install\\program.txt", true, InstallFolderWarning, 1},
-        {"install\\sub\\mine.txt", true, "", 0},
-        {"sealed.txt.vltenc", true, "The file sealed.txt.vltenc is already encrypted.", 1},
+        {"notes.vlt.txt", true, "", fsDone},
+        {"x.vlt\\data.kvt", true, "", fsDone},
+        {"a.kvt", true, ProgramFileWarning, fsSkipped},
+        {"b.bkv", true, ProgramFileWarning, fsSkipped},
+        {"Vaults.vlt\\My.KVT", true, ProgramFileWarning, fsSkipped},  // the open vault's key file, in any folder
+        {"Vaults.vlt\\my.kvt", true, ProgramFileWarning, fsSkipped},
+        {"Vaults.vlt\\Other.KVT", true, "", fsDone},
+        {"install\\program.txt", true, InstallFolderWarning, fsSkipped},
+        {"install\\sub\\mine.txt", true, "", fsDone},
+        {"sealed.txt.vltenc", true, "The file sealed.txt.vltenc is already encrypted.", fsSkipped},
         {"missing.txt", true,
          "The file missing.txt could not be found.  Perhaps it is on a drive that has been removed or the file has "
          "been deleted.",
-         1},
+         fsSkipped},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -266,8 +267,8 @@ TEST_F(Checks, AnEncryptedFileInABatchIsNotedOnce) {
     writeAll(temp.file("two.txt.vltenc"), smallGoldenFile());
     EncryptFlags f;
     brimtest::MessageBoxScript script({mbrOk});
-    EXPECT_EQ(encrypt(temp.file("one.txt.vltenc"), f), 1);
-    EXPECT_EQ(encrypt(temp.file("two.txt.vltenc"), f), 1);
+    EXPECT_EQ(encrypt(temp.file("one.txt.vltenc"), f), fsSkipped);
+    EXPECT_EQ(encrypt(temp.file("two.txt.vltenc"), f), fsSkipped);
     EXPECT_EQ(script.texts(), std::vector<std::string>{"An encrypted file(s) was found in your list and will be skipped."});
     EXPECT_FALSE(f.notifyEncrypted);
 }
@@ -286,7 +287,7 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
         HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
         brimtest::MessageBoxScript script({mbrOk});
-        EXPECT_EQ(checks.encryptSingleFile(path), 1);
+        EXPECT_EQ(checks.encryptSingleFile(path), fsSkipped);
         CloseHandle(writer);
         EXPECT_EQ(script.texts(), std::vector<std::string>{
                                       "Brimsafe cannot access report.doc because it is being used by another program."});
@@ -296,13 +297,13 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
         SCOPED_TRACE("wipe failed");
         reset();
         HANDLE reader = INVALID_HANDLE_VALUE;
-        SetFileJobStageHook([&](FileJobStage stage, const std::string& file, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string& file, HANDLE) {
             if (stage == FileJobStage::BeforeWipe)
                 reader = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         });
         brimtest::MessageBoxScript script({mbrOk});
-        EXPECT_EQ(checks.encryptSingleFile(path), 0) << "the file counts as encrypted";
-        SetFileJobStageHook(nullptr);
+        EXPECT_EQ(checks.encryptSingleFile(path), fsDone) << "the file counts as encrypted";
+        SetFileJobStageHookForTesting(nullptr);
         CloseHandle(reader);
         EXPECT_EQ(script.texts(),
                   std::vector<std::string>{
@@ -313,12 +314,12 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
     {
         SCOPED_TRACE("stopped");
         reset();
-        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
             if (stage == FileJobStage::EncryptChunkWritten && host.running) host.running->CancelRequested = true;
         });
         brimtest::MessageBoxScript script;
-        EXPECT_EQ(checks.encryptSingleFile(path), -1);
-        SetFileJobStageHook(nullptr);
+        EXPECT_EQ(checks.encryptSingleFile(path), fsStopBatch);
+        SetFileJobStageHookForTesting(nullptr);
         EXPECT_TRUE(script.texts().empty());
         EXPECT_EQ(readAll(path), content);
         EXPECT_FALSE(fileExists(path + ".vltenc"));
@@ -330,7 +331,7 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
         host.chainError = keyFileError;
         const int jobsBefore = host.jobs;
         brimtest::MessageBoxScript script(keyFileError ? std::vector<int>{mbrOk} : std::vector<int>{});
-        EXPECT_EQ(checks.encryptSingleFile(path), 1);
+        EXPECT_EQ(checks.encryptSingleFile(path), fsSkipped);
         host.chainFails = false;
         EXPECT_EQ(host.jobs, jobsBefore) << "no job ran";
         if (keyFileError)
@@ -346,7 +347,7 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
         SCOPED_TRACE("the next job after a stopped one");
         reset();
         brimtest::MessageBoxScript script;
-        EXPECT_EQ(checks.encryptSingleFile(path), 0) << "the earlier stop request is gone";
+        EXPECT_EQ(checks.encryptSingleFile(path), fsDone) << "the earlier stop request is gone";
         EXPECT_TRUE(fileExists(path + ".vltenc"));
         EXPECT_FALSE(fileExists(path));
     }
@@ -354,7 +355,7 @@ TEST_F(Checks, JobOutcomesBecomeMessages) {
 
 TEST_F(Checks, AMissingCryptoLibraryIsAWarningThatNamesTheDirection) {
     const std::string path = temp.file("nolib.txt");
-    host.job.CryptoLibraryName = "QZ_Missing_Library.dll";
+    host.job.CryptoLibraryNameForTesting = "QZ_Missing_Library.dll";
     struct Case {
         bool encrypting;
         const char* text;
@@ -369,7 +370,7 @@ TEST_F(Checks, AMissingCryptoLibraryIsAWarningThatNamesTheDirection) {
         if (c.encrypting) writeAll(path, "content");
         else writeAll(path + ".vltenc", smallGoldenFile());
         brimtest::MessageBoxScript script({mbrOk});
-        EXPECT_EQ(c.encrypting ? checks.encryptSingleFile(path) : checks.decryptSingleFile(path), 1);
+        EXPECT_EQ(c.encrypting ? checks.encryptSingleFile(path) : checks.decryptSingleFile(path), fsSkipped);
         ASSERT_EQ(script.texts(), std::vector<std::string>{c.text});
         EXPECT_EQ(script.shown()[0].buttons, mbsOk);
         EXPECT_EQ(script.shown()[0].icon, mbiCaution);
@@ -384,13 +385,13 @@ TEST_F(Checks, TheJobRunsWithTheGivenDataKeyWrappedUnderTheVaultKey) {
     const std::string content = patternBytes(5000, 33);
     writeAll(path, content);
     brimtest::MessageBoxScript script;
-    ASSERT_EQ(checks.encryptSingleFile(path), 0);
+    ASSERT_EQ(checks.encryptSingleFile(path), fsDone);
     const std::string file = readAll(path + ".vltenc");
     EXPECT_EQ(blowfishCbcDecrypt(file.substr(28, 16), TestVaultKey),
               std::string(reinterpret_cast<const char*>(DataKeyGiven), 16));
     EXPECT_EQ(file.substr(84, 16), std::string(reinterpret_cast<const char*>(TestVaultID), 16));
     EXPECT_EQ(file.substr(108, 8), "My Vault");
-    EXPECT_EQ(checks.decryptSingleFile(path), 0);
+    EXPECT_EQ(checks.decryptSingleFile(path), fsDone);
     EXPECT_EQ(readAll(path), content);
 }
 
@@ -400,26 +401,26 @@ TEST_F(Checks, DecryptQuestionsAndNotices) {
     auto encryptedCopy = [&] {
         writeAll(path, content);
         brimtest::MessageBoxScript quiet;
-        ASSERT_EQ(checks.encryptSingleFile(path), 0);
+        ASSERT_EQ(checks.encryptSingleFile(path), fsDone);
     };
     struct Case {
         const char* name;
         bool plain, encrypted;
         std::vector<int> answers;
         std::vector<std::string> texts;
-        int result;
+        FileStep result;
         bool decrypted;
     };
     const Case cases[] = {
-        {"nothing in the way", false, true, {}, {}, 0, true},
-        {"overwrite, Yes", true, true, {mbrYes}, {fill(OverwritePlainQuestion, "data.bin")}, 0, true},
-        {"overwrite, No", true, true, {mbrNo}, {fill(OverwritePlainQuestion, "data.bin")}, 1, false},
-        {"overwrite, Abort", true, true, {mbrAbort}, {fill(OverwritePlainQuestion, "data.bin")}, -1, false},
-        {"already decrypted", true, false, {mbrOk}, {"The file data.bin is already decrypted."}, 1, false},
+        {"nothing in the way", false, true, {}, {}, fsDone, true},
+        {"overwrite, Yes", true, true, {mbrYes}, {fill(OverwritePlainQuestion, "data.bin")}, fsDone, true},
+        {"overwrite, No", true, true, {mbrNo}, {fill(OverwritePlainQuestion, "data.bin")}, fsSkipped, false},
+        {"overwrite, Abort", true, true, {mbrAbort}, {fill(OverwritePlainQuestion, "data.bin")}, fsStopBatch, false},
+        {"already decrypted", true, false, {mbrOk}, {"The file data.bin is already decrypted."}, fsSkipped, false},
         {"no encrypted file", false, false, {mbrOk},
          {"The encrypted file data.bin could not be found.  Perhaps it is on a drive that has been removed or the "
           "file has been deleted."},
-         1, false},
+         fsSkipped, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -468,7 +469,7 @@ TEST_F(Checks, DecryptRefusesOtherVaultsAndDamagedFiles) {
         writeAll(encrypted, c.bytes);
         host.vaultKey = c.vaultKey;
         brimtest::MessageBoxScript script({mbrOk});
-        EXPECT_EQ(checks.decryptSingleFile(path), 1);
+        EXPECT_EQ(checks.decryptSingleFile(path), fsSkipped);
         EXPECT_EQ(script.texts(), std::vector<std::string>{c.text});
         EXPECT_EQ(readAll(encrypted), c.bytes);
         EXPECT_FALSE(fileExists(path));
@@ -499,7 +500,7 @@ TEST_F(Checks, AFailedDecryptionKeepsThePlainFileTheUserAgreedToReplace) {
         writeAll(encrypted, c.bytes);
         host.vaultKey = c.vaultKey;
         brimtest::MessageBoxScript script({mbrYes, mbrOk});
-        EXPECT_EQ(checks.decryptSingleFile(path), 1);
+        EXPECT_EQ(checks.decryptSingleFile(path), fsSkipped);
         EXPECT_EQ(script.texts(), (std::vector<std::string>{fill(OverwritePlainQuestion, "data.bin"), c.text}));
         ASSERT_TRUE(fileExists(path));
         EXPECT_EQ(readAll(path), "the user's own copy");
@@ -514,8 +515,8 @@ TEST_F(Checks, ADecryptedFileInABatchIsNotedOnce) {
     writeAll(temp.file("b.txt"), "b");
     bool notifyDecrypted = true, askOverwrite = true;
     brimtest::MessageBoxScript script({mbrOk});
-    EXPECT_EQ(checks.decryptFile(temp.file("a.txt"), false, notifyDecrypted, askOverwrite), 1);
-    EXPECT_EQ(checks.decryptFile(temp.file("b.txt"), false, notifyDecrypted, askOverwrite), 1);
+    EXPECT_EQ(checks.decryptFile(temp.file("a.txt"), false, notifyDecrypted, askOverwrite), fsSkipped);
+    EXPECT_EQ(checks.decryptFile(temp.file("b.txt"), false, notifyDecrypted, askOverwrite), fsSkipped);
     EXPECT_EQ(script.texts(), std::vector<std::string>{"A decrypted file(s) was found in the selection of files you are "
                                                        "decrypting and will be skipped."});
     EXPECT_FALSE(notifyDecrypted);
@@ -533,7 +534,7 @@ TEST_F(Checks, ASecondProgramsRunningJobIsWaitedFor) {
     });
     WaitForSingleObject(held, 30000);
     brimtest::MessageBoxScript script({mbrOk});
-    EXPECT_EQ(checks.encryptSingleFile(path), 1);
+    EXPECT_EQ(checks.encryptSingleFile(path), fsSkipped);
     SetEvent(release);
     other.join();
     CloseHandle(held);

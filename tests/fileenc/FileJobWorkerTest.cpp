@@ -58,7 +58,7 @@ bool sameTime(FILETIME a, FILETIME b) { return a.dwLowDateTime == b.dwLowDateTim
 class FileJobWorker : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         FreshRegistry::TearDown();
     }
     brimtest::TempFolder temp;
@@ -260,7 +260,7 @@ TEST_F(FileJobWorker, DecryptionFlushesThePlainCopyBeforeTheEncryptedOneGoes) {
     std::vector<FileJobStage> stages;
     std::string output, outputAtFlush, recordAtFlush, taskAtFlush;
     bool encryptedThere = false, plainThere = true;
-    SetFileJobStageHook([&](FileJobStage stage, const std::string& file, HANDLE) {
+    SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string& file, HANDLE) {
         stages.push_back(stage);
         if (stage == FileJobStage::DecryptOutputFlushed) {
             output = file;
@@ -338,9 +338,9 @@ TEST_F(FileJobWorker, AFailedDecryptionLeavesAnExistingPlainFileAsItWas) {
         JobWindow window;
         FileEncryptionJob job;
         setUpJob(job, encrypted, path, window.handle(), TestDataKey, c.vaultKey);
-        if (c.library) job.CryptoLibraryName = c.library;
+        if (c.library) job.CryptoLibraryNameForTesting = c.library;
         HANDLE otherProgram = INVALID_HANDLE_VALUE;
-        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
             if (stage != c.stage) return;
             if (c.action == 1) job.CancelRequested = true;
             if (c.action == 2 && otherProgram == INVALID_HANDLE_VALUE)
@@ -348,7 +348,7 @@ TEST_F(FileJobWorker, AFailedDecryptionLeavesAnExistingPlainFileAsItWas) {
                                            OPEN_EXISTING, 0, nullptr);
         });
         ASSERT_TRUE(window.run(DecryptFunc, job));
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         if (otherProgram != INVALID_HANDLE_VALUE) CloseHandle(otherProgram);
 
         EXPECT_EQ(window.last().message, WM_FILEJOB_FAILED);
@@ -459,11 +459,11 @@ TEST_F(FileJobWorker, ARecordThatCannotBeWrittenKeepsTheOnlyCopy) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
         }
         const std::string encryptedBefore = c.encrypting ? std::string() : readAll(encrypted);
-        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
             if (stage == c.stage) denyRecordKey();
         });
         JobResult result = c.encrypting ? encryptFile(path) : decryptFile(path);
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         const TaskStatusRecord record = ReadTaskStatus();
         EXPECT_FALSE(record.currTask) << "the key is shut";
         RegDeleteKeyA(HKEY_CURRENT_USER, brimtest::SettingsKeyPath);
@@ -499,7 +499,7 @@ TEST_F(FileJobWorker, StoppingEncryptionKeepsThePlainFile) {
     FileEncryptionJob job;
     setUpJob(job, path, path + ".vltenc", window.handle());
     // The dialog sets the request while the worker waits between chunks.
-    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+    SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
         if (stage == FileJobStage::EncryptChunkWritten) job.CancelRequested = true;
     });
     ASSERT_TRUE(window.run(EncryptFunc, job));
@@ -520,7 +520,7 @@ TEST_F(FileJobWorker, StoppingDecryptionWipesThePartialOutput) {
     JobWindow window;
     FileEncryptionJob job;
     setUpJob(job, path + ".vltenc", path, window.handle());
-    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+    SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
         if (stage == FileJobStage::DecryptChunkWritten) job.CancelRequested = true;
     });
     ASSERT_TRUE(window.run(DecryptFunc, job));
@@ -542,7 +542,7 @@ TEST_F(FileJobWorker, APausedJobTakesTheAnswerAtItsNextChunk) {
         FileEncryptionJob job;
         setUpJob(job, path, path + ".vltenc", window.handle());
         HANDLE paused = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
             if (stage == FileJobStage::EncryptChunkWritten && WaitForSingleObject(paused, 0) == WAIT_TIMEOUT) {
                 job.Pause.pause();
                 SetEvent(paused);
@@ -590,7 +590,7 @@ TEST_F(FileJobWorker, AStopAnsweredDuringTheLastChunkIsHonoured) {
         setUpJob(job, c.encrypting ? path : encrypted, c.encrypting ? encrypted : path, window.handle());
         HANDLE paused = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         int reached = 0;
-        SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
             if (stage == c.stage && ++reached == c.lastOccurrence) {
                 job.Pause.pause();  // the user pressed Cancel
                 SetEvent(paused);
@@ -602,7 +602,7 @@ TEST_F(FileJobWorker, AStopAnsweredDuringTheLastChunkIsHonoured) {
         job.Pause.resume();
         ASSERT_TRUE(window.finish());
         CloseHandle(paused);
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         EXPECT_EQ(window.last().message, WM_FILEJOB_FAILED);
         EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoStopped);
         if (c.encrypting) {
@@ -630,7 +630,7 @@ TEST_F(FileJobWorker, AMissingCryptoLibraryEndsTheJobAndIsLogged) {
         JobWindow window;
         FileEncryptionJob job;
         setUpJob(job, encrypting ? path : path + ".vltenc", encrypting ? path + ".vltenc" : path, window.handle());
-        job.CryptoLibraryName = "QZ_Missing_Library.dll";
+        job.CryptoLibraryNameForTesting = "QZ_Missing_Library.dll";
         if (!encrypting) DeleteFileA(path.c_str());  // an older plain file is another test's case
         ASSERT_TRUE(window.run(encrypting ? EncryptFunc : DecryptFunc, job));
         EXPECT_EQ(static_cast<std::uint32_t>(window.last().lParam), fjoLibraryMissing);
@@ -682,7 +682,7 @@ TEST_F(FileJobWorker, AFileThatEndsEarlyIsRefusedNotWiped) {
     const std::string plain = patternBytes(60000, 8);
     writeAll(path, plain);
     // After the first chunk the job's reads find nothing more, as if the file had been cut short.
-    SetFileJobStageHook([](FileJobStage stage, const std::string&, HANDLE source) {
+    SetFileJobStageHookForTesting([](FileJobStage stage, const std::string&, HANDLE source) {
         if (stage == FileJobStage::EncryptChunkWritten) SetFilePointer(source, 0, nullptr, FILE_END);
     });
     JobResult result = encryptFile(path);
@@ -726,7 +726,7 @@ TEST_F(FileJobWorker, AFailedWipeKeepsBothFilesAndTheAttributes) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     HANDLE reader = INVALID_HANDLE_VALUE;
-    SetFileJobStageHook([&](FileJobStage stage, const std::string& file, HANDLE) {
+    SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string& file, HANDLE) {
         // Another program opens the plain file, sharing no writes, just before the wipe.
         if (stage == FileJobStage::BeforeWipe)
             reader = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -750,7 +750,7 @@ TEST_F(FileJobWorker, FinishingIsHandledOnTheWindowThreadBeforeTheWipe) {
     FileEncryptionJob job;
     setUpJob(job, path, path + ".vltenc", window.handle());
     bool seenBeforeWipe = false, checked = false;
-    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+    SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
         if (stage == FileJobStage::WipeBlockWritten && !checked) {
             checked = true;
             seenBeforeWipe = window.finishingSeen;
@@ -762,9 +762,9 @@ TEST_F(FileJobWorker, FinishingIsHandledOnTheWindowThreadBeforeTheWipe) {
     EXPECT_TRUE(seenBeforeWipe);
     EXPECT_EQ(window.finishingThread, GetCurrentThreadId());
     EXPECT_EQ(window.count(WM_FILEJOB_FINISHING), 1);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(job.FileKey), 16), std::string(16, '\0'))
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(job.FileKey.data()), 16), std::string(16, '\0'))
         << "key copies are overwritten when the job ends";
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(job.VaultKey), 16), std::string(16, '\0'));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(job.VaultKey.data()), 16), std::string(16, '\0'));
 }
 
 TEST_F(FileJobWorker, RunsWithoutAWindow) {

@@ -4,6 +4,7 @@
 #include "fileenc/FileJobStages.h"
 #include "tests/fileenc/FileJobTestSupport.h"
 #include "fileenc/FileJobWorker.h"
+#include "fileenc/CleanUpInterruptedJob.h"
 #include "fileenc/TaskStatus.h"
 
 #include "tests/support/RegistryFixture.h"
@@ -30,7 +31,7 @@ std::string rawText(const char* name) {
 class TaskRecord : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         FreshRegistry::TearDown();
     }
     brimtest::TempFolder temp;
@@ -199,11 +200,11 @@ TEST_F(TaskRecord, AJobInterruptedAtAnyStageLosesNoData) {
                 if (olderPlain) writeAll(path, older);
             }
             int reached = 0;
-            SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+            SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
                 if (stage == c.stage && ++reached == c.occurrence) throw FileJobInterrupted();
             });
             JobResult interrupted = c.encrypting ? encryptFile(path) : decryptFile(path, c.vaultKey);
-            SetFileJobStageHook(nullptr);
+            SetFileJobStageHookForTesting(nullptr);
             ASSERT_TRUE(interrupted.finished);
             ASSERT_EQ(reached, c.occurrence) << "the stage was reached";
             EXPECT_EQ(interrupted.last.message, 0u) << "an interrupted job reports nothing";

@@ -20,7 +20,7 @@ namespace {
 class Wipe : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
-        SetFileJobStageHook(nullptr);
+        SetFileJobStageHookForTesting(nullptr);
         FreshRegistry::TearDown();
     }
     brimtest::TempFolder temp;
@@ -47,7 +47,7 @@ TEST_F(Wipe, OverwritesWholeBlocksFlushesThenDeletes) {
         writeAll(path, patternBytes(c.size));
         std::vector<FileJobStage> stages;
         std::string beforeDelete = "unread";
-        SetFileJobStageHook([&](FileJobStage stage, const std::string& file, HANDLE) {
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string& file, HANDLE) {
             stages.push_back(stage);
             if (stage == FileJobStage::BeforeDelete) beforeDelete = readAll(file);
         });
@@ -71,7 +71,7 @@ TEST_F(Wipe, RecordsWipingWhileItRunsAndDoneAfter) {
     const std::string path = temp.file("record.bin");
     writeAll(path, patternBytes(10000));
     TaskStatusRecord during;
-    SetFileJobStageHook([&](FileJobStage stage, const std::string&, HANDLE) {
+    SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
         if (stage == FileJobStage::WipeBlockWritten) during = ReadTaskStatus();
     });
     EXPECT_TRUE(WipeFile(path));

@@ -79,6 +79,12 @@ TEST(Win32Handles, KernelHandlesCloseOnceAndReportTheClose) {
     HANDLE raw = event.release();
     EXPECT_FALSE(event.valid());
     EXPECT_NE(CloseHandle(raw), 0) << "a released handle was left open for its new owner";
+
+    win32::LibraryHandle library(LoadLibraryA("kernel32.dll"));
+    ASSERT_TRUE(library.valid());
+    EXPECT_NE(GetProcAddress(library.get(), "GetTickCount"), nullptr);
+    EXPECT_TRUE(library.close()) << "FreeLibrary took the loaded library back";
+    EXPECT_FALSE(win32::LibraryHandle(LoadLibraryA("no_such_library_here.dll")).valid());
 }
 
 }  // namespace

@@ -1,16 +1,23 @@
 // The message box on a real window, answered by finding it and clicking a button,
-// and the scripted seam that replaces it in other tests.
+// the scripted seam that replaces it in other tests, and the notices of the window-free
+// layers reaching it once it is registered.
 #include "skin/ZM_MessageBox.h"
 
+#include "fileenc/FileJobChecks.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
+#include "vault/logger.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
 TEST(MessageBoxWindow, ShowsTheTextAndReturnsTheClickedButton) {
+    brimtest::ScopedMessageBoxHandler none(nullptr);  // with nothing registered the box shows itself
     struct Case {
         int buttons;
         const char* click;
@@ -45,6 +52,64 @@ TEST(MessageBoxScriptSeam, ScriptsAnswersAndCapturesTexts) {
     EXPECT_EQ(script.shown()[1].title, "Other");
     EXPECT_EQ(script.shown()[1].buttons, mbsYesAllNoAbort);
     EXPECT_EQ(script.texts(), (std::vector<std::string>{"first", "second"}));
+}
+
+// Only the owner matters here: every notice of the checks goes to the box.
+class NoticeOnlyHost : public FileJobHost {
+public:
+    TForm* messageOwner() override { return nullptr; }
+    void readVaultID(unsigned char vaultID[16]) override { std::fill(vaultID, vaultID + 16, 0); }
+    std::string vaultName() override { return "My Vault"; }
+    std::vector<std::string> vaultFiles() override { return {}; }
+    bool nextDataKey(unsigned char[16], DWORD& error) override {
+        error = 0;
+        return false;
+    }
+    void copyVaultKey(unsigned char key[16]) override { std::fill(key, key + 16, 0); }
+    FileJobReport runFileJob(const FileJobSetup&) override { return {}; }
+};
+
+TEST(MessageBoxWindow, RegisteredItShowsTheNoticesOfTheVaultAndTheFileJobs) {
+    brimtest::ScopedMessageBoxHandler none(nullptr);
+    RegisterMessageBox();
+    brimtest::TempFolder temp;
+    logger log(temp.file("trace.log"));
+    NoticeOnlyHost host;
+    FileJobChecks checks(host);
+    struct Case {
+        const char* what;
+        std::function<int()> notify;
+        const char* text;
+        const char* click;
+        int expected;  // the answer the layer gets back, where it gets one
+    };
+    const Case cases[] = {
+        {"trace log switched on", [&] { log.toggle(); return mbrOk; }, "Logging has been enabled.", "OK", mbrOk},
+        {"file error of the checks", [&] { checks.showFileError(ERROR_FILE_NOT_FOUND, "a.txt"); return mbrOk; },
+         "Brimsafe cannot find a.txt.  Perhaps it has been deleted or moved.", "OK", mbrOk},
+        {"question", [] { return ShowNotice(nullptr, "Overwrite it?", "Brimsafe", mbsYesNo, mbiQuestion); },
+         "Overwrite it?", "No", mbrNo},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        brimtest::DialogAnswerer answerer({{"Brimsafe", c.click, nullptr}});
+        EXPECT_EQ(c.notify(), c.expected);
+        ASSERT_TRUE(answerer.finished(1000));
+        auto seen = answerer.seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].message(), c.text);
+    }
+}
+
+TEST(MessageBoxScriptSeam, ScriptsTheRegisteredBoxAndGivesItBack) {
+    brimtest::ScopedMessageBoxHandler none(nullptr);
+    RegisterMessageBox();
+    {
+        brimtest::MessageBoxScript script({mbrYesToAll});
+        EXPECT_EQ(ShowNotice(nullptr, "notice", "Brimsafe", mbsYesAllNoAbort, mbiQuestion), mbrYesToAll);
+        EXPECT_EQ(script.texts(), std::vector<std::string>{"notice"});
+    }
+    EXPECT_TRUE(HasMessageBoxHandler()) << "the script put the registered box back";
 }
 
 class RegistryFixtureTest : public brimtest::FreshRegistry {};

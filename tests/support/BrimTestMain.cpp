@@ -4,7 +4,11 @@
  * loop nobody answers, a worker that never ends) it names the running test and
  * ends the process with a failure, instead of hanging until ctest kills it.
  * Crashes are reported on stdout and end the process; no crash dialog opens.
+ * A message box that no test scripted fails the test that asked for it and is
+ * answered as if closed, instead of waiting for a user nobody plays.
  */
+#include "base/Notice.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -54,6 +58,11 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* info) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
+int unscriptedBox(const MessageBoxRequest& request) {
+    ADD_FAILURE() << "unscripted message box: \"" << request.text << "\"";
+    return ClosedBoxAnswer(request.buttons);
+}
+
 DWORD deadlineSeconds() {
     const char* text = std::getenv("BRIM_TEST_DEADLINE");
     long value = text ? std::strtol(text, nullptr, 10) : 0;
@@ -67,6 +76,7 @@ int main(int argc, char** argv) {
     SetUnhandledExceptionFilter(reportCrash);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new CurrentTestTracker);
+    SetMessageBoxHandler(unscriptedBox);
     HANDLE thread = CreateThread(nullptr, 0, watchdog,
                                  reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(deadlineSeconds())), 0, nullptr);
     if (thread) CloseHandle(thread);

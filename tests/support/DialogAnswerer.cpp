@@ -1,3 +1,5 @@
+// The watcher thread: it polls this process's top-level windows for the next expected caption,
+// so a dialog is answered whichever thread's modal loop shows it.
 #include "tests/support/DialogAnswerer.h"
 
 #include <algorithm>

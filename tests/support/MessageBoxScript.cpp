@@ -1,3 +1,5 @@
+// The script is the registered message-box handler while it lives; the one before it comes back
+// when it goes.
 #include "tests/support/MessageBoxScript.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,16 @@
 /*
- * Scripts the answers of ShowMessageBox for one test and records every box
+ * Scripts the answers of every message box and notice for one test and records every box
  * asked for (text, title, button set, icon), in order. A box with no scripted
  * answer left fails the test and is answered with the box's first button.
+ * Outside a script, the test programs fail any box (tests/support/BrimTestMain.cpp);
+ * ScopedMessageBoxHandler puts a real box, or none, in place for one test.
  */
 #pragma once
 
-#include "skin/ZM_MessageBox.h"
+#include "base/Notice.h"
 
 #include <deque>
+#include <utility>
 #include <vector>
 
 namespace brimtest {
@@ -26,6 +29,18 @@ public:
 private:
     std::deque<int> answers_;
     std::vector<MessageBoxRequest> shown_;
+    MessageBoxHandler previous_;
+};
+
+// Puts a handler (an empty one: none) in place for one scope and gives the previous one back.
+class ScopedMessageBoxHandler {
+public:
+    explicit ScopedMessageBoxHandler(MessageBoxHandler handler) : previous_(SetMessageBoxHandler(std::move(handler))) {}
+    ~ScopedMessageBoxHandler() { SetMessageBoxHandler(std::move(previous_)); }
+    ScopedMessageBoxHandler(const ScopedMessageBoxHandler&) = delete;
+    ScopedMessageBoxHandler& operator=(const ScopedMessageBoxHandler&) = delete;
+
+private:
     MessageBoxHandler previous_;
 };
 

@@ -1,4 +1,7 @@
+// Clearing the product's registry key and reading values raw, as another program would see them.
 #include "tests/support/RegistryFixture.h"
+
+#include "framework/Win32Handles.h"
 
 namespace brimtest {
 
@@ -13,17 +16,16 @@ void clearProductRegistry() {
 
 RawValue readRawValue(HKEY root, const std::string& keyPath, const std::string& name) {
     RawValue value;
-    HKEY key;
-    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+    win32::RegistryKeyHandle key;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) return value;
     DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
         value.bytes.resize(size);
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.bytes.data(), &size) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, value.bytes.data(), &size) == ERROR_SUCCESS) {
             value.bytes.resize(size);
             value.exists = true;
         }
     }
-    RegCloseKey(key);
     return value;
 }
 

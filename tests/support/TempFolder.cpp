@@ -1,4 +1,7 @@
+// Temporary folders under the system's temp path, one per fixture, removed with everything in them.
 #include "tests/support/TempFolder.h"
+
+#include "framework/Win32Handles.h"
 
 #include <windows.h>
 
@@ -10,16 +13,6 @@ namespace brimtest {
 namespace {
 
 std::atomic<unsigned> folderCounter{0};
-
-struct FindHandle {
-    HANDLE h;
-    ~FindHandle() { if (h != INVALID_HANDLE_VALUE) FindClose(h); }
-};
-
-struct FileHandle {
-    HANDLE h;
-    ~FileHandle() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
-};
 
 }  // namespace
 
@@ -42,22 +35,22 @@ TempFolder::~TempFolder() { removeTree(path_); }
 std::string TempFolder::file(const std::string& name) const { return path_ + "\\" + name; }
 
 void TempFolder::writeFile(const std::string& name, const std::string& bytes) const {
-    FileHandle f{CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr)};
-    if (f.h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + file(name));
+    win32::FileHandle f(CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+    if (!f.valid()) throw std::runtime_error("cannot create " + file(name));
     DWORD written = 0;
-    if (!bytes.empty() && (!WriteFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+    if (!bytes.empty() && (!WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
                            written != bytes.size()))
         throw std::runtime_error("cannot write " + file(name));
 }
 
 std::string TempFolder::readFile(const std::string& name) const {
-    FileHandle f{CreateFileA(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, 0, nullptr)};
-    if (f.h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + file(name));
-    std::string bytes(GetFileSize(f.h, nullptr), '\0');
+    win32::FileHandle f(CreateFileA(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    if (!f.valid()) throw std::runtime_error("cannot open " + file(name));
+    std::string bytes(GetFileSize(f.get(), nullptr), '\0');
     DWORD read = 0;
-    if (!bytes.empty() && (!ReadFile(f.h, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+    if (!bytes.empty() && (!ReadFile(f.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
                            read != bytes.size()))
         throw std::runtime_error("cannot read " + file(name));
     return bytes;
@@ -71,8 +64,8 @@ void removeTree(const std::string& path) {
     if (path.empty()) return;
     WIN32_FIND_DATAA data;
     {
-        FindHandle find{FindFirstFileA((path + "\\*").c_str(), &data)};
-        if (find.h != INVALID_HANDLE_VALUE) {
+        win32::FindHandle find(FindFirstFileA((path + "\\*").c_str(), &data));
+        if (find.valid()) {
             do {
                 std::string name = data.cFileName;
                 if (name == "." || name == "..") continue;
@@ -82,7 +75,7 @@ void removeTree(const std::string& path) {
                     removeTree(child);
                 else
                     DeleteFileA(child.c_str());
-            } while (FindNextFileA(find.h, &data));
+            } while (FindNextFileA(find.get(), &data));
         }
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -1,3 +1,4 @@
+// The test program's own folder, where the build puts the programs and libraries beside it.
 #include "tests/support/TestEnvironment.h"
 
 #include <windows.h>

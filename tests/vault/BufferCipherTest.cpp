@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,6 +35,23 @@ TEST(BufferCipher, KnownAnswerAcrossChainedBlocks) {
     std::vector<unsigned char> back(out.size());
     decryptBuffer(out.data(), back.data(), back.size(), key.data());
     EXPECT_EQ(std::string(back.begin(), back.end()), text);
+}
+
+TEST(BufferCipher, AChainFedInPiecesGoesOnWhereTheLastPieceEnded) {
+    // The known answer above, fed as 8 + 16 + 8 bytes: the file jobs' chunks chain the same way.
+    const std::string text = "Brimsafe vault body, 32 bytes!!!";
+    const std::vector<unsigned char> key = fromHex("00112233445566778899aabbccddeeff");
+    const auto* plain = reinterpret_cast<const unsigned char*>(text.data());
+    std::vector<unsigned char> out(text.size());
+    CipherChain encrypt(CipherChain::Encrypt, key.data());
+    for (auto [from, length] : {std::pair<size_t, size_t>{0, 8}, {8, 16}, {24, 8}})
+        encrypt.process(plain + from, out.data() + from, length);
+    EXPECT_EQ(out, fromHex("d8822a6e08e96ca41cd3c26aca139f227fcc38097ef3df12e71b9c1ae404d8cb"));
+
+    CipherChain decrypt(CipherChain::Decrypt, key.data());
+    decrypt.process(out.data(), out.data(), 16);  // in place
+    decrypt.process(out.data() + 16, out.data() + 16, 16);
+    EXPECT_EQ(std::string(out.begin(), out.end()), text);
 }
 
 TEST(BufferCipher, SameInputSameOutputAndRoundTrip) {

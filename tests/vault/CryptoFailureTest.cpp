@@ -68,11 +68,11 @@ TEST_F(CryptoFailureTest, EveryOperationReportsAMissingLibrary) {
     };
     const unsigned char salt[8] = {};
     const Case cases[] = {
-        {"writeDatabase", [&] { return store.writeDatabase(store.vaultFilePath()) == 0; }},
+        {"writeDatabase", [&] { return store.writeDatabase(store.vaultFilePath()) == srSaved; }},
         {"readDB", [&] { return store.readDB(store.vaultFilePath()).has_value(); }},
-        {"setPasswordHash", [&] { return store.setPasswordHash(0, false, false, salt) != 0; }},
-        {"setRandKey", [&] { return store.setRandKey() != 0; }},
-        {"verifyKeyFile", [&] { return store.verifyKeyFile(temp.file("Backup.bkv")) != 0; }},
+        {"setPasswordHash", [&] { return store.setPasswordHash(0, false, false, salt) != prCancelled; }},
+        {"setRandKey", [&] { return store.setRandKey() != krFailed; }},
+        {"verifyKeyFile", [&] { return store.verifyKeyFile(temp.file("Backup.bkv")) != krFailed; }},
         {"advanceFileKeyChain", [&] { return store.advanceFileKeyChain(); }},
         {"advanceFileKeyChain", [&] {
              unsigned char key[16];
@@ -80,7 +80,7 @@ TEST_F(CryptoFailureTest, EveryOperationReportsAMissingLibrary) {
          }},
     };
     const std::string vault = temp.readFile("Test.vlt"), key = temp.readFile("Test.kvt");
-    store.setCryptoLibraryName("NoSuchCryptography.dll");
+    store.setCryptoLibraryNameForTesting("NoSuchCryptography.dll");
     for (const Case& c : cases) {
         TraceLogCapture log(temp);
         brimtest::MessageBoxScript boxes({mbrOk});
@@ -109,10 +109,10 @@ TEST_F(CryptoFailureTest, BrokenLibrariesAreReportedLikeAMissingOne) {
     std::string backup = std::string(12, '\1') + temp.readFile("Test.kvt");
     temp.writeFile("Backup.bkv", backup);
     for (const char* stub : {"StubCryptoNoRSA.dll", "StubCryptoNullRSA.dll", "StubCryptoNullBuffers.dll"}) {
-        store.setCryptoLibraryName(stub);
+        store.setCryptoLibraryNameForTesting(stub);
         brimtest::MessageBoxScript boxes({mbrOk, mbrOk});
-        EXPECT_EQ(store.setRandKey(), 0) << stub;
-        EXPECT_EQ(store.verifyKeyFile(temp.file("Backup.bkv")), 0) << stub;
+        EXPECT_EQ(store.setRandKey(), krFailed) << stub;
+        EXPECT_EQ(store.verifyKeyFile(temp.file("Backup.bkv")), krFailed) << stub;
         EXPECT_EQ(boxes.texts(), std::vector<std::string>(2, Reinstall)) << stub;
     }
 }
@@ -120,7 +120,7 @@ TEST_F(CryptoFailureTest, BrokenLibrariesAreReportedLikeAMissingOne) {
 TEST_F(CryptoFailureTest, ReadingTheVaultLeavesItsTraceInOrder) {
     VaultStore store(prompts);
     createVault(store, prompts, temp.path(), "pw");
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     TraceLogCapture log(temp);
     ASSERT_TRUE(store.readDB(store.vaultFilePath()));
     std::string damaged = temp.readFile("Test.vlt");
@@ -148,8 +148,8 @@ TEST_F(CryptoFailureTest, SecretBuffersAreWipedBeforeTheyAreFreed) {
     const size_t textLength = store.buildVaultText().size();
 
     std::vector<size_t> wiped;
-    setWipeObserver([&](const void*, size_t n) { wiped.push_back(n); });
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    setWipeObserverForTesting([&](const void*, size_t n) { wiped.push_back(n); });
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     auto wipedAtLeast = [&](size_t n) {
         for (size_t w : wiped)
             if (w >= n) return true;
@@ -162,7 +162,7 @@ TEST_F(CryptoFailureTest, SecretBuffersAreWipedBeforeTheyAreFreed) {
     ASSERT_TRUE(store.readDB(store.vaultFilePath()));
     EXPECT_TRUE(std::find(wiped.begin(), wiped.end(), vaultfile::bodyLength(textLength)) != wiped.end())
         << "the decrypted body";
-    setWipeObserver(nullptr);
+    setWipeObserverForTesting(nullptr);
 }
 
 }  // namespace

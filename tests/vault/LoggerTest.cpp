@@ -48,7 +48,7 @@ TEST_F(LoggerTest, NothingIsCreatedWhileOff) {
 
 TEST_F(LoggerTest, WritesLinesWithInjectedClockAndReopensToAppend) {
     logger log(temp.file("Brimsafe.log"));
-    log.setClock([] { return at(7, 3, 2005, 9, 5, 3); });
+    log.setClockForTesting([] { return at(7, 3, 2005, 9, 5, 3); });
     switchOn(log);
     log.write("first");
     switchOff(log);
@@ -67,7 +67,7 @@ TEST_F(LoggerTest, SizeRuleAppliesWhenTheFileIsOpened) {
     for (Case c : {Case{102400, false}, Case{102401, true}}) {
         temp.writeFile("Brimsafe.log", std::string(c.existingBytes, 'x'));
         logger log(temp.file("Brimsafe.log"));
-        log.setClock([] { return at(1, 1, 2020, 0, 0, 0); });
+        log.setClockForTesting([] { return at(1, 1, 2020, 0, 0, 0); });
         switchOn(log);
         log.write("line");
         switchOff(log);

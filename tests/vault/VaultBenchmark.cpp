@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         unsigned char seed[qzcrypto::SeedBytes];
         for (int i = 0; i < qzcrypto::SeedBytes; ++i) seed[i] = static_cast<unsigned char>(i * 13);
         rsa->GenerateKeys(qzcrypto::KeyBits, seed);
-        if (store.createVaultKeys(library, *rsa, seed) != 1) {
+        if (store.createVaultKeys(library, *rsa, seed) != crCreated) {
             std::printf("the vault cannot be created\n");
             return 1;
         }
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     const double build = watch.lap();
     const size_t textBytes = store.buildVaultText().size();
     watch.lap();
-    if (store.writeDatabase(store.vaultFilePath()) != 0) return 1;
+    if (store.writeDatabase(store.vaultFilePath()) != srSaved) return 1;
     const double write = watch.lap();
 
     VaultStore reader(prompts);
@@ -127,8 +127,8 @@ int main(int argc, char** argv) {
         CloseHandle(f);
     }
     watch.lap();
-    if (reader.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != 1 ||
-        reader.setRandKey() != 1)
+    if (reader.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != prDerived ||
+        reader.setRandKey() != krFound)
         return 1;
     const double keys = watch.lap();
     std::optional<SecretText> text = reader.readDB(reader.vaultFilePath());

@@ -1,6 +1,8 @@
 // Vault body and key-file layouts, and whole-file replacement under write failures.
 #include "vault/VaultFiles.h"
+#include "tests/vault/VaultTestSupport.h"
 
+#include "tests/support/GuardedBuffer.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +63,23 @@ TEST(VaultBody, LengthFieldIsBoundedByTheBody) {
     EXPECT_EQ(locateBodyText(tiny, sizeof tiny).length, 0u);
 }
 
+TEST(VaultBody, EveryCutOfABodyIsReadWithoutReachingPastItsEnd) {
+    // A body cut anywhere, ending right before an inaccessible page: the reader stays inside it.
+    const unsigned char digest[16] = {7};
+    const std::string text(300, 't');  // long enough for the key-block reader to look at its offset too
+    SecretBytes body = buildBody(digest, text.data(), text.size());
+    for (size_t length = 0; length <= body.size(); ++length) {
+        GuardedBuffer cut(body.data(), length);
+        BodyText where = locateBodyText(cut.data(), length);
+        if (length >= MinimumBodyBytes) {
+            EXPECT_LE(where.start + where.length, length) << length;
+        }
+        if (std::optional<size_t> offset = keyBlockOffset(cut.data(), length)) {
+            EXPECT_LE(*offset + KeyBlockBytes, length) << length;
+        }
+    }
+}
+
 TEST(KeyFileLayout, KeyBlockOffsetIsCheckedAgainstTheImage) {
     struct Case {
         size_t length;
@@ -93,7 +112,6 @@ TEST(KeyFileLayout, HeaderFields) {
 
 class ReplaceFileTest : public brimtest::TempFolderTest {
 protected:
-    void TearDown() override { setWriteLimitForTesting(std::nullopt); }
     size_t filesInFolder() const {
         WIN32_FIND_DATAA data;
         HANDLE h = FindFirstFileA((temp.path() + "\\*").c_str(), &data);
@@ -110,15 +128,15 @@ protected:
 TEST_F(ReplaceFileTest, WritesAllPiecesOrLeavesTheOldFileAlone) {
     temp.writeFile("v.vlt", "old content");
     const std::string a(100, 'a'), b(50000, 'b');
+    vaulttest::DiskFullWriter disk;
     for (size_t limit : {size_t(0), size_t(99), size_t(100), size_t(50099)}) {
-        setWriteLimitForTesting(limit);
-        FileResult result = replaceFile(temp.file("v.vlt"), {{a.data(), a.size()}, {b.data(), b.size()}});
+        disk.limit = limit;
+        FileResult result = replaceFile(temp.file("v.vlt"), {{a.data(), a.size()}, {b.data(), b.size()}}, disk);
         EXPECT_FALSE(result.ok) << limit;
         EXPECT_EQ(result.error, static_cast<DWORD>(ERROR_DISK_FULL)) << limit;
         EXPECT_EQ(temp.readFile("v.vlt"), "old content") << limit;
         EXPECT_EQ(filesInFolder(), 1u) << "no temporary file is left behind";
     }
-    setWriteLimitForTesting(std::nullopt);
     ASSERT_TRUE(replaceFile(temp.file("v.vlt"), {{a.data(), a.size()}, {b.data(), b.size()}}).ok);
     EXPECT_EQ(temp.readFile("v.vlt"), a + b);
     EXPECT_EQ(filesInFolder(), 1u);

@@ -25,8 +25,7 @@ using namespace vaulttest;
 class VaultStoreTest : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
-        setWriteLimitForTesting(std::nullopt);
-        setWipeObserver(nullptr);
+        setWipeObserverForTesting(nullptr);
         EXPECT_TRUE(prompts.allAnswered());
         brimtest::FreshRegistry::TearDown();
     }
@@ -40,9 +39,9 @@ protected:
     bool open(VaultStore& store, const std::string& password) {
         std::string salt = temp.readFile(store.getDBFname() + ".vlt").substr(0, 8);
         prompts.answer(1, password);
-        if (store.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != 1)
+        if (store.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != prDerived)
             return false;
-        if (store.setRandKey() != 1) return false;
+        if (store.setRandKey() != krFound) return false;
         std::optional<SecretText> text = store.readDB(store.vaultFilePath());
         if (!text) return false;
         store.readVaultText(*text);
@@ -167,7 +166,7 @@ TEST_F(VaultStoreTest, SavedVaultFileHoldsTheBodyLayoutByteForByte) {
     Bytes vaultKey = create(store, "secret");
     fillSample(store);
     const std::string head = temp.readFile("Test.vlt");
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string file = temp.readFile("Test.vlt");
     EXPECT_EQ(file.substr(0, 136), head) << "the head is copied unchanged";
 
@@ -235,9 +234,9 @@ TEST_F(VaultStoreTest, SavedVaultOpensWithTheSameContent) {
     VaultStore store(prompts);
     create(store, "secret");
     fillSample(store);
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string first = temp.readFile("Test.vlt");
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string second = temp.readFile("Test.vlt");
     EXPECT_EQ(first.size(), second.size());
     EXPECT_EQ(first.substr(0, 136), second.substr(0, 136));
@@ -256,18 +255,18 @@ TEST_F(VaultStoreTest, WrongPasswordIsRecognisedByTheDigestAndNeverReplacesTheKe
     VaultStore store(prompts);
     Bytes vaultKey = create(store, "right");
     fillSample(store);
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
 
     // A password check that is given up after a wrong password: the key stays the proven one.
     std::string salt = temp.readFile("Test.vlt").substr(0, 8);
     prompts.answer(1, "wrong");
-    ASSERT_EQ(store.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())), 1);
-    ASSERT_EQ(store.setRandKey(), 1);
+    ASSERT_EQ(store.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())), prDerived);
+    ASSERT_EQ(store.setRandKey(), krFound);
     EXPECT_FALSE(store.readDB(store.vaultFilePath()));
     unsigned char held[16];
     store.copyVaultKey(held);
     EXPECT_EQ(Bytes(held, held + 16), vaultKey);
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
 
     VaultStore reopened(prompts);
     reopened.setDBLoc(temp.path());
@@ -282,15 +281,15 @@ TEST_F(VaultStoreTest, PasswordPromptResults) {
     VaultStore store(prompts);
     const unsigned char salt[8] = {};
     prompts.answer(2);
-    EXPECT_EQ(store.setPasswordHash(0, true, false, salt), 0);
+    EXPECT_EQ(store.setPasswordHash(0, true, false, salt), prCancelled);
     EXPECT_TRUE(prompts.asked.back().retry);
     prompts.answer(7);
     prompts.forgotResult = true;
-    EXPECT_EQ(store.setPasswordHash(0, false, false, salt), 7);
+    EXPECT_EQ(store.setPasswordHash(0, false, false, salt), prKeyRestored);
     prompts.forgotResult = false;
     prompts.answer(7);
     prompts.answer(1, "again");
-    EXPECT_EQ(store.setPasswordHash(0, false, false, salt), 1) << "a failed key restore asks again";
+    EXPECT_EQ(store.setPasswordHash(0, false, false, salt), prDerived) << "a failed key restore asks again";
     EXPECT_EQ(prompts.forgotten, 2);
 }
 
@@ -298,7 +297,7 @@ TEST_F(VaultStoreTest, DamagedVaultFilesAreRejectedWithoutACrash) {
     VaultStore store(prompts);
     Bytes vaultKey = create(store, "pw");
     fillSample(store);
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string good = temp.readFile("Test.vlt");
     const std::string head = good.substr(0, 136);
 
@@ -341,7 +340,7 @@ TEST_F(VaultStoreTest, DamagedVaultFilesAreRejectedWithoutACrash) {
 TEST_F(VaultStoreTest, DamagedKeyFilesFailSetRandKeyAndKeepTheKey) {
     VaultStore store(prompts);
     Bytes vaultKey = create(store, "pw");
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string good = temp.readFile("Test.kvt");
     auto withOffset = [&](std::uint32_t offset) {
         std::string image = good;
@@ -361,13 +360,13 @@ TEST_F(VaultStoreTest, DamagedKeyFilesFailSetRandKeyAndKeepTheKey) {
     };
     for (const Case& c : cases) {
         temp.writeFile("Test.kvt", c.content);
-        EXPECT_EQ(store.setRandKey(), 0) << c.what;
+        EXPECT_EQ(store.setRandKey(), krFailed) << c.what;
         unsigned char held[16];
         store.copyVaultKey(held);
         EXPECT_EQ(Bytes(held, held + 16), vaultKey) << c.what;
     }
     DeleteFileA(temp.file("Test.kvt").c_str());
-    EXPECT_EQ(store.setRandKey(), 0);
+    EXPECT_EQ(store.setRandKey(), krFailed);
     ASSERT_EQ(prompts.fileErrors.size(), 1u);
     EXPECT_EQ(prompts.fileErrors[0], (std::pair<DWORD, std::string>{ERROR_FILE_NOT_FOUND, "your key"}));
 }
@@ -396,7 +395,7 @@ TEST_F(VaultStoreTest, KeyBackupsAreVerifiedAgainstTheOpenVault) {
     VaultStore store(prompts);
     Bytes vaultKey = create(store, "pw");
     fillSample(store);
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const Bytes random = {9, 8, 7, 6, 5, 4, 3, 2};
     const std::string backup =
         makeKeyBackup(temp.readFile("Test.kvt"), passwordKeyFor("pw", temp.readFile("Test.vlt")), random);
@@ -414,7 +413,7 @@ TEST_F(VaultStoreTest, KeyBackupsAreVerifiedAgainstTheOpenVault) {
         Bytes seed = seedOf(2);
         rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
         otherPrompts.answer(1, "pw");
-        ASSERT_EQ(other.createVaultKeys(library, *rsa, seed.data()), 1);
+        ASSERT_EQ(other.createVaultKeys(library, *rsa, seed.data()), crCreated);
     }
     const std::string foreign = makeKeyBackup(otherFolder.readFile("Test.kvt"),
                                               passwordKeyFor("pw", otherFolder.readFile("Test.vlt")), random);
@@ -427,20 +426,20 @@ TEST_F(VaultStoreTest, KeyBackupsAreVerifiedAgainstTheOpenVault) {
     struct Case {
         const char* what;
         std::string content;
-        int result;
+        KeyResult result;
     };
     const Case cases[] = {
-        {"own backup", backup, 1},
+        {"own backup", backup, krFound},
         // Older key-file layouts inside: the key block alone, or with its chain value; the
         // image length (not the file length) says where the block is.
-        {"own backup, 256-byte image", backup.substr(0, 12) + backup.substr(12 + 512, 256), 1},
-        {"own backup, 272-byte image", backup.substr(0, 12) + backup.substr(12 + 512, 272), 1},
-        {"another vault's backup", foreign, 0},
-        {"270 bytes", backup.substr(0, 270), 0},
-        {"image offset 0xFFFFFFF0", withImageOffset(0xFFFFFFF0u), 0},
-        {"image offset 600", withImageOffset(600), 0},
-        {"image offset 529", withImageOffset(529), 0},
-        {"empty", "", 0},
+        {"own backup, 256-byte image", backup.substr(0, 12) + backup.substr(12 + 512, 256), krFound},
+        {"own backup, 272-byte image", backup.substr(0, 12) + backup.substr(12 + 512, 272), krFound},
+        {"another vault's backup", foreign, krFailed},
+        {"270 bytes", backup.substr(0, 270), krFailed},
+        {"image offset 0xFFFFFFF0", withImageOffset(0xFFFFFFF0u), krFailed},
+        {"image offset 600", withImageOffset(600), krFailed},
+        {"image offset 529", withImageOffset(529), krFailed},
+        {"empty", "", krFailed},
     };
     for (const Case& c : cases) {
         temp.writeFile("Backup.bkv", c.content);
@@ -449,7 +448,7 @@ TEST_F(VaultStoreTest, KeyBackupsAreVerifiedAgainstTheOpenVault) {
         store.copyVaultKey(held);
         EXPECT_EQ(Bytes(held, held + 16), vaultKey) << c.what;
     }
-    EXPECT_EQ(store.verifyKeyFile(temp.file("NoSuch.bkv")), 0);
+    EXPECT_EQ(store.verifyKeyFile(temp.file("NoSuch.bkv")), krFailed);
 }
 
 TEST_F(VaultStoreTest, OlderKeyFilesAreUpgradedAfterTheFirstOpening) {
@@ -464,7 +463,7 @@ TEST_F(VaultStoreTest, OlderKeyFilesAreUpgradedAfterTheFirstOpening) {
         VaultStore store(prompts);
         Bytes vaultKey = create(store, "pw");
         fillSample(store);
-        ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+        ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
         const std::string current = temp.readFile("Test.kvt");
         temp.writeFile("Test.kvt", current.substr(512, c.oldSize));
 
@@ -493,7 +492,7 @@ TEST_F(VaultStoreTest, OlderKeyFilesAreUpgradedAfterTheFirstOpening) {
 TEST_F(VaultStoreTest, WrongPasswordNeverUpgradesAnOlderKeyFile) {
     VaultStore store(prompts);
     create(store, "pw");
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string old = temp.readFile("Test.kvt").substr(512, 256);
     temp.writeFile("Test.kvt", old);
     VaultStore reopened(prompts);
@@ -583,10 +582,11 @@ TEST_F(VaultStoreTest, ChainValueIsAppendedToShortKeyFilesAndReplacedInLongOnes)
 }
 
 TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
-    VaultStore store(prompts);
+    DiskFullWriter disk;
+    VaultStore store(prompts, nullptr, disk);
     create(store, "pw");
     fillSample(store);
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string vlt = temp.readFile("Test.vlt"), kvt = temp.readFile("Test.kvt");
     store.content().userCategories->insertRow({"New", "entry"});
 
@@ -595,7 +595,7 @@ TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
         std::function<bool()> operation;  // true when it reported success
     };
     const Case cases[] = {
-        {"save", [&] { return store.writeDatabase(store.vaultFilePath()) == 0; }},
+        {"save", [&] { return store.writeDatabase(store.vaultFilePath()) == srSaved; }},
         {"chain store", [&] { return store.storeFileKeyChain(); }},
         {"data key", [&] {
              unsigned char key[16];
@@ -605,9 +605,9 @@ TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
     for (size_t limit : {size_t(0), size_t(100), size_t(150)}) {
         for (const Case& c : cases) {
             prompts.fileErrors.clear();
-            setWriteLimitForTesting(limit);
+            disk.limit = limit;
             EXPECT_FALSE(c.operation()) << c.what << " " << limit;
-            setWriteLimitForTesting(std::nullopt);
+            disk.limit.reset();
             EXPECT_EQ(temp.readFile("Test.vlt"), vlt) << c.what;
             EXPECT_EQ(temp.readFile("Test.kvt"), kvt) << c.what;
             if (std::string(c.what) == "save") {
@@ -621,13 +621,13 @@ TEST_F(VaultStoreTest, FailedWritesLeaveTheOldFilesByteIdentical) {
     // The upgrade of an older key file, failing: the old file stays and the vault still opens.
     const std::string old = kvt.substr(512, 256);
     temp.writeFile("Test.kvt", old);
-    VaultStore reopened(prompts);
+    VaultStore reopened(prompts, nullptr, disk);
     reopened.setDBLoc(temp.path());
     reopened.setDBFname("Test");
     prompts.fileErrors.clear();
-    setWriteLimitForTesting(300);
+    disk.limit = 300;
     EXPECT_TRUE(open(reopened, "pw"));
-    setWriteLimitForTesting(std::nullopt);
+    disk.limit.reset();
     EXPECT_EQ(temp.readFile("Test.kvt"), old);
     ASSERT_EQ(prompts.fileErrors.size(), 1u);
     EXPECT_EQ(prompts.fileErrors[0].second, "your key");
@@ -637,7 +637,7 @@ TEST_F(VaultStoreTest, LockedFilesAreReportedAndLeftAsTheyWere) {
     VaultStore store(prompts);
     create(store, "pw");
     fillSample(store);
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string vlt = temp.readFile("Test.vlt"), kvt = temp.readFile("Test.kvt");
     store.content().userCategories->insertRow({"New", "entry"});
 
@@ -652,7 +652,7 @@ TEST_F(VaultStoreTest, LockedFilesAreReportedAndLeftAsTheyWere) {
             const bool vault = std::string(name) == "Test.vlt";
             brimtest::MessageBoxScript boxes(vault && share == 0 ? std::vector<int>{mbrOk} : std::vector<int>{});
             if (vault) {
-                EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 1);
+                EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), srNotSaved);
                 ASSERT_EQ(prompts.fileErrors.size(), 1u);
                 EXPECT_EQ(prompts.fileErrors[0].second, "your vault");
                 if (share == 0) {
@@ -664,7 +664,7 @@ TEST_F(VaultStoreTest, LockedFilesAreReportedAndLeftAsTheyWere) {
                 EXPECT_FALSE(store.nextDataKey(key));
                 EXPECT_NE(store.lastFileError(), 0u);
                 if (share == 0) {
-                    EXPECT_EQ(store.setRandKey(), 0);
+                    EXPECT_EQ(store.setRandKey(), krFailed);
                     ASSERT_EQ(prompts.fileErrors.size(), 1u);
                     EXPECT_EQ(prompts.fileErrors[0].second, "your key");
                 }
@@ -675,7 +675,7 @@ TEST_F(VaultStoreTest, LockedFilesAreReportedAndLeftAsTheyWere) {
         }
     }
     // Released again: the save goes through, and no temporary file was left behind.
-    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(temp.file("*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE);
@@ -687,7 +687,7 @@ TEST_F(VaultStoreTest, SavingAVaultDeletedBehindTheProgramsBackWritesNothing) {
     create(store, "pw");
     DeleteFileA(temp.file("Test.vlt").c_str());
     brimtest::MessageBoxScript boxes({mbrOk});
-    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 1);
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), srNotSaved);
     EXPECT_EQ(boxes.texts(),
               std::vector<std::string>{"Brimsafe is unable to locate your vault.  It will not be saved at this time."});
     EXPECT_EQ(boxes.shown()[0].icon, mbiInformation);
@@ -697,14 +697,14 @@ TEST_F(VaultStoreTest, SavingAVaultDeletedBehindTheProgramsBackWritesNothing) {
 TEST_F(VaultStoreTest, NothingIsSavedBeforeAKeyWasProved) {
     VaultStore store(prompts);
     create(store, "pw");
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     const std::string vault = temp.readFile("Test.vlt");
     VaultStore unopened(prompts);
     unopened.setDBLoc(temp.path());
     unopened.setDBFname("Test");
     EXPECT_FALSE(open(unopened, "wrong"));
     brimtest::MessageBoxScript boxes({mbrOk});
-    EXPECT_EQ(unopened.writeDatabase(unopened.vaultFilePath()), 1);
+    EXPECT_EQ(unopened.writeDatabase(unopened.vaultFilePath()), srNotSaved);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem reading your vault key."});
     EXPECT_EQ(temp.readFile("Test.vlt"), vault);
 }
@@ -713,7 +713,7 @@ TEST_F(VaultStoreTest, AnotherChosenVaultIsNeverWrittenWithTheOpenVaultsKey) {
     VaultStore store(prompts);
     create(store, "pw");
     fillSample(store);
-    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     // A second vault in the same folder, as another run made it.
     {
         ScriptedPrompts otherPrompts;
@@ -725,8 +725,8 @@ TEST_F(VaultStoreTest, AnotherChosenVaultIsNeverWrittenWithTheOpenVaultsKey) {
         Bytes seed = seedOf(6);
         rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
         otherPrompts.answer(1, "other");
-        ASSERT_EQ(other.createVaultKeys(library, *rsa, seed.data()), 1);
-        ASSERT_EQ(other.writeDatabase(other.vaultFilePath()), 0);
+        ASSERT_EQ(other.createVaultKeys(library, *rsa, seed.data()), crCreated);
+        ASSERT_EQ(other.writeDatabase(other.vaultFilePath()), srSaved);
     }
     const std::string otherVault = temp.readFile("Other.vlt"), otherKey = temp.readFile("Other.kvt");
 
@@ -734,7 +734,7 @@ TEST_F(VaultStoreTest, AnotherChosenVaultIsNeverWrittenWithTheOpenVaultsKey) {
     store.setDBFname("Other");
     {
         brimtest::MessageBoxScript boxes({mbrOk});
-        EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 1);
+        EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), srNotSaved);
         EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem reading your vault key."});
     }
     unsigned char key[16];
@@ -744,14 +744,14 @@ TEST_F(VaultStoreTest, AnotherChosenVaultIsNeverWrittenWithTheOpenVaultsKey) {
 
     // Its own password proves its key; then it is saved as usual.
     ASSERT_TRUE(open(store, "other"));
-    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
     EXPECT_TRUE(store.nextDataKey(key));
 
     // The same vault named with another letter case is the same vault.
     std::string upper = temp.path();
     CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
     store.setDBLoc(upper);
-    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
 }
 
 TEST_F(VaultStoreTest, CancelledFirstPasswordLeavesNoVaultBehind) {
@@ -763,13 +763,13 @@ TEST_F(VaultStoreTest, CancelledFirstPasswordLeavesNoVaultBehind) {
     Bytes seed = seedOf(3);
     rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
     prompts.answer(2);
-    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 2);
+    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), crFailed);
     EXPECT_FALSE(temp.exists("Test.vlt"));
     EXPECT_FALSE(temp.exists("Test.kvt"));
 
     store.setDBLoc(temp.file("no such folder"));
     brimtest::MessageBoxScript boxes({mbrOk});
-    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 2);
+    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), crFailed);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{
                                  "There was a problem creating your new vault.  We were unable to create the vault file."});
     ASSERT_EQ(boxes.shown().size(), 1u);
@@ -787,7 +787,7 @@ TEST_F(VaultStoreTest, KeyFileThatCannotBeCreatedLeavesNoVaultBehind) {
     rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
     prompts.answer(1, "pw");
     brimtest::MessageBoxScript boxes({mbrOk});
-    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 2);
+    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), crFailed);
     EXPECT_EQ(boxes.texts(),
               std::vector<std::string>{"There was a problem creating your new vault.  We were unable to save your key."});
     ASSERT_EQ(boxes.shown().size(), 1u);

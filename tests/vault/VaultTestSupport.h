@@ -1,6 +1,6 @@
 /*
  * Shared pieces of the vault store tests: an MD5 apart from the library under test, scripted
- * password prompts, and a vault created in a folder.
+ * password prompts, a vault created in a folder, and a file writer that fails like a full disk.
  */
 #pragma once
 
@@ -14,6 +14,7 @@
 
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,17 @@ inline Bytes md5Times(Bytes value, int times) {
     for (int i = 0; i < times; ++i) value = md5(value);
     return value;
 }
+
+// Writes like the system until a file's bytes would pass the limit; then refuses like a full disk.
+struct DiskFullWriter : FileWriter {
+    std::optional<std::size_t> limit;  // none: every file is written whole
+    DWORD write(HANDLE file, FilePieces pieces) const override {
+        std::size_t total = 0;
+        for (const auto& piece : pieces) total += piece.second;
+        if (limit && total > *limit) return ERROR_DISK_FULL;
+        return FileWriter::write(file, pieces);
+    }
+};
 
 inline Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 inline std::string stringOf(const Bytes& b) { return std::string(b.begin(), b.end()); }
@@ -93,7 +105,7 @@ inline Bytes createVault(VaultStore& store, ScriptedPrompts& prompts, const std:
     Bytes seed = seedOf(seedByte);
     rsa->GenerateKeys(qzcrypto::KeyBits, seed.data());
     prompts.answer(1, password);
-    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), 1);
+    EXPECT_EQ(store.createVaultKeys(library, *rsa, seed.data()), crCreated);
     return md5(seed);
 }
 

@@ -1,6 +1,8 @@
 // The vault text: exact writer output, escapes, the reader's selection rules and its tolerance of damage.
 #include "vault/VaultText.h"
 
+#include "tests/support/GuardedBuffer.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -150,6 +152,18 @@ TEST(VaultText, DamagedTextsAreReadAsFarAsTheyGo) {
     }
     VaultContent a = read(cases[1]);
     EXPECT_EQ(*a.userCategories->rowItems(0), (RowValues{"1"}));
+}
+
+TEST(VaultText, EveryCutOfATextIsReadWithoutReachingPastItsEnd) {
+    // Each prefix ends right before an inaccessible page: a read one byte too far faults at once.
+    VaultContent content = sample();
+    const std::string whole = asString(buildVaultText(content.hidePwords, content.encryptedFiles, content.userCategories));
+    for (size_t length = 0; length <= whole.size(); ++length) {
+        GuardedBuffer text(reinterpret_cast<const std::uint8_t*>(whole.data()), length);
+        VaultContent cut;
+        readVaultText(reinterpret_cast<const char*>(text.data()), length, cut, 2);
+    }
+    EXPECT_EQ(categoryNames(read(whole)), categoryNames(content));
 }
 
 TEST(VaultText, NextTagWalksTheTagsAndStartsOverAtTheEnd) {

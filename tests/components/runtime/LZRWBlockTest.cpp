@@ -3,7 +3,7 @@
 // with guard pages behind its buffers.
 #include "components/runtime/qclprocs.h"
 
-#include "tests/components/runtime/GuardedBuffer.h"
+#include "tests/support/GuardedBuffer.h"
 
 #include <gtest/gtest.h>
 

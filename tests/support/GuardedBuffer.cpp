@@ -1,6 +1,6 @@
 // Guard-page buffers for the fuzz loops: the data ends where an inaccessible
 // page begins.
-#include "tests/components/runtime/GuardedBuffer.h"
+#include "tests/support/GuardedBuffer.h"
 
 #include <windows.h>
 

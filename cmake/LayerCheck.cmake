@@ -1,0 +1,56 @@
+# brim_check_links_no_gui(<target>...)
+# Fails the configuration when a target's link closure (its link libraries,
+# theirs, and so on) holds a window library: the framework, the skinned box,
+# the component library, or a system GUI library. The vault store and the file
+# jobs must stay usable, and testable, without any window code.
+set(BRIM_GUI_LIBRARIES
+  brim_framework brim_skin brim_runtime brim_controls brim_dialogs
+  user32 gdi32 comctl32 comdlg32 msimg32 uxtheme)
+
+function(brim_link_closure target out)
+  set(seen "")
+  set(pending ${target})
+  while(pending)
+    list(POP_FRONT pending current)
+    if(current IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    if(NOT TARGET ${current})
+      continue()
+    endif()
+    get_target_property(type ${current} TYPE)
+    set(links "")
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${current} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND links ${direct})
+      endif()
+    endif()
+    get_target_property(usage ${current} INTERFACE_LINK_LIBRARIES)
+    if(usage)
+      list(APPEND links ${usage})
+    endif()
+    foreach(link ${links})
+      # $<LINK_ONLY:x> and the like: the library inside counts all the same.
+      string(REGEX REPLACE "^\\$<[A-Z_]+:(.*)>$" "\\1" link "${link}")
+      string(REGEX REPLACE "^-l" "" link "${link}")
+      string(REGEX REPLACE "\\.lib$|^lib|\\.a$" "" link "${link}")
+      list(APPEND pending ${link})
+    endforeach()
+  endwhile()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
+
+function(brim_check_links_no_gui)
+  foreach(target ${ARGN})
+    brim_link_closure(${target} closure)
+    foreach(library ${closure})
+      string(TOLOWER "${library}" lowered)
+      if(lowered IN_LIST BRIM_GUI_LIBRARIES)
+        message(FATAL_ERROR "${target} must link no window library, but its link closure holds ${library} "
+                            "(closure: ${closure})")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
