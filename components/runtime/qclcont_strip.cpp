@@ -12,6 +12,7 @@
 
 #include "framework/Forms.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -40,6 +41,20 @@ void shiftBand(TBitmap* bitmap, int fromX, int toX, int width) {
     copyRect(bitmap, TRect(toX, 0, toX + width, bitmap->GetHeight()), &band, TRect(0, 0, width, bitmap->GetHeight()));
 }
 
+// Gives the bitmap a new size, keeping the overlapping pixels and filling
+// new area white, by one blit into a fresh picture (resizing in place goes
+// pixel by pixel, which a strip growing to 32,768 pixels cannot afford).
+void resizeKeeping(TBitmap*& bitmap, int width, int height) {
+    auto grown = std::make_unique<TBitmap>();
+    grown->SetPixelFormat(bitmap->GetPixelFormat());
+    grown->SetSize(width, height);
+    const TRect kept(0, 0, std::min(width, bitmap->GetWidth()), std::min(height, bitmap->GetHeight()));
+    if (!bitmap->GetEmpty() && kept.Width() > 0 && kept.Height() > 0)
+        copyRect(grown.get(), kept, bitmap, kept);
+    delete bitmap;
+    bitmap = grown.release();
+}
+
 TBitmap* newMono() {
     auto* bitmap = new TBitmap;
     bitmap->SetPixelFormat(pf1bit);
@@ -54,11 +69,9 @@ TQCLImageListItem::TQCLImageListItem(TComponent* AOwner)
 }
 
 TQCLImageListItem::TQCLImageListItem(int AWidth, int AHeight) : TQCLImageListItem(nullptr) {
-    if (AWidth < 1 || AHeight < 1) {
-        delete strip_;
-        delete mask_;
+    // The object is complete here: its destructor frees the strips.
+    if (AWidth < 1 || AHeight < 1)
         invalidSize();
-    }
     width_ = AWidth;
     height_ = AHeight;
     Clear();
@@ -83,10 +96,10 @@ bool TQCLImageListItem::checkImage(TBitmap* image) const {
 }
 
 void TQCLImageListItem::resizeStrips(int width) {
-    strip_->SetSize(width, height_);
+    resizeKeeping(strip_, width, height_);
     if (masked_) {
         mask_->SetPixelFormat(pf1bit);
-        mask_->SetSize(width, height_);
+        resizeKeeping(mask_, width, height_);
     }
 }
 
@@ -127,7 +140,7 @@ void TQCLImageListItem::SetMaskedState(bool Value) {
     if (Value == masked_) return;
     if (Value) {
         mask_->SetPixelFormat(pf1bit);
-        mask_->SetSize(strip_->GetWidth(), height_);
+        resizeKeeping(mask_, strip_->GetWidth(), height_);
     } else {
         mask_->SetSize(0, height_);
     }
@@ -345,12 +358,19 @@ TColor TQCLImageListItem::GetColorAtPoint(TPoint Point, int Index) {
 }
 
 void TQCLImageListItem::drawMaskedBlit(TCanvas* canvas, const TRect& dest, const TRect& source) {
+    // A monochrome source paints its 0 bits in the text colour and its 1
+    // bits in the background colour: black and white make the mask exact.
+    const HDC dc = canvas->GetHandle();
+    const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
     const TCopyMode previous = canvas->GetCopyMode();
     canvas->SetCopyMode(cmSrcAnd);
     canvas->CopyRect(dest, mask_->GetCanvas(), source);
     canvas->SetCopyMode(cmSrcPaint);
     canvas->CopyRect(dest, strip_->GetCanvas(), source);
     canvas->SetCopyMode(previous);
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
 }
 
 void TQCLImageListItem::Draw(TCanvas* Canvas, int X, int Y, int Index) {
