@@ -286,7 +286,9 @@ bool QCLBmpLoad(HMODULE Library, int Ident, TBitmap* Bitmap);
 // Image lists: a two-level address, the list index (which entry) and the
 // image index (which image inside it). List indexes past the end are answered
 // with neutral values without touching an entry; negative ones reach the
-// entry lookup and raise the list-index error.
+// entry lookup and raise the list-index error. Drawing an entry onto a
+// canvas (Draw, DrawExt, ClipDraw) belongs with the library's bitmap drawing
+// routines and joins this interface with them.
 
 class TQCLCustomImageList : public TQCLCustomContainer {
 public:
@@ -397,6 +399,46 @@ bool QCLIsGlobalIdent(TQCLCustomImageList* List);
 void QCLWriteGlobalIdent(TWriter* Writer, TQCLCustomImageList* List);
 // The global list a text names, or null.
 TQCLCustomImageList* QCLReadGlobalIdent(TReader* Reader);
+
+// Base of non-visual components that refer to an image list by ImageList,
+// ListIndex and ImageIndex. A reference to one of the global container's
+// lists is stored as the text property "Internal" ("QCLBML30", "QCLIML30");
+// any other list as the ImageList property of its class.
+class TQCLContainerComponent : public TQCLCustomComponent {
+public:
+    explicit TQCLContainerComponent(TComponent* AOwner);
+    ~TQCLContainerComponent() override;
+    AnsiString ClassName() const override { return "TQCLContainerComponent"; }
+
+    TQCLCustomImageList* GetImageList() const { return imageList_; }
+    // Moves the change link to the new list and tells GetIMLChange.
+    void SetImageList(TQCLCustomImageList* Value);
+    // Which 0 ImageIndex, 1 ListIndex; negative or unchanged values do nothing.
+    void SetIndex(int Which, int Value);
+    int GetImageIndex() const { return imageIndex_; }
+    int GetListIndex() const { return listIndex_; }
+    // The list is one of the global container's.
+    bool CheckCont() const { return QCLIsGlobalIdent(imageList_); }
+    // A list is assigned and its owner is not the global container.
+    bool HasControl() const;
+    void DefineProperties(TFiler* Filer) override;
+
+    BRIM_PROPERTY(ImageList, TQCLContainerComponent::GetImageList, TQCLContainerComponent::SetImageList);
+
+protected:
+    // Called when the list, an index or the list's contents change.
+    virtual void GetIMLChange(TObject* /*Sender*/) {}
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void ReadIdent(TReader* Reader);
+    void WriteIdent(TWriter* Writer);
+
+    TQCLCustomImageList* imageList_ = nullptr;
+    int imageIndex_ = 0;
+    int listIndex_ = 0;
+    TQCLChangeLink link_;
+};
 
 // Streams the global container's lists with a layout: four binary
 // properties "BitmapList", "ImageList", "WaveList", "StringList" in the

@@ -98,3 +98,60 @@ void TQCLContainerCtrl::DefineProperties(TFiler* Filer) {
             target && !target->GetEmpty());
     }
 }
+
+// ---------------------------------------------------------------------------
+// Components that refer to an image list
+
+TQCLContainerComponent::TQCLContainerComponent(TComponent* AOwner) : TQCLCustomComponent(AOwner) {
+    link_.OnChange = TNotifyEvent(this, &TQCLContainerComponent::GetIMLChange);
+}
+
+// The change link leaves its list on its own.
+TQCLContainerComponent::~TQCLContainerComponent() = default;
+
+void TQCLContainerComponent::SetImageList(TQCLCustomImageList* Value) {
+    if (imageList_) {
+        imageList_->UnRegisterChanges(&link_);
+        imageList_->RemoveFreeNotification(this);
+    }
+    imageList_ = Value;
+    if (imageList_) {
+        imageList_->RegisterChanges(&link_);
+        imageList_->FreeNotification(this);
+    }
+    GetIMLChange(this);
+}
+
+void TQCLContainerComponent::SetIndex(int Which, int Value) {
+    int& field = Which == 0 ? imageIndex_ : listIndex_;
+    if (Value < 0 || Value == field || (Which != 0 && Which != 1)) return;
+    field = Value;
+    if (imageList_)
+        GetIMLChange(this);
+}
+
+bool TQCLContainerComponent::HasControl() const {
+    return imageList_ && imageList_->GetOwnerComponent() != QCLGlobalContainer;
+}
+
+void TQCLContainerComponent::Notification(TComponent* AComponent, TOperation Operation) {
+    TQCLCustomComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove || !imageList_ || AComponent != imageList_) return;
+    // A list being destroyed has let go of its links already.
+    if (link_.Sender == imageList_)
+        imageList_->UnRegisterChanges(&link_);
+    imageList_ = nullptr;
+}
+
+void TQCLContainerComponent::ReadIdent(TReader* Reader) {
+    if (TQCLCustomImageList* list = QCLReadGlobalIdent(Reader))
+        SetImageList(list);
+}
+
+void TQCLContainerComponent::WriteIdent(TWriter* Writer) { QCLWriteGlobalIdent(Writer, imageList_); }
+
+void TQCLContainerComponent::DefineProperties(TFiler* Filer) {
+    TQCLCustomComponent::DefineProperties(Filer);
+    Filer->DefineProperty("Internal", TReaderProc(this, &TQCLContainerComponent::ReadIdent),
+                          TWriterProc(this, &TQCLContainerComponent::WriteIdent), CheckCont());
+}

@@ -294,3 +294,66 @@ TEST(GlobalContainer, ControlStreamsTheNonEmptyListsWithALayout) {
     EXPECT_EQ(strings->GetArrayItem(0)->GetList()->GetTextStr(), "line\r\n");
     strings->Clear();
 }
+
+namespace {
+
+// Counts the image-list changes it is told of.
+class ListUser : public TQCLContainerComponent {
+public:
+    using TQCLContainerComponent::TQCLContainerComponent;
+    int changes = 0;
+
+protected:
+    void GetIMLChange(TObject*) override { ++changes; }
+};
+
+}  // namespace
+
+TEST(ImageListReference, LinkIndexesAndRemoval) {
+    ListUser user(nullptr);
+    {
+        TQCLBitmapList list(nullptr);
+        user.SetImageList(&list);
+        EXPECT_EQ(user.changes, 1);
+        list.Add();
+        EXPECT_EQ(user.changes, 2) << "the list's changes reach the user";
+        user.SetIndex(0, 3);
+        user.SetIndex(0, 3);
+        user.SetIndex(1, -1);
+        EXPECT_EQ(user.GetImageIndex(), 3);
+        EXPECT_EQ(user.GetListIndex(), 0);
+        EXPECT_EQ(user.changes, 3);
+        EXPECT_TRUE(user.HasControl());
+        EXPECT_FALSE(user.CheckCont());
+    }
+    EXPECT_EQ(user.ImageList, nullptr) << "a freed list is forgotten";
+
+    TQCLBitmapList other(nullptr);
+    user.SetImageList(&other);
+    user.SetImageList(nullptr);
+    other.Add();
+    EXPECT_EQ(user.changes, 5) << "no longer told after switching away";
+}
+
+TEST(ImageListReference, GlobalListIsStoredAsInternalIdent) {
+    ListUser user(nullptr);
+    user.SetImageList(QCLGlobalContainer->GetBitmapList());
+    EXPECT_TRUE(user.CheckCont());
+    EXPECT_FALSE(user.HasControl());
+    TMemoryStream layout;
+    WriteDefinedProperties(&layout, &user);
+    const Bytes bytes = bytesOf(layout);
+    EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 9), "Internal");
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("QCLBML30"), std::string::npos);
+
+    ListUser back(nullptr);
+    layout.Position = 0;
+    ReadDefinedProperties(&layout, &back);
+    EXPECT_EQ(back.ImageList, QCLGlobalContainer->GetBitmapList());
+
+    TQCLBitmapList own(nullptr);
+    user.SetImageList(&own);
+    TMemoryStream none;
+    WriteDefinedProperties(&none, &user);
+    EXPECT_EQ(none.Size, 1) << "an own list writes no ident";
+}
