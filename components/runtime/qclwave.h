@@ -21,8 +21,13 @@
 #include "framework/Classes.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <cstdint>
+
+// The system header maps PlaySound to its A or W function; here it names the
+// wave's own operation.
+#undef PlaySound
 
 enum TQCLChannelMode { cmUnknown, cmMono, cmStereo };
 enum TQCLWaveFormat { wfUnknown, wfPCM };

@@ -6,6 +6,7 @@
 #include "components/runtime/qclcont.h"
 #include "components/runtime/qclwave.h"
 #include "tests/components/runtime/ContainerTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -178,4 +179,51 @@ TEST(ContainerReaderFuzz, OnlyTheReadersErrorsAndBoundedMemory) {
         }
     }
     EXPECT_LT(peakCommit() - peakBefore, SIZE_T(64) << 20) << "no reader allocates from a claimed size";
+}
+
+TEST(ContainerReaderFuzz, ContainerFilesReadByTypeAndOffset) {
+    brimtest::TempFolder temp;
+    TBitmap picture;
+    paint(picture, 3, 2, {clRed, clBlue});
+    TQCLBitmapList list(nullptr);
+    list.Add();
+    list.GetArrayItem(list.Add())->SetBitmap(&picture);
+    list.SaveToFile(temp.file("valid.bml"));
+    const std::string text = temp.readFile("valid.bml");
+    const Bytes valid(text.begin(), text.end());
+
+    std::mt19937 random(777);
+    auto readsFileSafely = [&](const Bytes& bytes) -> ::testing::AssertionResult {
+        temp.writeFile("case.bml", std::string(bytes.begin(), bytes.end()));
+        const AnsiString name = temp.file("case.bml");
+        try {
+            int32_t count = 0;
+            std::vector<int32_t> offsets;
+            QCLListGetFileType(name, count, &offsets);
+            TBitmap read;
+            QCLBMLGetItem(name, 1, &read);
+            TQCLBitmapList whole(nullptr);
+            whole.LoadFromFile(name);
+        } catch (const EStreamError&) {
+        } catch (const EInvalidGraphic&) {
+        } catch (const EQCLContainerOpenError&) {
+        } catch (const EListError&) {
+        } catch (const Exception& e) {
+            return ::testing::AssertionFailure() << e.ClassName() << " " << e.Message;
+        }
+        return ::testing::AssertionSuccess();
+    };
+    for (size_t length = 0; length < valid.size(); length += 3)
+        ASSERT_TRUE(readsFileSafely(Bytes(valid.begin(), valid.begin() + length))) << "cut at " << length;
+    for (size_t at = 9; at + 4 <= 40; ++at)
+        for (int64_t value : {int64_t(-4), int64_t(0x7FFFFFFF), int64_t(valid.size() - at - 4 + 1)}) {
+            Bytes mutated = valid;
+            putInt32(mutated, at, static_cast<int32_t>(value));
+            ASSERT_TRUE(readsFileSafely(mutated)) << "field at " << at << " = " << value;
+        }
+    for (int round = 0; round < 150; ++round) {
+        Bytes mutated = valid;
+        mutated[9 + random() % (mutated.size() - 9)] = static_cast<uint8_t>(random());
+        ASSERT_TRUE(readsFileSafely(mutated)) << "round " << round;
+    }
 }
