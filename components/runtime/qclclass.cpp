@@ -6,6 +6,7 @@
 #include "components/runtime/qclclass.h"
 
 #include "components/runtime/QCLIniCtrl.h"
+#include "components/runtime/qclcont.h"
 #include "components/runtime/qclerrors.h"
 #include "components/runtime/qclstrings.h"
 #include "components/runtime/qclsysin.h"
@@ -63,13 +64,17 @@ TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func) {
 }
 
 void QCLInitApplication() {
-    if (initCount++ == 0)
-        QCLApplication = new TQCLApplication(nullptr);
+    if (initCount++ != 0)
+        return;
+    QCLApplication = new TQCLApplication(nullptr);
+    // The resource containers' global lists live as long as the application object.
+    QCLCreateGlobalContainer();
 }
 
 void QCLDoneApplication() {
     if (initCount == 0 || --initCount > 0)
         return;
+    QCLFreeGlobalContainer();
     TQCLApplication* app = QCLApplication;
     QCLApplication = nullptr;
     FreeAndNil(app);

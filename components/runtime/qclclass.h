@@ -256,7 +256,8 @@ TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func);
 
 // The process-wide application object; made by QCLInitApplication after the
 // framework's globals and freed by QCLDoneApplication (both count, so only
-// the first and the last call act).
+// the first and the last call act). The global resource container
+// (qclcont) is made and freed with it.
 extern TQCLApplication* QCLApplication;
 void QCLInitApplication();
 void QCLDoneApplication();

@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+class TQCLWave;
+
 // Compresses count bytes from the source's position on into destination.
 void SaveCompressedStream(TStream* Source, TStream* Dest, int64_t Count);
 // Expands one compressed stream from the source's position, appending to Dest.
@@ -47,4 +49,11 @@ void QCLBmpSaveDIBStream(TStream* Stream, TBitmap* Bitmap, int DepthSelector);
 // Compressed: a compressed stream of the BMP image; plain: a signed 32-bit
 // length, then the image. Selector -1 uses the bitmap's own saving.
 void stWriteBitmap(TStream* Stream, TBitmap* Bitmap, bool Compressed, int DepthSelector);
+// A picture whose header claims more pixels than its image holds raises
+// EInvalidGraphic before any picture memory is made.
 void stReadBitmap(TStream* Stream, TBitmap* Bitmap, bool Compressed);
+
+// Compressed: a compressed stream of the wave's RIFF WAVE image; plain: a
+// signed 32-bit length, then the image (qclstreamutils_wave.cpp).
+void stWriteWave(TStream* Stream, TQCLWave* Wave, bool Compressed);
+void stReadWave(TStream* Stream, TQCLWave* Wave, bool Compressed);

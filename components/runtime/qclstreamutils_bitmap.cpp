@@ -9,6 +9,7 @@
 
 #include "components/runtime/qclerrors.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -55,6 +56,23 @@ private:
     HWND window_;
     HDC dc_;
 };
+
+// Refuses a BMP image whose header claims more pixel bytes than the image
+// holds, before the picture's memory is made from those claims.
+void checkPixelsFit(const TMemoryStream& image) {
+    const int64_t size = image.GetSize();
+    if (size < 14 + 40) return;  // too short for any picture: the loader refuses it
+    const auto* bytes = static_cast<const unsigned char*>(image.Memory());
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER info;
+    std::memcpy(&file, bytes, sizeof file);
+    std::memcpy(&info, bytes + sizeof file, sizeof info);
+    const int64_t width = info.biWidth;
+    const int64_t height = info.biHeight < 0 ? -int64_t(info.biHeight) : int64_t(info.biHeight);
+    const int64_t stride = (width * info.biBitCount + 31) / 32 * 4;
+    if (info.biPlanes != 1 || width < 0 || stride < 0 || file.bfOffBits > size || stride * height > size - file.bfOffBits)
+        throw EInvalidGraphic(QCLLoadStr(65248, "Bitmap image is not valid"));
+}
 
 }  // namespace
 
@@ -136,6 +154,7 @@ void stReadBitmap(TStream* Stream, TBitmap* Bitmap, bool Compressed) {
         if (length > 0)
             Stream->ReadBuffer(image.Memory(), length);
     }
+    checkPixelsFit(image);
     image.Position = 0;
     Bitmap->LoadFromStream(&image);
 }

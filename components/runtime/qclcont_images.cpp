@@ -1,0 +1,81 @@
+// Image lists of the container unit: the two-level image-list interface and
+// the bitmap list (one picture per entry, loaded lazily by its item).
+//
+// Drawing entries onto a canvas goes through the library's bitmap drawing
+// routines and lives with them; the answers here never draw.
+#include "components/runtime/qclcont.h"
+
+namespace {
+
+[[noreturn]] void abstractError() { throw EAbstractError("Abstract Error"); }
+
+constexpr TColor white = 0xFFFFFF;
+
+}  // namespace
+
+TCanvas* TQCLCustomImageList::BmpCanvas(int) { abstractError(); }
+TRect TQCLCustomImageList::ItemRect(int, int) { abstractError(); }
+int TQCLCustomImageList::Dimensions(int, int) { abstractError(); }
+int TQCLCustomImageList::ItemCount(int) { abstractError(); }
+bool TQCLCustomImageList::IsValidItem(int, int) { abstractError(); }
+void TQCLCustomImageList::GetBitmapItem(int, int, TBitmap*) { abstractError(); }
+bool TQCLCustomImageList::Masked(int) { abstractError(); }
+HPALETTE TQCLCustomImageList::Palette(int) { abstractError(); }
+TColor TQCLCustomImageList::TransparentColor(int, int) { abstractError(); }
+TColor TQCLCustomImageList::GetColorAtPoint(TPoint, int, int) { abstractError(); }
+
+void TQCLCustomImageList::SetIndex(int Value) {
+    if (Value == index_) return;
+    if (Value >= GetCount())
+        throw EInvalidGraphicOperation("List index out of bounds (%d)", {Value});
+    index_ = Value;
+}
+
+void TQCLCustomImageList::AssignSettings(TQCLCustomContainer* Source) {
+    DefaultPixelFormat = static_cast<TQCLCustomImageList*>(Source)->DefaultPixelFormat;
+}
+
+bool QCLIsSingleItemImageList(TQCLCustomImageList* List) { return dynamic_cast<TQCLBitmapList*>(List) != nullptr; }
+bool QCLIsCollectionImageList(TQCLCustomImageList*) { return false; }
+
+// ---------------------------------------------------------------------------
+// Bitmap list
+
+TCanvas* TQCLBitmapList::BmpCanvas(int ListIndex) { return picture(ListIndex)->GetCanvas(); }
+
+TRect TQCLBitmapList::ItemRect(int ListIndex, int) {
+    TBitmap* bitmap = picture(ListIndex);
+    return TRect(0, 0, bitmap->GetWidth(), bitmap->GetHeight());
+}
+
+int TQCLBitmapList::Dimensions(int ListIndex, int Kind) {
+    if (pastEnd(ListIndex)) return 0;
+    TBitmap* bitmap = picture(ListIndex);
+    return Kind == 0 ? bitmap->GetWidth() : Kind == 1 ? bitmap->GetHeight() : 0;
+}
+
+int TQCLBitmapList::ItemCount(int ListIndex) {
+    if (pastEnd(ListIndex)) return 0;
+    return picture(ListIndex)->GetEmpty() ? 0 : 1;
+}
+
+bool TQCLBitmapList::IsValidItem(int ListIndex, int) {
+    return !pastEnd(ListIndex) && GetArrayItem(ListIndex)->HasPicture();
+}
+
+void TQCLBitmapList::GetBitmapItem(int ListIndex, int, TBitmap* Bitmap) {
+    if (Bitmap)
+        Bitmap->Assign(picture(ListIndex));
+}
+
+bool TQCLBitmapList::Masked(int) { return false; }
+
+HPALETTE TQCLBitmapList::Palette(int ListIndex) { return pastEnd(ListIndex) ? nullptr : picture(ListIndex)->GetPalette(); }
+
+TColor TQCLBitmapList::TransparentColor(int ListIndex, int) {
+    return pastEnd(ListIndex) ? white : picture(ListIndex)->GetTransparentColor();
+}
+
+TColor TQCLBitmapList::GetColorAtPoint(TPoint Point, int ListIndex, int) {
+    return pastEnd(ListIndex) ? white : picture(ListIndex)->GetCanvas()->GetPixel(Point.x, Point.y);
+}
