@@ -980,21 +980,17 @@ LRESULT CALLBACK brimStdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 LRESULT TWinControl::MainWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wParam;
-    message.LParam = lParam;
     ++mainWndProcDepth;
-    try {
-        if (WindowProc) WindowProc(message);
-        else WndProc(message);
-    } catch (...) {
-        HandleCurrentException();
-    }
+    LRESULT result = DeliverWindowMessage(
+        [this](TMessage& message) {
+            if (WindowProc) WindowProc(message);
+            else WndProc(message);
+        },
+        msg, wParam, lParam);
     --mainWndProcDepth;
     if (msg == WM_NCDESTROY) detach();
     if (mainWndProcDepth == 0) TControlCanvas::FreeDeviceContexts();
-    return message.Result;
+    return result;
 }
 
 bool TWinControl::routeMouseToChild(TMessage& m) {

@@ -47,19 +47,19 @@ BOOL CALLBACK disableWindow(HWND window, LPARAM context) {
 
 }  // namespace
 
-void HandleCurrentException() {
+void HandleCurrentException(TObject* Sender) {
     try {
         throw;
     } catch (EAbort&) {
     } catch (Exception& e) {
-        if (Application) Application->HandleException(nullptr, &e);
+        if (Application) Application->HandleException(Sender, &e);
         else MessageBoxA(nullptr, e.Message.c_str(), "Error", MB_OK | MB_ICONSTOP);
     } catch (std::exception& e) {
         Exception wrapped(e.what());
-        if (Application) Application->HandleException(nullptr, &wrapped);
+        if (Application) Application->HandleException(Sender, &wrapped);
     } catch (...) {
         Exception wrapped("Unknown exception");
-        if (Application) Application->HandleException(nullptr, &wrapped);
+        if (Application) Application->HandleException(Sender, &wrapped);
     }
 }
 
@@ -550,16 +550,7 @@ void TApplication::Initialize() {
 LRESULT CALLBACK TApplication::applicationWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!app) return DefWindowProcA(window, msg, wParam, lParam);
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wParam;
-    message.LParam = lParam;
-    try {
-        app->windowProc(message);
-    } catch (...) {
-        HandleCurrentException();
-    }
-    return message.Result;
+    return DeliverWindowMessage([app](TMessage& m) { app->windowProc(m); }, msg, wParam, lParam);
 }
 
 void TApplication::windowProc(TMessage& m) {

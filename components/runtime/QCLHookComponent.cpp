@@ -1,9 +1,6 @@
 // Subclassing base for components that watch another control's window.
 #include "components/runtime/QCLHookComponent.h"
 
-#include "components/runtime/qclerrors.h"
-
-#include <commctrl.h>
 
 TQCLHookComponent::TQCLHookComponent(TComponent* AOwner) : TQCLCustomComponent(AOwner) {}
 
@@ -54,7 +51,7 @@ void TQCLHookComponent::Loaded() {
 }
 
 bool TQCLHookComponent::NewWndProc() {
-    if (!control_ || hookedWindow_)
+    if (!control_ || subclass_.Installed())
         return false;
     restoring_ = false;
     HWND window = nullptr;
@@ -63,24 +60,18 @@ bool TQCLHookComponent::NewWndProc() {
     } catch (const Exception&) {
         return false;
     }
-    if (!window || !SetWindowSubclass(window, &TQCLHookComponent::subclassProc, reinterpret_cast<UINT_PTR>(this),
-                                      reinterpret_cast<DWORD_PTR>(this)))
-        return false;
-    hookedWindow_ = window;
-    return true;
+    return subclass_.Install(window, TWndMethod(this, &TQCLHookComponent::WndProc));
 }
 
 bool TQCLHookComponent::RestoreWndProc() {
     restoring_ = true;
-    if (hookedWindow_ && IsWindow(hookedWindow_))
-        RemoveWindowSubclass(hookedWindow_, &TQCLHookComponent::subclassProc, reinterpret_cast<UINT_PTR>(this));
-    hookedWindow_ = nullptr;
+    subclass_.Remove();
     restoring_ = false;
     return true;
 }
 
 LRESULT TQCLHookComponent::CallPrevious(const TMessage& Message) {
-    return DefSubclassProc(hookedWindow_, Message.Msg, Message.WParam, Message.LParam);
+    return subclass_.CallPrevious(Message);
 }
 
 void TQCLHookComponent::WndProc(TMessage& Message) {
@@ -90,8 +81,7 @@ void TQCLHookComponent::WndProc(TMessage& Message) {
     if (Message.Msg != WM_DESTROY)
         return;
     // The window has done its own WM_DESTROY work; let go of it now.
-    RemoveWindowSubclass(hookedWindow_, &TQCLHookComponent::subclassProc, reinterpret_cast<UINT_PTR>(this));
-    hookedWindow_ = nullptr;
+    subclass_.Remove();
     if (ComponentState().Contains(csDestroying)) {
         restoring_ = true;
     } else if (control_) {
@@ -106,21 +96,4 @@ void TQCLHookComponent::Notification(TComponent* AComponent, TOperation Operatio
         RestoreState();
         control_ = nullptr;
     }
-}
-
-LRESULT CALLBACK TQCLHookComponent::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                 DWORD_PTR data) {
-    auto* self = reinterpret_cast<TQCLHookComponent*>(data);
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wParam;
-    message.LParam = lParam;
-    try {
-        self->WndProc(message);
-    } catch (...) {
-        QCLReportException(self);
-        if (msg == WM_DESTROY && self->hookedWindow_ == hwnd)
-            RemoveWindowSubclass(hwnd, &TQCLHookComponent::subclassProc, reinterpret_cast<UINT_PTR>(self));
-    }
-    return message.Result;
 }

@@ -7,12 +7,6 @@
 
 #include <algorithm>
 
-namespace {
-
-const char kWindowClass[] = "TQCLHiTimerWindow";
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // TQCLThreadedTimer
 
@@ -64,7 +58,7 @@ TQCLHiTimer::TQCLHiTimer(TComponent* AOwner) : TQCLHiTimer(AOwner, 1000) {}
 TQCLHiTimer::TQCLHiTimer(TComponent* AOwner, uint32_t AInterval) : TQCLCustomComponent(AOwner), interval_(AInterval) {
     GetCaps(periodMin_, periodMax_);
     timeBeginPeriod(periodMin_);
-    createWindow();
+    window_ = AllocateHWnd(TWndMethod(this, &TQCLHiTimer::windowProc));
 }
 
 TQCLHiTimer::~TQCLHiTimer() {
@@ -73,10 +67,7 @@ TQCLHiTimer::~TQCLHiTimer() {
     onTimer_ = nullptr;
     timeEndPeriod(periodMin_);
     enabled_ = false;
-    if (window_) {
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    DeallocateHWnd(window_);
 }
 
 void TQCLHiTimer::GetCaps(uint32_t& Smallest, uint32_t& Largest) const {
@@ -186,27 +177,11 @@ void TQCLHiTimer::threadTick() {
         tick();
 }
 
-void TQCLHiTimer::createWindow() {
-    static const ATOM registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &TQCLHiTimer::windowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassA(&wc);
-    }();
-    (void)registered;
-    window_ = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-    if (window_)
-        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-LRESULT CALLBACK TQCLHiTimer::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TQCLHiTimer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_TIMER) {
-        if (self && wParam != 0 && wParam == self->eventId_)
-            self->tick();
-        return 0;
+void TQCLHiTimer::windowProc(TMessage& Message) {
+    if (Message.Msg != WM_TIMER) {
+        DefaultWindowResult(window_, Message);
+        return;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (Message.WParam != 0 && Message.WParam == eventId_)
+        tick();
 }

@@ -15,6 +15,7 @@
 
 #include "components/runtime/QCLCustomComponent.h"
 
+#include "framework/Messages.h"
 #include "framework/Threads.h"
 
 #include <windows.h>
@@ -91,13 +92,12 @@ public:
 
 private:
     friend class TQCLThreadedTimer;
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void windowProc(TMessage& Message);
     void threadTick();
     static void CALLBACK multimediaTick(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
     void UpdateTimer();
     void stop();
     void tick();
-    void createWindow();
 
     bool enabled_ = false;
     uint32_t interval_ = 1000;

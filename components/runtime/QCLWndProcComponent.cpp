@@ -1,9 +1,6 @@
 // Subclassing base for components that watch their owner form's window.
 #include "components/runtime/QCLWndProcComponent.h"
 
-#include "components/runtime/qclerrors.h"
-
-#include <commctrl.h>
 
 TQCLWndProcComponent::TQCLWndProcComponent(TComponent* AOwner) : TQCLCustomComponent(AOwner) {}
 
@@ -53,7 +50,7 @@ bool TQCLWndProcComponent::ValidOwner() const {
 bool TQCLWndProcComponent::AppWndProc(TMessage& /*Message*/) { return true; }
 
 void TQCLWndProcComponent::Init() {
-    if (enabled_ && !hookedWindow_)
+    if (enabled_ && !subclass_.Installed())
         NewWndProc();
 }
 
@@ -67,7 +64,7 @@ void TQCLWndProcComponent::Loaded() {
 }
 
 bool TQCLWndProcComponent::NewWndProc() {
-    if (hookedWindow_)
+    if (subclass_.Installed())
         return false;
     const HWND window = GetOwnerHandle();
     if (!window)
@@ -77,19 +74,15 @@ bool TQCLWndProcComponent::NewWndProc() {
         Application->HookMainWindow(TApplication::TWindowHook(this, &TQCLWndProcComponent::appHook));
         appHooked_ = true;
     }
-    if (!SetWindowSubclass(window, &TQCLWndProcComponent::subclassProc, reinterpret_cast<UINT_PTR>(this),
-                           reinterpret_cast<DWORD_PTR>(this))) {
+    if (!subclass_.Install(window, TWndMethod(this, &TQCLWndProcComponent::WndProc))) {
         RestoreWndProc();
         return false;
     }
-    hookedWindow_ = window;
     return true;
 }
 
 bool TQCLWndProcComponent::RestoreWndProc() {
-    if (hookedWindow_ && IsWindow(hookedWindow_))
-        RemoveWindowSubclass(hookedWindow_, &TQCLWndProcComponent::subclassProc, reinterpret_cast<UINT_PTR>(this));
-    hookedWindow_ = nullptr;
+    subclass_.Remove();
     if (appHooked_ && Application)
         Application->UnhookMainWindow(TApplication::TWindowHook(this, &TQCLWndProcComponent::appHook));
     appHooked_ = false;
@@ -105,7 +98,7 @@ void TQCLWndProcComponent::SilentRemove() {
 }
 
 LRESULT TQCLWndProcComponent::CallPrevious(const TMessage& Message) {
-    return DefSubclassProc(hookedWindow_, Message.Msg, Message.WParam, Message.LParam);
+    return subclass_.CallPrevious(Message);
 }
 
 void TQCLWndProcComponent::WndProc(TMessage& Message) {
@@ -115,23 +108,5 @@ void TQCLWndProcComponent::WndProc(TMessage& Message) {
     if (Message.Msg != WM_DESTROY)
         return;
     destroying_ = true;
-    RemoveWindowSubclass(hookedWindow_, &TQCLWndProcComponent::subclassProc, reinterpret_cast<UINT_PTR>(this));
-    hookedWindow_ = nullptr;
-}
-
-LRESULT CALLBACK TQCLWndProcComponent::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                    DWORD_PTR data) {
-    auto* self = reinterpret_cast<TQCLWndProcComponent*>(data);
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wParam;
-    message.LParam = lParam;
-    try {
-        self->WndProc(message);
-    } catch (...) {
-        QCLReportException(self);
-        if (msg == WM_DESTROY && self->hookedWindow_ == hwnd)
-            RemoveWindowSubclass(hwnd, &TQCLWndProcComponent::subclassProc, reinterpret_cast<UINT_PTR>(self));
-    }
-    return message.Result;
+    subclass_.Remove();
 }
