@@ -22,6 +22,12 @@
  * SetBounds is the one path for size changes: OnCanResize, then Constraints,
  * then the new bounds, then realignment of the children and Resize. WM_SIZE,
  * WM_MOVE and WM_WINDOWPOSCHANGED re-read the real bounds and ignore lParam.
+
+ *
+ * Sources: Controls.cpp (TControl and the windowless side), ControlsMouse.cpp
+ * (enter/leave tracking), WinControl.cpp (window creation and the window
+ * procedure), WinControlDispatch.cpp, WinControlPaint.cpp,
+ * WinControlLayout.cpp and WinControlFocus.cpp.
  */
 #pragma once
 
