@@ -97,29 +97,25 @@ void TSizeConstraints::changed() {
 }
 
 void TSizeConstraints::SetMinWidth(int value) {
-    if (value == minWidth_) return;
-    minWidth_ = value;
+    if (!SetIfChanged(minWidth_, value)) return;
     if (maxWidth_ > 0 && maxWidth_ < minWidth_) maxWidth_ = minWidth_;
     changed();
 }
 
 void TSizeConstraints::SetMinHeight(int value) {
-    if (value == minHeight_) return;
-    minHeight_ = value;
+    if (!SetIfChanged(minHeight_, value)) return;
     if (maxHeight_ > 0 && maxHeight_ < minHeight_) maxHeight_ = minHeight_;
     changed();
 }
 
 void TSizeConstraints::SetMaxWidth(int value) {
-    if (value == maxWidth_) return;
-    maxWidth_ = value;
+    if (!SetIfChanged(maxWidth_, value)) return;
     if (maxWidth_ > 0 && minWidth_ > maxWidth_) minWidth_ = maxWidth_;
     changed();
 }
 
 void TSizeConstraints::SetMaxHeight(int value) {
-    if (value == maxHeight_) return;
-    maxHeight_ = value;
+    if (!SetIfChanged(maxHeight_, value)) return;
     if (maxHeight_ > 0 && minHeight_ > maxHeight_) minHeight_ = maxHeight_;
     changed();
 }
@@ -421,8 +417,7 @@ void TControl::AdjustSize() {
 }
 
 void TControl::SetAutoSize(bool value) {
-    if (value == autoSize_) return;
-    autoSize_ = value;
+    if (!SetIfChanged(autoSize_, value)) return;
     if (value) AdjustSize();
 }
 
@@ -566,14 +561,11 @@ void TControl::SetVisible(bool value) {
 }
 
 void TControl::SetEnabled(bool value) {
-    if (value == enabled_) return;
-    enabled_ = value;
-    Perform(CM_ENABLEDCHANGED, 0, 0);
+    if (SetIfChanged(enabled_, value)) Perform(CM_ENABLEDCHANGED, 0, 0);
 }
 
 void TControl::SetColor(TColor value) {
-    if (value == color_) return;
-    color_ = value;
+    if (!SetIfChanged(color_, value)) return;
     if (!updatingFromParent_) parentColor_ = false;
     Perform(CM_COLORCHANGED, 0, 0);
 }
@@ -586,8 +578,7 @@ void TControl::ParentColorChanged(TColor parentColor) {
 }
 
 void TControl::SetParentColor(bool value) {
-    if (value == parentColor_) return;
-    parentColor_ = value;
+    if (!SetIfChanged(parentColor_, value)) return;
     if (value && parent_) ParentColorChanged(parent_->GetColor());
 }
 
@@ -605,8 +596,7 @@ void TControl::ParentFontChanged(TFont* parentFont) {
 }
 
 void TControl::SetParentFont(bool value) {
-    if (value == parentFont_) return;
-    parentFont_ = value;
+    if (!SetIfChanged(parentFont_, value)) return;
     if (value && parent_) ParentFontChanged(parent_->GetFont());
 }
 
@@ -617,9 +607,7 @@ void TControl::constraintsChanged(TObject*) {
 }
 
 void TControl::SetCursor(TCursor value) {
-    if (value == cursor_) return;
-    cursor_ = value;
-    Perform(CM_CURSORCHANGED, 0, 0);
+    if (SetIfChanged(cursor_, value)) Perform(CM_CURSORCHANGED, 0, 0);
 }
 
 void TControl::SetShowHint(bool value) {
@@ -636,8 +624,7 @@ void TControl::SetParentShowHint(bool value) {
 void TControl::SetPopupMenu(TPopupMenu* value) { popupMenu_ = value; }
 
 void TControl::SetAlign(TAlign value) {
-    if (value == align_) return;
-    align_ = value;
+    if (!SetIfChanged(align_, value)) return;
     anchors_ = TAnchors{akLeft, akTop};
     switch (value) {
     case alTop: anchors_ << akRight; break;

@@ -156,8 +156,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 void TCustomForm::CreateWnd() { TWinControl::CreateWnd(); }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
-    if (value == borderStyle_) return;
-    borderStyle_ = value;
+    if (!SetIfChanged(borderStyle_, value)) return;
     if (!HandleAllocated()) return;
     // The form keeps its window: the style changes in place.
     DWORD style = 0, exStyle = 0;
@@ -896,8 +895,7 @@ TRect TScreen::GetWorkAreaRect() const {
 }
 
 void TScreen::SetCursor(TCursor value) {
-    if (value == cursor_) return;
-    cursor_ = value;
+    if (!SetIfChanged(cursor_, value)) return;
     if (value != crDefault) {
         ::SetCursor(GetCursors(value));
     } else {

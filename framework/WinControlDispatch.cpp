@@ -359,8 +359,7 @@ void TWinControl::NotifyControls(UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 void TWinControl::SetCtl3D(bool value) {
-    if (value == ctl3D_) return;
-    ctl3D_ = value;
+    if (!SetIfChanged(ctl3D_, value)) return;
     parentCtl3D_ = false;
     Perform(CM_CTL3DCHANGED, 0, 0);
 }

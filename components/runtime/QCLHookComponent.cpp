@@ -29,9 +29,8 @@ void TQCLHookComponent::SetControl(TWinControl* value) {
 }
 
 void TQCLHookComponent::SetEnabled(bool value) {
-    if (value == enabled_)
+    if (!SetIfChanged(enabled_, value))
         return;
-    enabled_ = value;
     if (value)
         Init();
     else

@@ -85,31 +85,24 @@ uint32_t TQCLHiTimer::GetInteger(int Index) const {
 }
 
 void TQCLHiTimer::SetEnabled(bool value) {
-    if (value == enabled_)
-        return;
-    enabled_ = value;
-    UpdateTimer();
+    if (SetIfChanged(enabled_, value))
+        UpdateTimer();
 }
 
 void TQCLHiTimer::SetInterval(uint32_t value) {
     value = std::clamp(value, periodMin_, periodMax_);
-    if (value == interval_)
-        return;
-    interval_ = value;
-    UpdateTimer();
+    if (SetIfChanged(interval_, value))
+        UpdateTimer();
 }
 
 void TQCLHiTimer::SetUseThread(bool value) {
-    if (value == useThread_)
-        return;
-    useThread_ = value;
-    UpdateTimer();
+    if (SetIfChanged(useThread_, value))
+        UpdateTimer();
 }
 
 void TQCLHiTimer::SetThreadPriority(TThreadPriority value) {
-    if (value == priority_)
+    if (!SetIfChanged(priority_, value))
         return;
-    priority_ = value;
     if (useThread_)
         UpdateTimer();
 }

@@ -7,9 +7,8 @@ TQCLWndProcComponent::TQCLWndProcComponent(TComponent* AOwner) : TQCLCustomCompo
 TQCLWndProcComponent::~TQCLWndProcComponent() { RestoreWndProc(); }
 
 void TQCLWndProcComponent::SetEnabled(bool value) {
-    if (value == enabled_)
+    if (!SetIfChanged(enabled_, value))
         return;
-    enabled_ = value;
     if (value)
         Init();
     else
@@ -17,10 +16,8 @@ void TQCLWndProcComponent::SetEnabled(bool value) {
 }
 
 void TQCLWndProcComponent::SetDesignEnabled(bool value) {
-    if (value == designEnabled_)
-        return;
-    designEnabled_ = value;
-    DesignEnabledChanged();
+    if (SetIfChanged(designEnabled_, value))
+        DesignEnabledChanged();
 }
 
 void TQCLWndProcComponent::SetHandleApp(bool value) {

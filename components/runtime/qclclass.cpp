@@ -207,9 +207,8 @@ TBitmap* TQCLApplication::GetBitmap() {
 }
 
 void TQCLApplication::SetEditMode(TQCLEditMode value) {
-    if (value == editMode_)
+    if (!SetIfChanged(editMode_, value))
         return;
-    editMode_ = value;
     if (OnEditModeChange)
         OnEditModeChange(this);
 }
