@@ -577,7 +577,7 @@ public:
     // Reads the cursor position through a replaceable source (tests inject one).
     TPoint GetCursorPos() const;
     void SetCursorPos(const TPoint& value);
-    static void SetCursorSource(std::function<TPoint()> source);
+    static void SetCursorSourceForTesting(std::function<TPoint()> source);
     TControl* GetCapture() const;
 
 public:

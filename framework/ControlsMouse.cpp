@@ -87,7 +87,7 @@ TPoint TMouse::GetCursorPos() const {
 
 void TMouse::SetCursorPos(const TPoint& value) { ::SetCursorPos(value.x, value.y); }
 
-void TMouse::SetCursorSource(std::function<TPoint()> source) { cursorSource = std::move(source); }
+void TMouse::SetCursorSourceForTesting(std::function<TPoint()> source) { cursorSource = std::move(source); }
 
 TControl* TMouse::GetCapture() const {
     TWinControl* windowed = TWinControl::FindControl(::GetCapture());

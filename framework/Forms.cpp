@@ -682,7 +682,7 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
-void TApplication::ResetTerminated() {
+void TApplication::ResetTerminatedForTesting() {
     terminated_ = false;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -737,7 +737,7 @@ void TApplication::ShowException(Exception* E) {
     MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void TApplication::SetHelpHandler(std::function<BOOL(HWND, const char*, UINT, ULONG_PTR)> handler) {
+void TApplication::SetHelpHandlerForTesting(std::function<BOOL(HWND, const char*, UINT, ULONG_PTR)> handler) {
     helpHandler = std::move(handler);
 }
 

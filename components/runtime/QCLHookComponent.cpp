@@ -1,4 +1,7 @@
-// Subclassing base for components that watch another control's window.
+// Subclassing base for components that watch another control's window; see
+// QCLHookComponent.h. The hook is a TWindowSubclass: passing a message on is
+// CallPrevious, and the hook lets go at WM_DESTROY only after the window's own
+// procedure has had it, so the window's last messages go straight to it.
 #include "components/runtime/QCLHookComponent.h"
 
 

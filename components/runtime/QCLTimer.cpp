@@ -1,4 +1,7 @@
-// High-resolution timer component and its timer thread.
+// High-resolution timer component and its timer thread; see QCLTimer.h.
+// Multimedia ticks arrive on a system thread and are posted to a hidden window
+// (AllocateHWnd) as WM_TIMER carrying the event's id, so a tick of an event
+// that has been killed meanwhile is recognised and dropped.
 #include "components/runtime/QCLTimer.h"
 
 #include "components/runtime/qclerrors.h"

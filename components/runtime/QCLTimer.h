@@ -71,7 +71,7 @@ public:
     uint32_t GetInteger(int Index) const;
     void GetCaps(uint32_t& Smallest, uint32_t& Largest) const;
     // The running timer thread (thread mode), for tests.
-    const TQCLThreadedTimer* GetThread() const { return thread_; }
+    const TQCLThreadedTimer* GetThreadForTesting() const { return thread_; }
 
     BRIM_PROPERTY(Enabled, TQCLHiTimer::GetEnabled, TQCLHiTimer::SetEnabled);
     BRIM_PROPERTY(Interval, TQCLHiTimer::GetInterval, TQCLHiTimer::SetInterval);
@@ -86,7 +86,7 @@ public:
     // The hidden window that receives the ticks.
     HWND GetHandle() const { return window_; }
     // The multimedia event running now (0 none), for tests.
-    UINT GetEventId() const { return eventId_; }
+    UINT GetEventIdForTesting() const { return eventId_; }
 
     AnsiString ClassName() const override { return "TQCLHiTimer"; }
 

@@ -1,4 +1,7 @@
-// Subclassing base for components that watch their owner form's window.
+// Subclassing base for components that watch their owner form's window; see
+// QCLWndProcComponent.h. The hook is a TWindowSubclass; with HandleApp the
+// application window is watched through the application's own hook list
+// (HookMainWindow), not by subclassing it.
 #include "components/runtime/QCLWndProcComponent.h"
 
 

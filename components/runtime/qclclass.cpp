@@ -56,7 +56,7 @@ AnsiString exeFileName() {
 
 }  // namespace
 
-TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func) {
+TQCLExitWindowsFunc QCLSetExitWindowsFuncForTesting(TQCLExitWindowsFunc Func) {
     const TQCLExitWindowsFunc previous = exitWindows;
     exitWindows = Func ? Func : ExitWindowsEx;
     return previous;

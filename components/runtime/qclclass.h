@@ -252,7 +252,7 @@ private:
 // The system call behind QuitWindows; tests replace it so that nothing ends
 // the session. Returns the previous one.
 using TQCLExitWindowsFunc = BOOL(WINAPI*)(UINT Flags, DWORD Reason);
-TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func);
+TQCLExitWindowsFunc QCLSetExitWindowsFuncForTesting(TQCLExitWindowsFunc Func);
 
 // The process-wide application object; made by QCLInitApplication after the
 // framework's globals and freed by QCLDoneApplication (both count, so only
