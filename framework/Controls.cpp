@@ -371,7 +371,7 @@ void TControl::SetText(const AnsiString& value) {
     Perform(CM_TEXTCHANGED, 0, 0);
 }
 
-void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+void TControl::ConstrainRequestedSize(int& AWidth, int& AHeight) {
     if (AWidth != width_ || AHeight != height_) {
         int w = AWidth, h = AHeight;
         if (CanResize(w, h)) {
@@ -385,6 +385,10 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     }
     if (AWidth < 0) AWidth = 0;
     if (AHeight < 0) AHeight = 0;
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    ConstrainRequestedSize(AWidth, AHeight);
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
     bool sizeChanged = AWidth != width_ || AHeight != height_;
     InvalidateControl(visible_, controlStyle_.Contains(csOpaque));

@@ -304,6 +304,9 @@ protected:
     // unbound again even when Paint raises.
     void PaintThroughCanvas(HDC DC);
 
+    // A requested size after OnCanResize (a refusal keeps the current size)
+    // and Constraints, never negative; the first step of every SetBounds.
+    void ConstrainRequestedSize(int& AWidth, int& AHeight);
     // The bounds fields (SetBounds and the WM_* handlers write them).
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 

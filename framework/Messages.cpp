@@ -77,6 +77,13 @@ LRESULT TWindowSubclass::CallPrevious(const TMessage& Message) const {
     return DefSubclassProc(window_, Message.Msg, Message.WParam, Message.LParam);
 }
 
+bool TWindowSubclass::PassOnAndLetGoAtDestroy(TMessage& Message) {
+    Message.Result = CallPrevious(Message);
+    if (Message.Msg != WM_DESTROY) return false;
+    Remove();
+    return true;
+}
+
 LRESULT CALLBACK TWindowSubclass::subclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                DWORD_PTR data) {
     auto* self = reinterpret_cast<TWindowSubclass*>(data);

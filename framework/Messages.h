@@ -187,6 +187,11 @@ public:
     // The previous procedure's answer to a message; only while the closure
     // handles a message of this window.
     LRESULT CallPrevious(const TMessage& Message) const;
+    // The usual end of a closure: Result = CallPrevious(Message), and at
+    // WM_DESTROY the subclass then lets go, so the window's own procedure
+    // has done its WM_DESTROY work and gets its last messages directly.
+    // True when it let go.
+    bool PassOnAndLetGoAtDestroy(TMessage& Message);
 
 private:
     static LRESULT CALLBACK subclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,

@@ -13,19 +13,7 @@
 #include "framework/Forms.h"
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (AWidth != width_ || AHeight != height_) {
-        int w = AWidth, h = AHeight;
-        if (CanResize(w, h)) {
-            AWidth = w;
-            AHeight = h;
-        } else {
-            AWidth = width_;
-            AHeight = height_;
-        }
-        GetConstraints()->Apply(AWidth, AHeight);
-    }
-    if (AWidth < 0) AWidth = 0;
-    if (AHeight < 0) AHeight = 0;
+    ConstrainRequestedSize(AWidth, AHeight);
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
     bool sizeChanged = AWidth != width_ || AHeight != height_;
     if (handle_) {

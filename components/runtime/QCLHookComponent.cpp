@@ -79,11 +79,8 @@ LRESULT TQCLHookComponent::CallPrevious(const TMessage& Message) {
 void TQCLHookComponent::WndProc(TMessage& Message) {
     if (restoring_)
         return;
-    Message.Result = CallPrevious(Message);
-    if (Message.Msg != WM_DESTROY)
+    if (!subclass_.PassOnAndLetGoAtDestroy(Message))
         return;
-    // The window has done its own WM_DESTROY work; let go of it now.
-    subclass_.Remove();
     if (ComponentState().Contains(csDestroying)) {
         restoring_ = true;
     } else if (control_) {

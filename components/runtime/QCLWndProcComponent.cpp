@@ -102,11 +102,6 @@ LRESULT TQCLWndProcComponent::CallPrevious(const TMessage& Message) {
 }
 
 void TQCLWndProcComponent::WndProc(TMessage& Message) {
-    if (destroying_)
-        return;
-    Message.Result = CallPrevious(Message);
-    if (Message.Msg != WM_DESTROY)
-        return;
-    destroying_ = true;
-    subclass_.Remove();
+    if (!destroying_)
+        destroying_ = subclass_.PassOnAndLetGoAtDestroy(Message);
 }

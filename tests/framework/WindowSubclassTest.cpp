@@ -25,11 +25,12 @@ struct OwnWindow {
             m.Result = 42;
             return;
         }
+        if (m.Msg == WM_DESTROY) ++destroys;
         DefaultWindowResult(handle, m);
     }
     LRESULT ping() { return SendMessageA(handle, kPing, 0, 0); }
     HWND handle = nullptr;
-    int pings = 0;
+    int pings = 0, destroys = 0;
 };
 
 // A subclass that counts the pings it sees and passes every message on,
@@ -139,6 +140,25 @@ TEST_F(WindowSubclassTest, ASubclassMayRemoveItselfWhileHandlingAMessage) {
     EXPECT_EQ(window.ping(), 42);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(window.pings, 2);
+}
+
+TEST_F(WindowSubclassTest, PassingOnLetsGoOnlyAfterTheWindowHadItsDestroyMessage) {
+    OwnWindow window;
+    TWindowSubclass passing;
+    std::vector<UINT> seen;
+    int destroysBeforeLettingGo = -1;
+    ASSERT_TRUE(passing.Install(window.handle, TWndMethod([&](TMessage& m) {
+        seen.push_back(m.Msg);
+        if (passing.PassOnAndLetGoAtDestroy(m)) destroysBeforeLettingGo = window.destroys;
+    })));
+    EXPECT_EQ(window.ping(), 42);
+    EXPECT_TRUE(passing.Installed());
+    DestroyWindow(window.handle);
+    window.handle = nullptr;
+    EXPECT_EQ(destroysBeforeLettingGo, 1);
+    EXPECT_FALSE(passing.Installed());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), static_cast<UINT>(WM_DESTROY));  // WM_NCDESTROY went straight to the window
 }
 
 }  // namespace
