@@ -4,7 +4,6 @@
 // procedure has had it, so the window's last messages go straight to it.
 #include "components/runtime/QCLHookComponent.h"
 
-
 TQCLHookComponent::TQCLHookComponent(TComponent* AOwner) : TQCLCustomComponent(AOwner) {}
 
 TQCLHookComponent::~TQCLHookComponent() {

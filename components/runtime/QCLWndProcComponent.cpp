@@ -4,7 +4,6 @@
 // (HookMainWindow), not by subclassing it.
 #include "components/runtime/QCLWndProcComponent.h"
 
-
 TQCLWndProcComponent::TQCLWndProcComponent(TComponent* AOwner) : TQCLCustomComponent(AOwner) {}
 
 TQCLWndProcComponent::~TQCLWndProcComponent() { RestoreWndProc(); }
