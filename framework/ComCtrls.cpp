@@ -48,16 +48,12 @@ void THeaderSection::Assign(TPersistent* Source) {
 }
 
 void THeaderSection::SetText(const AnsiString& value) {
-    if (value == text_) return;
-    text_ = value;
-    Changed(false);
+    if (SetIfChanged(text_, value)) Changed(false);
 }
 
 void THeaderSection::SetWidth(int value) {
     value = std::max(minWidth_, std::min(value, maxWidth_));
-    if (value == width_) return;
-    width_ = value;
-    Changed(true);
+    if (SetIfChanged(width_, value)) Changed(true);
 }
 
 void THeaderSection::SetMinWidth(int value) {
@@ -71,15 +67,11 @@ void THeaderSection::SetMaxWidth(int value) {
 }
 
 void THeaderSection::SetAlignment(TAlignment value) {
-    if (value == alignment_) return;
-    alignment_ = value;
-    Changed(false);
+    if (SetIfChanged(alignment_, value)) Changed(false);
 }
 
 void THeaderSection::SetStyle(THeaderSectionStyle value) {
-    if (value == style_) return;
-    style_ = value;
-    Changed(false);
+    if (SetIfChanged(style_, value)) Changed(false);
 }
 
 int THeaderSection::GetLeft() const {
@@ -160,15 +152,11 @@ void THeaderControl::UpdateSection(THeaderSection* Section) {
 }
 
 void THeaderControl::SetHotTrack(bool value) {
-    if (value == hotTrack_) return;
-    hotTrack_ = value;
-    RecreateWnd();
+    if (SetIfChanged(hotTrack_, value)) RecreateWnd();
 }
 
 void THeaderControl::SetFlat(bool value) {
-    if (value == flat_) return;
-    flat_ = value;
-    RecreateWnd();
+    if (SetIfChanged(flat_, value)) RecreateWnd();
 }
 
 void THeaderControl::SectionClick(THeaderSection* Section) {
@@ -765,9 +753,7 @@ BRIM_TREE_STYLE_SETTER(HideSelection, hideSelection_)
 #undef BRIM_TREE_STYLE_SETTER
 
 void TCustomTreeView::SetBorderStyle(TBorderStyle value) {
-    if (value == borderStyle_) return;
-    borderStyle_ = value;
-    RecreateWnd();
+    if (SetIfChanged(borderStyle_, value)) RecreateWnd();
 }
 
 bool TCustomTreeView::handlePress(TMessage& Message) {
@@ -964,15 +950,13 @@ void TAnimate::SetActive(bool value) {
 }
 
 void TAnimate::SetCenter(bool value) {
-    if (value == center_) return;
-    center_ = value;
+    if (!SetIfChanged(center_, value)) return;
     open_ = false;
     RecreateWnd();
 }
 
 void TAnimate::SetTransparent(bool value) {
-    if (value == transparent_) return;
-    transparent_ = value;
+    if (!SetIfChanged(transparent_, value)) return;
     open_ = false;
     RecreateWnd();
 }

@@ -22,6 +22,12 @@
  * SetBounds is the one path for size changes: OnCanResize, then Constraints,
  * then the new bounds, then realignment of the children and Resize. WM_SIZE,
  * WM_MOVE and WM_WINDOWPOSCHANGED re-read the real bounds and ignore lParam.
+
+ *
+ * Sources: Controls.cpp (TControl and the windowless side), ControlsMouse.cpp
+ * (enter/leave tracking), WinControl.cpp (window creation and the window
+ * procedure), WinControlDispatch.cpp, WinControlPaint.cpp,
+ * WinControlLayout.cpp and WinControlFocus.cpp.
  */
 #pragma once
 
@@ -298,6 +304,9 @@ protected:
     // unbound again even when Paint raises.
     void PaintThroughCanvas(HDC DC);
 
+    // A requested size after OnCanResize (a refusal keeps the current size)
+    // and Constraints, never negative; the first step of every SetBounds.
+    void ConstrainRequestedSize(int& AWidth, int& AHeight);
     // The bounds fields (SetBounds and the WM_* handlers write them).
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 
@@ -571,7 +580,7 @@ public:
     // Reads the cursor position through a replaceable source (tests inject one).
     TPoint GetCursorPos() const;
     void SetCursorPos(const TPoint& value);
-    static void SetCursorSource(std::function<TPoint()> source);
+    static void SetCursorSourceForTesting(std::function<TPoint()> source);
     TControl* GetCapture() const;
 
 public:

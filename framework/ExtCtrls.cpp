@@ -89,39 +89,27 @@ void TCustomPanel::changed() {
 }
 
 void TCustomPanel::SetAlignment(TAlignment value) {
-    if (value == alignment_) return;
-    alignment_ = value;
-    Invalidate();
+    if (SetIfChanged(alignment_, value)) Invalidate();
 }
 
 void TCustomPanel::SetBevelInner(TPanelBevel value) {
-    if (value == bevelInner_) return;
-    bevelInner_ = value;
-    changed();
+    if (SetIfChanged(bevelInner_, value)) changed();
 }
 
 void TCustomPanel::SetBevelOuter(TPanelBevel value) {
-    if (value == bevelOuter_) return;
-    bevelOuter_ = value;
-    changed();
+    if (SetIfChanged(bevelOuter_, value)) changed();
 }
 
 void TCustomPanel::SetBevelWidth(int value) {
-    if (value == bevelWidth_) return;
-    bevelWidth_ = value;
-    changed();
+    if (SetIfChanged(bevelWidth_, value)) changed();
 }
 
 void TCustomPanel::SetBorderWidth(int value) {
-    if (value == borderWidth_) return;
-    borderWidth_ = value;
-    changed();
+    if (SetIfChanged(borderWidth_, value)) changed();
 }
 
 void TCustomPanel::SetBorderStyle(TBorderStyle value) {
-    if (value == borderStyle_) return;
-    borderStyle_ = value;
-    RecreateWnd();
+    if (SetIfChanged(borderStyle_, value)) RecreateWnd();
 }
 
 void TCustomPanel::Dispatch(TMessage& Message) {
@@ -201,27 +189,19 @@ void TImage::PictureChanged(TObject*) {
 }
 
 void TImage::SetStretch(bool value) {
-    if (value == stretch_) return;
-    stretch_ = value;
-    PictureChanged(this);
+    if (SetIfChanged(stretch_, value)) PictureChanged(this);
 }
 
 void TImage::SetCenter(bool value) {
-    if (value == center_) return;
-    center_ = value;
-    PictureChanged(this);
+    if (SetIfChanged(center_, value)) PictureChanged(this);
 }
 
 void TImage::SetTransparent(bool value) {
-    if (value == transparent_) return;
-    transparent_ = value;
-    PictureChanged(this);
+    if (SetIfChanged(transparent_, value)) PictureChanged(this);
 }
 
 void TImage::SetProportional(bool value) {
-    if (value == proportional_) return;
-    proportional_ = value;
-    PictureChanged(this);
+    if (SetIfChanged(proportional_, value)) PictureChanged(this);
 }
 
 void TImage::SetAutoSize(bool value) {
@@ -246,9 +226,7 @@ TShape::~TShape() {
 }
 
 void TShape::SetShape(TShapeType value) {
-    if (value == shape_) return;
-    shape_ = value;
-    Invalidate();
+    if (SetIfChanged(shape_, value)) Invalidate();
 }
 
 void TShape::Paint() {
@@ -289,9 +267,7 @@ TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TSplitter::SetBeveled(bool value) {
-    if (value == beveled_) return;
-    beveled_ = value;
-    Invalidate();
+    if (SetIfChanged(beveled_, value)) Invalidate();
 }
 
 TControl* TSplitter::ResizedControl() {

@@ -47,19 +47,19 @@ BOOL CALLBACK disableWindow(HWND window, LPARAM context) {
 
 }  // namespace
 
-void HandleCurrentException() {
+void HandleCurrentException(TObject* Sender) {
     try {
         throw;
     } catch (EAbort&) {
     } catch (Exception& e) {
-        if (Application) Application->HandleException(nullptr, &e);
+        if (Application) Application->HandleException(Sender, &e);
         else MessageBoxA(nullptr, e.Message.c_str(), "Error", MB_OK | MB_ICONSTOP);
     } catch (std::exception& e) {
         Exception wrapped(e.what());
-        if (Application) Application->HandleException(nullptr, &wrapped);
+        if (Application) Application->HandleException(Sender, &wrapped);
     } catch (...) {
         Exception wrapped("Unknown exception");
-        if (Application) Application->HandleException(nullptr, &wrapped);
+        if (Application) Application->HandleException(Sender, &wrapped);
     }
 }
 
@@ -156,8 +156,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 void TCustomForm::CreateWnd() { TWinControl::CreateWnd(); }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
-    if (value == borderStyle_) return;
-    borderStyle_ = value;
+    if (!SetIfChanged(borderStyle_, value)) return;
     if (!HandleAllocated()) return;
     // The form keeps its window: the style changes in place.
     DWORD style = 0, exStyle = 0;
@@ -550,16 +549,7 @@ void TApplication::Initialize() {
 LRESULT CALLBACK TApplication::applicationWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!app) return DefWindowProcA(window, msg, wParam, lParam);
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wParam;
-    message.LParam = lParam;
-    try {
-        app->windowProc(message);
-    } catch (...) {
-        HandleCurrentException();
-    }
-    return message.Result;
+    return DeliverWindowMessage([app](TMessage& m) { app->windowProc(m); }, msg, wParam, lParam);
 }
 
 void TApplication::windowProc(TMessage& m) {
@@ -692,7 +682,7 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
-void TApplication::ResetTerminated() {
+void TApplication::ResetTerminatedForTesting() {
     terminated_ = false;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -747,7 +737,7 @@ void TApplication::ShowException(Exception* E) {
     MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void TApplication::SetHelpHandler(std::function<BOOL(HWND, const char*, UINT, ULONG_PTR)> handler) {
+void TApplication::SetHelpHandlerForTesting(std::function<BOOL(HWND, const char*, UINT, ULONG_PTR)> handler) {
     helpHandler = std::move(handler);
 }
 
@@ -905,8 +895,7 @@ TRect TScreen::GetWorkAreaRect() const {
 }
 
 void TScreen::SetCursor(TCursor value) {
-    if (value == cursor_) return;
-    cursor_ = value;
+    if (!SetIfChanged(cursor_, value)) return;
     if (value != crDefault) {
         ::SetCursor(GetCursors(value));
     } else {

@@ -192,14 +192,14 @@ public:
     void Minimize();
     void Restore();
     // Test support: clears Terminated and drops a queued WM_QUIT.
-    void ResetTerminated();
+    void ResetTerminatedForTesting();
 
     void HandleException(TObject* Sender, Exception* E = nullptr);
     void ShowException(Exception* E);
     bool HelpContext(int Context);
     bool HelpCommand(UINT Command, ULONG_PTR Data);
     // The help call (WinHelpA by default); tests replace it.
-    static void SetHelpHandler(std::function<BOOL(HWND, const char*, UINT, ULONG_PTR)> handler);
+    static void SetHelpHandlerForTesting(std::function<BOOL(HWND, const char*, UINT, ULONG_PTR)> handler);
     // Hides the hint window and forgets the pending one.
     void CancelHint();
     void HideHint();

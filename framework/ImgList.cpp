@@ -51,15 +51,13 @@ HIMAGELIST TCustomImageList::GetHandle() {
 int TCustomImageList::GetCount() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
 
 void TCustomImageList::SetWidth(int value) {
-    if (value == width_) return;
-    width_ = value;
+    if (!SetIfChanged(width_, value)) return;
     Clear();
     destroy();
 }
 
 void TCustomImageList::SetHeight(int value) {
-    if (value == height_) return;
-    height_ = value;
+    if (!SetIfChanged(height_, value)) return;
     Clear();
     destroy();
 }

@@ -28,11 +28,11 @@ void TJPEGImage::Assign(TPersistent* Source) {
 void TJPEGImage::decode(const AnsiString& data) {
     unsigned char* rgb = nullptr;
     int width = 0, height = 0;
-    int result = brim_jpeg_decode(reinterpret_cast<const unsigned char*>(data.data()),
-                                  static_cast<unsigned long>(data.size()), &rgb, &width, &height);
+    const BrimJpegResult result = brim_jpeg_decode(reinterpret_cast<const unsigned char*>(data.data()),
+                                                   static_cast<unsigned long>(data.size()), &rgb, &width, &height);
     if (result == brimJpegUnsupported) throw EInvalidGraphic("Unsupported JPEG colour format");
     if (result == brimJpegNoMemory) throw EOutOfMemory("Out of memory");
-    if (result != brimJpegOk) throw EInvalidGraphic("JPEG error #%d", {result});
+    if (result != brimJpegOk) throw EInvalidGraphic("JPEG error #%d", {static_cast<int>(result)});
     struct FreeOnExit {
         unsigned char* p;
         ~FreeOnExit() { brim_jpeg_free(p); }

@@ -22,11 +22,12 @@ static void brim_error_exit(j_common_ptr cinfo) {
 
 static void brim_output_message(j_common_ptr cinfo) { (void)cinfo; }
 
-int brim_jpeg_decode(const unsigned char* data, unsigned long size, unsigned char** rgb, int* width, int* height) {
+enum BrimJpegResult brim_jpeg_decode(const unsigned char* data, unsigned long size, unsigned char** rgb, int* width,
+                                     int* height) {
     struct jpeg_decompress_struct cinfo;
     struct brim_error_manager errors;
     unsigned char* volatile pixels = NULL;
-    volatile int result = brimJpegOk;
+    volatile enum BrimJpegResult result = brimJpegOk;
 
     *rgb = NULL;
     *width = *height = 0;

@@ -15,7 +15,8 @@ enum BrimJpegResult { brimJpegOk = 0, brimJpegDamaged = 1, brimJpegUnsupported =
    malloc'ed and freed with brim_jpeg_free. Grey images are expanded to RGB;
    CMYK images are unsupported; any decoder warning (truncated or corrupt data)
    counts as damage. */
-int brim_jpeg_decode(const unsigned char* data, unsigned long size, unsigned char** rgb, int* width, int* height);
+enum BrimJpegResult brim_jpeg_decode(const unsigned char* data, unsigned long size, unsigned char** rgb, int* width,
+                                     int* height);
 void brim_jpeg_free(unsigned char* rgb);
 
 #ifdef __cplusplus

@@ -130,8 +130,7 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TPopupMenu::SetPopupComponent(TComponent* value) {
-    if (value == popupComponent_) return;
-    popupComponent_ = value;
+    if (!SetIfChanged(popupComponent_, value)) return;
     if (value) value->FreeNotification(this);
 }
 

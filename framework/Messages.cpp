@@ -1,9 +1,13 @@
 /*
- * Message-only windows bound to closures; see Messages.h. The closure lives
- * on the heap, reached through the window's user data, and is freed when the
- * window is destroyed.
+ * Message-only windows bound to closures, and subclassing; see Messages.h.
+ * A message-only window's closure lives on the heap, reached through the
+ * window's user data, and is freed when the window is destroyed. A subclass
+ * is an entry of the system's subclass chain whose reference data is the
+ * TWindowSubclass object itself.
  */
 #include "framework/Messages.h"
+
+#include <commctrl.h>
 
 namespace {
 
@@ -12,16 +16,7 @@ const char* const utilityClass = "BrimUtilityWindow";
 LRESULT CALLBACK utilityWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!method) return DefWindowProcA(window, msg, wParam, lParam);
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wParam;
-    message.LParam = lParam;
-    try {
-        (*method)(message);
-    } catch (...) {
-        HandleCurrentException();
-    }
-    return message.Result;
+    return DeliverWindowMessage(*method, msg, wParam, lParam);
 }
 
 void registerUtilityClass() {
@@ -56,4 +51,45 @@ void DeallocateHWnd(HWND window) {
 
 void DefaultWindowResult(HWND window, TMessage& message) {
     message.Result = DefWindowProcA(window, message.Msg, message.WParam, message.LParam);
+}
+
+// ---------------------------------------------------------------------------
+// TWindowSubclass
+
+bool TWindowSubclass::Install(HWND Window, const TWndMethod& Method) {
+    if (window_ || !Window) return false;
+    method_ = Method;
+    if (!SetWindowSubclass(Window, &TWindowSubclass::subclassProc, reinterpret_cast<UINT_PTR>(this),
+                           reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    window_ = Window;
+    return true;
+}
+
+void TWindowSubclass::Remove() {
+    if (!window_) return;
+    HWND window = window_;
+    window_ = nullptr;
+    if (IsWindow(window)) RemoveWindowSubclass(window, &TWindowSubclass::subclassProc, reinterpret_cast<UINT_PTR>(this));
+}
+
+LRESULT TWindowSubclass::CallPrevious(const TMessage& Message) const {
+    return DefSubclassProc(window_, Message.Msg, Message.WParam, Message.LParam);
+}
+
+bool TWindowSubclass::PassOnAndLetGoAtDestroy(TMessage& Message) {
+    Message.Result = CallPrevious(Message);
+    if (Message.Msg != WM_DESTROY) return false;
+    Remove();
+    return true;
+}
+
+LRESULT CALLBACK TWindowSubclass::subclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                               DWORD_PTR data) {
+    auto* self = reinterpret_cast<TWindowSubclass*>(data);
+    // A copy: the closure may replace or remove this subclass while it runs.
+    const TWndMethod method = self->method_;
+    LRESULT result = DeliverWindowMessage(method, msg, wParam, lParam, self->sender_);
+    if (msg == WM_NCDESTROY && self->window_ == window) self->Remove();
+    return result;
 }

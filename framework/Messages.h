@@ -1,7 +1,11 @@
 /*
  * Window messages as the framework passes them around (TMessage), the
- * framework's own message numbers, and message-only windows bound to a
- * closure (AllocateHWnd).
+ * framework's own message numbers, and the two ways a closure receives a
+ * window's messages: message-only windows bound to a closure (AllocateHWnd)
+ * and closures put in front of an existing window's procedure
+ * (TWindowSubclass). Both go through DeliverWindowMessage, the one place
+ * where a Win32 message becomes a TMessage and where an exception from the
+ * handler is stopped before it reaches a Win32 frame.
  *
  * Numbering: the framework's CM_* messages use 0xB000-0xB0BF, below the
  * component library's 0xB0CD-0xB0D4; CN_* (messages reflected to the child
@@ -128,7 +132,72 @@ HWND AllocateHWnd(const TWndMethod& method);
 void DeallocateHWnd(HWND window);
 void DefaultWindowResult(HWND window, TMessage& message);
 
-// Hands an exception in flight to Application->HandleException (or, before
-// the application exists, to a message box). Used by every trampoline that
-// must not let an exception cross a Win32 frame.
-void HandleCurrentException();
+// Hands an exception in flight to Application->HandleException with Sender
+// (or, before the application exists, to a message box). Used by every
+// trampoline that must not let an exception cross a Win32 frame. Call only
+// inside a catch block.
+void HandleCurrentException(TObject* Sender = nullptr);
+
+// Runs `handler` on the framework message made of a Win32 message and returns
+// its Result. An exception thrown by the handler goes to
+// HandleCurrentException(Sender), and the message then answers 0 (or what the
+// handler had set before it threw).
+template <class Handler>
+LRESULT DeliverWindowMessage(Handler&& handler, UINT Msg, WPARAM WParam, LPARAM LParam, TObject* Sender = nullptr) {
+    TMessage message;
+    message.Msg = Msg;
+    message.WParam = WParam;
+    message.LParam = LParam;
+    try {
+        handler(message);
+    } catch (...) {
+        HandleCurrentException(Sender);
+    }
+    return message.Result;
+}
+
+// Puts a closure in front of an existing window's procedure (subclassing).
+// Every message of the window reaches the closure first; the closure passes
+// on what it does not fully handle with CallPrevious, which reaches the
+// procedure that was in place before it (another subclass, or the window's
+// own procedure).
+//
+// Any number of subclasses may sit on one window and come off in any order
+// without cutting each other off: they are kept in the system's subclass
+// chain, never by swapping GWLP_WNDPROC. A subclass lets go of its window by
+// itself once the closure has seen WM_NCDESTROY, so it is never left on a
+// dead window. Removing it from inside its own closure is allowed (call
+// CallPrevious first: after Remove the previous procedure is out of reach).
+// The object must outlive the messages its closure is handling.
+class TWindowSubclass {
+public:
+    // Sender is what the application's exception handler is told raised.
+    explicit TWindowSubclass(TObject* Sender = nullptr) : sender_(Sender) {}
+    ~TWindowSubclass() { Remove(); }
+    TWindowSubclass(const TWindowSubclass&) = delete;
+    TWindowSubclass& operator=(const TWindowSubclass&) = delete;
+
+    // False when already installed, without a window, or when the system
+    // refuses; the closure is then not called.
+    bool Install(HWND Window, const TWndMethod& Method);
+    // Takes the closure out of the window's chain; nothing when not installed.
+    void Remove();
+    bool Installed() const { return window_ != nullptr; }
+    HWND Window() const { return window_; }
+    // The previous procedure's answer to a message; only while the closure
+    // handles a message of this window.
+    LRESULT CallPrevious(const TMessage& Message) const;
+    // The usual end of a closure: Result = CallPrevious(Message), and at
+    // WM_DESTROY the subclass then lets go, so the window's own procedure
+    // has done its WM_DESTROY work and gets its last messages directly.
+    // True when it let go.
+    bool PassOnAndLetGoAtDestroy(TMessage& Message);
+
+private:
+    static LRESULT CALLBACK subclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data);
+
+    TObject* sender_;
+    TWndMethod method_;
+    HWND window_ = nullptr;
+};

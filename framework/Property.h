@@ -10,6 +10,9 @@
  *
  * Indexed properties (`Strings[i]`, `Objects[i]`, `Pixels[x][y]`) return a
  * small proxy that reads on conversion and writes on assignment.
+ *
+ * SetIfChanged is the body of most setters: store the value, and react
+ * (repaint, notify, restart) only when it really changed.
  */
 #pragma once
 
@@ -152,6 +155,16 @@ public:
 private:
     Class* self_;
 };
+
+// Stores `value` in `field` and answers whether the field changed, for the
+// setter pattern `if (SetIfChanged(enabled_, value)) updateTimer();`. A value
+// equal to the field's leaves the field untouched (no assignment at all).
+template <class T, class V>
+bool SetIfChanged(T& field, V&& value) {
+    if (field == value) return false;
+    field = std::forward<V>(value);
+    return true;
+}
 
 // Declares `Name` as a property of the enclosing class with the given accessors.
 #define BRIM_PROPERTY(Name, Getter, Setter) Property<&Getter, &Setter> Name{this}

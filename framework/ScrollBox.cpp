@@ -51,9 +51,7 @@ void TControlScrollBar::SetPosition(int value) {
 }
 
 void TControlScrollBar::SetVisible(bool value) {
-    if (value == visible_) return;
-    visible_ = value;
-    Update();
+    if (SetIfChanged(visible_, value)) Update();
 }
 
 void TControlScrollBar::Update() {
@@ -110,8 +108,7 @@ void TScrollingWinControl::CreateWnd() {
 }
 
 void TScrollingWinControl::SetAutoScroll(bool value) {
-    if (value == autoScroll_) return;
-    autoScroll_ = value;
+    if (!SetIfChanged(autoScroll_, value)) return;
     if (value) UpdateScrollBars();
 }
 
@@ -261,9 +258,7 @@ void TScrollBox::CreateParams(TCreateParams& Params) {
 }
 
 void TScrollBox::SetBorderStyle(TBorderStyle value) {
-    if (value == borderStyle_) return;
-    borderStyle_ = value;
-    RecreateWnd();
+    if (SetIfChanged(borderStyle_, value)) RecreateWnd();
 }
 
 void TScrollBox::Dispatch(TMessage& Message) {

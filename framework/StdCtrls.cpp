@@ -118,15 +118,11 @@ void TCustomLabel::Loaded() {
 }
 
 void TCustomLabel::SetAlignment(TAlignment value) {
-    if (value == alignment_) return;
-    alignment_ = value;
-    Invalidate();
+    if (SetIfChanged(alignment_, value)) Invalidate();
 }
 
 void TCustomLabel::SetLayout(TTextLayout value) {
-    if (value == layout_) return;
-    layout_ = value;
-    Invalidate();
+    if (SetIfChanged(layout_, value)) Invalidate();
 }
 
 void TCustomLabel::SetTransparent(bool value) {
@@ -139,22 +135,19 @@ void TCustomLabel::SetTransparent(bool value) {
 }
 
 void TCustomLabel::SetWordWrap(bool value) {
-    if (value == wordWrap_) return;
-    wordWrap_ = value;
+    if (!SetIfChanged(wordWrap_, value)) return;
     AdjustBounds();
     Invalidate();
 }
 
 void TCustomLabel::SetShowAccelChar(bool value) {
-    if (value == showAccelChar_) return;
-    showAccelChar_ = value;
+    if (!SetIfChanged(showAccelChar_, value)) return;
     AdjustBounds();
     Invalidate();
 }
 
 void TCustomLabel::SetFocusControl(TWinControl* value) {
-    if (value == focusControl_) return;
-    focusControl_ = value;
+    if (!SetIfChanged(focusControl_, value)) return;
     if (value) value->FreeNotification(this);
 }
 
@@ -254,20 +247,17 @@ void TCustomEdit::Dispatch(TMessage& Message) {
 }
 
 void TCustomEdit::SetReadOnly(bool value) {
-    if (value == readOnly_) return;
-    readOnly_ = value;
+    if (!SetIfChanged(readOnly_, value)) return;
     if (handle_) SendMessageA(handle_, EM_SETREADONLY, value, 0);
 }
 
 void TCustomEdit::SetMaxLength(int value) {
-    if (value == maxLength_) return;
-    maxLength_ = value;
+    if (!SetIfChanged(maxLength_, value)) return;
     if (handle_) SendMessageA(handle_, EM_LIMITTEXT, static_cast<WPARAM>(value), 0);
 }
 
 void TCustomEdit::SetPasswordChar(char value) {
-    if (value == passwordChar_) return;
-    passwordChar_ = value;
+    if (!SetIfChanged(passwordChar_, value)) return;
     if (handle_) {
         SendMessageA(handle_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(value), 0);
         InvalidateRect(handle_, nullptr, TRUE);
@@ -323,21 +313,15 @@ void TCustomEdit::SelectAll() { SendMessageA(GetHandle(), EM_SETSEL, 0, -1); }
 void TCustomEdit::Undo() { SendMessageA(GetHandle(), WM_UNDO, 0, 0); }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle value) {
-    if (value == borderStyle_) return;
-    borderStyle_ = value;
-    RecreateWnd();
+    if (SetIfChanged(borderStyle_, value)) RecreateWnd();
 }
 
 void TCustomEdit::SetHideSelection(bool value) {
-    if (value == hideSelection_) return;
-    hideSelection_ = value;
-    RecreateWnd();
+    if (SetIfChanged(hideSelection_, value)) RecreateWnd();
 }
 
 void TCustomEdit::SetCharCase(TEditCharCase value) {
-    if (value == charCase_) return;
-    charCase_ = value;
-    RecreateWnd();
+    if (SetIfChanged(charCase_, value)) RecreateWnd();
 }
 
 // ---------------------------------------------------------------------------
@@ -454,21 +438,15 @@ void TCustomMemo::SetTabStops(const std::vector<int>& Stops) {
 }
 
 void TCustomMemo::SetScrollBars(TScrollStyle value) {
-    if (value == scrollBars_) return;
-    scrollBars_ = value;
-    RecreateWnd();
+    if (SetIfChanged(scrollBars_, value)) RecreateWnd();
 }
 
 void TCustomMemo::SetWordWrap(bool value) {
-    if (value == wordWrap_) return;
-    wordWrap_ = value;
-    RecreateWnd();
+    if (SetIfChanged(wordWrap_, value)) RecreateWnd();
 }
 
 void TCustomMemo::SetAlignment(TAlignment value) {
-    if (value == alignment_) return;
-    alignment_ = value;
-    RecreateWnd();
+    if (SetIfChanged(alignment_, value)) RecreateWnd();
 }
 
 UINT TCustomMemo::DialogCode() const {
@@ -683,8 +661,7 @@ void TItemListControl::RestoreListState(const TSavedListState& State) {
 }
 
 void TItemListControl::SetSorted(bool value) {
-    if (value == sorted_) return;
-    sorted_ = value;
+    if (!SetIfChanged(sorted_, value)) return;
     if (saved_ && value) saved_->sort();
     RecreateWnd();
 }
@@ -829,33 +806,23 @@ void TCustomListBox::SetTopIndex(int value) {
 }
 
 void TCustomListBox::SetMultiSelect(bool value) {
-    if (value == multiSelect_) return;
-    multiSelect_ = value;
-    RecreateWnd();
+    if (SetIfChanged(multiSelect_, value)) RecreateWnd();
 }
 
 void TCustomListBox::SetExtendedSelect(bool value) {
-    if (value == extendedSelect_) return;
-    extendedSelect_ = value;
-    RecreateWnd();
+    if (SetIfChanged(extendedSelect_, value)) RecreateWnd();
 }
 
 void TCustomListBox::SetStyle(TListBoxStyle value) {
-    if (value == style_) return;
-    style_ = value;
-    RecreateWnd();
+    if (SetIfChanged(style_, value)) RecreateWnd();
 }
 
 void TCustomListBox::SetBorderStyle(TBorderStyle value) {
-    if (value == borderStyle_) return;
-    borderStyle_ = value;
-    RecreateWnd();
+    if (SetIfChanged(borderStyle_, value)) RecreateWnd();
 }
 
 void TCustomListBox::SetIntegralHeight(bool value) {
-    if (value == integralHeight_) return;
-    integralHeight_ = value;
-    RecreateWnd();
+    if (SetIfChanged(integralHeight_, value)) RecreateWnd();
 }
 
 int TCustomListBox::GetItemHeight() {
@@ -1031,9 +998,7 @@ void TCustomComboBox::SetItemIndex(int value) {
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle value) {
-    if (value == style_) return;
-    style_ = value;
-    RecreateWnd();
+    if (SetIfChanged(style_, value)) RecreateWnd();
 }
 
 bool TCustomComboBox::GetDroppedDown() { return HandleAllocated() && Send(CB_GETDROPPEDSTATE) != 0; }
@@ -1138,9 +1103,7 @@ void TButtonControl::SetCheckedSilently(bool value) {
 void TButtonControl::SetChecked(bool value) { SetCheckedSilently(value); }
 
 void TButtonControl::SetAlignment(TAlignment value) {
-    if (value == alignment_) return;
-    alignment_ = value;
-    RecreateWnd();
+    if (SetIfChanged(alignment_, value)) RecreateWnd();
 }
 
 void TButtonControl::Dispatch(TMessage& Message) {

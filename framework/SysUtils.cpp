@@ -455,23 +455,29 @@ bool matchesSearch(TSearchRec& rec) {
     rec.Name = d.cFileName;
     return true;
 }
+
+// The error that ended a search; never Found, even if the system left no code.
+TFindResult searchEnded() {
+    DWORD error = GetLastError();
+    return static_cast<TFindResult>(error != 0 ? error : ERROR_NO_MORE_FILES);
+}
 }  // namespace
 
-int FindFirst(const AnsiString& path, int attr, TSearchRec& rec) {
+TFindResult FindFirst(const AnsiString& path, int attr, TSearchRec& rec) {
     rec.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
     rec.FindHandle = FindFirstFileA(path.c_str(), &rec.FindData);
-    if (rec.FindHandle == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
-    if (matchesSearch(rec)) return 0;
-    int result = FindNext(rec);
-    if (result != 0) FindClose(rec);
+    if (rec.FindHandle == INVALID_HANDLE_VALUE) return searchEnded();
+    if (matchesSearch(rec)) return TFindResult::Found;
+    TFindResult result = FindNext(rec);
+    if (result != TFindResult::Found) FindClose(rec);
     return result;
 }
 
-int FindNext(TSearchRec& rec) {
+TFindResult FindNext(TSearchRec& rec) {
     while (FindNextFileA(rec.FindHandle, &rec.FindData)) {
-        if (matchesSearch(rec)) return 0;
+        if (matchesSearch(rec)) return TFindResult::Found;
     }
-    return static_cast<int>(GetLastError());
+    return searchEnded();
 }
 
 void FindClose(TSearchRec& rec) {

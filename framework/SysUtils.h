@@ -219,9 +219,17 @@ struct TSearchRec {
     HANDLE FindHandle = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAA FindData{};
 };
-// 0 on success, else a system error code; FindClose ends the search.
-int FindFirst(const AnsiString& path, int attr, TSearchRec& rec);
-int FindNext(TSearchRec& rec);
+// What FindFirst and FindNext answer: Found, or the system error code that
+// ended the search (ERROR_FILE_NOT_FOUND, ERROR_NO_MORE_FILES, ...). A type of
+// its own because here 0 means success, while the file functions above answer
+// true for success.
+enum class TFindResult : DWORD { Found = 0 };
+inline DWORD FindErrorCode(TFindResult result) { return static_cast<DWORD>(result); }
+// The first entry matching `path` whose attributes `attr` admits (hidden,
+// system, volume and directory entries only when asked for); FindClose ends
+// the search (a failed FindFirst has already ended it).
+TFindResult FindFirst(const AnsiString& path, int attr, TSearchRec& rec);
+TFindResult FindNext(TSearchRec& rec);
 void FindClose(TSearchRec& rec);
 
 // Command line: ParamStr(0) is the executable's path.

@@ -44,7 +44,7 @@ void InitSynchronize() {
     if (!syncWindow) syncWindow = AllocateHWnd(TWndMethod(syncWindowProc));
 }
 
-HWND SynchronizeWindow() { return syncWindow; }
+HWND SynchronizeWindowForTesting() { return syncWindow; }
 
 TThread::TThread(bool CreateSuspended) : createSuspended_(CreateSuspended) {
     handle_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, threadProc, this, CREATE_SUSPENDED, &threadId_));

@@ -95,4 +95,4 @@ template <class T, class... Args> T* NewThread(Args&&... args) {
 // Creates the synchronisation window on the calling (UI) thread; InitFramework calls it.
 void InitSynchronize();
 // The synchronisation window (tests look for it).
-HWND SynchronizeWindow();
+HWND SynchronizeWindowForTesting();

@@ -23,15 +23,11 @@ void TTimer::updateTimer() {
 }
 
 void TTimer::SetEnabled(bool value) {
-    if (value == enabled_) return;
-    enabled_ = value;
-    updateTimer();
+    if (SetIfChanged(enabled_, value)) updateTimer();
 }
 
 void TTimer::SetInterval(unsigned value) {
-    if (value == interval_) return;
-    interval_ = value;
-    updateTimer();
+    if (SetIfChanged(interval_, value)) updateTimer();
 }
 
 void TTimer::SetOnTimer(TNotifyEvent value) {

@@ -1,9 +1,8 @@
-// Subclassing base for components that watch another control's window.
+// Subclassing base for components that watch another control's window; see
+// QCLHookComponent.h. The hook is a TWindowSubclass: passing a message on is
+// CallPrevious, and the hook lets go at WM_DESTROY only after the window's own
+// procedure has had it, so the window's last messages go straight to it.
 #include "components/runtime/QCLHookComponent.h"
-
-#include "components/runtime/qclerrors.h"
-
-#include <commctrl.h>
 
 TQCLHookComponent::TQCLHookComponent(TComponent* AOwner) : TQCLCustomComponent(AOwner) {}
 
@@ -32,9 +31,8 @@ void TQCLHookComponent::SetControl(TWinControl* value) {
 }
 
 void TQCLHookComponent::SetEnabled(bool value) {
-    if (value == enabled_)
+    if (!SetIfChanged(enabled_, value))
         return;
-    enabled_ = value;
     if (value)
         Init();
     else
@@ -54,7 +52,7 @@ void TQCLHookComponent::Loaded() {
 }
 
 bool TQCLHookComponent::NewWndProc() {
-    if (!control_ || hookedWindow_)
+    if (!control_ || subclass_.Installed())
         return false;
     restoring_ = false;
     HWND window = nullptr;
@@ -63,35 +61,25 @@ bool TQCLHookComponent::NewWndProc() {
     } catch (const Exception&) {
         return false;
     }
-    if (!window || !SetWindowSubclass(window, &TQCLHookComponent::subclassProc, reinterpret_cast<UINT_PTR>(this),
-                                      reinterpret_cast<DWORD_PTR>(this)))
-        return false;
-    hookedWindow_ = window;
-    return true;
+    return subclass_.Install(window, TWndMethod(this, &TQCLHookComponent::WndProc));
 }
 
 bool TQCLHookComponent::RestoreWndProc() {
     restoring_ = true;
-    if (hookedWindow_ && IsWindow(hookedWindow_))
-        RemoveWindowSubclass(hookedWindow_, &TQCLHookComponent::subclassProc, reinterpret_cast<UINT_PTR>(this));
-    hookedWindow_ = nullptr;
+    subclass_.Remove();
     restoring_ = false;
     return true;
 }
 
 LRESULT TQCLHookComponent::CallPrevious(const TMessage& Message) {
-    return DefSubclassProc(hookedWindow_, Message.Msg, Message.WParam, Message.LParam);
+    return subclass_.CallPrevious(Message);
 }
 
 void TQCLHookComponent::WndProc(TMessage& Message) {
     if (restoring_)
         return;
-    Message.Result = CallPrevious(Message);
-    if (Message.Msg != WM_DESTROY)
+    if (!subclass_.PassOnAndLetGoAtDestroy(Message))
         return;
-    // The window has done its own WM_DESTROY work; let go of it now.
-    RemoveWindowSubclass(hookedWindow_, &TQCLHookComponent::subclassProc, reinterpret_cast<UINT_PTR>(this));
-    hookedWindow_ = nullptr;
     if (ComponentState().Contains(csDestroying)) {
         restoring_ = true;
     } else if (control_) {
@@ -106,21 +94,4 @@ void TQCLHookComponent::Notification(TComponent* AComponent, TOperation Operatio
         RestoreState();
         control_ = nullptr;
     }
-}
-
-LRESULT CALLBACK TQCLHookComponent::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                 DWORD_PTR data) {
-    auto* self = reinterpret_cast<TQCLHookComponent*>(data);
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wParam;
-    message.LParam = lParam;
-    try {
-        self->WndProc(message);
-    } catch (...) {
-        QCLReportException(self);
-        if (msg == WM_DESTROY && self->hookedWindow_ == hwnd)
-            RemoveWindowSubclass(hwnd, &TQCLHookComponent::subclassProc, reinterpret_cast<UINT_PTR>(self));
-    }
-    return message.Result;
 }

@@ -2,9 +2,9 @@
 // control they do not own (the file-drop target of the main form derives from
 // it): the control's window is subclassed and every message is passed on.
 //
-// Subclassing goes through the system's subclass chain (one entry per
-// component), so several hooks on one window can be removed in any order
-// without cutting each other off. WM_DESTROY is passed on to the window's own
+// Subclassing goes through the framework's TWindowSubclass (one entry of the
+// system's subclass chain per component), so several hooks on one window can
+// be removed in any order without cutting each other off. WM_DESTROY is passed on to the window's own
 // procedure before the hook lets go, so the window still cleans up after
 // itself; the messages that follow reach it directly.
 #pragma once
@@ -23,7 +23,7 @@ public:
     bool GetEnabled() const { return enabled_; }
     void SetEnabled(bool value);
     bool HasControl() const { return control_ != nullptr; }
-    bool IsHooked() const { return hookedWindow_ != nullptr; }
+    bool IsHooked() const { return subclass_.Installed(); }
 
     BRIM_PROPERTY(Control, TQCLHookComponent::GetControl, TQCLHookComponent::SetControl);
     BRIM_PROPERTY(Enabled, TQCLHookComponent::GetEnabled, TQCLHookComponent::SetEnabled);
@@ -48,11 +48,8 @@ protected:
     LRESULT CallPrevious(const TMessage& Message);
 
 private:
-    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR data);
-
     TWinControl* control_ = nullptr;
     bool restoring_ = false;
     bool enabled_ = true;
-    HWND hookedWindow_ = nullptr;
+    TWindowSubclass subclass_{this};
 };

@@ -1,4 +1,7 @@
-// High-resolution timer component and its timer thread.
+// High-resolution timer component and its timer thread; see QCLTimer.h.
+// Multimedia ticks arrive on a system thread and are posted to a hidden window
+// (AllocateHWnd) as WM_TIMER carrying the event's id, so a tick of an event
+// that has been killed meanwhile is recognised and dropped.
 #include "components/runtime/QCLTimer.h"
 
 #include "components/runtime/qclerrors.h"
@@ -6,12 +9,6 @@
 #include <mmsystem.h>
 
 #include <algorithm>
-
-namespace {
-
-const char kWindowClass[] = "TQCLHiTimerWindow";
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // TQCLThreadedTimer
@@ -64,7 +61,7 @@ TQCLHiTimer::TQCLHiTimer(TComponent* AOwner) : TQCLHiTimer(AOwner, 1000) {}
 TQCLHiTimer::TQCLHiTimer(TComponent* AOwner, uint32_t AInterval) : TQCLCustomComponent(AOwner), interval_(AInterval) {
     GetCaps(periodMin_, periodMax_);
     timeBeginPeriod(periodMin_);
-    createWindow();
+    window_ = AllocateHWnd(TWndMethod(this, &TQCLHiTimer::windowProc));
 }
 
 TQCLHiTimer::~TQCLHiTimer() {
@@ -73,10 +70,7 @@ TQCLHiTimer::~TQCLHiTimer() {
     onTimer_ = nullptr;
     timeEndPeriod(periodMin_);
     enabled_ = false;
-    if (window_) {
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    DeallocateHWnd(window_);
 }
 
 void TQCLHiTimer::GetCaps(uint32_t& Smallest, uint32_t& Largest) const {
@@ -94,31 +88,24 @@ uint32_t TQCLHiTimer::GetInteger(int Index) const {
 }
 
 void TQCLHiTimer::SetEnabled(bool value) {
-    if (value == enabled_)
-        return;
-    enabled_ = value;
-    UpdateTimer();
+    if (SetIfChanged(enabled_, value))
+        UpdateTimer();
 }
 
 void TQCLHiTimer::SetInterval(uint32_t value) {
     value = std::clamp(value, periodMin_, periodMax_);
-    if (value == interval_)
-        return;
-    interval_ = value;
-    UpdateTimer();
+    if (SetIfChanged(interval_, value))
+        UpdateTimer();
 }
 
 void TQCLHiTimer::SetUseThread(bool value) {
-    if (value == useThread_)
-        return;
-    useThread_ = value;
-    UpdateTimer();
+    if (SetIfChanged(useThread_, value))
+        UpdateTimer();
 }
 
 void TQCLHiTimer::SetThreadPriority(TThreadPriority value) {
-    if (value == priority_)
+    if (!SetIfChanged(priority_, value))
         return;
-    priority_ = value;
     if (useThread_)
         UpdateTimer();
 }
@@ -186,27 +173,11 @@ void TQCLHiTimer::threadTick() {
         tick();
 }
 
-void TQCLHiTimer::createWindow() {
-    static const ATOM registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &TQCLHiTimer::windowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassA(&wc);
-    }();
-    (void)registered;
-    window_ = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-    if (window_)
-        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-LRESULT CALLBACK TQCLHiTimer::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TQCLHiTimer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_TIMER) {
-        if (self && wParam != 0 && wParam == self->eventId_)
-            self->tick();
-        return 0;
+void TQCLHiTimer::windowProc(TMessage& Message) {
+    if (Message.Msg != WM_TIMER) {
+        DefaultWindowResult(window_, Message);
+        return;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (Message.WParam != 0 && Message.WParam == eventId_)
+        tick();
 }

@@ -15,6 +15,7 @@
 
 #include "components/runtime/QCLCustomComponent.h"
 
+#include "framework/Messages.h"
 #include "framework/Threads.h"
 
 #include <windows.h>
@@ -70,7 +71,7 @@ public:
     uint32_t GetInteger(int Index) const;
     void GetCaps(uint32_t& Smallest, uint32_t& Largest) const;
     // The running timer thread (thread mode), for tests.
-    const TQCLThreadedTimer* GetThread() const { return thread_; }
+    const TQCLThreadedTimer* GetThreadForTesting() const { return thread_; }
 
     BRIM_PROPERTY(Enabled, TQCLHiTimer::GetEnabled, TQCLHiTimer::SetEnabled);
     BRIM_PROPERTY(Interval, TQCLHiTimer::GetInterval, TQCLHiTimer::SetInterval);
@@ -85,19 +86,18 @@ public:
     // The hidden window that receives the ticks.
     HWND GetHandle() const { return window_; }
     // The multimedia event running now (0 none), for tests.
-    UINT GetEventId() const { return eventId_; }
+    UINT GetEventIdForTesting() const { return eventId_; }
 
     AnsiString ClassName() const override { return "TQCLHiTimer"; }
 
 private:
     friend class TQCLThreadedTimer;
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void windowProc(TMessage& Message);
     void threadTick();
     static void CALLBACK multimediaTick(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
     void UpdateTimer();
     void stop();
     void tick();
-    void createWindow();
 
     bool enabled_ = false;
     uint32_t interval_ = 1000;

@@ -1,18 +1,16 @@
-// Subclassing base for components that watch their owner form's window.
+// Subclassing base for components that watch their owner form's window; see
+// QCLWndProcComponent.h. The hook is a TWindowSubclass; with HandleApp the
+// application window is watched through the application's own hook list
+// (HookMainWindow), not by subclassing it.
 #include "components/runtime/QCLWndProcComponent.h"
-
-#include "components/runtime/qclerrors.h"
-
-#include <commctrl.h>
 
 TQCLWndProcComponent::TQCLWndProcComponent(TComponent* AOwner) : TQCLCustomComponent(AOwner) {}
 
 TQCLWndProcComponent::~TQCLWndProcComponent() { RestoreWndProc(); }
 
 void TQCLWndProcComponent::SetEnabled(bool value) {
-    if (value == enabled_)
+    if (!SetIfChanged(enabled_, value))
         return;
-    enabled_ = value;
     if (value)
         Init();
     else
@@ -20,10 +18,8 @@ void TQCLWndProcComponent::SetEnabled(bool value) {
 }
 
 void TQCLWndProcComponent::SetDesignEnabled(bool value) {
-    if (value == designEnabled_)
-        return;
-    designEnabled_ = value;
-    DesignEnabledChanged();
+    if (SetIfChanged(designEnabled_, value))
+        DesignEnabledChanged();
 }
 
 void TQCLWndProcComponent::SetHandleApp(bool value) {
@@ -53,7 +49,7 @@ bool TQCLWndProcComponent::ValidOwner() const {
 bool TQCLWndProcComponent::AppWndProc(TMessage& /*Message*/) { return true; }
 
 void TQCLWndProcComponent::Init() {
-    if (enabled_ && !hookedWindow_)
+    if (enabled_ && !subclass_.Installed())
         NewWndProc();
 }
 
@@ -67,7 +63,7 @@ void TQCLWndProcComponent::Loaded() {
 }
 
 bool TQCLWndProcComponent::NewWndProc() {
-    if (hookedWindow_)
+    if (subclass_.Installed())
         return false;
     const HWND window = GetOwnerHandle();
     if (!window)
@@ -77,19 +73,15 @@ bool TQCLWndProcComponent::NewWndProc() {
         Application->HookMainWindow(TApplication::TWindowHook(this, &TQCLWndProcComponent::appHook));
         appHooked_ = true;
     }
-    if (!SetWindowSubclass(window, &TQCLWndProcComponent::subclassProc, reinterpret_cast<UINT_PTR>(this),
-                           reinterpret_cast<DWORD_PTR>(this))) {
+    if (!subclass_.Install(window, TWndMethod(this, &TQCLWndProcComponent::WndProc))) {
         RestoreWndProc();
         return false;
     }
-    hookedWindow_ = window;
     return true;
 }
 
 bool TQCLWndProcComponent::RestoreWndProc() {
-    if (hookedWindow_ && IsWindow(hookedWindow_))
-        RemoveWindowSubclass(hookedWindow_, &TQCLWndProcComponent::subclassProc, reinterpret_cast<UINT_PTR>(this));
-    hookedWindow_ = nullptr;
+    subclass_.Remove();
     if (appHooked_ && Application)
         Application->UnhookMainWindow(TApplication::TWindowHook(this, &TQCLWndProcComponent::appHook));
     appHooked_ = false;
@@ -105,33 +97,10 @@ void TQCLWndProcComponent::SilentRemove() {
 }
 
 LRESULT TQCLWndProcComponent::CallPrevious(const TMessage& Message) {
-    return DefSubclassProc(hookedWindow_, Message.Msg, Message.WParam, Message.LParam);
+    return subclass_.CallPrevious(Message);
 }
 
 void TQCLWndProcComponent::WndProc(TMessage& Message) {
-    if (destroying_)
-        return;
-    Message.Result = CallPrevious(Message);
-    if (Message.Msg != WM_DESTROY)
-        return;
-    destroying_ = true;
-    RemoveWindowSubclass(hookedWindow_, &TQCLWndProcComponent::subclassProc, reinterpret_cast<UINT_PTR>(this));
-    hookedWindow_ = nullptr;
-}
-
-LRESULT CALLBACK TQCLWndProcComponent::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                    DWORD_PTR data) {
-    auto* self = reinterpret_cast<TQCLWndProcComponent*>(data);
-    TMessage message;
-    message.Msg = msg;
-    message.WParam = wParam;
-    message.LParam = lParam;
-    try {
-        self->WndProc(message);
-    } catch (...) {
-        QCLReportException(self);
-        if (msg == WM_DESTROY && self->hookedWindow_ == hwnd)
-            RemoveWindowSubclass(hwnd, &TQCLWndProcComponent::subclassProc, reinterpret_cast<UINT_PTR>(self));
-    }
-    return message.Result;
+    if (!destroying_)
+        destroying_ = subclass_.PassOnAndLetGoAtDestroy(Message);
 }

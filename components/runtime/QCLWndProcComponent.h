@@ -26,7 +26,7 @@ public:
     bool GetHandleApp() const { return handleApp_; }
     // Settable only while loading.
     void SetHandleApp(bool value);
-    bool IsHooked() const { return hookedWindow_ != nullptr; }
+    bool IsHooked() const { return subclass_.Installed(); }
 
     BRIM_PROPERTY(Enabled, TQCLWndProcComponent::GetEnabled, TQCLWndProcComponent::SetEnabled);
     BRIM_PROPERTY(DesignEnabled, TQCLWndProcComponent::GetDesignEnabled, TQCLWndProcComponent::SetDesignEnabled);
@@ -53,16 +53,13 @@ protected:
     LRESULT CallPrevious(const TMessage& Message);
 
 private:
-    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR data);
-
     bool enabled_ = true;
     bool designEnabled_ = false;
     bool silent_ = false;
     bool handleApp_ = false;
     bool destroying_ = false;
     bool appHooked_ = false;
-    HWND hookedWindow_ = nullptr;
+    TWindowSubclass subclass_{this};
 
     void appHook(TMessage& Message, bool& Handled) { Handled = AppWndProc(Message); }
 };

@@ -57,7 +57,7 @@ AnsiString exeFileName() {
 
 }  // namespace
 
-TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func) {
+TQCLExitWindowsFunc QCLSetExitWindowsFuncForTesting(TQCLExitWindowsFunc Func) {
     const TQCLExitWindowsFunc previous = exitWindows;
     exitWindows = Func ? Func : ExitWindowsEx;
     return previous;
@@ -212,9 +212,8 @@ TBitmap* TQCLApplication::GetBitmap() {
 }
 
 void TQCLApplication::SetEditMode(TQCLEditMode value) {
-    if (value == editMode_)
+    if (!SetIfChanged(editMode_, value))
         return;
-    editMode_ = value;
     if (OnEditModeChange)
         OnEditModeChange(this);
 }

@@ -14,6 +14,7 @@
 #include "components/runtime/qclprocs.h"
 
 #include "framework/Graphics.h"
+#include "framework/Messages.h"
 
 #include <windows.h>
 
@@ -112,9 +113,8 @@ public:
     AnsiString ClassName() const override { return "TQCLTimerPool"; }
 
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void windowProc(TMessage& Message);
     void tick();
-    void createWindow();
 
     bool active_ = false;
     bool inTick_ = false;
@@ -252,7 +252,7 @@ private:
 // The system call behind QuitWindows; tests replace it so that nothing ends
 // the session. Returns the previous one.
 using TQCLExitWindowsFunc = BOOL(WINAPI*)(UINT Flags, DWORD Reason);
-TQCLExitWindowsFunc QCLSetExitWindowsFunc(TQCLExitWindowsFunc Func);
+TQCLExitWindowsFunc QCLSetExitWindowsFuncForTesting(TQCLExitWindowsFunc Func);
 
 // The process-wide application object; made by QCLInitApplication after the
 // framework's globals and freed by QCLDoneApplication (both count, so only

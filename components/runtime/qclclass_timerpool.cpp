@@ -17,7 +17,6 @@
 
 namespace {
 
-const char kWindowClass[] = "TQCLTimerPoolWindow";
 constexpr UINT_PTR kTimerId = 1;
 
 int32_t nextCount(int32_t value) { return value == std::numeric_limits<int32_t>::max() ? 0 : value + 1; }
@@ -94,10 +93,7 @@ TQCLTimerPool::TQCLTimerPool(TComponent* AOwner, TQCLTimerInterval MinInterval)
 
 TQCLTimerPool::~TQCLTimerPool() {
     ClearTimers();
-    if (window_) {
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    DeallocateHWnd(window_);
 }
 
 void TQCLTimerPool::SetMinInterval(TQCLTimerInterval value) {
@@ -166,24 +162,9 @@ void TQCLTimerPool::ClearTimers() {
         delete static_cast<TQCLTimerItem*>(items_.Get(items_.Count - 1));
 }
 
-void TQCLTimerPool::createWindow() {
-    static const ATOM registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &TQCLTimerPool::windowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassA(&wc);
-    }();
-    (void)registered;
-    window_ = CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-    if (window_)
-        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
 void TQCLTimerPool::UpdateMainTimer(bool Active) {
     if (!window_)
-        createWindow();
+        window_ = AllocateHWnd(TWndMethod(this, &TQCLTimerPool::windowProc));
     active_ = false;
     if (window_)
         KillTimer(window_, kTimerId);
@@ -230,11 +211,9 @@ void TQCLTimerPool::tick() {
     inTick_ = false;
 }
 
-LRESULT CALLBACK TQCLTimerPool::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_TIMER) {
-        if (auto* pool = reinterpret_cast<TQCLTimerPool*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)))
-            pool->tick();
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+void TQCLTimerPool::windowProc(TMessage& Message) {
+    if (Message.Msg == WM_TIMER)
+        tick();
+    else
+        DefaultWindowResult(window_, Message);
 }

@@ -12,20 +12,9 @@ AnsiString QCLLoadStr(int ident, const char* fallback) {
 }
 
 void QCLReportException(TObject* Sender) {
-    if (!Application)
-        return;
-    try {
-        throw;
-    } catch (EAbort&) {
-    } catch (Exception& e) {
-        Application->HandleException(Sender, &e);
-    } catch (std::exception& e) {
-        Exception wrapped(e.what());
-        Application->HandleException(Sender, &wrapped);
-    } catch (...) {
-        Exception wrapped("Unknown exception");
-        Application->HandleException(Sender, &wrapped);
-    }
+    // Without an application there is nobody to tell (no message box either).
+    if (Application)
+        HandleCurrentException(Sender);
 }
 
 void QCLTerminateApplication() {

@@ -320,4 +320,38 @@ TEST(Properties, ReadCastAndAssignLikeFields) {
     EXPECT_EQ(tag, 8);
 }
 
+// A field that counts how often it is written, so that "unchanged" can be
+// told from "written with the same value".
+struct CountedField {
+    int value = 0;
+    int writes = 0;
+    CountedField& operator=(int v) {
+        value = v;
+        ++writes;
+        return *this;
+    }
+    bool operator==(int v) const { return value == v; }
+};
+
+// The setter helper stores and reports a change only for a different value;
+// an equal one leaves the field unwritten, so the setter does not react.
+TEST(Properties, SetIfChangedStoresAndReportsOnlyARealChange) {
+    struct Case {
+        int start, value;
+        bool changed;
+    };
+    for (const Case& c : {Case{3, 3, false}, Case{3, 4, true}, Case{0, -1, true}, Case{0, 0, false}}) {
+        SCOPED_TRACE(std::to_string(c.start) + " <- " + std::to_string(c.value));
+        CountedField field;
+        field.value = c.start;
+        EXPECT_EQ(SetIfChanged(field, c.value), c.changed);
+        EXPECT_EQ(field.value, c.value);
+        EXPECT_EQ(field.writes, c.changed ? 1 : 0);
+    }
+    AnsiString text = "abc";
+    EXPECT_FALSE(SetIfChanged(text, AnsiString("abc")));
+    EXPECT_TRUE(SetIfChanged(text, AnsiString("abd")));
+    EXPECT_EQ(text, "abd");
+}
+
 }  // namespace

@@ -1,6 +1,13 @@
 // Conversions whose exact rules callers rely on: strict decimal StrToInt,
-// Round with halves to even, exact ratios, Format and the string helpers.
+// Round with halves to even, exact ratios, Format and the string helpers;
+// and the file search with its own result type.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempFolder.h"
 
 #include "framework/LocaleConv.h"
 #include "framework/SysUtils.h"
@@ -98,6 +105,45 @@ TEST(FileNames, PartsOfAPath) {
     EXPECT_EQ(ChangeFileExt("C:\\a.b\\c", ".bak"), "C:\\a.b\\c.bak");
     EXPECT_EQ(IncludeTrailingBackslash("C:\\x"), "C:\\x\\");
     EXPECT_EQ(ExcludeTrailingBackslash("C:\\x\\"), "C:\\x");
+}
+
+// A search admits hidden and directory entries only when asked for, answers
+// Found for each entry, and ends with a system error code, never Found.
+TEST(FileSearch, AttributesChooseTheEntriesAndTheEndIsAnError) {
+    brimtest::TempFolder temp;
+    temp.writeFile("plain.txt", "x");
+    temp.writeFile("hidden.txt", "x");
+    ASSERT_TRUE(SetFileAttributesA(temp.file("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(CreateDirectoryA(temp.file("sub").c_str(), nullptr));
+    struct Case {
+        const char* pattern;
+        int attr;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"*.txt", 0, {"plain.txt"}},
+        {"*.txt", faHidden, {"hidden.txt", "plain.txt"}},
+        {"*", faDirectory, {".", "..", "plain.txt", "sub"}},
+        {"*.none", faAnyFile, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " attr " + std::to_string(c.attr));
+        std::vector<std::string> names;
+        TSearchRec rec;
+        TFindResult result = FindFirst(temp.file(c.pattern), c.attr, rec);
+        for (int guard = 0; result == TFindResult::Found && guard < 100; ++guard) {
+            names.push_back(rec.Name);
+            result = FindNext(rec);
+        }
+        FindClose(rec);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, c.names);
+        EXPECT_NE(FindErrorCode(result), 0u);
+        EXPECT_EQ(FindErrorCode(result), c.names.empty() ? static_cast<DWORD>(ERROR_FILE_NOT_FOUND)
+                                                         : static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    }
+    TSearchRec missing;
+    EXPECT_NE(FindFirst(temp.file("no such folder\\*"), faAnyFile, missing), TFindResult::Found);
 }
 
 TEST(Dates, EncodeAndDecodeRoundTrip) {

@@ -84,14 +84,14 @@ std::vector<HWND> threadWindowsOfClass(const char* className) {
 
 void FrameworkTest::SetUp() {
     InitFramework();
-    Application->ResetTerminated();
+    Application->ResetTerminatedForTesting();
     Application->OnException = [this](TObject*, Exception* e) { exceptions.push_back(e->Message); };
 }
 
 void FrameworkTest::TearDown() {
     pumpIdle();
     Application->OnException = nullptr;
-    Application->ResetTerminated();
+    Application->ResetTerminatedForTesting();
     EXPECT_EQ(Application->ModalLevel(), 0);
 }
 

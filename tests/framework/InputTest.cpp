@@ -62,7 +62,7 @@ protected:
         form = MakeForm<TInputForm>(nullptr);
     }
     void TearDown() override {
-        TMouse::SetCursorSource(nullptr);
+        TMouse::SetCursorSourceForTesting(nullptr);
         form->Free();
         FrameworkTest::TearDown();
     }
@@ -132,7 +132,7 @@ TEST_F(InputTest, EnterAndLeaveFollowSyntheticMovesDisabledControlsIncluded) {
     b->Enabled = false;
     form->Show();
     TPoint cursor;
-    TMouse::SetCursorSource([&] { return cursor; });
+    TMouse::SetCursorSourceForTesting([&] { return cursor; });
     auto moveTo = [&](int x, int y) {
         cursor = form->ClientToScreen(TPoint(x, y));
         send(WM_MOUSEMOVE, 0, x, y);
@@ -158,7 +158,7 @@ TEST_F(InputTest, TheShortHintOfTheControlUnderTheMouseShowsAfterThePause) {
     form->Show();
     Application->HintPause = 10;
     TPoint cursor;
-    TMouse::SetCursorSource([&] { return cursor; });
+    TMouse::SetCursorSourceForTesting([&] { return cursor; });
     auto moveTo = [&](int x, int y) {
         cursor = form->ClientToScreen(TPoint(x, y));
         send(WM_MOUSEMOVE, 0, x, y);

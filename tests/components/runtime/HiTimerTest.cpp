@@ -38,22 +38,22 @@ TEST(HiTimer, IntervalIsClampedToTheSupportedPeriods) {
 TEST(HiTimer, NothingRunsWithoutAHandler) {
     TQCLHiTimer timer(nullptr);
     timer.Enabled = true;
-    EXPECT_EQ(timer.GetThread(), nullptr);
+    EXPECT_EQ(timer.GetThreadForTesting(), nullptr);
     timer.OnTimer = [](TObject*) {};
-    ASSERT_NE(timer.GetThread(), nullptr);
+    ASSERT_NE(timer.GetThreadForTesting(), nullptr);
     timer.UseThread = false;  // the thread stops before the multimedia event starts
-    EXPECT_EQ(timer.GetThread(), nullptr);
-    EXPECT_NE(timer.GetEventId(), 0u);
+    EXPECT_EQ(timer.GetThreadForTesting(), nullptr);
+    EXPECT_NE(timer.GetEventIdForTesting(), 0u);
     timer.Enabled = false;
-    EXPECT_EQ(timer.GetEventId(), 0u);
+    EXPECT_EQ(timer.GetEventIdForTesting(), 0u);
 }
 
 TEST(HiTimer, ThreadKeepsAllBitsOfTheInterval) {
     TQCLHiTimer timer(nullptr, 70000);  // the constructor's interval is not clamped
     timer.OnTimer = [](TObject*) {};
     timer.Enabled = true;
-    ASSERT_NE(timer.GetThread(), nullptr);
-    EXPECT_EQ(timer.GetThread()->GetInterval(), 70000u);
+    ASSERT_NE(timer.GetThreadForTesting(), nullptr);
+    EXPECT_EQ(timer.GetThreadForTesting()->GetInterval(), 70000u);
 }
 
 TEST(HiTimer, BothModesTickOnTheOwningThreadAndSurviveExceptions) {
@@ -83,7 +83,7 @@ TEST(HiTimer, TickDuringANestedLoopIsDropped) {
     timer.OnTimer = [&](TObject*) {
         ++calls;
         // re-entry: without the guard this would recurse until the stack runs out
-        SendMessageA(timer.GetHandle(), WM_TIMER, timer.GetEventId(), 0);
+        SendMessageA(timer.GetHandle(), WM_TIMER, timer.GetEventIdForTesting(), 0);
     };
     timer.Enabled = true;
     EXPECT_TRUE(pumpUntil([&] { return calls >= 2; }));

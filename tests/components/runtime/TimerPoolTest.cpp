@@ -302,7 +302,7 @@ BOOL WINAPI fakeExitWindows(UINT flags, DWORD) {
 }
 
 TEST(QCLApplicationState, QuitWindowsAsksTheSystemByCode) {
-    const auto previous = QCLSetExitWindowsFunc(&fakeExitWindows);
+    const auto previous = QCLSetExitWindowsFuncForTesting(&fakeExitWindows);
     TQCLApplication app(nullptr);
     struct Case { TQCLExitCode code; UINT flags; } cases[] = {
         {ecRestart, EWX_LOGOFF}, {ecQuit, EWX_SHUTDOWN | EWX_FORCE}, {ecReboot, EWX_REBOOT | EWX_FORCE}};
@@ -311,7 +311,7 @@ TEST(QCLApplicationState, QuitWindowsAsksTheSystemByCode) {
         EXPECT_TRUE(app.QuitWindows(c.code));
         EXPECT_EQ(lastExitFlags, c.flags);
     }
-    QCLSetExitWindowsFunc(previous);
+    QCLSetExitWindowsFuncForTesting(previous);
 }
 
 }  // namespace
