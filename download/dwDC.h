@@ -143,6 +143,9 @@ protected:
     // Sends the request, adjusting it after certificate errors as allowed.
     void SendRequest(HINTERNET Request, const AnsiString& Headers, const void* Optional = nullptr,
                      DWORD OptionalLength = 0);
+    // The status code of a sent request; a request that got no valid answer
+    // (no status line at all) fails the try.
+    static DWORD ResponseStatus(HINTERNET Request);
     // Gives a request WinInet's own send and receive time-outs.
     void LimitRequest(HINTERNET Request) const;
     // The text given, or the last Windows error's, becomes the run's error text.

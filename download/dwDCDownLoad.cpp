@@ -71,8 +71,7 @@ void TdwDownLoadThreader::ProcessHTTP(HINTERNET Connection) {
     SendRequest(request, resumeFrom > 0 ? Format("Range: bytes=%d-\r\n", {resumeFrom}) : AnsiString());
     if (Terminated) return;
 
-    DWORD status = 0, size = sizeof status;
-    HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+    DWORD status = ResponseStatus(request);
     if (resumeFrom > 0 && status == HTTP_STATUS_PARTIAL_CONTENT) {
         AnsiString range;
         AnsiString expected = Format("bytes %d-", {resumeFrom});

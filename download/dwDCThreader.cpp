@@ -172,9 +172,8 @@ void TdwCustomThreader::GetHTTPResourceInfo(HINTERNET Connection) {
         return *info_;
     };
 
-    DWORD status = 0, size = sizeof status;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
-        status != HTTP_STATUS_OK) {
+    DWORD status = ResponseStatus(request);
+    if (status != HTTP_STATUS_OK) {
         AnsiString reason;
         queryHeader(request, HTTP_QUERY_STATUS_TEXT, 256, reason);
         ReportError(Format("No resource information: the server answered %d %s",
@@ -194,7 +193,7 @@ void TdwCustomThreader::GetHTTPResourceInfo(HINTERNET Connection) {
     if (Terminated) return;
 
     SYSTEMTIME modified{};
-    size = sizeof modified;
+    DWORD size = sizeof modified;
     SYSTEMTIME local{};
     if (HttpQueryInfoA(request, HTTP_QUERY_LAST_MODIFIED | HTTP_QUERY_FLAG_SYSTEMTIME, &modified, &size, nullptr) &&
         validSystemTime(modified) && SystemTimeToTzSpecificLocalTime(nullptr, &modified, &local)) {
@@ -234,6 +233,15 @@ bool TdwCustomThreader::CanProcessURL() const {
     if (MinResourceSize > 0 && info_->Size < MinResourceSize) return false;
     if (MaxResourceSize > 0 && info_->Size > MaxResourceSize) return false;
     return true;
+}
+
+DWORD TdwCustomThreader::ResponseStatus(HINTERNET Request) {
+    DWORD status = 0, size = sizeof status;
+    if (!HttpQueryInfoA(Request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+        status == 0)
+        throw EclInternetError(dwDCUtils::GetLastErrorText(ERROR_HTTP_INVALID_SERVER_RESPONSE),
+                               ERROR_HTTP_INVALID_SERVER_RESPONSE);
+    return status;
 }
 
 // ---------------------------------------------------------------------------
