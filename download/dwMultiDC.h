@@ -58,7 +58,7 @@ public:
     virtual void SetURL(const AnsiString& value);
     AnsiString GetLocalFile() const { return localFile_; }
     void SetLocalFile(const AnsiString& value);
-    AnsiString GetUserName() const { return userName_; }
+    AnsiString GetUserNameText() const { return userName_; }
     void SetUserName(const AnsiString& value);
     AnsiString GetPassword() const { return password_; }
     void SetPassword(const AnsiString& value);
@@ -69,7 +69,7 @@ public:
 
     BRIM_PROPERTY(URL, TdwInternetItem::GetURL, TdwInternetItem::SetURL);
     BRIM_PROPERTY(LocalFile, TdwInternetItem::GetLocalFile, TdwInternetItem::SetLocalFile);
-    BRIM_PROPERTY(UserName, TdwInternetItem::GetUserName, TdwInternetItem::SetUserName);
+    BRIM_PROPERTY(UserName, TdwInternetItem::GetUserNameText, TdwInternetItem::SetUserName);
     BRIM_PROPERTY(Password, TdwInternetItem::GetPassword, TdwInternetItem::SetPassword);
 
 protected:
