@@ -89,6 +89,8 @@ void TdwInternetAction::FireAction(int TimeOut) {
 
 void TdwInternetAction::Execute() {
     errorCode_ = GetLastError();
+    // A call that failed without saying why must still fail the caller.
+    if (errorCode_ == 0) errorCode_ = ERROR_INTERNET_INTERNAL_ERROR;
     errorText_ = dwDCUtils::GetLastErrorText(errorCode_);
 }
 
@@ -196,7 +198,11 @@ TdwFtpFindFirstFileAction::TdwFtpFindFirstFileAction(TdwInternetWaitEngine* Engi
     : TdwInternetResourceAction(Engine, Connection), search_(SearchFile), flags_(Flags), context_(Context) {}
 
 void TdwFtpFindFirstFileAction::Execute() {
-    finish(FtpFindFirstFileA(parent_, search_.c_str(), &FindData, flags_, context_));
+    SetLastError(0);
+    HINTERNET found = FtpFindFirstFileA(parent_, search_.c_str(), &FindData, flags_, context_);
+    // Some stacks fail a search without a match without an error code: it is "no more files".
+    if (!found && GetLastError() == 0) SetLastError(ERROR_NO_MORE_FILES);
+    finish(found);
 }
 
 TdwFtpOpenFileAction::TdwFtpOpenFileAction(TdwInternetWaitEngine* Engine, HINTERNET Connection,

@@ -179,7 +179,8 @@ TEST(FtpDownload, MissingFileFailsWithoutAFile) {
     t.at(server.ftpUrl("/no-such-file.bin"));
     EXPECT_EQ(t.run(), psFailed);
     EXPECT_FALSE(fileExists(t.localFile()));
-    EXPECT_EQ(t.log.errors.size(), 1u);
+    ASSERT_EQ(t.log.errors.size(), 1u);
+    EXPECT_EQ(t.log.errors[0], dwDCUtils::GetLastErrorText(ERROR_NO_MORE_FILES));
 }
 
 TEST(FtpDownload, ResumeThatCannotPositionStartsAtZero) {
