@@ -30,6 +30,7 @@
 #include "download/dwWaitDC.h"
 #include "framework/Threads.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -143,6 +144,9 @@ protected:
     // Sends the request, adjusting it after certificate errors as allowed.
     void SendRequest(HINTERNET Request, const AnsiString& Headers, const void* Optional = nullptr,
                      DWORD OptionalLength = 0);
+    // Runs Send (one waited send of Request) until it succeeds, adjusting the
+    // request after certificate errors as allowed.
+    void SendWithCertificateHandling(HINTERNET Request, const std::function<void()>& Send);
     // The status code of a sent request; a request that got no valid answer
     // (no status line at all) fails the try.
     static DWORD ResponseStatus(HINTERNET Request);

@@ -276,11 +276,17 @@ TdwCertificateDecision dwDecideCertificateStep(DWORD Code, DWORD PreviousCode, b
 
 void TdwCustomThreader::SendRequest(HINTERNET Request, const AnsiString& Headers, const void* Optional,
                                     DWORD OptionalLength) {
+    SendWithCertificateHandling(Request, [&] {
+        TdwHttpSendRequestAction send(&engine_, Request, Headers, Optional, OptionalLength);
+        send.FireAction(TimeOut);
+    });
+}
+
+void TdwCustomThreader::SendWithCertificateHandling(HINTERNET Request, const std::function<void()>& Send) {
     DWORD previous = 0;
     while (true) {
-        TdwHttpSendRequestAction send(&engine_, Request, Headers, Optional, OptionalLength);
         try {
-            send.FireAction(TimeOut);
+            Send();
             return;
         } catch (EclTimeoutInternetError&) {
             throw;

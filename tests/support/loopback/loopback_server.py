@@ -5,7 +5,8 @@ One process serves:
 - HTTP (threaded http.server) on a free port: the committed fixtures below
   fixtures/ ("/newer/Corvanta/version.dat", "/files/hello.txt", ...) and the
   scenario paths "/s/<token>/<scenario>/<name>?size=N&..." described in
-  SCENARIOS below; it takes PUT and POST and keeps what it received;
+  SCENARIOS below; it takes PUT and POST and keeps what it received, and
+  serves what was PUT to "/up/<token>/<name>" back at that path;
 - FTP (pyftpdlib) on a free port: anonymous read-only over ftp-root, and the
   user "writer" (password "secret") who may write into ftp-upload;
 - a third port bound but never listening, so a connection to it is refused.
@@ -40,6 +41,8 @@ AUTH_USER, AUTH_PASSWORD = "alice", "s3cret"
 shutdown = threading.Event()
 counters = {}
 counters_lock = threading.Lock()
+uploads = {}  # path -> bytes received by PUT, served again by GET and HEAD
+uploads_lock = threading.Lock()
 
 
 def pattern(size):
@@ -100,10 +103,14 @@ class Handler(BaseHTTPRequestHandler):
         self.receive()
 
     def receive(self):
-        token = self.path.split("/")[2] if self.path.startswith("/s/") else "upload"
+        parts = self.path.split("/")
+        token = parts[2] if len(parts) > 2 and parts[1] in ("s", "up") else "upload"
         self.record(token)
         length = int(self.headers.get("Content-Length", "0") or "0")
         body = self.rfile.read(length) if length > 0 else b""
+        if self.command == "PUT":
+            with uploads_lock:
+                uploads[urllib.parse.urlsplit(self.path).path] = body
         n = next_count(token + ".body")
         with open(os.path.join(self.server.state, "%s.body.%d" % (token, n)), "wb") as f:
             f.write(body)
@@ -116,6 +123,15 @@ class Handler(BaseHTTPRequestHandler):
     def serve(self, head_only):
         url = urllib.parse.urlsplit(self.path)
         parts = url.path.split("/")
+        if len(parts) >= 4 and parts[1] == "up":
+            self.record(parts[2])
+            with uploads_lock:
+                data = uploads.get(url.path)
+            if data is None:
+                Handler.scenario_missing(self, parts[2], {}, head_only)
+            else:
+                self.full(data, head_only)
+            return
         if len(parts) >= 5 and parts[1] == "s":
             token, scenario = parts[2], parts[3]
             query = dict(urllib.parse.parse_qsl(url.query))
