@@ -12,6 +12,7 @@
 namespace {
 
 using dltest::fileBytes;
+using dltest::fileExists;
 using dltest::LoopbackServer;
 using dltest::newToken;
 using dltest::pattern;
@@ -130,6 +131,21 @@ TEST(UploadWorker, UploadsAFileByFtp) {
     EXPECT_EQ(upload.run(), psSuccess);
     EXPECT_EQ(fileBytes(server.stateFile("ftp-upload\\" + name)), pattern(7000));
     EXPECT_EQ(upload.worker->TotalSent(), 7000);
+}
+
+// The server's refusal (WinInet's extended error) reaches the error text.
+TEST(UploadWorker, RefusedFtpWriteReportsTheServersAnswer) {
+    const LoopbackServer& server = LoopbackServer::get();
+    brimtest::TempFolder folder;
+    folder.writeFile("up.bin", pattern(70));
+    Upload upload(server.ftpUrl("/ro.bin"), folder.file("up.bin"));
+    upload.worker->TryCount = 1;
+    std::vector<std::string> errors;
+    upload.worker->OnError = [&](TObject*, const AnsiString& e) { errors.push_back(e); };
+    EXPECT_EQ(upload.run(), psFailed);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("550 "), std::string::npos) << errors[0];
+    EXPECT_FALSE(fileExists(server.stateFile("ftp-root\\ro.bin")));
 }
 
 TEST(UploadWorker, UnreadableLocalFileFails) {

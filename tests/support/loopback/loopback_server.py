@@ -333,6 +333,7 @@ def main():
     handler.authorizer = authorizer
     handler.permit_foreign_addresses = False
     handler.banner = "loopback ftp ready"
+    handler.auth_failed_timeout = 0.1  # answer a wrong password at once
     ftp = FTPServer(("127.0.0.1", 0), handler)
 
     refused = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
