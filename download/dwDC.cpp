@@ -1,8 +1,30 @@
 // The control base: settings, busy count and the settings in the registry; see dwDC.h.
 #include "download/dwDC.h"
 
+#include "download/Dwwininet.h"
 #include "framework/Filer.h"
 #include "framework/Registry.h"
+
+#include <cstring>
+
+TThreadPriority dwThreadPriority(TdwProcessPriority Priority) {
+    switch (Priority) {
+    case ppLower: return tpLower;
+    case ppHigher: return tpHigher;
+    default: return tpNormal;
+    }
+}
+
+void dwPutCredential(const AnsiString& Value, LPSTR Buffer, DWORD& Length) {
+    if (Value.empty() || !Buffer) return;
+    if (Value.size() >= dwURLPartSize::UserName) {
+        Length = static_cast<DWORD>(Value.size());
+        return;
+    }
+    std::memset(Buffer, 0, dwURLPartSize::UserName);
+    std::memcpy(Buffer, Value.data(), Value.size());
+    Length = static_cast<DWORD>(Value.size());
+}
 
 TdwCustomInternetControl::TdwCustomInternetControl(TComponent* AOwner) : TComponent(AOwner) {}
 

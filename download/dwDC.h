@@ -55,6 +55,13 @@ TdwCertificateDecision dwDecideCertificateStep(DWORD Code, DWORD PreviousCode, b
                                                TdwCertificateFlags Flags, bool UseErrorDialog,
                                                DWORD CurrentSecurityFlags);
 
+// The worker thread priority of a transfer priority.
+TThreadPriority dwThreadPriority(TdwProcessPriority Priority);
+// Puts an owner's credential into its part of the URL record (the parser's
+// 128-byte buffer, zero-filled first). One that does not fit is left for the
+// parser to refuse, so the parse fails rather than cutting it.
+void dwPutCredential(const AnsiString& Value, LPSTR Buffer, DWORD& Length);
+
 // ---------------------------------------------------------------------------
 
 class TdwCustomInternetControl : public TComponent {

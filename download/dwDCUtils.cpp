@@ -25,6 +25,15 @@ void TdwResourceInfo::Assign(const TdwResourceInfo* Source) {
 
 TdwURLParser::TdwURLParser() = default;
 
+void TdwURLParser::clearParts() {
+    hostName_.clear();
+    userName_.clear();
+    password_.clear();
+    urlPath_.clear();
+    extraInfo_.clear();
+    port_ = 0;
+}
+
 void TdwURLParser::DoURLParsing(URL_COMPONENTSA& components) {
     if (OnURLParsing) OnURLParsing(this, components);
 }
@@ -48,12 +57,7 @@ AnsiString TdwURLParser::Parse(const AnsiString& URL) {
 
     if (URL.empty() || URL.find('\0') != AnsiString::npos ||
         !InternetCrackUrlA(URL.c_str(), static_cast<DWORD>(URL.size()), ICU_DECODE | ICU_ESCAPE, &components)) {
-        hostName_.clear();
-        userName_.clear();
-        password_.clear();
-        urlPath_.clear();
-        extraInfo_.clear();
-        port_ = 0;
+        clearParts();
         return AnsiString();
     }
     switch (components.nScheme) {
@@ -74,12 +78,7 @@ AnsiString TdwURLParser::Parse(const AnsiString& URL) {
         overlong(password, components.lpszPassword, components.dwPasswordLength) ||
         overlong(path, components.lpszUrlPath, components.dwUrlPathLength) ||
         overlong(extra, components.lpszExtraInfo, components.dwExtraInfoLength)) {
-        hostName_.clear();
-        userName_.clear();
-        password_.clear();
-        urlPath_.clear();
-        extraInfo_.clear();
-        port_ = 0;
+        clearParts();
         return AnsiString();
     }
     // Read each part only up to its buffer.

@@ -66,6 +66,7 @@ protected:
     virtual void DoURLParsing(URL_COMPONENTSA& components);
 
 private:
+    void clearParts();
     int scheme_ = 0;
     AnsiString hostName_, userName_, password_, urlPath_, extraInfo_;
     INTERNET_PORT port_ = 0;

@@ -1,31 +1,10 @@
 // The single-transfer control and its downloader; see dwDownLoader.h.
 #include "download/dwDownLoader.h"
 
-#include "download/Dwwininet.h"
 #include "framework/Filer.h"
 
-#include <cstring>
 
 namespace {
-
-TThreadPriority threadPriority(TdwProcessPriority priority) {
-    switch (priority) {
-    case ppLower: return tpLower;
-    case ppHigher: return tpHigher;
-    default: return tpNormal;
-    }
-}
-
-void putCredential(const AnsiString& value, LPSTR pointer, DWORD& length) {
-    if (value.empty() || !pointer) return;
-    if (value.size() >= dwURLPartSize::UserName) {
-        length = static_cast<DWORD>(value.size());  // the parse refuses it
-        return;
-    }
-    std::memset(pointer, 0, dwURLPartSize::UserName);
-    std::memcpy(pointer, value.data(), value.size());
-    length = static_cast<DWORD>(value.size());
-}
 
 void defineText(TFiler* filer, const AnsiString& name, std::function<AnsiString()> get,
                 std::function<void(const AnsiString&)> set) {
@@ -124,7 +103,7 @@ void TdwSingleInternetControl::prepareWorker(TdwCustomThreader* worker) {
     worker->OnDataBatch = TdwDataBatchRelay(this, &TdwSingleInternetControl::relayDataBatch);
     worker->OnCertificate = TdwCertificateRelay(this, &TdwSingleInternetControl::relayCertificate);
     worker->OnCompleted = TNotifyEvent(this, &TdwSingleInternetControl::relayCompleted);
-    worker->Priority = threadPriority(Priority);
+    worker->Priority = dwThreadPriority(Priority);
     worker->BatchSize = BatchSize;
     worker->TryCount = TryCount;
     worker->TimeOut = TimeOut;
@@ -156,8 +135,8 @@ void TdwSingleInternetControl::relayResourceInfo(TObject*, TdwResourceInfo* Info
 }
 
 void TdwSingleInternetControl::relayURLParsing(TObject*, URL_COMPONENTSA& Components) {
-    putCredential(userName_, Components.lpszUserName, Components.dwUserNameLength);
-    putCredential(password_, Components.lpszPassword, Components.dwPasswordLength);
+    dwPutCredential(userName_, Components.lpszUserName, Components.dwUserNameLength);
+    dwPutCredential(password_, Components.lpszPassword, Components.dwPasswordLength);
     if (OnURLParsing) OnURLParsing(this, Components);
 }
 

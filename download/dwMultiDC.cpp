@@ -1,35 +1,8 @@
 // Items of the multi-item control and their worker relays; see dwMultiDC.h.
 #include "download/dwMultiDC.h"
 
-#include "download/Dwwininet.h"
 
-#include <cstring>
 
-namespace {
-
-TThreadPriority threadPriority(TdwProcessPriority priority) {
-    switch (priority) {
-    case ppLower: return tpLower;
-    case ppHigher: return tpHigher;
-    default: return tpNormal;
-    }
-}
-
-// Puts a credential into its part of the URL record: the parser's 128-byte
-// buffer, zero-filled first. One that does not fit is left for the parser
-// to refuse (the parse fails) rather than cut.
-void putCredential(const AnsiString& value, LPSTR& pointer, DWORD& length) {
-    if (value.empty() || !pointer) return;
-    if (value.size() >= dwURLPartSize::UserName) {
-        length = static_cast<DWORD>(value.size());
-        return;
-    }
-    std::memset(pointer, 0, dwURLPartSize::UserName);
-    std::memcpy(pointer, value.data(), value.size());
-    length = static_cast<DWORD>(value.size());
-}
-
-}  // namespace
 
 TdwInternetItem::TdwInternetItem(TCollection* Collection) : TCollectionItem(Collection) {}
 
@@ -137,7 +110,7 @@ TdwDownLoadThreader* TdwInternetItem::CreateWorker(bool InfoOnly) {
     worker->OnDataBatch = TdwDataBatchRelay(this, &TdwInternetItem::relayDataBatch);
     worker->OnCertificate = TdwCertificateRelay(this, &TdwInternetItem::relayCertificate);
     worker->OnCompleted = TNotifyEvent(this, &TdwInternetItem::relayCompleted);
-    worker->Priority = threadPriority(Priority);
+    worker->Priority = dwThreadPriority(Priority);
     if (control) {
         worker->BatchSize = control->BatchSize;
         worker->TryCount = control->TryCount;
@@ -185,8 +158,8 @@ void TdwInternetItem::relayResourceInfo(TObject*, TdwResourceInfo* Info) {
 }
 
 void TdwInternetItem::relayURLParsing(TObject*, URL_COMPONENTSA& Components) {
-    putCredential(userName_, Components.lpszUserName, Components.dwUserNameLength);
-    putCredential(password_, Components.lpszPassword, Components.dwPasswordLength);
+    dwPutCredential(userName_, Components.lpszUserName, Components.dwUserNameLength);
+    dwPutCredential(password_, Components.lpszPassword, Components.dwPasswordLength);
     TdwMultiInternetControl* control = Control();
     if (control && control->OnURLParsing) control->OnURLParsing(control, this, Components);
 }

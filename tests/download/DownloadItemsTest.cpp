@@ -103,6 +103,15 @@ TEST(DownLoadItems, CredentialsInTheURLBecomeTheItemsOwn) {
     EXPECT_EQ(item->UserName.get(), "alice");
 }
 
+TEST(DownLoadItems, OverlongCredentialFailsTheParseInsteadOfBeingCut) {
+    Transfer t;
+    t.at("http://127.0.0.1:1/x.bin");
+    t.item->UserName = std::string(200, 'u');
+    EXPECT_EQ(t.run(), psFailed);
+    EXPECT_EQ(t.log.errors.size(), 1u);
+    EXPECT_FALSE(fileExists(t.localFile()));
+}
+
 TEST(DownLoadItems, AssignCopiesTheTransferButNotTheCertificateSettings) {
     InitFramework();
     TdwMultiDownLoader d(nullptr);
