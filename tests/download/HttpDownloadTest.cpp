@@ -78,6 +78,18 @@ TEST(HttpDownload, RefusedFiveTimesFailsWithOneError) {
     EXPECT_EQ(t.log.statuses, (std::vector<TdwProcessStatus>{psProcess, psFailed}));
 }
 
+// The item's default hands a failed send to WinInet's own error dialog; a
+// failure that dialog does not handle must not leave a window waiting.
+TEST(HttpDownload, ErrorDialogSwitchOnStillEndsOnARefusedConnection) {
+    const LoopbackServer& server = LoopbackServer::get();
+    Transfer t;
+    t.item->UseInternetErrorDialog = true;
+    t.downLoader->TryCount = 2;
+    t.at(server.refusedUrl("/data.bin"));
+    EXPECT_EQ(t.run(), psFailed);
+    EXPECT_EQ(t.log.errors.size(), 1u);
+}
+
 TEST(HttpDownload, SizeWindowFromTheHead) {
     const LoopbackServer& server = LoopbackServer::get();
     const struct {

@@ -40,6 +40,27 @@ TEST(SingleDownLoader, DownloadsOneResource) {
     EXPECT_EQ(d.ResourcePos, 0);
 }
 
+TEST(SingleDownLoader, DestroyedWhileBusyStopsAndWaitsWithoutLateEvents) {
+    const LoopbackServer& server = LoopbackServer::get();
+    InitFramework();
+    brimtest::TempFolder folder;
+    std::vector<TdwProcessStatus> statuses;
+    auto* d = new TdwDownLoader(nullptr);
+    d->UseInternetErrorDialog = false;
+    d->TimeOut = 1000;
+    d->LocalFolder = folder.path();
+    d->OnStatusChanged = [&](TObject*, TdwProcessStatus status) { statuses.push_back(status); };
+    d->URL = server.scenarioUrl(newToken(), "stall", "single.bin");
+    d->Start(true);
+    EXPECT_THROW(d->Start(true), Exception);
+    ASSERT_TRUE(dltest::pumpUntil([&] { return !statuses.empty(); }, 5000));
+    DWORD start = GetTickCount();
+    delete d;
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    dltest::pumpUntil([] { return false; }, 300);
+    EXPECT_EQ(statuses, (std::vector<TdwProcessStatus>{psProcess}));
+}
+
 // Runs an upload worker to its end, serving its events; the worker is kept
 // (not freed on its end) so its results can be read.
 struct Upload {
