@@ -154,6 +154,10 @@ protected:
     // Runs Send (one waited send of Request) until it succeeds, adjusting the
     // request after certificate errors as allowed.
     void SendWithCertificateHandling(HINTERNET Request, const std::function<void()>& Send);
+    // A response header as text, read into a buffer of at most MaxBytes
+    // (terminating zero included); false with the last error set when it is
+    // missing or longer: an over-long header is never cut.
+    static bool QueryHeaderText(HINTERNET Request, DWORD InfoLevel, DWORD MaxBytes, AnsiString& Text);
     // The status code of a sent request; a request that got no valid answer
     // (no status line at all) fails the try.
     static DWORD ResponseStatus(HINTERNET Request);
@@ -165,6 +169,10 @@ protected:
     // Runs a relay on the user-interface thread unless the relays were detached.
     void relay(const std::function<void()>& call);
     bool secure() const { return parser_.Scheme() == 3; }
+    // Every request is read from the server itself and never cached.
+    DWORD requestFlags() const {
+        return INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | (secure() ? INTERNET_FLAG_SECURE : 0);
+    }
     AnsiString objectName() const { return parser_.UrlPath() + parser_.ExtraInfo(); }
 
     AnsiString url_, localFile_;

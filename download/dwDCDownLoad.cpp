@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr DWORD RequestFlags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
-
 class FileHandle {
 public:
     FileHandle() = default;
@@ -27,14 +25,6 @@ public:
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
-
-bool queryText(HINTERNET request, DWORD infoLevel, DWORD maxBytes, AnsiString& text) {
-    std::vector<char> buffer(maxBytes, '\0');
-    DWORD length = maxBytes;
-    if (!HttpQueryInfoA(request, infoLevel, buffer.data(), &length, nullptr)) return false;
-    text.assign(buffer.data(), strnlen(buffer.data(), std::min<DWORD>(length, maxBytes)));
-    return true;
-}
 
 int64_t fileSize(const AnsiString& name) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -62,7 +52,7 @@ void TdwDownLoadThreader::ProcessHTTP(HINTERNET Connection) {
     if (Terminated) return;
 
     TdwHttpOpenRequestAction open(&engine_, Connection, "GET", objectName(),
-                                  RequestFlags | (secure() ? INTERNET_FLAG_SECURE : 0), 0);
+                                  requestFlags(), 0);
     open.FireAction(TimeOut);
     if (Terminated) return;
     HINTERNET request = open.ResourceHandle();
@@ -75,7 +65,7 @@ void TdwDownLoadThreader::ProcessHTTP(HINTERNET Connection) {
     if (resumeFrom > 0 && status == HTTP_STATUS_PARTIAL_CONTENT) {
         AnsiString range;
         AnsiString expected = Format("bytes %d-", {resumeFrom});
-        if (!queryText(request, HTTP_QUERY_CONTENT_RANGE, 128, range) ||
+        if (!QueryHeaderText(request, HTTP_QUERY_CONTENT_RANGE, 128, range) ||
             range.compare(0, expected.size(), expected) != 0) {
             // Not the part asked for: the next try starts again at 0.
             ResourcePos = 0;
@@ -86,14 +76,14 @@ void TdwDownLoadThreader::ProcessHTTP(HINTERNET Connection) {
         resumeFrom = 0;  // the whole resource, into a new file
     } else {
         AnsiString reason;
-        queryText(request, HTTP_QUERY_STATUS_TEXT, 256, reason);
+        QueryHeaderText(request, HTTP_QUERY_STATUS_TEXT, 256, reason);
         throw EclInternetError(Format("The server answered %d %s", {static_cast<int>(status), reason}), status);
     }
     ResourcePos = resumeFrom;
 
     AnsiString lengthText;
     int64_t length = -1;
-    if (!queryText(request, HTTP_QUERY_CONTENT_LENGTH, 64, lengthText) ||
+    if (!QueryHeaderText(request, HTTP_QUERY_CONTENT_LENGTH, 64, lengthText) ||
         !dwDCUtils::ParseContentLength(lengthText, length))
         length = -1;
     Dump(request, resumeFrom, length);

@@ -7,19 +7,6 @@ const char* const dwInternetAgent = "Quarrendel Internet Suite";
 
 namespace {
 
-constexpr DWORD RequestFlags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
-
-// A header of a request as text, read into a buffer of at most MaxBytes
-// (terminating zero included); false with the last error set when it is
-// missing or longer.
-bool queryHeader(HINTERNET request, DWORD infoLevel, DWORD maxBytes, AnsiString& text) {
-    std::vector<char> buffer(maxBytes, '\0');
-    DWORD length = maxBytes;
-    if (!HttpQueryInfoA(request, infoLevel, buffer.data(), &length, nullptr)) return false;
-    text.assign(buffer.data(), strnlen(buffer.data(), std::min<DWORD>(length, maxBytes)));
-    return true;
-}
-
 bool validSystemTime(const SYSTEMTIME& time) {
     FILETIME file;
     return time.wYear >= 1601 && time.wMonth >= 1 && time.wMonth <= 12 && time.wDay >= 1 &&
@@ -159,7 +146,7 @@ void TdwCustomThreader::GetResourceInfo(HINTERNET Connection) {
 
 void TdwCustomThreader::GetHTTPResourceInfo(HINTERNET Connection) {
     TdwHttpOpenRequestAction open(&engine_, Connection, "HEAD", objectName(),
-                                  RequestFlags | (secure() ? INTERNET_FLAG_SECURE : 0), 0);
+                                  requestFlags(), 0);
     open.FireAction(TimeOut);
     HINTERNET request = open.ResourceHandle();
     LimitRequest(request);
@@ -175,7 +162,7 @@ void TdwCustomThreader::GetHTTPResourceInfo(HINTERNET Connection) {
     DWORD status = ResponseStatus(request);
     if (status != HTTP_STATUS_OK) {
         AnsiString reason;
-        queryHeader(request, HTTP_QUERY_STATUS_TEXT, 256, reason);
+        QueryHeaderText(request, HTTP_QUERY_STATUS_TEXT, 256, reason);
         ReportError(Format("No resource information: the server answered %d %s",
                            {static_cast<int>(status), reason}));
         return;
@@ -183,7 +170,7 @@ void TdwCustomThreader::GetHTTPResourceInfo(HINTERNET Connection) {
 
     AnsiString lengthText;
     int64_t length = 0;
-    if (queryHeader(request, HTTP_QUERY_CONTENT_LENGTH, 64, lengthText) &&
+    if (QueryHeaderText(request, HTTP_QUERY_CONTENT_LENGTH, 64, lengthText) &&
         dwDCUtils::ParseContentLength(lengthText, length)) {
         information().Size = length;
     } else {
@@ -205,7 +192,7 @@ void TdwCustomThreader::GetHTTPResourceInfo(HINTERNET Connection) {
     if (Terminated) return;
 
     AnsiString contentType;
-    if (queryHeader(request, HTTP_QUERY_CONTENT_TYPE, 1024, contentType))
+    if (QueryHeaderText(request, HTTP_QUERY_CONTENT_TYPE, 1024, contentType))
         information().ContentType = contentType;
     else
         ReportError("");
@@ -232,6 +219,14 @@ bool TdwCustomThreader::CanProcessURL() const {
     if (!info_) return true;
     if (MinResourceSize > 0 && info_->Size < MinResourceSize) return false;
     if (MaxResourceSize > 0 && info_->Size > MaxResourceSize) return false;
+    return true;
+}
+
+bool TdwCustomThreader::QueryHeaderText(HINTERNET Request, DWORD InfoLevel, DWORD MaxBytes, AnsiString& Text) {
+    std::vector<char> buffer(MaxBytes, '\0');
+    DWORD length = MaxBytes;
+    if (!HttpQueryInfoA(Request, InfoLevel, buffer.data(), &length, nullptr)) return false;
+    Text.assign(buffer.data(), strnlen(buffer.data(), std::min<DWORD>(length, MaxBytes)));
     return true;
 }
 

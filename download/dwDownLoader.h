@@ -204,7 +204,6 @@ protected:
     void ProcessFTP(HINTERNET Connection) override;
 
 private:
-    DWORD uploadFlags() const;
     void takeLocalFileInfo();
     void readResponse(HINTERNET Request);
     void sendPiece(HINTERNET Resource, const char* Data, DWORD Size);

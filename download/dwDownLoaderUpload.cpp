@@ -149,10 +149,6 @@ void TdwUploadThreader::readResponse(HINTERNET Request) {
     response_->SetTextStr(responseText_);
 }
 
-DWORD TdwUploadThreader::uploadFlags() const {
-    return INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | (secure() ? INTERNET_FLAG_SECURE : 0);
-}
-
 void TdwUploadThreader::ProcessHTTP(HINTERNET Connection) {
     responseText_.clear();
     totalSent_ = 0;
@@ -168,7 +164,7 @@ void TdwUploadThreader::ProcessHTTP(HINTERNET Connection) {
                 TdwHTTPHeaderItem* item = headers_->GetItem(i);
                 AnsiString body = item->Body();
                 AnsiString extra = item->AdditionalHeaders();
-                TdwHttpOpenRequestAction open(&engine_, Connection, "POST", objectName(), uploadFlags(), 0);
+                TdwHttpOpenRequestAction open(&engine_, Connection, "POST", objectName(), requestFlags(), 0);
                 open.FireAction(TimeOut);
                 LimitRequest(open.ResourceHandle());
                 SendRequest(open.ResourceHandle(), extra.empty() ? extra : extra + "\r\n", body.data(),
@@ -178,7 +174,7 @@ void TdwUploadThreader::ProcessHTTP(HINTERNET Connection) {
             }
             return;
         }
-        TdwHttpOpenRequestAction open(&engine_, Connection, ItemsBody ? "POST" : "PUT", objectName(), uploadFlags(),
+        TdwHttpOpenRequestAction open(&engine_, Connection, ItemsBody ? "POST" : "PUT", objectName(), requestFlags(),
                                       0);
         open.FireAction(TimeOut);
         HINTERNET request = open.ResourceHandle();
