@@ -109,6 +109,8 @@ void TdwDownLoadThreader::ProcessFTP(HINTERNET Connection) {
 }
 
 void TdwDownLoadThreader::Dump(HINTERNET Resource, int StartPos, int64_t ExpectedLength) {
+    // A try that starts again at 0 collects the data anew.
+    if (StartPos == 0) collected_.clear();
     std::vector<char> buffer(static_cast<size_t>(BatchSize) + 1);
     FileHandle file;
     bool createdFile = false;

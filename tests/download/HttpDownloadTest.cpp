@@ -189,6 +189,23 @@ TEST(HttpDownload, BodyCutOnceIsResumedByTheNextTry) {
     EXPECT_EQ(requests[3], "GET bytes=3000-");
 }
 
+TEST(HttpDownload, CollectedDataMatchesTheResourceAfterACutTry) {
+    const LoopbackServer& server = LoopbackServer::get();
+    const char* queries[] = {"size=20000&at=3000", "size=20000&at=3000&ranges=0"};  // resumed, restarted
+    for (const char* query : queries) {
+        SCOPED_TRACE(query);
+        Transfer t;
+        std::string data;
+        t.downLoader->OnDataProceed = [&](TObject*, TdwInternetItem*, const char* bytes, int size) {
+            data.assign(bytes, size);
+        };
+        t.at(server.scenarioUrl(newToken(), "cutonce", "data.bin", query));
+        EXPECT_EQ(t.run(), psSuccess);
+        EXPECT_EQ(data, pattern(20000));
+        EXPECT_EQ(fileBytes(t.localFile()), pattern(20000));
+    }
+}
+
 TEST(HttpDownload, BodyAlwaysCutFailsAndThePartialFileGetsNoDate) {
     const LoopbackServer& server = LoopbackServer::get();
     Transfer t;

@@ -211,7 +211,7 @@ class Handler(BaseHTTPRequestHandler):
         if not head_only and next_count(token + ".cut") == 1:
             self.cut(data, int(query.get("at", "100")), head_only)
         else:
-            self.full(data, head_only)
+            self.full(data, head_only, ranges=query.get("ranges", "1") == "1")
 
     def scenario_cutalways(self, token, query, head_only):
         data = pattern(int(query.get("size", "1000")))
