@@ -5,6 +5,8 @@
 
 #include "framework/Graphics.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <vector>
 
@@ -31,6 +33,15 @@ public:
 
 private:
     int start_;
+};
+
+// A test whose end checks that every GDI object made during it is released.
+class DrawingTest : public ::testing::Test {
+protected:
+    void TearDown() override { EXPECT_EQ(guard_.leaked(), 0) << "GDI objects leaked"; }
+
+private:
+    GdiGuard guard_;
 };
 
 }  // namespace drawtest
