@@ -19,8 +19,10 @@
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "framework/Win32Handles.h"
 
 #include <cstdint>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // Frames and arrows
@@ -59,6 +61,10 @@ void QCLBmpCreateMasksExt(TCanvas* Canvas, const TRect& Rect, TBitmap* Mask, TBi
 // draws nothing and returns an empty rectangle at the target's corner.
 TRect QCLBmpDrawExt(TCanvas* Target, const TRect& TargetRect, TCanvas* Source, const TRect& SourceRect,
                     std::uint16_t Mode, TColor Color, HPALETTE Palette, TBitmap* BitmapOrMask);
+// The copy through a mask canvas of mode 0x0100 (black text on white: the
+// mask's white keeps the target), for callers that hold canvases.
+TRect QCLBmpDrawExtMask(TCanvas* Target, const TRect& TargetRect, TCanvas* Source, const TRect& SourceRect,
+                        std::uint16_t Mode, TCanvas* MaskCanvas);
 TRect QCLBmpDraw(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, std::uint16_t Mode, TColor Color);
 void QCLBmpClipDraw(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, std::uint16_t Mode, std::uint32_t Offset,
                     TColor Color);
@@ -86,3 +92,95 @@ inline int QCLOffsetY(std::uint32_t offset) { return static_cast<int>(offset >> 
 // Whether a palette should be selected and realised: not when the
 // application realises palettes itself on a display of 8 bits or fewer.
 bool QCLUsePalette();
+
+// ---------------------------------------------------------------------------
+// Gradients
+
+class TQCL3DCaption;
+class TQCLGlyphTextLayout;
+
+// The colours of a gradient, in painting order.
+using TQCLColorList = std::vector<TColor>;
+
+// Per component start + position * (end - start) / count, truncated toward
+// zero; the colours are taken as RGB values as they are.
+TColor QCLGradientGetColor(TColor StartColor, TColor EndColor, int Position, int Count);
+// Appends `Steps` colours from start to end (system colours resolved). The
+// first segment empties the list and starts with the start colour; a
+// following segment skips it (it ended the segment before). A one-step first
+// segment is the start colour alone.
+void QCLGradientCreateColorList(TColor StartColor, TColor EndColor, std::uint8_t Steps, TQCLColorList* List,
+                                bool FirstSegment);
+// A palette with one entry per colour (PC_NOCOLLAPSE); none for no colours.
+win32::PaletteHandle QCLGradientCreatePalette(const TQCLColorList* List);
+// Flags: 0x0001 clip to the rectangle (moved by the offset), 0x0004 paint
+// through a temporary bitmap, 0x1000 use the palette.
+void QCLGradientPaintExt(TCanvas* Canvas, const TRect& Rect, TQCLGradientStyle Style, const TQCLColorList* List,
+                         HPALETTE Palette, std::uint16_t Flags, std::uint32_t Offset);
+void QCLGradientPaint(TCanvas* Canvas, const TRect& Rect, TColor StartColor, TColor EndColor, std::uint8_t Steps,
+                      TQCLGradientStyle Style, std::uint16_t Flags, std::uint32_t Offset);
+// Segments from colour i to colour i + 1 for i = 0 .. High - 1, each with
+// Steps / High steps, all following segments.
+void QCLSuperGradientPaint(TCanvas* Canvas, const TRect& Rect, const TColor* Colors, int High, std::uint8_t Steps,
+                           TQCLGradientStyle Style, std::uint16_t Flags, std::uint32_t Offset);
+
+// ---------------------------------------------------------------------------
+// Text
+
+// The inner rectangle's size placed in the outer one by the alignment.
+TRect QCLAlignRect(TQCLAlignment Alignment, const TRect& Inner, const TRect& Outer);
+// Draws the text with the caption's 3D effect (plain DrawTextEx without a
+// caption). With dtClip the text is clipped to Clip (or Rect); the clip is
+// removed and the character extra set back to 0 afterwards. A rotated
+// caption leaves its rotated font as the canvas font.
+void QCLDrawTextExt(TCanvas* Canvas, const AnsiString& Text, TQCL3DCaption* Caption, const TRect& Rect, UINT Flags,
+                    TQCLDrawTextStyles State, const TRect* Clip);
+void QCLDrawText(TCanvas* Canvas, const AnsiString& Text, TQCL3DCaption* Caption, const TRect& Rect, std::uint16_t Flags);
+// Measures the text into Rect on the screen's DC (attached to the canvas for
+// the call; the canvas must hold no DC of its own). Right and Bottom grow by
+// 2 * (Margin + 1). A rotated caption gets the position where the rotated
+// text is centred in its box.
+void QCLDrawTextCalcExt(TCanvas* Canvas, const AnsiString& Text, TQCL3DCaption* Caption, TRect& Rect, TFont* Font,
+                        bool MultiLine, bool ShowAccelChar, int Margin, UINT Flags);
+void QCLDrawTextCalc(const AnsiString& Text, TQCL3DCaption* Caption, TRect& Rect, TFont* Font, bool MultiLine,
+                     bool ShowAccelChar, int Margin, UINT Flags);
+TRect QCLAlignTextRect(TQCLAlignment Alignment, const AnsiString& Text, TQCL3DCaption* Caption, const TRect& Rect,
+                       TFont* Font, bool MultiLine, bool ShowAccelChar, UINT Flags);
+// A rotated text position as the 16-bit caption position holds it: a
+// slightly negative result is 0, not a position near 65535.
+std::uint16_t QCLClampTextPos(long long value);
+// What the 3D effect adds to the measured width and height.
+int QCL3DTextExtra(const TQCL3DCaption* Caption);
+
+struct TQCLTextGlyphRects {
+    TRect Union;
+    TRect Text;
+    TRect Glyph;
+    TRect Unused;  // always empty
+};
+// Lays out a caption beside a glyph and draws both (nothing with
+// dtCalculate); GlyphRect receives the focus rectangle.
+TQCLTextGlyphRects QCLDrawTextAndGlyphExt(TCanvas* Canvas, const AnsiString& Text, TQCL3DCaption* Caption,
+                                          const TRect& Rect, TCanvas* GlyphCanvas, TRect& GlyphRect,
+                                          TCanvas* MaskCanvas, TColor TransparentColor, TQCLGlyphTextLayout* Layout,
+                                          bool MultiLine, bool ShowAccelChar, bool TransparentGlyph,
+                                          TQCLDrawTextStyles State, UINT Flags);
+TQCLTextGlyphRects QCLDrawTextAndGlyph(TCanvas* Canvas, const AnsiString& Text, TQCL3DCaption* Caption,
+                                       const TRect& Rect, TBitmap* Glyph, TBitmap* Mask, TQCLGlyphTextLayout* Layout,
+                                       bool MultiLine, bool ShowAccelChar, bool TransparentGlyph,
+                                       TQCLDrawTextStyles State, UINT Flags);
+
+// ---------------------------------------------------------------------------
+// Fonts and button faces
+
+bool QCLIsTrueTypeFont(TFont* Font);
+bool QCLIsTrueTypeFontCheck(TCanvas* Canvas);
+int QCLGetFontHeight(TFont* Font);
+int QCLGet3DTextWidth(const AnsiString& Text, TQCL3DCaption* Caption, TFont* Font);
+int QCLGet3DTextHeight(TQCL3DCaption* Caption, TFont* Font);
+// Paints the face and frame; Rect becomes the area for caption and glyph.
+// Flags: 0x01 corner pixels, 0x02 focused, 0x04 Win40 frame, 0x08 sunken
+// edge when down, 0x10 fill the middle of the first edge, 0x20 outer frame.
+bool QCLDrawBtnFace(TCanvas* Canvas, bool Plain, TRect& Rect, TQCLUserButtonStyle Style, TQCLButtonState State,
+                    std::uint16_t Flags, TColor Color);
+bool QCLDrawBtnIsFlat(TQCLUserButtonStyle Style);

@@ -177,7 +177,7 @@ TRect QCLBmpDrawExt(TCanvas* Target, const TRect& TargetRect, TCanvas* Source, c
     if (!Source) return result;
     HDC source = Source->GetHandle();
     if ((Mode & qclmode::Mask) && BitmapOrMask) {
-        maskedCopy(dc, places, BitmapOrMask->GetCanvas()->GetHandle(), Source->GetHandle(), SourceRect);
+        maskedCopy(dc, places, BitmapOrMask->GetCanvas()->GetHandle(), source, SourceRect);
         return result;
     }
     if (Mode & qclmode::TransparentColor) {
@@ -188,6 +188,20 @@ TRect QCLBmpDrawExt(TCanvas* Target, const TRect& TargetRect, TCanvas* Source, c
         return result;
     }
     for (const TRect& p : places) blit(dc, p, source, SourceRect, SRCCOPY);
+    return result;
+}
+
+TRect QCLBmpDrawExtMask(TCanvas* Target, const TRect& TargetRect, TCanvas* Source, const TRect& SourceRect,
+                        std::uint16_t Mode, TCanvas* MaskCanvas) {
+    TRect result(0, 0, 0, 0);
+    if (!Target || !Source || !MaskCanvas || TargetRect.Width() <= 0 || TargetRect.Height() <= 0) return result;
+    bool empty = false;
+    const std::vector<TRect> places = placements(TargetRect, SourceRect.Width(), SourceRect.Height(),
+                                                 static_cast<std::uint16_t>(Mode | qclmode::Mask), result, empty);
+    if (empty) return result;
+    HDC dc = Target->GetHandle();
+    if (Mode & qclmode::Stretch) SetStretchBltMode(dc, COLORONCOLOR);
+    maskedCopy(dc, places, MaskCanvas->GetHandle(), Source->GetHandle(), SourceRect);
     return result;
 }
 
