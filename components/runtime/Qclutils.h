@@ -16,12 +16,14 @@
 #pragma once
 
 #include "components/runtime/Qclgraph.h"
+#include "components/runtime/qclprocs.h"
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
 #include "framework/Win32Handles.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // ---------------------------------------------------------------------------
@@ -184,3 +186,68 @@ int QCLGet3DTextHeight(TQCL3DCaption* Caption, TFont* Font);
 bool QCLDrawBtnFace(TCanvas* Canvas, bool Plain, TRect& Rect, TQCLUserButtonStyle Style, TQCLButtonState State,
                     std::uint16_t Flags, TColor Color);
 bool QCLDrawBtnIsFlat(TQCLUserButtonStyle Style);
+
+// ---------------------------------------------------------------------------
+// Window placement, form effects and conversions (Qclutils_forms.cpp)
+
+enum TQCLDlgPosRel : std::uint8_t { brScreen, brScreenWorkArea, brMainForm, brActiveWindow };
+enum TQCLDlgPosition : std::uint8_t {
+    bpCustom, bpTopLeft, bpTopCenter, bpTopRight, bpCenterLeft, bpCenter, bpCenterRight, bpBottomLeft, bpBottomCenter,
+    bpBottomRight
+};
+
+TRect QCLDlgGetTargetRect(TQCLDlgPosRel Target);
+// Where QCLPositionWindow puts a w x h window in the target on a screen of
+// the given size: by position, then kept inside the screen's width and
+// height against the target's far edges, never negative.
+TPoint QCLCalcWindowPosition(const TRect& Target, TQCLDlgPosition Position, int Width, int Height, int ScreenWidth,
+                             int ScreenHeight);
+// Moves the window (size, Z order and activation unchanged).
+void QCLPositionWindow(HWND Window, const TRect& Target, TQCLDlgPosition Position, bool Unused = false);
+// Centre of the screen (upper third with `Upper`), limited to the screen.
+TPoint QCLCalcCenterWindow(int Width, int Height, int ScreenWidth, int ScreenHeight, bool Upper);
+void QCLCenterWindow(HWND Window, bool Upper);
+void QCLCenterChildWindow(HWND Parent, HWND Child, bool Unused = false);
+int QCLCenterChild(TCustomForm* Parent, TCustomForm* Child, bool ShowModally);
+void QCLCenterForm(TCustomForm* Form);
+// Creates a form with the owner, shows it modally, frees it; the modal result.
+int QCLShowModal(const std::function<TCustomForm*(TComponent*)>& CreateForm, TComponent* Owner);
+void QCLCheckFormSysMenu(TCustomForm* Form, TQCLSysMenuEntries Entries);
+void QCLCheckApplicationSysMenu(TQCLSysMenuEntries Entries);
+// Brings the other running instance forward. Blanks this application
+// window's title for good (so the search does not find itself).
+void QCLActivatePrevInstance();
+// Processes messages until the time has passed or the application ends.
+void QCLWait(unsigned Milliseconds);
+bool QCLIsChild(TControl* Control, TControl* Parent);
+// Growing focus rectangles on the screen (XOR, drawn twice so nothing stays).
+void QCLExplodeForm(TCustomForm* Form);
+void QCLExplodeFormExt(TCustomForm* Form, int X, int Y, int Steps, int Speed);
+void QCLExplodeForm2(TCustomForm* Form);
+void QCLExplodeFormExt2(TCustomForm* Form, int X, int Y, int Steps, int BoxWidth, int BoxHeight, int Speed,
+                        bool Flying);
+
+// Text forms: "l,t,r,b", "[x,y]" and "Name,Size,Colour,Bold,Italic,Underline,StrikeOut".
+AnsiString QCLRectToString(const TRect& Rect);
+// Not exactly 4 fields: (0, 0, 0, 0); a field that is no integer reads 0.
+TRect QCLStringToRect(const AnsiString& Text);
+AnsiString QCLPointToString(const TPoint& Point);
+// Reads what QCLPointToString writes; (0, 0) unless the first delimiter lies
+// inside the text; each part trimmed of brackets and blanks, 0 if no integer.
+TPoint QCLStringToPoint(const AnsiString& Text);
+AnsiString QCLFontToString(TFont* Font);
+// Not exactly 7 fields: the font stays. All fields are checked before the
+// font changes; a style field that is no integer raises EConvertError.
+void QCLStringToFont(const AnsiString& Text, TFont* Font);
+void QCLParseToStrList(const AnsiString& Text, char Delimiter, TStrings* Strings);
+// The divisors of n in ascending order (nothing for n below 2).
+void QCLGetDivider(TStrings* List, int Number);
+
+// Custom colours (name=value lines) in an INI file or a registry INI file;
+// other objects change nothing.
+void QCLLoadCustomColorList(TObject* Ini, const AnsiString& Section, TStrings* Strings);
+void QCLSaveCustomColorList(TObject* Ini, const AnsiString& Section, TStrings* Strings);
+void QCLLoadCustomColorFromIniFile(const AnsiString& FileName, const AnsiString& Section, TStrings* Strings);
+void QCLSaveCustomColorToIniFile(const AnsiString& FileName, const AnsiString& Section, TStrings* Strings);
+void QCLLoadDelphiCustomColor(TStrings* Strings);
+void QCLSaveDelphiCustomColor(TStrings* Strings);
