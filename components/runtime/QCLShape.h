@@ -41,7 +41,7 @@ public:
     BRIM_PROPERTY(Shadow, TQCLShape::GetShadow, TQCLShape::SetShadow);
 
 private:
-    TQCLShapeType shape_ = stRectangle;
+    TQCLShapeType shape_ = TQCLShapeType::stRectangle;
     std::uint8_t roundPercent_ = 33;
     bool square_ = false;
     TBrush* brush_;

@@ -26,10 +26,10 @@ std::vector<POINT> pointsOf(TQCLPointList* list, int from, int count) {
 // The shape's outline painted with whatever pen and brush the DC holds.
 void paintOutline(HDC dc, TQCLShapeType shape, const std::vector<POINT>& p, bool toothed, int dx, int dy) {
     if (p.empty()) return;
-    if (!toothed && (shape == stEllipse || shape == stRectangle || shape == stRoundRect) && p.size() >= 2) {
+    if (!toothed && (shape == TQCLShapeType::stEllipse || shape == TQCLShapeType::stRectangle || shape == TQCLShapeType::stRoundRect) && p.size() >= 2) {
         const int l = p[0].x + dx, t = p[0].y + dy, r = p[1].x + dx, b = p[1].y + dy;
-        if (shape == stEllipse) Ellipse(dc, l, t, r, b);
-        else if (shape == stRectangle) Rectangle(dc, l, t, r, b);
+        if (shape == TQCLShapeType::stEllipse) Ellipse(dc, l, t, r, b);
+        else if (shape == TQCLShapeType::stRectangle) Rectangle(dc, l, t, r, b);
         else RoundRect(dc, l, t, r, b, p.size() > 2 ? p[2].x : 0, p.size() > 2 ? p[2].y : 0);
         return;
     }
@@ -65,9 +65,9 @@ void paintRelief(HDC dc, TQCLShapeType shape, const std::vector<POINT>& inner, i
     win32::PenHandle first(CreatePen(PS_SOLID, width, ColorToRGB(upLeft)));
     win32::PenHandle second(CreatePen(PS_SOLID, width, ColorToRGB(downRight)));
     if (inner.size() < 2) return;
-    if (shape == stEllipse || shape == stRoundRect || shape == stRectangle) {
+    if (shape == TQCLShapeType::stEllipse || shape == TQCLShapeType::stRoundRect || shape == TQCLShapeType::stRectangle) {
         const POINT a = inner[0], b = inner[1];
-        if (shape == stRectangle) {
+        if (shape == TQCLShapeType::stRectangle) {
             std::vector<POINT> corners = {{a.x, b.y - 1}, {a.x, a.y}, {b.x - 1, a.y}, {b.x - 1, b.y - 1}};
             win32::SelectedObject one(dc, first.get());
             Polyline(dc, corners.data(), 3);
@@ -120,7 +120,7 @@ void QCLShapeDraw(const TRect& Rect, TCanvas* Canvas, TQCLShapeType Shape, TQCLT
     std::vector<POINT> outline = relative, inner = pointsOf(list, outerCount, count - outerCount);
     auto toRect = [&](std::vector<POINT>& pts, bool radius) {
         for (size_t i = 0; i < pts.size(); ++i) {
-            if (radius && Shape == stRoundRect && i == 2) continue;
+            if (radius && Shape == TQCLShapeType::stRoundRect && i == 2) continue;
             pts[i].x += Rect.Left;
             pts[i].y += Rect.Top;
         }

@@ -19,26 +19,26 @@ std::vector<TPoint> outerOutline(TQCLShapeType shape, const TRect& r, int radius
     const int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
     const int W = R - L, H = B - T, cx = L + W / 2, cy = T + H / 2;
     switch (shape) {
-    case stEllipse:
-    case stRectangle: return {{L, T}, {R, B}};
-    case stRoundRect: return {{L, T}, {R, B}, {radius, radius}};
-    case stDirectUp: return {{cx, T}, {R, B}, {L, B}};
-    case stDirectRight: return {{L, T}, {R, cy}, {L, B}};
-    case stDirectDown: return {{L, T}, {R, T}, {cx, B}};
-    case stDirectLeft: return {{R, T}, {L, cy}, {R, B}};
-    case stDiamond: return {{cx, T}, {R, cy}, {cx, B}, {L, cy}};
-    case stComb: {
+    case TQCLShapeType::stEllipse:
+    case TQCLShapeType::stRectangle: return {{L, T}, {R, B}};
+    case TQCLShapeType::stRoundRect: return {{L, T}, {R, B}, {radius, radius}};
+    case TQCLShapeType::stDirectUp: return {{cx, T}, {R, B}, {L, B}};
+    case TQCLShapeType::stDirectRight: return {{L, T}, {R, cy}, {L, B}};
+    case TQCLShapeType::stDirectDown: return {{L, T}, {R, T}, {cx, B}};
+    case TQCLShapeType::stDirectLeft: return {{R, T}, {L, cy}, {R, B}};
+    case TQCLShapeType::stDiamond: return {{cx, T}, {R, cy}, {cx, B}, {L, cy}};
+    case TQCLShapeType::stComb: {
         const int c = nearest(H / 5.0);
         return {{cx, T}, {R, T + c}, {R, T + 4 * c}, {cx, B}, {L, T + 4 * c}, {L, T + c}};
     }
-    case stOctagon: {
+    case TQCLShapeType::stOctagon: {
         const double k = 2 + std::sqrt(2.0);
         const int ox = nearest(W / k), oy = nearest(H / k);
         const int lx = nearest(ox * std::sqrt(2.0)), ly = nearest(oy * std::sqrt(2.0));
         return {{L + ox, T}, {L + ox + lx, T}, {R, T + oy}, {R, T + oy + ly},
                 {L + ox + lx, B}, {L + ox, B}, {L, T + oy + ly}, {L, T + oy}};
     }
-    case stStar: {
+    case TQCLShapeType::stStar: {
         static const double f[10][2] = {{0.5, 0},   {0.65, 0.38}, {1, 0.38}, {0.7, 0.6},  {0.85, 1},
                                         {0.5, 0.75}, {0.15, 1},    {0.3, 0.6}, {0, 0.38}, {0.35, 0.38}};
         std::vector<TPoint> p;
@@ -109,17 +109,17 @@ int QCLShapeLineWidth(TQCLTeeth* Teeth, TQCLSimpleBevel* Bevel) {
 
 int QCLShapeOuterCount(TQCLShapeType Shape) {
     switch (Shape) {
-    case stEllipse:
-    case stRectangle: return 2;
-    case stRoundRect: return 3;
-    case stDirectUp:
-    case stDirectRight:
-    case stDirectDown:
-    case stDirectLeft: return 3;
-    case stDiamond: return 4;
-    case stComb: return 6;
-    case stOctagon: return 8;
-    case stStar: return 10;
+    case TQCLShapeType::stEllipse:
+    case TQCLShapeType::stRectangle: return 2;
+    case TQCLShapeType::stRoundRect: return 3;
+    case TQCLShapeType::stDirectUp:
+    case TQCLShapeType::stDirectRight:
+    case TQCLShapeType::stDirectDown:
+    case TQCLShapeType::stDirectLeft: return 3;
+    case TQCLShapeType::stDiamond: return 4;
+    case TQCLShapeType::stComb: return 6;
+    case TQCLShapeType::stOctagon: return 8;
+    case TQCLShapeType::stStar: return 10;
     }
     return 0;
 }
@@ -155,7 +155,7 @@ void QCLShapeCalc(const TRect& Rect, TQCLShapeType Shape, TQCLTeeth* Teeth, bool
     outline = outerOutline(Shape, work, radius);
     const int cx = work.Left + work.Width() / 2, cy = work.Top + work.Height() / 2;
     for (const TPoint& p : outline) Points->AddPoint(p);
-    const bool roundRect = Shape == stRoundRect;
+    const bool roundRect = Shape == TQCLShapeType::stRoundRect;
     for (size_t i = 0; i < outline.size(); ++i) {
         TPoint p = outline[i];
         if (!(roundRect && i == 2)) {  // the radius point is no vertex

@@ -13,6 +13,8 @@
 //   point. With SetPerCount the teeth's Width (or Height) is set from the
 //   side's length without notification. A divisor of 0 or less (Count with
 //   SetPerCount, else the Width or Height) gives the plain outline.
+// - The shape type is a scoped enumeration: the framework's own shape type
+//   uses three of its names.
 #pragma once
 
 #include "components/runtime/Qclgraph.h"
@@ -26,7 +28,7 @@ class TQCLTeeth;
 class TQCLSimpleBevel;
 class TQCLShadow;
 
-enum TQCLShapeType : std::uint8_t {
+enum class TQCLShapeType : std::uint8_t {
     stEllipse, stRectangle, stRoundRect, stDirectUp, stDirectRight, stDirectDown, stDirectLeft, stDiamond, stComb,
     stOctagon, stStar
 };

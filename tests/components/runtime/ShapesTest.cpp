@@ -42,17 +42,17 @@ struct ChangeCounter {
 TEST(ShapeOutlines, OuterAndInnerOutlinesAtDepthZero) {
     using P = std::vector<TPoint>;
     struct Case { TQCLShapeType shape; P outer; } cases[] = {
-        {stRectangle, {{0, 0}, {100, 60}}},
-        {stEllipse, {{0, 0}, {100, 60}}},
-        {stRoundRect, {{0, 0}, {100, 60}, {30, 30}}},  // radius 60 * 50%
-        {stDirectUp, {{50, 0}, {100, 60}, {0, 60}}},
-        {stDirectRight, {{0, 0}, {100, 30}, {0, 60}}},
-        {stDirectDown, {{0, 0}, {100, 0}, {50, 60}}},
-        {stDirectLeft, {{100, 0}, {0, 30}, {100, 60}}},
-        {stDiamond, {{50, 0}, {100, 30}, {50, 60}, {0, 30}}},
-        {stComb, {{50, 0}, {100, 12}, {100, 48}, {50, 60}, {0, 48}, {0, 12}}},
-        {stOctagon, {{29, 0}, {70, 0}, {100, 18}, {100, 43}, {70, 60}, {29, 60}, {0, 43}, {0, 18}}},
-        {stStar, {{50, 0}, {65, 23}, {100, 23}, {70, 36}, {85, 60}, {50, 45}, {15, 60}, {30, 36}, {0, 23}, {35, 23}}},
+        {TQCLShapeType::stRectangle, {{0, 0}, {100, 60}}},
+        {TQCLShapeType::stEllipse, {{0, 0}, {100, 60}}},
+        {TQCLShapeType::stRoundRect, {{0, 0}, {100, 60}, {30, 30}}},  // radius 60 * 50%
+        {TQCLShapeType::stDirectUp, {{50, 0}, {100, 60}, {0, 60}}},
+        {TQCLShapeType::stDirectRight, {{0, 0}, {100, 30}, {0, 60}}},
+        {TQCLShapeType::stDirectDown, {{0, 0}, {100, 0}, {50, 60}}},
+        {TQCLShapeType::stDirectLeft, {{100, 0}, {0, 30}, {100, 60}}},
+        {TQCLShapeType::stDiamond, {{50, 0}, {100, 30}, {50, 60}, {0, 30}}},
+        {TQCLShapeType::stComb, {{50, 0}, {100, 12}, {100, 48}, {50, 60}, {0, 48}, {0, 12}}},
+        {TQCLShapeType::stOctagon, {{29, 0}, {70, 0}, {100, 18}, {100, 43}, {70, 60}, {29, 60}, {0, 43}, {0, 18}}},
+        {TQCLShapeType::stStar, {{50, 0}, {65, 23}, {100, 23}, {70, 36}, {85, 60}, {50, 45}, {15, 60}, {30, 36}, {0, 23}, {35, 23}}},
     };
     for (const auto& c : cases) {
         P expected = c.outer;
@@ -62,20 +62,20 @@ TEST(ShapeOutlines, OuterAndInnerOutlinesAtDepthZero) {
     // A bevel of width 3 moves the inner outline in by 1 at the top and left and by 1 at the right and bottom.
     TQCLSimpleBevel bevel;
     bevel.Width = 3;
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stDiamond, false, nullptr, &bevel),
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stDiamond, false, nullptr, &bevel),
               (P{{50, 0}, {100, 30}, {50, 60}, {0, 30}, {50, 1}, {99, 30}, {50, 59}, {1, 30}}));
 }
 
 TEST(ShapeOutlines, SquareCutsAndShadowDepth) {
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stDiamond, true),
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stDiamond, true),
               (std::vector<TPoint>{{50, 0}, {80, 30}, {50, 60}, {20, 30}, {50, 0}, {80, 30}, {50, 60}, {20, 30}}));
-    EXPECT_EQ(outline(TRect(0, 0, 60, 100), stRectangle, true),
+    EXPECT_EQ(outline(TRect(0, 0, 60, 100), TQCLShapeType::stRectangle, true),
               (std::vector<TPoint>{{0, 20}, {60, 80}, {0, 20}, {60, 80}}));
     TQCLShadow shadow;  // solid, depth 6: the shadow's room stays free at the right and bottom
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stRectangle, false, &shadow)[1], TPoint(94, 54));
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stRectangle, true, &shadow)[0], TPoint(20, 0));
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stRectangle, false, &shadow)[1], TPoint(94, 54));
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stRectangle, true, &shadow)[0], TPoint(20, 0));
     shadow.Style = hssNone;  // no depth whatever Depth says
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stRectangle, false, &shadow)[1], TPoint(100, 60));
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stRectangle, false, &shadow)[1], TPoint(100, 60));
 }
 
 TEST(ShapeOutlines, TeethZigZagSetsTheWidthSilently) {
@@ -84,7 +84,7 @@ TEST(ShapeOutlines, TeethZigZagSetsTheWidthSilently) {
     teeth.Height = 5;
     ChangeCounter counter;
     counter.watch(teeth);
-    const auto p = outline(TRect(0, 0, 200, 50), stRectangle, false, nullptr, nullptr, &teeth);
+    const auto p = outline(TRect(0, 0, 200, 50), TQCLShapeType::stRectangle, false, nullptr, nullptr, &teeth);
     EXPECT_EQ(teeth.Width(), 10);
     EXPECT_EQ(counter.count, 0);
     ASSERT_EQ(p.size(), 4u + 21u + 1u);
@@ -98,7 +98,7 @@ TEST(ShapeOutlines, TeethZigZagSetsTheWidthSilently) {
     teeth.Offset = false;  // starts on a tooth, plain sides stop short of it
     teeth.Direction = tdRight;
     teeth.Width = 4;
-    const auto right = outline(TRect(0, 0, 40, 100), stRectangle, false, nullptr, nullptr, &teeth);
+    const auto right = outline(TRect(0, 0, 40, 100), TQCLShapeType::stRectangle, false, nullptr, nullptr, &teeth);
     EXPECT_EQ(teeth.Height(), 5);  // 100 / 20
     EXPECT_EQ(right[0], TPoint(40 - 1 - 4, 99));
     EXPECT_EQ(right[4], TPoint(40 - 4 - 1, 0));  // k = 0, phase 1
@@ -108,14 +108,14 @@ TEST(ShapeOutlines, TeethWithoutADivisorGiveThePlainOutline) {
     const std::vector<TPoint> plain = {{0, 0}, {100, 60}, {0, 0}, {100, 60}};
     TQCLTeeth none;
     none.Count = 0;
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stRectangle, false, nullptr, nullptr, &none), plain);
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stRectangle, false, nullptr, nullptr, &none), plain);
     TQCLTeeth flat;
     flat.SetPerCount = false;  // tdRight divides by Height, 0 by default
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stRectangle, false, nullptr, nullptr, &flat), plain);
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stRectangle, false, nullptr, nullptr, &flat), plain);
     flat.Height = -3;
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stRectangle, false, nullptr, nullptr, &flat), plain);
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stRectangle, false, nullptr, nullptr, &flat), plain);
     flat.Height = 20;  // 60 / 20: 3 teeth, 6 steps
-    EXPECT_EQ(outline(TRect(0, 0, 100, 60), stRectangle, false, nullptr, nullptr, &flat).size(), 4u + 7u + 1u);
+    EXPECT_EQ(outline(TRect(0, 0, 100, 60), TQCLShapeType::stRectangle, false, nullptr, nullptr, &flat).size(), 4u + 7u + 1u);
 }
 
 class ShapePainting : public DrawingTest {};
@@ -127,7 +127,7 @@ TEST_F(ShapePainting, BrushShadowAndTwoIdenticalPaintsWithAFillPicture) {
     shadow.Color = clBlue;
     shadow.Depth = 4;
     auto bmp = makeBitmap(40, 40, clWhite);
-    QCLShapeDraw(TRect(0, 0, 40, 40), bmp->GetCanvas(), stRectangle, nullptr, nullptr, false, &brush, 0, nullptr,
+    QCLShapeDraw(TRect(0, 0, 40, 40), bmp->GetCanvas(), TQCLShapeType::stRectangle, nullptr, nullptr, false, &brush, 0, nullptr,
                  &shadow, nullptr, clWhite, clWhite);
     EXPECT_EQ(pixel(bmp.get(), 20, 20), RGB(255, 0, 0));
     EXPECT_EQ(pixel(bmp.get(), 38, 38), RGB(0, 0, 255));  // the shadow below right
@@ -140,7 +140,7 @@ TEST_F(ShapePainting, BrushShadowAndTwoIdenticalPaintsWithAFillPicture) {
     std::vector<COLORREF> first;
     for (int pass = 0; pass < 2; ++pass) {
         auto target = makeBitmap(30, 30, clYellow);
-        QCLShapeDraw(TRect(0, 0, 30, 30), target->GetCanvas(), stEllipse, nullptr, nullptr, false, &brush, 0, nullptr,
+        QCLShapeDraw(TRect(0, 0, 30, 30), target->GetCanvas(), TQCLShapeType::stEllipse, nullptr, nullptr, false, &brush, 0, nullptr,
                      nullptr, picture.get(), clWhite, clFuchsia);
         EXPECT_EQ(pixel(target.get(), 15, 15), RGB(0, 255, 0)) << pass;
         EXPECT_EQ(pixel(target.get(), 0, 0), RGB(255, 255, 0)) << pass;  // outside the ellipse
@@ -155,7 +155,7 @@ TEST_F(ShapePainting, BrushShadowAndTwoIdenticalPaintsWithAFillPicture) {
     bevel.ShadowColor = clBlack;
     bevel.LightColor = clWhite;
     auto relief = makeBitmap(40, 40, clYellow);
-    QCLShapeDraw(TRect(0, 0, 40, 40), relief->GetCanvas(), stDiamond, nullptr, nullptr, false, &brush, 0, &bevel,
+    QCLShapeDraw(TRect(0, 0, 40, 40), relief->GetCanvas(), TQCLShapeType::stDiamond, nullptr, nullptr, false, &brush, 0, &bevel,
                  nullptr, nullptr, clWhite, clWhite);
     EXPECT_GT(countOf(relief.get(), RGB(0, 0, 0)), 0);
     EXPECT_EQ(pixel(relief.get(), 20, 20), RGB(255, 0, 0));
@@ -181,7 +181,7 @@ TEST(ShapeObjects, DefaultsNotificationsAssignAndTexts) {
     TQCLShape shape;
     ChangeCounter counter;
     counter.watch(shape);
-    shape.Shape = stRectangle;  // default
+    shape.Shape = TQCLShapeType::stRectangle;  // default
     shape.Shadow()->SetDepth(3);
     shape.Bevel()->SetWidth(5);
     shape.Brush()->SetColor(clRed);
