@@ -236,7 +236,7 @@ bool TQCLFillObject::ClipFill(TCanvas* Canvas, const TRect& Rect, TColor Color, 
     TRect clip = Rect;
     if (Offset != 0) clip = Bounds(Rect.Left + QCLOffsetX(Offset), Rect.Top + QCLOffsetY(Offset), Rect.Width(), Rect.Height());
     HDC dc = Canvas->GetHandle();
-    win32::RegionHandle region(CreateRectRgn(clip.Left, clip.Top, clip.Right, clip.Bottom));
+    win32::RegionHandle region = QCLCreateClipRegion(dc, clip);
     SelectClipRgn(dc, region.get());
     struct ClipRemover {
         HDC dc;

@@ -9,7 +9,9 @@
 //   region, DC and bitmap they make is released on every exit.
 // - Routines that clip (clipped copies, clip fills, gradients, clipped text)
 //   remove the clip region when they are done instead of restoring an
-//   earlier one: callers that clip themselves clip again afterwards.
+//   earlier one: callers that clip themselves clip again afterwards. Their
+//   rectangles are logical coordinates, turned into device coordinates for
+//   the clip region (windowless controls paint with a moved origin).
 // - A packed offset holds x in its low and y in its high 16 bits, unsigned.
 // - "Nearest" rounds halves to even; MulDiv is the system's (halves away
 //   from zero, divisor 0 gives -1).
@@ -91,6 +93,10 @@ void QCLFillTexture(HDC DC, const TRect& Rect, TBitmap* Bitmap, const TPoint& Or
 // The packed offset's two halves.
 inline int QCLOffsetX(std::uint32_t offset) { return static_cast<int>(offset & 0xFFFF); }
 inline int QCLOffsetY(std::uint32_t offset) { return static_cast<int>(offset >> 16); }
+// A clip region for a rectangle in the DC's logical coordinates. Clip
+// regions are in device coordinates, and a windowless control paints on its
+// parent's DC with the origin moved to its corner.
+win32::RegionHandle QCLCreateClipRegion(HDC DC, const TRect& Rect);
 // Whether a palette should be selected and realised: not when the
 // application realises palettes itself on a display of 8 bits or fewer.
 bool QCLUsePalette();

@@ -13,6 +13,12 @@
 #include <memory>
 #include <vector>
 
+win32::RegionHandle QCLCreateClipRegion(HDC DC, const TRect& Rect) {
+    POINT corners[2] = {{Rect.Left, Rect.Top}, {Rect.Right, Rect.Bottom}};
+    LPtoDP(DC, corners, 2);
+    return win32::RegionHandle(CreateRectRgn(corners[0].x, corners[0].y, corners[1].x, corners[1].y));
+}
+
 bool QCLUsePalette() {
     return !(QCLApplication && QCLApplication->Options.Contains(aoAutoRealizePalette) && QCLSIColorDepth() <= 8);
 }
@@ -249,7 +255,7 @@ void QCLBmpClipDrawExt(TCanvas* Canvas, const TRect& Rect, TCanvas* Source, cons
     TRect clip = Rect;
     if (Offset != 0) clip = Bounds(Rect.Left + QCLOffsetX(Offset), Rect.Top + QCLOffsetY(Offset), Rect.Width(), Rect.Height());
     HDC dc = Canvas->GetHandle();
-    win32::RegionHandle region(CreateRectRgn(clip.Left, clip.Top, clip.Right, clip.Bottom));
+    win32::RegionHandle region = QCLCreateClipRegion(dc, clip);
     SelectClipRgn(dc, region.get());
     struct ClipRemover {
         HDC dc;

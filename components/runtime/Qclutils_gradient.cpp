@@ -177,7 +177,7 @@ void QCLGradientPaintExt(TCanvas* Canvas, const TRect& Rect, TQCLGradientStyle S
     if (Flags & 0x0001) {
         TRect clip = Rect;
         if (Offset != 0) clip = Bounds(Rect.Left + QCLOffsetX(Offset), Rect.Top + QCLOffsetY(Offset), W, H);
-        region.reset(CreateRectRgn(clip.Left, clip.Top, clip.Right, clip.Bottom));
+        region = QCLCreateClipRegion(target, clip);
         SelectClipRgn(target, region.get());
     }
     struct ClipRemover {

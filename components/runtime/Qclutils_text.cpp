@@ -158,7 +158,7 @@ void QCLDrawTextExt(TCanvas* Canvas, const AnsiString& Text, TQCL3DCaption* Capt
     TextStateRestorer restorer{dc, GetTextColor(dc), false, win32::RegionHandle()};
     if (State.Contains(dtClip)) {
         const TRect& c = Clip ? *Clip : Rect;
-        restorer.region.reset(CreateRectRgn(c.Left, c.Top, c.Right, c.Bottom));
+        restorer.region = QCLCreateClipRegion(dc, c);
         SelectClipRgn(dc, restorer.region.get());
         restorer.clipped = true;
     }

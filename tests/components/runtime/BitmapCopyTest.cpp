@@ -1,5 +1,7 @@
 // Bitmap copies by mode: placement, tiles, clipping with a packed offset,
 // transparent copies, masks, relief and disabled pictures, texture fills.
+#include "components/runtime/QCL3DCaption.h"
+#include "components/runtime/QCLShapeFill.h"
 #include "components/runtime/Qclutils.h"
 
 #include "tests/components/runtime/DrawingTestSupport.h"
@@ -174,6 +176,42 @@ TEST_F(BitmapCopy, TextureStartsInsideTheBitmapAtTheOrigin) {
     auto target = makeBitmap(12, 8, clBlack);
     QCLFillTexture(target->GetCanvas()->GetHandle(), TRect(1, 1, 11, 7), texture.get(), TPoint(-1, 0));
     EXPECT_EQ(countOf(target.get(), RGB(0, 0, 0)), 96);
+}
+
+// A windowless control paints on its parent's DC with the origin moved to
+// its corner: every clipping routine clips where the control is.
+TEST_F(BitmapCopy, ClippingRoutinesHonourAMovedOrigin) {
+    auto red = makeBitmap(8, 8, clRed);
+    TQCLFillObject fill;
+    fill.Style = sfBrush;
+    fill.Brush()->SetColor(clRed);
+    TQCL3DCaption title;
+    title.Style = tdSunken;
+    title.LightColor = clRed;
+    TQCLColorList reds = {clRed, clRed};
+    struct Case { const char* what; std::function<void(TCanvas*)> paint; } cases[] = {
+        {"clipped copy", [&](TCanvas* c) { QCLBmpClipDraw(c, TRect(0, 0, 20, 10), red.get(), 0x0021, 0, 0); }},
+        {"clip fill", [&](TCanvas* c) { fill.ClipFill(c, TRect(0, 0, 20, 10), clWhite, 0); }},
+        {"gradient", [&](TCanvas* c) { QCLGradientPaintExt(c, TRect(0, 0, 20, 10), gstVertical, &reds, nullptr, 1, 0); }},
+        {"title label", [&](TCanvas* c) {
+             c->GetFont()->SetColor(clRed);
+             const TRect clip(0, 0, 20, 10);
+             QCLDrawTextExt(c, "WWWWWWWWWWWW", &title, TRect(0, 0, 200, 30), DT_NOPREFIX, {dtEnabled, dtClip}, &clip);
+         }},
+    };
+    for (const auto& c : cases) {
+        auto target = makeBitmap(80, 40, clWhite);
+        HDC dc = target->GetCanvas()->GetHandle();
+        SetWindowOrgEx(dc, -30, -10, nullptr);  // the control sits at (30, 10)
+        c.paint(target->GetCanvas());
+        SetWindowOrgEx(dc, 0, 0, nullptr);
+        const TRect box = boxOf(target.get(), Red);
+        EXPECT_FALSE(box.IsEmpty()) << c.what;
+        EXPECT_GE(box.Left, 30) << c.what;
+        EXPECT_GE(box.Top, 10) << c.what;
+        EXPECT_LE(box.Right, 50) << c.what;
+        EXPECT_LE(box.Bottom, 20) << c.what;
+    }
 }
 
 TEST_F(BitmapCopy, SmallHelpers) {
