@@ -587,6 +587,32 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source) 
     Changed();
 }
 
+void TCanvas::BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Color) {
+    if (!Bitmap || Bitmap->GetEmpty()) return;
+    // A monochrome mask of the source area: white where the pixel has the colour.
+    TBitmap mask;
+    mask.SetSize(Source.Width(), Source.Height());
+    mask.GetCanvas()->CopyRect(TRect(0, 0, Source.Width(), Source.Height()), Bitmap->GetCanvas(), Source);
+    mask.Mask(Color);
+    HDC maskDc = mask.GetCanvas()->GetHandle();
+    HDC source = Bitmap->GetCanvas()->GetHandle();
+    RequireBrush();
+    Changing();
+    int previous = SetStretchBltMode(dc_, COLORONCOLOR);
+    StretchBlt(dc_, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), source, Source.Left, Source.Top, Source.Width(),
+               Source.Height(), SRCCOPY);
+    // Mask bits 1 become the background colour white, bits 0 the text colour
+    // black; DSPDxax then puts the brush where the mask is white.
+    COLORREF text = SetTextColor(dc_, RGB(0, 0, 0));
+    COLORREF back = SetBkColor(dc_, RGB(255, 255, 255));
+    StretchBlt(dc_, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), maskDc, 0, 0, Source.Width(), Source.Height(),
+               0x00E20746);
+    SetTextColor(dc_, text);
+    SetBkColor(dc_, back);
+    SetStretchBltMode(dc_, previous);
+    Changed();
+}
+
 TColor TCanvas::GetPixel(int X, int Y) {
     RequireHandle();
     return static_cast<TColor>(::GetPixel(dc_, X, Y));

@@ -275,6 +275,9 @@ public:
     void Draw(int X, int Y, TGraphic* Graphic);
     void StretchDraw(const TRect& R, TGraphic* Graphic);
     void CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source);
+    // Copies (stretching) the source area of the bitmap into Dest, with the
+    // pixels of Color replaced by this canvas's brush.
+    void BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Color);
 
     TColor GetPixel(int X, int Y);
     void SetPixel(int X, int Y, TColor Color);

@@ -1,6 +1,8 @@
 // Named values in an INI file or in the registry.
 #include "components/runtime/QCLIniCtrl.h"
 
+#include "components/runtime/Qclutils.h"
+
 #include "components/runtime/qclclass.h"
 #include "components/runtime/qclstrings.h"
 #include "components/runtime/qclsysin.h"
@@ -125,6 +127,33 @@ TColor TQCLIniCtrl::ReadColor(const AnsiString& Section, const AnsiString& Ident
 
 void TQCLIniCtrl::WriteColor(const AnsiString& Section, const AnsiString& Ident, TColor Value) {
     WriteString(Section, Ident, ColorToString(Value));
+}
+
+TPoint TQCLIniCtrl::ReadPoint(const AnsiString& Section, const AnsiString& Ident, const TPoint& Default) {
+    return QCLStringToPoint(ReadString(Section, Ident, QCLPointToString(Default)));
+}
+
+void TQCLIniCtrl::WritePoint(const AnsiString& Section, const AnsiString& Ident, const TPoint& Value) {
+    WriteString(Section, Ident, QCLPointToString(Value));
+}
+
+TRect TQCLIniCtrl::ReadRect(const AnsiString& Section, const AnsiString& Ident, const TRect& Default) {
+    return QCLStringToRect(ReadString(Section, Ident, QCLRectToString(Default)));
+}
+
+void TQCLIniCtrl::WriteRect(const AnsiString& Section, const AnsiString& Ident, const TRect& Value) {
+    WriteString(Section, Ident, QCLRectToString(Value));
+}
+
+bool TQCLIniCtrl::ReadFont(const AnsiString& Section, const AnsiString& Ident, TFont* Font) {
+    const AnsiString text = ReadString(Section, Ident, "");
+    if (text.empty()) return false;
+    QCLStringToFont(text, Font);
+    return true;
+}
+
+void TQCLIniCtrl::WriteFont(const AnsiString& Section, const AnsiString& Ident, TFont* Font) {
+    WriteString(Section, Ident, QCLFontToString(Font));
 }
 
 void TQCLIniCtrl::ReadStrings(const AnsiString& Section, const AnsiString& Prefix, TStrings* List) {

@@ -52,6 +52,15 @@ public:
     // Colour names or numbers; a stored text that is neither raises EConvertError.
     TColor ReadColor(const AnsiString& Section, const AnsiString& Ident, TColor Default);
     void WriteColor(const AnsiString& Section, const AnsiString& Ident, TColor Value);
+    // Points as "[x,y]" and rectangles as "l,t,r,b" (the toolbox's text forms).
+    TPoint ReadPoint(const AnsiString& Section, const AnsiString& Ident, const TPoint& Default);
+    void WritePoint(const AnsiString& Section, const AnsiString& Ident, const TPoint& Value);
+    TRect ReadRect(const AnsiString& Section, const AnsiString& Ident, const TRect& Default);
+    void WriteRect(const AnsiString& Section, const AnsiString& Ident, const TRect& Value);
+    // True when a stored font text was applied to the font; a style field that
+    // is no integer raises EConvertError and leaves the font as it was.
+    bool ReadFont(const AnsiString& Section, const AnsiString& Ident, TFont* Font);
+    void WriteFont(const AnsiString& Section, const AnsiString& Ident, TFont* Font);
 
     // Entries prefix + GetCounterIdent(0), (1), ...; reading stops at the first empty one.
     void ReadStrings(const AnsiString& Section, const AnsiString& Prefix, TStrings* List);

@@ -252,7 +252,15 @@ HIMAGELIST QCLSISystemIconListHandle(bool Large) {
                                                        SHGFI_SYSICONINDEX | (Large ? SHGFI_LARGEICON : SHGFI_SMALLICON)));
 }
 
+namespace {
+uint8_t colorDepthForTesting = 0;
+}
+
+void QCLSISetColorDepthForTesting(uint8_t depth) { colorDepthForTesting = depth; }
+
 uint8_t QCLSIColorDepth() {
+    if (colorDepthForTesting != 0)
+        return colorDepthForTesting;
     HDC dc = GetDC(nullptr);
     if (!dc)
         return 0;

@@ -53,6 +53,9 @@ void QCLNCCalcDrawingArea(HWND Window, TRect& Caption, TRect& Text, int& Flags);
 
 // Display and input.
 uint8_t QCLSIColorDepth();
+// Makes QCLSIColorDepth answer the given depth (0: the display's again), so
+// tests reach the palette branches of 8-bit displays.
+void QCLSISetColorDepthForTesting(uint8_t depth);
 bool QCLSIStretchBltPossible();
 int QCLSIScreenSaverDelay();
 bool QCLSINumLock();

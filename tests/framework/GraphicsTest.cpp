@@ -183,6 +183,27 @@ TEST_F(GraphicsTest, MaskAndAutomaticTransparentColour) {
     EXPECT_EQ(fixed->TransparentColor(), clTeal);
 }
 
+TEST_F(GraphicsTest, BrushCopyPutsTheBrushWhereTheColourWasAndStretches) {
+    auto source = whiteBitmap(4, 2);
+    source->Canvas->Pixels[1][0] = clRed;
+    source->Canvas->Pixels[2][1] = clBlue;
+    auto target = whiteBitmap(8, 4);
+    target->Canvas->Brush->Color = clLime;
+    target->Canvas->FillRect(TRect(0, 0, 8, 4));
+    target->Canvas->Brush->Color = clYellow;
+    // Only the right half of the source (x 2..3), doubled in both directions.
+    target->Canvas->BrushCopy(TRect(0, 0, 4, 4), source.get(), TRect(2, 0, 4, 2), clWhite);
+    struct Case { int x, y; TColor colour; } cases[] = {
+        {0, 0, clYellow}, {3, 1, clYellow},  // white became the brush
+        {0, 2, clBlue}, {1, 3, clBlue},      // the blue pixel, stretched to 2 x 2
+        {2, 2, clYellow}, {4, 0, clLime},    // outside Dest untouched
+        {7, 3, clLime},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(target->Canvas->Pixels[c.x][c.y], c.colour) << c.x << "," << c.y;
+    EXPECT_EQ(source->Canvas->Pixels[1][0], clRed);  // the source stays as it was
+}
+
 TEST_F(GraphicsTest, PixelFormatConversionsKeepColoursTheFormatCanHold) {
     struct Case {
         TPixelFormat format;

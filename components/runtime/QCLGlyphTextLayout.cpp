@@ -1,0 +1,69 @@
+// The glyph-and-text layout objects.
+#include "components/runtime/QCLGlyphTextLayout.h"
+
+namespace {
+
+template <class T>
+void change(TQCLObject* object, T& field, T value) {
+    if (field == value) return;
+    field = value;
+    object->Change();
+}
+
+}  // namespace
+
+void TQCLGlyphTextLayout::SetAlignment(TQCLAlignment value) { change(this, alignment_, value); }
+void TQCLGlyphTextLayout::SetAlignText2Glyph(TQCLTextArrange value) { change(this, alignText2Glyph_, value); }
+void TQCLGlyphTextLayout::SetSpacing(int value) { change(this, spacing_, value); }
+
+void TQCLGlyphTextLayout::SetOffset(int index, int value) {
+    if (index == 0) change(this, offsetX_, value);
+    else if (index == 1) change(this, offsetY_, value);
+    else Change();
+}
+
+void TQCLGlyphTextLayout::Assign(TPersistent* Source) {
+    if (Source == this) return;
+    auto* source = dynamic_cast<TQCLGlyphTextLayout*>(Source);
+    if (!source) {
+        TQCLObject::Assign(Source);
+        return;
+    }
+    alignment_ = source->alignment_;
+    alignText2Glyph_ = source->alignText2Glyph_;
+    offsetX_ = source->offsetX_;
+    offsetY_ = source->offsetY_;
+    spacing_ = source->spacing_;
+    Change();
+}
+
+void TQCLButtonLayout::SetArrow(bool value) { change(this, arrow_, value); }
+void TQCLButtonLayout::SetArrowColor(TColor value) { change(this, arrowColor_, value); }
+void TQCLButtonLayout::SetArrowPosition(TQCLArrowPosition value) { change(this, arrowPosition_, value); }
+void TQCLButtonLayout::SetArrowSize(std::uint8_t value) { change(this, arrowSize_, value); }
+
+void TQCLButtonLayout::SetInteger(int index, int value) {
+    if (index == 0) change(this, arrowIndent_, value);
+    else Change();
+}
+
+void TQCLButtonLayout::Assign(TPersistent* Source) {
+    if (Source == this) return;
+    auto* source = dynamic_cast<TQCLButtonLayout*>(Source);
+    if (!source) {
+        TQCLGlyphTextLayout::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    SetAlignment(source->GetAlignment());
+    SetAlignText2Glyph(source->GetAlignText2Glyph());
+    SetOffsetX(source->GetOffsetX());
+    SetOffsetY(source->GetOffsetY());
+    SetSpacing(source->GetSpacing());
+    arrow_ = source->arrow_;
+    arrowColor_ = source->arrowColor_;
+    arrowIndent_ = source->arrowIndent_;
+    arrowPosition_ = source->arrowPosition_;
+    arrowSize_ = source->arrowSize_;
+    EndUpdate(true);
+}
