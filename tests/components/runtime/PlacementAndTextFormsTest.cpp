@@ -96,7 +96,7 @@ TEST(WindowPlacement, WaitProcessesMessagesAndStopsWhenTheApplicationEnds) {
     EXPECT_EQ(received, 1);
     Application->Terminate();
     QCLWait(600000);  // returns at once: the application is ending
-    Application->ResetTerminated();
+    Application->ResetTerminatedForTesting();
     DestroyWindow(window);
 }
 
