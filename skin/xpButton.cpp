@@ -20,7 +20,8 @@ void line(TCanvas* canvas, TColor color, int x1, int y1, int x2, int y2) {
 
 TxpButton::TxpButton(TComponent* AOwner) : TCustomControl(AOwner) {
     // Clicks are the button's own (press and release while pressed), not the framework's.
-    SetControlStyle(TControlStyle{csCaptureMouse, csSetCaption, csDoubleClicks, csOpaque});
+    // Not opaque: the corners outside the rounded frame show the parent's colour.
+    SetControlStyle(TControlStyle{csCaptureMouse, csSetCaption, csDoubleClicks});
     SetBounds(0, 0, 75, 23);
     SetTabStop(true);
     SetParentColor(true);
