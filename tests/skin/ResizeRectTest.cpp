@@ -53,6 +53,7 @@ struct DragCase {
     std::vector<TPoint> path;  // mouse positions after the press at (0, 0)
     bool minimum;              // 670 x 500, else none
     TRect expected;
+    int a = 0, b = 0;          // endDrag's margin arguments
 };
 
 TEST_F(ResizeRectTest, TheWindowTakesTheOutlineOnReleaseOnly) {
@@ -71,6 +72,11 @@ TEST_F(ResizeRectTest, TheWindowTakesTheOutlineOnReleaseOnly) {
         {"bottom edge below minimum keeps the top edge", reBottom, main, {{0, -200}}, true, Bounds(50, 40, 800, 500)},
         {"no minimum: a small window", reBottomRight, Bounds(100, 100, 200, 120), {{-150, -100}}, false,
          Bounds(100, 100, 50, 20)},
+        // Shrunk by 50 with a margin of 10 past 20: widened by 10 - (20 - 50) + 1 = 41 to the left.
+        {"a margin widens a shrunk window leftwards", reRight, Bounds(100, 100, 200, 120), {{-50, 0}}, false,
+         Bounds(59, 100, 191, 120), 10, 20},
+        {"a margin within reach changes nothing", reRight, Bounds(100, 100, 200, 120), {{-50, 0}}, false,
+         Bounds(100, 100, 150, 120), 10, 70},
     };
     for (const DragCase& c : cases) {
         showAt(c.start);
@@ -80,7 +86,7 @@ TEST_F(ResizeRectTest, TheWindowTakesTheOutlineOnReleaseOnly) {
         for (const TPoint& p : c.path) resize.trackDrag(p.x, p.y);
         pumpIdle();
         EXPECT_EQ(windowBounds(form), c.start) << c.what << ": the window waits for the release";
-        resize.endDrag(0, 0);
+        resize.endDrag(c.a, c.b);
         pumpIdle();
         EXPECT_EQ(windowBounds(form), c.expected) << c.what;
         EXPECT_EQ(form->BoundsRect(), c.expected) << c.what << ": the form knows its new bounds";
