@@ -6,29 +6,22 @@
 namespace {
 
 // Stores and notifies only when the value really changes.
-template <class T>
-void change(TQCLObject* object, T& field, T value) {
-    if (field == value) return;
-    field = value;
-    object->Change();
-}
-
 }  // namespace
 
-void TQCL3DCaption::SetStyle(TQCLThreeDStyle value) { change(this, style_, value); }
-void TQCL3DCaption::SetDisabledStyle(TQCLDisabledStyle value) { change(this, disabledStyle_, value); }
-void TQCL3DCaption::SetOrientation(TQCLThreeDOrientation value) { change(this, orientation_, value); }
-void TQCL3DCaption::SetTracing(int value) { change(this, tracing_, value); }
+void TQCL3DCaption::SetStyle(TQCLThreeDStyle value) { QCLSetField(this, style_, value); }
+void TQCL3DCaption::SetDisabledStyle(TQCLDisabledStyle value) { QCLSetField(this, disabledStyle_, value); }
+void TQCL3DCaption::SetOrientation(TQCLThreeDOrientation value) { QCLSetField(this, orientation_, value); }
+void TQCL3DCaption::SetTracing(int value) { QCLSetField(this, tracing_, value); }
 
 void TQCL3DCaption::SetDepth(int index, std::uint8_t value) {
-    if (index == 0) change(this, lightDepth_, value);
-    else if (index == 1) change(this, shadowDepth_, value);
+    if (index == 0) QCLSetField(this, lightDepth_, value);
+    else if (index == 1) QCLSetField(this, shadowDepth_, value);
     else Change();
 }
 
 void TQCL3DCaption::SetColor(int index, TColor value) {
-    if (index == 0) change(this, lightColor_, value);
-    else if (index == 1) change(this, shadowColor_, value);
+    if (index == 0) QCLSetField(this, lightColor_, value);
+    else if (index == 1) QCLSetField(this, shadowColor_, value);
     else Change();
 }
 
@@ -56,11 +49,11 @@ AnsiString TQCL3DCaption::GetSetStr() {
     return AnsiString("{") + words[style_] + "}";
 }
 
-void TQCLFxCaption::SetAngle(std::uint16_t value) { change(this, angle_, static_cast<std::uint16_t>(value == 360 ? 0 : value)); }
+void TQCLFxCaption::SetAngle(std::uint16_t value) { QCLSetField(this, angle_, static_cast<std::uint16_t>(value == 360 ? 0 : value)); }
 
 void TQCLFxCaption::SetPos(int index, std::uint16_t value) {
-    if (index == 0) change(this, posX_, value);
-    else if (index == 1) change(this, posY_, value);
+    if (index == 0) QCLSetField(this, posX_, value);
+    else if (index == 1) QCLSetField(this, posY_, value);
     else Change();
 }
 

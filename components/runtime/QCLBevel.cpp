@@ -7,13 +7,6 @@
 
 namespace {
 
-template <class T>
-void change(TQCLObject* object, T& field, T value) {
-    if (field == value) return;
-    field = value;
-    object->Change();
-}
-
 bool isFrameStyle(TQCLBevelStyle s) {
     return s == TQCLBevelStyle::bvFrameLowered || s == TQCLBevelStyle::bvFrameRaised;
 }
@@ -31,12 +24,12 @@ void TQCLBevel::setStyle(TQCLBevelStyle& side, TQCLBevelStyle& other, TQCLBevelS
 
 void TQCLBevel::SetStyleInner(TQCLBevelStyle value) { setStyle(styleInner_, styleOuter_, value); }
 void TQCLBevel::SetStyleOuter(TQCLBevelStyle value) { setStyle(styleOuter_, styleInner_, value); }
-void TQCLBevel::SetWidthInner(std::uint8_t value) { change(this, widthInner_, value); }
-void TQCLBevel::SetWidthOuter(std::uint8_t value) { change(this, widthOuter_, value); }
-void TQCLBevel::SetBorderSides(TQCLFrameSides value) { change(this, borderSides_, value); }
-void TQCLBevel::SetBorderWidth(std::uint8_t value) { change(this, borderWidth_, value); }
-void TQCLBevel::SetBorderSpace(std::uint8_t value) { change(this, borderInnerWidth_, value); }
-void TQCLBevel::SetEdgeStyle(TQCLEdgeStyle value) { change(this, edgeStyle_, value); }
+void TQCLBevel::SetWidthInner(std::uint8_t value) { QCLSetField(this, widthInner_, value); }
+void TQCLBevel::SetWidthOuter(std::uint8_t value) { QCLSetField(this, widthOuter_, value); }
+void TQCLBevel::SetBorderSides(TQCLFrameSides value) { QCLSetField(this, borderSides_, value); }
+void TQCLBevel::SetBorderWidth(std::uint8_t value) { QCLSetField(this, borderWidth_, value); }
+void TQCLBevel::SetBorderSpace(std::uint8_t value) { QCLSetField(this, borderInnerWidth_, value); }
+void TQCLBevel::SetEdgeStyle(TQCLEdgeStyle value) { QCLSetField(this, edgeStyle_, value); }
 
 TColor TQCLBevel::GetColor(int index) const {
     switch (index) {
@@ -48,9 +41,9 @@ TColor TQCLBevel::GetColor(int index) const {
 
 void TQCLBevel::SetColor(int index, TColor value) {
     switch (index) {
-    case 0: change(this, borderColor_, value); break;
-    case 1: change(this, lightColor_, value); break;
-    case 2: change(this, shadowColor_, value); break;
+    case 0: QCLSetField(this, borderColor_, value); break;
+    case 1: QCLSetField(this, lightColor_, value); break;
+    case 2: QCLSetField(this, shadowColor_, value); break;
     default: Change(); break;
     }
 }

@@ -1,24 +1,13 @@
 // The glyph-and-text layout objects.
 #include "components/runtime/QCLGlyphTextLayout.h"
 
-namespace {
-
-template <class T>
-void change(TQCLObject* object, T& field, T value) {
-    if (field == value) return;
-    field = value;
-    object->Change();
-}
-
-}  // namespace
-
-void TQCLGlyphTextLayout::SetAlignment(TQCLAlignment value) { change(this, alignment_, value); }
-void TQCLGlyphTextLayout::SetAlignText2Glyph(TQCLTextArrange value) { change(this, alignText2Glyph_, value); }
-void TQCLGlyphTextLayout::SetSpacing(int value) { change(this, spacing_, value); }
+void TQCLGlyphTextLayout::SetAlignment(TQCLAlignment value) { QCLSetField(this, alignment_, value); }
+void TQCLGlyphTextLayout::SetAlignText2Glyph(TQCLTextArrange value) { QCLSetField(this, alignText2Glyph_, value); }
+void TQCLGlyphTextLayout::SetSpacing(int value) { QCLSetField(this, spacing_, value); }
 
 void TQCLGlyphTextLayout::SetOffset(int index, int value) {
-    if (index == 0) change(this, offsetX_, value);
-    else if (index == 1) change(this, offsetY_, value);
+    if (index == 0) QCLSetField(this, offsetX_, value);
+    else if (index == 1) QCLSetField(this, offsetY_, value);
     else Change();
 }
 
@@ -37,13 +26,13 @@ void TQCLGlyphTextLayout::Assign(TPersistent* Source) {
     Change();
 }
 
-void TQCLButtonLayout::SetArrow(bool value) { change(this, arrow_, value); }
-void TQCLButtonLayout::SetArrowColor(TColor value) { change(this, arrowColor_, value); }
-void TQCLButtonLayout::SetArrowPosition(TQCLArrowPosition value) { change(this, arrowPosition_, value); }
-void TQCLButtonLayout::SetArrowSize(std::uint8_t value) { change(this, arrowSize_, value); }
+void TQCLButtonLayout::SetArrow(bool value) { QCLSetField(this, arrow_, value); }
+void TQCLButtonLayout::SetArrowColor(TColor value) { QCLSetField(this, arrowColor_, value); }
+void TQCLButtonLayout::SetArrowPosition(TQCLArrowPosition value) { QCLSetField(this, arrowPosition_, value); }
+void TQCLButtonLayout::SetArrowSize(std::uint8_t value) { QCLSetField(this, arrowSize_, value); }
 
 void TQCLButtonLayout::SetInteger(int index, int value) {
-    if (index == 0) change(this, arrowIndent_, value);
+    if (index == 0) QCLSetField(this, arrowIndent_, value);
     else Change();
 }
 

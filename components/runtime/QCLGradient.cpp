@@ -4,17 +4,6 @@
 #include "framework/Filer.h"
 #include "framework/SysUtils.h"
 
-namespace {
-
-template <class T>
-void change(TQCLObject* object, T& field, T value) {
-    if (field == value) return;
-    field = value;
-    object->Change();
-}
-
-}  // namespace
-
 TQCLGradient::TQCLGradient() { InitPalette(); }
 
 void TQCLGradient::SetColor(TColor value) {
@@ -24,11 +13,11 @@ void TQCLGradient::SetColor(TColor value) {
     Change();
 }
 
-void TQCLGradient::SetEndColor(TColor value) { change(this, endColor_, value); }
-void TQCLGradient::SetColorCount(std::uint8_t value) { change(this, colorCount_, value); }
-void TQCLGradient::SetStyle(TQCLGradientStyle value) { change(this, style_, value); }
-void TQCLGradient::SetPaletteRealize(bool value) { change(this, paletteRealize_, value); }
-void TQCLGradient::SetTwoColors(bool value) { change(this, twoColors_, value); }
+void TQCLGradient::SetEndColor(TColor value) { QCLSetField(this, endColor_, value); }
+void TQCLGradient::SetColorCount(std::uint8_t value) { QCLSetField(this, colorCount_, value); }
+void TQCLGradient::SetStyle(TQCLGradientStyle value) { QCLSetField(this, style_, value); }
+void TQCLGradient::SetPaletteRealize(bool value) { QCLSetField(this, paletteRealize_, value); }
+void TQCLGradient::SetTwoColors(bool value) { QCLSetField(this, twoColors_, value); }
 
 void TQCLGradient::Change() {
     InitPalette();

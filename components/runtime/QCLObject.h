@@ -7,6 +7,7 @@
 #pragma once
 
 #include "framework/Classes.h"
+#include "framework/Property.h"
 
 #include <cstdint>
 
@@ -30,3 +31,10 @@ public:
 private:
     std::uint8_t updating_ = 0;
 };
+
+// The body of a property object's setter: stores the value and notifies
+// through Change() only when it really changed.
+template <class T>
+void QCLSetField(TQCLObject* object, T& field, T value) {
+    if (SetIfChanged(field, value)) object->Change();
+}

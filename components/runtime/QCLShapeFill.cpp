@@ -7,17 +7,6 @@
 
 #include <memory>
 
-namespace {
-
-template <class T>
-void change(TQCLObject* object, T& field, T value) {
-    if (field == value) return;
-    field = value;
-    object->Change();
-}
-
-}  // namespace
-
 TQCLShapeFill::TQCLShapeFill()
     : bitmap_(new TBitmap), gradient_(new TQCLGradient), listBitmap_(new TBitmap) {
     bitmap_->OnChange = [this](TObject* sender) { GetChange(sender); };
@@ -32,8 +21,8 @@ TQCLShapeFill::~TQCLShapeFill() {
     delete bitmap_;
 }
 
-void TQCLShapeFill::SetStyle(TQCLFillStyle value) { change(this, style_, value); }
-void TQCLShapeFill::SetTileMode(TQCLTileMode value) { change(this, tileMode_, value); }
+void TQCLShapeFill::SetStyle(TQCLFillStyle value) { QCLSetField(this, style_, value); }
+void TQCLShapeFill::SetTileMode(TQCLTileMode value) { QCLSetField(this, tileMode_, value); }
 
 TBitmap* TQCLShapeFill::GetBitmap() const {
     if (style_ == sfBitmap) return bitmap_;
@@ -136,7 +125,7 @@ void TQCLFillObject::SetOffset(int index, int value) {
     if (placementMatters()) Change();
 }
 
-void TQCLFillObject::SetOptions(TQCLFillOptions value) { change(this, options_, value); }
+void TQCLFillObject::SetOptions(TQCLFillOptions value) { QCLSetField(this, options_, value); }
 
 bool TQCLFillObject::GetTransparent() const {
     const bool inner = options_.Contains(foFillInner);

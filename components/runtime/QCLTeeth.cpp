@@ -1,29 +1,18 @@
 // The teeth property object.
 #include "components/runtime/QCLTeeth.h"
 
-namespace {
-
-template <class T>
-void change(TQCLObject* object, T& field, T value) {
-    if (field == value) return;
-    field = value;
-    object->Change();
-}
-
-}  // namespace
-
-void TQCLTeeth::SetCount(std::uint8_t value) { change(this, count_, value); }
-void TQCLTeeth::SetDirection(TQCLDirection value) { change(this, direction_, value); }
+void TQCLTeeth::SetCount(std::uint8_t value) { QCLSetField(this, count_, value); }
+void TQCLTeeth::SetDirection(TQCLDirection value) { QCLSetField(this, direction_, value); }
 
 void TQCLTeeth::SetSize(int index, int value) {
-    if (index == 0) change(this, width_, value);
-    else if (index == 1) change(this, height_, value);
+    if (index == 0) QCLSetField(this, width_, value);
+    else if (index == 1) QCLSetField(this, height_, value);
     else Change();
 }
 
 void TQCLTeeth::SetFlag(int index, bool value) {
-    if (index == 0) change(this, offset_, value);
-    else if (index == 1) change(this, setPerCount_, value);
+    if (index == 0) QCLSetField(this, offset_, value);
+    else if (index == 1) QCLSetField(this, setPerCount_, value);
     else Change();
 }
 
