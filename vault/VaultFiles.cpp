@@ -14,6 +14,19 @@ std::optional<std::size_t>& writeLimit() {
     return limit;
 }
 
+std::optional<DWORD>& flushFailure() {
+    static std::optional<DWORD> error;
+    return error;
+}
+
+bool flush(HANDLE file) {
+    if (flushFailure()) {
+        SetLastError(*flushFailure());
+        return false;
+    }
+    return FlushFileBuffers(file) != 0;
+}
+
 class FileHandle {
 public:
     explicit FileHandle(HANDLE h) : h_(h) {}
@@ -257,7 +270,7 @@ FileResult replaceFile(const std::string& path,
             }
             if (error) break;
         }
-        if (!error && !FlushFileBuffers(file.get())) error = GetLastError();
+        if (!error && !flush(file.get())) error = GetLastError();
         if (!file.close() && !error) error = GetLastError();
     }
     if (!error && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -270,5 +283,7 @@ FileResult replaceFile(const std::string& path,
 }
 
 void setWriteLimitForTesting(std::optional<std::size_t> bytes) { writeLimit() = bytes; }
+
+void setFlushFailureForTesting(std::optional<DWORD> error) { flushFailure() = error; }
 
 }  // namespace vaultfile

@@ -104,5 +104,8 @@ FileResult replaceFile(const std::string& path, const std::initializer_list<std:
 // Test seam: when set, a write is refused (ERROR_DISK_FULL) once the bytes written to one file
 // would pass the limit; the temporary file is discarded as after any failed write.
 void setWriteLimitForTesting(std::optional<std::size_t> bytes);
+// Test seam: when set, flushing the temporary file fails with that error, as a write the cache
+// accepted may fail on its way to the disk; the temporary file is discarded.
+void setFlushFailureForTesting(std::optional<DWORD> error);
 
 }  // namespace vaultfile
