@@ -20,3 +20,22 @@ void reachFileJobStage(FileJobStage stage, const std::string& path, HANDLE handl
     const FileJobStageHook& hook = currentHook();
     if (hook) hook(stage, path, handle);
 }
+
+namespace {
+
+DWORD& flushFailure() {
+    static DWORD error = 0;
+    return error;
+}
+
+}  // namespace
+
+bool flushFileJobOutput(HANDLE file) {
+    if (flushFailure()) {
+        SetLastError(flushFailure());
+        return false;
+    }
+    return FlushFileBuffers(file) != 0;
+}
+
+void SetFileJobFlushFailureForTesting(DWORD error) { flushFailure() = error; }

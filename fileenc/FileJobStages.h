@@ -37,3 +37,10 @@ using FileJobStageHook = std::function<void(FileJobStage stage, const std::strin
 // Replaces the hook (empty: none); returns the previous one.
 FileJobStageHook SetFileJobStageHookForTesting(FileJobStageHook hook);
 void reachFileJobStage(FileJobStage stage, const std::string& path, HANDLE handle = INVALID_HANDLE_VALUE);
+
+// Flushes a job's output file (the .vltenc before the plain file is wiped, the decrypted copy
+// before the .vltenc goes). A test can make these flushes fail with an error of its choice, as a
+// write the cache accepted may fail on its way to the disk; 0 flushes again. Set only while no
+// job runs.
+bool flushFileJobOutput(HANDLE file);
+void SetFileJobFlushFailureForTesting(DWORD error);

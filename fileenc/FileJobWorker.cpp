@@ -241,7 +241,7 @@ private:
         DWORD error = 0;
         if (!seekTo(dest_, 0)) error = GetLastError();
         // The encrypted copy must be on the disk before the plain file is wiped.
-        if (error == 0 && writeAll(dest_, bytes, sizeof bytes, error) && !FlushFileBuffers(dest_.get()))
+        if (error == 0 && writeAll(dest_, bytes, sizeof bytes, error) && !flushFileJobOutput(dest_.get()))
             error = GetLastError();
         if (error) {
             abandonOutput(error, fjoFileError);
@@ -425,7 +425,7 @@ private:
         if (readError && job_.BytesDone < job_.TotalBytes) return failWithWipe(readError, fjoFileError);
         // The plain copy must be on the disk before the encrypted one is deleted: a write the
         // cache accepted can still fail on its way out, and only the flush tells.
-        if (!FlushFileBuffers(dest_.get())) return failWithWipe(GetLastError(), fjoFileError);
+        if (!flushFileJobOutput(dest_.get())) return failWithWipe(GetLastError(), fjoFileError);
         reachFileJobStage(FileJobStage::DecryptOutputFlushed, temporary_, dest_.get());
         restoreTimes(header);
         source_.close();

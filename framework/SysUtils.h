@@ -33,8 +33,8 @@ public:
     TFormatArg(unsigned v) : kind_(kInt64), int_(v) {}
     TFormatArg(long v) : kind_(kInt), int_(v) {}
     TFormatArg(unsigned long v) : kind_(kInt64), int_(static_cast<int64_t>(v)) {}
-    TFormatArg(int64_t v) : kind_(kInt64), int_(v) {}
-    TFormatArg(uint64_t v) : kind_(kInt64), int_(static_cast<int64_t>(v)) {}
+    TFormatArg(long long v) : kind_(kInt64), int_(v) {}
+    TFormatArg(unsigned long long v) : kind_(kInt64), int_(static_cast<int64_t>(v)) {}
     TFormatArg(double v) : kind_(kFloat), float_(v) {}
     TFormatArg(long double v) : kind_(kFloat), float_(static_cast<double>(v)) {}
     TFormatArg(char v) : kind_(kChar), int_(static_cast<unsigned char>(v)) {}

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace vaultfile {
 
@@ -93,6 +95,31 @@ BodyText locateBodyText(const unsigned char* body, std::size_t s) {
     return found;
 }
 
+void cutToBodyText(SecretText& body) {
+    const BodyText where = locateBodyText(reinterpret_cast<const unsigned char*>(body.data()), body.size());
+    if (where.length) std::memmove(&body[0], &body[where.start], where.length);
+    secureWipe(&body[where.length], body.size() - where.length);
+    body.resize(where.length);
+}
+
+BodyLength checkBodyLength(std::uint64_t fileLength) {
+    if (fileLength < HeadBytes + MinimumBodyBytes) return BodyLength::TooShort;
+    if (fileLength - HeadBytes > MaximumBodyBytes) return BodyLength::TooLong;
+    return BodyLength::Fits;
+}
+
+std::optional<SecretBytes> keyBackupBlock(const unsigned char* backup, std::size_t backupLength) {
+    if (backupLength < KeyBackupHeadBytes + KeyBlockBytes) return std::nullopt;
+    const unsigned char* random = backup + 4;
+    const unsigned char* image = backup + KeyBackupHeadBytes;
+    std::optional<std::size_t> offset = keyBlockOffset(image, backupLength - KeyBackupHeadBytes);
+    if (!offset) return std::nullopt;
+    static const unsigned char Scramble[8] = {0x3F, 0xA9, 0x62, 0x0D, 0x8E, 0x51, 0xC7, 0x24};
+    SecretBytes block(image + *offset, image + *offset + KeyBlockBytes);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] ^= random[i % 8] ^ Scramble[i % 8];
+    return block;
+}
+
 std::optional<std::size_t> keyBlockOffset(const unsigned char* image, std::size_t imageLength) {
     if (imageLength < KeyBlockBytes) return std::nullopt;
     if (imageLength <= OldChainKeyFileBytes) return 0;
@@ -135,16 +162,37 @@ FileResult readWholeFile(const std::string& path, SecretBytes& content) {
     return FileResult{true, 0};
 }
 
-FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretBytes& content) {
+namespace {
+
+// Reads count bytes at offset into any byte container; running out of memory is a file error
+// (ERROR_NOT_ENOUGH_MEMORY), never an exception out of the reader.
+template <typename Buffer>
+FileResult readRangeInto(const std::string& path, std::size_t offset, std::size_t count, Buffer& content) {
     FileHandle file(openForReading(path));
     if (!file.valid()) return failure(GetLastError());
     LARGE_INTEGER to;
     to.QuadPart = static_cast<LONGLONG>(offset);
     if (!SetFilePointerEx(file.get(), to, nullptr, FILE_BEGIN)) return failure(GetLastError());
-    content.assign(count, 0);
+    try {
+        content.assign(count, 0);
+    } catch (const std::bad_alloc&) {
+        return failure(ERROR_NOT_ENOUGH_MEMORY);
+    } catch (const std::length_error&) {
+        return failure(ERROR_NOT_ENOUGH_MEMORY);
+    }
     DWORD error = 0;
-    if (!readExactly(file.get(), content.data(), count, error)) return failure(error);
+    if (!readExactly(file.get(), reinterpret_cast<unsigned char*>(content.data()), count, error)) return failure(error);
     return FileResult{true, 0};
+}
+
+}  // namespace
+
+FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretBytes& content) {
+    return readRangeInto(path, offset, count, content);
+}
+
+FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretText& content) {
+    return readRangeInto(path, offset, count, content);
 }
 
 FileResult fileSize(const std::string& path, std::uint64_t& size) {
@@ -177,6 +225,11 @@ DWORD FileWriter::write(HANDLE file, FilePieces pieces) const {
     return 0;
 }
 
+DWORD FileWriter::flush(HANDLE file) const {
+    if (FlushFileBuffers(file)) return 0;
+    return GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+}
+
 const FileWriter& systemFileWriter() {
     static const FileWriter writer;
     return writer;
@@ -194,7 +247,7 @@ FileResult replaceFile(const std::string& path, FilePieces pieces, const FileWri
             return failure(error);
         }
         error = writer.write(file.get(), pieces);
-        if (!error && !FlushFileBuffers(file.get())) error = GetLastError();
+        if (!error) error = writer.flush(file.get());
         if (!file.close() && !error) error = GetLastError();
     }
     if (!error && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

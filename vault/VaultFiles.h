@@ -33,6 +33,11 @@ constexpr std::size_t WrappedKeyBytes = 128;       // KeyBits / 8
 constexpr std::size_t HeadBytes = SaltBytes + WrappedKeyBytes;  // 136
 constexpr std::size_t DigestBytes = 16;
 constexpr std::size_t MinimumBodyBytes = 24;       // the smallest body a vault text can give
+// The longest body a vault file may have. A real vault is far smaller (50,000 entries make a few
+// MiB), so 512 MiB is only ever reached by a damaged file, which is refused before anything is
+// allocated: the 32-bit program could not hold a body of that size anyway.
+constexpr std::uint64_t MaximumBodyBytes = 512ull * 1024 * 1024;
+constexpr std::size_t KeyBackupHeadBytes = 12;     // a key backup: 4 bytes, 8 random bytes, key-file image
 constexpr std::size_t KeyBlockBytes = 256;         // private-key parts a and b
 constexpr std::size_t KeyPartBytes = 128;
 constexpr std::size_t ChainBytes = 16;
@@ -55,11 +60,22 @@ struct BodyText {
     std::size_t length = 0;
 };
 BodyText locateBodyText(const unsigned char* body, std::size_t bodyLength);
+// Cuts a decrypted body down to its text in place (no second buffer), wiping the bytes cut off.
+// The caller takes the stored digest (the first 16 bytes) before.
+void cutToBodyText(SecretText& body);
+
+// Whether a vault file of fileLength bytes can hold a body; nothing is read or allocated by a
+// length that cannot.
+enum class BodyLength { Fits, TooShort, TooLong };
+BodyLength checkBodyLength(std::uint64_t fileLength);
 
 // Offset of the 256-byte key block in a key-file image, or nothing when the image cannot hold one.
 std::optional<std::size_t> keyBlockOffset(const unsigned char* image, std::size_t imageLength);
 // The 512-byte header of a current key file.
 SecretBytes buildKeyHeader(const unsigned char vaultId[16]);
+// The key block of a key backup, unscrambled: nothing when the backup is too short or its image's
+// key-block offset leaves no room for a block.
+std::optional<SecretBytes> keyBackupBlock(const unsigned char* backup, std::size_t backupLength);
 
 std::uint32_t readU32(const unsigned char* p);
 void writeU32(unsigned char* p, std::uint32_t value);
@@ -76,6 +92,8 @@ struct FileResult {
 FileResult readWholeFile(const std::string& path, SecretBytes& content);
 // Reads exactly count bytes at offset; fewer bytes give ERROR_HANDLE_EOF.
 FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretBytes& content);
+// The same into a text buffer (the vault body, which becomes the vault text in place).
+FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretText& content);
 // Size of the file, or the error.
 FileResult fileSize(const std::string& path, std::uint64_t& size);
 bool fileExists(const std::string& path);
@@ -89,6 +107,9 @@ public:
     virtual ~FileWriter() = default;
     // Writes the pieces one after another: 0, or the Windows error that stopped the writing.
     virtual DWORD write(HANDLE file, FilePieces pieces) const;
+    // Flushes the written file to the disk: 0, or the Windows error (a write the cache accepted
+    // may still fail on its way to the disk).
+    virtual DWORD flush(HANDLE file) const;
 };
 const FileWriter& systemFileWriter();
 

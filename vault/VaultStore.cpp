@@ -18,6 +18,9 @@ using namespace vaultfile;
 namespace {
 
 const char* const ReinstallText = "Some of your files are missing or corrupt.  Please reinstall Brimsafe.";
+const char* const DamagedVaultText =
+    "This does not appear to be a valid vault file.  Perhaps you chose the wrong vault, or it has been corrupted.  "
+    "You may need to restore a backed up version of your vault.";
 
 // Owns a buffer handed out by the RSA object and gives it back through FreeBuffer.
 class RSABuffer {
@@ -212,38 +215,49 @@ std::optional<SecretText> VaultStore::readDBWithKey(const CryptoLibrary& library
         message("There was a problem opening the vault.", mbiCaution);
         return std::nullopt;
     }
-    if (size < HeadBytes + MinimumBodyBytes || size - HeadBytes > 0x40000000) return std::nullopt;
+    switch (checkBodyLength(size)) {
+    case BodyLength::TooShort:
+        return std::nullopt;
+    case BodyLength::TooLong:
+        traceLog.write("the vault body is too long for a vault");
+        message(DamagedVaultText, mbiCaution);
+        return std::nullopt;
+    case BodyLength::Fits:
+        break;
+    }
     const std::size_t s = static_cast<std::size_t>(size - HeadBytes);
 
     traceLog.write("reading entire vault file (past the salt)");
-    SecretBytes body;
-    if (!readFileRange(path, HeadBytes, s, body)) return std::nullopt;
+    // The body becomes the text in place: a vault near the size bound must not need two copies.
+    SecretText body;
+    if (FileResult read = readFileRange(path, HeadBytes, s, body); !read) {
+        traceLog.write("readDB: " + systemErrorText(read.error));
+        return std::nullopt;
+    }
     traceLog.write("Decrypting vault file");
-    decryptBuffer(body.data(), body.data(), s, key.data());  // a partial block is left as it is
+    auto* bytes = reinterpret_cast<unsigned char*>(&body[0]);
+    decryptBuffer(bytes, bytes, s, key.data());  // a partial block is left as it is
     traceLog.write("done decrypting vault file");
     traceLog.write("close inf");
     traceLog.write("new dbBuffer");
     traceLog.write("memset it");
     traceLog.write("memset hash");
     unsigned char storedDigest[16];
-    std::memcpy(storedDigest, body.data(), 16);
+    std::memcpy(storedDigest, bytes, 16);
     traceLog.write("terminate filehash");
     traceLog.write("scanf");
     traceLog.write("look for space");
     traceLog.write("add *dbsize to floc");
-    BodyText where = locateBodyText(body.data(), s);
     traceLog.write("memcpy into dbbuffer");
-    SecretText text(reinterpret_cast<const char*>(body.data()) + where.start, where.length);
+    cutToBodyText(body);
     traceLog.write("memcpy into textouttotal");
-    secureWipe(body.data(), body.size());
     traceLog.write("and delete it");
-    body.clear();
     traceLog.write("md5");
     unsigned char digest[16];
-    md5(library, text.data(), text.size(), digest);
+    md5(library, body.data(), body.size(), digest);
     traceLog.write("free library");
     traceLog.write("memcmp");
-    if (std::memcmp(digest, storedDigest, 16) == 0 && s % 8 == 0) return text;
+    if (std::memcmp(digest, storedDigest, 16) == 0 && s % 8 == 0) return body;
     traceLog.write("delete dbBuffer");
     return std::nullopt;
 }
@@ -409,15 +423,11 @@ KeyResult VaultStore::verifyKeyFile(const std::string& keyBackupPath) {
         return krFailed;
     }
     SecretBytes backup;
-    if (!readWholeFile(keyBackupPath, backup) || backup.size() < 12 + KeyBlockBytes) return krFailed;
-    const unsigned char* random = backup.data() + 4;
-    const unsigned char* image = backup.data() + 12;
-    std::optional<std::size_t> offset = keyBlockOffset(image, backup.size() - 12);
-    if (!offset) return krFailed;
-    static const unsigned char Scramble[8] = {0x3F, 0xA9, 0x62, 0x0D, 0x8E, 0x51, 0xC7, 0x24};
-    SecretBytes block(image + *offset, image + *offset + KeyBlockBytes);
-    for (std::size_t i = 0; i < block.size(); ++i) block[i] ^= random[i % 8] ^ Scramble[i % 8];
+    if (!readWholeFile(keyBackupPath, backup)) return krFailed;
+    std::optional<SecretBytes> found = keyBackupBlock(backup.data(), backup.size());
     secureWipe(backup.data(), backup.size());
+    if (!found) return krFailed;
+    SecretBytes& block = *found;
 
     SecretBytes wrapped;
     if (!readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped)) return krFailed;

@@ -116,7 +116,7 @@ void wipeValues(RowValues& values) {
 void VaultContent::clear() {
     delete userCategories;  // the chain goes with its head
     delete encryptedFiles;
-    userCategories = encryptedFiles = current = nullptr;
+    userCategories = encryptedFiles = current = lastUser_ = nullptr;
 }
 
 VaultContent& VaultContent::operator=(VaultContent&& other) noexcept {
@@ -127,15 +127,18 @@ VaultContent& VaultContent::operator=(VaultContent&& other) noexcept {
     current = other.current;
     hidePwords = other.hidePwords;
     currCat = other.currCat;
-    other.userCategories = other.encryptedFiles = other.current = nullptr;
+    lastUser_ = other.lastUser_;
+    other.userCategories = other.encryptedFiles = other.current = other.lastUser_ = nullptr;
     return *this;
 }
 
 category* VaultContent::addCategory(const std::string& name) {
     category* fresh = new category(name);
-    category** tail = &userCategories;
-    while (*tail) tail = &(*tail)->next;
-    *tail = fresh;
+    if (!lastUser_) lastUser_ = userCategories;
+    if (lastUser_)
+        for (; lastUser_->next; lastUser_ = lastUser_->next) ++linksWalked_;  // only after a hand edit
+    (lastUser_ ? lastUser_->next : userCategories) = fresh;
+    lastUser_ = fresh;
     current = fresh;
     return fresh;
 }

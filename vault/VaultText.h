@@ -33,8 +33,13 @@ public:
     VaultContent& operator=(VaultContent&& other) noexcept;
 
     void clear();  // destroys every category
-    // Appends a user category and makes it the current one.
+    // Appends a user category and makes it the current one, in constant time: the content keeps
+    // the chain's last link. Code that unlinks or relinks categories of userCategories by hand
+    // calls chainEdited() afterwards, and the next append finds the end again.
     category* addCategory(const std::string& name);
+    void chainEdited() { lastUser_ = nullptr; }
+    // Links the appends walked to find the chain's end since the content was made.
+    std::size_t linksWalkedForTesting() const { return linksWalked_; }
     // A new "Encrypted Files" category with its one header "Name" (replaces an existing one).
     category* addEncryptedFilesCategory();
 
@@ -43,6 +48,10 @@ public:
     category* current = nullptr;
     bool hidePwords = false;
     int currCat = 2;  // category-box index of the current category: 1 Encrypted Files, 2.. user categories
+
+private:
+    category* lastUser_ = nullptr;  // the chain's last link, or null when it must be found again
+    std::size_t linksWalked_ = 0;
 };
 
 // Builds the vault text: the Encrypted Files category first (when it exists), then the user chain.

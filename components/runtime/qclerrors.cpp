@@ -1,7 +1,6 @@
-// Exceptions raised and reported by the runtime units.
+// Exceptions raised by the runtime units (the reporting to the application is
+// in qclerrors_report.cpp, so the stream readers stand without the forms layer).
 #include "components/runtime/qclerrors.h"
-
-#include "framework/Forms.h"
 
 void QCLRaiseCorruptBlock() { throw EReadError("Corrupt compressed data"); }
 void QCLRaiseReadError() { throw EReadError("Stream read error"); }
@@ -9,15 +8,4 @@ void QCLRaiseReadError() { throw EReadError("Stream read error"); }
 AnsiString QCLLoadStr(int ident, const char* fallback) {
     AnsiString text = LoadStr(ident);
     return text.empty() ? AnsiString(fallback) : text;
-}
-
-void QCLReportException(TObject* Sender) {
-    // Without an application there is nobody to tell (no message box either).
-    if (Application)
-        HandleCurrentException(Sender);
-}
-
-void QCLTerminateApplication() {
-    if (Application)
-        Application->Terminate();
 }

@@ -39,6 +39,21 @@ void readLengthPrefixed(TStream* stream, TMemoryStream& into) {
     into.Position = 0;
 }
 
+// The lines TStrings makes of a text: CR, LF and CR LF each end one.
+int64_t lineCount(TMemoryStream& text) {
+    const auto* p = static_cast<const char*>(text.Memory());
+    const int64_t n = text.Size;
+    int64_t lines = 0;
+    for (int64_t i = 0; i < n; ++lines) {
+        while (i < n && p[i] != '\r' && p[i] != '\n')
+            ++i;
+        if (i < n && p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
+            ++i;
+        ++i;
+    }
+    return lines;
+}
+
 }  // namespace
 
 void SaveCompressedStream(TStream* Source, TStream* Dest, int64_t Count) {
@@ -64,12 +79,13 @@ void SaveCompressedStream(TStream* Source, TStream* Dest, int64_t Count) {
     Dest->Position = end;
 }
 
-void LoadCompressedStream(TStream* Source, TStream* Dest) {
+void LoadCompressedStream(TStream* Source, TStream* Dest, int64_t MaxOutput) {
     int32_t total = stReadInteger(Source);
     if (total < 0 || total > remainingIn(Source))
         QCLRaiseReadError();
     std::vector<uint8_t> block(QCLLZRWMaxBlock);
     std::vector<uint8_t> output(QCLLZRWMaxInput);
+    int64_t expanded = 0;
     while (total > 0) {
         if (total < 4)
             QCLRaiseReadError();
@@ -78,6 +94,9 @@ void LoadCompressedStream(TStream* Source, TStream* Dest) {
             QCLRaiseReadError();
         Source->ReadBuffer(block.data(), chunk);
         const uint16_t produced = QCLLZRWDecompress(block.data(), output.data(), static_cast<uint16_t>(chunk));
+        if (produced > QCLLZRWMaxInput || produced > MaxOutput - expanded)
+            QCLRaiseReadError();
+        expanded += produced;
         Dest->WriteBuffer(output.data(), produced);
         total -= chunk + 4;
     }
@@ -141,10 +160,12 @@ void stWriteStringList(TStream* Stream, TStrings* List, bool Compressed) {
 void stReadStringList(TStream* Stream, TStrings* List, bool Compressed) {
     TMemoryStream text;
     if (Compressed) {
-        LoadCompressedStream(Stream, &text);
+        LoadCompressedStream(Stream, &text, QCLMaxStringListBytes);
         text.Position = 0;
     } else {
         readLengthPrefixed(Stream, text);
     }
+    if (text.Size > QCLMaxStringListBytes || lineCount(text) > QCLMaxStringListLines)
+        QCLRaiseReadError();
     List->LoadFromStream(&text);
 }

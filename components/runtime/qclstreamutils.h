@@ -7,20 +7,32 @@
 //
 // Readers take the stream as untrusted: a short read, a count or size below 0
 // or beyond what remains, and a corrupt block raise EReadError; nothing is
-// allocated from a size before it is checked.
+// allocated from a size before it is checked. A compressed stream can expand
+// about 800-fold, so its output is bounded too: no chunk gives more than one
+// block's input (32,781 bytes) and the whole no more than a stated cap; a
+// string-list field also bounds its number of lines, which cost far more
+// memory than their bytes.
 #pragma once
 
 #include "framework/Classes.h"
-#include "framework/Graphics.h"
 
 #include <cstdint>
 
 class TQCLWave;
+class TBitmap;  // framework/Graphics.h, needed only by the bitmap fields
 
 // Compresses count bytes from the source's position on into destination.
 void SaveCompressedStream(TStream* Source, TStream* Dest, int64_t Count);
+// The most bytes one compressed stream may expand to: far beyond any bitmap or
+// text a record holds, and well within what the 32-bit program can allocate.
+constexpr int64_t QCLMaxExpandedStream = 64 * 1024 * 1024;
+// The most text and lines a string-list field may hold.
+constexpr int64_t QCLMaxStringListBytes = 16 * 1024 * 1024;
+constexpr int64_t QCLMaxStringListLines = 1024 * 1024;
+
 // Expands one compressed stream from the source's position, appending to Dest.
-void LoadCompressedStream(TStream* Source, TStream* Dest);
+// Raises EReadError before Dest would pass MaxOutput bytes of expanded data.
+void LoadCompressedStream(TStream* Source, TStream* Dest, int64_t MaxOutput = QCLMaxExpandedStream);
 
 void stWriteInteger(TStream* Stream, int32_t Value);
 void stWriteWord(TStream* Stream, uint16_t Value);

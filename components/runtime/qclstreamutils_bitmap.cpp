@@ -7,6 +7,8 @@
 // 4 or 8 bits and a colour table, bottom-up as BMP files are.
 #include "components/runtime/qclstreamutils.h"
 
+#include "framework/Graphics.h"
+
 #include "components/runtime/qclerrors.h"
 
 #include <cstring>

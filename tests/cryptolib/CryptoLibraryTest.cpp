@@ -109,6 +109,24 @@ TEST(CryptoLibraryRSA, ImportedKeyDecryptsWhatTheGeneratorEncrypted) {
     EXPECT_EQ(hex(reopened.data(), 16), hex(vaultKey, 16));
 }
 
+// Every save wraps the vault key again; with a fixed padding the wrapped block would be the same
+// each time and tell an observer that the key did not change.
+TEST(CryptoLibraryRSA, PaddingIsRandomSoTheSameKeyWrapsDifferentlyEachTime) {
+    CryptoLibrary library;
+    ASSERT_TRUE(library.loaded());
+    auto engine = library.newRSA();
+    ASSERT_TRUE(engine);
+    engine->GenerateKeys(qzcrypto::KeyBits, seedOf(3).data());
+    const unsigned char vaultKey[16] = {7, 7, 7, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    auto first = call(*engine, true, vaultKey, 16);
+    auto second = call(*engine, true, vaultKey, 16);
+    EXPECT_NE(first, second);
+    for (const auto& wrapped : {first, second}) {
+        auto opened = call(*engine, false, wrapped.data(), qzcrypto::KeyBytes);
+        EXPECT_EQ(hex(opened.data(), 16), hex(vaultKey, 16));
+    }
+}
+
 TEST(CryptoLibraryRSA, KeyPairFollowsFromTheSeed) {
     CryptoLibrary library;
     ASSERT_TRUE(library.loaded());

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <thread>
 
 using namespace fileenctest;
@@ -59,6 +60,7 @@ class FileJobWorker : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
         SetFileJobStageHookForTesting(nullptr);
+        SetFileJobFlushFailureForTesting(0);
         FreshRegistry::TearDown();
     }
     brimtest::TempFolder temp;
@@ -741,6 +743,55 @@ TEST_F(FileJobWorker, AFailedWipeKeepsBothFilesAndTheAttributes) {
     EXPECT_TRUE(fileExists(path + ".vltenc"));
     EXPECT_EQ(*ReadTaskStatus().currTask, "done");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A write the cache accepted can still fail on its way to the disk, and only the flush tells:
+// neither job may then destroy the one copy it was about to replace.
+TEST_F(FileJobWorker, AFlushThatFailsKeepsTheOnlyWholeCopy) {
+    struct Case {
+        const char* what;
+        bool encrypting;
+    };
+    for (const Case& c : {Case{"encryption", true}, Case{"decryption", false}}) {
+        SCOPED_TRACE(c.what);
+        brimtest::clearProductRegistry();
+        const std::string path = temp.file("precious.bin"), encrypted = path + ".vltenc";
+        const std::string plain = patternBytes(9000, 17);
+        const std::string golden = goldenFile(plain, TestDataKey, 1024, 1024, TestVaultKey);
+        if (c.encrypting)
+            writeAll(path, plain);
+        else
+            writeAll(encrypted, golden);
+        bool plainWipeStarted = false;
+        std::set<std::string> wiped;
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string& file, HANDLE) {
+            if (stage == FileJobStage::BeforeWipe) plainWipeStarted = true;
+            if (stage == FileJobStage::WipeBlockWritten) wiped.insert(file);
+        });
+        SetFileJobFlushFailureForTesting(ERROR_IO_DEVICE);
+        JobResult result = c.encrypting ? encryptFile(path) : decryptFile(path);
+        SetFileJobFlushFailureForTesting(0);
+        SetFileJobStageHookForTesting(nullptr);
+
+        ASSERT_TRUE(result.finished);
+        EXPECT_EQ(result.last.message, WM_FILEJOB_FAILED);
+        EXPECT_EQ(static_cast<std::uint32_t>(result.last.lParam), fjoFileError);
+        EXPECT_EQ(result.last.wParam, static_cast<WPARAM>(ERROR_IO_DEVICE));
+        EXPECT_FALSE(plainWipeStarted);
+        EXPECT_EQ(wiped.count(path), 0u) << "the plain file was never wiped";
+        EXPECT_EQ(wiped.count(encrypted), 0u);
+        if (c.encrypting) {
+            EXPECT_EQ(readAll(path), plain) << "the plain file is untouched";
+            EXPECT_EQ(filesIn(temp.path()), std::vector<std::string>{"precious.bin"}) << "the .vltenc is removed";
+        } else {
+            EXPECT_EQ(wiped.size(), 1u) << "the temporary output was wiped before it went";
+            EXPECT_EQ(readAll(encrypted), golden) << "the encrypted file is kept";
+            EXPECT_EQ(filesIn(temp.path()), std::vector<std::string>{"precious.bin.vltenc"})
+                << "the temporary output is gone and the plain path untouched";
+        }
+        DeleteFileA(path.c_str());
+        DeleteFileA(encrypted.c_str());
+    }
 }
 
 TEST_F(FileJobWorker, FinishingIsHandledOnTheWindowThreadBeforeTheWipe) {

@@ -287,6 +287,23 @@ TEST_F(KeyboardTest, KeyPreviewConsumesTheKeyDownButTheMemoStillGetsTheCharacter
     EXPECT_EQ(memo->Text(), "a\r\nc") << "Enter still breaks the line through WM_CHAR";
 }
 
+TEST_F(KeyboardTest, ACharacterThePreviewConsumedNeverReachesTheControlsOwnHandler) {
+    auto* memo = new TTestMemo(form);
+    form->KeyPreview = true;
+    form->OnKeyPress = [](TObject*, char& key) {
+        if (key == 'x') key = 0;
+    };
+    std::string seen;
+    memo->OnKeyPress = [&](TObject*, char& key) { seen += key; };
+    showFocused(memo);
+    tap('X');
+    tap('A');
+    ASSERT_TRUE(pumpUntil([&] { return !memo->Text().empty(); }));
+    pumpIdle();
+    EXPECT_EQ(seen, "a") << "the control's handler saw neither the consumed character nor an empty one";
+    EXPECT_EQ(memo->Text(), "a");
+}
+
 TEST_F(KeyboardTest, ConsumedAltF4NeverClosesTheForm) {
     auto* box = new TFocusBox(form, "Box", 10);
     form->KeyPreview = true;

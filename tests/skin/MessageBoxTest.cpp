@@ -42,6 +42,38 @@ TEST(MessageBoxWindow, ShowsTheTextAndReturnsTheClickedButton) {
     }
 }
 
+// Escape, like the close box, means Cancel; in the four-button question that is Abort, which
+// stops a whole batch, never a No that would go on with the next file.
+TEST(MessageBoxWindow, EscapeAndTheCloseBoxAnswerAbortInTheFourButtonQuestion) {
+    auto escape = [](HWND dialog) {
+        HWND button = brimtest::findChildByText(dialog, "Yes");
+        if (!button) button = brimtest::findChildByText(dialog, "OK");
+        if (!button) return false;
+        PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageA(button, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+        return true;
+    };
+    auto closeBox = [](HWND dialog) { return PostMessageA(dialog, WM_CLOSE, 0, 0) != 0; };
+    struct Case {
+        const char* what;
+        std::function<bool(HWND)> action;
+        int buttons;
+        int expected;
+    };
+    const Case cases[] = {
+        {"Escape", escape, mbsYesAllNoAbort, mbrAbort},
+        {"close box", closeBox, mbsYesAllNoAbort, mbrAbort},
+        {"Escape in OK / Cancel", escape, mbsOkCancel, mbrCancel},
+    };
+    for (const Case& c : cases) {
+        brimtest::DialogAnswerer answerer({{"Brimsafe", "", c.action}});
+        int result = ShowMessageBoxNoOwner("Are you sure you want to encrypt this file?", "Brimsafe", c.buttons,
+                                           mbiQuestion);
+        ASSERT_TRUE(answerer.finished(1000)) << c.what;
+        EXPECT_EQ(result, c.expected) << c.what;
+    }
+}
+
 TEST(MessageBoxScriptSeam, ScriptsAnswersAndCapturesTexts) {
     brimtest::MessageBoxScript script({mbrNo, mbrYesToAll});
     EXPECT_EQ(ShowMessageBox(nullptr, "first", "Brimsafe", mbsYesNo, mbiQuestion), mbrNo);

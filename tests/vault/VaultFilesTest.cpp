@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -99,6 +100,68 @@ TEST(KeyFileLayout, KeyBlockOffsetIsCheckedAgainstTheImage) {
     }
 }
 
+TEST(VaultBody, LengthsBeyondWhatAVaultCanHoldAreRefusedBeforeReading) {
+    const std::uint64_t MiB = 1024 * 1024;
+    struct Case {
+        std::uint64_t fileLength;
+        BodyLength check;
+    };
+    const Case cases[] = {
+        {0, BodyLength::TooShort},
+        {HeadBytes + MinimumBodyBytes - 1, BodyLength::TooShort},
+        {HeadBytes + MinimumBodyBytes, BodyLength::Fits},
+        {HeadBytes + 512 * MiB, BodyLength::Fits},
+        {HeadBytes + 512 * MiB + 1, BodyLength::TooLong},
+        {HeadBytes + 1024 * MiB, BodyLength::TooLong},
+        {~std::uint64_t(0), BodyLength::TooLong},
+    };
+    for (const Case& c : cases) EXPECT_EQ(checkBodyLength(c.fileLength), c.check) << c.fileLength;
+}
+
+TEST(VaultBody, TextIsCutOutOfTheBodyInPlace) {
+    const unsigned char digest[16] = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
+    const std::string text = "<hidePwords value=1/>";
+    SecretBytes built = buildBody(digest, text.data(), text.size());
+    SecretText body(reinterpret_cast<const char*>(built.data()), built.size());
+    const char* storage = body.data();
+    cutToBodyText(body);
+    EXPECT_EQ(std::string(body.data(), body.size()), text);
+    EXPECT_EQ(body.data(), storage) << "no second buffer";
+    for (size_t i = text.size(); i < built.size(); ++i) EXPECT_EQ(storage[i], 0) << "the cut-off bytes are wiped: " << i;
+}
+
+TEST(KeyFileLayout, KeyBackupBlockIsUnscrambledOnlyWhenTheImageHoldsOne) {
+    const unsigned char scramble[8] = {0x3F, 0xA9, 0x62, 0x0D, 0x8E, 0x51, 0xC7, 0x24};
+    // A backup of a current key file: 4 bytes, 8 random bytes, the 784-byte image.
+    std::vector<unsigned char> backup(12 + 784, 0);
+    for (int i = 0; i < 8; ++i) backup[4 + i] = static_cast<unsigned char>(0x10 * i + 1);
+    writeU32(backup.data() + 12 + 4, 512);
+    for (size_t i = 0; i < 256; ++i)
+        backup[12 + 512 + i] = static_cast<unsigned char>(i ^ backup[4 + i % 8] ^ scramble[i % 8]);
+    std::optional<SecretBytes> block = keyBackupBlock(backup.data(), backup.size());
+    ASSERT_TRUE(block);
+    ASSERT_EQ(block->size(), 256u);
+    for (size_t i = 0; i < 256; ++i) EXPECT_EQ((*block)[i], static_cast<unsigned char>(i)) << i;
+
+    struct Case {
+        const char* what;
+        size_t length;
+        std::uint32_t offsetField;
+    };
+    const Case refused[] = {
+        {"offset beyond the image", backup.size(), 785},
+        {"offset leaving less than a block", backup.size(), 529},
+        {"offset near 4 GiB", backup.size(), 0xFFFFFF00u},
+        {"too short for a block", 12 + 255, 0},
+        {"nothing but the random bytes", 12, 0},
+    };
+    for (const Case& c : refused) {
+        std::vector<unsigned char> damaged = backup;
+        writeU32(damaged.data() + 12 + 4, c.offsetField);
+        EXPECT_FALSE(keyBackupBlock(damaged.data(), c.length)) << c.what;
+    }
+}
+
 TEST(KeyFileLayout, HeaderFields) {
     const unsigned char id[16] = {0xAA, 0xBB};
     SecretBytes header = buildKeyHeader(id);
@@ -153,6 +216,30 @@ TEST_F(ReplaceFileTest, MissingFolderAndReadErrorsAreReported) {
     EXPECT_EQ(readFileRange(temp.file("short"), 2, 8, content).error, static_cast<DWORD>(ERROR_HANDLE_EOF));
     ASSERT_TRUE(readFileRange(temp.file("short"), 1, 3, content).ok);
     EXPECT_EQ(std::string(content.begin(), content.end()), "234");
+}
+
+TEST_F(ReplaceFileTest, ARangeTooLargeForMemoryIsAFileErrorNotAnException) {
+    temp.writeFile("short", "12345");
+    const size_t huge = std::numeric_limits<size_t>::max() / 2;
+    SecretBytes bytes;
+    SecretText text;
+    FileResult result;
+    ASSERT_NO_THROW(result = readFileRange(temp.file("short"), 0, huge, bytes));
+    EXPECT_EQ(result.error, static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    ASSERT_NO_THROW(result = readFileRange(temp.file("short"), 0, huge, text));
+    EXPECT_EQ(result.error, static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+}
+
+TEST_F(ReplaceFileTest, AFailedFlushDiscardsTheTemporaryFileAndKeepsTheOldOne) {
+    temp.writeFile("v.vlt", "old content");
+    const std::string a(100, 'a');
+    vaulttest::FlushFailingWriter failing;
+    failing.error = ERROR_IO_DEVICE;
+    FileResult result = replaceFile(temp.file("v.vlt"), {{a.data(), a.size()}}, failing);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, static_cast<DWORD>(ERROR_IO_DEVICE));
+    EXPECT_EQ(temp.readFile("v.vlt"), "old content");
+    EXPECT_EQ(filesInFolder(), 1u) << "no temporary file is left behind";
 }
 
 }  // namespace

@@ -14,8 +14,10 @@
 #include <cryptopp/modes.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -824,6 +826,115 @@ TEST_F(VaultStoreTest, StoredCategoryIndexChoosesTheCurrentCategory) {
     store.readVaultText(text);
     EXPECT_EQ(store.content().current->getName(), "B");
     EXPECT_TRUE(text.empty());
+}
+
+const char* const DamagedVault =
+    "This does not appear to be a valid vault file.  Perhaps you chose the wrong vault, or it has been corrupted.  "
+    "You may need to restore a backed up version of your vault.";
+
+// A file of the given length without writing its bytes (sparse where the file system allows).
+void makeLongFile(const std::string& path, const std::string& start, std::uint64_t length) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, start.data(), static_cast<DWORD>(start.size()), &written, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(length);
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+}
+
+TEST_F(VaultStoreTest, AVaultBodyBeyondWhatAVaultCanHoldIsRefusedAsDamagedWithoutReadingIt) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    fillSample(store);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    const std::string saved = temp.readFile("Test.vlt");
+    const std::string backup =
+        makeKeyBackup(temp.readFile("Test.kvt"), passwordKeyFor("pw", saved), {1, 2, 3, 4, 5, 6, 7, 8});
+    temp.writeFile("Backup.bkv", backup);
+    // About 1 GiB: the size of a damaged file that made the reader hold two blocks of that size.
+    makeLongFile(store.vaultFilePath(), saved, 136 + (std::uint64_t(1) << 30));
+
+    std::size_t largestWipe = 0;
+    setWipeObserverForTesting([&](const void*, std::size_t n) { largestWipe = std::max(largestWipe, n); });
+    struct Case {
+        const char* what;
+        std::function<bool()> accepted;
+    };
+    const Case cases[] = {
+        {"readDB", [&] { return store.readDB(store.vaultFilePath()).has_value(); }},
+        {"verifyKeyFile", [&] { return store.verifyKeyFile(temp.file("Backup.bkv")) == 1; }},
+    };
+    for (const Case& c : cases) {
+        brimtest::MessageBoxScript boxes({mbrOk});
+        EXPECT_FALSE(c.accepted()) << c.what;
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{DamagedVault}) << c.what;
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].icon, mbiCaution);
+    }
+    setWipeObserverForTesting(nullptr);
+    EXPECT_LT(largestWipe, std::size_t(1) << 20) << "no buffer of the body's length was ever allocated";
+}
+
+TEST_F(VaultStoreTest, TheSmallestLegalBodyOpensToAnEmptyVault) {
+    VaultStore store(prompts);
+    Bytes vaultKey = create(store, "pw");
+    const std::string head = temp.readFile("Test.vlt");
+    // The digest of the empty text, its length "0", the space and six filler bytes: 24 bytes.
+    std::string plain = stringOf(md5(Bytes())) + "0 " + std::string(6, '\0');
+    ASSERT_EQ(plain.size(), MinimumBodyBytes);
+    Bytes body = bytesOf(plain);
+    encryptBuffer(body.data(), body.data(), body.size(), vaultKey.data());
+    temp.writeFile("Test.vlt", head + stringOf(body));
+
+    std::optional<SecretText> text = store.readDB(store.vaultFilePath());
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(text->empty());
+    store.readVaultText(*text);
+    EXPECT_EQ(store.content().userCategories, nullptr);
+    EXPECT_EQ(store.content().encryptedFiles, nullptr);
+    EXPECT_EQ(store.content().current, nullptr);
+}
+
+TEST_F(VaultStoreTest, TheDecryptedTextIsWipedInPlaceAfterReading) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    fillSample(store);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    std::optional<SecretText> text = store.readDB(store.vaultFilePath());
+    ASSERT_TRUE(text);
+    const char* storage = text->data();
+    const std::size_t length = text->size();
+    ASSERT_GT(length, 100u);
+    store.readVaultText(*text);
+    EXPECT_TRUE(text->empty());
+    ASSERT_EQ(text->data(), storage) << "emptying keeps the buffer, so the bytes it held can be looked at";
+    std::size_t left = 0;
+    for (std::size_t i = 0; i < length; ++i) left += storage[i] != 0;
+    EXPECT_EQ(left, 0u) << "every byte the text occupied is zero, not only the string emptied";
+    EXPECT_EQ(store.content().userCategories->getName(), "Passwords");
+}
+
+TEST_F(VaultStoreTest, ASaveWhoseFlushFailsReportsItAndLeavesTheVaultAsItWas) {
+    FlushFailingWriter failing;
+    VaultStore store(prompts, nullptr, failing);
+    create(store, "pw");
+    fillSample(store);
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), 0);
+    const std::string vlt = temp.readFile("Test.vlt");
+    store.content().userCategories->insertRow({"New", "entry"});
+
+    failing.error = ERROR_IO_DEVICE;
+    EXPECT_EQ(store.writeDatabase(store.vaultFilePath()), srNotSaved);
+    ASSERT_EQ(prompts.fileErrors.size(), 1u);
+    EXPECT_EQ(prompts.fileErrors[0], (std::pair<DWORD, std::string>{ERROR_IO_DEVICE, "your vault"}));
+    EXPECT_EQ(temp.readFile("Test.vlt"), vlt) << "the vault is byte for byte what it was";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(temp.file("*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file is left: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
 }  // namespace

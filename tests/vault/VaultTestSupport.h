@@ -48,6 +48,12 @@ struct DiskFullWriter : FileWriter {
     }
 };
 
+// Writes every byte; once an error is set, the flush fails with it.
+struct FlushFailingWriter : FileWriter {
+    std::optional<DWORD> error;
+    DWORD flush(HANDLE file) const override { return error ? *error : FileWriter::flush(file); }
+};
+
 inline Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 inline std::string stringOf(const Bytes& b) { return std::string(b.begin(), b.end()); }
 inline Bytes slice(const std::string& s, size_t offset, size_t n) { return bytesOf(s.substr(offset, n)); }

@@ -178,4 +178,29 @@ TEST(VaultText, NextTagWalksTheTagsAndStartsOverAtTheEnd) {
     EXPECT_EQ(asString(*nextTag(next.data(), next.size(), cursor)), "again");
 }
 
+TEST(VaultText, CategoriesAreAppendedWithoutWalkingTheChain) {
+    // Each category tag appends at the chain's end; walking to it every time made reading a
+    // vault of many categories quadratic.
+    std::string text;
+    for (int i = 0; i < 5000; ++i) text += "<category name=\"c" + std::to_string(i) + "\">";
+    VaultContent content = read(text);
+    EXPECT_EQ(categoryNames(content).size(), 5000u);
+    EXPECT_EQ(categoryNames(content).back(), "c4999");
+    EXPECT_EQ(content.linksWalkedForTesting(), 0u);
+
+    // A chain edited by hand is walked once, on the next append, and then no more.
+    category* first = content.userCategories;
+    content.userCategories = first->next;
+    first->next = nullptr;
+    delete first;
+    content.chainEdited();
+    content.addCategory("after the edit");
+    const std::size_t walked = content.linksWalkedForTesting();
+    EXPECT_EQ(walked, 4998u);
+    content.addCategory("last");
+    EXPECT_EQ(content.linksWalkedForTesting(), walked);
+    EXPECT_EQ(categoryNames(content).size(), 5001u);
+    EXPECT_EQ(categoryNames(content).back(), "last");
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // compressed fields, hostile lengths, and the application's brush pattern.
 #include "components/runtime/qclclass.h"
 #include "components/runtime/qclstreamutils.h"
+#include "framework/Graphics.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "components/runtime/qclprocs.h"
 
 #include "tests/support/GuardedBuffer.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -192,6 +193,49 @@ TEST(LZRWBlock, CorruptBlocksRaise) {
     };
     for (const auto& c : cases)
         EXPECT_ANY_THROW(decompress(c.block)) << c.name;
+}
+
+// Items that would write past the output's room are refused as they are met: the refusal is the
+// read error, and not one byte lands beyond the room (here a canary zone rather than a guard
+// page, so a missing check fails the test instead of ending the program).
+TEST(LZRWBlock, ItemsBeyondTheOutputRoomAreRefusedBeforeTheyWrite) {
+    auto runs = [](int count, const char* item) {
+        Bytes b = fromHex("40ffff");
+        for (int i = 0; i < count; ++i) {
+            Bytes r = fromHex(item);
+            b.insert(b.end(), r.begin(), r.end());
+        }
+        return b;
+    };
+    struct Case { const char* name; Bytes block; } cases[] = {
+        {"the ninth run of 4111 bytes", runs(9, "000fff41")},
+        {"a run of 16 after 7 full runs and one of 4004", [&] {
+             Bytes b = runs(7, "000fff41");
+             for (const char* item : {"000f9442", "00000043"}) {
+                 Bytes r = fromHex(item);
+                 b.insert(b.end(), r.begin(), r.end());
+             }
+             return b;
+         }()},
+        {"a copy of 18 after a full output", [&] {
+             Bytes b = runs(7, "000fff41");
+             for (const char* item : {"000f9442", "001f"}) {
+                 Bytes r = fromHex(item);
+                 b.insert(b.end(), r.begin(), r.end());
+             }
+             return b;
+         }()},
+    };
+    const std::uint8_t canary = 0xCC;
+    for (const auto& c : cases) {
+        Bytes output(QCLLZRWMaxInput + 8192, canary);
+        EXPECT_THROW(QCLLZRWDecompress(c.block.data(), output.data(), static_cast<std::uint16_t>(c.block.size())),
+                     EReadError)
+            << c.name;
+        std::size_t touched = 0;
+        for (std::size_t i = QCLLZRWMaxInput; i < output.size(); ++i) touched += output[i] != canary;
+        EXPECT_EQ(touched, 0u) << c.name;
+    }
 }
 
 TEST(LZRWBlock, FuzzedBlocksNeverFaultOrLoop) {

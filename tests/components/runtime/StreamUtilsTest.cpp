@@ -142,6 +142,68 @@ TEST(CompressedStream, CorruptStreamsRaiseTheReadError) {
         EXPECT_THROW(expandStream(c.stream), EReadError) << c.name;
 }
 
+// A block of 35 bytes expanding to a whole chunk (32,781 bytes) of one byte: eight run items.
+Bytes bombChunk(std::uint8_t fill) {
+    Bytes chunk = fromHex("23000000" "40ff00");
+    for (int i = 0; i < 8; ++i) {
+        const int count = (i < 7 ? 4111 : QCLLZRWMaxInput - 7 * 4111) - 16;
+        chunk.insert(chunk.end(), {0, static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count), fill});
+    }
+    return chunk;
+}
+
+Bytes bombStream(int chunks, std::uint8_t fill) {
+    const Bytes chunk = bombChunk(fill);
+    Bytes stream(4);
+    for (int i = 0; i < chunks; ++i) stream.insert(stream.end(), chunk.begin(), chunk.end());
+    putInt32(stream, 0, static_cast<int32_t>(stream.size() - 4));
+    return stream;
+}
+
+TEST(CompressedStream, ExpansionIsBoundedByTheStatedCap) {
+    ASSERT_EQ(expandStream(bombStream(1, 'z')), Bytes(QCLLZRWMaxInput, 'z')) << "the chunk is what it claims";
+    struct Case {
+        const char* what;
+        int chunks;
+        int64_t cap;
+    };
+    const Case cases[] = {
+        {"four chunks past a cap of 100,000 bytes", 4, 100000},
+        {"a cap met exactly, then one byte more", 3, 3 * int64_t(QCLLZRWMaxInput) - 1},
+        {"past the default cap of 64 MiB", static_cast<int>(QCLMaxExpandedStream / QCLLZRWMaxInput) + 1,
+         QCLMaxExpandedStream},
+    };
+    for (const Case& c : cases) {
+        TMemoryStream source, dest;
+        load(source, bombStream(c.chunks, 'z'));
+        if (c.cap == QCLMaxExpandedStream)
+            EXPECT_THROW(LoadCompressedStream(&source, &dest), EReadError) << c.what;
+        else
+            EXPECT_THROW(LoadCompressedStream(&source, &dest, c.cap), EReadError) << c.what;
+        EXPECT_LE(dest.Size, c.cap) << "nothing is written beyond the cap: " << c.what;
+    }
+    TMemoryStream source, dest;
+    load(source, bombStream(3, 'z'));
+    LoadCompressedStream(&source, &dest, 3 * int64_t(QCLLZRWMaxInput));
+    EXPECT_EQ(dest.Size, 3 * int64_t(QCLLZRWMaxInput)) << "a stream of exactly the cap reads";
+}
+
+TEST(CompressedStream, AChunkSizeOneAboveTheBlockLimitIsRefusedBeforeAnyChunkByteIsRead) {
+    // Incompressible bytes behind the size: only the size check stands between them and the
+    // block buffer, which is exactly one block long.
+    Bytes stream(8);
+    std::mt19937 rng(5);
+    for (int i = 0; i < QCLLZRWMaxBlock + 1; ++i) stream.push_back(static_cast<std::uint8_t>(rng()));
+    stream[8] = 0x80;  // a stored block
+    putInt32(stream, 0, static_cast<int32_t>(stream.size() - 4));
+    putInt32(stream, 4, QCLLZRWMaxBlock + 1);
+    TMemoryStream source, dest;
+    load(source, stream);
+    EXPECT_THROW(LoadCompressedStream(&source, &dest), EReadError);
+    EXPECT_EQ(source.Position, 8) << "no chunk byte was read";
+    EXPECT_EQ(dest.Size, 0);
+}
+
 TEST(CompressedStream, FuzzedStreamsRaiseOnlyTheReadError) {
     std::mt19937 rng(99);
     const Bytes seeds[] = {compressToStream(textBytes(40000)), compressToStream(Bytes(300, 1)),
@@ -234,6 +296,38 @@ TEST(StreamFields, StringListPlainAndCompressed) {
         EXPECT_EQ(back.Text(), list.Text()) << compressed;
         EXPECT_EQ(stReadInteger(&s), 8) << compressed;
     }
+}
+
+TEST(StreamFields, StringListsAreBoundedInTextAndLines) {
+    // 1,000 chunks of 39 bytes, each 32,781 line breaks: 32.8 million lines from 39 KB.
+    struct Case {
+        const char* what;
+        Bytes field;
+        bool compressed;
+    };
+    const Bytes lineBreaks = bombStream(1000, '\n');
+    Bytes plainBreaks(4);
+    plainBreaks.resize(4 + QCLMaxStringListLines + 1, '\r');
+    putInt32(plainBreaks, 0, static_cast<int32_t>(plainBreaks.size() - 4));
+    const Case cases[] = {
+        {"compressed line breaks", lineBreaks, true},
+        {"compressed text past 16 MiB", bombStream(static_cast<int>(QCLMaxStringListBytes / QCLLZRWMaxInput) + 1, 'a'),
+         true},
+        {"plain field of more lines than a list holds", plainBreaks, false},
+    };
+    for (const Case& c : cases) {
+        TMemoryStream stream;
+        load(stream, c.field);
+        TStringList list;
+        EXPECT_THROW(stReadStringList(&stream, &list, c.compressed), EReadError) << c.what;
+        EXPECT_EQ(list.Count, 0) << c.what;
+    }
+    // Up to the bounds a list reads: a thousand lines, compressed.
+    TMemoryStream stream;
+    load(stream, bombStream(1, '\n'));
+    TStringList list;
+    stReadStringList(&stream, &list, true);
+    EXPECT_EQ(list.Count, QCLLZRWMaxInput);
 }
 
 TEST(StreamFields, PlainLengthsAreCheckedBeforeReading) {
