@@ -53,6 +53,31 @@ public:
     void createDefaultContent();
     void addEncryptedFilesCategory();
 
+    // ---- saving, backups, restores and the password ----
+    // Set by the editor when the model changed; cleared by a save that wrote the vault.
+    bool Modified = false;
+    SaveResult saveVault();
+    // What the Tools dialog chose, with its path: 3 back up the vault, 4 restore it, 5 back up the
+    // key, 8 change the password; anything else does nothing.
+    void runToolsResult(int result, const std::string& ToolsPath);
+    // The vault and its key file in one file (".bvt"); true when written.
+    bool backupVault(const std::string& path);
+    // Rewrites the vault copy at path as a vault backup; true when written.
+    bool makeVaultBackup(const std::string& path);
+    // Checks the whole backup, moves the vault's files aside and writes the backup's in their
+    // place: rrRestored when unpacked, rrNotBackup (nothing touched), rrNotRestored (all put back).
+    RestoreResult unpackVaultBackup(const std::string& path);
+    RestoreResult restoreVault(const std::string& path);
+    void rollBackRestore();
+    void deleteBakFiles();
+    // The key alone (".bkv"), after proving the master password when askPassword: 0 written, 1 not.
+    int backupKey(const std::string& path, bool askPassword);
+    // A key backup of this vault under a new master password: 1 restored, 0 not.
+    int restoreKey(const std::string& path);
+    // "Forgot your Password?": the key-restore dialog and restoreKey; 1 when the key was restored.
+    int forgotPassword();
+    void changePassword();
+
     // ---- older vaults ----
     // Moves the older version's files in folder to the vault "MyVault" (another name when that
     // one exists) and registers it: 0 go on (converted, or nothing to convert), 1 refused.
@@ -86,6 +111,15 @@ private:
     void registerVault();
     void readVaultIdFromKeyFile();
     void message(const std::string& text, int icon);
+    bool refuseOwnFiles(const std::string& target);
+    enum class Proof { Proved, Cancelled, KeyRestored, KeyUnreadable };
+    Proof proveMasterPassword(const unsigned char salt[8]);
+    bool writeOrReport(const std::string& path, vaultfile::FilePieces pieces, const char* name);
+    std::string bakPath(const char* file) const { return store_.getDBLoc() + "/" + file; }
+
+    bool movedVaultAside_ = false;  // this restore moved the vault file to default.bak
+    bool movedKeyAside_ = false;    // and the key file to pk.bak
+    bool wroteRestoredFiles_ = false;  // and put the backup's files in their place
 
     VaultStore& store_;
     VaultPrompts& prompts_;
