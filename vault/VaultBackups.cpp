@@ -100,13 +100,18 @@ void VaultFlows::runToolsResult(int result, const std::string& ToolsPath) {
 bool VaultFlows::backupVault(const std::string& path) {
     if (refuseOwnFiles(path)) return false;
     if (Modified) saveVault();
-    if (store_.writeDatabase(path) != srSaved) return false;
-    return makeVaultBackup(path);
+    // The vault copy goes beside the target first, so a failure leaves an earlier file at the
+    // target as it was.
+    const std::string copyPath = path + ".part";
+    if (store_.writeDatabase(copyPath) != srSaved) return false;
+    const bool made = makeVaultBackup(path, copyPath);
+    DeleteFileA(copyPath.c_str());
+    return made;
 }
 
-bool VaultFlows::makeVaultBackup(const std::string& path) {
+bool VaultFlows::makeVaultBackup(const std::string& path, const std::string& copyPath) {
     SecretBytes copy, keyFile;
-    if (FileResult read = readWholeFile(path, copy); !read) {
+    if (FileResult read = readWholeFile(copyPath.empty() ? path : copyPath, copy); !read) {
         prompts_.showFileError(read.error, "your backup");
         return false;
     }
@@ -279,9 +284,10 @@ int VaultFlows::restoreKey(const std::string& path) {
     }
     const unsigned char* image = backup.data() + KeyBackupImageOffset;
     const std::size_t imageBytes = backup.size() >= KeyBackupImageOffset ? backup.size() - KeyBackupImageOffset : 0;
+    // The image is a key file of one of the three layouts, with its key block inside it.
+    const bool layoutKnown = imageBytes == OldKeyFileBytes || imageBytes >= OldChainKeyFileBytes;
     std::optional<std::size_t> offset;
-    if (backup.size() >= KeyBackupImageOffset + KeyBlockBytes && readU32(backup.data()) == KeyFileMagic)
-        offset = keyBlockOffset(image, imageBytes);
+    if (layoutKnown && readU32(backup.data()) == KeyFileMagic) offset = keyBlockOffset(image, imageBytes);
     if (!offset) {
         message(NotValidKeyBackup, mbiCaution);
         return 0;

@@ -62,8 +62,9 @@ public:
     void runToolsResult(int result, const std::string& ToolsPath);
     // The vault and its key file in one file (".bvt"); true when written.
     bool backupVault(const std::string& path);
-    // Rewrites the vault copy at path as a vault backup; true when written.
-    bool makeVaultBackup(const std::string& path);
+    // Writes a vault backup at path from the vault copy at copyPath (empty: the copy at path
+    // itself) and the key file; true when written.
+    bool makeVaultBackup(const std::string& path, const std::string& copyPath = "");
     // Checks the whole backup, moves the vault's files aside and writes the backup's in their
     // place: rrRestored when unpacked, rrNotBackup (nothing touched), rrNotRestored (all put back).
     RestoreResult unpackVaultBackup(const std::string& path);
