@@ -7,6 +7,7 @@
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/VaultHolderProcess.h"
 #include "vault/EncryptedFileHandOff.h"
 
 #include <gtest/gtest.h>
@@ -23,46 +24,6 @@ const char* const AlreadyOpen =
     "once at the same time.";
 const char* const KeyMissing = "The key is missing for this vault.  Please select a different vault.";
 const char* const VaultMissing = "The vault that you have selected does not exist.  Please select a different one.";
-
-// Another process's hold on a vault: its named mutex and, when asked, a window captioned with its
-// ID that records the WM_COPYDATA it receives.
-class VaultHolder {
-public:
-    VaultHolder(const std::string& id, bool withWindow) : mutex_(CreateMutexA(nullptr, TRUE, id.c_str())) {
-        if (!withWindow) return;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &VaultHolder::procedure;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "BrimTestVaultHolder";
-        RegisterClassA(&wc);
-        window_ = CreateWindowA(wc.lpszClassName, id.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                wc.hInstance, nullptr);
-        received().clear();
-    }
-    ~VaultHolder() {
-        if (window_) DestroyWindow(window_);
-    }
-    struct Copy {
-        ULONG_PTR command;
-        std::string bytes;
-    };
-    static std::vector<Copy>& received() {
-        static std::vector<Copy> copies;
-        return copies;
-    }
-
-private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_COPYDATA) {
-            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            received().push_back({data->dwData, std::string(static_cast<const char*>(data->lpData), data->cbData)});
-            return TRUE;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    win32::KernelHandle mutex_;
-    HWND window_ = nullptr;
-};
 
 class VaultOpeningTest : public brimtest::FreshRegistry {
 protected:
@@ -111,9 +72,9 @@ TEST_F(VaultOpeningTest, CommandLineEncryptedFile) {
         SCOPED_TRACE(c.what);
         VaultStore freshStore(prompts);
         VaultFlows freshFlows(freshStore, prompts, &handOffEncryptedFile);
-        std::optional<VaultHolder> holder;
-        if (c.heldWithWindow || c.heldWithoutWindow) holder.emplace(id, c.heldWithWindow);
-        VaultHolder::received().clear();
+        std::optional<brimtest::VaultHolderProcess> holder;
+        if (c.heldWithWindow || c.heldWithoutWindow)
+            holder.emplace(brimtest::HolderRequest{id, c.heldWithWindow ? id : "", "", false});
         if (c.listed) {
             prompts.listedId = id;
             prompts.listed = {temp.path(), "Home"};
@@ -127,12 +88,13 @@ TEST_F(VaultOpeningTest, CommandLineEncryptedFile) {
 
         EXPECT_EQ(freshFlows.loadDB(), c.expected);
         EXPECT_EQ(script.texts(), c.texts);
-        if (c.handedOver) {
-            ASSERT_EQ(VaultHolder::received().size(), 1u);
-            EXPECT_EQ(VaultHolder::received()[0].command, 103u);
-            EXPECT_EQ(VaultHolder::received()[0].bytes, freshFlows.PendingEncFile + std::string(1, '\0'));
-        } else {
-            EXPECT_TRUE(VaultHolder::received().empty());
+        if (holder) {
+            const auto received = holder->received();
+            ASSERT_EQ(received.size(), c.handedOver ? 1u : 0u);
+            if (c.handedOver) {
+                EXPECT_EQ(received[0].command, 103u);
+                EXPECT_EQ(received[0].bytes, freshFlows.PendingEncFile + std::string(1, '\0'));
+            }
         }
         if (c.opened) {
             EXPECT_EQ(freshStore.getDBFname(), "Home");
@@ -239,7 +201,7 @@ TEST_F(VaultOpeningTest, SelectionResults) {
 
 TEST_F(VaultOpeningTest, VaultOpenInAnotherProcessIsRefusedBeforeThePasswordIsAsked) {
     const std::string id = makeSavedVault(temp.path(), "Home", "pw");
-    VaultHolder holder(id, false);
+    brimtest::VaultHolderProcess holder({id, "", "", false});
     brimtest::MessageBoxScript script({mbrOk});
     flows.PendingVaultFile = temp.file("Home.vlt");
     EXPECT_EQ(flows.loadDB(), ldAskAgain);
