@@ -362,3 +362,26 @@ TEST_F(VaultOpeningTest, MissingCryptoLibraryEndsTheCreation) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stand-in for another running copy also holds files and the clipboard for other tests.
+TEST(VaultHolderStub, HoldsAFileAndTheClipboardUntilItEnds) {
+    brimtest::TempFolder temp;
+    temp.writeFile("held.vlt", "held");
+    {
+        brimtest::VaultHolderProcess holder({"", "", temp.file("held.vlt"), true});
+        win32::FileHandle file(
+            CreateFileA(temp.file("held.vlt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(file.valid());
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        EXPECT_FALSE(OpenClipboard(nullptr));
+    }
+    win32::FileHandle file(
+        CreateFileA(temp.file("held.vlt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(file.valid());
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    CloseClipboard();
+}
+
+}  // namespace
