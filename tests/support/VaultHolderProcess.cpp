@@ -13,6 +13,20 @@ namespace {
 
 std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
 
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findProcessWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 }  // namespace
 
 VaultHolderProcess::VaultHolderProcess(const HolderRequest& request) : caption_(request.caption) {
@@ -48,20 +62,8 @@ VaultHolderProcess::VaultHolderProcess(const HolderRequest& request) : caption_(
 VaultHolderProcess::~VaultHolderProcess() {
     if (!process_) return;
     // Its window is found by the process id: closing it ends the stub.
-    struct Search {
-        DWORD id;
-        HWND found;
-    } search{GetProcessId(process_), nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->id) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{GetProcessId(process_), nullptr};
+    EnumWindows(findProcessWindow, reinterpret_cast<LPARAM>(&search));
     if (search.found) PostMessageA(search.found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
     CloseHandle(process_);
