@@ -35,6 +35,12 @@
 
 class TForm;
 
+// A vault's folder and name, as the selection dialog shows and gives them.
+struct VaultChoice {
+    std::string folder;
+    std::string name;
+};
+
 // The dialogs and notices the vault store needs from its owner window.
 class VaultPrompts {
 public:
@@ -47,6 +53,47 @@ public:
     virtual bool forgotPassword() = 0;
     // One notice with the Windows-error sentence for a file; name is what the user reads ("your vault").
     virtual void showFileError(DWORD code, const std::string& name) = 0;
+
+    // ---- the dialogs of opening, creating and restoring a vault (vault/VaultFlows.h) ----
+    // Each mirrors its dialog's setters, modal result and getters. A window without the dialog
+    // answers as if it was closed (Cancel, nothing found).
+
+    // The vault-selection dialog: choice in is the preselected folder and name, out the chosen
+    // ones. Modal result 1 open, 2 Cancel, 9 a vault was restored, 16 create.
+    virtual int selectVault(VaultChoice& choice) {
+        (void)choice;
+        return 2;
+    }
+    // The selection dialog's search of the known vaults by vault ID.
+    virtual bool findVaultById(const unsigned char id[16], VaultChoice& found) {
+        (void)id, (void)found;
+        return false;
+    }
+    // The restore-vault dialog with its location and source set: 2 Cancel, 9 restored.
+    virtual int restoreVaultDialog(const std::string& location, const std::string& source) {
+        (void)location, (void)source;
+        return 2;
+    }
+    // The key-creation page with the RSA object and key bits: 2 Cancel, else the 64 seed bytes
+    // were filled (the RSA object then holds the new key pair).
+    virtual int createKeys(qzcrypto::RSAEngine& rsa, int keyBits, unsigned char seed[64]) {
+        (void)rsa, (void)keyBits, (void)seed;
+        return 2;
+    }
+    // The name prompt: 1 OK with the name, 2 Cancel.
+    virtual int chooseName(std::string& name) {
+        (void)name;
+        return 2;
+    }
+    // The key-restore dialog: 6 with the chosen key backup's path, else nothing chosen.
+    virtual int keyRestoreDialog(std::string& keyFilePath) {
+        (void)keyFilePath;
+        return 2;
+    }
+    // Another vault (or another state of it) is open now: the title becomes title, the category
+    // box and the form are refilled, the tree of encrypted files is rebuilt and the vault ID is
+    // published again.
+    virtual void vaultShown(const std::string& title) { (void)title; }
 };
 
 // What writeDatabase answers.
@@ -71,7 +118,6 @@ public:
 
     // ---- session and location ----
     void initSession();  // a fresh random KeyMask, KeyBits 1024
-    void toggleKeyMask();
     std::string getDBLoc() const { return DBLoc; }
     std::string getDBFname() const { return DBFname; }
     void setDBLoc(const std::string& folder) { DBLoc = folder; }
@@ -120,10 +166,17 @@ public:
     const unsigned char* vaultID() const { return VaultID; }
     void setVaultID(const unsigned char id[16]);
     void clearPasswordKey() { PasswordKey.clear(); }
+    // The password key as setPasswordHash last derived it (zeros after clearPasswordKey).
+    const Secret16& passwordKey() const { return PasswordKey; }
+    // The first 8 bytes of the session's key mask: the random part of a key backup.
+    void keyMaskHead(unsigned char out[8]) const {
+        for (int i = 0; i < 8; ++i) out[i] = KeyMask.bytes[i];
+    }
     DWORD lastFileError() const { return lastFileError_; }
     int keyBits() const { return KeyBits; }
 
 private:
+    void toggleKeyMask();
     bool cryptoReady(const CryptoLibrary& library, const char* operation, bool needRSA);
     void reportLibraryFailure(const char* operation, DWORD error);
     std::optional<SecretText> readDBWithKey(const CryptoLibrary& library, const std::string& path, const Secret16& key);
