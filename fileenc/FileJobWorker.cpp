@@ -7,6 +7,7 @@
 #include "fileenc/EncryptedFile.h"
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
+#include "fileenc/ParallelDecryption.h"
 #include "fileenc/TaskStatus.h"
 #include "fileenc/WipeFile.h"
 #include "framework/Win32Handles.h"
@@ -397,7 +398,7 @@ private:
         const DWORD chunk = header.chunkSize;
         SecretBytes input(chunk);
         SecretBytes output(DigestBytes + chunk);  // running digest, then the plain chunk
-        CipherChain cipher(CipherChain::Decrypt, job_.FileKey.data());
+        ParallelDecryption cipher(job_.FileKey.data());  // the chunk's blocks spread over the cores
         DWORD readError = 0;
         auto readChunk = [&]() -> DWORD {
             DWORD got = 0;
