@@ -1,19 +1,44 @@
-// The decryption chain spread over helper threads. Each helper owns a chain and two
-// auto-reset events: go (a piece is waiting for it, or it is to quit) and done. Everything a
-// piece needs is written before go is set and read back only after done, so the events
-// order every access.
+// The decryption chain spread over helper threads. Each helper owns a chain and two counters:
+// posted (the pieces handed to it) and finished (the last one it completed). A piece is written
+// before posted moves and read back only after finished caught up, and the counters' release
+// and acquire order those accesses. Waking a thread through an event costs a round trip to the
+// system's server under Wine (tens of microseconds, several per chunk), so a helper spins and
+// yields for a while before it sleeps on its event, and the caller spins for its helpers'
+// pieces, which end about when its own does.
 #include "fileenc/ParallelDecryption.h"
 
 #include "framework/Win32Handles.h"
 #include "vault/SecureMemory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace {
 
 constexpr std::size_t BlockBytes = 8;
 constexpr unsigned MaximumThreads = 8;
+// How long an idle helper stays awake for the next chunk: about a chunk's reading, digest and writing.
+constexpr double AwakeSeconds = 0.002;
+
+double secondsNow() {
+    static const double tick = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return 1.0 / static_cast<double>(frequency.QuadPart);
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * tick;
+}
+
+// One step of a wait that spins: a pause at first, then the processor offered to other threads.
+void spinStep(unsigned& spins) {
+    if (++spins < 256)
+        YieldProcessor();
+    else
+        SwitchToThread();
+}
 
 }  // namespace
 
@@ -25,18 +50,44 @@ unsigned processorCount() {
 
 struct ParallelDecryption::Helper {
     explicit Helper(const unsigned char* key)
-        : chain(CipherChain::Decrypt, key), go(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-          done(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+        : chain(CipherChain::Decrypt, key), go(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+
+    // Hands the helper the piece already written into it.
+    void post() {
+        posted.fetch_add(1, std::memory_order_seq_cst);
+        if (sleeping.load(std::memory_order_seq_cst)) SetEvent(go.get());
+    }
+    // Waits for the next piece; false when the helper is to quit.
+    bool waitForPiece(unsigned seen) {
+        const double awakeUntil = secondsNow() + AwakeSeconds;
+        unsigned spins = 0;
+        while (posted.load(std::memory_order_acquire) == seen) {
+            if (secondsNow() < awakeUntil) {
+                spinStep(spins);
+                continue;
+            }
+            sleeping.store(true, std::memory_order_seq_cst);
+            if (posted.load(std::memory_order_seq_cst) == seen) WaitForSingleObject(go.get(), INFINITE);
+            sleeping.store(false, std::memory_order_seq_cst);
+        }
+        return !quit.load(std::memory_order_acquire);
+    }
+    void waitUntilFinished() {
+        const unsigned target = posted.load(std::memory_order_relaxed);
+        unsigned spins = 0;
+        while (finished.load(std::memory_order_acquire) != target) spinStep(spins);
+    }
 
     ParallelDecryption* owner = nullptr;
     CipherChain chain;
-    win32::KernelHandle go, done, thread;
+    win32::KernelHandle go, thread;
+    std::atomic<unsigned> posted{0}, finished{0};
+    std::atomic<bool> sleeping{false}, quit{false};
     // The piece: the cipher block before it, and where it lies.
     unsigned char previous[BlockBytes] = {};
     const unsigned char* in = nullptr;
     unsigned char* out = nullptr;
     std::size_t length = 0;
-    bool quit = false;
 };
 
 ParallelDecryption::ParallelDecryption(const unsigned char key[VaultKeyBytes], unsigned threads)
@@ -44,7 +95,7 @@ ParallelDecryption::ParallelDecryption(const unsigned char key[VaultKeyBytes], u
     if (threads == 0) threads = std::min(processorCount(), MaximumThreads);
     for (unsigned i = 1; i < threads; ++i) {
         std::unique_ptr<Helper> helper(new Helper(key));
-        if (!helper->go || !helper->done) break;
+        if (!helper->go) break;
         helper->owner = this;
         helper->thread = win32::KernelHandle(CreateThread(nullptr, 0, helperMain, helper.get(), 0, nullptr));
         if (!helper->thread) break;  // fewer threads: the work is only spread thinner
@@ -54,8 +105,8 @@ ParallelDecryption::ParallelDecryption(const unsigned char key[VaultKeyBytes], u
 
 ParallelDecryption::~ParallelDecryption() {
     for (auto& helper : helpers_) {
-        helper->quit = true;
-        SetEvent(helper->go.get());
+        helper->quit.store(true, std::memory_order_release);
+        helper->post();
         WaitForSingleObject(helper->thread.get(), INFINITE);
     }
     secureWipe(last_, sizeof last_);
@@ -63,11 +114,10 @@ ParallelDecryption::~ParallelDecryption() {
 
 DWORD WINAPI ParallelDecryption::helperMain(LPVOID param) {
     Helper& helper = *static_cast<Helper*>(param);
-    for (;;) {
-        WaitForSingleObject(helper.go.get(), INFINITE);
-        if (helper.quit) return 0;
+    for (unsigned seen = 0;; ++seen) {
+        if (!helper.waitForPiece(seen)) return 0;
         helper.owner->decipher(helper.chain, helper.previous, helper.in, helper.out, helper.length);
-        SetEvent(helper.done.get());
+        helper.finished.store(seen + 1, std::memory_order_release);
     }
 }
 
@@ -105,10 +155,10 @@ void ParallelDecryption::process(const unsigned char* in, unsigned char* out, st
         helper.out = out + start;
         helper.length = pieceStart(k + 1) - start;
     }
-    for (unsigned k = 1; k < pieces; ++k) SetEvent(helpers_[k - 1]->go.get());
+    for (unsigned k = 1; k < pieces; ++k) helpers_[k - 1]->post();
     // A fresh chain already stands at the starting vector; later it is set to the last block.
     decipher(*own_, started_ ? last_ : nullptr, in, out, pieceStart(1));
-    for (unsigned k = 1; k < pieces; ++k) WaitForSingleObject(helpers_[k - 1]->done.get(), INFINITE);
+    for (unsigned k = 1; k < pieces; ++k) helpers_[k - 1]->waitUntilFinished();
     std::memcpy(last_, newLast, BlockBytes);
     started_ = true;
 }
