@@ -1,12 +1,10 @@
-// The decryption chain spread over helper threads. Each helper owns a chain and two counters:
-// posted (the pieces handed to it) and finished (the last one it completed). A piece is written
-// before posted moves and read back only after finished caught up, and the counters' release
-// and acquire order those accesses. Waking a thread through an event costs a round trip to the
-// system's server under Wine (tens of microseconds, several per chunk), so a helper spins and
-// yields for a while before it sleeps on its event, and the caller spins for its helpers'
-// pieces, which end about when its own does.
+// The decryption chain spread over helper threads. Each helper owns a chain and two hand-offs:
+// posted (the pieces handed to it) and finished (the pieces it completed). A piece is written
+// before posted is raised and read back only after finished caught up, and the hand-offs order
+// those accesses.
 #include "fileenc/ParallelDecryption.h"
 
+#include "fileenc/Handoff.h"
 #include "framework/Win32Handles.h"
 #include "vault/SecureMemory.h"
 
@@ -21,25 +19,6 @@ constexpr unsigned MaximumThreads = 8;
 // How long an idle helper stays awake for the next chunk: about a chunk's reading, digest and writing.
 constexpr double AwakeSeconds = 0.002;
 
-double secondsNow() {
-    static const double tick = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return 1.0 / static_cast<double>(frequency.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * tick;
-}
-
-// One step of a wait that spins: a pause at first, then the processor offered to other threads.
-void spinStep(unsigned& spins) {
-    if (++spins < 256)
-        YieldProcessor();
-    else
-        SwitchToThread();
-}
-
 }  // namespace
 
 unsigned processorCount() {
@@ -49,40 +28,13 @@ unsigned processorCount() {
 }
 
 struct ParallelDecryption::Helper {
-    explicit Helper(const unsigned char* key)
-        : chain(CipherChain::Decrypt, key), go(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
-
-    // Hands the helper the piece already written into it.
-    void post() {
-        posted.fetch_add(1, std::memory_order_seq_cst);
-        if (sleeping.load(std::memory_order_seq_cst)) SetEvent(go.get());
-    }
-    // Waits for the next piece; false when the helper is to quit.
-    bool waitForPiece(unsigned seen) {
-        const double awakeUntil = secondsNow() + AwakeSeconds;
-        unsigned spins = 0;
-        while (posted.load(std::memory_order_acquire) == seen) {
-            if (secondsNow() < awakeUntil) {
-                spinStep(spins);
-                continue;
-            }
-            sleeping.store(true, std::memory_order_seq_cst);
-            if (posted.load(std::memory_order_seq_cst) == seen) WaitForSingleObject(go.get(), INFINITE);
-            sleeping.store(false, std::memory_order_seq_cst);
-        }
-        return !quit.load(std::memory_order_acquire);
-    }
-    void waitUntilFinished() {
-        const unsigned target = posted.load(std::memory_order_relaxed);
-        unsigned spins = 0;
-        while (finished.load(std::memory_order_acquire) != target) spinStep(spins);
-    }
+    explicit Helper(const unsigned char* key) : chain(CipherChain::Decrypt, key) {}
 
     ParallelDecryption* owner = nullptr;
     CipherChain chain;
-    win32::KernelHandle go, thread;
-    std::atomic<unsigned> posted{0}, finished{0};
-    std::atomic<bool> sleeping{false}, quit{false};
+    Handoff posted, finished;  // pieces handed to the helper, pieces it completed
+    std::atomic<bool> quit{false};
+    win32::KernelHandle thread;
     // The piece: the cipher block before it, and where it lies.
     unsigned char previous[BlockBytes] = {};
     const unsigned char* in = nullptr;
@@ -95,7 +47,7 @@ ParallelDecryption::ParallelDecryption(const unsigned char key[VaultKeyBytes], u
     if (threads == 0) threads = std::min(processorCount(), MaximumThreads);
     for (unsigned i = 1; i < threads; ++i) {
         std::unique_ptr<Helper> helper(new Helper(key));
-        if (!helper->go) break;
+        if (!helper->posted.valid() || !helper->finished.valid()) break;
         helper->owner = this;
         helper->thread = win32::KernelHandle(CreateThread(nullptr, 0, helperMain, helper.get(), 0, nullptr));
         if (!helper->thread) break;  // fewer threads: the work is only spread thinner
@@ -106,7 +58,7 @@ ParallelDecryption::ParallelDecryption(const unsigned char key[VaultKeyBytes], u
 ParallelDecryption::~ParallelDecryption() {
     for (auto& helper : helpers_) {
         helper->quit.store(true, std::memory_order_release);
-        helper->post();
+        helper->posted.raise();
         WaitForSingleObject(helper->thread.get(), INFINITE);
     }
     secureWipe(last_, sizeof last_);
@@ -114,10 +66,11 @@ ParallelDecryption::~ParallelDecryption() {
 
 DWORD WINAPI ParallelDecryption::helperMain(LPVOID param) {
     Helper& helper = *static_cast<Helper*>(param);
-    for (unsigned seen = 0;; ++seen) {
-        if (!helper.waitForPiece(seen)) return 0;
+    for (unsigned piece = 1;; ++piece) {
+        helper.posted.waitFor(piece, AwakeSeconds);
+        if (helper.quit.load(std::memory_order_acquire)) return 0;
         helper.owner->decipher(helper.chain, helper.previous, helper.in, helper.out, helper.length);
-        helper.finished.store(seen + 1, std::memory_order_release);
+        helper.finished.raise();
     }
 }
 
@@ -155,10 +108,11 @@ void ParallelDecryption::process(const unsigned char* in, unsigned char* out, st
         helper.out = out + start;
         helper.length = pieceStart(k + 1) - start;
     }
-    for (unsigned k = 1; k < pieces; ++k) helpers_[k - 1]->post();
+    for (unsigned k = 1; k < pieces; ++k) helpers_[k - 1]->posted.raise();
     // A fresh chain already stands at the starting vector; later it is set to the last block.
     decipher(*own_, started_ ? last_ : nullptr, in, out, pieceStart(1));
-    for (unsigned k = 1; k < pieces; ++k) helpers_[k - 1]->waitUntilFinished();
+    // The helpers' pieces end about when this one does: wait without sleeping.
+    for (unsigned k = 1; k < pieces; ++k) helpers_[k - 1]->finished.waitFor(helpers_[k - 1]->posted.count(), -1);
     std::memcpy(last_, newLast, BlockBytes);
     started_ = true;
 }

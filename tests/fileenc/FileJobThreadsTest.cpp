@@ -1,5 +1,5 @@
-// The decryption chain spread over threads, alone and inside the decryption job, against the
-// test's own Blowfish-CBC and MD5.
+// The file jobs' threads against the test's own Blowfish-CBC and MD5: the decryption chain
+// spread over the processors, alone and in the job, and the encryption reading a chunk ahead.
 #include "fileenc/EncryptedFile.h"
 #include "fileenc/FileJobStages.h"
 #include "fileenc/FileJobWorker.h"
@@ -66,7 +66,7 @@ TEST(ParallelDecryption, SpreadsOnlyPiecesWorthAThread) {
     EXPECT_EQ(chain.threadsFor(LargestChunk), 4u);
 }
 
-class SpreadDecryption : public brimtest::FreshRegistry {
+class FileJobThreads : public brimtest::FreshRegistry {
 protected:
     void TearDown() override {
         SetFileJobStageHookForTesting(nullptr);
@@ -75,7 +75,7 @@ protected:
     brimtest::TempFolder temp;
 };
 
-TEST_F(SpreadDecryption, RoundTripsAroundBlockPieceAndChunkBoundaries) {
+TEST_F(FileJobThreads, RoundTripsAroundBlockPieceAndChunkBoundaries) {
     const std::size_t sizes[] = {0, 1, 7, 8, 9, 2 * Piece - 1, 2 * Piece, 2 * Piece + 1, LargestChunk - 1,
                                  LargestChunk, LargestChunk + 1, 3 * LargestChunk + 5};
     for (std::size_t size : sizes) {
@@ -99,9 +99,28 @@ TEST_F(SpreadDecryption, RoundTripsAroundBlockPieceAndChunkBoundaries) {
     EXPECT_TRUE(readAll(path) == plain);
 }
 
+TEST_F(FileJobThreads, EncryptionReadingAheadKeepsTheLayoutAndTheDigest) {
+    const std::size_t sizes[] = {0, 1, 8, 1023, 1024, 1025, 20 * LargestChunk - 1, 20 * LargestChunk,
+                                 20 * LargestChunk + 1};
+    for (std::size_t size : sizes) {
+        SCOPED_TRACE(size);
+        const std::string path = temp.file("ahead.bin");
+        const std::string plain = patternBytes(size, static_cast<unsigned>(size) + 11);
+        writeAll(path, plain);
+        ASSERT_EQ(encryptFile(path).last.message, WM_FILEJOB_DONE);
+        const std::string file = readAll(path + ".vltenc");
+        const ExpectedBody expected =
+            expectedBody(plain, encfile::chunkSizeFor(static_cast<std::uint32_t>(size)), TestDataKey);
+        ASSERT_EQ(file.size(), 512 + expected.length);
+        EXPECT_TRUE(file.substr(512, expected.body.size()) == expected.body);
+        EXPECT_EQ(file.substr(12, 16), size ? expected.digest : std::string(16, '\0'));
+        DeleteFileA((path + ".vltenc").c_str());
+    }
+}
+
 // The dialog pauses the job while it asks whether to stop; the answer takes effect before the
 // next chunk, with the helper threads at work on every chunk.
-TEST_F(SpreadDecryption, APauseAndAStopAreAnsweredWithinOneChunk) {
+TEST_F(FileJobThreads, APauseAndAStopAreAnsweredWithinOneChunk) {
     for (bool stop : {true, false}) {
         SCOPED_TRACE(stop ? "Yes, stop" : "No, go on");
         const std::string path = temp.file("paused.bin"), encrypted = path + ".vltenc";
