@@ -1,7 +1,8 @@
-// The decryption chain spread over helper threads. Each helper owns a chain and two hand-offs:
-// posted (the pieces handed to it) and finished (the pieces it completed). A piece is written
-// before posted is raised and read back only after finished caught up, and the hand-offs order
-// those accesses.
+// The decryption chain spread over helper threads. A chunk is announced by storing its ticket
+// (piece count and next piece 0) after its fields; a thread takes a piece with one fetch_add
+// on the ticket, so a piece taken is always one of the announced chunk, and a thread that comes
+// late to a finished chunk only finds the count reached. The caller waits until piecesDone_
+// reaches the count before it touches the fields again.
 #include "fileenc/ParallelDecryption.h"
 
 #include "fileenc/Handoff.h"
@@ -9,7 +10,6 @@
 #include "vault/SecureMemory.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 namespace {
@@ -32,14 +32,9 @@ struct ParallelDecryption::Helper {
 
     ParallelDecryption* owner = nullptr;
     CipherChain chain;
-    Handoff posted, finished;  // pieces handed to the helper, pieces it completed
+    Handoff posted;  // chunks announced to the helper
     std::atomic<bool> quit{false};
     win32::KernelHandle thread;
-    // The piece: the cipher block before it, and where it lies.
-    unsigned char previous[BlockBytes] = {};
-    const unsigned char* in = nullptr;
-    unsigned char* out = nullptr;
-    std::size_t length = 0;
 };
 
 ParallelDecryption::ParallelDecryption(const unsigned char key[VaultKeyBytes], unsigned threads)
@@ -47,7 +42,7 @@ ParallelDecryption::ParallelDecryption(const unsigned char key[VaultKeyBytes], u
     if (threads == 0) threads = std::min(processorCount(), MaximumThreads);
     for (unsigned i = 1; i < threads; ++i) {
         std::unique_ptr<Helper> helper(new Helper(key));
-        if (!helper->posted.valid() || !helper->finished.valid()) break;
+        if (!helper->posted.valid()) break;
         helper->owner = this;
         helper->thread = win32::KernelHandle(CreateThread(nullptr, 0, helperMain, helper.get(), 0, nullptr));
         if (!helper->thread) break;  // fewer threads: the work is only spread thinner
@@ -66,11 +61,12 @@ ParallelDecryption::~ParallelDecryption() {
 
 DWORD WINAPI ParallelDecryption::helperMain(LPVOID param) {
     Helper& helper = *static_cast<Helper*>(param);
-    for (unsigned piece = 1;; ++piece) {
-        helper.posted.waitFor(piece, AwakeSeconds);
+    for (;;) {
+        const unsigned seen = helper.posted.count();
+        // The quit may be among the chunks already seen: look before waiting for one more.
         if (helper.quit.load(std::memory_order_acquire)) return 0;
-        helper.owner->decipher(helper.chain, helper.previous, helper.in, helper.out, helper.length);
-        helper.finished.raise();
+        helper.owner->takePieces(helper.chain);
+        helper.posted.waitFor(seen + 1, AwakeSeconds);
     }
 }
 
@@ -85,34 +81,56 @@ void ParallelDecryption::decipher(CipherChain& chain, const unsigned char* previ
     chain.process(in, out, length);
 }
 
-unsigned ParallelDecryption::threadsFor(std::size_t length) const {
-    const std::size_t pieces = std::max<std::size_t>(1, length / MinimumPieceBytes);
-    return static_cast<unsigned>(std::min<std::size_t>(threads(), pieces));
+void ParallelDecryption::takePieces(CipherChain& chain) {
+    for (;;) {
+        const std::uint64_t ticket = ticket_.fetch_add(1, std::memory_order_acq_rel);
+        const std::size_t count = static_cast<std::size_t>(ticket >> 32), piece = ticket & 0xFFFFFFFFu;
+        if (piece >= count) return;
+        const std::size_t start = piece * PieceBytes;
+        decipher(chain, &previous_[piece * BlockBytes], in_ + start, out_ + start,
+                 std::min(PieceBytes, length_ - start));
+        piecesDone_.fetch_add(1, std::memory_order_acq_rel);
+    }
 }
 
 void ParallelDecryption::process(const unsigned char* in, unsigned char* out, std::size_t length) {
     length -= length % BlockBytes;
     if (length == 0) return;
-    const unsigned pieces = threadsFor(length);
-    const std::size_t blocks = length / BlockBytes;
-    // Piece k starts at block k * blocks / pieces. The blocks before each piece and the last
-    // one are copied first: with in and out the same buffer, a piece overwrites them.
-    auto pieceStart = [&](unsigned k) { return blocks * k / pieces * BlockBytes; };
     unsigned char newLast[BlockBytes];
     std::memcpy(newLast, in + length - BlockBytes, BlockBytes);
-    for (unsigned k = 1; k < pieces; ++k) {
-        Helper& helper = *helpers_[k - 1];
-        const std::size_t start = pieceStart(k);
-        std::memcpy(helper.previous, in + start - BlockBytes, BlockBytes);
-        helper.in = in + start;
-        helper.out = out + start;
-        helper.length = pieceStart(k + 1) - start;
+    const bool spread = !helpers_.empty() && length >= 2 * PieceBytes;
+    unsigned char before[BlockBytes];  // the cipher block before the part that is spread
+    std::memcpy(before, last_, BlockBytes);
+    std::size_t done = 0;
+    if (!started_ || !spread) {
+        // A fresh chain already stands at the starting vector; later it is set to the last block.
+        done = spread ? PieceBytes : length;
+        std::memcpy(before, in + done - BlockBytes, BlockBytes);  // before this piece overwrites it
+        decipher(*own_, started_ ? last_ : nullptr, in, out, done);
+        started_ = true;
     }
-    for (unsigned k = 1; k < pieces; ++k) helpers_[k - 1]->posted.raise();
-    // A fresh chain already stands at the starting vector; later it is set to the last block.
-    decipher(*own_, started_ ? last_ : nullptr, in, out, pieceStart(1));
-    // The helpers' pieces end about when this one does: wait without sleeping.
-    for (unsigned k = 1; k < pieces; ++k) helpers_[k - 1]->finished.waitFor(helpers_[k - 1]->posted.count(), -1);
+    if (done < length) {
+        in_ = in + done;
+        out_ = out + done;
+        length_ = length - done;
+        const std::size_t count = (length_ + PieceBytes - 1) / PieceBytes;
+        // The blocks before each piece are copied first: with in and out the same buffer, a piece overwrites them.
+        previous_.resize(count * BlockBytes);
+        std::memcpy(&previous_[0], before, BlockBytes);
+        for (std::size_t k = 1; k < count; ++k)
+            std::memcpy(&previous_[k * BlockBytes], in_ + k * PieceBytes - BlockBytes, BlockBytes);
+        piecesDone_.store(0, std::memory_order_relaxed);
+        ticket_.store(static_cast<std::uint64_t>(count) << 32, std::memory_order_release);
+        for (auto& helper : helpers_) helper->posted.raise();
+        takePieces(*own_);
+        // What is left is being deciphered right now: wait without sleeping.
+        unsigned spins = 0;
+        while (piecesDone_.load(std::memory_order_acquire) != count) {
+            if (++spins < 256)
+                YieldProcessor();
+            else
+                SwitchToThread();
+        }
+    }
     std::memcpy(last_, newLast, BlockBytes);
-    started_ = true;
 }

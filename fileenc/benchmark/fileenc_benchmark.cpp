@@ -5,6 +5,7 @@
  * In one run it measures, over the same number of bytes:
  *   - the in-memory Blowfish-CBC chain alone, in the worker's chunks;
  *   - the in-memory cipher plus the chained MD5 the worker keeps;
+ *   - the in-memory decryption chain on one thread and spread over the processors;
  *   - the disk's sequential write: a plain write of the same size in 1 MiB
  *     blocks, flushed like the job's output;
  *   - the job's phases: encryption with its wipe, the body without the wipe,
@@ -18,6 +19,7 @@
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
 #include "fileenc/FileJobWorker.h"
+#include "fileenc/ParallelDecryption.h"
 #include "framework/Win32Handles.h"
 #include "vault/BufferCipher.h"
 #include "vault/CryptoLibrary.h"
@@ -115,6 +117,18 @@ double inMemorySeconds(const std::vector<unsigned char>& data, std::uint32_t chu
     return now() - start;
 }
 
+// The decryption chain over the bytes in memory, in the worker's chunks, on the given threads (0: all).
+double inMemoryDecryptSeconds(const std::vector<unsigned char>& data, std::uint32_t chunk, unsigned threads) {
+    ParallelDecryption chain(DataKey, threads);
+    std::vector<unsigned char> out(chunk);
+    const double start = now();
+    for (std::size_t at = 0; at < data.size(); at += chunk) {
+        const std::size_t n = std::min<std::size_t>(chunk, data.size() - at);
+        chain.process(data.data() + at, out.data(), n / 8 * 8);
+    }
+    return now() - start;
+}
+
 struct Figure {
     const char* name;
     double seconds;
@@ -147,12 +161,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::uint32_t chunk = encfile::chunkSizeFor(static_cast<std::uint32_t>(bytes));
-    double cipherSeconds = 0, cipherDigestSeconds = 0;
+    double cipherSeconds = 0, cipherDigestSeconds = 0, decipherSeconds = 0, spreadSeconds = 0;
     {
         std::vector<unsigned char> data(static_cast<std::size_t>(bytes));
         fillPattern(data.data(), data.size(), 0);
         cipherSeconds = inMemorySeconds(data, chunk, nullptr);
         cipherDigestSeconds = inMemorySeconds(data, chunk, &library);
+        decipherSeconds = inMemoryDecryptSeconds(data, chunk, 1);
+        spreadSeconds = inMemoryDecryptSeconds(data, chunk, 0);
     }
     double diskSeconds = 0;
     const bool diskOk = writePatternFile(diskProbe, bytes, &diskSeconds);
@@ -188,6 +204,8 @@ int main(int argc, char** argv) {
     const Figure figures[] = {
         {"cipher", cipherSeconds, 0},
         {"cipher+digest", cipherDigestSeconds, cipherRate},
+        {"decipher", decipherSeconds, cipherRate},
+        {"decipher-spread", spreadSeconds, cipherRate},
         {"disk-write", diskSeconds, 0},
         {"encrypt+wipe", encryptSeconds, cipherRate},
         {"encrypt", encryptSeconds - wipeSeconds, cipherRate},

@@ -16,7 +16,7 @@ using namespace fileenctest;
 
 namespace {
 
-constexpr std::size_t Piece = ParallelDecryption::MinimumPieceBytes;
+constexpr std::size_t Piece = ParallelDecryption::PieceBytes;
 constexpr std::uint32_t LargestChunk = 256 * 1024;  // what encryption uses for large files
 
 const unsigned char* bytesOf(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); }
@@ -31,7 +31,8 @@ TEST(ParallelDecryption, GivesWhatOneChainGivesForAnyCutAndThreadCount) {
         {"one block short of two pieces", {2 * Piece - 8}},
         {"exactly two pieces", {2 * Piece}},
         {"one block past two pieces", {2 * Piece + 8}},
-        {"pieces that do not divide evenly", {7 * Piece + 24}},
+        {"a piece and a part", {7 * Piece + 24}},
+        {"first call spread, in place or not", {LargestChunk + 8, 2 * Piece}},
         {"chunks after chunks", {LargestChunk, LargestChunk, 8, 3 * Piece + 8, LargestChunk}},
         {"small calls between large ones", {8, 16, LargestChunk, 8, LargestChunk - 8}},
     };
@@ -55,15 +56,6 @@ TEST(ParallelDecryption, GivesWhatOneChainGivesForAnyCutAndThreadCount) {
             }
         }
     }
-}
-
-TEST(ParallelDecryption, SpreadsOnlyPiecesWorthAThread) {
-    ParallelDecryption chain(TestDataKey, 4);
-    if (chain.threads() < 4) GTEST_SKIP() << "this machine gave fewer threads";
-    EXPECT_EQ(chain.threadsFor(8), 1u);
-    EXPECT_EQ(chain.threadsFor(2 * Piece - 8), 1u);
-    EXPECT_EQ(chain.threadsFor(2 * Piece), 2u);
-    EXPECT_EQ(chain.threadsFor(LargestChunk), 4u);
 }
 
 class FileJobThreads : public brimtest::FreshRegistry {
