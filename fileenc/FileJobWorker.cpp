@@ -7,6 +7,8 @@
 #include "fileenc/EncryptedFile.h"
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
+#include "fileenc/ParallelDecryption.h"
+#include "fileenc/ReadAhead.h"
 #include "fileenc/TaskStatus.h"
 #include "fileenc/WipeFile.h"
 #include "framework/Win32Handles.h"
@@ -152,7 +154,6 @@ private:
         plainSize_ = fileLength(source_);
         job_.TotalBytes = plainSize_;
         chunk_ = encfile::chunkSizeFor(static_cast<std::uint32_t>(plainSize_));
-        SecretBytes input(DigestBytes + chunk_);  // running digest, then the chunk
         SecretBytes output(chunk_);
         CipherChain cipher(CipherChain::Encrypt, job_.FileKey.data());
         DWORD error = 0;
@@ -160,56 +161,56 @@ private:
             abandonOutput(GetLastError(), fjoFileError);
             return false;
         }
-        std::uint64_t remaining = plainSize_;
-        DWORD readError = 0;
-        auto readChunk = [&]() -> DWORD {
-            DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(chunk_, remaining)), got = 0;
-            if (wanted == 0) return 0;
-            if (!ReadFile(source_.get(), input.data() + DigestBytes, wanted, &got, nullptr)) {
-                readError = GetLastError();
-                return 0;
-            }
-            remaining -= got;
-            if (got) library.md5(input.data(), DigestBytes + got, input.data());
-            return got;
+        // The next chunk is read and digested while this one is enciphered and written.
+        ReadAhead reader(source_.get(), plainSize_, chunk_, library);
+        // The reader stops before the files close under it.
+        auto abandon = [&](DWORD code, FileJobOutcome kind) {
+            reader.stop();
+            abandonOutput(code, kind);
         };
-        DWORD count = readChunk();
+        if (!reader.start(error)) {
+            abandon(error, fjoFileError);
+            return false;
+        }
+        DWORD count = 0;
+        unsigned char* chunk = reader.next(count);
         while (count == chunk_ && !stopRequested(job_)) {
             job_.BytesDone += count;
             report_.progress(job_.BytesDone, job_.TotalBytes, 99);
-            cipher.process(input.data() + DigestBytes, output.data(), count);
+            cipher.process(chunk, output.data(), count);
             if (!writeAll(dest_, output.data(), count, error)) {
-                abandonOutput(error, fjoFileError);
+                abandon(error, fjoFileError);
                 return false;
             }
             reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.SourcePath, source_.get());
-            count = readChunk();
+            chunk = reader.next(count);
         }
         // The short last chunk ends the loop without its check: a job paused meanwhile
         // takes the answer here, before anything is final.
         if (stopRequested(job_)) {
-            abandonOutput(0, fjoStopped);
+            abandon(0, fjoStopped);
             return false;
         }
-        if (readError || remaining != 0) {
+        if (reader.readError() || reader.remaining() != 0) {
             // The file ended early: it changed under the job. Refuse rather than wipe it.
-            abandonOutput(readError ? readError : ERROR_HANDLE_EOF, fjoFileError);
+            abandon(reader.readError() ? reader.readError() : ERROR_HANDLE_EOF, fjoFileError);
             return false;
         }
-        if (count > 0 && !writeLastChunk(cipher, input, output, count)) return false;
-        std::memcpy(digest_, input.data(), DigestBytes);
+        reader.stop();  // the reading ended with the last chunk handed out
+        if (count > 0 && !writeLastChunk(cipher, chunk, output, count)) return false;
+        std::memcpy(digest_, reader.digest(), DigestBytes);
         return true;
     }
 
     // A short last chunk is filled with zeros to whole blocks; when it already is
-    // whole blocks, 8 more bytes follow outside the chain.
-    bool writeLastChunk(CipherChain& cipher, SecretBytes& input, SecretBytes& output, DWORD count) {
+    // whole blocks, 8 more bytes follow outside the chain. The chunk has room for the zeros.
+    bool writeLastChunk(CipherChain& cipher, unsigned char* chunk, SecretBytes& output, DWORD count) {
         job_.BytesDone += count;
         report_.progress(job_.BytesDone, job_.TotalBytes, 99);
         const DWORD stored = count + 8 - count % 8;
         const DWORD encrypted = count % 8 ? stored : count;
-        std::memset(input.data() + DigestBytes + count, 0, stored - count);
-        cipher.process(input.data() + DigestBytes, output.data(), encrypted);
+        std::memset(chunk + count, 0, stored - count);
+        cipher.process(chunk, output.data(), encrypted);
         std::memset(output.data() + encrypted, 0, stored - encrypted);
         DWORD error = 0;
         if (writeAll(dest_, output.data(), stored, error)) return true;
@@ -397,7 +398,7 @@ private:
         const DWORD chunk = header.chunkSize;
         SecretBytes input(chunk);
         SecretBytes output(DigestBytes + chunk);  // running digest, then the plain chunk
-        CipherChain cipher(CipherChain::Decrypt, job_.FileKey.data());
+        ParallelDecryption cipher(job_.FileKey.data());  // the chunk's blocks spread over the cores
         DWORD readError = 0;
         auto readChunk = [&]() -> DWORD {
             DWORD got = 0;

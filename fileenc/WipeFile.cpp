@@ -8,6 +8,7 @@
 #include "fileenc/TaskStatus.h"
 #include "framework/Win32Handles.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -46,8 +47,19 @@ std::uint32_t WipeBlockSize(const std::string& path) {
     return size == 0 ? FallbackBlockSize : size;
 }
 
+std::uint32_t WipeWriteBlock(std::uint32_t clusterSize) {
+    if (clusterSize == 0) clusterSize = FallbackBlockSize;
+    return clusterSize >= WipeWriteTarget ? clusterSize : WipeWriteTarget / clusterSize * clusterSize;
+}
+
 bool overwriteAndDelete(const std::string& path, std::uint32_t blockSize, const WipeReporting& reporting,
                         DWORD* error) {
+    return overwriteInBlocks(path, blockSize, blockSize, reporting, error);
+}
+
+bool overwriteInBlocks(const std::string& path, std::uint32_t clusterSize, std::uint32_t writeBlock,
+                       const WipeReporting& reporting, DWORD* error) {
+    if (clusterSize == 0) clusterSize = FallbackBlockSize;
     DWORD failure = 0;
     auto fail = [&](DWORD code) {
         if (failure == 0) failure = code ? code : ERROR_WRITE_FAULT;
@@ -68,17 +80,21 @@ bool overwriteAndDelete(const std::string& path, std::uint32_t blockSize, const 
     LARGE_INTEGER size = {};
     GetFileSizeEx(file.get(), &size);
     const std::uint64_t length = static_cast<std::uint64_t>(size.QuadPart);
-    std::vector<unsigned char> zeros(blockSize, 0);
+    // The zeros cover the file up to a whole cluster; the writes are whole clusters too.
+    const std::uint64_t rounded = (length + clusterSize - 1) / clusterSize * clusterSize;
+    writeBlock = std::max(clusterSize, writeBlock / clusterSize * clusterSize);
+    std::vector<unsigned char> zeros(static_cast<std::size_t>(std::min<std::uint64_t>(writeBlock, rounded)), 0);
     std::uint64_t written = 0;
-    while (written < length) {
+    while (written < rounded) {
         if (reporting.pause) reporting.pause->waitWhilePaused();
         postProgress(reporting, static_cast<WPARAM>(written * 99 / length));
+        const DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(writeBlock, rounded - written));
         DWORD count = 0;
-        if (!WriteFile(file.get(), zeros.data(), blockSize, &count, nullptr) || count == 0) {
+        if (!WriteFile(file.get(), zeros.data(), wanted, &count, nullptr) || count == 0) {
             fail(GetLastError());
             break;
         }
-        if (count != blockSize) fail(ERROR_WRITE_FAULT);
+        if (count != wanted) fail(ERROR_WRITE_FAULT);
         written += count;
         reachFileJobStage(FileJobStage::WipeBlockWritten, path, file.get());
     }
@@ -100,7 +116,8 @@ WipeOutcome WipeRecordedFile(const std::string& path, WipeRecord record, const W
         if (error) *error = static_cast<DWORD>(recorded);
         return WipeOutcome::NotRecorded;
     }
-    bool wiped = overwriteAndDelete(path, WipeBlockSize(path), reporting, error);
+    const std::uint32_t cluster = WipeBlockSize(path);
+    bool wiped = overwriteInBlocks(path, cluster, WipeWriteBlock(cluster), reporting, error);
     SetTaskStatus(taskstatus::Done, path);
     return wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
 }

@@ -1,7 +1,9 @@
 /*
- * Secure wipe: the file is overwritten from its start with zero bytes in whole
- * blocks of the volume's cluster size, up to its length rounded up to a whole
- * block, the zeros are flushed to the disk, and the file is deleted. The job
+ * Secure wipe: the file is overwritten from its start with zero bytes up to its
+ * length rounded up to a whole cluster of its volume, the zeros are flushed to
+ * the disk, and the file is deleted. The zeros go out in writes of about 1 MiB,
+ * each a whole number of clusters: one write per cluster would spend most of
+ * the wipe on the pause check between writes rather than on the disk. The job
  * record says "wiping" with the file's path while this runs and "done" after;
  * the wipe is the only writer of those two entries, for the jobs and for the
  * clean-up at start-up alike.
@@ -9,7 +11,7 @@
  * The flush matters: without it the zeros may never leave the cache before the
  * delete discards them, and the plain data would stay on the disk while the
  * wipe reported success. A wipe cannot be stopped once started, but a paused
- * job waits between blocks.
+ * job waits between writes (a pause is answered within one write).
  */
 #pragma once
 
@@ -44,10 +46,20 @@ enum class WipeOutcome {
 WipeOutcome WipeRecordedFile(const std::string& path, WipeRecord record, const WipeReporting& reporting,
                              DWORD* error = nullptr);
 
-// The same with a given block size (no status written): the part tests drive with
-// cluster sizes of their choosing.
+// The overwrite, flush and delete (no status written), the file rounded up to whole
+// clusters and written writeBlock bytes at a time (taken down to whole clusters, at
+// least one): the part tests drive with sizes of their choosing.
+bool overwriteInBlocks(const std::string& path, std::uint32_t clusterSize, std::uint32_t writeBlock,
+                       const WipeReporting& reporting, DWORD* error = nullptr);
+// The same, written one cluster at a time.
 bool overwriteAndDelete(const std::string& path, std::uint32_t blockSize, const WipeReporting& reporting,
                         DWORD* error = nullptr);
+
+// About this many bytes of zeros go out per write of the wipe.
+constexpr std::uint32_t WipeWriteTarget = 1024 * 1024;
+// The wipe's write for a cluster size: the largest whole number of clusters within
+// WipeWriteTarget, or one cluster when a cluster is larger.
+std::uint32_t WipeWriteBlock(std::uint32_t clusterSize);
 
 // The block size of the wipe for a path: the cluster size read from the boot
 // sector, else the file system's own bytes per sector times sectors per

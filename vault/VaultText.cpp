@@ -1,6 +1,8 @@
-// Building and reading the vault text. The reader works on SecretText copies of one tag at a
-// time and takes numbers as far as their digits go, so a damaged text reads as far as it can
-// and never past its end.
+// Building and reading the vault text. The reader looks at each tag where it lies in the text
+// (no copy per tag), copies only the quoted values it keeps, and takes numbers as far as their
+// digits go, so a damaged text reads as far as it can and never past its end. Both directions
+// run in time proportional to the text: the writer reserves the text's room once and copies
+// values in runs between the characters it escapes.
 #include "vault/VaultText.h"
 
 #include <cstdio>
@@ -14,53 +16,93 @@ constexpr char QuoteEscape = 0x11;
 constexpr char GreaterEscape = 0x12;
 
 void appendEscaped(SecretText& out, const std::string& value) {
-    for (char c : value) out += c == '"' ? QuoteEscape : (c == '>' ? GreaterEscape : c);
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c != '"' && c != '>') continue;
+        out.append(value.data() + run, i - run);
+        out += c == '"' ? QuoteEscape : GreaterEscape;
+        run = i + 1;
+    }
+    out.append(value.data() + run, value.size() - run);
 }
 
-void unescape(SecretText& value) {
-    for (char& c : value) {
-        if (c == QuoteEscape) c = '"';
-        else if (c == GreaterEscape) c = '>';
+void unescape(char* text, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        if (text[i] == QuoteEscape) text[i] = '"';
+        else if (text[i] == GreaterEscape) text[i] = '>';
     }
 }
 
-bool startsWith(const SecretText& tag, const char* prefix) {
-    return tag.compare(0, std::strlen(prefix), prefix) == 0;
+// One tag where it lies in the text: the bytes between '<' and '>'.
+struct Tag {
+    const char* data;
+    std::size_t size;
+
+    bool startsWith(const char* prefix) const {
+        const std::size_t n = std::strlen(prefix);
+        return size >= n && std::memcmp(data, prefix, n) == 0;
+    }
+    std::size_t find(char c, std::size_t from) const {
+        for (std::size_t i = from; i < size; ++i)
+            if (data[i] == c) return i;
+        return size;
+    }
+};
+
+// Finds the next tag from cursor as nextTag does; false at the end of the text.
+bool nextTagSpan(const char* text, std::size_t length, std::size_t& cursor, Tag& tag) {
+    std::size_t i = cursor;
+    while (i < length && text[i] != '<') ++i;
+    std::size_t start = i + 1;
+    if (i >= length || start >= length) {
+        cursor = 0;
+        return false;
+    }
+    // The first character after '<' always belongs to the tag.
+    std::size_t end = start + 1;
+    while (end < length && text[end] != '>') ++end;
+    if (end >= length) {
+        cursor = 0;
+        return false;
+    }
+    cursor = end;
+    tag = Tag{text + start, end - start};
+    return true;
 }
 
-// The text between the tag's first double quote and the next one (to the end of the tag when
-// unclosed); closingQuote receives the index of the closing quote (tag size when none).
-SecretText quotedText(const SecretText& tag, std::size_t& closingQuote) {
-    std::size_t open = tag.find('"');
-    if (open == SecretText::npos) {
-        closingQuote = tag.size();
-        return SecretText();
+// Puts the text between the tag's first double quote and the next one (to the end of the tag
+// when unclosed) into out; closingQuote receives the index of the closing quote (tag size when none).
+template <typename Text>
+void quotedText(const Tag& tag, Text& out, std::size_t& closingQuote) {
+    const std::size_t open = tag.find('"', 0);
+    if (open == tag.size) {
+        closingQuote = tag.size;
+        out.clear();
+        return;
     }
-    std::size_t close = tag.find('"', open + 1);
-    if (close == SecretText::npos) close = tag.size();
+    const std::size_t close = tag.find('"', open + 1);
     closingQuote = close;
-    SecretText text = tag.substr(open + 1, close - open - 1);
-    unescape(text);
-    return text;
+    out.assign(tag.data + open + 1, close - open - 1);
+    if (!out.empty()) unescape(&out[0], out.size());
 }
 
-int digitAt(const SecretText& tag, std::size_t index, int highest) {
-    if (index >= tag.size()) return 0;
-    int value = tag[index] - '0';
+int digitAt(const Tag& tag, std::size_t index, int highest) {
+    if (index >= tag.size) return 0;
+    int value = tag.data[index] - '0';
     return value >= 0 && value <= highest ? value : 0;
 }
 
 // Signed decimal from index up to the next slash or the end (leading digits as far as they go).
-int numberFrom(const SecretText& tag, std::size_t index) {
-    if (index >= tag.size()) return 0;
-    std::size_t end = tag.find('/', index);
-    if (end == SecretText::npos) end = tag.size();
+int numberFrom(const Tag& tag, std::size_t index) {
+    if (index >= tag.size) return 0;
+    const std::size_t end = tag.find('/', index);
     std::size_t i = index;
     bool negative = false;
-    if (i < end && (tag[i] == '-' || tag[i] == '+')) negative = tag[i++] == '-';
+    if (i < end && (tag.data[i] == '-' || tag.data[i] == '+')) negative = tag.data[i++] == '-';
     long long value = 0;
-    for (; i < end && tag[i] >= '0' && tag[i] <= '9'; ++i)
-        if (value < 100000000) value = value * 10 + (tag[i] - '0');
+    for (; i < end && tag.data[i] >= '0' && tag.data[i] <= '9'; ++i)
+        if (value < 100000000) value = value * 10 + (tag.data[i] - '0');
     return static_cast<int>(negative ? -value : value);
 }
 
@@ -73,40 +115,50 @@ struct ReaderState {
     bool inRow = false;
 };
 
-void readCategoryTag(const SecretText& tag, VaultContent& content, ReaderState& state) {
+void readCategoryTag(const Tag& tag, VaultContent& content, ReaderState& state) {
     ++state.ordinal;
     std::size_t closing = 0;
-    SecretText name = quotedText(tag, closing);
+    std::string name;
+    quotedText(tag, name, closing);
     if (!content.encryptedFiles && name == EncryptedFilesName) {
         content.encryptedFiles = new category(EncryptedFilesName);
         state.target = content.encryptedFiles;
     } else {
         if (!content.encryptedFiles) content.addEncryptedFilesCategory();
-        state.target = content.addCategory(std::string(name.data(), name.size()));
+        state.target = content.addCategory(name);
     }
     if (state.ordinal == content.currCat) state.toSelect = state.target;
     state.inRow = false;
 }
 
-void readHeaderTag(const SecretText& tag, ReaderState& state) {
+void readHeaderTag(const Tag& tag, ReaderState& state) {
     if (!state.target) return;
     std::size_t closing = 0;
-    SecretText name = quotedText(tag, closing);
+    std::string name;
+    quotedText(tag, name, closing);
     const std::size_t typeAt = closing + 7, showAt = typeAt + 7, widthAt = showAt + 8;
-    state.target->addHeader(std::string(name.data(), name.size()), digitAt(tag, typeAt, htParagraph),
-                            digitAt(tag, showAt, hsSecret), numberFrom(tag, widthAt));
+    state.target->addHeader(name, digitAt(tag, typeAt, htParagraph), digitAt(tag, showAt, hsSecret),
+                            numberFrom(tag, widthAt));
 }
 
-void readItemTag(const SecretText& tag, ReaderState& state) {
+void readItemTag(const Tag& tag, ReaderState& state) {
     if (!state.inRow || state.itemIndex >= state.values.size()) return;  // surplus items are dropped
     std::size_t closing = 0;
-    SecretText value = quotedText(tag, closing);
-    state.values[state.itemIndex++].assign(value.data(), value.size());
+    quotedText(tag, state.values[state.itemIndex++], closing);
 }
 
-void wipeValues(RowValues& values) {
-    for (std::string& v : values) secureWipe(&v[0], v.capacity());
-    values.clear();
+// Overwrites the values of the last row; with a count, leaves that many empty values whose
+// buffers serve the next row.
+void wipeValues(RowValues& values, std::size_t keep = 0) {
+    for (std::string& v : values) {
+        secureWipe(&v[0], v.capacity());
+        v.clear();
+    }
+    if (keep == 0) {
+        values.clear();
+        return;
+    }
+    values.resize(keep);
 }
 
 }  // namespace
@@ -155,6 +207,18 @@ category* VaultContent::addEncryptedFilesCategory() {
 
 namespace {
 
+// Room for a category's part of the text: its values (each escape stays one byte) and the tags
+// around them, counted generously so the text grows in one step.
+std::size_t roomFor(const category& c) {
+    std::size_t room = 32 + c.getName().size();
+    for (const header* h = c.headerList(); h; h = h->next) room += 64 + h->name.size();
+    for (const row* r = c.firstRow(); r; r = r->next) {
+        room += 16 + 20 * static_cast<std::size_t>(c.headerCount());
+        for (const item* it = r->firstItem(); it; it = it->next) room += it->value.size();
+    }
+    return room;
+}
+
 void appendCategory(SecretText& out, const category& c) {
     out += "<category name=\"";
     appendEscaped(out, c.getName());
@@ -188,6 +252,10 @@ void appendCategory(SecretText& out, const category& c) {
 
 SecretText buildVaultText(bool hidePwords, const category* encryptedFiles, const category* userCategories) {
     SecretText out;
+    std::size_t room = 32;
+    if (encryptedFiles) room += roomFor(*encryptedFiles);
+    for (const category* c = userCategories; c; c = c->next) room += roomFor(*c);
+    out.reserve(room);
     out += hidePwords ? "<hidePwords value=1/>" : "<hidePwords value=0/>";
     if (encryptedFiles) appendCategory(out, *encryptedFiles);
     for (const category* c = userCategories; c; c = c->next) appendCategory(out, *c);
@@ -197,26 +265,9 @@ SecretText buildVaultText(bool hidePwords, const category* encryptedFiles, const
 // ---- tokenizer and reader ----
 
 std::optional<SecretText> nextTag(const char* text, std::size_t length, std::size_t& cursor) {
-    std::size_t i = cursor;
-    while (i < length && text[i] != '<') ++i;
-    if (i >= length) {
-        cursor = 0;
-        return std::nullopt;
-    }
-    std::size_t start = i + 1;
-    if (start >= length) {
-        cursor = 0;
-        return std::nullopt;
-    }
-    // The first character after '<' always belongs to the tag.
-    std::size_t end = start + 1;
-    while (end < length && text[end] != '>') ++end;
-    if (end >= length) {
-        cursor = 0;
-        return std::nullopt;
-    }
-    cursor = end;
-    return SecretText(text + start, end - start);
+    Tag tag{nullptr, 0};
+    if (!nextTagSpan(text, length, cursor, tag)) return std::nullopt;
+    return SecretText(tag.data, tag.size);
 }
 
 void readVaultText(const char* text, std::size_t length, VaultContent& content, int currCatSetting) {
@@ -224,26 +275,26 @@ void readVaultText(const char* text, std::size_t length, VaultContent& content, 
     content.currCat = currCatSetting;
     ReaderState state;
     std::size_t cursor = 0;
-    while (std::optional<SecretText> tag = nextTag(text, length, cursor)) {
-        if (startsWith(*tag, "hidePwords")) {
-            if (tag->size() > 17 && (*tag)[17] == '1') content.hidePwords = true;
-        } else if (startsWith(*tag, "category")) {
-            readCategoryTag(*tag, content, state);
-        } else if (startsWith(*tag, "header")) {
-            readHeaderTag(*tag, state);
-        } else if (startsWith(*tag, "row")) {
+    Tag tag{nullptr, 0};
+    while (nextTagSpan(text, length, cursor, tag)) {
+        if (tag.startsWith("hidePwords")) {
+            if (tag.size > 17 && tag.data[17] == '1') content.hidePwords = true;
+        } else if (tag.startsWith("category")) {
+            readCategoryTag(tag, content, state);
+        } else if (tag.startsWith("header")) {
+            readHeaderTag(tag, state);
+        } else if (tag.startsWith("row")) {
             if (!state.target) continue;
-            wipeValues(state.values);
-            state.values.assign(static_cast<std::size_t>(state.target->headerCount()), std::string());
+            wipeValues(state.values, static_cast<std::size_t>(state.target->headerCount()));
             state.itemIndex = 0;
             state.inRow = true;
-        } else if (startsWith(*tag, "/row")) {
+        } else if (tag.startsWith("/row")) {
             if (state.inRow && state.target) state.target->insertRow(state.values);
-            wipeValues(state.values);
+            wipeValues(state.values, state.values.size());
             state.itemIndex = 0;
             state.inRow = false;
-        } else if (startsWith(*tag, "item")) {
-            readItemTag(*tag, state);
+        } else if (tag.startsWith("item")) {
+            readItemTag(tag, state);
         }
     }
     wipeValues(state.values);

@@ -1,34 +1,41 @@
 /*
- * Throughput of the file-job worker against the bare cipher and digest.
- * Encrypts and decrypts a 256 MiB file through EncryptFunc and DecryptFunc
- * (the encryption including the wipe of the plain file), then runs Crypto++
- * Blowfish-CBC and the chained MD5 over the same bytes in memory, in the same
- * chunks, and prints both throughputs and their ratio. Not a test: it only
- * reports. Run it from the folder that holds QZ_Cryptography.dll.
+ * Throughput of the file-job worker against the limits it runs into (not a
+ * test: it only reports). Usage: fileenc_benchmark [MiB] (default 256).
+ *
+ * In one run it measures, over the same number of bytes:
+ *   - the in-memory Blowfish-CBC chain alone, in the worker's chunks;
+ *   - the in-memory cipher plus the chained MD5 the worker keeps;
+ *   - the in-memory decryption chain on one thread and spread over the processors;
+ *   - the disk's sequential write: a plain write of the same size in 1 MiB
+ *     blocks, flushed like the job's output;
+ *   - the job's phases: encryption with its wipe, the body without the wipe,
+ *     the wipe alone, and the decryption.
+ * Each is printed with its ratio to the limit it should approach: the jobs to
+ * the cipher alone, the wipe to the disk's write. Lines starting "result" are
+ * for scripts/bench: name, MiB/s, ratio. Run it from the folder that holds
+ * QZ_Cryptography.dll.
  */
 #include "fileenc/EncryptedFile.h"
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
 #include "fileenc/FileJobWorker.h"
+#include "fileenc/ParallelDecryption.h"
 #include "framework/Win32Handles.h"
-
-#define CRYPTOPP_ENABLE_NAMESPACE_WEAK 1
-#include <cryptopp/blowfish.h>
-#include <cryptopp/md5.h>
-#include <cryptopp/modes.h>
+#include "vault/BufferCipher.h"
+#include "vault/CryptoLibrary.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr std::uint64_t FileBytes = 256ull * 1024 * 1024;
 constexpr DWORD WriteBlock = 1024 * 1024;
-const unsigned char Vector[8] = {0x5C, 0x2E, 0x91, 0x07, 0xD4, 0x6A, 0xB3, 0x18};
 const unsigned char DataKey[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 const unsigned char VaultKey[16] = {16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
 
@@ -51,24 +58,29 @@ void fillPattern(unsigned char* data, std::size_t size, std::uint64_t offset) {
     for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<unsigned char>((offset + i) * 131 + ((offset + i) >> 12));
 }
 
-bool writePlainFile(const std::string& path) {
+// Writes the pattern file. As the disk's limit (timed given), one block filled beforehand
+// goes out again and again and the file is flushed: only the writes and the flush are timed.
+bool writePatternFile(const std::string& path, std::uint64_t bytes, double* timed = nullptr) {
     win32::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
     std::vector<unsigned char> block(WriteBlock);
-    for (std::uint64_t at = 0; at < FileBytes; at += WriteBlock) {
-        fillPattern(block.data(), block.size(), at);
+    fillPattern(block.data(), block.size(), 0);
+    const double start = now();
+    for (std::uint64_t at = 0; at < bytes; at += WriteBlock) {
+        const DWORD size = static_cast<DWORD>(std::min<std::uint64_t>(WriteBlock, bytes - at));
+        if (!timed && at > 0) fillPattern(block.data(), size, at);
         DWORD written = 0;
-        if (!WriteFile(file.get(), block.data(), WriteBlock, &written, nullptr) || written != WriteBlock) return false;
+        if (!WriteFile(file.get(), block.data(), size, &written, nullptr) || written != size) return false;
     }
-    return true;
+    if (!timed) return true;
+    const bool flushed = FlushFileBuffers(file.get()) != 0;
+    *timed = now() - start;
+    return flushed;
 }
 
-// Runs one worker routine to its end; false when it did not report success.
-bool runWorker(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job) {
+void runWorker(LPTHREAD_START_ROUTINE routine, FileEncryptionJob& job) {
     win32::KernelHandle thread(CreateThread(nullptr, 0, routine, &job, 0, nullptr));
-    if (!thread) return false;
-    WaitForSingleObject(thread.get(), INFINITE);
-    return true;
+    if (thread) WaitForSingleObject(thread.get(), INFINITE);
 }
 
 void setUp(FileEncryptionJob& job, const std::string& source, const std::string& dest) {
@@ -80,6 +92,7 @@ void setUp(FileEncryptionJob& job, const std::string& source, const std::string&
     job.BytesDone = 0;
     job.CancelRequested = false;
     job.DialogWindow = nullptr;
+    job.FinishPauseMs = 0;
 }
 
 std::uint64_t fileSize(const std::string& path) {
@@ -88,77 +101,131 @@ std::uint64_t fileSize(const std::string& path) {
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// Blowfish-CBC and the chained digest over the bytes in memory, in the worker's chunks.
-double inMemorySeconds(std::vector<unsigned char>& data, std::uint32_t chunk, unsigned char digest[16]) {
-    double start = now();
-    CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption cipher(DataKey, 16, Vector);
+// The chain over the bytes in memory, in the worker's chunks; with a library, the chained digest too.
+double inMemorySeconds(const std::vector<unsigned char>& data, std::uint32_t chunk, const CryptoLibrary* library) {
+    const double start = now();
+    CipherChain cipher(CipherChain::Encrypt, DataKey);
     std::vector<unsigned char> chained(16 + chunk, 0), out(chunk);
     for (std::size_t at = 0; at < data.size(); at += chunk) {
-        std::size_t n = std::min<std::size_t>(chunk, data.size() - at);
-        std::memcpy(chained.data() + 16, data.data() + at, n);
-        CryptoPP::Weak1::MD5().CalculateDigest(chained.data(), chained.data(), 16 + n);
-        cipher.ProcessData(out.data(), data.data() + at, n);
+        const std::size_t n = std::min<std::size_t>(chunk, data.size() - at);
+        if (library) {
+            std::memcpy(chained.data() + 16, data.data() + at, n);
+            library->md5(chained.data(), static_cast<std::uint32_t>(16 + n), chained.data());
+        }
+        cipher.process(data.data() + at, out.data(), n / 8 * 8);
     }
-    double seconds = now() - start;
-    std::memcpy(digest, chained.data(), 16);
-    return seconds;
+    return now() - start;
 }
+
+// The decryption chain over the bytes in memory, in the worker's chunks, on the given threads (0: all).
+double inMemoryDecryptSeconds(const std::vector<unsigned char>& data, std::uint32_t chunk, unsigned threads) {
+    ParallelDecryption chain(DataKey, threads);
+    std::vector<unsigned char> out(chunk);
+    const double start = now();
+    for (std::size_t at = 0; at < data.size(); at += chunk) {
+        const std::size_t n = std::min<std::size_t>(chunk, data.size() - at);
+        chain.process(data.data() + at, out.data(), n / 8 * 8);
+    }
+    return now() - start;
+}
+
+struct Figure {
+    const char* name;
+    double seconds;
+    double limitRate;  // MiB/s of the limit the ratio is taken to; 0: none
+};
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const std::uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 256;
+    if (mib == 0 || mib > 3500) {
+        std::printf("usage: fileenc_benchmark [MiB, 1 to 3500]\n");
+        return 2;
+    }
+    const std::uint64_t bytes = mib * 1024 * 1024;
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
     const std::string plain = std::string(base) + "brim-benchmark-" + std::to_string(GetCurrentProcessId()) + ".bin";
     const std::string encrypted = plain + encfile::Extension;
-    std::printf("file: %s (%llu MiB)\n", plain.c_str(), static_cast<unsigned long long>(FileBytes >> 20));
-    if (!writePlainFile(plain)) {
+    const std::string diskProbe = plain + ".write";
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    std::printf("file: %s (%llu MiB), %lu processors\n", plain.c_str(), static_cast<unsigned long long>(mib),
+                static_cast<unsigned long>(system.dwNumberOfProcessors));
+
+    // The limits first: the cipher alone, the cipher and the digest, the disk.
+    CryptoLibrary library;
+    if (!library.hasMD5()) {
+        std::printf("the crypto library cannot be loaded\n");
+        return 1;
+    }
+    const std::uint32_t chunk = encfile::chunkSizeFor(static_cast<std::uint32_t>(bytes));
+    double cipherSeconds = 0, cipherDigestSeconds = 0, decipherSeconds = 0, spreadSeconds = 0;
+    {
+        std::vector<unsigned char> data(static_cast<std::size_t>(bytes));
+        fillPattern(data.data(), data.size(), 0);
+        cipherSeconds = inMemorySeconds(data, chunk, nullptr);
+        cipherDigestSeconds = inMemorySeconds(data, chunk, &library);
+        decipherSeconds = inMemoryDecryptSeconds(data, chunk, 1);
+        spreadSeconds = inMemoryDecryptSeconds(data, chunk, 0);
+    }
+    double diskSeconds = 0;
+    const bool diskOk = writePatternFile(diskProbe, bytes, &diskSeconds);
+    DeleteFileA(diskProbe.c_str());
+
+    if (!writePatternFile(plain, bytes)) {
         std::printf("cannot write the plain file\n");
         return 1;
     }
-
     double wipeStart = 0;
     SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
         if (stage == FileJobStage::BeforeWipe) wipeStart = now();
     });
     FileEncryptionJob job;
-    job.FinishPauseMs = 0;
     setUp(job, plain, encrypted);
     double start = now();
     runWorker(EncryptFunc, job);
-    double encryptSeconds = now() - start;
-    double wipeSeconds = wipeStart > 0 ? now() - wipeStart : 0;
+    const double encryptSeconds = now() - start;
+    const double wipeSeconds = wipeStart > 0 ? now() - wipeStart : 0;
     SetFileJobStageHookForTesting(nullptr);
-    bool encryptedOk = GetFileAttributesA(plain.c_str()) == INVALID_FILE_ATTRIBUTES &&
-                       fileSize(encrypted) > FileBytes;
+    const bool encryptedOk = GetFileAttributesA(plain.c_str()) == INVALID_FILE_ATTRIBUTES && fileSize(encrypted) > bytes;
 
     setUp(job, encrypted, plain);
     start = now();
     runWorker(DecryptFunc, job);
-    double decryptSeconds = now() - start;
-    bool decryptedOk = fileSize(plain) == FileBytes && GetFileAttributesA(encrypted.c_str()) == INVALID_FILE_ATTRIBUTES;
+    const double decryptSeconds = now() - start;
+    const bool decryptedOk = fileSize(plain) == bytes && GetFileAttributesA(encrypted.c_str()) == INVALID_FILE_ATTRIBUTES;
     DeleteFileA(plain.c_str());
     DeleteFileA(encrypted.c_str());
 
-    std::vector<unsigned char> data(static_cast<std::size_t>(FileBytes));
-    fillPattern(data.data(), data.size(), 0);
-    unsigned char digest[16];
-    const std::uint32_t chunk = encfile::chunkSizeFor(static_cast<std::uint32_t>(FileBytes));
-    double memorySeconds = inMemorySeconds(data, chunk, digest);
-
-    const double encryptRate = mibPerSecond(FileBytes, encryptSeconds);
-    const double encryptBodyRate = mibPerSecond(FileBytes, encryptSeconds - wipeSeconds);
-    const double decryptRate = mibPerSecond(FileBytes, decryptSeconds);
-    const double memoryRate = mibPerSecond(FileBytes, memorySeconds);
+    const double cipherRate = mibPerSecond(bytes, cipherSeconds);
+    const double diskRate = mibPerSecond(bytes, diskSeconds);
+    const Figure figures[] = {
+        {"cipher", cipherSeconds, 0},
+        {"cipher+digest", cipherDigestSeconds, cipherRate},
+        {"decipher", decipherSeconds, cipherRate},
+        {"decipher-spread", spreadSeconds, cipherRate},
+        {"disk-write", diskSeconds, 0},
+        {"encrypt+wipe", encryptSeconds, cipherRate},
+        {"encrypt", encryptSeconds - wipeSeconds, cipherRate},
+        {"wipe", wipeSeconds, diskRate},
+        {"decrypt", decryptSeconds, cipherRate},
+    };
     std::printf("chunk size: %u bytes\n", chunk);
-    std::printf("worker encrypt (with wipe): %8.1f MiB/s  %6.2f s  %s\n", encryptRate, encryptSeconds,
-                encryptedOk ? "ok" : "FAILED");
-    std::printf("  of which wipe:            %8.1f MiB/s  %6.2f s\n", mibPerSecond(FileBytes, wipeSeconds), wipeSeconds);
-    std::printf("  encrypt without the wipe: %8.1f MiB/s\n", encryptBodyRate);
-    std::printf("worker decrypt:             %8.1f MiB/s  %6.2f s  %s\n", decryptRate, decryptSeconds,
-                decryptedOk ? "ok" : "FAILED");
-    std::printf("in memory, Blowfish-CBC + chained MD5: %8.1f MiB/s  %6.2f s\n", memoryRate, memorySeconds);
-    std::printf("ratio worker/in-memory: encrypt %.2f (without wipe %.2f), decrypt %.2f\n", encryptRate / memoryRate,
-                encryptBodyRate / memoryRate, decryptRate / memoryRate);
-    return encryptedOk && decryptedOk ? 0 : 1;
+    std::printf("%-16s %10s %9s %8s  %s\n", "", "MiB/s", "seconds", "ratio", "to");
+    for (const Figure& f : figures) {
+        const double rate = mibPerSecond(bytes, f.seconds);
+        const double ratio = f.limitRate > 0 ? rate / f.limitRate : 0;
+        const char* to = f.limitRate == 0 ? "" : f.limitRate == diskRate ? "disk-write" : "cipher";
+        std::printf("%-16s %10.1f %9.3f %8.2f  %s\n", f.name, rate, f.seconds, ratio, to);
+    }
+    for (const Figure& f : figures) {
+        const double rate = mibPerSecond(bytes, f.seconds);
+        std::printf("result %s %.1f %.3f\n", f.name, rate, f.limitRate > 0 ? rate / f.limitRate : 0);
+    }
+    if (!diskOk) std::printf("the disk-write probe FAILED\n");
+    if (!encryptedOk) std::printf("the encryption FAILED\n");
+    if (!decryptedOk) std::printf("the decryption FAILED\n");
+    return diskOk && encryptedOk && decryptedOk ? 0 : 1;
 }

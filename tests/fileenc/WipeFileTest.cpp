@@ -67,6 +67,67 @@ TEST_F(Wipe, OverwritesWholeBlocksFlushesThenDeletes) {
     }
 }
 
+// Where an open file's pointer stands: after a write of the wipe, the end of that write.
+std::uint64_t filePointer(HANDLE handle) {
+    LARGE_INTEGER zero = {}, at = {};
+    SetFilePointerEx(handle, zero, &at, FILE_CURRENT);
+    return static_cast<std::uint64_t>(at.QuadPart);
+}
+
+TEST_F(Wipe, WritesLargeBlocksOfWholeClustersAndRoundsToACluster) {
+    struct Case {
+        std::size_t size;
+        std::uint32_t cluster, block;
+        std::vector<std::uint64_t> ends;  // the file pointer after each write
+    };
+    const Case cases[] = {
+        {9000, 512, 2048, {2048, 4096, 6144, 8192, 9216}},  // last write: two clusters
+        {8192, 512, 2048, {2048, 4096, 6144, 8192}},
+        {2049, 512, 2048, {2048, 2560}},
+        {100, 512, 2048, {512}},
+        {5000, 1024, 2500, {2048, 4096, 5120}},             // the block is taken down to whole clusters
+        {3000, 4096, 1000, {4096}},                         // never less than a cluster
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.size) + " bytes, cluster " + std::to_string(c.cluster) + ", block " +
+                     std::to_string(c.block));
+        const std::string path = temp.file("blocks.bin");
+        writeAll(path, patternBytes(c.size));
+        std::vector<std::uint64_t> ends;
+        std::string beforeDelete = "unread";
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string& file, HANDLE handle) {
+            if (stage == FileJobStage::WipeBlockWritten) ends.push_back(filePointer(handle));
+            if (stage == FileJobStage::BeforeDelete) beforeDelete = readAll(file);
+        });
+        JobPause pause;
+        EXPECT_TRUE(overwriteInBlocks(path, c.cluster, c.block, WipeReporting{nullptr, 0, &pause}));
+        EXPECT_EQ(ends, c.ends);
+        EXPECT_EQ(beforeDelete, std::string(c.ends.back(), '\0'));
+        EXPECT_FALSE(fileExists(path));
+    }
+}
+
+TEST_F(Wipe, TheRecordedWipeWritesAboutAMebibyteAtATime) {
+    struct Case {
+        std::uint32_t cluster, block;
+    };
+    const Case cases[] = {{0, 1048576}, {512, 1048576}, {4096, 1048576}, {3000, 1047000}, {2097152, 2097152}};
+    for (const Case& c : cases) EXPECT_EQ(WipeWriteBlock(c.cluster), c.block) << c.cluster;
+
+    // A file one byte past the block: a whole block, then one cluster.
+    const std::string path = temp.file("large.bin");
+    const std::uint32_t cluster = WipeBlockSize(path);
+    const std::uint32_t block = WipeWriteBlock(cluster);
+    writeAll(path, patternBytes(block + 1));
+    std::vector<std::uint64_t> ends;
+    SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE handle) {
+        if (stage == FileJobStage::WipeBlockWritten) ends.push_back(filePointer(handle));
+    });
+    EXPECT_TRUE(WipeFile(path));
+    EXPECT_EQ(ends, (std::vector<std::uint64_t>{block, std::uint64_t{block} + cluster}));
+    EXPECT_FALSE(fileExists(path));
+}
+
 TEST_F(Wipe, RecordsWipingWhileItRunsAndDoneAfter) {
     const std::string path = temp.file("record.bin");
     writeAll(path, patternBytes(10000));
