@@ -198,6 +198,26 @@ DWORD GetTickCount();
 DWORD GetCurrentProcessId();
 LSTATUS RegCloseKey(HKEY key);
 
+// The shared scoped handles (framework/Win32Handles.h) name the library and GDI
+// types and calls; no reader uses them, so declarations are enough.
+typedef void* HGDIOBJ;
+typedef struct HDC__* HDC;
+typedef struct HBITMAP__* HBITMAP;
+typedef struct HBRUSH__* HBRUSH;
+typedef struct HPEN__* HPEN;
+typedef struct HFONT__* HFONT;
+typedef struct HPALETTE__* HPALETTE;
+typedef struct HRGN__* HRGN;
+#define HGDI_ERROR (reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(-1)))
+BOOL FreeLibrary(HMODULE module);
+BOOL DeleteObject(HGDIOBJ object);
+BOOL DeleteDC(HDC dc);
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+int SaveDC(HDC dc);
+BOOL RestoreDC(HDC dc, int saved);
+
 // Texts, with the plain ASCII rules (no code page).
 int CompareStringA(LCID locale, DWORD flags, LPCSTR a, int aLength, LPCSTR b, int bLength);
 DWORD CharUpperBuffA(LPSTR text, DWORD length);
