@@ -1,15 +1,20 @@
 // Drawing from image lists: the bitmap list through the library's bitmap
 // copies, the strip item's masked adds and conversions, its drawing styles
 // over a background colour with the blend patterns, and its mode-word
-// drawing (masked, keyed, clipped). Small off-screen bitmaps; every GDI
+// drawing (masked, keyed, clipped); the alpha object's image-list
+// reference. Small off-screen bitmaps; every GDI
 // object made during a test is released by its end.
+#include "components/runtime/QCLAlphaObject.h"
 #include "components/runtime/Qclutils.h"
 #include "components/runtime/qclcont.h"
 #include "tests/components/runtime/ContainerTestSupport.h"
 #include "tests/components/runtime/DrawingTestSupport.h"
 
+#include "framework/Filer.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 
 using namespace containertest;
 using drawtest::pixel;
@@ -233,3 +238,69 @@ TEST_F(ImageListDrawing, ImageListDelegatesDrawingToItsEntries) {
     EXPECT_EQ(drawtest::countOf(untouched.get(), RGB(0, 255, 0)), 40 * 40) << "past the end draws nothing";
 }
 
+// The alpha object's image-list reference. The program's setter stores no
+// list, so a list is linked here past it, as Assign from a linked object
+// would.
+TEST_F(ImageListDrawing, AlphaObjectFollowsItsLinkedListAndStaysSwitchedOff) {
+    int changes = 0;
+    TQCLAlphaObject alpha;
+    alpha.OnChange = [&](TObject*) { ++changes; };
+    {
+        TQCLBitmapList own(nullptr);
+        TBitmap picture;
+        keyedCell(picture);
+        alpha.LinkImageListForTesting(&own);
+        EXPECT_EQ(changes, 0);
+        EXPECT_EQ(alpha.ImageList(), &own);
+        EXPECT_TRUE(alpha.HasControl()) << "a list of its own is stored as ImageList";
+        EXPECT_FALSE(alpha.CheckCont());
+        EXPECT_TRUE(alpha.IMLEmpty()) << "no entry yet";
+
+        auto* entry = new TQCLBitmapListItem(nullptr);
+        entry->SetBitmap(&picture);
+        own.Add(entry);
+        EXPECT_GE(changes, 1) << "the list's change reaches the owner";
+        EXPECT_FALSE(alpha.IMLEmpty());
+        EXPECT_EQ(alpha.FillObject()->GetListBitmap()->Width, 16) << "the item copied into the fill";
+
+        TQCLAlphaObject copy;
+        int copyChanges = 0;
+        copy.OnChange = [&](TObject*) { ++copyChanges; };
+        copy.Assign(&alpha);
+        EXPECT_EQ(copy.ImageList(), &own) << "Assign moves the link";
+        const int afterAssign = copyChanges;  // the fill object's assignment only
+        const int before = changes;
+        copy.ImageList = &own;
+        EXPECT_EQ(copy.ImageList(), nullptr) << "the setter stores none";
+        EXPECT_EQ(copyChanges, afterAssign + 1);
+        copy.ImageList = &own;
+        EXPECT_EQ(copyChanges, afterAssign + 1) << "unchanged: no notification";
+        EXPECT_EQ(changes, before);
+    }
+    EXPECT_EQ(alpha.ImageList(), nullptr) << "a freed list leaves no reference";
+    EXPECT_TRUE(alpha.IMLEmpty());
+    EXPECT_FALSE(alpha.Enabled());
+
+    // A global list is stored as "Internal" and read back through the setter.
+    alpha.LinkImageListForTesting(QCLGlobalContainer->GetBitmapList());
+    EXPECT_TRUE(alpha.CheckCont());
+    EXPECT_FALSE(alpha.HasControl());
+    TMemoryStream stream;
+    WriteDefinedProperties(&stream, &alpha);
+    const Bytes bytes = bytesOf(stream);
+    const Bytes ident = text("QCLBML30");
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), ident.begin(), ident.end()), bytes.end());
+    stream.Position = 0;
+    TQCLAlphaObject read;
+    read.LinkImageListForTesting(QCLGlobalContainer->GetImageList());
+    ReadDefinedProperties(&stream, &read);
+    EXPECT_EQ(read.ImageList(), nullptr) << "switched off: the stored list is not linked";
+
+    TQCLAlphaObject plain;
+    TMemoryStream none;
+    WriteDefinedProperties(&none, &plain);
+    const Bytes noneBytes = bytesOf(none);
+    const Bytes internal = text("Internal");
+    EXPECT_EQ(std::search(noneBytes.begin(), noneBytes.end(), internal.begin(), internal.end()), noneBytes.end())
+        << "no list: no \"Internal\"";
+}
