@@ -10,18 +10,42 @@
 
 TQCLAlphaObject::TQCLAlphaObject() : fillObject_(new TQCLFillObject) {
     fillObject_->OnChange = [this](TObject* sender) { GetChange(sender); };
+    link_.OnChange = [this](TObject* sender) { GetIMLChange(sender); };
 }
 
+// The change link leaves its list on its own.
 TQCLAlphaObject::~TQCLAlphaObject() {
+    link_.OnChange = nullptr;
     fillObject_->OnChange = nullptr;
     delete fillObject_;
+}
+
+TQCLCustomImageList* TQCLAlphaObject::GetImageList() const {
+    return dynamic_cast<TQCLCustomImageList*>(link_.Sender);
+}
+
+void TQCLAlphaObject::link(TQCLCustomImageList* list) {
+    TQCLCustomImageList* current = GetImageList();
+    if (current == list) return;
+    if (current) current->UnRegisterChanges(&link_);
+    if (list) list->RegisterChanges(&link_);
+}
+
+bool TQCLAlphaObject::IMLEmpty() const {
+    TQCLCustomImageList* list = GetImageList();
+    return !list || !list->IsValidItem(listIndex_, imageIndex_);
+}
+
+bool TQCLAlphaObject::HasControl() const {
+    TQCLCustomImageList* list = GetImageList();
+    return list && list->GetOwnerComponent() != QCLGlobalContainer;
 }
 
 void TQCLAlphaObject::GetChange(TObject* Sender) { TQCLObject::GetChange(Sender); }
 
 void TQCLAlphaObject::SetImageList(TQCLCustomImageList*) {
-    if (imageList_ == nullptr) return;
-    imageList_ = nullptr;
+    if (!GetImageList()) return;
+    link(nullptr);
     GetIMLChange(fillObject_);
 }
 
@@ -49,8 +73,13 @@ void TQCLAlphaObject::SetBoolean(int index, bool) {
 }
 
 void TQCLAlphaObject::GetIMLChange(TObject*) {
-    // No list is ever linked: the fill's picture from the list stays empty.
-    if (IMLEmpty()) fillObject_->SetListBitmap(nullptr);
+    if (IMLEmpty()) {
+        fillObject_->SetListBitmap(nullptr);
+    } else {
+        TBitmap picture;
+        GetImageList()->GetBitmapItem(listIndex_, imageIndex_, &picture);
+        fillObject_->SetListBitmap(&picture);
+    }
     GetChange(fillObject_);
 }
 
@@ -86,12 +115,10 @@ void TQCLAlphaObject::ControlBlend(TBitmap* Source, const TRect& SourceRect, con
 }
 
 void TQCLAlphaObject::DefineProperties(TFiler* Filer) {
-    // A list of the global container is stored by its identifier; no list
-    // is linked in this program, so a stored one is read and dropped.
-    Filer->DefineProperty("Internal", [this](TReader* r) {
-        r->ReadString();
-        SetImageList(nullptr);
-    }, nullptr, false);
+    // A list of the global container is stored by its identifier; reading
+    // it goes through the setter, which stores none.
+    Filer->DefineProperty("Internal", [this](TReader* r) { SetImageList(QCLReadGlobalIdent(r)); },
+                          [this](TWriter* w) { QCLWriteGlobalIdent(w, GetImageList()); }, CheckCont());
     Filer->DefineProperty("Strength", [this](TReader* r) { SetStrength(static_cast<float>(r->ReadFloat())); },
                           [this](TWriter* w) { w->WriteFloat(strength_); }, true);
 }
@@ -115,5 +142,5 @@ void TQCLAlphaObject::Assign(TPersistent* Source) {
     strength_ = s->strength_;
     imageIndex_ = s->imageIndex_;
     listIndex_ = s->listIndex_;
-    imageList_ = s->imageList_;
+    link(s->GetImageList());
 }

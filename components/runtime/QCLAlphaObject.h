@@ -4,20 +4,20 @@
 // and notifies only when that changes what was stored; Enabled answers
 // false. Assign still copies the values as they are.
 //
-// The image-list link: the object names the library's image list
-// (TQCLCustomImageList, declared with the image lists) only through a
-// pointer that its setter always leaves empty, so no list is ever
-// registered or asked for a picture; the fill's list bitmap stays empty.
+// The image-list link: the list is held through the object's change link
+// alone (the link's Sender), so a list that is freed first leaves no
+// dangling reference. The setter stores none; a list can arrive only by
+// Assign, which moves the link without notifying. While a list holding item
+// (ListIndex, ImageIndex) is linked, every change of the list copies that
+// item into the fill object's list bitmap. A global container's list is
+// stored in layouts as the text property "Internal".
 #pragma once
 
 #include "components/runtime/QCLObject.h"
 #include "components/runtime/QCLShapeFill.h"
+#include "components/runtime/qclcont.h"
 
 #include "framework/Graphics.h"
-
-class TQCLCustomImageList;
-class TReader;
-class TWriter;
 
 class TQCLAlphaObject : public TQCLObject {
 public:
@@ -37,14 +37,22 @@ public:
                       const TRect& TargetClip);
     HPALETTE GetPalette() const;
 
-    // Image-list linkage (no list is ever stored).
+    // The change link's callback and the end of every index or list setter:
+    // refreshes the fill's list bitmap, then notifies.
     void GetIMLChange(TObject* Sender);
-    bool IMLEmpty() const { return imageList_ == nullptr; }
-    bool HasControl() const { return false; }
-    void CheckCont() {}
+    // No list, or the list lacks item (ListIndex, ImageIndex).
+    bool IMLEmpty() const;
+    // A list is linked and it is not one of the global container's.
+    bool HasControl() const;
+    // The linked list is one of the global container's.
+    bool CheckCont() const { return QCLIsGlobalIdent(GetImageList()); }
 
-    TQCLCustomImageList* GetImageList() const { return imageList_; }
+    TQCLCustomImageList* GetImageList() const;
+    // Stores none (switched off): unlinks a list that Assign brought.
     void SetImageList(TQCLCustomImageList* value);
+    // Links a list past the switched-off setter, as Assign from a linked
+    // object would; no notification.
+    void LinkImageListForTesting(TQCLCustomImageList* list) { link(list); }
     // Index 0 ImageIndex, 1 ListIndex.
     int GetInteger(int index) const { return index == 0 ? imageIndex_ : listIndex_; }
     void SetInteger(int index, int value);
@@ -67,10 +75,12 @@ public:
     BRIM_PROPERTY(FillObject, TQCLAlphaObject::GetFillObject, TQCLAlphaObject::SetFillObject);
 
 private:
-    TQCLCustomImageList* imageList_ = nullptr;
+    void link(TQCLCustomImageList* list);
+
     float strength_ = 0.6f;
     int imageIndex_ = 0;
     int listIndex_ = 0;
     bool transparent_ = false;
     TQCLFillObject* fillObject_;
+    TQCLChangeLink link_;
 };

@@ -51,13 +51,18 @@ void TQCLBitmapEffectObject::SetBrightness(std::int16_t) {
     Change();
 }
 
-void TQCLBitmapEffectObject::runEffects(TBitmap* bitmap, const TRect& rect, const TPoint& point) {
+void TQCLBitmapEffectObject::SetBooleanForTesting(int index, bool value) {
+    bool* fields[] = {&flipVertical_, &flipHorizontal_, &grayScale_, &invert_, &buffered_, &monochrome_};
+    if (index >= 0 && index <= 5) *fields[index] = value;
+}
+
+void TQCLBitmapEffectObject::runEffects(TBitmap* bitmap, const TRect& rect, const TPoint& point, bool withMonochrome) {
     if (flipVertical_ || flipHorizontal_ || grayScale_ || invert_ || brightness_ != 0) bitmap->SetPixelFormat(pf24bit);
     if (flipVertical_) QCLBMPFlipVertical(bitmap, rect, bitmap, point);
     if (flipHorizontal_) QCLBMPFlipHorizonzal(bitmap, rect, bitmap, point);
     if (grayScale_) QCLBMPGrayScale(bitmap, rect, bitmap, point);
     if (invert_) QCLBMPInvert(bitmap, rect, bitmap, point);
-    if (monochrome_) bitmap->SetMonochrome(true);
+    if (monochrome_ && withMonochrome) bitmap->SetMonochrome(true);
     if (brightness_ != 0) QCLBMPBrightness(bitmap, rect, bitmap, brightness_, point);
 }
 
@@ -68,13 +73,27 @@ void TQCLBitmapEffectObject::Draw(TBitmap* Bitmap) {
         return;
     }
     // The whole picture: the effects clip the rectangle to the bitmap.
-    runEffects(Bitmap, TRect(0, 0, Bitmap->GetWidth(), Bitmap->GetHeight()), TPoint(0, 0));
+    runEffects(Bitmap, TRect(0, 0, Bitmap->GetWidth(), Bitmap->GetHeight()), TPoint(0, 0), true);
     alphaBlend_->AlphaBlend(Bitmap);
-    if (buffered_) {
-        if (!buffer_) buffer_ = new TBitmap;
-        buffer_->Assign(Bitmap);
-        bufferValid_ = true;
-    }
+    storeBuffer(Bitmap);
+}
+
+void TQCLBitmapEffectObject::storeBuffer(TBitmap* bitmap) {
+    if (!buffered_) return;
+    if (!buffer_) buffer_ = new TBitmap;
+    buffer_->Assign(bitmap);
+    bufferValid_ = true;
+}
+
+void TQCLBitmapEffectObject::blendArea(TBitmap* bitmap, const TRect& area) {
+    TQCLFillObject* fill = alphaBlend_->GetFillObject();
+    if (fill->GetStyle() == sfNone || area.IsEmpty()) return;
+    auto back = std::make_unique<TBitmap>();
+    back->SetPixelFormat(pf24bit);
+    back->SetSize(area.Width() + 2, area.Height() + 2);
+    fill->FillCanvas(back->GetCanvas(), TRect(0, 0, area.Width() + 2, area.Height() + 2), clWhite);
+    bitmap->SetPixelFormat(pf24bit);
+    QCLBMPAlphaBlend(bitmap, back.get(), area, TPoint(1, 1), bitmap, alphaBlend_->GetStrength(), area.TopLeft());
 }
 
 void TQCLBitmapEffectObject::DrawCopy(TBitmap* Source, TBitmap* Target) {
@@ -94,7 +113,7 @@ void TQCLBitmapEffectObject::DrawCopyRect(TBitmap* Source, const TRect& Rect, TB
     if (!Source || !Target || Rect.IsEmpty()) return;
     const TRect area = Bounds(Point.x, Point.y, Rect.Width(), Rect.Height());
     Target->GetCanvas()->CopyRect(area, Source->GetCanvas(), Rect);
-    runEffects(Target, area, Point);
+    runEffects(Target, area, Point, false);
 }
 
 void TQCLBitmapEffectObject::DrawCutRect(TBitmap* Source, const TRect& Rect, const TRect& Clip, TBitmap* Target) {
@@ -104,20 +123,24 @@ void TQCLBitmapEffectObject::DrawCutRect(TBitmap* Source, const TRect& Rect, con
     DrawCopyFromRect(Source, Rect, processed.get());
     Target->SetSize(Rect.Width(), Rect.Height());
     Target->GetCanvas()->CopyRect(TRect(0, 0, Rect.Width(), Rect.Height()), Source->GetCanvas(), Rect);
-    const TRect inside(Clip.Left - Rect.Left, Clip.Top - Rect.Top, Clip.Right - Rect.Left, Clip.Bottom - Rect.Top);
+    // Only the part of the clip inside the rectangle exists in the copy.
+    TRect cut;
+    if (!IntersectRect(cut.rc(), Clip.rc(), Rect.rc())) return;
+    const TRect inside(cut.Left - Rect.Left, cut.Top - Rect.Top, cut.Right - Rect.Left, cut.Bottom - Rect.Top);
     Target->GetCanvas()->CopyRect(inside, processed->GetCanvas(), inside);
 }
 
 void TQCLBitmapEffectObject::DrawCutRect2(TBitmap* Source, const TRect& Rect, const TRect& Area, TBitmap* Target) {
     if (!Source || !Target || Rect.IsEmpty()) return;
-    Target->SetSize(Area.Width(), Area.Height());
-    DrawCopyRect(Source, Rect, Target, TPoint(Rect.Left - Area.Left, Rect.Top - Area.Top));
-    alphaBlend_->AlphaBlend(Target);
-    if (buffered_) {
-        if (!buffer_) buffer_ = new TBitmap;
-        buffer_->Assign(Target);
-        bufferValid_ = true;
+    if (buffered_ && bufferValid_ && buffer_) {
+        Target->Assign(buffer_);
+        return;
     }
+    Target->SetSize(Area.Width(), Area.Height());
+    const TPoint point(Rect.Left - Area.Left, Rect.Top - Area.Top);
+    DrawCopyRect(Source, Rect, Target, point);
+    blendArea(Target, Bounds(point.x, point.y, Rect.Width(), Rect.Height()));
+    storeBuffer(Target);
 }
 
 AnsiString TQCLBitmapEffectObject::GetSetStr() {

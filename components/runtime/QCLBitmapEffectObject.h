@@ -30,10 +30,18 @@ public:
     void Draw(TBitmap* Bitmap);
     void DrawCopy(TBitmap* Source, TBitmap* Target);
     void DrawCopyFromRect(TBitmap* Source, const TRect& Rect, TBitmap* Target);
-    // Copies the area to the point and runs the effects on that area only.
+    // Copies the area to the point and runs the area effects (mirrors, grey
+    // scale, inversion, brightness; not monochrome, which would change the
+    // whole picture) on that area only.
     void DrawCopyRect(TBitmap* Source, const TRect& Rect, TBitmap* Target, const TPoint& Point);
-    // The processed source area, of which only the clip part reaches the target.
+    // A control's background piece: the target becomes the untouched source
+    // rectangle, over which only the part inside Clip (source coordinates,
+    // cut to Rect) shows the whole chain's result.
     void DrawCutRect(TBitmap* Source, const TRect& Rect, const TRect& Clip, TBitmap* Target);
+    // A control's background piece: the target, sized to Area (source
+    // coordinates), gets the source rectangle at its place in Area with the
+    // area effects and the blend applied to that part only; the result is
+    // buffered when Buffered, and a valid buffer is drawn instead.
     void DrawCutRect2(TBitmap* Source, const TRect& Rect, const TRect& Area, TBitmap* Target);
     void DestroyBuffer() { bufferValid_ = false; }
     bool BufferValid() const { return bufferValid_; }
@@ -46,6 +54,8 @@ public:
     void SetBoolean(int index, bool value);
     std::int16_t GetBrightness() const { return brightness_; }
     void SetBrightness(std::int16_t value);
+    // Stores an effect flag as given, past the switched-off setter.
+    void SetBooleanForTesting(int index, bool value);
 
     bool GetFlipVertical() const { return flipVertical_; }
     void SetFlipVertical(bool v) { SetBoolean(0, v); }
@@ -67,7 +77,11 @@ public:
     BRIM_PROPERTY(Brightness, TQCLBitmapEffectObject::GetBrightness, TQCLBitmapEffectObject::SetBrightness);
 
 private:
-    void runEffects(TBitmap* bitmap, const TRect& rect, const TPoint& point);
+    void runEffects(TBitmap* bitmap, const TRect& rect, const TPoint& point, bool withMonochrome);
+    // The alpha blend of the area only, the fill taken from a picture one
+    // pixel larger on every side.
+    void blendArea(TBitmap* bitmap, const TRect& area);
+    void storeBuffer(TBitmap* bitmap);
 
     TQCLAlphaObject* alphaBlend_;
     bool bufferValid_ = false;

@@ -286,9 +286,9 @@ bool QCLBmpLoad(HMODULE Library, int Ident, TBitmap* Bitmap);
 // Image lists: a two-level address, the list index (which entry) and the
 // image index (which image inside it). List indexes past the end are answered
 // with neutral values without touching an entry; negative ones reach the
-// entry lookup and raise the list-index error. Drawing an entry onto a
-// canvas (Draw, DrawExt, ClipDraw) belongs with the library's bitmap drawing
-// routines and joins this interface with them.
+// entry lookup and raise the list-index error; drawing an entry past the
+// end draws nothing. Drawing goes through the library's bitmap copies, whose
+// mode word places, stretches, tiles, clips and masks (Qclutils.h).
 
 class TQCLCustomImageList : public TQCLCustomContainer {
 public:
@@ -306,6 +306,13 @@ public:
     virtual HPALETTE Palette(int ListIndex);
     virtual TColor TransparentColor(int ListIndex, int ImageIndex);
     virtual TColor GetColorAtPoint(TPoint Point, int ListIndex, int ImageIndex);
+    // The image at its natural size with its corner at X, Y.
+    virtual void Draw(TCanvas* Canvas, int X, int Y, int ListIndex, int ImageIndex);
+    // The image into Rect by the drawing mode.
+    virtual void DrawExt(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, int ListIndex, int ImageIndex);
+    // As DrawExt, clipped to Rect moved by the packed Offset when Mode has the clip bit.
+    virtual void ClipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, uint32_t Offset, TColor Color,
+                          int ListIndex, int ImageIndex);
 
     int GetIndex() const { return index_; }
     // A value not below the entry count raises EInvalidGraphicOperation;
@@ -348,6 +355,11 @@ public:
     HPALETTE Palette(int ListIndex) override;
     TColor TransparentColor(int ListIndex, int ImageIndex) override;
     TColor GetColorAtPoint(TPoint Point, int ListIndex, int ImageIndex) override;
+    void Draw(TCanvas* Canvas, int X, int Y, int ListIndex, int ImageIndex) override;
+    // Keyed by the picture's transparent colour.
+    void DrawExt(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, int ListIndex, int ImageIndex) override;
+    void ClipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, uint32_t Offset, TColor Color, int ListIndex,
+                  int ImageIndex) override;
 
 private:
     TBitmap* picture(int listIndex) { return GetArrayItem(listIndex)->GetBitmap(); }
@@ -614,8 +626,13 @@ public:
     // Another item's images of the same size, appended or inserted in order.
     void AddImages(TQCLImageListItem* Other);
     void InsertImages(int Index, TQCLImageListItem* Other);
-    // Splits an unmasked bitmap into Count images (a count below 1 raises
-    // "Invalid image size").
+    // As Add, Insert and Replace, the mask made from the image's pixels of
+    // the transparent colour (an unmasked item takes the image alone).
+    int AddMasked(TBitmap* Image, TColor TransparentColour);
+    int InsertMasked(int Index, TBitmap* Image, TColor TransparentColour);
+    void ReplaceMasked(int Index, TBitmap* Image, TColor TransparentColour);
+    // Splits a bitmap into Count images (a count below 1 raises "Invalid
+    // image size"); masked, the mask comes from its transparent colour.
     void ConvertBmpToIML(TBitmap* Bitmap, int Count, bool Masked);
     bool LoadFromBitmap(const AnsiString& FileName, int Count, bool Masked);
 
@@ -627,8 +644,16 @@ public:
     // The image's bottom-left pixel.
     TColor TransparentColor(int Index);
     TColor GetColorAtPoint(TPoint Point, int Index);
-    // Draws the image at its natural size (masked by AND and OR blits).
+    // Draws the image at its natural size: masked by AND and OR blits,
+    // over BkColor when one is set, and with BlendColor laid over it in
+    // a pattern for dsFocus (three pixels of four) and dsSelected (checkered).
     void Draw(TCanvas* Canvas, int X, int Y, int Index);
+    // The image by the library's drawing mode: through the mask strip when
+    // masked, else keyed by the image's bottom-left pixel.
+    void DrawExt(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, int Index);
+    void ClipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, uint32_t Offset, TColor Color, int Index);
+    // Sets every pixel of the pattern to BlendColor; nothing without one.
+    void CreatePattern(TBitmap* Bitmap, bool Checkered) const;
 
     // A one-item image container file.
     void LoadFromFile(const AnsiString& FileName);
@@ -666,6 +691,10 @@ private:
     void readImages(TStream* stream);
     void writeImages(TStream* stream);
     void drawMaskedBlit(TCanvas* canvas, const TRect& dest, const TRect& source);
+    // Splits the image at the colour into a picture and a mask, then runs
+    // the operation with both; unmasked items get the image alone.
+    template <class Operation>
+    void withMaskFrom(TBitmap* image, TColor colour, Operation operation);
 
     int allocBy_ = 4;
     int height_ = 16;
@@ -702,6 +731,10 @@ public:
     HPALETTE Palette(int ListIndex) override;
     TColor TransparentColor(int ListIndex, int ImageIndex) override;
     TColor GetColorAtPoint(TPoint Point, int ListIndex, int ImageIndex) override;
+    void Draw(TCanvas* Canvas, int X, int Y, int ListIndex, int ImageIndex) override;
+    void DrawExt(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, int ListIndex, int ImageIndex) override;
+    void ClipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, uint32_t Offset, TColor Color, int ListIndex,
+                  int ImageIndex) override;
 };
 
 bool QCLIMLGetItem(const AnsiString& FileName, int Index, TQCLImageListItem* Item);

@@ -1,9 +1,11 @@
 // Image lists of the container unit: the two-level image-list interface and
 // the bitmap list (one picture per entry, loaded lazily by its item).
 //
-// Drawing entries onto a canvas goes through the library's bitmap drawing
-// routines and lives with them; the answers here never draw.
+// Drawing goes through the library's bitmap copies; an entry past the end
+// draws nothing.
 #include "components/runtime/qclcont.h"
+
+#include "components/runtime/Qclutils.h"
 
 namespace {
 
@@ -23,6 +25,9 @@ bool TQCLCustomImageList::Masked(int) { abstractError(); }
 HPALETTE TQCLCustomImageList::Palette(int) { abstractError(); }
 TColor TQCLCustomImageList::TransparentColor(int, int) { abstractError(); }
 TColor TQCLCustomImageList::GetColorAtPoint(TPoint, int, int) { abstractError(); }
+void TQCLCustomImageList::Draw(TCanvas*, int, int, int, int) { abstractError(); }
+void TQCLCustomImageList::DrawExt(TCanvas*, const TRect&, uint16_t, int, int) { abstractError(); }
+void TQCLCustomImageList::ClipDraw(TCanvas*, const TRect&, uint16_t, uint32_t, TColor, int, int) { abstractError(); }
 
 void TQCLCustomImageList::SetIndex(int Value) {
     if (Value == index_) return;
@@ -78,4 +83,22 @@ TColor TQCLBitmapList::TransparentColor(int ListIndex, int) {
 
 TColor TQCLBitmapList::GetColorAtPoint(TPoint Point, int ListIndex, int) {
     return pastEnd(ListIndex) ? white : picture(ListIndex)->GetCanvas()->GetPixel(Point.x, Point.y);
+}
+
+void TQCLBitmapList::Draw(TCanvas* Canvas, int X, int Y, int ListIndex, int) {
+    if (pastEnd(ListIndex)) return;
+    TBitmap* bitmap = picture(ListIndex);
+    QCLBmpDraw(Canvas, Bounds(X, Y, bitmap->GetWidth(), bitmap->GetHeight()), bitmap, 0, 0);
+}
+
+void TQCLBitmapList::DrawExt(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, int ListIndex, int) {
+    if (pastEnd(ListIndex)) return;
+    TBitmap* bitmap = picture(ListIndex);
+    QCLBmpDraw(Canvas, Rect, bitmap, Mode, bitmap->GetTransparentColor());
+}
+
+void TQCLBitmapList::ClipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, uint32_t Offset, TColor Color,
+                              int ListIndex, int) {
+    if (pastEnd(ListIndex)) return;
+    QCLBmpClipDraw(Canvas, Rect, picture(ListIndex), Mode, Offset, Color);
 }

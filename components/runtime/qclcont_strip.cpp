@@ -7,6 +7,7 @@
 // refused operation leaves the item as it was.
 #include "components/runtime/qclcont.h"
 
+#include "components/runtime/Qclutils.h"
 #include "components/runtime/qclerrors.h"
 #include "components/runtime/qclstreamutils.h"
 
@@ -159,6 +160,40 @@ int TQCLImageListItem::Add(TBitmap* Image, TBitmap* Mask) {
     return index;
 }
 
+template <class Operation>
+void TQCLImageListItem::withMaskFrom(TBitmap* image, TColor colour, Operation operation) {
+    if (!masked_) {
+        operation(image, nullptr);
+        return;
+    }
+    TBitmap picture, mask;
+    QCLBmpCreateMasks(image, &mask, &picture, colour);
+    operation(&picture, &mask);
+}
+
+int TQCLImageListItem::AddMasked(TBitmap* Image, TColor TransparentColour) {
+    if (!checkImage(Image))
+        return -1;
+    const int index = reserveSlot();
+    ReplaceMasked(index, Image, TransparentColour);
+    return index;
+}
+
+int TQCLImageListItem::InsertMasked(int Index, TBitmap* Image, TColor TransparentColour) {
+    if (!checkImage(Image))
+        return -1;
+    int result = -1;
+    withMaskFrom(Image, TransparentColour, [&](TBitmap* image, TBitmap* mask) { result = Insert(Index, image, mask); });
+    return result;
+}
+
+void TQCLImageListItem::ReplaceMasked(int Index, TBitmap* Image, TColor TransparentColour) {
+    checkImageIndex(Index);
+    if (!checkImage(Image))
+        return;
+    withMaskFrom(Image, TransparentColour, [&](TBitmap* image, TBitmap* mask) { Replace(Index, image, mask); });
+}
+
 int TQCLImageListItem::Insert(int Index, TBitmap* Image, TBitmap* Mask) {
     if (Index >= GetCount())
         return Add(Image, Mask);
@@ -279,12 +314,15 @@ void TQCLImageListItem::InsertImages(int Index, TQCLImageListItem* Other) {
         for (int i = count - 1; i >= 0; --i) {
             TBitmap image, mask;
             Other->GetBitmap(i, &image);
-            // A mask from an unmasked item's transparent colour needs the
-            // library's mask splitting; such images arrive fully opaque.
-            const bool withMask = masked_ && Other->masked_;
-            if (withMask)
+            if (masked_ && Other->masked_) {
                 Other->GetMaskBitmap(i, &mask);
-            Insert(Index, &image, withMask ? &mask : nullptr);
+                Insert(Index, &image, &mask);
+            } else if (masked_) {
+                // An unmasked image is keyed by its own transparent colour.
+                InsertMasked(Index, &image, image.GetTransparentColor());
+            } else {
+                Insert(Index, &image, nullptr);
+            }
         }
     } catch (...) {
         EndUpdate(true);
@@ -296,17 +334,19 @@ void TQCLImageListItem::InsertImages(int Index, TQCLImageListItem* Other) {
 void TQCLImageListItem::ConvertBmpToIML(TBitmap* Bitmap, int Count, bool Masked) {
     if (Count < 1 || !Bitmap || Bitmap->GetEmpty() || Bitmap->GetWidth() / Count < 1)
         invalidSize();
-    if (Masked)
-        throw EInvalidGraphicOperation("Masked conversion needs the library's mask splitting");
     const int width = Bitmap->GetWidth() / Count;
     if (int64_t(width) * Count > MaxStripWidth)
         tooManyImages();
     Clear();
     height_ = Bitmap->GetHeight();
     width_ = width;
-    masked_ = false;
-    strip_->Assign(Bitmap);
-    mask_->SetSize(0, height_);
+    masked_ = Masked;
+    if (Masked) {
+        QCLBmpCreateMasks(Bitmap, mask_, strip_, Bitmap->GetTransparentColor());
+    } else {
+        strip_->Assign(Bitmap);
+        mask_->SetSize(0, height_);
+    }
     rebuildOffsets(Count);
     usedWidth_ = strip_->GetWidth();
     Change();
@@ -373,6 +413,16 @@ void TQCLImageListItem::drawMaskedBlit(TCanvas* canvas, const TRect& dest, const
     SetBkColor(dc, back);
 }
 
+void TQCLImageListItem::CreatePattern(TBitmap* Bitmap, bool Checkered) const {
+    if (!Bitmap || Bitmap->GetEmpty() || BlendColor == clNone) return;
+    TCanvas* canvas = Bitmap->GetCanvas();
+    for (int y = 0; y < Bitmap->GetHeight(); ++y)
+        for (int x = 0; x < Bitmap->GetWidth(); ++x) {
+            const bool set = Checkered ? (x + y) % 2 == 1 : x % 2 == 0 || y % 2 == 0;
+            if (set) canvas->SetPixel(x, y, BlendColor);
+        }
+}
+
 void TQCLImageListItem::Draw(TCanvas* Canvas, int X, int Y, int Index) {
     const TRect source = GetImageRect(Index);
     const TRect dest(X, Y, X + width_, Y + height_);
@@ -380,9 +430,40 @@ void TQCLImageListItem::Draw(TCanvas* Canvas, int X, int Y, int Index) {
         Canvas->CopyRect(dest, (masked_ ? mask_ : strip_)->GetCanvas(), source);
         return;
     }
-    // Drawing over a background colour or with a blend pattern uses the
-    // library's bitmap routines; the masked blit itself needs none.
-    drawMaskedBlit(Canvas, dest, source);
+    const bool plain = DrawingStyle == dsTransparent || (DrawingStyle == dsNormal && BkColor == clNone);
+    if (plain) {
+        drawMaskedBlit(Canvas, dest, source);
+        return;
+    }
+    // Over the background colour, then the blend pattern, off screen.
+    TBitmap back;
+    back.SetPixelFormat(pf24bit);
+    QCLBmpCreateFromRect(&back, TRect(0, 0, width_, height_), BkColor);
+    drawMaskedBlit(back.GetCanvas(), TRect(0, 0, width_, height_), source);
+    if (DrawingStyle == dsFocus || DrawingStyle == dsSelected)
+        CreatePattern(&back, DrawingStyle == dsSelected);
+    Canvas->CopyRect(dest, back.GetCanvas(), TRect(0, 0, width_, height_));
+}
+
+void TQCLImageListItem::DrawExt(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, int Index) {
+    const TRect source = GetImageRect(Index);
+    if (masked_) {
+        QCLBmpDrawExt(Canvas, Rect, strip_->GetCanvas(), source, static_cast<uint16_t>(Mode | qclmode::Mask), 0,
+                      nullptr, mask_);
+        return;
+    }
+    const TColor key = static_cast<TColor>(TransparentColor(Index) | clPaletteFlag);
+    QCLBmpDrawExt(Canvas, Rect, strip_->GetCanvas(), source, Mode, key, nullptr, nullptr);
+}
+
+void TQCLImageListItem::ClipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, uint32_t Offset, TColor Color,
+                                 int Index) {
+    const TRect source = GetImageRect(Index);
+    if (masked_)
+        QCLBmpClipDrawExt(Canvas, Rect, strip_->GetCanvas(), source, static_cast<uint16_t>(Mode | qclmode::Mask),
+                          Offset, 0, mask_);
+    else
+        QCLBmpClipDrawExt(Canvas, Rect, strip_->GetCanvas(), source, Mode, Offset, Color, nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -542,4 +623,17 @@ TColor TQCLImageList::TransparentColor(int ListIndex, int ImageIndex) {
 }
 TColor TQCLImageList::GetColorAtPoint(TPoint Point, int ListIndex, int ImageIndex) {
     return pastEnd(ListIndex) ? white : GetArrayItem(ListIndex)->GetColorAtPoint(Point, ImageIndex);
+}
+
+void TQCLImageList::Draw(TCanvas* Canvas, int X, int Y, int ListIndex, int ImageIndex) {
+    if (!pastEnd(ListIndex)) GetArrayItem(ListIndex)->Draw(Canvas, X, Y, ImageIndex);
+}
+
+void TQCLImageList::DrawExt(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, int ListIndex, int ImageIndex) {
+    if (!pastEnd(ListIndex)) GetArrayItem(ListIndex)->DrawExt(Canvas, Rect, Mode, ImageIndex);
+}
+
+void TQCLImageList::ClipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Mode, uint32_t Offset, TColor Color,
+                             int ListIndex, int ImageIndex) {
+    if (!pastEnd(ListIndex)) GetArrayItem(ListIndex)->ClipDraw(Canvas, Rect, Mode, Offset, Color, ImageIndex);
 }

@@ -233,6 +233,65 @@ TEST_F(FillObjects, AssignedEffectsStillRunTheChain) {
     EXPECT_EQ(countOf(bmp.get(), RGB(153, 153, 153)), 4);
 }
 
+// The background-piece variants. The program's setters keep every effect
+// off, so the flags are set past them; the blend runs from the fill style.
+TEST_F(FillObjects, CutRectShowsTheEffectsInsideTheClipOnly) {
+    auto source = makeBitmap(8, 4, clRed);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 4; x < 8; ++x) setPixel(source.get(), x, y, Blue);
+    TQCLBitmapEffectObject fx;
+    fx.SetBooleanForTesting(3, true);  // invert: blue becomes yellow
+    const COLORREF Yellow = RGB(255, 255, 0);
+
+    TBitmap target;
+    fx.DrawCutRect(source.get(), TRect(2, 0, 8, 4), TRect(4, 1, 10, 3), &target);
+    ASSERT_EQ(target.Width, 6);
+    ASSERT_EQ(target.Height, 4);
+    EXPECT_EQ(pixel(&target, 0, 0), Red) << "the untouched source rectangle";
+    EXPECT_EQ(pixel(&target, 1, 1), Red) << "left of the clip";
+    EXPECT_EQ(pixel(&target, 2, 0), Blue) << "above the clip";
+    EXPECT_EQ(pixel(&target, 2, 1), Yellow);
+    EXPECT_EQ(pixel(&target, 5, 2), Yellow);
+    EXPECT_EQ(pixel(&target, 5, 3), Blue);
+    EXPECT_EQ(countOf(&target, Yellow), 8) << "the clip is cut to the rectangle";
+
+    TBitmap outside;
+    fx.DrawCutRect(source.get(), TRect(2, 0, 8, 4), TRect(20, 0, 30, 4), &outside);
+    EXPECT_EQ(countOf(&outside, Yellow), 0);
+    EXPECT_EQ(countOf(&outside, Red) + countOf(&outside, Blue), 24);
+}
+
+TEST_F(FillObjects, CutRect2BlendsThePieceOnlyAndBuffersTheResult) {
+    TQCLBitmapEffectObject fx;
+    fx.SetBooleanForTesting(3, true);  // invert, before the blend
+    fx.SetBooleanForTesting(5, true);  // monochrome: not applied to a piece
+    fx.AlphaBlend()->FillObject()->SetStyle(sfBrush);
+    fx.AlphaBlend()->FillObject()->Brush()->SetColor(clBlack);
+    const TRect area(0, 0, 8, 8), piece(2, 2, 6, 6);
+
+    // Red inverted is aqua; over black at strength 0.6: (0, 153, 153).
+    auto red = makeBitmap(8, 8, clRed);
+    auto target = makeBitmap(8, 8, clLime);
+    fx.DrawCutRect2(red.get(), piece, area, target.get());
+    EXPECT_EQ(countOf(target.get(), RGB(0, 153, 153)), 16);
+    EXPECT_EQ(boxOf(target.get(), RGB(0, 153, 153)), piece);
+    EXPECT_EQ(countOf(target.get(), Lime), 48) << "the rest of the target is not blended";
+    EXPECT_FALSE(fx.BufferValid());
+
+    fx.SetBooleanForTesting(4, true);  // buffered
+    auto blue = makeBitmap(8, 8, clBlue);
+    auto first = makeBitmap(8, 8, clLime);
+    fx.DrawCutRect2(blue.get(), piece, area, first.get());
+    EXPECT_TRUE(fx.BufferValid());
+    EXPECT_EQ(countOf(first.get(), RGB(153, 153, 0)), 16);
+    auto second = makeBitmap(8, 8, clWhite);
+    fx.DrawCutRect2(red.get(), piece, area, second.get());
+    EXPECT_EQ(pixels(second.get()), pixels(first.get())) << "a valid buffer is drawn instead";
+    fx.DestroyBuffer();
+    fx.DrawCutRect2(red.get(), piece, area, second.get());
+    EXPECT_EQ(countOf(second.get(), RGB(0, 153, 153)), 16);
+}
+
 TEST_F(FillObjects, StreamingKeyColoursAndStrength) {
     TQCLGradient gradient;
     TQCLColorList keys = {clRed, 0x123456, clBlue};
