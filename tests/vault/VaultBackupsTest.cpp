@@ -28,25 +28,6 @@ const char* const FirstProvide = "You must first provide your current password b
 const char* const NotChanged = "Your password has not been changed.";
 const unsigned char Scramble[8] = {0x3F, 0xA9, 0x62, 0x0D, 0x8E, 0x51, 0xC7, 0x24};
 
-// Blowfish-CBC with the fixed vector, straight from Crypto++.
-Bytes blowfishCBC(bool encrypt, const Bytes& key, Bytes data) {
-    const unsigned char iv[8] = {0x5C, 0x2E, 0x91, 0x07, 0xD4, 0x6A, 0xB3, 0x18};
-    if (encrypt)
-        CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption(key.data(), key.size(), iv)
-            .ProcessData(data.data(), data.data(), data.size());
-    else
-        CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Decryption(key.data(), key.size(), iv)
-            .ProcessData(data.data(), data.data(), data.size());
-    return data;
-}
-
-// MD5(password || salt), then 1000 more MD5s.
-Bytes independentPasswordKey(const std::string& password, const Bytes& salt) {
-    Bytes input = bytesOf(password);
-    input.insert(input.end(), salt.begin(), salt.begin() + 8);
-    return md5Times(md5(input), 1000);
-}
-
 std::string u32(std::uint32_t v) {
     return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
                        static_cast<char>(v >> 24)};

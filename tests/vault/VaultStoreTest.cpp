@@ -144,25 +144,6 @@ TEST_F(VaultStoreTest, CreatedVaultFilesHoldTheStatedRelations) {
     EXPECT_EQ(Bytes(held, held + 16), vaultKey);
 }
 
-// Blowfish-CBC with the fixed vector, straight from Crypto++ (not through the buffer routines).
-Bytes blowfishCBC(bool encrypt, const Bytes& key, Bytes data) {
-    const unsigned char iv[8] = {0x5C, 0x2E, 0x91, 0x07, 0xD4, 0x6A, 0xB3, 0x18};
-    if (encrypt)
-        CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption(key.data(), key.size(), iv)
-            .ProcessData(data.data(), data.data(), data.size());
-    else
-        CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Decryption(key.data(), key.size(), iv)
-            .ProcessData(data.data(), data.data(), data.size());
-    return data;
-}
-
-// The password key worked out here: MD5(password || salt), then 1000 more MD5s.
-Bytes independentPasswordKey(const std::string& password, const Bytes& salt) {
-    Bytes input = bytesOf(password);
-    input.insert(input.end(), salt.begin(), salt.begin() + 8);
-    return md5Times(md5(input), 1000);
-}
-
 TEST_F(VaultStoreTest, SavedVaultFileHoldsTheBodyLayoutByteForByte) {
     VaultStore store(prompts);
     Bytes vaultKey = create(store, "secret");
