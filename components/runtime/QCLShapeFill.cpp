@@ -222,18 +222,7 @@ bool TQCLFillObject::FillCanvas(TCanvas* Canvas, const TRect& Rect, TColor Color
 bool TQCLFillObject::ClipFill(TCanvas* Canvas, const TRect& Rect, TColor Color, std::uint32_t Offset) {
     if (!Canvas) return false;
     if (GetStyle() == sfGradient && options_.Contains(foGrUseBitmap)) return FillCanvas(Canvas, Rect, Color);
-    TRect clip = Rect;
-    if (Offset != 0) clip = Bounds(Rect.Left + QCLOffsetX(Offset), Rect.Top + QCLOffsetY(Offset), Rect.Width(), Rect.Height());
-    HDC dc = Canvas->GetHandle();
-    win32::RegionHandle region = QCLCreateClipRegion(dc, clip);
-    SelectClipRgn(dc, region.get());
-    struct ClipRemover {
-        HDC dc;
-        win32::RegionHandle& region;
-        ~ClipRemover() {
-            if (region.close()) SelectClipRgn(dc, nullptr);
-        }
-    } remover{dc, region};
+    QCLScopedOffsetClip clip(Canvas->GetHandle(), Rect, Offset);
     return FillCanvas(Canvas, Rect, Color);
 }
 

@@ -97,6 +97,20 @@ inline int QCLOffsetY(std::uint32_t offset) { return static_cast<int>(offset >> 
 // regions are in device coordinates, and a windowless control paints on its
 // parent's DC with the origin moved to its corner.
 win32::RegionHandle QCLCreateClipRegion(HDC DC, const TRect& Rect);
+// Clips a DC to the rectangle moved by a packed offset while it lives, then
+// removes the clip: the library's clipped routines remove it rather than
+// restore the caller's.
+class QCLScopedOffsetClip {
+public:
+    QCLScopedOffsetClip(HDC DC, const TRect& Rect, std::uint32_t Offset);
+    ~QCLScopedOffsetClip();
+    QCLScopedOffsetClip(const QCLScopedOffsetClip&) = delete;
+    QCLScopedOffsetClip& operator=(const QCLScopedOffsetClip&) = delete;
+
+private:
+    HDC dc_;
+    win32::RegionHandle region_;
+};
 // Whether a palette should be selected and realised: not when the
 // application realises palettes itself on a display of 8 bits or fewer.
 bool QCLUsePalette();

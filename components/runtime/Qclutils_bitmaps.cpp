@@ -19,6 +19,17 @@ win32::RegionHandle QCLCreateClipRegion(HDC DC, const TRect& Rect) {
     return win32::RegionHandle(CreateRectRgn(corners[0].x, corners[0].y, corners[1].x, corners[1].y));
 }
 
+QCLScopedOffsetClip::QCLScopedOffsetClip(HDC DC, const TRect& Rect, std::uint32_t Offset) : dc_(DC) {
+    TRect clip = Rect;
+    if (Offset != 0) clip = Bounds(Rect.Left + QCLOffsetX(Offset), Rect.Top + QCLOffsetY(Offset), Rect.Width(), Rect.Height());
+    region_ = QCLCreateClipRegion(dc_, clip);
+    SelectClipRgn(dc_, region_.get());
+}
+
+QCLScopedOffsetClip::~QCLScopedOffsetClip() {
+    if (region_.close()) SelectClipRgn(dc_, nullptr);
+}
+
 bool QCLUsePalette() {
     return !(QCLApplication && QCLApplication->Options.Contains(aoAutoRealizePalette) && QCLSIColorDepth() <= 8);
 }
@@ -252,18 +263,7 @@ void QCLBmpClipDrawExt(TCanvas* Canvas, const TRect& Rect, TCanvas* Source, cons
         QCLBmpDrawExt(Canvas, Rect, Source, SourceRect, Mode, Color, nullptr, BitmapOrMask);
         return;
     }
-    TRect clip = Rect;
-    if (Offset != 0) clip = Bounds(Rect.Left + QCLOffsetX(Offset), Rect.Top + QCLOffsetY(Offset), Rect.Width(), Rect.Height());
-    HDC dc = Canvas->GetHandle();
-    win32::RegionHandle region = QCLCreateClipRegion(dc, clip);
-    SelectClipRgn(dc, region.get());
-    struct ClipRemover {
-        HDC dc;
-        win32::RegionHandle& region;
-        ~ClipRemover() {
-            if (region.close()) SelectClipRgn(dc, nullptr);
-        }
-    } remover{dc, region};
+    QCLScopedOffsetClip clip(Canvas->GetHandle(), Rect, Offset);
     QCLBmpDrawExt(Canvas, Rect, Source, SourceRect, Mode, Color, nullptr, BitmapOrMask);
 }
 

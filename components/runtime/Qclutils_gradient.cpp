@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -173,20 +174,8 @@ void QCLGradientPaintExt(TCanvas* Canvas, const TRect& Rect, TQCLGradientStyle S
         BitBlt(target, Rect.Left, Rect.Top, W, H, dc, 0, 0, SRCCOPY);
         return;
     }
-    win32::RegionHandle region;
-    if (Flags & 0x0001) {
-        TRect clip = Rect;
-        if (Offset != 0) clip = Bounds(Rect.Left + QCLOffsetX(Offset), Rect.Top + QCLOffsetY(Offset), W, H);
-        region = QCLCreateClipRegion(target, clip);
-        SelectClipRgn(target, region.get());
-    }
-    struct ClipRemover {
-        HDC dc;
-        win32::RegionHandle& region;
-        ~ClipRemover() {
-            if (region.valid() && region.close()) SelectClipRgn(dc, nullptr);
-        }
-    } remover{target, region};
+    std::optional<QCLScopedOffsetClip> clip;
+    if (Flags & 0x0001) clip.emplace(target, Rect, Offset);
     if (usePalette) realize(target, Palette);
     paintBands({target, Rect.Left, Rect.Top, usePalette}, Style, *List, W, H);
 }
