@@ -232,6 +232,15 @@ class Handler(BaseHTTPRequestHandler):
     def scenario_stall(self, token, query, head_only):
         self.stall()
 
+    def scenario_held(self, token, query, head_only):
+        """A newer version file, answered only once the test writes <token>.release
+        into the state folder (or when the stall bound is over)."""
+        release = os.path.join(self.server.state, token + ".release")
+        deadline = time.time() + STALL_SECONDS
+        while not os.path.exists(release) and time.time() < deadline and not shutdown.is_set():
+            time.sleep(0.05)
+        self.full(b"9.9.9 build 9999\r\n", head_only)
+
     def scenario_stallbody(self, token, query, head_only):
         data = pattern(int(query.get("size", "1000")))
         if head_only:
