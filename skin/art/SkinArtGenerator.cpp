@@ -1,10 +1,12 @@
 // Writes every picture of the skin as a BMP file into the folder given on the
-// command line (skin/art/regenerate runs it for skin/art/bitmaps/).
+// command line (skin/art/regenerate runs it for skin/art/bitmaps/), and the
+// update dialog's waiting clip beside them.
 #include <cstdio>
 #include <fstream>
 #include <string>
 
 #include "skin/art/SkinArtwork.h"
+#include "skin/art/UpdateClip.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -21,6 +23,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }
+    }
+    const std::string clipPath = folder + "/update-check.avi";
+    std::ofstream clip(clipPath, std::ios::binary | std::ios::trunc);
+    const std::string clipBytes = skinart::updateClipFile();
+    clip.write(clipBytes.data(), static_cast<std::streamsize>(clipBytes.size()));
+    if (!clip) {
+        std::fprintf(stderr, "cannot write %s\n", clipPath.c_str());
+        return 1;
     }
     return 0;
 }

@@ -4,7 +4,9 @@
 // folder touched, a message after the check ended, a temp file left behind).
 #include "download/UpdateCheck.h"
 
+#include "skin/art/UpdateClip.h"
 #include "tests/download/DownloadTestSupport.h"
+#include "tests/framework/ControlsFixture.h"
 #include "tests/download/LoopbackServer.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
@@ -231,6 +233,50 @@ TEST_F(UpdateCheckRun, EachShowingRunsANewCheck) {
     ASSERT_EQ(boxes.shown().size(), 2u);
     EXPECT_EQ(boxes.shown()[1].buttons, mbsYesNo);
     EXPECT_EQ(view.result, 2);
+}
+
+}  // namespace
+
+// The waiting clip linked into the program is what the generator makes, and
+// the animation control plays it: 25 frames of 70 x 70 over the body's cream.
+namespace {
+
+TEST(UpdateClip, LinkedClipIsTheGeneratorsAndPlays) {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(skinart::UpdateClipResourceId), "AVI");
+    ASSERT_NE(found, nullptr);
+    std::string linked(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                       SizeofResource(nullptr, found));
+    EXPECT_EQ(linked, skinart::updateClipFile()) << "run skin/art/regenerate";
+
+    InitFramework();
+    auto* form = new fwtest::THostForm(nullptr);
+    auto* animate = new TAnimate(form);
+    animate->Transparent = false;
+    animate->SetBounds(0, 0, 70, 70);
+    animate->Parent = form;
+    form->Show();
+    animate->ResId = skinart::UpdateClipResourceId;
+    EXPECT_EQ(animate->FrameCount(), skinart::UpdateClipFrames);
+    EXPECT_EQ(animate->FrameWidth(), skinart::UpdateClipSize);
+    EXPECT_EQ(animate->FrameHeight(), skinart::UpdateClipSize);
+    // The head goes round clockwise from three o'clock, leaving a fading tail.
+    const struct {
+        int frame, x, y;
+        TColor color;
+    } pixels[] = {
+        {1, 35, 35, static_cast<TColor>(0xEFFBFC)},  // the centre: cream
+        {1, 59, 35, static_cast<TColor>(0x733F25)},   // the head, at three o'clock: navy
+        {13, 59, 35, static_cast<TColor>(0xE2D0C6)},  // half a turn later a resting dot there
+        {13, 15, 47, static_cast<TColor>(0x733F25)},  // the head five dots on, near eight o'clock
+        {13, 35, 59, static_cast<TColor>(0xB07C60)},  // two dots behind it, the tail's third shade
+    };
+    for (const auto& p : pixels) {
+        animate->Seek(p.frame);
+        fwtest::pumpIdle();
+        auto bitmap = fwtest::paintOf(animate);
+        EXPECT_EQ(fwtest::pixelOf(bitmap.get(), p.x, p.y), p.color) << "frame " << p.frame << " at " << p.x << "," << p.y;
+    }
+    delete form;
 }
 
 }  // namespace
