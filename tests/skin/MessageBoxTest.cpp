@@ -1,9 +1,10 @@
-// The message box on a real window, answered by finding it and clicking a button,
-// the scripted seam that replaces it in other tests, and the notices of the window-free
-// layers reaching it once it is registered.
+// The scripted seam that replaces the message box in other tests, the notices of the
+// window-free layers reaching the registered box, and the test support that reads and
+// answers it.
 #include "skin/ZM_MessageBox.h"
 
 #include "fileenc/FileJobChecks.h"
+#include "tests/framework/FrameworkFixture.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/MessageBoxReader.h"
 #include "tests/support/MessageBoxScript.h"
@@ -17,65 +18,6 @@
 #include <thread>
 
 namespace {
-
-TEST(MessageBoxWindow, ShowsTheTextAndReturnsTheClickedButton) {
-    brimtest::ScopedMessageBoxHandler none(nullptr);  // with nothing registered the box shows itself
-    struct Case {
-        int buttons;
-        const char* click;
-        int expected;
-    };
-    const Case cases[] = {
-        {mbsOk, "OK", mbrOk},
-        {mbsOkCancel, "Cancel", mbrCancel},
-        {mbsYesNo, "Yes", mbrYes},
-        {mbsYesNo, "No", mbrNo},
-        {mbsRetryCancel, "Retry", mbrRetry},
-    };
-    for (const Case& c : cases) {
-        brimtest::DialogAnswerer answerer({{"Brimsafe", c.click, nullptr}});
-        int result = ShowMessageBoxNoOwner("Some of your files are missing or corrupt.  Please reinstall Brimsafe.",
-                                           "Brimsafe", c.buttons, mbiCaution);
-        ASSERT_TRUE(answerer.finished(1000)) << c.click;
-        EXPECT_EQ(result, c.expected) << c.click;
-        auto seen = answerer.seen();
-        ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].message(), "Some of your files are missing or corrupt.  Please reinstall Brimsafe.");
-    }
-}
-
-// Escape, like the close box, means Cancel; in the four-button question that is Abort, which
-// stops a whole batch, never a No that would go on with the next file.
-TEST(MessageBoxWindow, EscapeAndTheCloseBoxAnswerAbortInTheFourButtonQuestion) {
-    auto escape = [](HWND dialog) {
-        HWND button = brimtest::findChildByText(dialog, "Yes");
-        if (!button) button = brimtest::findChildByText(dialog, "OK");
-        if (!button) return false;
-        PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(button, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
-        return true;
-    };
-    auto closeBox = [](HWND dialog) { return PostMessageA(dialog, WM_CLOSE, 0, 0) != 0; };
-    struct Case {
-        const char* what;
-        std::function<bool(HWND)> action;
-        int buttons;
-        int expected;
-    };
-    const Case cases[] = {
-        {"Escape", escape, mbsYesAllNoAbort, mbrAbort},
-        {"close box", closeBox, mbsYesAllNoAbort, mbrAbort},
-        {"Escape in OK / Cancel", escape, mbsOkCancel, mbrCancel},
-    };
-    brimtest::ScopedMessageBoxHandler none(nullptr);  // with nothing registered the box shows itself
-    for (const Case& c : cases) {
-        brimtest::DialogAnswerer answerer({{"Brimsafe", "", c.action}});
-        int result = ShowMessageBoxNoOwner("Are you sure you want to encrypt this file?", "Brimsafe", c.buttons,
-                                           mbiQuestion);
-        ASSERT_TRUE(answerer.finished(1000)) << c.what;
-        EXPECT_EQ(result, c.expected) << c.what;
-    }
-}
 
 TEST(MessageBoxScriptSeam, ScriptsAnswersAndCapturesTexts) {
     brimtest::MessageBoxScript script({mbrNo, mbrYesToAll});
@@ -104,7 +46,9 @@ public:
     FileJobReport runFileJob(const FileJobSetup&) override { return {}; }
 };
 
-TEST(MessageBoxWindow, RegisteredItShowsTheNoticesOfTheVaultAndTheFileJobs) {
+class MessageBoxWindow : public fwtest::FrameworkTest {};
+
+TEST_F(MessageBoxWindow, RegisteredItShowsTheNoticesOfTheVaultAndTheFileJobs) {
     brimtest::ScopedMessageBoxHandler none(nullptr);
     RegisterMessageBox();
     brimtest::TempFolder temp;
@@ -174,22 +118,39 @@ TEST(TestEnvironment, AnsiCodePageIsPinned) {
 
 }  // namespace
 
-// The reader the programs' tests use for boxes of other processes, here on a box of this one.
-TEST(MessageBoxReader, ReadsAndAnswersTheShownBox) {
+// The reader the programs' tests use for boxes of other processes, here on boxes of this one:
+// the skinned box and a plain system box read and answered alike.
+TEST_F(MessageBoxWindow, TheReaderReadsAndAnswersBothKindsOfBox) {
     brimtest::ScopedMessageBoxHandler none(nullptr);
-    brimtest::MessageBoxContents read;
-    bool clicked = false;
-    std::thread watcher([&] {
-        HWND box = brimtest::waitForMessageBox(GetCurrentProcessId(), 10000);
-        if (!box || !brimtest::readMessageBox(box, read)) return;
-        clicked = brimtest::clickMessageBoxButton(box, "no");
-    });
-    int result = ShowMessageBoxNoOwner("Are you sure you want to uninstall Brimsafe?", "Brimsafe Uninstall", mbsYesNo,
-                                       mbiCaution);
-    watcher.join();
-    EXPECT_TRUE(clicked);
-    EXPECT_EQ(result, mbrNo);
-    EXPECT_EQ(read.title, "Brimsafe Uninstall");
-    EXPECT_EQ(read.text, "Are you sure you want to uninstall Brimsafe?");
-    EXPECT_EQ(read.buttons, (std::vector<std::string>{"Yes", "No"}));
+    const std::string text = "Are you sure you want to uninstall Brimsafe?";
+    struct Case {
+        const char* what;
+        std::function<int()> show;
+        bool skinned;
+        int expectedNo;
+    };
+    const Case cases[] = {
+        {"skinned", [&] { return ShowMessageBoxNoOwner(text, "Brimsafe Uninstall", mbsYesNo, mbiCaution); }, true,
+         mbrNo},
+        {"system", [&] { return MessageBoxA(nullptr, text.c_str(), "Brimsafe Uninstall", MB_YESNO); }, false, IDNO},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        brimtest::MessageBoxContents read;
+        bool clicked = false;
+        std::thread watcher([&] {
+            HWND box = brimtest::waitForMessageBox(GetCurrentProcessId(), 10000);
+            if (!box || !brimtest::readMessageBox(box, read)) return;
+            clicked = brimtest::clickMessageBoxButton(box, "no");
+            if (!clicked) PostMessageA(box, WM_CLOSE, 0, 0);
+        });
+        int result = c.show();
+        watcher.join();
+        EXPECT_TRUE(clicked);
+        EXPECT_EQ(result, c.expectedNo);
+        EXPECT_EQ(read.skinned, c.skinned);
+        EXPECT_EQ(read.title, "Brimsafe Uninstall");
+        EXPECT_EQ(read.text, text);
+        EXPECT_EQ(read.buttons, (std::vector<std::string>{"Yes", "No"}));
+    }
 }

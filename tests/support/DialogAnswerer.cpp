@@ -7,6 +7,8 @@
 #include <mutex>
 #include <set>
 
+#include "tests/support/MessageBoxReader.h"
+
 namespace brimtest {
 
 struct DialogAnswerer::State {
@@ -38,12 +40,27 @@ struct TopLevelSearch {
     HWND found;
 };
 
+bool isSkinnedBox(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return std::string(name) == "TZMMessageBox";
+}
+
+// The skinned box's window text is always "ZMMessageBox"; it is known by the title it shows.
+std::string captionOf(HWND window) {
+    if (isSkinnedBox(window)) {
+        MessageBoxContents contents;
+        if (readMessageBox(window, contents)) return contents.title;
+    }
+    return windowText(window);
+}
+
 BOOL CALLBACK matchTopLevel(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<TopLevelSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (pid != search->process || !IsWindowVisible(window) || search->skip->count(window)) return TRUE;
-    if (windowText(window) != *search->caption) return TRUE;
+    if (windowText(window) != *search->caption && captionOf(window) != *search->caption) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -62,12 +79,28 @@ std::vector<HWND> children(HWND parent) {
 SeenDialog describe(HWND window) {
     SeenDialog seen;
     seen.window = window;
+    MessageBoxContents contents;
+    if (isSkinnedBox(window) && readMessageBox(window, contents)) {
+        seen.caption = contents.title;
+        seen.texts.push_back(contents.text);
+        for (const std::string& button : contents.buttons) seen.texts.push_back(button);
+        return seen;
+    }
     seen.caption = windowText(window);
     for (HWND child : children(window)) seen.texts.push_back(windowText(child));
     return seen;
 }
 
 bool pressButton(HWND dialog, const std::string& text) {
+    if (isSkinnedBox(dialog)) {
+        // Painted buttons answer the mouse, not BM_CLICK; hidden ones share captions, so only visible ones count.
+        HWND button = findMessageBoxButton(dialog, text);
+        if (!button || !IsWindowEnabled(button)) return false;
+        RECT r;
+        GetClientRect(button, &r);
+        clickClientPoint(button, POINT{r.right / 2, r.bottom / 2});
+        return true;
+    }
     HWND button = findChildByText(dialog, text);
     if (!button || !IsWindowEnabled(button)) return false;
     PostMessageA(button, BM_CLICK, 0, 0);

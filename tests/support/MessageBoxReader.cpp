@@ -211,12 +211,13 @@ bool clickMessageBoxButton(HWND box, const std::string& caption) {
     RECT r;
     GetWindowRect(button, &r);
     int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    int screenW = GetSystemMetrics(SM_CXSCREEN) - 1, screenH = GetSystemMetrics(SM_CYSCREEN) - 1;
+    // The same mapping as the other input helpers: absolute units of 1/65536 of the screen.
+    int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
     INPUT inputs[3] = {};
     for (INPUT& input : inputs) {
         input.type = INPUT_MOUSE;
-        input.mi.dx = static_cast<LONG>(x * 65535LL / screenW);
-        input.mi.dy = static_cast<LONG>(y * 65535LL / screenH);
+        input.mi.dx = MulDiv(x, 65536, screenW) + 1;
+        input.mi.dy = MulDiv(y, 65536, screenH) + 1;
     }
     inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;

@@ -2,6 +2,7 @@
 #include "vault/VaultFlows.h"
 #include "tests/vault/VaultFlowsTestSupport.h"
 
+#include "framework/Forms.h"
 #include "skin/ZM_MessageBox.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/MessageBoxScript.h"
@@ -17,6 +18,7 @@ using namespace vaulttest;
 class VaultFlowsBoxTest : public brimtest::FreshRegistry {};
 
 TEST_F(VaultFlowsBoxTest, ConversionRefusedOnTheRealBoxLeavesTheOlderFiles) {
+    InitFramework();  // the skinned box is a form
     brimtest::ScopedMessageBoxHandler none(nullptr);
     RegisterMessageBox();
     brimtest::TempFolder folder;

@@ -1,0 +1,240 @@
+// The skinned message box on its real window: every button set and icon read back
+// and answered by a real click and by the keys, the layout for one and two lines,
+// the rounded region, the owner rules, the icons' key colours and dragging by the title.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "components/controls/QCLLabel.h"
+#include "framework/Win32Handles.h"
+#include "skin/ZM_MessageBox.h"
+#include "tests/skin/SkinFixture.h"
+#include "tests/support/MessageBoxReader.h"
+#include "tests/support/MessageBoxScript.h"
+
+namespace {
+
+using brimtest::MessageBoxContents;
+
+// One box shown on this thread while a watcher thread finds it, reads it and acts on it.
+struct BoxRun {
+    MessageBoxContents seen;
+    bool read = false;
+    bool acted = false;
+    int result = -1;
+};
+
+BoxRun runBox(const std::function<int()>& show, const std::function<bool(HWND)>& act) {
+    BoxRun run;
+    std::thread watcher([&] {
+        HWND box = brimtest::waitForMessageBox(GetCurrentProcessId(), 10000);
+        if (!box) return;
+        run.read = brimtest::readMessageBox(box, run.seen);
+        run.acted = act(box);
+        if (!run.acted) PostMessageA(box, WM_CLOSE, 0, 0);  // never leave the modal loop waiting
+    });
+    run.result = show();
+    watcher.join();
+    return run;
+}
+
+bool tapKeyOn(HWND box, WORD key) {
+    SetForegroundWindow(box);
+    for (int i = 0; i < 100 && GetForegroundWindow() != box; ++i) Sleep(10);
+    skintest::tapKey(key);
+    return true;
+}
+
+std::function<bool(HWND)> click(const std::string& caption) {
+    return [caption](HWND box) { return brimtest::clickMessageBoxButton(box, caption); };
+}
+
+std::function<bool(HWND)> key(WORD vk) {
+    return [vk](HWND box) { return tapKeyOn(box, vk); };
+}
+
+class SkinnedMessageBoxTest : public fwtest::FrameworkTest {
+protected:
+    brimtest::ScopedMessageBoxHandler none{nullptr};  // the box shows itself
+};
+
+const std::vector<std::string> kSetButtons[] = {
+    {"Ok"}, {"Ok", "Cancel"}, {"Yes", "No"}, {"Yes", "Yes to All", "No", "Abort"}, {"Abort", "Retry", "Ignore"},
+    {"Retry", "Cancel"}};
+const std::vector<int> kSetResults[] = {{1}, {1, 2}, {6, 7}, {6, 8, 7, 3}, {3, 4, 5}, {4, 2}};
+
+TEST_F(SkinnedMessageBoxTest, EveryButtonOfEverySetAnswersByARealClick) {
+    int shown = 0;
+    for (int set = 0; set < 6; ++set) {
+        for (size_t b = 0; b < kSetButtons[set].size(); ++b, ++shown) {
+            const int icon = shown % 5 == 4 ? 7 : shown % 5;  // 7: any other value shows information
+            const bool owned = shown % 2 == 0;
+            const std::string text = "Message " + std::to_string(shown);
+            BoxRun run = runBox(
+                [&] {
+                    return owned ? ShowMessageBox(nullptr, text, "Brimsafe", set, icon)
+                                 : ShowMessageBoxNoOwner(text, "Brimsafe Uninstall", set, icon);
+                },
+                click(kSetButtons[set][b]));
+            SCOPED_TRACE("set " + std::to_string(set) + " button " + kSetButtons[set][b]);
+            ASSERT_TRUE(run.read);
+            EXPECT_TRUE(run.acted);
+            EXPECT_EQ(run.result, kSetResults[set][b]);
+            EXPECT_TRUE(run.seen.skinned);
+            EXPECT_EQ(run.seen.title, owned ? "Brimsafe" : "Brimsafe Uninstall");
+            EXPECT_EQ(run.seen.text, text);
+            EXPECT_EQ(run.seen.buttons, kSetButtons[set]);
+            EXPECT_EQ(run.seen.icon, icon);
+            EXPECT_EQ(run.seen.buttonSet, set);
+        }
+    }
+}
+
+TEST_F(SkinnedMessageBoxTest, KeysAnswerWithTheLeftmostButtonOrCancel) {
+    struct Case {
+        int set;
+        WORD key;
+        int expected;
+    };
+    const Case cases[] = {
+        {0, VK_RETURN, 1}, {0, VK_ESCAPE, 2}, {0, VK_SPACE, 1},  {1, VK_ESCAPE, 2}, {2, VK_RETURN, 6},
+        {2, VK_ESCAPE, 7}, {2, VK_SPACE, 6},  {3, VK_ESCAPE, 7}, {3, VK_RETURN, 6}, {4, VK_ESCAPE, 2},
+        {4, VK_RETURN, 3}, {5, VK_SPACE, 4},  {5, VK_ESCAPE, 2}, {9, VK_ESCAPE, 2},  // no button at all
+    };
+    for (const Case& c : cases) {
+        BoxRun run = runBox([&] { return ShowMessageBoxNoOwner("Press a key.", "Brimsafe", c.set, mbiQuestion); },
+                            key(c.key));
+        EXPECT_EQ(run.result, c.expected) << "set " << c.set << " key " << c.key;
+        if (c.set == 9) EXPECT_TRUE(run.seen.buttons.empty());
+    }
+}
+
+// The box laid out for a message, then shown and read back from its window.
+struct Layout {
+    int formHeight = 0, bodyHeight = 0, buttonBottom = 0, width = 0;
+    TQCLAlignment alignment = agTopLeft;
+    bool cornerOutside = false, edgeInside = false;
+};
+
+Layout layoutOf(const std::string& text) {
+    Layout layout;
+    TZMMessageBox* box = MakeForm<TZMMessageBox>(nullptr);
+    box->PrepareMessage(text, "Brimsafe", mbsOkCancel, mbiInformation);
+    box->Show();
+    fwtest::pumpIdle();
+    layout.formHeight = box->GetHeight();
+    layout.width = box->GetWidth();
+    layout.bodyHeight = box->MessageBody->GetHeight();
+    layout.buttonBottom = box->Button_Ok->GetTop() + box->Button_Ok->GetHeight();
+    layout.alignment = box->MessageBody->GetAlignment();
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(box->Handle(), region) != ERROR) {
+        layout.cornerOutside = !PtInRegion(region, 0, 0) && !PtInRegion(region, layout.width - 1, layout.formHeight - 1);
+        layout.edgeInside = PtInRegion(region, layout.width - 1, layout.formHeight / 2) &&
+                            PtInRegion(region, layout.width / 2, layout.formHeight - 1);
+    }
+    DeleteObject(region);
+    box->Free();
+    return layout;
+}
+
+TEST_F(SkinnedMessageBoxTest, TheHeightFollowsTheTextAndTheButtonsStayAtTheBottom) {
+    Layout one = layoutOf("Your vault has been saved.");
+    Layout two = layoutOf(
+        "There was a problem checking for an update.  Make sure that you have an active internet connection and "
+        "try again.  This text is long enough to need a second line in the box.");
+    EXPECT_EQ(one.formHeight, one.bodyHeight + 102);
+    EXPECT_EQ(two.formHeight, two.bodyHeight + 102);
+    EXPECT_GT(two.bodyHeight, 23);
+    EXPECT_LE(one.bodyHeight, 23);
+    EXPECT_EQ(one.alignment, agTopCenter);
+    EXPECT_EQ(two.alignment, agTopLeft);
+    EXPECT_EQ(one.formHeight - one.buttonBottom, 221 - 187 - 23);
+    EXPECT_EQ(two.formHeight - two.buttonBottom, 221 - 187 - 23);
+    for (const Layout* layout : {&one, &two}) {
+        EXPECT_EQ(layout->width, 373);
+        EXPECT_TRUE(layout->cornerOutside);
+        EXPECT_TRUE(layout->edgeInside);
+    }
+}
+
+TEST_F(SkinnedMessageBoxTest, OwnedAndCentredOnlyByAVisibleOwner) {
+    auto owner = std::unique_ptr<TForm, void (*)(TForm*)>(MakeForm<TForm>(nullptr), [](TForm* f) { f->Free(); });
+    owner->SetBounds(40, 60, 600, 500);
+    for (bool visible : {true, false}) {
+        owner->SetVisible(visible);
+        fwtest::pumpIdle();
+        HWND ownerWindow = nullptr;
+        RECT boxRect = {};
+        BoxRun run = runBox([&] { return ShowMessageBox(owner.get(), "Centred?", "Brimsafe", mbsOk, mbiInformation); },
+                            [&](HWND box) {
+                                ownerWindow = GetWindow(box, GW_OWNER);
+                                GetWindowRect(box, &boxRect);
+                                return brimtest::clickMessageBoxButton(box, "Ok");
+                            });
+        EXPECT_EQ(run.result, 1);
+        int centreX = (boxRect.left + boxRect.right) / 2, centreY = (boxRect.top + boxRect.bottom) / 2;
+        if (visible) {
+            EXPECT_EQ(ownerWindow, owner->Handle());
+            EXPECT_NEAR(centreX, 40 + 300, 2);
+            EXPECT_NEAR(centreY, 60 + 250, 2);
+        } else {
+            EXPECT_NE(ownerWindow, owner->Handle());
+            EXPECT_NEAR(centreX, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
+            EXPECT_NEAR(centreY, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+        }
+    }
+}
+
+// The icons' key colours never show: no lime anywhere, no white where the caution icon is.
+TEST_F(SkinnedMessageBoxTest, NoKeyColourShowsOnTheScreen) {
+    for (int icon : {mbiInformation, mbiCaution, mbiError, mbiQuestion}) {
+        int lime = -1, whiteInCaution = -1;
+        runBox([&] { return ShowMessageBoxNoOwner("Look at the icon.", "Brimsafe", mbsOk, icon); },
+               [&](HWND box) {
+                   RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                   Sleep(100);  // lets the box's own thread finish painting before the screen is read
+                   RECT r;
+                   GetWindowRect(box, &r);
+                   auto shot = skintest::captureScreen(TRect(r.left, r.top, r.right, r.bottom));
+                   lime = skintest::countPixels(shot.get(), TRect(0, 0, r.right - r.left, r.bottom - r.top), clLime);
+                   whiteInCaution = skintest::countPixels(shot.get(), TRect(11, 9, 29, 27), clWhite);
+                   return brimtest::clickMessageBoxButton(box, "Ok");
+               });
+        EXPECT_EQ(lime, 0) << "icon " << icon;
+        if (icon == mbiCaution) EXPECT_EQ(whiteInCaution, 0);
+    }
+}
+
+TEST_F(SkinnedMessageBoxTest, DraggingTheTitleMovesTheBoxOnRelease) {
+    const POINT grips[] = {{200, 20}, {60, 18}, {15, 14}};  // the title bar, the title label, the icon
+    for (POINT grip : grips) {
+        RECT before = {}, during = {}, after = {};
+        runBox([&] { return ShowMessageBoxNoOwner("Drag me.", "Brimsafe", mbsOk, mbiInformation); },
+               [&](HWND box) {
+                   SetForegroundWindow(box);
+                   GetWindowRect(box, &before);
+                   skintest::moveMouseTo(before.left + grip.x, before.top + grip.y);
+                   skintest::mouseButton(true);
+                   for (int step = 1; step <= 4; ++step)
+                       skintest::moveMouseTo(before.left + grip.x + 10 * step, before.top + grip.y + 10 * step / 4);
+                   Sleep(100);
+                   GetWindowRect(box, &during);
+                   skintest::mouseButton(false);
+                   for (int i = 0; i < 100; ++i) {
+                       Sleep(10);
+                       GetWindowRect(box, &after);
+                       if (after.left != before.left) break;
+                   }
+                   return brimtest::clickMessageBoxButton(box, "Ok");
+               });
+        EXPECT_EQ(during.left, before.left) << grip.x;
+        EXPECT_EQ(after.left - before.left, 40) << grip.x;
+        EXPECT_EQ(after.top - before.top, 10) << grip.x;
+    }
+}
+
+}  // namespace
