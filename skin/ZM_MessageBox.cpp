@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "components/controls/QCLLabel.h"
+#include "components/controls/QCLSimpleLabel.h"
 #include "framework/ExtCtrls.h"
 #include "skin/ImagePanel.h"
 #include "skin/Tranimag.h"
@@ -104,7 +104,7 @@ void TZMMessageBox::buildFrame() {
     MessageTitle->GetFont3D()->SetStyle(tdSunken);
     MessageTitle->GetFont3D()->SetLightColor(clBlack);
     MessageTitle->GetFont3D()->SetShadowColor(clBlack);
-    MessageTitle->SetCaption("Message Title");
+    MessageTitle->SetText("Message Title");
 
     // The title bar, the title and the icons all start a move of the box.
     TControl* dragSources[] = {ImagePanelTitleBar, MessageTitle, ImageInfo, ImageError, ImageCaution, ImageQuestion};
@@ -125,7 +125,7 @@ void TZMMessageBox::buildBody() {
     PanelMessageWindow->SetBounds(5, 29, 364, 150);
     PanelMessageWindow->SetBevelOuter(bvNone);
     PanelMessageWindow->SetBevelInner(bvNone);
-    PanelMessageWindow->SetCaption("");
+    PanelMessageWindow->SetText("");
     PanelMessageWindow->SetParentColor(false);
     PanelMessageWindow->SetColor(kBodyCream);
     PanelMessageWindow->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
@@ -190,8 +190,8 @@ void TZMMessageBox::buildButtons() {
 }
 
 void TZMMessageBox::PrepareMessage(const std::string& text, const std::string& title, int buttonSet, int icon) {
-    MessageTitle->SetCaption(title);
-    MessageBody->SetCaption(text);
+    MessageTitle->SetText(title);
+    MessageBody->SetText(text);
 
     TTranImage* icons[] = {ImageInfo, ImageError, ImageCaution, ImageQuestion};
     for (TTranImage* each : icons) each->SetVisible(false);
@@ -282,9 +282,9 @@ void TZMMessageBox::KTransButtonRetryMouseRelease(TObject*) { SetModalResult(mbr
 void TZMMessageBox::KTransButtonIgnoreMouseRelease(TObject*) { SetModalResult(mbrIgnore); }
 
 void TZMMessageBox::answerContentsForTesting(HWND reader) {
-    std::string data = MessageTitle->GetCaption();
+    std::string data = MessageTitle->GetText();
     data += '\0';
-    data += MessageBody->GetCaption();
+    data += MessageBody->GetText();
     data += '\0';
     data += std::to_string(IconKind);
     data += '\0';

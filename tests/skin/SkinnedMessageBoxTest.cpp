@@ -8,9 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "components/controls/QCLLabel.h"
+#include "components/controls/QCLSimpleLabel.h"
 #include "framework/Win32Handles.h"
 #include "skin/ZM_MessageBox.h"
+#include "skin/xpButton.h"
 #include "tests/skin/SkinFixture.h"
 #include "tests/support/MessageBoxReader.h"
 #include "tests/support/MessageBoxScript.h"
@@ -41,9 +42,28 @@ BoxRun runBox(const std::function<int()>& show, const std::function<bool(HWND)>&
     return run;
 }
 
-bool tapKeyOn(HWND box, WORD key) {
+// Polls with a deadline: the box's own thread takes the input while this one waits.
+bool waitFor(const std::function<bool()>& done) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(10))
+        if (done()) return true;
+    return false;
+}
+
+bool bringForward(HWND box) {
     SetForegroundWindow(box);
-    for (int i = 0; i < 100 && GetForegroundWindow() != box; ++i) Sleep(10);
+    return waitFor([&] { return GetForegroundWindow() == box; });
+}
+
+void moveMouseAndWait(int x, int y) {
+    skintest::moveMouseTo(x, y);
+    waitFor([&] {
+        POINT at;
+        return GetCursorPos(&at) && at.x == x && at.y == y;
+    });
+}
+
+bool tapKeyOn(HWND box, WORD key) {
+    bringForward(box);
     skintest::tapKey(key);
     return true;
 }
@@ -108,7 +128,9 @@ TEST_F(SkinnedMessageBoxTest, KeysAnswerWithTheLeftmostButtonOrCancel) {
         BoxRun run = runBox([&] { return ShowMessageBoxNoOwner("Press a key.", "Brimsafe", c.set, mbiQuestion); },
                             key(c.key));
         EXPECT_EQ(run.result, c.expected) << "set " << c.set << " key " << c.key;
-        if (c.set == 9) EXPECT_TRUE(run.seen.buttons.empty());
+        if (c.set == 9) {
+            EXPECT_TRUE(run.seen.buttons.empty());
+        }
     }
 }
 
@@ -205,7 +227,9 @@ TEST_F(SkinnedMessageBoxTest, NoKeyColourShowsOnTheScreen) {
                    return brimtest::clickMessageBoxButton(box, "Ok");
                });
         EXPECT_EQ(lime, 0) << "icon " << icon;
-        if (icon == mbiCaution) EXPECT_EQ(whiteInCaution, 0);
+        if (icon == mbiCaution) {
+            EXPECT_EQ(whiteInCaution, 0);
+        }
     }
 }
 
@@ -215,12 +239,12 @@ TEST_F(SkinnedMessageBoxTest, DraggingTheTitleMovesTheBoxOnRelease) {
         RECT before = {}, during = {}, after = {};
         runBox([&] { return ShowMessageBoxNoOwner("Drag me.", "Brimsafe", mbsOk, mbiInformation); },
                [&](HWND box) {
-                   SetForegroundWindow(box);
+                   bringForward(box);
                    GetWindowRect(box, &before);
-                   skintest::moveMouseTo(before.left + grip.x, before.top + grip.y);
+                   moveMouseAndWait(before.left + grip.x, before.top + grip.y);
                    skintest::mouseButton(true);
                    for (int step = 1; step <= 4; ++step)
-                       skintest::moveMouseTo(before.left + grip.x + 10 * step, before.top + grip.y + 10 * step / 4);
+                       moveMouseAndWait(before.left + grip.x + 10 * step, before.top + grip.y + 10 * step / 4);
                    Sleep(100);
                    GetWindowRect(box, &during);
                    skintest::mouseButton(false);
