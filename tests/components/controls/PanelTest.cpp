@@ -261,3 +261,40 @@ TEST_F(PanelTest, TransparentScrollBoxTellsItsChildrenEveryDeltaScrolls) {
     SendMessageA(box->GetHandle(), WM_VSCROLL, SB_ENDSCROLL, 0);
     EXPECT_EQ(child->scrollEvents, 3);
 }
+
+TEST_F(PanelTest, FillPanelPaintsItsFillForChildrenAndCentresItsCaption) {
+    auto* panel = new TQCLCustomPanelFill(form);
+    panel->SetParent(form);
+    panel->SetBounds(0, 0, 120, 60);
+    auto* child = new TListener(form);
+    child->SetParent(panel);
+    child->SetBounds(80, 40, 30, 15);
+    child->SetColor(clLime);
+    child->SetTransparent(true);
+    panel->HandleNeeded();
+    EXPECT_EQ(panel->OwnBack(), nullptr) << "no fill yet";
+    EXPECT_TRUE(panel->GetEmpty());
+
+    panel->GetFillObject()->SetStyle(sfBrush);
+    panel->GetFillObject()->GetBrush()->SetColor(clYellow);
+    ASSERT_NE(panel->OwnBack(), nullptr);
+    EXPECT_GE(child->backChanged, 1);
+    auto seen = fwtest::paintOf(child);
+    EXPECT_EQ(countPixels(seen.get(), TRect(0, 0, 30, 15), clYellow), 30 * 15);
+
+    panel->GetFont()->SetName("Arial");
+    panel->GetFont()->SetHeight(-14);
+    panel->GetFont()->SetColor(clBlue);
+    panel->SetText("Fill");
+    auto painted = fwtest::paintOf(panel);
+    TRect all(0, 0, 120, 60);
+    int first = firstColumnOf(painted.get(), all, clBlue), last = lastColumnOf(painted.get(), all, clBlue);
+    ASSERT_GE(first, 0);
+    EXPECT_NEAR((first + last) / 2, 60, 4) << "centred";
+    EXPECT_EQ(fwtest::pixelOf(painted.get(), 2, 2), clYellow);
+
+    // Transparent: no picture of its own.
+    panel->SetTransparent(true);
+    panel->GetFillObject()->GetBrush()->SetColor(clRed);
+    EXPECT_EQ(panel->OwnBack(), nullptr);
+}
