@@ -277,6 +277,10 @@ TEST_F(ControlRootsTest, WindowStylesAndTransparencyRecreation) {
     EXPECT_EQ(control->GetWidth(), 100);
     EXPECT_EQ(control->GetHeight(), 40);
     EXPECT_FALSE(control->GetTabStop());
+    // Hit tests are the system's: a press on a control never drags its form.
+    RECT wr;
+    GetWindowRect(first, &wr);
+    EXPECT_EQ(SendMessageA(first, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 5, wr.top + 5)), HTCLIENT);
 
     control->SetTransparent(true);
     EXPECT_FALSE(control->GetControlStyle().Contains(csOpaque));
