@@ -24,7 +24,12 @@ public:
         ++imlChanges;
         TQCLGraphicControl::GetIMLChange(Sender);
     }
+    void GetChange(TObject* Sender) override {
+        ++changes;
+        TQCLGraphicControl::GetChange(Sender);
+    }
     int imlChanges = 0;
+    int changes = 0;
 };
 
 class TProbeWindowed : public TQCLCustomControl {
@@ -354,4 +359,30 @@ TEST_F(ControlRootsTest, GraphicControlPaintsItsBevelAndRepaintsOnBackgroundChan
     EXPECT_EQ(fwtest::pixelOf(beveled.get(), 0, 0), clBlue) << "lowered: shadow at the top left";
     EXPECT_EQ(fwtest::pixelOf(beveled.get(), 19, 9), clRed);
     EXPECT_EQ(fwtest::pixelOf(beveled.get(), 10, 5), clWhite) << "transparent inside";
+}
+
+TEST_F(ControlRootsTest, WindowlessChildRepaintsOnBackgroundChangeOnlyWhenOptimised) {
+    auto* backdrop = new TBackdrop(form);
+    backdrop->SetParent(form);
+    backdrop->SetBounds(0, 0, 200, 100);
+    auto* plain = new TProbeWindowed(form);
+    plain->SetParent(form);
+    plain->SetBounds(0, 120, 100, 50);
+    backdrop->HandleNeeded();
+    plain->HandleNeeded();
+    struct Case {
+        TWinControl* parent;
+        bool transparent;
+        bool optimised;
+    } cases[] = {{backdrop, true, true}, {backdrop, false, false}, {plain, true, false}};
+    for (const Case& c : cases) {
+        auto* graphic = new TProbeGraphic(form);
+        graphic->SetParent(c.parent);
+        graphic->SetTransparent(c.transparent);
+        EXPECT_EQ(graphic->CheckOptimized(), c.optimised);
+        int before = graphic->changes;
+        c.parent->NotifyControls(CM_QCLBACKCHANGED);
+        EXPECT_EQ(graphic->changes - before, c.optimised ? 1 : 0);
+        graphic->Free();
+    }
 }
