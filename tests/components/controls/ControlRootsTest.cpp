@@ -4,6 +4,7 @@
 // seen from a transparent child.
 #include "components/controls/QCLCustomControl.h"
 #include "components/runtime/qclcont.h"
+#include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
 #include <vector>
@@ -247,10 +248,8 @@ TEST_F(ControlRootsTest, FlatBorderShowsTheFrontLookWhileFocusedOrUntilTheMouseL
     flat->SetFlat(true);
     // The window's own surface, read through its window DC.
     auto corner = [&] {
-        HDC dc = GetWindowDC(flat->GetHandle());
-        COLORREF c = GetPixel(dc, 0, 0);
-        ReleaseDC(flat->GetHandle(), dc);
-        return static_cast<TColor>(c);
+        win32::WindowDC dc(flat->GetHandle(), GetWindowDC(flat->GetHandle()));
+        return static_cast<TColor>(GetPixel(dc.get(), 0, 0));
     };
     const TColor face = static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
     const TColor shadow = static_cast<TColor>(GetSysColor(COLOR_BTNSHADOW));

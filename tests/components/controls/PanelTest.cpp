@@ -4,6 +4,7 @@
 // the scroll box's non-client bevel, size-box corner and scroll events.
 #include "components/controls/QCLCustomPanel.h"
 #include "components/controls/QCLCustomScrollBox.h"
+#include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
 #include <vector>
@@ -34,10 +35,8 @@ std::unique_ptr<TBitmap> tile() {
 }
 
 TColor windowPixel(HWND window, int x, int y) {
-    HDC dc = GetWindowDC(window);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return static_cast<TColor>(c);
+    win32::WindowDC dc(window, GetWindowDC(window));
+    return static_cast<TColor>(GetPixel(dc.get(), x, y));
 }
 
 }  // namespace
