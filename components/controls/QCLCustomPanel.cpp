@@ -251,12 +251,15 @@ bool TQCLCustomParentPanel::BackDrawArea(TCanvas* Canvas, const TRect& Rect, con
         target = Canvas->GetClipRect();
         source = TPoint(target.Left, target.Top);
     }
+    HDC dc = Canvas->GetHandle();
+    HPALETTE previous = nullptr;
     if (HPALETTE palette = BackBitmapPalette()) {
-        SelectPalette(Canvas->GetHandle(), palette, FALSE);
-        RealizePalette(Canvas->GetHandle());
+        previous = SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
     }
     Canvas->CopyRect(target, back_->GetCanvas(),
                      TRect(source.x, source.y, source.x + target.Width(), source.y + target.Height()));
+    if (previous) SelectPalette(dc, previous, FALSE);
     return true;
 }
 

@@ -4,6 +4,7 @@
 // seen from a transparent child.
 #include "components/controls/QCLCustomControl.h"
 #include "components/runtime/qclcont.h"
+#include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
 #include <vector>
@@ -24,7 +25,12 @@ public:
         ++imlChanges;
         TQCLGraphicControl::GetIMLChange(Sender);
     }
+    void GetChange(TObject* Sender) override {
+        ++changes;
+        TQCLGraphicControl::GetChange(Sender);
+    }
     int imlChanges = 0;
+    int changes = 0;
 };
 
 class TProbeWindowed : public TQCLCustomControl {
@@ -242,10 +248,8 @@ TEST_F(ControlRootsTest, FlatBorderShowsTheFrontLookWhileFocusedOrUntilTheMouseL
     flat->SetFlat(true);
     // The window's own surface, read through its window DC.
     auto corner = [&] {
-        HDC dc = GetWindowDC(flat->GetHandle());
-        COLORREF c = GetPixel(dc, 0, 0);
-        ReleaseDC(flat->GetHandle(), dc);
-        return static_cast<TColor>(c);
+        win32::WindowDC dc(flat->GetHandle(), GetWindowDC(flat->GetHandle()));
+        return static_cast<TColor>(GetPixel(dc.get(), 0, 0));
     };
     const TColor face = static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
     const TColor shadow = static_cast<TColor>(GetSysColor(COLOR_BTNSHADOW));
@@ -277,6 +281,10 @@ TEST_F(ControlRootsTest, WindowStylesAndTransparencyRecreation) {
     EXPECT_EQ(control->GetWidth(), 100);
     EXPECT_EQ(control->GetHeight(), 40);
     EXPECT_FALSE(control->GetTabStop());
+    // Hit tests are the system's: a press on a control never drags its form.
+    RECT wr;
+    GetWindowRect(first, &wr);
+    EXPECT_EQ(SendMessageA(first, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 5, wr.top + 5)), HTCLIENT);
 
     control->SetTransparent(true);
     EXPECT_FALSE(control->GetControlStyle().Contains(csOpaque));
@@ -350,4 +358,30 @@ TEST_F(ControlRootsTest, GraphicControlPaintsItsBevelAndRepaintsOnBackgroundChan
     EXPECT_EQ(fwtest::pixelOf(beveled.get(), 0, 0), clBlue) << "lowered: shadow at the top left";
     EXPECT_EQ(fwtest::pixelOf(beveled.get(), 19, 9), clRed);
     EXPECT_EQ(fwtest::pixelOf(beveled.get(), 10, 5), clWhite) << "transparent inside";
+}
+
+TEST_F(ControlRootsTest, WindowlessChildRepaintsOnBackgroundChangeOnlyWhenOptimised) {
+    auto* backdrop = new TBackdrop(form);
+    backdrop->SetParent(form);
+    backdrop->SetBounds(0, 0, 200, 100);
+    auto* plain = new TProbeWindowed(form);
+    plain->SetParent(form);
+    plain->SetBounds(0, 120, 100, 50);
+    backdrop->HandleNeeded();
+    plain->HandleNeeded();
+    struct Case {
+        TWinControl* parent;
+        bool transparent;
+        bool optimised;
+    } cases[] = {{backdrop, true, true}, {backdrop, false, false}, {plain, true, false}};
+    for (const Case& c : cases) {
+        auto* graphic = new TProbeGraphic(form);
+        graphic->SetParent(c.parent);
+        graphic->SetTransparent(c.transparent);
+        EXPECT_EQ(graphic->CheckOptimized(), c.optimised);
+        int before = graphic->changes;
+        c.parent->NotifyControls(CM_QCLBACKCHANGED);
+        EXPECT_EQ(graphic->changes - before, c.optimised ? 1 : 0);
+        graphic->Free();
+    }
 }

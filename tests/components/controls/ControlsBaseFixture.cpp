@@ -43,13 +43,6 @@ std::unique_ptr<TBitmap> paintControl(TControl* control, TColor background) {
     return bitmap;
 }
 
-TColor screenPixel(int x, int y) {
-    HDC dc = GetDC(nullptr);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(nullptr, dc);
-    return static_cast<TColor>(c);
-}
-
 int countPixels(TBitmap* bitmap, const TRect& R, TColor color) {
     int count = 0;
     for (int y = std::max(0, R.Top); y < std::min(R.Bottom, bitmap->GetHeight()); ++y)

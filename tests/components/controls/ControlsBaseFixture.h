@@ -24,8 +24,6 @@ std::unique_ptr<TBitmap> filledBitmap(int width, int height, TColor color);
 // Paints a windowless control (and nothing else) into a bitmap of its size
 // filled with `background` first, as its parent's WM_PAINT would.
 std::unique_ptr<TBitmap> paintControl(TControl* control, TColor background);
-// What the screen shows at a screen point.
-TColor screenPixel(int x, int y);
 // Pixels of exactly `color` inside R.
 int countPixels(TBitmap* bitmap, const TRect& R, TColor color);
 // The first and last column (or row) of R that hold a pixel of `color`; -1 when none.

@@ -3,6 +3,7 @@
 // behaviour through a replaced shell call, and a title label on a real form.
 #include "components/controls/QCLSimpleLabel.h"
 #include "components/runtime/qclclass.h"
+#include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
 #include <string>
@@ -14,12 +15,10 @@ namespace {
 
 // What the label's font measures for the text (DrawText on the screen).
 TSize measure(TFont* font, const AnsiString& text, int width, UINT flags) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font->GetHandle());
+    win32::WindowDC dc(nullptr);
+    win32::SelectedObject selected(dc.get(), font->GetHandle());
     RECT r = {0, 0, width, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT | DT_EXPANDTABS);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT | DT_EXPANDTABS);
     return TSize{r.right, r.bottom};
 }
 

@@ -4,6 +4,7 @@
 // the scroll box's non-client bevel, size-box corner and scroll events.
 #include "components/controls/QCLCustomPanel.h"
 #include "components/controls/QCLCustomScrollBox.h"
+#include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
 #include <vector>
@@ -34,10 +35,8 @@ std::unique_ptr<TBitmap> tile() {
 }
 
 TColor windowPixel(HWND window, int x, int y) {
-    HDC dc = GetWindowDC(window);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return static_cast<TColor>(c);
+    win32::WindowDC dc(window, GetWindowDC(window));
+    return static_cast<TColor>(GetPixel(dc.get(), x, y));
 }
 
 }  // namespace
@@ -260,4 +259,41 @@ TEST_F(PanelTest, TransparentScrollBoxTellsItsChildrenEveryDeltaScrolls) {
     box->SetTransparent(false);
     SendMessageA(box->GetHandle(), WM_VSCROLL, SB_ENDSCROLL, 0);
     EXPECT_EQ(child->scrollEvents, 3);
+}
+
+TEST_F(PanelTest, FillPanelPaintsItsFillForChildrenAndCentresItsCaption) {
+    auto* panel = new TQCLCustomPanelFill(form);
+    panel->SetParent(form);
+    panel->SetBounds(0, 0, 120, 60);
+    auto* child = new TListener(form);
+    child->SetParent(panel);
+    child->SetBounds(80, 40, 30, 15);
+    child->SetColor(clLime);
+    child->SetTransparent(true);
+    panel->HandleNeeded();
+    EXPECT_EQ(panel->OwnBack(), nullptr) << "no fill yet";
+    EXPECT_TRUE(panel->GetEmpty());
+
+    panel->GetFillObject()->SetStyle(sfBrush);
+    panel->GetFillObject()->GetBrush()->SetColor(clYellow);
+    ASSERT_NE(panel->OwnBack(), nullptr);
+    EXPECT_GE(child->backChanged, 1);
+    auto seen = fwtest::paintOf(child);
+    EXPECT_EQ(countPixels(seen.get(), TRect(0, 0, 30, 15), clYellow), 30 * 15);
+
+    panel->GetFont()->SetName("Arial");
+    panel->GetFont()->SetHeight(-14);
+    panel->GetFont()->SetColor(clBlue);
+    panel->SetText("Fill");
+    auto painted = fwtest::paintOf(panel);
+    TRect all(0, 0, 120, 60);
+    int first = firstColumnOf(painted.get(), all, clBlue), last = lastColumnOf(painted.get(), all, clBlue);
+    ASSERT_GE(first, 0);
+    EXPECT_NEAR((first + last) / 2, 60, 4) << "centred";
+    EXPECT_EQ(fwtest::pixelOf(painted.get(), 2, 2), clYellow);
+
+    // Transparent: no picture of its own.
+    panel->SetTransparent(true);
+    panel->GetFillObject()->GetBrush()->SetColor(clRed);
+    EXPECT_EQ(panel->OwnBack(), nullptr);
 }
