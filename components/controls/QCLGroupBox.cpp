@@ -46,6 +46,7 @@ TQCLGroupBoxLayout QCLGroupBoxLayout(TQCLGroupCaptionAlign Align, int CaptionOff
 TQCLCustomGroupBox::TQCLCustomGroupBox(TComponent* AOwner) : TQCLCustomControl(AOwner) {
     SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks,
                                   csReplicatable});
+    SetColor(clBtnFace);
     bevel_ = new TQCLBevel;
     bevel_->SetMode(bmStandard);
     bevel_->SetStandardStyle(lsFrameInset);

@@ -99,6 +99,7 @@ BRIM_GALLERY_ENTRY("library-controls-buttons") {
     left->SetBounds(290, 250, 250, 40);
     left->SetAlignCaption(gcaLeftCenter);
     left->SetText("Left");
+    form->AfterConstruction();  // ends the loading bracket the controls were built in
     shot.form(form);
     form->Free();
 }
@@ -120,6 +121,7 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
         button->SetBounds(12 + i * 60, 76, 55, 24);
         button->SetText(i == 3 ? "Set" : "Button");
         button->SetStyle(styles[i]);
+        button->SetColor(clBtnFace);
         if (i == 3) {
             button->SetGroupIndex(1);
             button->SetPressed(true);
@@ -136,8 +138,9 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
     office->SetParent(form);
     office->SetBounds(400, 76, 70, 24);
     office->SetText("Office");
+    office->SetColor(clBtnFace);
 
-    caption(form, 12, 112, "Shape buttons: ellipse, rectangle with shadow, star, diamond, pressed");
+    caption(form, 12, 112, "Shape buttons: ellipse, rectangle with shadow, star, diamond, pressed")->SetWidth(500);
     const TQCLShapeType shapes[] = {TQCLShapeType::stEllipse, TQCLShapeType::stRectangle, TQCLShapeType::stStar,
                                     TQCLShapeType::stDiamond, TQCLShapeType::stRoundRect};
     for (int i = 0; i < 5; ++i) {
@@ -145,6 +148,7 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
         shape->SetParent(form);
         shape->SetBounds(12 + i * 90, 132, 80, 50);
         shape->GetShape()->SetShape(shapes[i]);
+        shape->SetColor(clBtnFace);
         shape->GetShape()->GetShadow()->SetStyle(hssSolid);
         shape->GetShape()->GetShadow()->SetDepth(4);
         shape->GetColors()->SetColor(4, i % 2 ? static_cast<TColor>(0xF0CAA6) : static_cast<TColor>(0xC0DCC0));
@@ -186,6 +190,8 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
     ani->SetParent(form);
     ani->SetBounds(300, 216, 30, 30);
     ani->SetImageList(list);
+    ani->SetStopFrame(3);  // inside the loading bracket the range comes from the layout
+    form->AfterConstruction();
     ani->Move(2);
     shot.form(form);
     form->Free();

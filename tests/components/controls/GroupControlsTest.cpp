@@ -146,6 +146,13 @@ TEST_F(GroupControlsTest, GroupBoxCaptionSideMovesAlignedChildrenAndRotates) {
     fwtest::pumpIdle();
     const int h = box->GetCaptionHeight();
     ASSERT_GT(h, 0);
+    // Painted: caption text after the offset, the frame below its middle, and nothing raised.
+    auto painted = fwtest::paintOf(box);
+    EXPECT_GT(countPixels(painted.get(), TRect(8, 0, 80, h), clBlack), 0) << "caption text";
+    EXPECT_EQ(countPixels(painted.get(), TRect(0, 0, 8, h / 2 - 1), clBlack), 0);
+    EXPECT_NE(fwtest::pixelOf(painted.get(), 120, h / 2 - 1), fwtest::pixelOf(painted.get(), 120, h / 2 + 4))
+        << "the frame runs at half the caption height";
+    EXPECT_TRUE(exceptions.empty());
     const int topBefore = child->GetTop(), leftBefore = child->GetLeft();
     EXPECT_GE(topBefore, h);
     box->SetAlignCaption(gcaLeftCenter);
