@@ -18,38 +18,27 @@ TQCLButtonGrid QCLButtonPanelGrid(int Width, int Height, int Count, int ButtonWi
     return {cols, rows};
 }
 
-TQCLButtonPanel::TQCLButtonPanel(TComponent* AOwner) : TQCLCustomControl(AOwner) {
+TQCLButtonPanel::TQCLButtonPanel(TComponent* AOwner) : TQCLCustomPanelFill(AOwner) {
     TControlStyle style = GetControlStyle();
     style >> csAcceptsControls >> csSetCaption >> csReplicatable;
     SetControlStyle(style);
-    SetColor(clBtnFace);
-    bevel_ = new TQCLBevel;
-    bevel_->OnChange = TNotifyEvent(this, &TQCLButtonPanel::GetChange);
 }
 
-TQCLButtonPanel::~TQCLButtonPanel() {
-    bevel_->OnChange = nullptr;
-    delete bevel_;
-}
+TQCLButtonPanel::~TQCLButtonPanel() = default;
 
 void TQCLButtonPanel::Loaded() {
-    TQCLCustomControl::Loaded();
+    TQCLCustomPanelFill::Loaded();
     SetBorders();
 }
 
 void TQCLButtonPanel::GetChange(TObject* Sender) {
-    TQCLCustomControl::GetChange(Sender);
+    TQCLCustomPanelFill::GetChange(Sender);
     SetBorders();
 }
 
 void TQCLButtonPanel::Dispatch(TMessage& Message) {
-    TQCLCustomControl::Dispatch(Message);
+    TQCLCustomPanelFill::Dispatch(Message);
     if (Message.Msg == WM_SIZE) SetBorders();
-}
-
-void TQCLButtonPanel::Paint() {
-    TQCLCustomControl::Paint();
-    bevel_->PaintBevel(GetCanvas(), GetClientRect(), false);
 }
 
 TQCLSpeedButton* TQCLButtonPanel::makeButton() {

@@ -8,7 +8,7 @@
 //   speed buttons that AddButton and InsertButton create.
 #pragma once
 
-#include "components/controls/QCLCustomControl.h"
+#include "components/controls/QCLCustomPanel.h"
 #include "components/controls/QCLSpeedButton.h"
 #include "components/runtime/QCLBevel.h"
 
@@ -24,7 +24,7 @@ TQCLButtonGrid QCLButtonPanelGrid(int Width, int Height, int Count, int ButtonWi
 
 using TQCLBtnClickEvent = TEvent<void(TObject* Sender, TObject* SendBtn, int Btn)>;
 
-class TQCLButtonPanel : public TQCLCustomControl {
+class TQCLButtonPanel : public TQCLCustomPanelFill {
 public:
     explicit TQCLButtonPanel(TComponent* AOwner);
     ~TQCLButtonPanel() override;
@@ -46,19 +46,14 @@ public:
     void SetBtnSize(int Index, int Value);
     TQCLUserButtonStyle GetButtonStyle() const { return buttonStyle_; }
     void SetBtnStyle(TQCLUserButtonStyle Value);
-    TQCLBevel* GetBevel() const { return bevel_; }
 
     TQCLBtnClickEvent OnButtonClick;
-
-protected:
-    void Paint() override;
 
 private:
     void buttonClicked(TObject* Sender);
     TQCLSpeedButton* makeButton();
 
     std::vector<TQCLSpeedButton*> buttons_;
-    TQCLBevel* bevel_;
     int buttonWidth_ = 20;
     int buttonHeight_ = 20;
     TQCLUserButtonStyle buttonStyle_ = ubsAutoDetect;

@@ -43,14 +43,11 @@ TQCLGroupBoxLayout QCLGroupBoxLayout(TQCLGroupCaptionAlign Align, int CaptionOff
     return out;
 }
 
-TQCLCustomGroupBox::TQCLCustomGroupBox(TComponent* AOwner) : TQCLCustomControl(AOwner) {
+TQCLCustomGroupBox::TQCLCustomGroupBox(TComponent* AOwner) : TQCLCustomParentPanel(AOwner) {
     SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks,
                                   csReplicatable});
-    SetColor(clBtnFace);
-    bevel_ = new TQCLBevel;
     bevel_->SetMode(bmStandard);
     bevel_->SetStandardStyle(lsFrameInset);
-    bevel_->OnChange = TNotifyEvent(this, &TQCLCustomGroupBox::GetChange);
     captionFont3D_ = new TQCL3DCaption;
     captionFont3D_->OnChange = TNotifyEvent(this, &TQCLCustomGroupBox::GetChange);
     captionFont_ = new TFont;
@@ -64,11 +61,9 @@ TQCLCustomGroupBox::TQCLCustomGroupBox(TComponent* AOwner) : TQCLCustomControl(A
 TQCLCustomGroupBox::~TQCLCustomGroupBox() {
     captionFont_->OnChange = nullptr;
     captionFont3D_->OnChange = nullptr;
-    bevel_->OnChange = nullptr;
     delete captionFont_;
     delete captionFont3D_;
     delete rotated_;
-    delete bevel_;
 }
 
 bool TQCLCustomGroupBox::HasCaption() {
@@ -106,7 +101,7 @@ void TQCLCustomGroupBox::GetChange(TObject* Sender) {
         }
         return;
     }
-    TQCLCustomControl::GetChange(Sender);
+    TQCLCustomParentPanel::GetChange(Sender);
     if (!IsLoading() && HandleAllocated()) Invalidate();
 }
 
@@ -134,11 +129,6 @@ void TQCLCustomGroupBox::SetCaptionParentFont(bool Value) {
     if (GetParent()) Perform(CM_PARENTFONTCHANGED, 0, 0);
 }
 
-void TQCLCustomGroupBox::AdjustClientRect(TRect& Rect) {
-    TQCLCustomControl::AdjustClientRect(Rect);
-    Rect = bevel_->ClientRect(Rect);
-}
-
 void TQCLCustomGroupBox::AlignControls(TControl* AControl, TRect& Rect) {
     if (HasCaption()) {
         switch (QCLGroupCaptionSide(align_)) {
@@ -148,7 +138,7 @@ void TQCLCustomGroupBox::AlignControls(TControl* AControl, TRect& Rect) {
         default: Rect.Right -= captionHeight_; break;
         }
     }
-    TQCLCustomControl::AlignControls(AControl, Rect);
+    TQCLCustomParentPanel::AlignControls(AControl, Rect);
 }
 
 void TQCLCustomGroupBox::Paint() {
@@ -197,11 +187,11 @@ void TQCLCustomGroupBox::Dispatch(TMessage& Message) {
         }
         break;
     case CM_ENABLEDCHANGED:
-        TQCLCustomControl::Dispatch(Message);
+        TQCLCustomParentPanel::Dispatch(Message);
         Repaint();
         return;
     case CM_PARENTFONTCHANGED:
-        TQCLCustomControl::Dispatch(Message);
+        TQCLCustomParentPanel::Dispatch(Message);
         if (captionParentFont_) {
             TNotifyEvent saved = captionFont_->OnChange;
             captionFont_->OnChange = nullptr;
@@ -214,12 +204,12 @@ void TQCLCustomGroupBox::Dispatch(TMessage& Message) {
         Realign();
         return;
     case CM_TEXTCHANGED:
-        TQCLCustomControl::Dispatch(Message);
+        TQCLCustomParentPanel::Dispatch(Message);
         Invalidate();
         Realign();
         return;
     default:
         break;
     }
-    TQCLCustomControl::Dispatch(Message);
+    TQCLCustomParentPanel::Dispatch(Message);
 }

@@ -9,11 +9,11 @@
 //   aligned children lose the whole caption height on that side.
 // - The caption geometry is a window-free function so the layout of every
 //   side can be checked without painting.
-// - The library's parent panel is not used here: the box derives from the
-//   windowed root and owns its bevel.
+// - The box is a parent panel: its bevel and background (and the background
+//   it hands to transparent children) come from there.
 #pragma once
 
-#include "components/controls/QCLCustomControl.h"
+#include "components/controls/QCLCustomPanel.h"
 #include "components/runtime/QCL3DCaption.h"
 #include "components/runtime/QCLBevel.h"
 
@@ -35,7 +35,7 @@ struct TQCLGroupBoxLayout {
 TQCLGroupBoxLayout QCLGroupBoxLayout(TQCLGroupCaptionAlign Align, int CaptionOffset, int Width, int Height,
                                      int CaptionHeight);
 
-class TQCLCustomGroupBox : public TQCLCustomControl {
+class TQCLCustomGroupBox : public TQCLCustomParentPanel {
 public:
     explicit TQCLCustomGroupBox(TComponent* AOwner);
     ~TQCLCustomGroupBox() override;
@@ -44,12 +44,10 @@ public:
     void Dispatch(TMessage& Message) override;
     void GetChange(TObject* Sender) override;
     void AlignControls(TControl* AControl, TRect& Rect) override;
-    void AdjustClientRect(TRect& Rect) override;
 
     int GetCaptionHeight() const { return captionHeight_; }
     // The caption text without blanks is empty.
     bool HasCaption();
-    int BevelExt() const { return bevel_->GetBevelExtend(); }
 
     TQCLGroupCaptionAlign GetAlignCaption() const { return align_; }
     void SetAlignCaption(TQCLGroupCaptionAlign Value);
@@ -63,7 +61,6 @@ public:
     void SetCaptionParentFont(bool Value);
     TQCL3DCaption* GetCaptionFont3D() const { return captionFont3D_; }
     void SetFont3D(TQCL3DCaption* Value) { captionFont3D_->Assign(Value); }
-    TQCLBevel* GetBevel() const { return bevel_; }
     TQCLFxCaption* RotatedCaption() const { return rotated_; }
 
     BRIM_PROPERTY(Alignment, TQCLCustomGroupBox::GetAlignCaption, TQCLCustomGroupBox::SetAlignCaption);
@@ -74,7 +71,6 @@ protected:
     void SetCaptionHeight();
     void captionFontChanged(TObject* Sender);
 
-    TQCLBevel* bevel_;
     TQCLFxCaption* rotated_;
     TFont* captionFont_;
     TQCL3DCaption* captionFont3D_;

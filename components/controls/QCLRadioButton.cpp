@@ -10,7 +10,7 @@
 // ---------------------------------------------------------------------------
 // TQCLButtonControl
 
-TQCLButtonControl::TQCLButtonControl(TComponent* AOwner) : TQCLCustomControl(AOwner) {
+TQCLButtonControl::TQCLButtonControl(TComponent* AOwner) : TQCLCustomPanel(AOwner) {
     TControlStyle style = GetControlStyle();
     style >> csAcceptsControls >> csDoubleClicks;
     style << csSetCaption << csOpaque;
@@ -34,12 +34,12 @@ TQCLButtonControl::~TQCLButtonControl() {
 }
 
 void TQCLButtonControl::CreateParams(TCreateParams& Params) {
-    TQCLCustomControl::CreateParams(Params);
+    TQCLCustomPanel::CreateParams(Params);
     Params.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
 }
 
 void TQCLButtonControl::Loaded() {
-    TQCLCustomControl::Loaded();
+    TQCLCustomPanel::Loaded();
     GetCanvas()->SetFont(GetFont());
     CorrectBounds();
 }
@@ -53,7 +53,7 @@ void TQCLButtonControl::GetChange(TObject* Sender) {
     if (IsLoading()) return;
     CorrectBounds();
     if (deferPaint_) return;
-    TQCLCustomControl::GetChange(Sender);
+    TQCLCustomPanel::GetChange(Sender);
     repaintNow();
 }
 
@@ -219,17 +219,17 @@ void TQCLButtonControl::Paint() {
 }
 
 void TQCLButtonControl::DoExit() {
-    TQCLCustomControl::DoExit();
+    TQCLCustomPanel::DoExit();
     Invalidate();
 }
 
 void TQCLButtonControl::MouseEnter() {
-    TQCLCustomControl::MouseEnter();
+    TQCLCustomPanel::MouseEnter();
     if (GetFlat()) repaintNow();
 }
 
 void TQCLButtonControl::MouseExit() {
-    TQCLCustomControl::MouseExit();
+    TQCLCustomPanel::MouseExit();
     if (GetFlat()) repaintNow();
 }
 
@@ -241,29 +241,29 @@ void TQCLButtonControl::WndProc(TMessage& Message) {
         programmatic_ = false;
         if (!Focused()) return;
     }
-    TQCLCustomControl::WndProc(Message);
+    TQCLCustomPanel::WndProc(Message);
 }
 
 void TQCLButtonControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case CM_ENABLEDCHANGED:
     case CM_FONTCHANGED:
-        TQCLCustomControl::Dispatch(Message);
+        TQCLCustomPanel::Dispatch(Message);
         GetChange(this);
         return;
     case CM_TEXTCHANGED:
-        TQCLCustomControl::Dispatch(Message);
+        TQCLCustomPanel::Dispatch(Message);
         CorrectBounds();
         Invalidate();
         return;
     case WM_SIZE:
-        TQCLCustomControl::Dispatch(Message);
+        TQCLCustomPanel::Dispatch(Message);
         repaintNow();
         return;
     default:
         break;
     }
-    TQCLCustomControl::Dispatch(Message);
+    TQCLCustomPanel::Dispatch(Message);
 }
 
 // ---------------------------------------------------------------------------

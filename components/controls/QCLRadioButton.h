@@ -14,18 +14,18 @@
 // - The standard glyph strip holds eight cells: four in the normal look and
 //   four in the flat idle look, so a Flat button without an image list never
 //   reads past its strip. Image-list strips hold four cells, eight when Flat.
-// - The panel base of the library is not used here: the button derives from
-//   the windowed root and paints its own face.
+// - A transparent button (the group's buttons) paints its parent's background
+//   through the panel base's side of the background protocol.
 #pragma once
 
-#include "components/controls/QCLCustomControl.h"
+#include "components/controls/QCLCustomPanel.h"
 #include "components/runtime/QCL3DCaption.h"
 #include "components/runtime/QCLGlyphTextLayout.h"
 #include "components/runtime/Qclgraph.h"
 
 class TQCLCustomButtonGroup;
 
-class TQCLButtonControl : public TQCLCustomControl {
+class TQCLButtonControl : public TQCLCustomPanel {
 public:
     explicit TQCLButtonControl(TComponent* AOwner);
     ~TQCLButtonControl() override;

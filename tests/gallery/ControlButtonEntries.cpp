@@ -140,7 +140,7 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
     office->SetText("Office");
     office->SetColor(clBtnFace);
 
-    caption(form, 12, 112, "Shape buttons: ellipse, rectangle with shadow, star, diamond, pressed")->SetWidth(500);
+    caption(form, 12, 112, "Shape buttons (the last one pressed)");
     const TQCLShapeType shapes[] = {TQCLShapeType::stEllipse, TQCLShapeType::stRectangle, TQCLShapeType::stStar,
                                     TQCLShapeType::stDiamond, TQCLShapeType::stRoundRect};
     for (int i = 0; i < 5; ++i) {
@@ -189,6 +189,7 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
     auto* ani = new TQCLAniCtrl(form);
     ani->SetParent(form);
     ani->SetBounds(300, 216, 30, 30);
+    ani->SetColor(clBtnFace);
     ani->SetImageList(list);
     ani->SetStopFrame(3);  // inside the loading bracket the range comes from the layout
     form->AfterConstruction();
