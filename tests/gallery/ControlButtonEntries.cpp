@@ -11,6 +11,7 @@
 #include "components/controls/QCLButtonPanel.h"
 #include "components/controls/QCLCheckBox.h"
 #include "components/controls/QCLGroupBox.h"
+#include "components/controls/QCLMMButton.h"
 #include "components/controls/QCLRadioGroup.h"
 #include "components/controls/QCLShapeButton.h"
 #include "components/controls/QCLSpeedButton.h"
@@ -192,6 +193,14 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
     ani->SetColor(clBtnFace);
     ani->SetImageList(list);
     ani->SetStopFrame(3);  // inside the loading bracket the range comes from the layout
+    caption(form, 420, 196, "Multimedia button");
+    auto* mm = new TQCLMMButton(form);
+    mm->SetParent(form);
+    mm->SetBounds(420, 216, 24, 24);
+    mm->SetColor(clBtnFace);
+    mm->SetButtonFaceImageList(list);
+    mm->SetButtonFaceIndex(bsUp, QCLFaceIndex(0, 1));
+    mm->SetButtonFaceIndex(bsDown, QCLFaceIndex(0, 0));
     form->AfterConstruction();
     ani->Move(2);
     shot.form(form);

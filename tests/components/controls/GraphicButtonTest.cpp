@@ -1,6 +1,7 @@
 // Graphic buttons: state sequences of press, drag and release, option
 // groups, click repetition on synthetic pool ticks, the hot check, the
 // drop-down part, enabling, and the shape button's hit region.
+#include "components/controls/QCLMMButton.h"
 #include "components/controls/QCLShapeButton.h"
 #include "components/controls/QCLSpeedButton.h"
 #include "components/runtime/QCLShadow.h"
@@ -219,4 +220,66 @@ TEST_F(GraphicButtonTest, ShapeButtonAnswersOnItsDrawnFaceOnly) {
     rect->GetColors()->SetColor(2, clYellow);
     EXPECT_TRUE(rect->HotLooksDifferent());
     EXPECT_EQ(rect->StateColor(bsMouseOver), clYellow);
+}
+
+TEST(MMButtonFaces, IndicesStreamAsImageThenReversedListIndices) {
+    TQCLFaceIndices faces{};
+    for (int s = 0; s < 8; ++s) faces[static_cast<size_t>(s)] = QCLFaceIndex(100 + s, s == 7 ? -2 : s);
+    const std::vector<uint8_t> bytes = QCLFaceIndicesToBytes(faces);
+    ASSERT_EQ(bytes.size(), 64u);
+    struct Field {
+        size_t offset;
+        int32_t value;
+    } fields[] = {{0, 0}, {4, 1}, {28, -2}, {32, 107}, {60, 100}};
+    for (const Field& f : fields) {
+        const int32_t got = static_cast<int32_t>(bytes[f.offset] | bytes[f.offset + 1] << 8 | bytes[f.offset + 2] << 16 |
+                                                 static_cast<uint32_t>(bytes[f.offset + 3]) << 24);
+        EXPECT_EQ(got, f.value) << f.offset;
+    }
+    TQCLFaceIndices back{};
+    ASSERT_TRUE(QCLFaceIndicesFromBytes(bytes, back));
+    for (int s = 0; s < 8; ++s) {
+        EXPECT_EQ(back[static_cast<size_t>(s)].ListIndex, faces[static_cast<size_t>(s)].ListIndex);
+        EXPECT_EQ(back[static_cast<size_t>(s)].ImageIndex, faces[static_cast<size_t>(s)].ImageIndex);
+    }
+    EXPECT_FALSE(QCLFaceIndicesFromBytes(std::vector<uint8_t>(56), back)) << "an older 56-byte record";
+}
+
+TEST_F(GraphicButtonTest, MultimediaButtonFallsBackAndIgnoresTransparentPixels) {
+    auto* list = new TQCLImageList(form);
+    list->Add();
+    TQCLImageListItem* item = list->GetArrayItem(0);
+    item->SetWidth(20);
+    item->SetHeight(20);
+    for (TColor colour : {clRed, clBlue}) {
+        auto picture = filledBitmap(20, 20, clWhite);
+        picture->GetCanvas()->GetBrush()->SetColor(colour);
+        picture->GetCanvas()->GetPen()->SetColor(colour);
+        picture->GetCanvas()->Ellipse(TRect(0, 0, 20, 20));
+        item->Add(picture.get(), nullptr);
+    }
+    auto* button = new TQCLMMButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 20, 20);
+    button->SetButtonFaceImageList(list);
+    for (int s = 0; s < 8; ++s)  // every pair starts as (0, 0), a valid picture here
+        button->SetButtonFaceIndex(static_cast<TQCLButtonState>(s), QCLFaceIndex(0, 9));
+    button->SetButtonFaceIndex(bsUp, QCLFaceIndex(0, 0));
+    button->SetButtonFaceIndex(bsDown, QCLFaceIndex(0, 1));
+    struct Row {
+        TQCLButtonState state;
+        int face;
+    } rows[] = {{bsUp, bsUp}, {bsMouseOver, bsUp}, {bsDisabledUp, bsUp}, {bsDown, bsDown}, {bsOptionSet, bsDown}};
+    for (const Row& r : rows) EXPECT_EQ(button->FaceStateFor(r.state), r.face) << int(r.state);
+
+    EXPECT_FALSE(button->VerifyTransparency(10, 10)) << "nothing drawn yet";
+    paintControl(button, clBtnFace);
+    EXPECT_EQ(button->FaceRect(), TRect(0, 0, 20, 20));
+    press(button, 1, 1);
+    EXPECT_EQ(button->GetState(), bsUp) << "a white corner is not part of the button";
+    press(button, 10, 10);
+    EXPECT_EQ(button->GetState(), bsDown);
+    delete list;
+    EXPECT_EQ(button->GetButtonFaceImageList(), nullptr);
+    EXPECT_EQ(button->FaceStateFor(bsUp), -1);
 }
