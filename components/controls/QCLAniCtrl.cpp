@@ -70,6 +70,7 @@ TQCLAniCtrl::TQCLAniCtrl(TComponent* AOwner) : TQCLCustomLImage(AOwner) {
 }
 
 TQCLAniCtrl::~TQCLAniCtrl() {
+    destroying_ = true;  // Stop then neither repaints, hides nor runs OnStop
     Stop();
     deactivateTimer();
 }
@@ -157,7 +158,7 @@ void TQCLAniCtrl::Stop() {
     enableTimer(false);
     passes_ = 0;
     animate_ = false;
-    if (GetComponentState().Contains(csDestroying)) return;
+    if (destroying_ || GetComponentState().Contains(csDestroying)) return;
     switch (aniStyle_) {
     case asLoop: case asLoopReverse: case asRepeatFirst:
         show(GetFirstFrame());

@@ -134,4 +134,5 @@ private:
     bool makeVisible_ = true;
     bool useBitmap_ = true;
     bool reverse_ = false;
+    bool destroying_ = false;
 };
