@@ -193,10 +193,10 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
     ani->SetColor(clBtnFace);
     ani->SetImageList(list);
     ani->SetStopFrame(3);  // inside the loading bracket the range comes from the layout
-    caption(form, 420, 196, "Multimedia button");
+    caption(form, 480, 196, "Multimedia button");
     auto* mm = new TQCLMMButton(form);
     mm->SetParent(form);
-    mm->SetBounds(420, 216, 24, 24);
+    mm->SetBounds(480, 216, 24, 24);
     mm->SetColor(clBtnFace);
     mm->SetButtonFaceImageList(list);
     mm->SetButtonFaceIndex(bsUp, QCLFaceIndex(0, 1));
