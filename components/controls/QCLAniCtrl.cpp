@@ -1,0 +1,336 @@
+// Image control bases and the animation control; see QCLAniCtrl.h.
+#include "components/controls/QCLAniCtrl.h"
+
+#include "components/runtime/qclerrors.h"
+
+#include "framework/SysUtils.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------------------
+// TQCLBaseImage, TQCLCustomLImage
+
+TQCLBaseImage::TQCLBaseImage(TComponent* AOwner) : TQCLGraphicControl(AOwner) {
+    TControlStyle style = GetControlStyle();
+    style << csReplicatable;
+    SetControlStyle(style);
+}
+
+void TQCLBaseImage::AddStyleFlags(uint16_t& Flags) {
+    static const uint16_t styleFlags[8] = {0x1, 0x1, 0x9, 0x10, 0x21, 0x610, 0x211, 0x411};
+    Flags |= styleFlags[style_];
+    if (BevelExt() == 0) Flags ^= 0x1;
+}
+
+void TQCLBaseImage::SetQuickDraw(bool Value) {
+    if (quickDraw_ == Value) return;
+    quickDraw_ = Value;
+    InvalidateControl();
+}
+
+void TQCLBaseImage::SetStyle(TQCLBitmapStyle Value) {
+    if (style_ == Value) return;
+    style_ = Value;
+    InvalidateControl();
+}
+
+TQCLCustomLImage::TQCLCustomLImage(TComponent* AOwner) : TQCLBaseImage(AOwner) {}
+
+bool TQCLCustomLImage::GetEmpty() { return IMLEmpty(); }
+
+void TQCLCustomLImage::SetBool(int Index, bool Value) {
+    bool& field = Index == 0 ? forceTransparent_ : silentMove_;
+    if (field == Value) return;
+    field = Value;
+    InvalidateControl();
+}
+
+bool TQCLCustomLImage::CorrectBounds() {
+    if (style_ != sbAutosize) return false;
+    int w = 20, h = 20;
+    if (!GetEmpty()) {
+        TRect r = GetImageList()->ItemRect(GetListIndex(), GetImageIndex());
+        w = r.Width();
+        h = r.Height();
+    }
+    w += DblBevelExt();
+    h += DblBevelExt();
+    if (w == GetWidth() && h == GetHeight()) return false;
+    SetBounds(GetLeft(), GetTop(), w, h);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// TQCLAniCtrl
+
+TQCLAniCtrl::TQCLAniCtrl(TComponent* AOwner) : TQCLCustomLImage(AOwner) {
+    DisableTransMode();
+    forceTransparent_ = true;
+    activateTimer();
+}
+
+TQCLAniCtrl::~TQCLAniCtrl() {
+    destroying_ = true;  // Stop then neither repaints, hides nor runs OnStop
+    Stop();
+    deactivateTimer();
+}
+
+void TQCLAniCtrl::Loaded() {
+    TQCLCustomLImage::Loaded();
+    if (timerMode_ != tmGlobalTimer) {
+        if (poolTimer_ && QCLApplication) QCLApplication->RemoveTimer(poolTimer_);
+        poolTimer_ = 0;
+        activateTimer();
+    }
+    show(GetFirstFrame());
+}
+
+int TQCLAniCtrl::FrameCount() {
+    if (!GetImageList()) return 0;
+    return GetImageList()->ItemCount(GetListIndex());
+}
+
+bool TQCLAniCtrl::GetEmpty() { return !GetImageList() || FrameCount() <= 0; }
+
+void TQCLAniCtrl::activateTimer() {
+    if (timerMode_ == tmGlobalTimer) {
+        uint16_t step = 50;
+        if (QCLApplication && QCLApplication->GetTimerPool()) step = QCLApplication->GetTimerPool()->GetMinInterval();
+        if (step == 0) step = 50;
+        const uint16_t rounded = static_cast<uint16_t>((interval_ + step - 1) / step * step);
+        poolTimer_ = QCLApplication ? QCLApplication->AddTimerExt(rounded ? rounded : step, -1, false,
+                                                                  TNotifyEvent(this, &TQCLAniCtrl::Tick))
+                                    : 0;
+        if (!poolTimer_) throw EOutOfResources(QCLLoadStr(65244, "Not enough timers available"));
+    } else {
+        hiTimer_ = new TQCLHiTimer(nullptr, interval_);
+        hiTimer_->SetUseThread(timerMode_ == tmThreaded);
+        // The tick paints and may hide the control: it must run on the UI thread.
+        hiTimer_->Synchronize = true;
+        hiTimer_->SetOnTimer(TNotifyEvent(this, &TQCLAniCtrl::Tick));
+    }
+}
+
+void TQCLAniCtrl::deactivateTimer() {
+    if (poolTimer_ && QCLApplication) QCLApplication->RemoveTimer(poolTimer_);
+    poolTimer_ = 0;
+    delete hiTimer_;
+    hiTimer_ = nullptr;
+}
+
+void TQCLAniCtrl::enableTimer(bool On) {
+    if (hiTimer_) {
+        if (On) hiTimer_->SetInterval(interval_);
+        hiTimer_->SetEnabled(On);
+        return;
+    }
+    TQCLTimerItem* item = (poolTimer_ && QCLApplication) ? QCLApplication->GetTimer(poolTimer_) : nullptr;
+    if (!item) return;
+    if (On) item->SetInterval(interval_);
+    item->SetEnabled(On);
+}
+
+void TQCLAniCtrl::show(int Frame) { SetImageIndex(Frame); }
+
+void TQCLAniCtrl::paintFrame(bool Animate) {
+    if (Animate && OnAnimate) OnAnimate(this);
+    if (GetParent() && GetParent()->HandleAllocated() && GetVisible()) Invalidate();
+}
+
+void TQCLAniCtrl::Play() {
+    if (IsLoading() || GetEmpty()) return;
+    if (animate_) Stop();
+    if (!GetVisible()) {
+        if (!makeVisible_) return;
+        SetVisible(true);
+    }
+    forward_ = !reverse_;
+    passes_ = 0;
+    show(GetFirstFrame());
+    animate_ = true;
+    if (OnStart) OnStart(this);
+    paintFrame(true);
+    enableTimer(true);
+}
+
+void TQCLAniCtrl::Stop() {
+    if (!animate_) return;
+    enableTimer(false);
+    passes_ = 0;
+    animate_ = false;
+    if (destroying_ || GetComponentState().Contains(csDestroying)) return;
+    switch (aniStyle_) {
+    case asLoop: case asLoopReverse: case asRepeatFirst:
+        show(GetFirstFrame());
+        paintFrame(true);
+        break;
+    case asLoopHide: case asRepeatHide:
+        if (!GetComponentState().Contains(csDesigning)) SetVisible(false);
+        break;
+    default:
+        break;
+    }
+    if (OnStop) OnStop(this);
+}
+
+void TQCLAniCtrl::Tick(TObject*) {
+    if (!animate_) return;
+    if (GetEmpty() || !GetVisible()) {
+        Stop();
+        return;
+    }
+    const int current = GetCurrentFrame();
+    const int end = forward_ ? stopFrame_ : startFrame_;
+    const int begin = forward_ ? startFrame_ : stopFrame_;
+    if (current == end) {
+        switch (aniStyle_) {
+        case asLoop: case asLoopHide: show(begin); break;
+        case asLoopReverse: forward_ = !forward_; return;
+        case asRepeat:
+            if (++passes_ < repetitions_) show(begin);
+            else {
+                Stop();
+                return;
+            }
+            break;
+        default:
+            Stop();
+            return;
+        }
+    } else {
+        show(current + (forward_ ? 1 : -1));
+    }
+    paintFrame(true);
+}
+
+void TQCLAniCtrl::Move(int Frame) {
+    if (animate_ || GetEmpty() || Frame < startFrame_ || Frame > stopFrame_) return;
+    show(Frame);
+    paintFrame(false);
+}
+
+void TQCLAniCtrl::First() { Move(GetFirstFrame()); }
+void TQCLAniCtrl::Last() { Move(GetLastFrame()); }
+void TQCLAniCtrl::Next() {
+    const int step = reverse_ ? -1 : 1;
+    if (GetCurrentFrame() != GetLastFrame()) Move(GetCurrentFrame() + step);
+}
+void TQCLAniCtrl::Prev() {
+    const int step = reverse_ ? 1 : -1;
+    if (GetCurrentFrame() != GetFirstFrame()) Move(GetCurrentFrame() + step);
+}
+
+void TQCLAniCtrl::SetAnimate(bool Value) {
+    if (Value == animate_) return;
+    if (Value) Play();
+    else Stop();
+}
+
+void TQCLAniCtrl::SetReverse(bool Value) {
+    Stop();
+    reverse_ = Value;
+}
+
+void TQCLAniCtrl::SetUseBitmap(bool Value) {
+    if (useBitmap_ == Value) return;
+    useBitmap_ = Value;
+    GetChange(this);
+}
+
+void TQCLAniCtrl::SetAniStyle(TQCLAnimationStyle Value) {
+    Stop();
+    aniStyle_ = Value;
+}
+
+void TQCLAniCtrl::SetInterval(uint16_t Value) {
+    if (interval_ == Value) return;
+    if (!IsLoading()) Stop();
+    interval_ = Value;
+}
+
+void TQCLAniCtrl::SetRepetitions(uint8_t Value) {
+    if (Value == 0 || Value == repetitions_) return;
+    Stop();
+    repetitions_ = Value;
+}
+
+void TQCLAniCtrl::SetTimerMode(TQCLTimerMode Value) {
+    if (IsLoading()) {
+        timerMode_ = Value;
+        return;
+    }
+    if (timerMode_ == Value) return;
+    Stop();
+    deactivateTimer();
+    timerMode_ = Value;
+    activateTimer();
+}
+
+void TQCLAniCtrl::SetStartFrame(int Value) {
+    if (IsLoading()) {
+        startFrame_ = Value;
+        return;
+    }
+    if (GetEmpty()) {
+        startFrame_ = 0;
+        return;
+    }
+    if (Value == startFrame_ || Value < 0 || Value >= FrameCount()) return;
+    Stop();
+    const int other = stopFrame_;
+    startFrame_ = std::min(Value, other);
+    stopFrame_ = std::max(Value, other);
+    show(Value);
+    paintFrame(false);
+}
+
+void TQCLAniCtrl::SetStopFrame(int Value) {
+    if (IsLoading()) {
+        stopFrame_ = Value;
+        return;
+    }
+    if (GetEmpty()) {
+        stopFrame_ = 0;
+        return;
+    }
+    if (Value == stopFrame_ || Value < 0 || Value >= FrameCount()) return;
+    Stop();
+    const int other = startFrame_;
+    startFrame_ = std::min(Value, other);
+    stopFrame_ = std::max(Value, other);
+    show(startFrame_);
+    paintFrame(false);
+}
+
+void TQCLAniCtrl::GetIMLChange(TObject* Sender) {
+    if (!IsLoading()) {
+        startFrame_ = 0;
+        stopFrame_ = std::max(0, FrameCount() - 1);
+        show(GetFirstFrame());
+    }
+    TQCLCustomLImage::GetIMLChange(Sender);
+}
+
+void TQCLAniCtrl::Paint() {
+    if (IsLoading()) return;
+    TCanvas* canvas = GetCanvas();
+    const TRect client = GetClientRect();
+    if (!GetTransparent() && !silentMove_) {
+        canvas->GetBrush()->SetStyle(bsSolid);
+        canvas->GetBrush()->SetColor(GetColor());
+        canvas->FillRect(client);
+    }
+    if (GetEmpty() && BevelExt() == 0) {
+        TQCLGraphicControl::Paint();
+        return;
+    }
+    bevel_->PaintBevel(canvas, client, GetTransparent());
+    if (GetEmpty() || !GetImageList()->IsValidItem(GetListIndex(), GetImageIndex())) return;
+    uint16_t flags = forceTransparent_ ? 0x40 : 0;
+    AddStyleFlags(flags);
+    try {
+        GetImageList()->DrawExt(canvas, BeveledRect(), flags, GetListIndex(), GetImageIndex());
+    } catch (...) {
+        // A frame that cannot be drawn is simply not shown.
+    }
+}

@@ -1,0 +1,133 @@
+// The multimedia button; see QCLMMButton.h.
+#include "components/controls/QCLMMButton.h"
+
+#include <algorithm>
+
+namespace {
+
+void put32(std::vector<uint8_t>& out, int32_t value) {
+    const auto v = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+int32_t get32(const std::vector<uint8_t>& in, size_t at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(in[at + static_cast<size_t>(i)]) << (8 * i);
+    return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+std::vector<uint8_t> QCLFaceIndicesToBytes(const TQCLFaceIndices& Faces) {
+    std::vector<uint8_t> out;
+    for (int s = 0; s < 8; ++s) put32(out, Faces[static_cast<size_t>(s)].ImageIndex);
+    for (int s = 7; s >= 0; --s) put32(out, Faces[static_cast<size_t>(s)].ListIndex);
+    return out;
+}
+
+bool QCLFaceIndicesFromBytes(const std::vector<uint8_t>& Bytes, TQCLFaceIndices& Faces) {
+    if (Bytes.size() != 64) return false;
+    for (int s = 0; s < 8; ++s) {
+        Faces[static_cast<size_t>(s)].ImageIndex = get32(Bytes, static_cast<size_t>(4 * s));
+        Faces[static_cast<size_t>(s)].ListIndex = get32(Bytes, static_cast<size_t>(32 + 4 * (7 - s)));
+    }
+    return true;
+}
+
+TQCLCustomMMButton::TQCLCustomMMButton(TComponent* AOwner) : TQCLBaseGraphicButton(AOwner) {
+    TControlStyle style = GetControlStyle();
+    style >> csClickEvents;
+    style << csOpaque << csReplicatable;
+    SetControlStyle(style);
+}
+
+void TQCLCustomMMButton::Notification(TComponent* AComponent, TOperation Operation) {
+    TQCLBaseGraphicButton::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == faceList_) faceList_ = nullptr;
+}
+
+void TQCLCustomMMButton::SetButtonFaceImageList(TQCLCustomImageList* Value) {
+    if (faceList_ == Value) return;
+    faceList_ = Value;
+    if (Value) Value->FreeNotification(this);
+    GetChange(this);
+}
+
+void TQCLCustomMMButton::SetButtonFaceIndex(TQCLButtonState State, TQCLFaceIndex Pair) {
+    faces_[State] = Pair;
+    if (State == state_) Invalidate();
+}
+
+bool TQCLCustomMMButton::ButtonFaceIMLEmpty(TQCLButtonState State) {
+    return !faceList_ || !faceList_->IsValidItem(faces_[State].ListIndex, faces_[State].ImageIndex);
+}
+
+int TQCLCustomMMButton::FaceStateFor(TQCLButtonState State) {
+    if (!ButtonFaceIMLEmpty(State)) return State;
+    switch (State) {
+    case bsDisabledUp: case bsMouseOver: case bsDragOver:
+        return ButtonFaceIMLEmpty(bsUp) ? -1 : bsUp;
+    case bsOptionSet: case bsDown: case bsDropDownOpen: case bsDisabledDown:
+        return ButtonFaceIMLEmpty(bsDown) ? -1 : bsDown;
+    default:
+        return -1;
+    }
+}
+
+void TQCLCustomMMButton::SetTransCol() {
+    if (ButtonFaceIMLEmpty(bsUp)) return;
+    TBitmap picture;
+    faceList_->GetBitmapItem(faces_[bsUp].ListIndex, faces_[bsUp].ImageIndex, &picture);
+    TColor c = picture.GetTransparentColor();
+    if (static_cast<uint32_t>(c) > 0x1FFFFFF) c = static_cast<TColor>(static_cast<uint32_t>(c) - 0x2000000);
+    transColor_ = c;
+}
+
+bool TQCLCustomMMButton::VerifyTransparency(int X, int Y) {
+    if (!faceList_ || ButtonFaceIMLEmpty(state_)) return false;
+    if (!faceRect_.Contains(TPoint(X, Y))) return false;
+    TBitmap picture;
+    faceList_->GetBitmapItem(faces_[state_].ListIndex, faces_[state_].ImageIndex, &picture);
+    const int px = X - faceRect_.Left, py = Y - faceRect_.Top;
+    if (px >= picture.GetWidth() || py >= picture.GetHeight()) return false;
+    return GetPixel(picture.GetCanvas()->GetHandle(), px, py) != static_cast<COLORREF>(ColorToRGB(transColor_));
+}
+
+void TQCLCustomMMButton::Paint() {
+    if (IsLoading()) return;
+    faceRect_ = TRect();
+    TCanvas* canvas = GetCanvas();
+    const TRect client = GetClientRect();
+    if (!faceList_) {
+        if (!(GetControlStyle().Contains(csOpaque))) return;
+        canvas->GetBrush()->SetStyle(bsSolid);
+        canvas->GetBrush()->SetColor(GetColor());
+        canvas->FillRect(client);
+        return;
+    }
+    const int face = FaceStateFor(state_);
+    if (face < 0) return;
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf24bit);
+    bitmap.SetSize(client.Width(), client.Height());
+    TCanvas* c = bitmap.GetCanvas();
+    c->GetBrush()->SetStyle(bsSolid);
+    c->GetBrush()->SetColor(GetColor());
+    c->FillRect(client);
+    uint16_t flags = QuickDraw ? 0 : 0x1000;
+    if (ForceTransparent) flags |= 0x40;
+    faceList_->DrawExt(c, client, flags, faces_[static_cast<size_t>(face)].ListIndex,
+                       faces_[static_cast<size_t>(face)].ImageIndex);
+    const TRect item = faceList_->ItemRect(faces_[static_cast<size_t>(face)].ListIndex,
+                                           faces_[static_cast<size_t>(face)].ImageIndex);
+    faceRect_ = TRect(0, 0, std::min(item.Width(), client.Width()), std::min(item.Height(), client.Height()));
+    TRect caption = client;
+    if (state_ == bsOptionSet || state_ == bsDown || state_ == bsDropDownOpen)
+        caption = TRect(caption.Left + CaptionDown, caption.Top + CaptionDown, caption.Right + CaptionDown,
+                        caption.Bottom + CaptionDown);
+    c->SetFont(GetFont());
+    TQCLDrawTextStyles styles;
+    styles << dt3DDisabled << (GetEnabled() ? dtEnabled : dtDisabled);
+    glyph_->DrawButtonGlyphAndText(c, GetCaption(), MultiLine, styles, layout_, state_, caption, fontFX_, 0);
+    canvas->Draw(0, 0, &bitmap);
+}

@@ -1,0 +1,66 @@
+// The multimedia button TQCLCustomMMButton (published as TQCLMMButton): a
+// graphic button that shows, for each button state, a picture of an image
+// list and answers mouse hits only on the picture's non-transparent pixels.
+//
+// Tricky points:
+// - A state without a valid picture falls back: disabled-up, hot and
+//   drag-over to the up picture; option-set, drop-down, disabled-down to the
+//   down picture. Without an up picture nothing is painted at all.
+// - The face indices are streamed as 64 raw bytes: the eight image indices
+//   (states 0 to 7), then the eight list indices in the order state 7 down
+//   to state 0, all 32-bit little-endian (QCLFaceIndicesToBytes).
+#pragma once
+
+#include "components/controls/QCLGraphicButton.h"
+#include "components/controls/QCLSpeedButton.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+using TQCLFaceIndices = std::array<TQCLFaceIndex, 8>;
+std::vector<uint8_t> QCLFaceIndicesToBytes(const TQCLFaceIndices& Faces);
+// False (Faces untouched) unless Bytes holds exactly 64 bytes.
+bool QCLFaceIndicesFromBytes(const std::vector<uint8_t>& Bytes, TQCLFaceIndices& Faces);
+
+class TQCLCustomMMButton : public TQCLBaseGraphicButton {
+public:
+    explicit TQCLCustomMMButton(TComponent* AOwner);
+    AnsiString ClassName() const override { return "TQCLCustomMMButton"; }
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    bool GetEmpty() override { return !faceList_; }
+    bool IsMultimedia() const override { return true; }
+    bool VerifyTransparency(int X, int Y) override;
+
+    TQCLCustomImageList* GetButtonFaceImageList() const { return faceList_; }
+    void SetButtonFaceImageList(TQCLCustomImageList* Value);
+    TQCLFaceIndex GetButtonFaceIndex(TQCLButtonState State) const { return faces_[State]; }
+    void SetButtonFaceIndex(TQCLButtonState State, TQCLFaceIndex Pair);
+    bool ButtonFaceIMLEmpty(TQCLButtonState State);
+    // The state whose picture a state shows; -1 when none.
+    int FaceStateFor(TQCLButtonState State);
+    // The transparent colour becomes the face list's colour of the up picture.
+    void SetTransCol();
+    TColor GetTransparentColor() const { return transColor_; }
+    TRect FaceRect() const { return faceRect_; }
+
+    int CaptionDown = 1;
+    bool ForceTransparent = true;
+    bool QuickDraw = false;
+
+protected:
+    void Paint() override;
+
+private:
+    TQCLCustomImageList* faceList_ = nullptr;
+    TQCLFaceIndices faces_{};
+    TColor transColor_ = static_cast<TColor>(0xFFFFFF);
+    TRect faceRect_;
+};
+
+class TQCLMMButton : public TQCLCustomMMButton {
+public:
+    using TQCLCustomMMButton::TQCLCustomMMButton;
+    AnsiString ClassName() const override { return "TQCLMMButton"; }
+};

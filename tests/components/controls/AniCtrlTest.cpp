@@ -1,0 +1,170 @@
+// The animation control: frame sequences of every end-of-run style on
+// synthetic ticks, the pool interval rule, Play and stepping rules, frame
+// range setters, and ticks of the threaded timer arriving on the UI thread.
+#include "components/controls/QCLAniCtrl.h"
+#include "tests/components/controls/ControlsBaseFixture.h"
+
+#include <string>
+#include <vector>
+
+using namespace ctltest;
+
+namespace {
+
+class AniCtrlTest : public ControlsBaseTest {
+protected:
+    // An image list whose first item holds `frames` 8 x 8 pictures.
+    TQCLImageList* frames(int count) {
+        auto* list = new TQCLImageList(form);
+        list->Add();
+        TQCLImageListItem* item = list->GetArrayItem(0);
+        item->SetWidth(8);
+        item->SetHeight(8);
+        for (int i = 0; i < count; ++i) {
+            auto picture = filledBitmap(8, 8, static_cast<TColor>(0x101010 * (i + 1)));
+            item->Add(picture.get(), nullptr);
+        }
+        return list;
+    }
+    TQCLAniCtrl* control(int frameCount) {
+        auto* ani = new TQCLAniCtrl(form);
+        ani->SetParent(form);
+        ani->SetBounds(10, 10, 20, 20);
+        ani->SetImageList(frames(frameCount));
+        return ani;
+    }
+};
+
+// Frames shown after Play and each tick; "-" once stopped, "h" when hidden.
+std::string run(TQCLAniCtrl* ani, int ticks) {
+    std::string seen = std::to_string(ani->GetCurrentFrame());
+    for (int i = 0; i < ticks; ++i) {
+        ani->Tick(ani);
+        seen += ani->GetAnimate() ? std::to_string(ani->GetCurrentFrame()) : (ani->GetVisible() ? "-" : "h");
+    }
+    return seen;
+}
+
+}  // namespace
+
+TEST_F(AniCtrlTest, EndOfRunStylesOnSyntheticTicks) {
+    struct Row {
+        TQCLAnimationStyle style;
+        uint8_t repetitions;
+        bool reverse;
+        const char* frames;
+        int frameAfter;  // shown once stopped
+    } rows[] = {
+        {asLoop, 1, false, "012301230", 0},
+        {asLoopReverse, 1, false, "012332100", 0},
+        {asRepeat, 3, false, "012301230123-", 3},
+        {asRepeatFirst, 1, false, "0123-", 0},
+        {asRepeat, 1, true, "3210-", 0},
+        {asRepeatHide, 1, false, "0123h", 3},
+    };
+    for (const Row& r : rows) {
+        auto* ani = control(4);
+        ani->SetAniStyle(r.style);
+        ani->SetRepetitions(r.repetitions);
+        ani->SetReverse(r.reverse);
+        int starts = 0, stops = 0, animates = 0;
+        ani->OnStart = [&](TObject*) { ++starts; };
+        ani->OnStop = [&](TObject*) { ++stops; };
+        ani->OnAnimate = [&](TObject*) { ++animates; };
+        ani->Play();
+        const std::string expected = r.frames;
+        const std::string seen = run(ani, static_cast<int>(expected.size()) - 1);
+        EXPECT_EQ(seen, expected) << int(r.style);
+        EXPECT_EQ(starts, 1);
+        if (!ani->GetAnimate()) {
+            EXPECT_EQ(stops, 1) << int(r.style);
+        }
+        if (!ani->GetAnimate() || r.style == asLoop || r.style == asLoopReverse) ani->Stop();
+        EXPECT_EQ(ani->GetCurrentFrame(), r.frameAfter) << int(r.style);
+        EXPECT_GT(animates, 0);
+        delete ani;
+    }
+    // asLoopHide loops until stopped and then hides.
+    auto* hiding = control(3);
+    hiding->SetAniStyle(asLoopHide);
+    hiding->Play();
+    EXPECT_EQ(run(hiding, 6), "0120120");
+    hiding->Stop();
+    EXPECT_FALSE(hiding->GetVisible());
+}
+
+TEST_F(AniCtrlTest, PoolIntervalIsRoundedOnlyWhenTheTimerIsSetUp) {
+    auto* ani = control(3);
+    TQCLTimerItem* timer = QCLApplication->GetTimer(ani->PoolTimerForTesting());
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->GetInterval(), 200);
+    ani->SetInterval(130);
+    ani->Play();
+    EXPECT_EQ(timer->GetInterval(), 200) << "the pool ignores 130 later on";
+    ani->Stop();
+    ani->SetTimerMode(tmHiTimer);
+    ani->SetTimerMode(tmGlobalTimer);
+    timer = QCLApplication->GetTimer(ani->PoolTimerForTesting());
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->GetInterval(), 150);
+}
+
+TEST_F(AniCtrlTest, PlayStepAndFrameRangeRules) {
+    auto* ani = control(5);
+    EXPECT_EQ(ani->GetStartFrame(), 0);
+    EXPECT_EQ(ani->GetStopFrame(), 4);
+
+    // Range setters: out of range ignored; start above stop swaps the roles.
+    ani->SetStartFrame(9);
+    ani->SetStartFrame(-1);
+    EXPECT_EQ(ani->GetStartFrame(), 0);
+    ani->SetStopFrame(2);
+    ani->SetStartFrame(4);
+    EXPECT_EQ(ani->GetStartFrame(), 2);
+    EXPECT_EQ(ani->GetStopFrame(), 4);
+
+    // Stepping: Next stops at the last frame; Move works only while still.
+    ani->First();
+    EXPECT_EQ(ani->GetCurrentFrame(), 2);
+    ani->Next();
+    ani->Next();
+    ani->Next();
+    EXPECT_EQ(ani->GetCurrentFrame(), 4);
+    ani->Prev();
+    EXPECT_EQ(ani->GetCurrentFrame(), 3);
+    ani->Move(1);
+    EXPECT_EQ(ani->GetCurrentFrame(), 3) << "outside the range";
+    ani->Play();
+    ani->Move(4);
+    EXPECT_EQ(ani->GetCurrentFrame(), 2) << "no stepping while animating";
+    ani->Stop();
+
+    // Play on an invisible control: nothing without MakeVisible, shown with it.
+    ani->SetVisible(false);
+    ani->SetMakeVisible(false);
+    ani->Play();
+    EXPECT_FALSE(ani->GetAnimate());
+    EXPECT_FALSE(ani->GetVisible());
+    ani->SetMakeVisible(true);
+    ani->Play();
+    EXPECT_TRUE(ani->GetAnimate());
+    EXPECT_TRUE(ani->GetVisible());
+
+    // Without a picture Play does nothing.
+    auto* empty = new TQCLAniCtrl(form);
+    empty->Play();
+    EXPECT_FALSE(empty->GetAnimate());
+}
+
+TEST_F(AniCtrlTest, ThreadedTimerTicksArriveOnTheUserInterfaceThread) {
+    form->Show();
+    auto* ani = control(3);
+    ani->SetTimerMode(tmThreaded);
+    ani->SetInterval(20);
+    std::vector<DWORD> threads;
+    ani->OnAnimate = [&](TObject*) { threads.push_back(GetCurrentThreadId()); };
+    ani->Play();
+    ASSERT_TRUE(fwtest::pumpUntil([&] { return threads.size() >= 4; }));
+    ani->Stop();
+    for (DWORD id : threads) EXPECT_EQ(id, GetCurrentThreadId());
+}

@@ -1,0 +1,285 @@
+// Graphic buttons: state sequences of press, drag and release, option
+// groups, click repetition on synthetic pool ticks, the hot check, the
+// drop-down part, enabling, and the shape button's hit region.
+#include "components/controls/QCLMMButton.h"
+#include "components/controls/QCLShapeButton.h"
+#include "components/controls/QCLSpeedButton.h"
+#include "components/runtime/QCLShadow.h"
+#include "components/runtime/qclclass.h"
+#include "tests/components/controls/ControlsBaseFixture.h"
+
+#include <vector>
+
+using namespace ctltest;
+
+namespace {
+
+void press(TControl* c, int x, int y) { c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+void move(TControl* c, int x, int y) { c->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y)); }
+void release(TControl* c, int x, int y) { c->Perform(WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
+
+TQCLTimerItem* timerOf(TQCLBaseGraphicButton* button, int which) {
+    return QCLApplication->GetTimer(button->TimerIdentForTesting(which));
+}
+
+class GraphicButtonTest : public ControlsBaseTest {
+protected:
+    TQCLSpeedButton* addButton(int left, int* clicks) {
+        auto* button = new TQCLSpeedButton(form);
+        button->SetParent(form);
+        button->SetBounds(left, 10, 23, 22);
+        button->OnClick = [clicks](TObject*) { ++*clicks; };
+        return button;
+    }
+};
+
+}  // namespace
+
+TEST_F(GraphicButtonTest, PressDragAndReleaseSequences) {
+    int clicks = 0;
+    auto* button = addButton(10, &clicks);
+    struct Step {
+        char action;  // p press, m move, r release
+        int x, y;
+        TQCLButtonState state;
+        int clicks;
+    } plain[] = {
+        {'p', 5, 5, bsDown, 0}, {'m', 40, 5, bsUp, 0}, {'m', 6, 6, bsDown, 0}, {'r', 6, 6, bsMouseOver, 1},
+        {'p', 5, 5, bsDown, 1}, {'m', 60, 60, bsUp, 1}, {'r', 60, 60, bsUp, 1},
+    };
+    for (const Step& s : plain) {
+        if (s.action == 'p') press(button, s.x, s.y);
+        else if (s.action == 'm') move(button, s.x, s.y);
+        else release(button, s.x, s.y);
+        EXPECT_EQ(button->GetState(), s.state) << s.action << " " << s.x;
+        EXPECT_EQ(clicks, s.clicks) << s.action << " " << s.x;
+    }
+}
+
+TEST_F(GraphicButtonTest, OptionGroupReleasesTheOthersAndHonoursAllowAllUp) {
+    int clicks = 0;
+    auto* a = addButton(10, &clicks);
+    auto* b = addButton(40, &clicks);
+    auto* c = addButton(70, &clicks);
+    for (auto* button : {a, b, c}) button->SetGroupIndex(1);
+    press(a, 5, 5);
+    release(a, 5, 5);
+    EXPECT_TRUE(a->GetPressed());
+    press(b, 5, 5);
+    release(b, 5, 5);
+    EXPECT_TRUE(b->GetPressed());
+    EXPECT_FALSE(a->GetPressed());
+    EXPECT_EQ(a->GetState(), bsUp);
+    EXPECT_EQ(clicks, 2);
+
+    // Clicking the pressed one again does nothing ...
+    press(b, 5, 5);
+    release(b, 5, 5);
+    EXPECT_TRUE(b->GetPressed());
+    EXPECT_EQ(clicks, 2);
+    // ... unless AllowAllUp, which every member takes over.
+    b->SetAllowAllUp(true);
+    EXPECT_TRUE(c->GetAllowAllUp());
+    press(b, 5, 5);
+    release(b, 5, 5);
+    EXPECT_FALSE(b->GetPressed());
+    EXPECT_EQ(clicks, 3);
+
+    // Dragging off a pressed group button returns it to option-set without a click.
+    c->SetPressed(true);
+    press(c, 5, 5);
+    move(c, 80, 80);
+    release(c, 80, 80);
+    EXPECT_TRUE(c->GetPressed());
+    EXPECT_EQ(c->GetState(), bsOptionSet);
+    EXPECT_EQ(clicks, 3);
+
+    // Disabled and enabled again, a pressed button shows down-disabled, then option-set.
+    c->SetEnabled(false);
+    EXPECT_EQ(c->GetState(), bsDisabledDown);
+    c->SetEnabled(true);
+    EXPECT_EQ(c->GetState(), bsOptionSet);
+    // A button without group cannot be pressed.
+    auto* loose = addButton(100, &clicks);
+    loose->SetPressed(true);
+    EXPECT_FALSE(loose->GetPressed());
+}
+
+TEST_F(GraphicButtonTest, RepeatedClickRunsFromThePressAndTheTimer) {
+    struct Case {
+        uint16_t delay, interval, firstInterval, nextInterval;
+    } cases[] = {
+        {500, 100, 500, 100},
+        {120, 100, 150, 100},  // an odd delay is rounded up to the pool's step
+        {500, 130, 500, 500},  // an odd interval is ignored: the delay spacing stays
+    };
+    for (const Case& k : cases) {
+        int clicks = 0;
+        auto* button = addButton(10, &clicks);
+        button->SetRepeatedClick(true);
+        button->SetRepeatingDelay(k.delay);
+        button->SetRepeatingInterval(k.interval);
+        press(button, 5, 5);
+        EXPECT_EQ(clicks, 1) << "the press clicks at once";
+        TQCLTimerItem* timer = timerOf(button, 1);
+        ASSERT_NE(timer, nullptr);
+        EXPECT_EQ(timer->GetInterval(), k.firstInterval);
+        move(button, 6, 6);
+        for (int tick = 1; tick <= 5; ++tick) {
+            timer->Timer();
+            EXPECT_EQ(clicks, 1 + tick);
+            EXPECT_EQ(timer->GetInterval(), k.nextInterval);
+        }
+        release(button, 6, 6);
+        EXPECT_EQ(clicks, 6) << "the release adds no click";
+        EXPECT_EQ(button->TimerIdentForTesting(1), 0);
+        delete button;
+    }
+}
+
+TEST_F(GraphicButtonTest, HotButtonReturnsUpWhenThePointerIsGone) {
+    form->Show();
+    int clicks = 0;
+    auto* button = addButton(10, &clicks);
+    fwtest::pumpIdle();
+    moveMouseTo(0, 0);
+    fwtest::pumpIdle();
+    button->Perform(CM_MOUSEENTER, 0, 0);
+    ASSERT_EQ(button->GetState(), bsMouseOver);
+    TQCLTimerItem* hot = timerOf(button, 0);
+    ASSERT_NE(hot, nullptr);
+    EXPECT_EQ(hot->GetInterval(), 100);
+    hot->Timer();
+    EXPECT_EQ(button->GetState(), bsUp);
+    EXPECT_EQ(button->TimerIdentForTesting(0), 0);
+}
+
+TEST_F(GraphicButtonTest, DropDownPartOpensTheMenuOnlyOnItsStrip) {
+    int clicks = 0;
+    auto* button = addButton(10, &clicks);
+    auto* menu = new TPopupMenu(form);
+    button->SetDropDown(menu);
+    button->SetDropDownCombo(true);
+    EXPECT_EQ(button->GetWidth(), 35);
+    int drops = 0;
+    TQCLButtonState whileOpen = bsUp;
+    button->PopupForTesting = [&](TPopupMenu* m, int, int) {
+        EXPECT_EQ(m, menu);
+        whileOpen = button->GetState();
+        ++drops;
+    };
+    press(button, 30, 5);
+    EXPECT_EQ(drops, 1);
+    EXPECT_EQ(whileOpen, bsDropDownOpen);
+    EXPECT_EQ(button->GetState(), bsMouseOver);
+    press(button, 10, 5);
+    EXPECT_EQ(button->GetState(), bsDown);
+    release(button, 10, 5);
+    EXPECT_EQ(drops, 1);
+    EXPECT_EQ(clicks, 1);
+    button->SetDropDownCombo(false);
+    EXPECT_EQ(button->GetWidth(), 23);
+    // Without the part the whole face opens the menu; a freed menu is forgotten.
+    press(button, 5, 5);
+    EXPECT_EQ(drops, 2);
+    delete menu;
+    EXPECT_EQ(button->GetDropDownMenu(), nullptr);
+}
+
+TEST_F(GraphicButtonTest, ShapeButtonAnswersOnItsDrawnFaceOnly) {
+    auto* ellipse = new TQCLShapeButton(form);
+    ellipse->SetParent(form);
+    ellipse->SetBounds(10, 10, 60, 40);
+    ellipse->GetShape()->SetShape(TQCLShapeType::stEllipse);
+    ellipse->GetShape()->GetShadow()->SetStyle(hssSolid);
+    ellipse->GetShape()->GetShadow()->SetDepth(0);
+    int clicks = 0;
+    ellipse->OnClick = [&](TObject*) { ++clicks; };
+    press(ellipse, 2, 2);
+    release(ellipse, 2, 2);
+    EXPECT_EQ(clicks, 0) << "the corner outside the ellipse";
+    press(ellipse, 30, 20);
+    release(ellipse, 30, 20);
+    EXPECT_EQ(clicks, 1);
+
+    // A rectangle with a 6-pixel shadow: the face is (0, 0, 54, 34), the shadow below and right of it.
+    auto* rect = new TQCLShapeButton(form);
+    rect->SetParent(form);
+    rect->SetBounds(100, 10, 60, 40);
+    rect->GetShape()->SetShape(TQCLShapeType::stRectangle);
+    rect->GetShape()->GetShadow()->SetStyle(hssSolid);
+    rect->GetShape()->GetShadow()->SetDepth(6);
+    struct Hit {
+        int x, y;
+        bool in;
+    } hits[] = {{2, 2, true}, {50, 30, true}, {52, 32, true}, {57, 37, false}, {58, 10, false}};
+    for (const Hit& h : hits) EXPECT_EQ(rect->VerifyTransparency(h.x, h.y), h.in) << h.x << "," << h.y;
+
+    // Equal Up and MouseOver colours: hot looks like up; different colours repaint.
+    EXPECT_FALSE(rect->HotLooksDifferent());
+    rect->GetColors()->SetColor(2, clYellow);
+    EXPECT_TRUE(rect->HotLooksDifferent());
+    EXPECT_EQ(rect->StateColor(bsMouseOver), clYellow);
+}
+
+TEST(MMButtonFaces, IndicesStreamAsImageThenReversedListIndices) {
+    TQCLFaceIndices faces{};
+    for (int s = 0; s < 8; ++s) faces[static_cast<size_t>(s)] = QCLFaceIndex(100 + s, s == 7 ? -2 : s);
+    const std::vector<uint8_t> bytes = QCLFaceIndicesToBytes(faces);
+    ASSERT_EQ(bytes.size(), 64u);
+    struct Field {
+        size_t offset;
+        int32_t value;
+    } fields[] = {{0, 0}, {4, 1}, {28, -2}, {32, 107}, {60, 100}};
+    for (const Field& f : fields) {
+        const int32_t got = static_cast<int32_t>(bytes[f.offset] | bytes[f.offset + 1] << 8 | bytes[f.offset + 2] << 16 |
+                                                 static_cast<uint32_t>(bytes[f.offset + 3]) << 24);
+        EXPECT_EQ(got, f.value) << f.offset;
+    }
+    TQCLFaceIndices back{};
+    ASSERT_TRUE(QCLFaceIndicesFromBytes(bytes, back));
+    for (int s = 0; s < 8; ++s) {
+        EXPECT_EQ(back[static_cast<size_t>(s)].ListIndex, faces[static_cast<size_t>(s)].ListIndex);
+        EXPECT_EQ(back[static_cast<size_t>(s)].ImageIndex, faces[static_cast<size_t>(s)].ImageIndex);
+    }
+    EXPECT_FALSE(QCLFaceIndicesFromBytes(std::vector<uint8_t>(56), back)) << "an older 56-byte record";
+}
+
+TEST_F(GraphicButtonTest, MultimediaButtonFallsBackAndIgnoresTransparentPixels) {
+    auto* list = new TQCLImageList(form);
+    list->Add();
+    TQCLImageListItem* item = list->GetArrayItem(0);
+    item->SetWidth(20);
+    item->SetHeight(20);
+    for (TColor colour : {clRed, clBlue}) {
+        auto picture = filledBitmap(20, 20, clWhite);
+        picture->GetCanvas()->GetBrush()->SetColor(colour);
+        picture->GetCanvas()->GetPen()->SetColor(colour);
+        picture->GetCanvas()->Ellipse(TRect(0, 0, 20, 20));
+        item->Add(picture.get(), nullptr);
+    }
+    auto* button = new TQCLMMButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 20, 20);
+    button->SetButtonFaceImageList(list);
+    for (int s = 0; s < 8; ++s)  // every pair starts as (0, 0), a valid picture here
+        button->SetButtonFaceIndex(static_cast<TQCLButtonState>(s), QCLFaceIndex(0, 9));
+    button->SetButtonFaceIndex(bsUp, QCLFaceIndex(0, 0));
+    button->SetButtonFaceIndex(bsDown, QCLFaceIndex(0, 1));
+    struct Row {
+        TQCLButtonState state;
+        int face;
+    } rows[] = {{bsUp, bsUp}, {bsMouseOver, bsUp}, {bsDisabledUp, bsUp}, {bsDown, bsDown}, {bsOptionSet, bsDown}};
+    for (const Row& r : rows) EXPECT_EQ(button->FaceStateFor(r.state), r.face) << int(r.state);
+
+    EXPECT_FALSE(button->VerifyTransparency(10, 10)) << "nothing drawn yet";
+    paintControl(button, clBtnFace);
+    EXPECT_EQ(button->FaceRect(), TRect(0, 0, 20, 20));
+    press(button, 1, 1);
+    EXPECT_EQ(button->GetState(), bsUp) << "a white corner is not part of the button";
+    press(button, 10, 10);
+    EXPECT_EQ(button->GetState(), bsDown);
+    delete list;
+    EXPECT_EQ(button->GetButtonFaceImageList(), nullptr);
+    EXPECT_EQ(button->FaceStateFor(bsUp), -1);
+}
