@@ -12,10 +12,12 @@
 //   the saved one back before either part dies.
 // - The inner list is always owner-drawn; Style only decides whether a given
 //   OnDrawItem replaces the built-in row drawing.
-// - Bulk filling goes through AddLine; between BeginBulkAdd/EndBulkAdd the
-//   inner list neither redraws nor updates its scroll bar per row and its
-//   storage is reserved once, which is what keeps tens of thousands of rows
-//   fast under Wine.
+// - Filling must not redraw per row: a visible list updates its scroll bar on
+//   screen for every added row, milliseconds each under Wine. AddLine holds
+//   the redraw until its posted message comes back through the message loop,
+//   so rows added in one handler appear together; a paint forced before the
+//   loop runs again (PaintTo right after AddLine) shows nothing new yet.
+//   BeginBulkAdd/EndBulkAdd do the same explicitly and reserve storage.
 #pragma once
 
 #include "components/runtime/QCLIniCtrl.h"
@@ -150,6 +152,7 @@ private:
     TQCLIniCtrl* iniControl() const;
     void refreshList();
     std::vector<int> sectionWidths() const;
+    void holdRedrawUntilIdle();
 
     TQCLHeaderControl* header_;
     TListBox* list_;
@@ -165,6 +168,7 @@ private:
     TWndMethod savedListProc_;
     bool subclassed_ = false;
     int bulkDepth_ = 0;
+    bool holding_ = false;
 
 public:
     BRIM_PROPERTY(Items, TQCLListBox::GetItems, TQCLListBox::SetItems);

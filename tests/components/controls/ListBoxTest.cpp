@@ -502,6 +502,24 @@ TEST_F(ListBoxTest, RowOperations) {
     EXPECT_EQ(sorted, (std::vector<std::string>{"a;", "c;ab", "zz;a", ";b"}));
 }
 
+// Filling holds the redraw; it must come back on by itself once the loop
+// runs (AddLine) or when the outermost bracket closes (BeginBulkAdd).
+TEST_F(ListBoxTest, RowsAddedInOneGoAreShownAfterwards) {
+    TQCLListBox* list = makeList(';', {60, 60}, glNone, {});
+    for (int i = 0; i < 3; ++i) list->AddLine({"Row", std::to_string(i)});
+    pumpIdle();
+    list->BeginBulkAdd(2);
+    list->BeginBulkAdd(0);
+    list->AddLine({"Bulk", "3"});
+    list->EndBulkAdd();
+    list->AddLine({"Bulk", "4"});
+    list->EndBulkAdd();
+    list->EndBulkAdd();  // one too many: ignored
+    pumpIdle();
+    auto bitmap = paint(list);
+    for (int i = 0; i < 5; ++i) EXPECT_GT(countPixels(bitmap.get(), row(list, i), Ink), 0) << "row " << i;
+}
+
 TEST_F(ListBoxTest, HeaderWidthsStoredAndRead) {
     std::vector<std::string> events;
     TQCLListBox* list = makeList(';', {80}, glNone, {}, [&](TQCLListBox* l) {
