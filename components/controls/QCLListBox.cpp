@@ -53,7 +53,7 @@ void TQCLHeaderStrings::ReadSections(TStrings* Entries) {
 // ---------------------------------------------------------------------------
 // TQCLListBox
 
-TQCLListBox::TQCLListBox(TComponent* AOwner) : TScrollBox(AOwner) {
+TQCLListBox::TQCLListBox(TComponent* AOwner) : TQCLCustomScrollBox(AOwner) {
     TControlStyle style = GetControlStyle();
     style >> csAcceptsControls;
     style >> csSetCaption;
@@ -103,7 +103,7 @@ TQCLListBox::~TQCLListBox() {
 }
 
 void TQCLListBox::Loaded() {
-    TScrollBox::Loaded();
+    TQCLCustomScrollBox::Loaded();
     savedListProc_ = list_->WindowProc;
     list_->WindowProc = TWndMethod(this, &TQCLListBox::listWindowProc);
     subclassed_ = true;
@@ -129,7 +129,7 @@ void TQCLListBox::listWindowProc(TMessage& Message) {
 }
 
 void TQCLListBox::Notification(TComponent* AComponent, TOperation Operation) {
-    TScrollBox::Notification(AComponent, Operation);
+    TQCLCustomScrollBox::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == iniLink_) iniLink_ = nullptr;
     if (Operation == opInsert && IniUse == ioUseLink && !iniLink_ && AComponent->GetOwner() == GetOwner())
         if (auto* ini = dynamic_cast<TQCLIniCtrl*>(AComponent)) SetIniLink(ini);
@@ -287,7 +287,7 @@ void TQCLListBox::Dispatch(TMessage& Message) {
         if ((gridLines_ == glVertical || gridLines_ == glBoth) && list_->HandleAllocated()) list_->Invalidate();
         return;
     }
-    TScrollBox::Dispatch(Message);
+    TQCLCustomScrollBox::Dispatch(Message);
 }
 
 void TQCLListBox::HeaderSized(THeaderControl* HeaderControl, THeaderSection* Section) {
@@ -344,7 +344,7 @@ void TQCLListBox::SetVirtualWidth(int Value) {
 
 void TQCLListBox::AlignControls(TControl* AControl, TRect& Rect) {
     if (loading(this) || destroying(this)) return;
-    TScrollBox::AlignControls(AControl, Rect);
+    TQCLCustomScrollBox::AlignControls(AControl, Rect);
     DisableAlign();
     try {
         if (virtualWidth_ <= 0) {
@@ -369,13 +369,13 @@ void TQCLListBox::AlignControls(TControl* AControl, TRect& Rect) {
 }
 
 void TQCLListBox::Resize() {
-    TScrollBox::Resize();
+    TQCLCustomScrollBox::Resize();
     Realign();
 }
 
 void TQCLListBox::SetFocus() { list_->SetFocus(); }
 
-bool TQCLListBox::Focused() { return TScrollBox::Focused() || list_->Focused(); }
+bool TQCLListBox::Focused() { return TQCLCustomScrollBox::Focused() || list_->Focused(); }
 
 // --- indexed accessors --------------------------------------------------------
 

@@ -23,7 +23,7 @@
 #include "components/runtime/QCLIniCtrl.h"
 
 #include "framework/ComCtrls.h"
-#include "framework/ScrollBox.h"
+#include "components/controls/QCLCustomScrollBox.h"
 #include "framework/StdCtrls.h"
 
 #include <string>
@@ -58,7 +58,7 @@ private:
     TQCLListBox* listBox_;
 };
 
-class TQCLListBox : public TScrollBox {
+class TQCLListBox : public TQCLCustomScrollBox {
 public:
     explicit TQCLListBox(TComponent* AOwner);
     ~TQCLListBox() override;
@@ -113,7 +113,6 @@ public:
     TQCLIniUse IniUse = ioNone;
     AnsiString Section = "Common";
     AnsiString IniKey = "ListBoxData";
-    AnsiString About;
     void ReadData() { DoReadData(); }
     void WriteData() { DoWriteData(); }
     AnsiString GetIniString();
