@@ -5,6 +5,7 @@
 #include "components/controls/QCLListBox.h"
 
 #include "tests/components/controls/ControlsBaseFixture.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -544,6 +545,47 @@ TEST_F(ListBoxTest, HeaderWidthsStoredAndRead) {
     EXPECT_EQ(list->Header()->GetSectionWidth(1), 90);
     list->Free();
     EXPECT_EQ(events.back(), "write none Common") << "written when the list goes";
+}
+
+// Widths through a linked INI control: read at Loaded (sections added as
+// needed), written when the list goes, and the key removed when there is
+// nothing to store; a freed INI control is forgotten.
+TEST_F(ListBoxTest, HeaderWidthsRoundTripThroughALinkedIniFile) {
+    brimtest::TempFolder temp;
+    auto* ini = new TQCLIniCtrl(form);
+    ini->Target = itIniFile;
+    ini->IniPrefix = ppFixed;
+    ini->IniFile = temp.file("lists.ini");
+    ini->WriteString("Lists", "Records", "30,40,50");
+
+    TQCLListBox* list = makeList(';', {80}, glNone, {}, [](TQCLListBox* l) {
+        l->IniUse = ioUseLink;
+        l->Section = "Lists";
+        l->IniKey = "Records";
+    });
+    EXPECT_EQ(list->GetIniLink(), nullptr) << "no INI control joined after the list";
+    list->SetIniLink(ini);
+    list->ReadData();
+    EXPECT_EQ(list->GetIniString(), "30,40,50");
+    list->Header()->SetSectionWidth(2, 65);
+    list->Free();
+    EXPECT_EQ(ini->ReadString("Lists", "Records", ""), "30,40,65");
+
+    // No sections: the key goes.
+    TQCLListBox* empty = makeList(';', {}, glNone, {}, [](TQCLListBox* l) {
+        l->IniUse = ioUseLink;
+        l->Section = "Lists";
+        l->IniKey = "Records";
+    });
+    auto* second = new TQCLIniCtrl(form);
+    empty->SetIniLink(second);
+    second->Target = itIniFile;
+    second->IniPrefix = ppFixed;
+    second->IniFile = temp.file("lists.ini");
+    empty->WriteData();
+    EXPECT_EQ(ini->ReadString("Lists", "Records", "gone"), "gone");
+    second->Free();
+    EXPECT_EQ(empty->GetIniLink(), nullptr) << "a freed INI control is forgotten";
 }
 
 }  // namespace
