@@ -16,6 +16,7 @@
 #include "framework/Controls.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "framework/Forms.h"
 
@@ -23,6 +24,16 @@ namespace {
 
 const char* const controlProperty = "BrimFrameworkControl";
 thread_local TWinControl* creatingControl = nullptr;
+// The same mapping as the window property, kept in the process: under Wine
+// GetPropA is a server round trip (tens of microseconds), paid on every
+// message. Windows belong to the thread that made them, and so do their
+// messages, so each thread keeps its own map.
+thread_local std::unordered_map<HWND, TWinControl*> attachedControls;
+
+TWinControl* attachedControl(HWND window) {
+    auto found = attachedControls.find(window);
+    return found == attachedControls.end() ? nullptr : found->second;
+}
 int nextControlId = 100;
 
 // Registered window classes: our class name (and the system class it
@@ -69,7 +80,7 @@ TWinControl* TWinControl::FindControl(HWND Window) {
     if (!Window) return nullptr;
     DWORD process = 0;
     if (GetWindowThreadProcessId(Window, &process) != GetCurrentThreadId()) return nullptr;
-    return static_cast<TWinControl*>(GetPropA(Window, controlProperty));
+    return attachedControl(Window);
 }
 
 HWND TWinControl::GetHandle() {
@@ -169,12 +180,15 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
 void TWinControl::attach(HWND window) {
     handle_ = window;
     SetPropA(window, controlProperty, this);
+    attachedControls[window] = this;
 }
 
 void TWinControl::detach() {
     if (!handle_) return;
     TControlCanvas::FreeDeviceContextsOf(handle_);
     RemovePropA(handle_, controlProperty);
+    auto found = attachedControls.find(handle_);
+    if (found != attachedControls.end() && found->second == this) attachedControls.erase(found);
     handle_ = nullptr;
     captureControl_ = nullptr;
     tracking_ = false;
@@ -205,7 +219,7 @@ void TWinControl::RecreateWnd() {
 }
 
 LRESULT CALLBACK brimStdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* control = static_cast<TWinControl*>(GetPropA(window, controlProperty));
+    TWinControl* control = attachedControl(window);
     if (!control && creatingControl) {
         control = creatingControl;
         creatingControl = nullptr;

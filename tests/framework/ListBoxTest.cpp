@@ -233,3 +233,30 @@ TEST_F(ListBoxTest, OwnerDrawnComboWithoutASelectionNeverDrawsLineMinusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window-to-control lookup every message starts with: it follows a
+// re-created window, forgets a destroyed one (so a reused handle value is not
+// mistaken for it) and never answers for another thread's window.
+TEST_F(ListBoxTest, FindControlFollowsTheWindowItsControlHas) {
+    TListBox* list = makeList(lbStandard);
+    HWND first = list->Handle;
+    EXPECT_EQ(TWinControl::FindControl(first), list);
+    list->MultiSelect = true;  // re-creates the window
+    HWND second = list->Handle;
+    ASSERT_NE(first, second);
+    EXPECT_EQ(TWinControl::FindControl(second), list);
+    EXPECT_EQ(TWinControl::FindControl(first), nullptr);
+    EXPECT_EQ(SendMessageA(second, LB_GETCOUNT, 0, 0), 4) << "messages reach the control's window";
+
+    HWND destroyedFromOutside = second;
+    DestroyWindow(destroyedFromOutside);
+    EXPECT_EQ(TWinControl::FindControl(destroyedFromOutside), nullptr);
+    EXPECT_EQ(list->Items->GetCount(), 4) << "the items were kept when the window went";
+
+    EXPECT_EQ(TWinControl::FindControl(GetDesktopWindow()), nullptr);
+    EXPECT_EQ(TWinControl::FindControl(nullptr), nullptr);
+}
+
+}  // namespace
