@@ -259,9 +259,14 @@ void TQCLFormStyler::PaintTitleBar(bool SaveIcon) {
         UINT align = alignment_ == taRightJustify ? DT_RIGHT : alignment_ == taCenter ? DT_CENTER : DT_LEFT;
         UINT drawFlags = align | 0x824;
         if (options_.Contains(fsUseDefaultFont)) {
+            // The system's own text drawing: the canvas's font and colour
+            // are put into the DC by hand.
             RECT r = text;
+            HGDIOBJ previous = SelectObject(scope.dc_, canvas_->Font->GetHandle());
             SetBkMode(scope.dc_, TRANSPARENT);
-            DrawTextA(canvas_->Handle, caption_.c_str(), -1, &r, drawFlags);
+            SetTextColor(scope.dc_, ColorToRGB(canvas_->Font->GetColor()));
+            DrawTextA(scope.dc_, caption_.c_str(), -1, &r, drawFlags);
+            SelectObject(scope.dc_, previous);
         } else {
             QCLDrawTextExt(canvas_.get(), caption_, font3D_.get(), text, drawFlags, TQCLDrawTextStyles(), nullptr);
         }

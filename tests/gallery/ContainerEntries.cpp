@@ -82,6 +82,10 @@ BRIM_GALLERY_ENTRY("regions") {
     region->Shape = rsRoundRect;
     region->GetShadow()->SetStyle(hssSolid);
     region->EndUpdate(true);
+    // Shown and brought forward first, so the title is the active one.
+    form->Show();
+    SetForegroundWindow(form->Handle);
+    SendMessageA(form->Handle, WM_NCACTIVATE, 1, 0);
     shot.form(form);
     form->Free();
 }
