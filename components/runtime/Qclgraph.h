@@ -74,3 +74,9 @@ constexpr std::uint16_t KeepWidth = 0x0400;
 constexpr std::uint16_t Fit = 0x0600;
 constexpr std::uint16_t Palette = 0x1000;
 }  // namespace qclmode
+
+// Who paints a styled title bar or a form background: nobody, the component,
+// or the owner through an event.
+enum TQCLPaintMode : std::uint8_t { pcNone, pcControl, pcOwnerDraw };
+class TCanvas;
+using TQCLPaintEvent = TEvent<void(TObject* Sender, TCanvas* Canvas, const TRect& Rect)>;
