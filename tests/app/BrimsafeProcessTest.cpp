@@ -162,6 +162,18 @@ TEST_F(BrimsafeProcessTest, BeforeAVaultIsOpenCommandsAreIgnoredAndQuitEndsWitho
     EXPECT_TRUE(settings::knownVaults().empty());
 }
 
+// A program asked to close before any vault is open (an uninstaller, the task bar) just ends.
+TEST_F(BrimsafeProcessTest, ACloseBeforeAVaultIsOpenEndsTheProgram) {
+    vaulttest::makeSavedVault(temp.path(), "Home", Password);
+    BrimsafeProcess brimsafe("");
+    ASSERT_NE(brimsafe.window(nullptr, standin::VaultsCaption), nullptr);
+    HWND application = brimsafe.window("TApplication", nullptr);
+    ASSERT_NE(application, nullptr);
+    PostMessageA(application, WM_CLOSE, 0, 0);
+    EXPECT_EQ(brimsafe.exitCode(), 0);
+    EXPECT_TRUE(settings::knownVaults().empty());
+}
+
 TEST_F(BrimsafeProcessTest, WithTheVaultOpenMalformedCommandsAreIgnoredAndQuitSavesAndRegisters) {
     const std::string vaultId = vaulttest::makeSavedVault(temp.path(), "Home", Password);
     BrimsafeProcess brimsafe("");

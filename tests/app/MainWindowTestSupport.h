@@ -67,7 +67,14 @@ public:
         calls.push_back("restore " + source);
         return 2;
     }
-    int createKeys(TForm*, qzcrypto::RSAEngine&, int, unsigned char*) override { return 2; }
+    // The key page makes the pair from a fixed seed (the page itself is not here).
+    int createKeys(TForm*, qzcrypto::RSAEngine& rsa, int keyBits, unsigned char* seed) override {
+        calls.push_back("key page");
+        const vaulttest::Bytes fixed = vaulttest::seedOf(7);
+        rsa.GenerateKeys(keyBits, fixed.data());
+        std::memcpy(seed, fixed.data(), fixed.size());
+        return 1;
+    }
     int chooseName(TForm*, std::string&) override { return 2; }
     int keyRestore(TForm*, std::string&) override { return 2; }
     void backupKeyPage(TForm*) override { calls.push_back("backup key page"); }

@@ -5,6 +5,7 @@
 #include "vault/logger.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 
 namespace mainwintest {
@@ -145,6 +146,51 @@ TEST_F(StartUpTest, CommandsDuringThePasswordPromptNeverTouchTheVaultOrTheFile) 
     EXPECT_TRUE(files.calls.empty()) << ::testing::PrintToString(files.calls);
     EXPECT_EQ(vaultBytes(), before);
     EXPECT_EQ(temp.readFile("letter.txt"), "dear");
+}
+
+// A vault made in this run is written, its key offered for backup, the password key wiped, and
+// the completion page shown, before the vault is published.
+TEST_F(StartUpTest, ANewVaultIsWrittenBackedUpAndCompletedBeforeItIsPublished) {
+    brimtest::TempFolder other;
+    makeForm();
+    dialogs.selection(16, other.path(), "Fresh");
+    dialogs.password(1, "new words");
+    brimtest::MessageBoxScript boxes;
+    EXPECT_EQ(form->startUp(), suGoOn);
+    EXPECT_EQ(dialogs.calls, (std::vector<std::string>{"select", "key page", "password", "backup key page", "done page"}));
+    const Secret16 zero;
+    EXPECT_EQ(std::memcmp(form->store().passwordKey().bytes, zero.bytes, 16), 0);
+    EXPECT_TRUE(other.exists("Fresh.vlt"));
+    EXPECT_TRUE(other.exists("Fresh.kvt"));
+    const std::string freshId = vaultIdText(form->store().vaultID());
+    EXPECT_EQ(text(form->Caption), freshId);
+    EXPECT_TRUE(mutexExists(freshId));
+}
+
+TEST_F(StartUpTest, ARefusedConversionOfAnOlderVaultEndsTheRunAndKeepsItsFolder) {
+    brimtest::TempFolder older;
+    older.writeFile("pk.enc", "older key");
+    older.writeFile("default.pde", "older vault");
+    settings::RegistryKey key;
+    ASSERT_TRUE(key.openOrCreate(HKEY_CURRENT_USER, settings::SettingsKeyPath));
+    key.writeString("UGV", older.path());
+    makeForm();
+    brimtest::MessageBoxScript boxes({mbrCancel, mbrOk});  // the conversion notice, then the refusal
+    EXPECT_EQ(form->startUp(), suEndProcess);
+    EXPECT_EQ(boxes.shown().size(), 2u);
+    EXPECT_TRUE(dialogs.calls.empty());
+    EXPECT_EQ(key.readString("UGV").value_or(""), older.path());
+    EXPECT_FALSE(form->vaultOpen());
+}
+
+// A restore into the open vault may bring another vault ID: the caption follows it.
+TEST_F(StartUpTest, AnotherVaultShownWhileOpenRepublishesItsId) {
+    openForm();
+    const unsigned char otherId[16] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
+    form->store().setVaultID(otherId);
+    form->vaultShown("Brimsafe - Restored");
+    EXPECT_EQ(text(form->Caption), vaultIdText(otherId));
+    EXPECT_EQ(text(form->MessageTitle->Caption), "Brimsafe - Restored");
 }
 
 // The documents folder of the user's shell folders, put back after the test.
