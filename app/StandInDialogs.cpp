@@ -22,9 +22,11 @@ public:
         SetBoundsRect(bounds);
         Caption = text;
     }
+    // A mouse click (the framework's own click) or the button's notification (the keyboard).
+    void Click() override { close(); }
     void Dispatch(TMessage& m) override {
         if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
-            if (TCustomForm* form = GetParentForm()) form->ModalResult = result_;
+            close();
             return;
         }
         TWinControl::Dispatch(m);
@@ -38,6 +40,9 @@ protected:
     }
 
 private:
+    void close() {
+        if (TCustomForm* form = GetParentForm()) form->ModalResult = result_;
+    }
     int result_;
 };
 
