@@ -95,6 +95,21 @@ void click(HWND dialog, HWND button) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
+// Opens the preselected vault through the stand-in dialogs; the main window once it bears the vault ID.
+HWND openRememberedVault(const BrimsafeProcess& brimsafe, const std::string& vaultId) {
+    HWND vaults = brimsafe.window(nullptr, standin::VaultsCaption);
+    HWND open = vaults ? FindWindowExA(vaults, nullptr, nullptr, "Open") : nullptr;
+    if (!open) return nullptr;
+    click(vaults, open);
+    HWND prompt = brimsafe.window(nullptr, standin::PasswordCaption);
+    HWND edit = prompt ? FindWindowExA(prompt, nullptr, "TEdit", nullptr) : nullptr;
+    HWND ok = prompt ? FindWindowExA(prompt, nullptr, nullptr, "OK") : nullptr;
+    if (!edit || !ok) return nullptr;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Password));
+    click(prompt, ok);
+    return brimsafe.window(nullptr, vaultId.c_str());
+}
+
 class BrimsafeProcessTest : public brimtest::FreshRegistry {
 protected:
     void SetUp() override {
@@ -177,21 +192,7 @@ TEST_F(BrimsafeProcessTest, ACloseBeforeAVaultIsOpenEndsTheProgram) {
 TEST_F(BrimsafeProcessTest, WithTheVaultOpenMalformedCommandsAreIgnoredAndQuitSavesAndRegisters) {
     const std::string vaultId = vaulttest::makeSavedVault(temp.path(), "Home", Password);
     BrimsafeProcess brimsafe("");
-    // The remembered vault is preselected.
-    HWND vaults = brimsafe.window(nullptr, standin::VaultsCaption);
-    ASSERT_NE(vaults, nullptr);
-    HWND open = FindWindowExA(vaults, nullptr, nullptr, "Open");
-    ASSERT_NE(open, nullptr);
-    click(vaults, open);
-    HWND prompt = brimsafe.window(nullptr, standin::PasswordCaption);
-    ASSERT_NE(prompt, nullptr);
-    HWND edit = FindWindowExA(prompt, nullptr, "TEdit", nullptr);
-    HWND ok = FindWindowExA(prompt, nullptr, nullptr, "OK");
-    ASSERT_TRUE(edit && ok);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Password));
-    click(prompt, ok);
-
-    HWND main = brimsafe.window(nullptr, vaultId.c_str());
+    HWND main = openRememberedVault(brimsafe, vaultId);
     ASSERT_NE(main, nullptr);
 
     const std::string vaultPath = temp.file("Home.vlt");
@@ -226,6 +227,23 @@ TEST_F(BrimsafeProcessTest, WithTheVaultOpenMalformedCommandsAreIgnoredAndQuitSa
     EXPECT_TRUE(sendCommand(main, 100, nullptr, 0));
     EXPECT_EQ(brimsafe.exitCode(), 0);
     EXPECT_EQ(settings::readStoredDBLoc().value_or(""), temp.path());
+    EXPECT_EQ(settings::knownVaults(),
+              (std::vector<std::pair<std::string, std::string>>{{"Home", temp.path() + "\\Home"}}));
+}
+
+}  // namespace
+
+namespace {
+
+// A close from outside (the task bar's "Close" reaches the application window) runs the exit.
+TEST_F(BrimsafeProcessTest, ACloseAtTheApplicationWindowSavesAndRegistersTheVault) {
+    const std::string vaultId = vaulttest::makeSavedVault(temp.path(), "Home", Password);
+    BrimsafeProcess brimsafe("");
+    ASSERT_NE(openRememberedVault(brimsafe, vaultId), nullptr);
+    HWND application = brimsafe.window("TApplication", nullptr);
+    ASSERT_NE(application, nullptr);
+    PostMessageA(application, WM_CLOSE, 0, 0);
+    EXPECT_EQ(brimsafe.exitCode(), 0);
     EXPECT_EQ(settings::knownVaults(),
               (std::vector<std::pair<std::string, std::string>>{{"Home", temp.path() + "\\Home"}}));
 }

@@ -182,24 +182,25 @@ TEST_F(ExitSwitchTest, LogOffSavesWithoutAnyQuestionAndEmptiesTheClipboard) {
     EXPECT_EQ(dialogs.calls, (std::vector<std::string>{"select", "password"}));
 }
 
+struct HungTutorial {
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+DWORD WINAPI hungTutorialThread(void* p) {
+    auto* h = static_cast<HungTutorial*>(p);
+    HWND window =
+        CreateWindowA("STATIC", mainwin::TutorialTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    SetEvent(h->created);
+    WaitForSingleObject(h->release, 30000);  // never pumps its messages meanwhile
+    DestroyWindow(window);
+    return 0;
+}
+
 // A tutorial window that never answers must not hold the exit for good.
 TEST_F(ExitSwitchTest, AHungTutorialWindowDoesNotHoldTheExit) {
-    struct Hung {
-        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    } hung;
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* p) -> DWORD {
-            auto* h = static_cast<Hung*>(p);
-            HWND window = CreateWindowA("STATIC", mainwin::TutorialTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                        nullptr, nullptr);
-            SetEvent(h->created);
-            WaitForSingleObject(h->release, 30000);  // never pumps its messages meanwhile
-            DestroyWindow(window);
-            return 0;
-        },
-        &hung, 0, nullptr);
+    HungTutorial hung;
+    HANDLE thread = CreateThread(nullptr, 0, hungTutorialThread, &hung, 0, nullptr);
     ASSERT_EQ(WaitForSingleObject(hung.created, 10000), WAIT_OBJECT_0);
     openForm();
     MessageBoxScript boxes;
