@@ -51,10 +51,12 @@ void TFormMain::buildForm(const std::string& commandLine) {
     Color = clWhite;
     MessageTitle = new TLabel(this);
     MessageTitle->Parent = this;
+    MessageTitle->SetAutoSize(false);
     MessageTitle->SetBounds(16, 12, 700, 20);
     MessageTitle->Caption = product::Title;
     Label4 = new TLabel(this);
     Label4->Parent = this;
+    Label4->SetAutoSize(false);
     Label4->SetBounds(16, 440, 400, 18);
     Timer1 = new TTimer(this);
     Timer1->Enabled = false;
