@@ -55,6 +55,10 @@ public:
         return static_cast<long>(code);
     }
     bool running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    // Waits up to ms for the process to end (a pause between looks that ends early when it does).
+    void waitForEnd(DWORD ms) const {
+        if (process_) WaitForSingleObject(process_, ms);
+    }
     // A top-level window of this process by class and/or caption, waited for up to 30 seconds.
     HWND window(const char* className, const char* caption) const {
         for (int tries = 0; tries < 600; ++tries) {
@@ -96,14 +100,23 @@ void click(HWND dialog, HWND button) {
 }
 
 // Opens the preselected vault through the stand-in dialogs; the main window once it bears the vault ID.
+// A control of a dialog, waited for: the dialog's window may be found before its controls exist.
+HWND control(const BrimsafeProcess& brimsafe, HWND dialog, const char* className, const char* text) {
+    for (int tries = 0; dialog && tries < 200 && brimsafe.running(); ++tries) {
+        if (HWND found = FindWindowExA(dialog, nullptr, className, text)) return found;
+        brimsafe.waitForEnd(50);
+    }
+    return nullptr;
+}
+
 HWND openRememberedVault(const BrimsafeProcess& brimsafe, const std::string& vaultId) {
     HWND vaults = brimsafe.window(nullptr, standin::VaultsCaption);
-    HWND open = vaults ? FindWindowExA(vaults, nullptr, nullptr, "Open") : nullptr;
+    HWND open = control(brimsafe, vaults, nullptr, "Open");
     if (!open) return nullptr;
     click(vaults, open);
     HWND prompt = brimsafe.window(nullptr, standin::PasswordCaption);
-    HWND edit = prompt ? FindWindowExA(prompt, nullptr, "TEdit", nullptr) : nullptr;
-    HWND ok = prompt ? FindWindowExA(prompt, nullptr, nullptr, "OK") : nullptr;
+    HWND edit = control(brimsafe, prompt, "TEdit", nullptr);
+    HWND ok = control(brimsafe, prompt, nullptr, "OK");
     if (!edit || !ok) return nullptr;
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Password));
     click(prompt, ok);
