@@ -2,27 +2,19 @@
  * Brimsafe.exe process entry. The framework's globals come first, then the
  * component library's application object, which stands on them; both go in
  * the reverse order at the end. The message box is registered before
- * anything can tell the user something. For now the program opens an empty
- * main window, titled "Brimsafe", and ends when that window is closed.
+ * anything can tell the user something.
+ *
+ * The main window's start-up runs before the message loop; when it ends the
+ * run (no vault opened, or the encrypted file was handed to the process that
+ * has its vault open) the loop never starts and nothing was shown but the
+ * dialogs of the start-up. The other long-lived forms join here as they land,
+ * after the main window, which must be the first (the application's main form).
  */
+#include "app/QZ_Frm_Main.h"
 #include "base/ProductNames.h"
 #include "components/runtime/qclclass.h"
 #include "framework/Framework.h"
 #include "skin/ZM_MessageBox.h"
-
-namespace {
-
-// Stands in for the main window until it is built.
-class TEmptyMainForm : public TForm {
-public:
-    explicit TEmptyMainForm(TComponent* owner) : TForm(owner) {
-        Caption = product::Title;
-        Position = poScreenCenter;
-        SetBounds(0, 0, 800, 560);
-    }
-};
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RegisterMessageBox();
@@ -31,9 +23,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         Application->Initialize();
         Application->Title = product::Title;
-        TEmptyMainForm* mainForm = nullptr;
-        Application->CreateForm(mainForm);
-        Application->Run();
+        Application->HelpFile = mainwin::HelpFile;
+        TFormMain* FormMain = nullptr;
+        Application->CreateForm(FormMain);
+        if (FormMain->startUp() == suGoOn) Application->Run();
     } catch (Exception& e) {
         Application->ShowException(&e);
     }

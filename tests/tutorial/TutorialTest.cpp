@@ -1,5 +1,7 @@
 // The tutorial program and the main program as separate processes: each
 // shows its window, and closes as Brimsafe and the user would close it.
+#include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -67,10 +69,22 @@ TEST(Tutorial, ClosesOnCommand100Only) {
     EXPECT_EQ(code, 0u);
 }
 
+// With no vault open the start-up asks which vault to open; the main window stays hidden until
+// then and ends the program when it is closed.
 TEST(MainProgram, OpensItsWindowAndEndsWhenItCloses) {
+    brimtest::clearProductRegistry();
+    brimtest::TempFolder vaults;
+    HKEY settingsKey = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, brimtest::SettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &settingsKey, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(settingsKey, "DBLoc", 0, REG_SZ, reinterpret_cast<const BYTE*>(vaults.path().c_str()),
+                   static_cast<DWORD>(vaults.path().size()));
+    RegCloseKey(settingsKey);
     Process brimsafe;
     ASSERT_TRUE(brimsafe.start(brimtest::binaryFolder() + "\\Brimsafe.exe"));
-    HWND window = waitForWindow(brimsafe, "Brimsafe", 20000);
+    ASSERT_NE(waitForWindow(brimsafe, "Brimsafe Vaults", 20000), nullptr);
+    HWND window = FindWindowA("TFormMain", "Brimsafe");
     ASSERT_NE(window, nullptr);
     // The hidden application window bears the program's title for the whole run.
     HWND application = FindWindowA("TApplication", "Brimsafe");
@@ -83,6 +97,7 @@ TEST(MainProgram, OpensItsWindowAndEndsWhenItCloses) {
     DWORD code = 1;
     ASSERT_TRUE(brimsafe.ended(20000, &code));
     EXPECT_EQ(code, 0u);
+    brimtest::clearProductRegistry();
 }
 
 TEST(Uninstaller, EndsOnItsOwnWithoutAWindow) {

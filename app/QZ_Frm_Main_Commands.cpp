@@ -1,0 +1,115 @@
+// The commands other processes send the main window, and the line where they wait their turn.
+#include "app/QZ_Frm_Main.h"
+
+#include "fileenc/EncryptedFile.h"
+#include "vault/logger.h"
+
+namespace {
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+bool TFormMain::busy() {
+    return commandsRunning_ > 0 || (Application && Application->ModalLevel() > 0) ||
+           (HandleAllocated() && !IsWindowEnabled(GetHandle()));
+}
+
+void TFormMain::WMCopyData(TMessage& Message) {
+    Message.Result = TRUE;
+    // The sender's block lives only while this message is handled: the request is a copy.
+    const std::optional<CopyDataRequest> request = readCopyData(reinterpret_cast<const COPYDATASTRUCT*>(Message.LParam));
+    if (!request) return;
+    switch (commandAction(request->command, vaultOpen_, busy())) {
+    case CommandAction::Ignore:
+        return;
+    case CommandAction::EndWithoutSaving:
+        // Nothing of this run is open, so nothing needs saving (and nothing may be saved over a vault).
+        endRun();
+        return;
+    case CommandAction::Wait:
+        waiting_.push_back(*request);
+        WaitingTimer->Enabled = true;
+        return;
+    case CommandAction::Run:
+        runCommand(*request);
+        return;
+    }
+}
+
+void TFormMain::runWaitingCommands() {
+    if (waiting_.empty()) WaitingTimer->Enabled = false;
+    if (waiting_.empty() || busy()) return;
+    const CopyDataRequest next = waiting_.front();
+    waiting_.pop_front();
+    switch (commandAction(next.command, vaultOpen_, false)) {
+    case CommandAction::EndWithoutSaving:
+        endRun();
+        break;
+    case CommandAction::Ignore:
+        break;
+    default:
+        runCommand(next);
+        break;
+    }
+    if (!waiting_.empty() && !runEnded_ && HandleAllocated()) PostMessageA(GetHandle(), WM_RUNWAITINGCOMMANDS, 0, 0);
+}
+
+void TFormMain::runCommand(const CopyDataRequest& request) {
+    ++commandsRunning_;
+    struct Done {
+        int& count;
+        ~Done() { --count; }
+    } done{commandsRunning_};
+    switch (request.command) {
+    case cdExit:
+        exitProgram();
+        break;
+    case cdOpenVault:
+        flows_.PendingVaultFile = request.path;
+        if (!switchVault()) flows_.PendingVaultFile.clear();
+        break;
+    case cdRestoreVault:
+        flows_.PendingBackupFile = request.path;
+        restoreFromBackup();
+        break;
+    case cdOpenFile:
+        commandOpenFile(request.path);
+        break;
+    case cdAddFile:
+        commandAddFile(request.path);
+        break;
+    default:
+        break;
+    }
+    if (!waiting_.empty() && !runEnded_ && HandleAllocated()) PostMessageA(GetHandle(), WM_RUNWAITINGCOMMANDS, 0, 0);
+}
+
+void TFormMain::commandOpenFile(const std::string& path) {
+    files_.showEncryptedFiles();
+    if (isFolder(path)) {
+        files_.addFolder(path);
+    } else if (IsEncrypted(path)) {
+        // Senders give the encrypted file's own name; a plain name stays whole.
+        const std::string plain = StripExtension(path).value_or(path);
+        if (files_.decryptSingleFile(plain) == 0) {
+            files_.addFileRow(plain, false);
+            files_.runFile(plain);
+        }
+    }
+    files_.updateTreeImages();
+    flows_.saveVault();
+}
+
+void TFormMain::commandAddFile(const std::string& path) {
+    files_.showEncryptedFiles();
+    if (isFolder(path)) {
+        files_.addFolder(path);
+    } else if (!IsEncrypted(path)) {
+        if (files_.encryptSingleFile(path) == 0) files_.addFileRow(path, true);
+    }
+    flows_.saveVault();
+}

@@ -1,0 +1,121 @@
+// The commands of other processes as the open main window runs them, and their waiting turn
+// while a modal dialog is open.
+#include "tests/app/MainWindowTestSupport.h"
+
+#include "fileenc/EncryptedFile.h"
+
+namespace mainwintest {
+namespace {
+
+using brimtest::MessageBoxScript;
+
+std::string text(const AnsiString& s) { return std::string(s.c_str()); }
+
+class CommandsTest : public MainWindowTest {
+protected:
+    // A file that passes as encrypted: the header's magic, the rest zeros.
+    void writeEncrypted(const std::string& name) {
+        std::string header(encfile::HeaderSize, '\0');
+        const std::uint32_t magic = encfile::Magic;
+        std::memcpy(&header[0], &magic, 4);
+        temp.writeFile(name, header);
+    }
+};
+
+TEST_F(CommandsTest, FileCommandsReachTheFileViewAsTheirPathsSay) {
+    openForm();
+    writeEncrypted("report.doc.vltenc");
+    writeEncrypted("letter.txt.vltenc");  // its plain name is sent below
+    temp.writeFile("plain.txt", "p");
+    CreateDirectoryA(temp.file("Folder").c_str(), nullptr);
+    const std::string report = temp.file("report.doc"), letter = temp.file("letter.txt");
+    const std::string plain = temp.file("plain.txt"), folder = temp.file("Folder");
+    struct Case {
+        ULONG_PTR command;
+        std::string path;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {103, report + ".vltenc",
+         {"show encrypted files", "decrypt " + report, "list quietly " + report, "run " + report, "tree images"}},
+        // only a real ending is cut: a plain name sent with 103 stays whole
+        {103, letter,
+         {"show encrypted files", "decrypt " + letter, "list quietly " + letter, "run " + letter, "tree images"}},
+        {103, folder, {"show encrypted files", "add folder " + folder, "tree images"}},
+        {103, plain, {"show encrypted files", "tree images"}},
+        {104, plain, {"show encrypted files", "encrypt " + plain, "list " + plain}},
+        {104, folder, {"show encrypted files", "add folder " + folder}},
+        {104, report + ".vltenc", {"show encrypted files"}},
+        {105, plain, {}},
+    };
+    MessageBoxScript boxes;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.command) + " " + c.path);
+        files.calls.clear();
+        sendCommand(form->Handle, c.command, c.path);
+        EXPECT_EQ(files.calls, c.calls);
+    }
+    EXPECT_TRUE(form->vaultOpen());
+}
+
+// A command arriving while a modal dialog is open runs after the dialog has closed, not under it.
+TEST_F(CommandsTest, ACommandDuringAModalDialogWaitsForItsEnd) {
+    openForm();
+    form->Show();
+    const std::string plain = temp.file("plain.txt");
+    temp.writeFile("plain.txt", "p");
+    TForm* dialog = MakeForm<TForm>(form);
+    dialog->SetBounds(10, 10, 200, 100);
+    std::vector<std::string> seenWhileOpen{"not run"};
+    auto* timer = new TTimer(dialog);
+    timer->Interval = 10;
+    timer->OnTimer = [&](TObject*) {
+        timer->Enabled = false;
+        sendCommand(form->Handle, 104, plain);
+        seenWhileOpen = files.calls;
+        dialog->ModalResult = 2;
+    };
+    MessageBoxScript boxes;
+    dialog->ShowModal();
+    EXPECT_TRUE(seenWhileOpen.empty()) << ::testing::PrintToString(seenWhileOpen);
+    EXPECT_TRUE(pumpUntil([&] { return !files.calls.empty(); }));
+    EXPECT_EQ(files.calls, (std::vector<std::string>{"show encrypted files", "encrypt " + plain, "list " + plain}));
+    dialog->Free();
+}
+
+TEST_F(CommandsTest, OpenVaultCommandSwitchesToThatVaultAndADeclinedOneIsDropped) {
+    brimtest::TempFolder other;
+    const std::string workId = vaulttest::makeSavedVault(other.path(), "Work", "other words", 2);
+    openForm();
+    form->Show();
+    {
+        MessageBoxScript boxes({mbrNo});
+        sendCommand(form->Handle, 101, other.file("Work.vlt"));
+    }
+    EXPECT_EQ(form->flows().PendingVaultFile, "");
+    EXPECT_EQ(text(form->Caption), vaultId);
+
+    dialogs.password(1, "other words");
+    {
+        MessageBoxScript boxes({mbrYes});
+        sendCommand(form->Handle, 101, other.file("Work.vlt"));
+    }
+    EXPECT_EQ(text(form->Caption), workId);
+    EXPECT_FALSE(mutexExists(vaultId));
+    EXPECT_TRUE(dialogs.answeredAll());
+}
+
+TEST_F(CommandsTest, RestoreCommandSavesFirstAndACancelledRestoreEndsTheRun) {
+    openForm();
+    form->store().content().userCategories->insertRow({"added before the restore"});
+    form->flows().Modified = true;
+    MessageBoxScript boxes;
+    sendCommand(form->Handle, 102, temp.file("backup.bvt"));
+    EXPECT_EQ(dialogs.calls.back(), "restore " + temp.file("backup.bvt"));
+    EXPECT_TRUE(form->runEnded());
+    EXPECT_EQ(savedNotes(temp.path(), "Home", Password),
+              (std::vector<std::string>{"kept Home", "added before the restore"}));
+}
+
+}  // namespace
+}  // namespace mainwintest
