@@ -15,7 +15,7 @@ TFrm_Done::TFrm_Done(TComponent* AOwner, DialogHost& host)
     DialogLabel* folderHeading = addLabel("Vault Folder", 16, 76);
     folderHeading->Font->Style = TFontStyles{fsBold};
     addText("Your vault files are stored in the following folder:", 16, 96, width);
-    Label7 = addLabel("$DIRECTORY", 32, 118);
+    Label7 = addLabel("$DIRECTORY", 8, 118);  // the whole panel width but 16 is its room
     DialogLabel* tutorialHeading = addLabel("Brimsafe Tutorial", 16, 156);
     tutorialHeading->Font->Style = TFontStyles{fsBold};
     addText("If this is your first time using Brimsafe, we recommend trying the tutorial to learn the basic "

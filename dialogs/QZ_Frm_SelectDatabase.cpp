@@ -29,7 +29,7 @@ TFrm_SelectDatabase::TFrm_SelectDatabase(TComponent* AOwner)
 
     ListBox1 = new TListBox(this);
     ListBox1->Parent = Panel1;
-    ListBox1->SetBounds(16, 124, right - 16, 140);
+    ListBox1->SetBounds(16, 140, right - 16, 124);
     ListBox1->OnClick = TNotifyEvent(this, &TFrm_SelectDatabase::ListBox1Click);
     ListBox1->OnDblClick = TNotifyEvent(this, &TFrm_SelectDatabase::ListBox1DblClick);
     Edit1 = addEdit(16, 272, right - 16 - 85);
