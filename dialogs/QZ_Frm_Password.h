@@ -1,0 +1,43 @@
+/*
+ * TPasswordForm, the master-password dialog in two layouts: enter mode (one
+ * field, "Forgot your Password?", optionally the red notice after a wrong
+ * password) and change mode (a new password typed twice).
+ *
+ * Tricky points:
+ * - SetMode resizes the form (175 or 228 high) and gives it a new region;
+ *   in enter mode the second field falls outside the content panel.
+ * - Enter mode passes any text on, the empty one included; change mode checks
+ *   a mismatch (both fields emptied) before a blank password (a question).
+ * - The accepted password is a wiped copy; the edits are emptied on show and
+ *   again when the dialog closes, so no typed password outlives it on screen.
+ */
+#pragma once
+
+#include "dialogs/DialogSkeleton.h"
+#include "vault/SecureMemory.h"
+
+class TPasswordForm : public TSkinnedDialog {
+public:
+    explicit TPasswordForm(TComponent* AOwner);
+
+    void SetMode(bool changeMode, bool invalidNotice);
+    SecretText GetPassword() const { return password_; }
+
+    DialogLabel* Label1;
+    DialogLabel* Label2;
+    DialogLabel* Label3;
+    DialogEdit* password1;
+    DialogEdit* password2;
+    TxpButton* xpOkButton;
+    TxpButton* xpCancelButton;
+    TxpButton* xpForgotButton;
+
+private:
+    void FormShow(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void OkClick(TObject* Sender);
+    void CentreHeading();
+    void EmptyEdits();
+
+    SecretText password_;
+};
