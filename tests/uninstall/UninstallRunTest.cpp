@@ -7,6 +7,9 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <memory>
 
@@ -39,6 +42,28 @@ const Expected Running{"Brimsafe",
                        {"ok"},
                        0};
 const Expected Problem{"Brimsafe", "There was a problem running the uninstaller.", {"ok"}, 1};
+
+// The program a shell link starts ("" when it is no readable link).
+std::string linkTarget(const std::string& linkPath) {
+    std::string target;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            wchar_t widePath[MAX_PATH] = {};
+            MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
+            char path[MAX_PATH] = {};
+            if (SUCCEEDED(file->Load(widePath, STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0)))
+                target = path;
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return target;
+}
 
 void expectBox(const BoxSeen& seen, const Expected& expected) {
     ASSERT_TRUE(seen.found) << "no box for: " << expected.text;
@@ -121,6 +146,11 @@ protected:
         CreateDirectoryA(join(layout->commonPrograms, "Quarrendel\\Brimsafe").c_str(), nullptr);
         for (const char* link : StartMenuLinks)
             CopyFileA(join(userMenu(), link).c_str(), join(commonMenu(), link).c_str(), FALSE);
+        // Removal checks below mean nothing unless every shortcut was there to remove.
+        for (const std::string* desktop : {&layout->commonDesktop, &layout->desktop})
+            ASSERT_TRUE(exists(join(*desktop, "Brimsafe.lnk"))) << *desktop;
+        for (const std::string& menu : {userMenu(), commonMenu()})
+            for (const char* link : StartMenuLinks) ASSERT_TRUE(exists(join(menu, link))) << menu << " " << link;
     }
 
     std::string userMenu() const { return join(layout->programs, "Quarrendel\\Brimsafe"); }
@@ -171,6 +201,37 @@ protected:
     brimtest::TempFolder temp;
     std::unique_ptr<Layout> layout;
 };
+
+TEST_F(UninstallTest, InstallLaysOutTheProgramsSettingsEntryAndAssociations) {
+    for (const char* name : {"Brimsafe.exe", "Uninstall.exe", "QZ_Cryptography.dll", "Tutorial.exe"})
+        EXPECT_EQ(readFile(join(layout->installFolder, name)), readFile(join(binaryFolder(), name))) << name;
+    EXPECT_EQ(readString(HKEY_CURRENT_USER, SettingsKey, "UIL"), layout->installFolder);
+    EXPECT_FALSE(readString(HKEY_CURRENT_USER, SettingsKey, "Dliubruc").empty());
+    EXPECT_EQ(readString(HKEY_LOCAL_MACHINE, UninstallEntryKey, "DisplayName"), "Brimsafe");
+    EXPECT_EQ(readString(HKEY_LOCAL_MACHINE, UninstallEntryKey, "UninstallString"),
+              "\"" + join(layout->installFolder, "Uninstall.exe") + "\"");
+    const std::pair<const char*, const char*> associations[] = {
+        {".bvt", "Brimsafe.Backup"},       {".vltenc", "Brimsafe.EncryptedFile"},
+        {".vlt", "Brimsafe.DatabaseFile"}, {".kvt", "Brimsafe.DatabaseKeyFile"},
+        {".bkv", "Brimsafe.BackupKey"},    {".mvk", "Brimsafe.DatabaseKeyFile"},
+        {".pde", "Brimsafe.DatabaseFile"},
+    };
+    const std::string open = "\"" + join(layout->installFolder, "Brimsafe.exe") + "\" \"%1\"";
+    for (const auto& [extension, identifier] : associations) {
+        EXPECT_EQ(readString(HKEY_CLASSES_ROOT, extension, nullptr), identifier) << extension;
+        EXPECT_EQ(readString(HKEY_CLASSES_ROOT, std::string(identifier) + "\\shell\\open\\command", nullptr), open)
+            << identifier;
+    }
+    const std::pair<std::string, const char*> links[] = {
+        {join(layout->desktop, "Brimsafe.lnk"), "Brimsafe.exe"},
+        {join(userMenu(), "Brimsafe.lnk"), "Brimsafe.exe"},
+        {join(userMenu(), "Uninstall Brimsafe.lnk"), "Uninstall.exe"},
+        {join(userMenu(), "Tutorial.lnk"), "Tutorial.exe"},
+    };
+    for (const auto& [link, program] : links)
+        EXPECT_EQ(_stricmp(linkTarget(link).c_str(), join(layout->installFolder, program).c_str()), 0)
+            << link << " starts " << linkTarget(link);
+}
 
 struct RemovalCase {
     const char* name;
