@@ -85,12 +85,4 @@ TEST(MainProgram, OpensItsWindowAndEndsWhenItCloses) {
     EXPECT_EQ(code, 0u);
 }
 
-TEST(Uninstaller, EndsOnItsOwnWithoutAWindow) {
-    Process uninstall;
-    ASSERT_TRUE(uninstall.start(brimtest::binaryFolder() + "\\Uninstall.exe"));
-    DWORD code = 1;
-    ASSERT_TRUE(uninstall.ended(20000, &code));
-    EXPECT_EQ(code, 0u);
-}
-
 }  // namespace

@@ -391,6 +391,7 @@ struct RefusalCase {
     const char* name;
     bool missingInstallFolder;  // UIL names a folder that is not there
     bool heldTempTarget;        // the temp folder's Uninstall.exe is open without sharing
+    bool noSettingsKey;         // nothing tells where Brimsafe is installed
 };
 
 class RefusalBeforeRelaunchTest : public UninstallTest, public ::testing::WithParamInterface<RefusalCase> {};
@@ -406,6 +407,7 @@ TEST_P(RefusalBeforeRelaunchTest, ReportsTheProblemChangesNothingAndClearsTheMar
         held.reset(CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
     }
+    if (refusal.noSettingsKey) RegDeleteTreeA(HKEY_CURRENT_USER, ProductKey);
     const std::string before = snapshot();
 
     UninstallRun run(*layout);
@@ -418,8 +420,9 @@ TEST_P(RefusalBeforeRelaunchTest, ReportsTheProblemChangesNothingAndClearsTheMar
 }
 
 INSTANTIATE_TEST_SUITE_P(Causes, RefusalBeforeRelaunchTest,
-                         ::testing::Values(RefusalCase{"InstallFolderMissing", true, false},
-                                           RefusalCase{"TempTargetHeldOpen", false, true}),
+                         ::testing::Values(RefusalCase{"InstallFolderMissing", true, false, false},
+                                           RefusalCase{"TempTargetHeldOpen", false, true, false},
+                                           RefusalCase{"SettingsKeyMissing", false, false, true}),
                          [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 // Files of the table's names at the drive's root, made for one test and removed after it.
