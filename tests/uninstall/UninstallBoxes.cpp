@@ -32,6 +32,20 @@ BOOL CALLBACK findIconStatic(HWND child, LPARAM data) {
     return TRUE;
 }
 
+BOOL CALLBACK childToPaint(HWND child, LPARAM data) {
+    if (GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(data) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool anyChildToPaint(HWND box) {
+    bool pending = false;
+    EnumChildWindows(box, childToPaint, reinterpret_cast<LPARAM>(&pending));
+    return pending;
+}
+
 // The pixels of a screen rectangle, 32x32 from its top-left corner.
 std::vector<COLORREF> grab(HDC source, int x, int y) {
     std::vector<COLORREF> pixels;
@@ -102,9 +116,20 @@ BoxSeen answerBox(DWORD processId, const std::string& button, DWORD deadlineMs) 
     if (contents.skinned) {
         seen.icon = contents.icon;
     } else {
-        // The icon is painted after the box appears; give it the time a user's eye would.
-        while ((seen.icon = systemBoxIcon(box)) == -1 && GetTickCount() - start < deadlineMs)
+        // The screen may still show the box before this one at the same place until this one has
+        // painted: read only once nothing of it waits to be painted, and take a reading seen twice.
+        int previous = -1;
+        while (GetTickCount() - start < deadlineMs) {
+            if (!GetUpdateRect(box, nullptr, FALSE) && !anyChildToPaint(box)) {
+                const int icon = systemBoxIcon(box);
+                if (icon != -1 && icon == previous) {
+                    seen.icon = icon;
+                    break;
+                }
+                previous = icon;
+            }
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        }
     }
     if (button.empty()) return seen;
     // The next box must not be taken for this one: wait until it has gone. A click that came
