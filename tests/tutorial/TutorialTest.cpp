@@ -100,12 +100,4 @@ TEST(MainProgram, OpensItsWindowAndEndsWhenItCloses) {
     brimtest::clearProductRegistry();
 }
 
-TEST(Uninstaller, EndsOnItsOwnWithoutAWindow) {
-    Process uninstall;
-    ASSERT_TRUE(uninstall.start(brimtest::binaryFolder() + "\\Uninstall.exe"));
-    DWORD code = 1;
-    ASSERT_TRUE(uninstall.ended(20000, &code));
-    EXPECT_EQ(code, 0u);
-}
-
 }  // namespace
