@@ -26,6 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->HelpFile = mainwin::HelpFile;
         TFormMain* FormMain = nullptr;
         Application->CreateForm(FormMain);
+        Application->CreateForm(ZMMessageBox);  // made with the other long-lived forms, never shown
         if (FormMain->startUp() == suGoOn) Application->Run();
     } catch (Exception& e) {
         Application->ShowException(&e);
