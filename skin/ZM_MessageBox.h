@@ -16,7 +16,15 @@
 
 #include <string>
 
+#include <windows.h>
+
 class TForm;
+
+// A reader in another process sends this registered message with its window in
+// wParam; the skinned box answers with WM_COPYDATA tagged below holding
+// "title\0text\0icon\0set\0" (its labels are windowless, so nothing else reads them).
+constexpr const char* kMessageBoxContentsMessageForTesting = "BrimMessageBoxContentsForTesting";
+constexpr ULONG_PTR kMessageBoxContentsTagForTesting = 0x42524D42;
 
 int ShowMessageBox(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon);
 int ShowMessageBoxNoOwner(const std::string& text, const std::string& title, int buttons, int icon);

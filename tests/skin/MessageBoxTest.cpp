@@ -5,6 +5,7 @@
 
 #include "fileenc/FileJobChecks.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/MessageBoxReader.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -171,3 +173,23 @@ TEST(TestEnvironment, AnsiCodePageIsPinned) {
 }
 
 }  // namespace
+
+// The reader the programs' tests use for boxes of other processes, here on a box of this one.
+TEST(MessageBoxReader, ReadsAndAnswersTheShownBox) {
+    brimtest::ScopedMessageBoxHandler none(nullptr);
+    brimtest::MessageBoxContents read;
+    bool clicked = false;
+    std::thread watcher([&] {
+        HWND box = brimtest::waitForMessageBox(GetCurrentProcessId(), 10000);
+        if (!box || !brimtest::readMessageBox(box, read)) return;
+        clicked = brimtest::clickMessageBoxButton(box, "no");
+    });
+    int result = ShowMessageBoxNoOwner("Are you sure you want to uninstall Brimsafe?", "Brimsafe Uninstall", mbsYesNo,
+                                       mbiCaution);
+    watcher.join();
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(result, mbrNo);
+    EXPECT_EQ(read.title, "Brimsafe Uninstall");
+    EXPECT_EQ(read.text, "Are you sure you want to uninstall Brimsafe?");
+    EXPECT_EQ(read.buttons, (std::vector<std::string>{"Yes", "No"}));
+}
