@@ -175,6 +175,7 @@ int TQCLBaseEdit::RowWidth(const AnsiString& Text) {
     if (Text.empty()) return 0;
     TCanvas* canvas = drawCanvas();
     canvas->SetFont(GetFont());
+    canvas->TextExtent("");  // selects the font into the DC
     HDC dc = canvas->GetHandle();
     int saved = SetTextCharacterExtra(dc, font3D_->GetTracing());
     SIZE size{};

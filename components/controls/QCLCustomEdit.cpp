@@ -73,6 +73,7 @@ const std::vector<int>& TQCLCustomEdit::prefixWidths() {
     if (n > 0) {
         TCanvas* canvas = drawCanvas();
         canvas->SetFont(GetFont());
+        canvas->TextExtent("");  // selects the font into the DC
         HDC dc = canvas->GetHandle();
         int saved = SetTextCharacterExtra(dc, font3D_->GetTracing());
         std::vector<int> dx(static_cast<std::size_t>(n));

@@ -200,6 +200,10 @@ TEST_F(EditWindowTest, KeyboardScenariosThroughRealInputAndClipboard) {
 TEST_F(EditWindowTest, ClicksPlaceTheCursorByTheMidpointRule) {
     TQCLEdit* edit = focusedEdit("WWWW");
     int x2 = xOf(edit, 2), x3 = xOf(edit, 3);
+    // Positions are measured in the edit's own font.
+    TBitmap probe;
+    probe.GetCanvas()->SetFont(edit->GetFont());
+    EXPECT_EQ(probe.GetCanvas()->TextWidth("WW"), x3 - xOf(edit, 1));
     ASSERT_GT(x3, x2 + 4);
     struct {
         int x;
