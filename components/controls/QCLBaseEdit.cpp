@@ -206,7 +206,10 @@ void TQCLBaseEdit::SetQCLCaretPos(int X, int Y) {
     if (caret_->Style == csUnderBlock) Y += RowHeight("Qp") - caret_->GetHeight() - 2;
     caret_->SetPos(0, X);
     caret_->SetPos(1, Y);
-    ::SetCaretPos(X, Y);
+    // Moving the caret repaints it; Paint places it too, so an unchanged
+    // place must not start another paint.
+    POINT now{};
+    if (!::GetCaretPos(&now) || now.x != X || now.y != Y) ::SetCaretPos(X, Y);
 }
 
 // ---------------------------------------------------------------------------
