@@ -81,15 +81,15 @@ TEST(BrowseDlgCallback, ValidationKeepsTheBrowserOpenOnlyWhenCancelled) {
               0);
 }
 
+// A named callback: a lambda has no stdcall conversion in the 32-bit build.
+BOOL CALLBACK collectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> children(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
