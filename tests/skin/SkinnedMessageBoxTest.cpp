@@ -262,3 +262,28 @@ TEST_F(SkinnedMessageBoxTest, DraggingTheTitleMovesTheBoxOnRelease) {
 }
 
 }  // namespace
+
+namespace {
+
+// A box asked for by a modal dialog belongs to that dialog and leaves it modal and usable.
+TEST_F(SkinnedMessageBoxTest, ABoxOverAModalDialogIsOwnedByIt) {
+    brimtest::ScopedMessageBoxHandler none{nullptr};
+    auto dialog = std::unique_ptr<TForm, void (*)(TForm*)>(MakeForm<TForm>(nullptr), [](TForm* f) { f->Free(); });
+    dialog->SetBounds(100, 100, 420, 300);
+    HWND ownerSeen = nullptr;
+    int boxResult = -1;
+    fwtest::runLater([&] {
+        auto show = [&] { return ShowMessageBox(dialog.get(), "Over the dialog.", "Brimsafe", mbsYesNo, mbiQuestion); };
+        BoxRun run = runBox(show, [&](HWND box) {
+                                ownerSeen = GetWindow(box, GW_OWNER);
+                                return brimtest::clickMessageBoxButton(box, "Yes");
+                            });
+        boxResult = run.result;
+        dialog->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(boxResult, mbrYes);
+    EXPECT_EQ(ownerSeen, dialog->Handle());
+}
+
+}  // namespace
