@@ -5,6 +5,8 @@
 #include "app/CommandLine.h"
 #include "app/StandInDialogs.h"
 #include "base/ProductNames.h"
+#include "download/QZ_Frm_Update.h"
+#include "download/UpdateVersion.h"
 #include "fileenc/CleanUpInterruptedJob.h"
 #include "fileenc/WindowsErrorMessages.h"
 #include "skin/ZM_MessageBox.h"
@@ -14,8 +16,25 @@
 
 namespace {
 
+// The stand-ins with the real update dialog, made on first use and kept for the run.
+class ProgramDialogs : public StandInDialogs {
+public:
+    bool updateCheckDue() override { return updateDialog().IsCheckDue(); }
+    void checkForUpdate(TForm*) override { CheckForUpdate(&updateDialog()); }
+
+private:
+    TFrm_Update& updateDialog() {
+        if (!update_) {
+            update_ = MakeForm<TFrm_Update>(Application);
+            update_->SetupCheck(UpdateBaseUrlFromSettings(product::SettingsKeyPath), product::SettingsKeyPath);
+        }
+        return *update_;
+    }
+    TFrm_Update* update_ = nullptr;
+};
+
 MainWindowDialogs& programDialogs() {
-    static StandInDialogs dialogs;
+    static ProgramDialogs dialogs;
     return dialogs;
 }
 
