@@ -1,10 +1,13 @@
 // The password change with the real crypto library, answered on the real
 // password dialogs by typing: on disk only the key block of the ".kvt" changes
 // (bytes 512-767) and the ".vlt" keeps every byte; afterwards only the new
-// password opens the vault. Cancel at either prompt changes nothing.
+// password opens the vault. Cancel at either prompt changes nothing. And the
+// key-backup page over the real flows: the vault's own key file refused, a
+// ".bkv" written elsewhere.
 #include <gtest/gtest.h>
 
 #include "dialogs/DialogPrompts.h"
+#include "dialogs/QZ_Frm_BackupKey.h"
 #include "dialogs/QZ_Frm_Password.h"
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/support/MessageBoxScript.h"
@@ -139,6 +142,70 @@ TEST_F(PasswordChangeFilesTest, CancelAtEitherPromptChangesNothing) {
     }
     EXPECT_TRUE(opensWith("old pass"));
     EXPECT_FALSE(opensWith("new pass"));
+}
+
+}  // namespace
+
+namespace {
+
+// The key-backup page over the real vault flows of an open vault.
+class FlowsHost : public DialogHost {
+public:
+    FlowsHost(VaultStore& store, VaultFlows& flows) : store_(store), flows_(flows) {}
+    std::string vaultFolder() const override { return store_.getDBLoc(); }
+    std::string vaultName() const override { return store_.getDBFname(); }
+    std::string installFolder() const override { return store_.getDBLoc(); }
+    int backupKey(const std::string& path) override { return flows_.backupKey(path, false); }
+
+private:
+    VaultStore& store_;
+    VaultFlows& flows_;
+};
+
+class BackupPageFilesTest : public dialogtest::DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        brimtest::clearProductRegistry();
+        makeSavedVault(temp.path(), "Home", "pw");
+        flows.PendingVaultFile = temp.file("Home.vlt");
+        prompts.answer(1, "pw");
+        ASSERT_EQ(flows.loadDB(), ldOpen);
+    }
+    void TearDown() override {
+        flows.releaseVaultMutex();
+        brimtest::clearProductRegistry();
+        DialogTest::TearDown();
+    }
+    brimtest::TempFolder temp;
+    FlowPrompts prompts;
+    VaultStore store{prompts};
+    VaultFlows flows{store, prompts, &noHandOff};
+};
+
+TEST_F(BackupPageFilesTest, TheVaultsOwnKeyFileIsRefusedAndAnotherFileGetsTheBackup) {
+    const std::string vault = temp.readFile("Home.vlt"), key = temp.readFile("Home.kvt");
+    FlowsHost host(store, flows);
+    brimtest::MessageBoxScript boxes({mbrOk, mbrOk, mbrOk});
+    TFrm_BackupKey* page = MakeForm<TFrm_BackupKey>(nullptr, host);
+    int result = dialogtest::showModal(page, [&] {
+        ASSERT_TRUE(dialogtest::bringUp(page));
+        page->destination->Text = temp.file("HOME.kvt").c_str();
+        dialogtest::click(page->xpBackupButton);
+        EXPECT_EQ(page->GetModalResult(), 0) << "the page stays for another destination";
+        page->destination->Text = temp.file("Home Key Backup.bkv").c_str();
+        dialogtest::click(page->xpBackupButton);
+    });
+    page->Free();
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(boxes.texts(),
+              (std::vector<std::string>{"You cannot back up to the files of the open vault.  Please choose another file.",
+                                        "Your key has not been saved.", "Your key has been saved."}));
+    EXPECT_EQ(temp.readFile("Home.vlt"), vault);
+    EXPECT_EQ(temp.readFile("Home.kvt"), key);
+    const std::string backup = temp.readFile("Home Key Backup.bkv");
+    ASSERT_EQ(backup.size(), 796u);
+    EXPECT_EQ(backup.substr(12, 512), key.substr(0, 512)) << "the key file's header";
 }
 
 }  // namespace
