@@ -8,10 +8,11 @@
  */
 #pragma once
 
+#include "components/controls/QCLSimpleLabel.h"
 #include "framework/Framework.h"
 #include "vault/SecureMemory.h"
 
-using DialogLabel = TLabel;
+using DialogLabel = TQCLSimpleLabel;
 using DialogEdit = TEdit;
 
 // The text of a password edit as a wiped buffer; the temporary copy is wiped too.

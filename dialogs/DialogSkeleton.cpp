@@ -151,7 +151,7 @@ DialogLabel* TSkinnedDialog::addText(const char* caption, int left, int top, int
     label->Parent = Panel1;
     label->Transparent = true;
     label->Font->Height = fontHeight;
-    label->WordWrap = true;
+    label->MultiLine = true;
     label->AutoSize = true;
     label->SetBounds(left, top, width, 10);
     label->Caption = caption;

@@ -241,7 +241,8 @@ TEST_F(KeyCreationTest, WhileTheKeyIsMadeThePageCannotBeClosedAndADecoyGetsNothi
 }
 
 TEST_F(KeyCreationTest, APageOpenedAfterACancelStartsAtZeroWhileTheOldSourceStillMoves) {
-    sources->movesLeft = 1000000;
+    // Enough moves to keep going after the cancel, too few to fill the seed before the click lands.
+    sources->movesLeft = 100;
     TFrm_Initializing* first = makePage(sources);
     EXPECT_EQ(showModal(first, [&] {
                   ASSERT_TRUE(pumpUntil([&] { return first->SeedBitCount() >= 40; }));
