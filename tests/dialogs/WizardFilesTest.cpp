@@ -5,6 +5,8 @@
 // backup and completion pages as the start-up shows them. On disk: the vault,
 // a key file whose vault ID is MD5 applied four times to the seed (computed
 // here independently), the registered vault, and the password opening it.
+// Cancel at the key page or the first password leaves no vault, registers
+// nothing, and the next creation holds only the default categories.
 //
 // Tricky point: a click that opens a nested modal page only returns once that
 // page has closed, so every page's answer is scheduled before the first click
@@ -240,6 +242,37 @@ TEST_F(WizardFilesTest, ANewVaultIsWrittenRegisteredAndOpensWithItsPassword) {
     const auto names = openWith(folder + "\\Home.vlt", "tide 42 pool");
     ASSERT_TRUE(names);
     EXPECT_EQ(names->size(), 4u);
+}
+
+TEST_F(WizardFilesTest, CancelLeavesNoVaultAndTheNextCreationStartsFromTheDefaultContent) {
+    ASSERT_TRUE(CreateDirectoryA(temp.file("Vaults").c_str(), nullptr));
+    const std::string path = temp.file("Vaults") + "\\Home.vlt";
+    const struct {
+        const char* what;
+        bool atKeyPage;
+    } cases[] = {{"cancelled at the key page", true}, {"cancelled at the first password", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // "Your key has been created." only when the key was made.
+        brimtest::MessageBoxScript boxes(c.atKeyPage ? std::vector<int>{} : std::vector<int>{mbrOk});
+        answerLocation(path);
+        answerKeyPage(c.atKeyPage);
+        if (!c.atKeyPage) answerFirstPassword("pw", true);
+        EXPECT_EQ(flows->loadDB(), ldAskAgain);
+        EXPECT_FALSE(flows->NewVaultCreated);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_FALSE(brimtest::readRawValue(HKEY_CURRENT_USER, settings::VaultsKeyPath, "Home").exists);
+    }
+    brimtest::MessageBoxScript boxes({mbrOk, mbrOk});
+    answerLocation(path);
+    answerKeyPage(false);
+    answerFirstPassword("pw", false);
+    ASSERT_EQ(flows->loadDB(), ldOpen);
+    ASSERT_EQ(store->writeDatabase(store->vaultFilePath()), srSaved);
+    flows->releaseVaultMutex();
+    const auto names = openWith(path, "pw");
+    ASSERT_TRUE(names);
+    EXPECT_EQ(names->size(), 4u) << "nothing of the cancelled attempts is kept";
 }
 
 }  // namespace
