@@ -7,6 +7,8 @@
  *   QZ_Frm_Main_StartUp.cpp  startUp, initSession, defaultVaultFolder
  *   QZ_Frm_Main_Exit.cpp     exitProgram, Switch Vault, closeSession, session end
  *   QZ_Frm_Main_Commands.cpp WM_COPYDATA commands and their waiting line
+ *   QZ_Frm_Main_Records.cpp  category box, record list, editor rows
+ *   QZ_Frm_Main_Files.cpp    the "Encrypted Files" side and the file jobs
  *
  * Tricky points:
  * - startUp runs before the message loop (with the window hidden) and again
@@ -86,6 +88,29 @@ public:
     bool vaultOpen() const { return vaultOpen_; }
     // True once the run was told to end (the window closed or closing).
     bool runEnded() const { return runEnded_; }
+
+    // ---- the records side (QZ_Frm_Main_Records.cpp) ----
+    // Makes the category box, record list, help panel and editor rows in the layout's left panel
+    // (Panel2) and editor panel (Panel1 in ScrollBoxInfoPanel); called once by the layout.
+    void buildRecordsSide();
+    void fillCategoryBox();
+    void populateForm(bool keepSelection, bool rebuildColumns);
+    void editCategories();
+    void KTransNewButtonMouseRelease(TObject* Sender);
+    void KTransDeleteButtonMouseRelease(TObject* Sender);
+    void KTransSearchButtonMouseRelease(TObject* Sender);
+    void KTransHelpButtonMouseRelease(TObject* Sender);
+    void QCLListBox2DblClick(TObject* Sender);
+    // Ctrl+Up / Ctrl+Down: the category box one item up (-1) or down (+1), as a selection change.
+    void moveCategorySelection(int delta);
+    bool recordListFocused();
+    void hidePasswords();
+    void showPasswords();
+
+    // ---- the "Encrypted Files" side (QZ_Frm_Main_Files.cpp) ----
+    // Makes the file tree and the file panels in the layout's left panel and editor area; called once
+    // by the layout after buildRecordsSide.
+    void buildFilesSide();
 
     // ---- VaultPrompts ----
     int askPassword(int mode, bool retry, bool firstPasswordPage, SecretText& password) override;
