@@ -293,5 +293,52 @@ TEST_F(FrameTest, TheSplitterShowsItsPictureInTheMiddle) {
     EXPECT_NE(fwtest::pixelOf(picture, 1, 1), plain);  // the grip's dots differ from the plain colour
 }
 
+TEST_F(FrameTest, AStoredMaximisedWindowStartsMaximisedAndRestoresToTheStoredOldBounds) {
+    settings::WindowSettings stored;
+    stored.Top = 0;
+    stored.Left = 0;
+    stored.Width = 1000;
+    stored.Height = 700;
+    stored.Splitter = 500;
+    stored.WindowState = settings::WindowMaximised;
+    stored.OldTop = 60;
+    stored.OldLeft = 30;
+    stored.OldWidth = 720;
+    stored.OldHeight = 540;
+    stored.OldSplitter = 330;
+    stored.DBLoc = temp.path();
+    stored.DBFname = "Home";
+    ASSERT_TRUE(settings::writeWindowSettings(stored));
+    openForm();
+    EXPECT_EQ(form->WindowStateFlag, '^');
+    EXPECT_TRUE(form->KTransRestoreButton->Visible);
+    EXPECT_FALSE(form->ImageResizeTab->Visible);
+    EXPECT_EQ(form->Panel2->Width, 500);
+    EXPECT_EQ(describe(form->BoundsRect()), describe(Bounds(0, 0, 1000, 700)));
+
+    form->KTransMaxButtonMouseRelease(form->KTransRestoreButton);
+    EXPECT_EQ(form->WindowStateFlag, 'v');
+    EXPECT_EQ(describe(form->BoundsRect()), describe(Bounds(30, 60, 720, 540)));
+    EXPECT_EQ(form->Panel2->Width, 330);
+}
+
+TEST_F(FrameTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
+    showOpenForm();
+    std::vector<std::string> opened;
+    form->ShellOpenForTesting = [&](const std::string& target) { opened.push_back(target); };
+    const std::string site = form->Label4->GetText().c_str();
+    ASSERT_FALSE(site.empty());
+    const POINT on = screenPoint(form->Label4, 4, 6);
+    moveMouseTo(on.x, on.y);
+    EXPECT_TRUE(pumpUntil([&] { return form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
+    mouseButton(true);
+    mouseButton(false);
+    EXPECT_TRUE(pumpUntil([&] { return opened.size() == 1; }));
+    EXPECT_EQ(opened, std::vector<std::string>{site});
+    const POINT off = screenPoint(form->Panel1, 100, 100);
+    moveMouseTo(off.x, off.y);
+    EXPECT_TRUE(pumpUntil([&] { return !form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
+}
+
 }  // namespace
 }  // namespace mainwintest
