@@ -340,5 +340,18 @@ TEST_F(FrameTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
     EXPECT_TRUE(pumpUntil([&] { return !form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
 }
 
+TEST_F(FrameTest, TheMinimiseButtonTakesTheProgramOffTheScreen) {
+    showOpenForm();
+    const POINT button = screenPoint(form->KTransButton5, 9, 9);
+    moveMouseTo(button.x, button.y);
+    pumpFor(2);
+    mouseButton(true);
+    mouseButton(false);
+    const HWND window = form->Handle;
+    EXPECT_TRUE(pumpUntil([&] { return IsIconic(window) || !IsWindowVisible(window); }));
+    Application->Restore();
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+}
+
 }  // namespace
 }  // namespace mainwintest

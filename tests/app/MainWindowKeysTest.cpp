@@ -311,6 +311,20 @@ TEST_F(KeysTest, ConsumedCtrlKeysStillCopyAndPasteInAnEdit) {
     EXPECT_TRUE(pumpUntil([&] { return text(edit->Text) == "secret valuesecret value"; })) << text(edit->Text);
 }
 
+TEST_F(KeysTest, EnterIsConsumedAsAKeyButStillMakesANewLineInAMemo) {
+    showOpenForm();
+    auto* memo = new TMemo(form);
+    memo->Parent = form->Panel1;
+    memo->SetBounds(10, 10, 200, 60);
+    memo->Text = "first";
+    memo->SetFocus();
+    pumpFor(2);
+    tapKey(VK_END);
+    tapKey(VK_RETURN);
+    tapKey('X');
+    EXPECT_TRUE(pumpUntil([&] { return text(memo->Text) == "first\r\nx"; })) << text(memo->Text);
+}
+
 TEST_F(KeysTest, CtrlSWritesTheVaultAndLeavesModifiedAlone) {
     showOpenForm();
     form->flows().Modified = true;
