@@ -158,6 +158,7 @@ public:
     void selectOnly(int line);
     void deleteSelectedLines();
     void setPasswordsHidden(bool hide);
+    int listWidthFor(int right);
     // Frees the editor rows (and their controls) before the form frees the panels they stand on.
     struct EditorChainDeleter {
         void operator()(componentList* head) const;

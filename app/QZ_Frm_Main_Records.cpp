@@ -72,6 +72,10 @@ int visibleColumnOfHeader(const category& cat, int headerIndex) {
 
 }  // namespace
 
+// The list's scrolled width for columns ending at right: never narrower than the list itself, whose
+// uncovered part would stay unpainted.
+int TFormMain::listWidthFor(int right) { return std::max(right, QCLListBox2->GetClientWidth()); }
+
 // ---- building ----
 
 void TFormMain::buildRecordsSide() {
@@ -314,7 +318,10 @@ void TFormMain::populateForm(bool keepSelection, bool rebuildColumns) {
     const bool rebuildSections = !keepSelection || rebuildColumns;
 
     QCLListBox2->Visible = !encrypted;
-    if (rebuildSections) QCLListBox2->GetHeaderSections()->Clear();
+    if (rebuildSections) {
+        QCLListBox2->GetHeaderSections()->Clear();
+        QCLListBox2->VirtualWidth = listWidthFor(0);
+    }
     for (componentList* r = EditorList; r; r = r->next) r->hideAll();
     lastChangedRow = nullptr;
     if (encrypted) {
@@ -355,7 +362,7 @@ void TFormMain::populateForm(bool keepSelection, bool rebuildColumns) {
             section->SetText(hd->name.c_str());
             section->SetWidth(hd->width);
             section->SetStyle(hsOwnerDraw);
-            QCLListBox2->VirtualWidth = section->GetRight();
+            QCLListBox2->VirtualWidth = listWidthFor(section->GetRight());
         }
         editorRow->setCaption(48 * slot + 45, hd->name, EditorPanel);
         if (!hasRows) continue;
@@ -579,7 +586,7 @@ void TFormMain::QCLListBox2HeaderSectionResize(THeaderControl*, THeaderSection*)
     category* cat = store_.content().current;
     THeaderSections* sections = QCLListBox2->GetHeaderSections();
     const int count = sections->GetCount();
-    if (count > 0) QCLListBox2->VirtualWidth = sections->GetItem(count - 1)->GetRight();
+    if (count > 0) QCLListBox2->VirtualWidth = listWidthFor(sections->GetItem(count - 1)->GetRight());
     if (!cat) return;
     int column = 0;
     for (header* h = cat->headerList(); h && column < count; h = h->next)
