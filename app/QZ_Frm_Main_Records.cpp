@@ -318,10 +318,9 @@ void TFormMain::populateForm(bool keepSelection, bool rebuildColumns) {
     const bool rebuildSections = !keepSelection || rebuildColumns;
 
     QCLListBox2->Visible = !encrypted;
-    if (rebuildSections) {
-        QCLListBox2->GetHeaderSections()->Clear();
-        QCLListBox2->VirtualWidth = listWidthFor(0);
-    }
+    // Emptied first: resizing a list that still holds every line costs as much as filling it.
+    if (!encrypted) QCLListBox2->Clear();
+    if (rebuildSections) QCLListBox2->GetHeaderSections()->Clear();
     for (componentList* r = EditorList; r; r = r->next) r->hideAll();
     lastChangedRow = nullptr;
     if (encrypted) {
@@ -330,7 +329,6 @@ void TFormMain::populateForm(bool keepSelection, bool rebuildColumns) {
         files_.showEncryptedFiles();
         return;
     }
-    QCLListBox2->Clear();
     if (!cat) return;
 
     HeaderCount = cat->headerCount();
@@ -356,13 +354,14 @@ void TFormMain::populateForm(bool keepSelection, bool rebuildColumns) {
     EditorPanelHeight = 0;
     componentList* editorRow = EditorList;
     int h = 0;
+    int sectionsRight = 0;
     for (const header* hd = cat->headerList(); hd && editorRow; hd = hd->next, editorRow = editorRow->next, ++h) {
         if (rebuildSections && hd->show == hsShown) {
             THeaderSection* section = QCLListBox2->GetHeaderSections()->Add();
             section->SetText(hd->name.c_str());
             section->SetWidth(hd->width);
             section->SetStyle(hsOwnerDraw);
-            QCLListBox2->VirtualWidth = listWidthFor(section->GetRight());
+            sectionsRight = section->GetRight();
         }
         editorRow->setCaption(48 * slot + 45, hd->name, EditorPanel);
         if (!hasRows) continue;
@@ -386,6 +385,9 @@ void TFormMain::populateForm(bool keepSelection, bool rebuildColumns) {
             slot += 2;
         }
     }
+    // The scroll range widened to the last section at once: every change of it shows or hides the
+    // list's scroll bar, which costs a frame change of the window each time.
+    if (rebuildSections) QCLListBox2->VirtualWidth = listWidthFor(sectionsRight);
     EditorPanel->SetBounds(EditorPanel->Left, EditorPanel->Top, EditorPanel->Width,
                            std::max(EditorPanelHeight, EditorScroll->GetClientHeight()));
     EditorScroll->GetVertScrollBar()->SetRange(EditorPanelHeight);
