@@ -4,6 +4,7 @@
 // header of the visible columns, and the empty-category help.
 #include "tests/app/MainWindowTestSupport.h"
 
+#include "app/StandInDialogs.h"
 #include "app/componentList.h"
 #include "components/controls/QCLListBox.h"
 #include "components/runtime/qclclass.h"
@@ -12,6 +13,7 @@
 #include "skin/Tranimag.h"
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -483,6 +485,55 @@ TEST_F(RecordsTest, NewEntryFlows) {
         form->Free();
         form = nullptr;
     }
+}
+
+TEST_F(RecordsTest, ANewEntryTypedIntoTheEntryWindowIsListedSelectedAndSaved) {
+    openRecords();
+    category* cat = notes();
+    show();
+    StandInDialogs standIn;
+    rdialogs.entry = [&](category& shown, RowValues& values) { return standIn.editEntry(form, true, shown, values); };
+    // The user's part, from a timer inside the entry window's modal loop: type, then click OK.
+    int step = 0;
+    TTimer* timer = new TTimer(nullptr);
+    timer->Interval = 50;
+    timer->OnTimer = [&](TObject*) {
+        HWND window = FindWindowA(nullptr, standin::EntryCaption);
+        if (!window || !IsWindowVisible(window)) return;
+        if (GetForegroundWindow() != window) {
+            SetForegroundWindow(window);
+            return;
+        }
+        HWND edit = FindWindowExA(window, nullptr, "TEdit", nullptr);
+        HWND ok = FindWindowExA(window, nullptr, nullptr, "OK");
+        switch (step++) {
+        case 0:
+            SetFocus(edit);
+            for (char c : std::string("typed")) typeKey(static_cast<WORD>(toupper(static_cast<unsigned char>(c))));
+            break;
+        case 1: {
+            RECT r{};
+            GetWindowRect(ok, &r);
+            POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            ScreenToClient(form->Handle, &centre);
+            mouseTo(form, centre.x, centre.y);
+            break;
+        }
+        case 2:
+            mouseButton(true);
+            mouseButton(false);
+            break;
+        default:
+            if (step > 100) PostMessageA(window, WM_CLOSE, 0, 0);  // a missed click fails, not hangs
+        }
+    };
+    MessageBoxScript boxes;
+    form->KTransNewButtonMouseRelease(nullptr);
+    timer->Free();
+    EXPECT_EQ(column(0), (std::vector<std::string>{"kept Home", "typed"}));
+    EXPECT_EQ(selectedLines(), std::vector<int>{1});
+    EXPECT_EQ(cat->rowCount(), 2);
+    EXPECT_EQ(savedNotes(temp.path(), "Home", Password), (std::vector<std::string>{"kept Home", "typed"}));
 }
 
 TEST_F(RecordsTest, NoNewEntryInTheEncryptedFilesCategory) {
