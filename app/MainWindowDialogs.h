@@ -69,6 +69,9 @@ public:
     }
     // The help dialog made at start-up.
     virtual void help(TForm* owner) { (void)owner; }
+    // ---- mainwin-frame: the command buttons' dialogs ----
+    // The tools dialog (backups, restore, password change, key backup); nothing until it is wired.
+    virtual void tools(TForm* owner) { (void)owner; }
 };
 
 class MainWindowFiles {

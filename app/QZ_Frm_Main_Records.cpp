@@ -24,6 +24,8 @@
 #include "base/ProductNames.h"
 #include "components/controls/QCLListBox.h"
 #include "components/runtime/qclcont.h"
+#include "skin/KTransButton.h"
+#include "skin/Tranimag.h"
 #include "skin/ZM_MessageBox.h"
 #include "skin/art/ButtonPictureList.h"
 #include "vault/logger.h"
@@ -78,24 +80,7 @@ int TFormMain::listWidthFor(int right) { return std::max(right, QCLListBox2->Get
 
 // ---- building ----
 
-void TFormMain::buildRecordsSide() {
-    // Until the skinned layout gives its panels, the plain window gets a left and a right part.
-    auto* left = new TPanel(this);
-    left->Parent = this;
-    left->SetBevelOuter(bvNone);
-    left->SetBounds(8, 40, 300, 390);
-    left->SetAnchors(TAnchors{akLeft, akTop, akBottom});
-    auto* scroll = new TScrollBox(this);
-    scroll->Parent = this;
-    scroll->SetBounds(316, 40, 425, 390);
-    scroll->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
-    auto* panel = new TPanel(this);
-    panel->Parent = scroll;
-    panel->SetBevelOuter(bvNone);
-    panel->SetBounds(0, 0, 400, 386);
-    panel->SetAnchors(TAnchors{akLeft, akTop, akRight});
-    buildRecordsSide(left, scroll, panel);
-}
+void TFormMain::buildRecordsSide() { buildRecordsSide(Panel2, ScrollBoxInfoPanel, Panel1); }
 
 void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* editorScroll,
                                  TWinControl* editorPanel) {
@@ -103,8 +88,10 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
     EditorScroll = editorScroll;
     EditorPanel = editorPanel;
 
-    QCLBitmapList1 = new TQCLBitmapList(this);
-    skinart::LoadButtonPictures(QCLBitmapList1);
+    if (!QCLBitmapList1) {
+        QCLBitmapList1 = new TQCLBitmapList(this);
+        skinart::LoadButtonPictures(QCLBitmapList1);
+    }
 
     const int width = leftPanel->Width;
     ComboBox1 = new TComboBox(this);
@@ -140,7 +127,8 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
     Panel5->SetBevelOuter(bvNone);
     Panel5->SetBounds(editorScroll->Left, editorScroll->Top, editorScroll->Width, editorScroll->Height);
     Panel5->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
-    Panel5->Color = clWhite;
+    Panel5->SetAlign(editorScroll->GetAlign());
+    Panel5->Color = editorPanel->GetColor();
     Panel5->Visible = false;
     auto label = [this](int top, int height, const char* text, bool bold) {
         auto* l = new TLabel(this);
@@ -210,6 +198,9 @@ void TFormMain::fillCategoryBox() {
     items->Add("Add/Edit Categories...");
     items->Add("Encrypted Files");
     const VaultContent& content = store_.content();
+    // Without a user category there is nothing to add to or delete from.
+    for (TControl* cover : {static_cast<TControl*>(TranImageNewInactive), static_cast<TControl*>(TranImageDeleteInactive)})
+        if (cover) cover->Visible = !content.userCategories;
     if (!content.userCategories) return;
     for (const category* c = content.userCategories; c; c = c->next) items->Add(c->getName().c_str());
     const int index = content.currCat;
@@ -228,11 +219,13 @@ void TFormMain::ComboBox1Change(TObject*) {
         if (!content.encryptedFiles) return;
         content.current = content.encryptedFiles;
         content.currCat = 1;
+        showFileButtons(true);
         files_.showEncryptedFiles();
     } else {
         category* c = content.userCategories;
         for (int i = 2; c && i < k; ++i) c = c->next;
         if (!c) return;
+        showFileButtons(false);
         content.current = c;
         content.currCat = k;
     }
@@ -241,6 +234,12 @@ void TFormMain::ComboBox1Change(TObject*) {
 }
 
 void TFormMain::ComboBox1DblClick(TObject*) { editCategories(); }
+
+void TFormMain::showFileButtons(bool show) {
+    for (TControl* c : {static_cast<TControl*>(KTransNewFileButton), static_cast<TControl*>(KTransRemoveFileButton),
+                        static_cast<TControl*>(LabelNewFile), static_cast<TControl*>(LabelRemoveFile)})
+        if (c) c->Visible = show;
+}
 
 void TFormMain::moveCategorySelection(int delta) {
     if (!ComboBox1) return;
@@ -270,6 +269,7 @@ void TFormMain::editCategories() {
     if (chosen) {
         content.current = chosen;
         content.currCat = position + 2;
+        showFileButtons(false);
     } else if (!content.current || content.current != content.encryptedFiles) {
         // The current category stays only when the dialog left it in the chain.
         int at = 0;
@@ -539,12 +539,6 @@ void TFormMain::KTransDeleteButtonMouseRelease(TObject*) {
     flows_.saveVault();
 }
 
-bool TFormMain::recordsKeyUp(WORD Key) {
-    if (Key != VK_DELETE) return false;
-    if (recordListFocused()) KTransDeleteButtonMouseRelease(this);
-    return true;
-}
-
 bool TFormMain::recordListFocused() {
     return QCLListBox2 && QCLListBox2->Visible && QCLListBox2->InnerList()->HandleAllocated() &&
            GetFocus() == QCLListBox2->InnerList()->Handle;
@@ -558,6 +552,7 @@ void TFormMain::KTransSearchButtonMouseRelease(TObject*) {
     if (found == content.encryptedFiles) {
         content.current = found;
         content.currCat = 1;
+        showFileButtons(true);
     } else {
         int position = 0;
         category* c = content.userCategories;
@@ -565,6 +560,7 @@ void TFormMain::KTransSearchButtonMouseRelease(TObject*) {
         if (!c) return;
         content.current = found;
         content.currCat = position + 2;
+        showFileButtons(false);
     }
     fillCategoryBox();
     populateForm(false, false);

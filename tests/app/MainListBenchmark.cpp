@@ -121,7 +121,6 @@ int main(int argc, char** argv) {
         static NoFileView files;
         TFormMain* form = MakeForm<TFormMain>(nullptr, dialogs, files, "Brimsafe.exe", &noHandOff);
         form->SetBounds(0, 0, 757, 500);
-        form->buildRecordsSide();
         VaultContent& content = form->store().content();
         content.addEncryptedFilesCategory();
         fillCategory(content, "Small", 3, 1);

@@ -106,7 +106,6 @@ protected:
         rdialogs.selection(1);
         rdialogs.password(1, Password);
         EXPECT_EQ(form->startUp(), suGoOn);
-        form->buildRecordsSide();
         return form;
     }
     VaultContent& content() { return form->store().content(); }

@@ -15,7 +15,6 @@ TFormMain* recordsForm(StandInDialogs& dialogs, NoFileView& files) {
     TFormMain* form = MakeForm<TFormMain>(nullptr, dialogs, files, "Brimsafe.exe", &noHandOff);
     form->SetBounds(40, 40, 757, 500);
     form->vaultShown("Brimsafe - Home");
-    form->buildRecordsSide();
     VaultContent& content = form->store().content();
     content.addEncryptedFilesCategory();
     category* passwords = content.addCategory("Passwords");
