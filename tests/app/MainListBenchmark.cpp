@@ -116,11 +116,12 @@ void selectCategory(TFormMain* form, const std::string& name) {
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50000;
     try {
+        InitFramework();
         QCLInitApplication();
+        Application->Initialize();
         static StandInDialogs dialogs;
         static NoFileView files;
         TFormMain* form = MakeForm<TFormMain>(nullptr, dialogs, files, "Brimsafe.exe", &noHandOff);
-        form->SetBounds(0, 0, 757, 500);
         VaultContent& content = form->store().content();
         content.addEncryptedFilesCategory();
         fillCategory(content, "Small", 3, 1);

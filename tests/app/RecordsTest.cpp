@@ -711,5 +711,35 @@ TEST_F(RecordsTest, AnEmptyCategoryShowsTheHelpPanel) {
     EXPECT_EQ(column(0), std::vector<std::string>{"kept Home"});
 }
 
+TEST_F(RecordsTest, CtrlUpAndDownMoveThroughTheCategoriesAndUpFromTheFirstOpensTheEditor) {
+    openRecords();
+    passwords();
+    show();  // "Passwords" is item 3
+    struct Step {
+        int delta;
+        int expectItem;
+        bool expectEditor;
+    } steps[] = {{+1, 3, false}, {-1, 2, false}, {-1, 1, false}, {-1, 1, true}};  // the editor closed: back on 1
+    for (const Step& s : steps) {
+        rdialogs.calls.clear();
+        form->moveCategorySelection(s.delta);
+        const bool editor = std::count(rdialogs.calls.begin(), rdialogs.calls.end(), "categories") == 1;
+        EXPECT_EQ(editor, s.expectEditor);
+        EXPECT_EQ(form->ComboBox1->GetItemIndex(), s.expectItem);
+    }
+}
+
+TEST_F(RecordsTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
+    openRecords();
+    std::vector<std::string> opened;
+    form->OpenWebSite = [&](const std::string& site) { opened.push_back(site); };
+    form->Label4MouseEnter(form->Label4);
+    EXPECT_TRUE(form->Label4->GetFont()->GetStyle().Contains(fsUnderline));
+    form->Label4MouseLeave(form->Label4);
+    EXPECT_FALSE(form->Label4->GetFont()->GetStyle().Contains(fsUnderline));
+    form->Label4Click(form->Label4);
+    EXPECT_EQ(opened, std::vector<std::string>{text(form->Label4->Caption)});
+}
+
 }  // namespace
 }  // namespace mainwintest
