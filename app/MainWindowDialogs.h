@@ -90,4 +90,11 @@ public:
     virtual void addFolder(const std::string& path) = 0;
     virtual void runFile(const std::string& path) = 0;
     virtual void updateTreeImages() = 0;
+
+    // ---- the records side (mainwin-records) ----
+    // Delete (button, key, the Remove File button) while "Encrypted Files" is current: decrypt and
+    // remove the selected files.
+    virtual void removeSelectedFiles() {}
+    // A search hit in "Encrypted Files": select the tree node of the row with this id.
+    virtual void selectFileRow(int rowId) { (void)rowId; }
 };

@@ -527,8 +527,11 @@ void TFormMain::deleteSelectedLines() {
 void TFormMain::KTransDeleteButtonMouseRelease(TObject*) {
     VaultContent& content = store_.content();
     category* cat = content.current;
-    // The "Encrypted Files" category removes its files through the file view's own button.
-    if (!cat || cat == content.encryptedFiles) return;
+    if (!cat) return;
+    if (cat == content.encryptedFiles) {
+        files_.removeSelectedFiles();
+        return;
+    }
     if (QCLListBox2->GetInteger(3) > 0) {
         if (ShowMessageBox(this, DeleteQuestion, product::Title, mbsYesNo, mbiQuestion) != mbrYes) return;
         deleteSelectedLines();
@@ -564,7 +567,10 @@ void TFormMain::KTransSearchButtonMouseRelease(TObject*) {
     }
     fillCategoryBox();
     populateForm(false, false);
-    if (found != content.encryptedFiles) selectOnly(foundRow);
+    if (found == content.encryptedFiles)
+        files_.selectFileRow(found->rowIdAt(foundRow));
+    else
+        selectOnly(foundRow);
 }
 
 void TFormMain::KTransHelpButtonMouseRelease(TObject*) { dialogs_.help(this); }

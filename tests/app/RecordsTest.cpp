@@ -45,6 +45,12 @@ public:
     std::function<bool(category*, category*, category*&, int&)> searcher;
 };
 
+class RecordFiles : public RecordingFiles {
+public:
+    void removeSelectedFiles() override { calls.push_back("remove selected files"); }
+    void selectFileRow(int rowId) override { calls.push_back("select file row " + std::to_string(rowId)); }
+};
+
 struct HeaderSpec {
     const char* name;
     int type;
@@ -102,7 +108,7 @@ protected:
         QCLDoneApplication();
     }
     TFormMain* openRecords() {
-        form = MakeForm<TFormMain>(nullptr, rdialogs, files, "Brimsafe.exe", &noHandOff);
+        form = MakeForm<TFormMain>(nullptr, rdialogs, rfiles, "Brimsafe.exe", &noHandOff);
         rdialogs.selection(1);
         rdialogs.password(1, Password);
         EXPECT_EQ(form->startUp(), suGoOn);
@@ -175,6 +181,7 @@ protected:
     }
 
     RecordDialogs rdialogs;
+    RecordFiles rfiles;
 };
 
 TEST_F(RecordsTest, EditorRowsStandAtTheirTopsWithParagraphsTakingTwoSlots) {
@@ -739,6 +746,30 @@ TEST_F(RecordsTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
     EXPECT_FALSE(form->Label4->GetFont()->GetStyle().Contains(fsUnderline));
     form->Label4Click(form->Label4);
     EXPECT_EQ(opened, std::vector<std::string>{text(form->Label4->Caption)});
+}
+
+TEST_F(RecordsTest, InEncryptedFilesDeleteAndSearchHitsGoToTheFileView) {
+    openRecords();
+    category* filesCategory = content().encryptedFiles;
+    ASSERT_NE(filesCategory, nullptr);
+    filesCategory->insertRow({"C:\\a.txt"});
+    filesCategory->insertRow({"C:\\b.txt"});
+    content().current = filesCategory;
+    content().currCat = 1;
+    show();
+    rfiles.calls.clear();
+    form->KTransDeleteButtonMouseRelease(nullptr);
+    rdialogs.searcher = [&](category*, category* files, category*& found, int& row) {
+        found = files;
+        row = 1;
+        return true;
+    };
+    form->KTransSearchButtonMouseRelease(nullptr);
+    const std::vector<std::string> expect{"remove selected files", "show encrypted files",
+                                          "select file row " + std::to_string(filesCategory->rowIdAt(1))};
+    EXPECT_EQ(rfiles.calls, expect);
+    EXPECT_EQ(form->ComboBox1->GetItemIndex(), 1);
+    EXPECT_FALSE(form->QCLListBox2->Visible);
 }
 
 }  // namespace
