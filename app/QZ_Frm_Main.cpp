@@ -172,8 +172,12 @@ int TFormMain::keyRestoreDialog(std::string& keyFilePath) { return dialogs_.keyR
 
 void TFormMain::vaultShown(const std::string& title) {
     MessageTitle->Caption = title.c_str();
-    // A restore into the open vault may have brought another vault ID.
-    if (vaultOpen_) publishVault();
+    // A restore into the open vault may have brought another vault ID, and surely other content.
+    if (vaultOpen_) {
+        publishVault();
+        fillCategoryBox();
+        populateForm(false, true);
+    }
 }
 
 void TFormMain::publishVault() { Caption = vaultIdText(store_.vaultID()).c_str(); }

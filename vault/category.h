@@ -169,3 +169,7 @@ int compareAscending(const void* a, const void* b);
 int compareDescending(const void* a, const void* b);
 // Stable insertion sort of count elements of elementSize bytes.
 void QkSort(void* base, int count, int elementSize, int (*comparator)(const void*, const void*));
+// The order QkSort gives the rows by column (compareAscending, or compareDescending when
+// descending), in O(n log n), where that comparison is consistent: all values integers or empty,
+// or none a non-empty integer. False, rows untouched, for a mixed column.
+bool sortRowsConsistently(std::vector<row*>& rows, int column, bool descending);
