@@ -14,6 +14,12 @@ namespace {
 
 DWORD failNextThreadStart = 0;
 
+// The bar is redrawn at most this often; a value that comes sooner waits for the next redraw.
+// Each redraw paints the whole gradient, and a job posts one value per chunk and per wipe block:
+// drawn one by one they cost the job more time than its own work on a busy machine.
+constexpr DWORD ProgressRedrawMs = 50;
+constexpr UINT_PTR ProgressTimerId = 1;
+
 constexpr const char* Ellipsis = "...";
 
 }  // namespace
@@ -86,7 +92,8 @@ void TFrm_FileEncryption::SetJob(const FileJobSetup& setup) {
     FileEncryptionJob& job = Job();
     job.prepare(setup, Handle);
     Encrypting = setup.encrypting;
-    Progress_Operation->SetPercentValue(0);
+    percent_ = 0;
+    showPercent();
     shownName_ = FileJobChecks::namePart(setup.encrypting ? setup.sourcePath : setup.destPath);
     fitLabel(shownName_);
     jobPending_ = true;
@@ -157,6 +164,7 @@ void TFrm_FileEncryption::Button_CancelClick(TObject*) {
 
 void TFrm_FileEncryption::takeReport(UINT message, WPARAM wParam, LPARAM lParam) {
     jobRunning_ = false;
+    if (redrawWaiting_) showPercent();
     if (message == WM_FILEJOB_DONE) {
         jobResult_ = mrOk;
     } else {
@@ -176,7 +184,21 @@ void TFrm_FileEncryption::WMJobFailed(TMessage& Message) {
 }
 
 void TFrm_FileEncryption::WMJobProgress(TMessage& Message) {
-    Progress_Operation->SetPercentValue(static_cast<int>(Message.WParam & 0xFF));
+    percent_ = static_cast<int>(Message.WParam & 0xFF);
+    const bool due = GetTickCount() - lastRedraw_ >= ProgressRedrawMs;
+    if (due || percent_ >= 100 || percent_ < Progress_Operation->GetPosition()) {
+        showPercent();
+    } else if (!redrawWaiting_) {
+        redrawWaiting_ = SetTimer(Handle, ProgressTimerId, ProgressRedrawMs, nullptr) != 0;
+        if (!redrawWaiting_) showPercent();
+    }
+}
+
+void TFrm_FileEncryption::showPercent() {
+    if (redrawWaiting_) KillTimer(Handle, ProgressTimerId);
+    redrawWaiting_ = false;
+    lastRedraw_ = GetTickCount();
+    Progress_Operation->SetPercentValue(percent_);
 }
 
 void TFrm_FileEncryption::WMJobFinishing(TMessage&) {
@@ -191,8 +213,15 @@ void TFrm_FileEncryption::Dispatch(TMessage& Message) {
     case WM_FILEJOB_FAILED: WMJobFailed(Message); return;
     case WM_FILEJOB_PROGRESS: WMJobProgress(Message); return;
     case WM_FILEJOB_FINISHING: WMJobFinishing(Message); return;
-    default: TSkinnedDialog::Dispatch(Message);
+    case WM_TIMER:
+        if (Message.WParam == ProgressTimerId) {
+            showPercent();
+            return;
+        }
+        break;
+    default: break;
     }
+    TSkinnedDialog::Dispatch(Message);
 }
 
 void TFrm_FileEncryption::waitForWorker() {
@@ -219,7 +248,8 @@ void TFrm_FileEncryption::ShowStateForTesting(const std::string& plainPath, bool
     showTitle();
     shownName_ = FileJobChecks::namePart(plainPath);
     fitLabel(shownName_);
-    Progress_Operation->SetPercentValue(percent);
+    percent_ = percent;
+    showPercent();
 }
 
 void TFrm_FileEncryption::FailNextThreadStartForTesting(DWORD error) { failNextThreadStart = error; }

@@ -21,6 +21,9 @@
  * - The worker never touches a control: just before it wipes it sends
  *   WM_FILEJOB_FINISHING, and the dialog disables Cancel and shows "Finishing
  *   up " with the name on its own thread.
+ * - The bar follows the job's last percentage but is redrawn at most every
+ *   50 ms (100 % and the last value before the report at once): one redraw
+ *   per chunk slowed the job itself.
  * - The name is fitted to the label by its measured width in the label's own
  *   font (the system may substitute fonts): "..." replaces the end that does
  *   not fit. The label shows '&' as it is.
@@ -91,6 +94,8 @@ private:
     // Label_Message := text, shortened with "..." until it fits the panel.
     void fitLabel(const std::string& text);
     void showTitle();
+    // The bar := percent_, now.
+    void showPercent();
     void takeReport(UINT message, WPARAM wParam, LPARAM lParam);
     void waitForWorker();
 
@@ -102,6 +107,9 @@ private:
     bool asking_ = false;
     int jobResult_ = 0;
     DWORD finishingThread_ = 0;
+    int percent_ = 0;          // the job's last percentage
+    DWORD lastRedraw_ = 0;     // tick of the bar's last redraw
+    bool redrawWaiting_ = false;
 };
 
 extern TFrm_FileEncryption* Frm_FileEncryption;
