@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -52,6 +53,13 @@ public:
         return fwtest::pumpUntil([&] { return WaitForSingleObject(reached_.get(), 0) == WAIT_OBJECT_0; }, 20000);
     }
     void release() { SetEvent(release_.get()); }
+    // A handle of the release event of one's own, for an action that may outlive this hold.
+    HANDLE releaseEvent() const {
+        HANDLE copy = nullptr;
+        DuplicateHandle(GetCurrentProcess(), release_.get(), GetCurrentProcess(), &copy, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+        return copy;
+    }
 
 private:
     win32::KernelHandle reached_, release_;
@@ -232,16 +240,27 @@ TEST_F(FileJobDialogTest, CloseRequestsAreRefusedWhileTheWorkerRuns) {
         const std::string plain = plainFile("closing.txt");
         HeldWorker held;
         dialog->SetJob(encryptionOf(plain));
-        bool stillShown = false;
+        // Looked at from the modal loop once it has had its chance to end after the request.
+        struct Look {
+            bool taken = false;
+            bool stillShown = false;
+            win32::KernelHandle release;
+        };
+        auto look = std::make_shared<Look>();
+        look->release.reset(held.releaseEvent());
+        const HWND window = dialog->Handle;
         const int result = dialogtest::showModal(dialog, [&] {
             ASSERT_TRUE(dialogtest::bringUp(dialog));
             ASSERT_TRUE(held.reached());
-            c.close(dialog->Handle);
-            fwtest::pumpIdle();
-            stillShown = IsWindowVisible(dialog->Handle) && dialog->JobRunning();
-            held.release();
+            c.close(window);
+            fwtest::runLater([look, window] {
+                look->taken = true;
+                look->stillShown = IsWindowVisible(window) != FALSE;
+                SetEvent(look->release.get());
+            });
         });
-        EXPECT_TRUE(stillShown);
+        EXPECT_TRUE(look->taken);
+        EXPECT_TRUE(look->stillShown);
         EXPECT_EQ(result, mrOk);
         EXPECT_FALSE(fileExists(plain));
         EXPECT_TRUE(fileExists(plain + ".vltenc"));
