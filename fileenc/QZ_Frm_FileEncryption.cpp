@@ -121,6 +121,7 @@ void TFrm_FileEncryption::FormShow(TObject*) {
     if (!jobPending_) return;  // shown again around a nested window, or with no job set
     jobPending_ = false;
     asking_ = false;
+    finishing_ = false;
     FileEncryptionJob& job = Job();
     job.CancelRequested = false;
     HANDLE thread = nullptr;
@@ -152,8 +153,9 @@ void TFrm_FileEncryption::Button_CancelClick(TObject*) {
                                  (Encrypting ? "encrypting" : "decrypting") + " " + job.SourcePath + "?";
     job.Pause.pause();
     const int answer = ShowMessageBox(this, question, product::Title, mbsYesNo, mbiQuestion);
-    // The job may have ended while the question was open; then there is nothing left to stop.
-    if (answer == mbrYes && jobRunning_) {
+    // The job may have ended, or begun finishing, while the question was open; a finishing job
+    // cannot be stopped any more, and its label already says so.
+    if (answer == mbrYes && jobRunning_ && !finishing_) {
         job.CancelRequested = true;
         Button_Cancel->SetEnabled(false);
         Label_Message->Caption = "Cancelling...";
@@ -203,6 +205,7 @@ void TFrm_FileEncryption::showPercent() {
 
 void TFrm_FileEncryption::WMJobFinishing(TMessage&) {
     finishingThread_ = GetCurrentThreadId();
+    finishing_ = true;
     Button_Cancel->SetEnabled(false);
     fitLabel("Finishing up " + shownName_);
 }

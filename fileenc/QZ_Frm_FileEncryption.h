@@ -105,6 +105,7 @@ private:
     bool jobPending_ = false;
     bool jobRunning_ = false;
     bool asking_ = false;
+    bool finishing_ = false;  // the job is finishing: past stopping
     int jobResult_ = 0;
     DWORD finishingThread_ = 0;
     int percent_ = 0;          // the job's last percentage

@@ -221,6 +221,36 @@ TEST_F(FileJobDialogTest, CancelAsksAndStopsOnlyOnYes) {
     }
 }
 
+// A question answered "Yes" only after the job has begun finishing (it had read its last chunk
+// when Cancel was pressed) stops nothing: the job ends done and the label says it is finishing.
+TEST_F(FileJobDialogTest, AStopAnsweredAfterTheLastChunkLetsTheJobFinish) {
+    const std::string plain = plainFile("late.txt");
+    HeldWorker held(FileJobStage::BeforeHeader);
+    dialog->SetJob(encryptionOf(plain));
+    std::atomic<bool> answered{false};
+    TFrm_FileEncryption* shown = dialog;
+    const int result = dialogtest::showModal(dialog, [&] {
+        ASSERT_TRUE(dialogtest::bringUp(dialog));
+        ASSERT_TRUE(held.reached());
+        std::thread watcher([&] {
+            HWND box = brimtest::waitForMessageBox(GetCurrentProcessId(), 10000);
+            if (!box) return;
+            held.release();  // the job goes on to finish while the question is open
+            for (DWORD start = GetTickCount(); !shown->FinishingThreadForTesting() && GetTickCount() - start < 10000;)
+                Sleep(5);
+            answered = brimtest::clickMessageBoxButton(box, "Yes");
+            if (!answered) PostMessageA(box, WM_CLOSE, 0, 0);
+        });
+        dialogtest::click(dialog->Button_Cancel);
+        watcher.join();
+    });
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(dialog->Label_Message->GetText(), "Finishing up late.txt");
+    EXPECT_FALSE(fileExists(plain));
+    EXPECT_TRUE(fileExists(plain + ".vltenc"));
+}
+
 // While the worker runs, no way of closing the window ends the modal loop: the job completes and
 // only its own report closes the dialog.
 TEST_F(FileJobDialogTest, CloseRequestsAreRefusedWhileTheWorkerRuns) {
