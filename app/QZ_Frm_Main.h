@@ -43,6 +43,7 @@
 #include "app/CopyData.h"
 #include "app/MainWindowDialogs.h"
 #include "base/Notice.h"
+#include "fileenc/FileJobChecks.h"
 #include "framework/Framework.h"
 #include "vault/VaultFlows.h"
 #include "vault/VaultStore.h"
@@ -105,7 +106,7 @@ enum class MainShortcut {
 };
 MainShortcut mainShortcut(WORD key, TShiftState shift);
 
-class TFormMain : public TForm, public VaultPrompts {
+class TFormMain : public TForm, public VaultPrompts, public FileJobHost {
 public:
     // The program's main window: the stand-in dialogs, no file view, the process's command line.
     explicit TFormMain(TComponent* owner);
@@ -203,6 +204,29 @@ public:
     // Makes the file tree and the file panels in the layout's left panel and editor area; called once
     // by the layout after buildRecordsSide.
     void buildFilesSide();
+
+    // ---- the file jobs (QZ_Frm_Main_FileJobs.cpp) ----
+    // This window lends the open vault and the progress dialog to the checks before a file job.
+    // One job at a time: a job asked for while one runs (a command or drop handled inside the
+    // job's modal loop) is refused without touching the job record.
+    TForm* messageOwner() override;
+    void readVaultID(unsigned char vaultID[16]) override;
+    std::string vaultName() override;
+    std::vector<std::string> vaultFiles() override;
+    bool nextDataKey(unsigned char dataKey[16], DWORD& error) override;
+    void copyVaultKey(unsigned char vaultKey[16]) override;
+    // SetJob and ShowModal on the progress dialog; the job's key copies are overwritten afterwards.
+    FileJobReport runFileJob(const FileJobSetup& setup) override;
+    // The checks, questions and messages of file jobs on this window's vault.
+    FileJobChecks& fileJobs() { return fileJobs_; }
+    bool fileJobRunning() const { return fileJobRunning_; }
+
+private:
+    FileJobChecks fileJobs_{*this};
+    bool fileJobRunning_ = false;
+
+public:
+    // ---- end of the file jobs ----
 
     // ---- VaultPrompts ----
     int askPassword(int mode, bool retry, bool firstPasswordPage, SecretText& password) override;
