@@ -200,6 +200,7 @@ private:
                   bool& notifyEncrypted, bool& askOverwrite, bool& stop);
     void showProperties(TTreeNode* node);
     void showMissing(const std::string& path);
+    void alignMemoColumns();
     int labelTextWidth(TLabel* label, const std::string& text);
     int labelLineHeight(TLabel* label);
 

@@ -13,7 +13,9 @@
 #include "skin/xpButton.h"
 #include "vault/category.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace fileview {
 
@@ -227,7 +229,30 @@ void EncryptedFilesView::showProperties(TTreeNode* node) {
     } else if (!folder) {
         text += "This file is not encrypted";
     }
+    alignMemoColumns();
     Memo1->Lines->Text = text;
+}
+
+void EncryptedFilesView::alignMemoColumns() {
+    // The values line up where "Encryption Algorithm:  " ends, whatever font the system gave the
+    // memo: "File Size:" reaches that column with two tabs, the longer names with one.
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Memo1->Font->GetHandle());
+    auto width = [&](const char* text) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+        return static_cast<int>(size.cx);
+    };
+    const char* const alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    const int average = std::max(1, (width(alphabet) / 26 + 1) / 2);
+    int column = width("Encryption Algorithm:  ") - width("   ");
+    for (const char* name : {"File Creation Time:", "File Modified Time:", "Encryption Date:", "Encrypted File Size:"})
+        column = std::max(column, width(name) + 4);
+    const int first = width("File Size:") + 4;
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    auto units = [&](int pixels) { return (pixels * 4 + average - 1) / average; };
+    Memo1->SetTabStops({units(std::min(first, column - 4)), units(column)});
 }
 
 void EncryptedFilesView::xpOpenFileButtonClick(TObject*) {
