@@ -143,7 +143,12 @@ EncryptedFilesView::EncryptedFilesView(TForm* owner, TWinControl* treeParent, TW
     buildControls(treeParent, panelParent);
 }
 
-EncryptedFilesView::~EncryptedFilesView() = default;
+EncryptedFilesView::~EncryptedFilesView() {
+    // The owner frees the controls after this view: the tree's last selection change must not reach it.
+    if (ClrTreeView1) ClrTreeView1->OnChange = TTVChangedEvent();
+    for (TxpButton* button : {xpEncryptButton, xpDecryptButton, xpRefreshButton, xpOpenFileButton})
+        if (button) button->OnClick = TNotifyEvent();
+}
 
 void EncryptedFilesView::makeImages() {
     ImageList1 = new TImageList(owner_, 16, 16);
