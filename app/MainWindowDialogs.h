@@ -44,6 +44,10 @@ public:
     // The update dialog: whether its weekly schedule says a check is due, and the check itself.
     virtual bool updateCheckDue() = 0;
     virtual void checkForUpdate(TForm* owner) = 0;
+
+    // ---- mainwin-frame: the command buttons' dialogs ----
+    // The tools dialog (backups, restore, password change, key backup); nothing until it is wired.
+    virtual void tools(TForm* owner) { (void)owner; }
 };
 
 class MainWindowFiles {
