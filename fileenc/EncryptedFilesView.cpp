@@ -395,11 +395,16 @@ bool EncryptedFilesView::dropFile(const std::string& dropped, bool singleFile, b
 }
 
 void EncryptedFilesView::QCLFMDrop1FMDragDrop(TObject*, int fcount, int, int, TStringList* FileList) {
+    std::vector<std::string> names;
+    for (int i = 0; i < FileList->Count; ++i) names.push_back(FileList->Strings[i]);
+    dropFiles(names, fcount);
+}
+
+void EncryptedFilesView::dropFiles(const std::vector<std::string>& names, int fcount) {
     forgetNodeFacts();
     bool askReadOnly = true, askSystem = true, notifyEncrypted = true, askOverwrite = true;
     bool tipDue = false;
-    for (int i = 0; i < FileList->Count; ++i) {
-        const std::string dropped = FileList->Strings[i];
+    for (const std::string& dropped : names) {
         host_.showFilesCategory();
         if (isFolder(dropped)) {
             dropFolder(dropped, askReadOnly, askSystem, notifyEncrypted, askOverwrite);

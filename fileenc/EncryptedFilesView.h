@@ -144,6 +144,8 @@ public:
 
     // ---- handlers ----
     void QCLFMDrop1FMDragDrop(TObject* Sender, int fcount, int x, int y, TStringList* FileList);
+    // The same for names a drop left waiting; fcount: how many names were dropped.
+    void dropFiles(const std::vector<std::string>& names, int fcount);
     void KTransNewFileButtonMouseRelease(TObject* Sender);
     void KTransRemoveFileButtonMouseRelease(TObject* Sender);
     void xpEncryptButtonClick(TObject* Sender);
