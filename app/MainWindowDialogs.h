@@ -12,6 +12,7 @@
 #pragma once
 
 #include "vault/VaultStore.h"
+#include "vault/category.h"
 
 #include <string>
 
@@ -44,6 +45,21 @@ public:
     // The update dialog: whether its weekly schedule says a check is due, and the check itself.
     virtual bool updateCheckDue() = 0;
     virtual void checkForUpdate(TForm* owner) = 0;
+
+    // --- The record dialogs: entry editor, category editor, search. ---
+    // Until a window answers them they open nothing and report Cancel.
+    // The entry editor over the fields of shown: a new entry (editing false) or the entry whose
+    // values are given. 1 with values holding one value per field; 2 Cancel, or every value empty.
+    virtual int editEntry(TForm* /*owner*/, category& /*shown*/, bool /*editing*/, RowValues& /*values*/) { return 2; }
+    // The category editor working on the live chain of user categories: chainHead may change, even to
+    // null. The position of the category selected when it closed, -1 for none.
+    virtual int editCategories(TForm* /*owner*/, category*& /*chainHead*/, category* /*current*/) { return -1; }
+    // The search over "Encrypted Files" and the user categories: true with the category and the row
+    // position (from 0) of the line the user went to.
+    virtual bool search(TForm* /*owner*/, category* /*firstUser*/, category* /*encryptedFiles*/,
+                        category*& /*found*/, int& /*row*/) {
+        return false;
+    }
 };
 
 class MainWindowFiles {

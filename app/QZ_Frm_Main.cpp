@@ -5,6 +5,9 @@
 #include "app/CommandLine.h"
 #include "app/StandInDialogs.h"
 #include "base/ProductNames.h"
+#include "dialogs/QZ_Frm_Category.h"
+#include "dialogs/QZ_Frm_NewPword.h"
+#include "dialogs/QZ_Frm_Search.h"
 #include "download/QZ_Frm_Update.h"
 #include "download/UpdateVersion.h"
 #include "fileenc/CleanUpInterruptedJob.h"
@@ -21,6 +24,16 @@ class ProgramDialogs : public StandInDialogs {
 public:
     bool updateCheckDue() override { return updateDialog().IsCheckDue(); }
     void checkForUpdate(TForm*) override { CheckForUpdate(&updateDialog()); }
+    // The record dialogs.
+    int editEntry(TForm* owner, category& shown, bool editing, RowValues& values) override {
+        return EditEntry(owner, shown, editing, values);
+    }
+    int editCategories(TForm* owner, category*& chainHead, category* current) override {
+        return EditCategories(owner, chainHead, current);
+    }
+    bool search(TForm* owner, category* firstUser, category* encryptedFiles, category*& found, int& row) override {
+        return SearchVaultDialog(owner, firstUser, encryptedFiles, found, row);
+    }
 
 private:
     TFrm_Update& updateDialog() {

@@ -30,6 +30,10 @@ public:
     void tip(TForm*, int, const std::string&) override {}
     bool updateCheckDue() override { return false; }
     void checkForUpdate(TForm*) override {}
+    // The record dialogs: nothing is edited or found.
+    int editEntry(TForm*, category&, bool, RowValues&) override { return 2; }
+    int editCategories(TForm*, category*&, category*) override { return -1; }
+    bool search(TForm*, category*, category*, category*&, int&) override { return false; }
 };
 
 // No file view yet: nothing is decrypted, encrypted or listed.
