@@ -78,6 +78,7 @@ TEST_F(EntryEditorTest, RowsAndSizeOnTheWindow) {
                 return top.y <= boxBottom.y;
             };
             const bool below = last->Top() + last->Height() > box->ClientHeight();
+            EXPECT_EQ(below, c.fields.size() > 10) << "ten rows just fit; fourteen do not";
             EXPECT_EQ(visible(), !below);
             EXPECT_GT(box->GetVertScrollBar()->MaxPosition(), 0);
             box->GetVertScrollBar()->SetPosition(box->GetVertScrollBar()->MaxPosition());
