@@ -46,6 +46,10 @@ public:
     virtual bool updateCheckDue() = 0;
     virtual void checkForUpdate(TForm* owner) = 0;
 
+    // ---- mainwin-frame: the command buttons' dialogs ----
+    // The tools dialog (backups, restore, password change, key backup); nothing until it is wired.
+    virtual void tools(TForm* owner) { (void)owner; }
+
     // --- The record dialogs: entry editor, category editor, search. ---
     // Until a window answers them they open nothing and report Cancel.
     // The entry editor over the fields of shown: a new entry (editing false) or the entry whose

@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/StandInDialogs.h"
 #include "base/ProductNames.h"
+#include "components/runtime/QCLFMDrop.h"
 #include "dialogs/QZ_Frm_Category.h"
 #include "dialogs/QZ_Frm_NewPword.h"
 #include "dialogs/QZ_Frm_Search.h"
@@ -77,23 +78,7 @@ TFormMain::~TFormMain() {
 }
 
 void TFormMain::buildForm(const std::string& commandLine) {
-    // The layout: until the skinned frame stands, a plain window with the title label.
-    Caption = product::Title;
-    SetBounds(0, 0, 757, 500);
-    Color = clWhite;
-    MessageTitle = new TLabel(this);
-    MessageTitle->Parent = this;
-    MessageTitle->SetAutoSize(false);
-    MessageTitle->SetBounds(16, 12, 700, 20);
-    MessageTitle->Caption = product::Title;
-    Label4 = new TLabel(this);
-    Label4->Parent = this;
-    Label4->SetAutoSize(false);
-    Label4->SetBounds(16, 440, 400, 18);
-    Timer1 = new TTimer(this);
-    Timer1->Enabled = false;
-    Timer1->Interval = 10000;
-    Timer1->OnTimer = TNotifyEvent(this, &TFormMain::Timer1Timer);
+    buildLayout();
     WaitingTimer = new TTimer(this);
     WaitingTimer->Enabled = false;
     WaitingTimer->Interval = 100;
@@ -124,14 +109,14 @@ void TFormMain::FormCreate(TObject*) {
     ResizeRect = std::make_unique<ZM_ResizeRect>(this, 670, 500);
     // Other processes send their commands to this window from the first dialog of the start-up on.
     HandleNeeded();
+    setWindowRegion(Width, Height);
+    QCLFMDrop1->SetControl(this);
 }
 
 void TFormMain::FormShow(TObject*) {
     SetBounds(Left, Top, Width, Height);
     Timer1->Enabled = true;
 }
-
-void TFormMain::Timer1Timer(TObject*) { ++IdleTicks; }
 
 void TFormMain::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
