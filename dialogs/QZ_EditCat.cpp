@@ -2,7 +2,6 @@
 #include "dialogs/QZ_EditCat.h"
 
 #include "dialogs/LibraryEdit.h"
-
 #include "dialogs/QZ_Frm_NewHeader.h"
 #include "dialogs/RecordDialogRules.h"
 #include "skin/ZM_MessageBox.h"

@@ -5,6 +5,7 @@
 #include "fileenc/EncryptedFile.h"
 #include "vault/logger.h"
 
+#include <algorithm>
 #include <memory>
 
 TQZ_Form_NewPassword::TQZ_Form_NewPassword(TComponent* AOwner)

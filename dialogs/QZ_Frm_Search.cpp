@@ -2,9 +2,9 @@
 #include "dialogs/QZ_Frm_Search.h"
 
 #include "dialogs/LibraryEdit.h"
-
 #include "skin/ZM_MessageBox.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {

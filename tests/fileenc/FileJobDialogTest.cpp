@@ -298,6 +298,30 @@ TEST_F(FileJobDialogTest, CloseRequestsAreRefusedWhileTheWorkerRuns) {
     }
 }
 
+// A modal loop ended from outside (the program terminating) while the worker runs still waits
+// for it: the outcome is the job's own report, and nothing of the job is left in the queue for
+// the next one.
+TEST_F(FileJobDialogTest, ALoopEndedFromOutsideStillWaitsForTheWorker) {
+    const std::string plain = plainFile("terminated.txt");
+    HeldWorker held;
+    dialog->SetJob(encryptionOf(plain));
+    const int result = dialogtest::showModal(dialog, [&] {
+        ASSERT_TRUE(held.reached());
+        held.release();
+        Application->Terminate();
+    });
+    Application->ResetTerminatedForTesting();
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(dialog->JobResult(), mrOk);
+    EXPECT_FALSE(dialog->JobRunning());
+    EXPECT_FALSE(fileExists(plain));
+    EXPECT_TRUE(fileExists(plain + ".vltenc"));
+    MSG left;
+    EXPECT_FALSE(PeekMessageA(&left, dialog->Handle, WM_FILEJOB_DONE, WM_FILEJOB_FINISHING, PM_NOREMOVE));
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // Terminate's quit message
+}
+
 // A worker that cannot be started ends the dialog at once with the file error; nothing is touched
 // and the next job starts normally.
 TEST_F(FileJobDialogTest, AFailedThreadStartEndsWithAFileError) {
