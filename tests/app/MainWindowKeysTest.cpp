@@ -233,6 +233,41 @@ TEST_F(KeysTest, EveryWayOutOfUnlockButTheRightPasswordKeepsTheLockAndTheKey) {
     }
 }
 
+TEST_F(KeysTest, AnUnreadableVaultFileAtUnlockSaysSoAndKeepsTheLock) {
+    showOpenForm();
+    form->quickLock();
+    ASSERT_TRUE(MoveFileA(temp.file("Home.vlt").c_str(), temp.file("Home.moved").c_str()));
+    dialogs.calls.clear();
+    {
+        RecordingBoxes boxes;
+        form->xpUnlockButtonClick(form->xpUnlockButton);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem opening your vault."});
+    }
+    EXPECT_TRUE(dialogs.calls.empty()) << ::testing::PrintToString(dialogs.calls);
+    EXPECT_TRUE(form->locked());
+    ASSERT_TRUE(MoveFileA(temp.file("Home.moved").c_str(), temp.file("Home.vlt").c_str()));
+    dialogs.password(1, Password);
+    form->xpUnlockButtonClick(form->xpUnlockButton);
+    EXPECT_FALSE(form->locked());
+}
+
+// Opening a vault proves its password: the window that was locked shows the opened vault unlocked.
+TEST_F(KeysTest, AVaultOpenedByCommandWhileLockedShowsUnlocked) {
+    showOpenForm();
+    form->quickLock();
+    dialogs.calls.clear();
+    dialogs.password(1, Password);
+    {
+        RecordingBoxes boxes;
+        sendCommand(form->Handle, 101, temp.file("Home.vlt"));
+    }
+    EXPECT_TRUE(form->vaultOpen());
+    EXPECT_TRUE(dialogs.answeredAll()) << ::testing::PrintToString(dialogs.calls);
+    EXPECT_FALSE(form->locked());
+    EXPECT_FALSE(form->Panel8->Visible);
+    EXPECT_TRUE(form->Panel3->Enabled);
+}
+
 TEST_F(KeysTest, CtrlLLocksEnterAsksUntilThePasswordIsRightAndTheTraceSaysSo) {
     showOpenForm();
     char previous[MAX_PATH];
