@@ -177,12 +177,6 @@ public:
     static int limitSplitterSize(int proposed, int current, int editorWidth);
     // The work area the maximised window fills; tests make it fail.
     std::function<bool(RECT&)> WorkAreaQueryForTesting;
-    // The web-site label: underlined under the mouse, opened with the shell's "open" verb.
-    void Label4MouseEnter(TObject* Sender);
-    void Label4MouseLeave(TObject* Sender);
-    void Label4Click(TObject* Sender);
-    // Stands in for the shell's "open" (tests never start a browser).
-    std::function<void(const std::string& target)> ShellOpenForTesting;
 
     // ---- shortcuts, idle lock, Unlock (QZ_Frm_Main_Keys.cpp) ----
     void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);

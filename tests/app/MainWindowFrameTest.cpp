@@ -322,24 +322,6 @@ TEST_F(FrameTest, AStoredMaximisedWindowStartsMaximisedAndRestoresToTheStoredOld
     EXPECT_EQ(form->Panel2->Width, 330);
 }
 
-TEST_F(FrameTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
-    showOpenForm();
-    std::vector<std::string> opened;
-    form->ShellOpenForTesting = [&](const std::string& target) { opened.push_back(target); };
-    const std::string site = form->Label4->GetText().c_str();
-    ASSERT_FALSE(site.empty());
-    const POINT on = screenPoint(form->Label4, 4, 6);
-    moveMouseTo(on.x, on.y);
-    EXPECT_TRUE(pumpUntil([&] { return form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
-    mouseButton(true);
-    mouseButton(false);
-    EXPECT_TRUE(pumpUntil([&] { return opened.size() == 1; }));
-    EXPECT_EQ(opened, std::vector<std::string>{site});
-    const POINT off = screenPoint(form->Panel1, 100, 100);
-    moveMouseTo(off.x, off.y);
-    EXPECT_TRUE(pumpUntil([&] { return !form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
-}
-
 TEST_F(FrameTest, TheMinimiseButtonTakesTheProgramOffTheScreen) {
     showOpenForm();
     const POINT button = screenPoint(form->KTransButton5, 9, 9);
