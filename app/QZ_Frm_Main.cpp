@@ -6,6 +6,9 @@
 #include "app/StandInDialogs.h"
 #include "base/ProductNames.h"
 #include "components/runtime/QCLFMDrop.h"
+#include "dialogs/QZ_Frm_Category.h"
+#include "dialogs/QZ_Frm_NewPword.h"
+#include "dialogs/QZ_Frm_Search.h"
 #include "download/QZ_Frm_Update.h"
 #include "download/UpdateVersion.h"
 #include "fileenc/CleanUpInterruptedJob.h"
@@ -22,6 +25,16 @@ class ProgramDialogs : public StandInDialogs {
 public:
     bool updateCheckDue() override { return updateDialog().IsCheckDue(); }
     void checkForUpdate(TForm*) override { CheckForUpdate(&updateDialog()); }
+    // The record dialogs.
+    int editEntry(TForm* owner, bool newEntry, category& cat, RowValues& values) override {
+        return EditEntry(owner, cat, !newEntry, values);
+    }
+    void editCategories(TForm* owner, category* current, category*& head, int& selected) override {
+        selected = EditCategories(owner, head, current);
+    }
+    bool search(TForm* owner, category* firstUser, category* encryptedFiles, category*& found, int& row) override {
+        return SearchVaultDialog(owner, firstUser, encryptedFiles, found, row);
+    }
 
 private:
     TFrm_Update& updateDialog() {
@@ -172,8 +185,12 @@ int TFormMain::keyRestoreDialog(std::string& keyFilePath) { return dialogs_.keyR
 
 void TFormMain::vaultShown(const std::string& title) {
     MessageTitle->Caption = title.c_str();
-    // A restore into the open vault may have brought another vault ID.
-    if (vaultOpen_) publishVault();
+    // A restore into the open vault may have brought another vault ID, and surely other content.
+    if (vaultOpen_) {
+        publishVault();
+        fillCategoryBox();
+        populateForm(false, true);
+    }
 }
 
 void TFormMain::publishVault() { Caption = vaultIdText(store_.vaultID()).c_str(); }

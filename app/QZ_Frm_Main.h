@@ -43,9 +43,11 @@
 #include "app/CopyData.h"
 #include "app/MainWindowDialogs.h"
 #include "base/Notice.h"
+#include "fileenc/FileJobChecks.h"
 #include "framework/Framework.h"
 #include "vault/VaultFlows.h"
 #include "vault/VaultStore.h"
+#include "vault/category.h"
 
 #include <deque>
 #include <functional>
@@ -54,6 +56,8 @@
 #include <vector>
 
 class ZM_ResizeRect;
+class TQCLListBox;
+class componentList;
 class TImagePanel;
 class TTranImage;
 class KTransButton;
@@ -102,7 +106,7 @@ enum class MainShortcut {
 };
 MainShortcut mainShortcut(WORD key, TShiftState shift);
 
-class TFormMain : public TForm, public VaultPrompts {
+class TFormMain : public TForm, public VaultPrompts, public FileJobHost {
 public:
     // The program's main window: the stand-in dialogs, no file view, the process's command line.
     explicit TFormMain(TComponent* owner);
@@ -133,24 +137,96 @@ public:
     // Makes the category box, record list, help panel and editor rows in the layout's left panel
     // (Panel2) and editor panel (Panel1 in ScrollBoxInfoPanel); called once by the layout.
     void buildRecordsSide();
+    // The same in parents the caller made: the left panel, the editor scroll box and the panel in it.
+    void buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* editorScroll, TWinControl* editorPanel);
     void fillCategoryBox();
     void populateForm(bool keepSelection, bool rebuildColumns);
     void editCategories();
+    void addCategory(const std::string& name);
+    void addHeader(const std::string& name, int type, int width, int show);
+    void addRow(const RowValues& values, bool showInList);
+    void growEditorPool(int n);
     void KTransNewButtonMouseRelease(TObject* Sender);
     void KTransDeleteButtonMouseRelease(TObject* Sender);
     void KTransSearchButtonMouseRelease(TObject* Sender);
     void KTransHelpButtonMouseRelease(TObject* Sender);
+    void ComboBox1Change(TObject* Sender);
+    void ComboBox1DblClick(TObject* Sender);
+    void QCLListBox2Click(TObject* Sender);
     void QCLListBox2DblClick(TObject* Sender);
+    void QCLListBox2HeaderSectionClick(THeaderControl* HeaderControl, THeaderSection* Section);
+    void QCLListBox2HeaderSectionResize(THeaderControl* HeaderControl, THeaderSection* Section);
+    void QCLListBox2HeaderDrawSection(THeaderControl* HeaderControl, THeaderSection* Section, const TRect& Rect,
+                                      bool Pressed);
+    void CompChange(TObject* Sender);
+    void CompMouseRelease(TObject* Sender);
+    void Label4MouseEnter(TObject* Sender);
+    void Label4MouseLeave(TObject* Sender);
+    void Label4Click(TObject* Sender);
     // Ctrl+Up / Ctrl+Down: the category box one item up (-1) or down (+1), as a selection change.
     void moveCategorySelection(int delta);
     bool recordListFocused();
     void hidePasswords();
     void showPasswords();
 
+    TComboBox* ComboBox1 = nullptr;
+    TQCLListBox* QCLListBox2 = nullptr;
+    TPanel* Panel5 = nullptr;
+    TLabel* Label1 = nullptr;
+    TLabel* Label5 = nullptr;
+    std::vector<TLabel*> HelpLabels;  // headings and texts of Panel5 below Label1 and Label5
+    TWinControl* RecordsLeftPanel = nullptr;
+    TScrollingWinControl* EditorScroll = nullptr;
+    TWinControl* EditorPanel = nullptr;
+    componentList* EditorList = nullptr;
+    int EditorPoolSize = 0;
+    int HeaderCount = 0;
+    int ColumnCount = 0;
+    int CategoryCount = 0;
+    int EditorPanelHeight = 0;
+    bool EditNotePending = true;
+    // The shell's "open" of the web-site label (tests record it instead).
+    std::function<void(const std::string&)> OpenWebSite;
+    // Helpers of the records side.
+    void loadEditorRows(int line);
+    void selectOnly(int line);
+    void deleteSelectedLines();
+    void setPasswordsHidden(bool hide);
+    int listWidthFor(int right);
+    void showFileButtons(bool show);
+    // Frees the editor rows (and their controls) before the form frees the panels they stand on.
+    struct EditorChainDeleter {
+        void operator()(componentList* head) const;
+    };
+    std::unique_ptr<componentList, EditorChainDeleter> EditorListOwner;
+
     // ---- the "Encrypted Files" side (QZ_Frm_Main_Files.cpp) ----
     // Makes the file tree and the file panels in the layout's left panel and editor area; called once
     // by the layout after buildRecordsSide.
     void buildFilesSide();
+
+    // ---- the file jobs (QZ_Frm_Main_FileJobs.cpp) ----
+    // This window lends the open vault and the progress dialog to the checks before a file job.
+    // One job at a time: a job asked for while one runs (a command or drop handled inside the
+    // job's modal loop) is refused without touching the job record.
+    TForm* messageOwner() override;
+    void readVaultID(unsigned char vaultID[16]) override;
+    std::string vaultName() override;
+    std::vector<std::string> vaultFiles() override;
+    bool nextDataKey(unsigned char dataKey[16], DWORD& error) override;
+    void copyVaultKey(unsigned char vaultKey[16]) override;
+    // SetJob and ShowModal on the progress dialog; the job's key copies are overwritten afterwards.
+    FileJobReport runFileJob(const FileJobSetup& setup) override;
+    // The checks, questions and messages of file jobs on this window's vault.
+    FileJobChecks& fileJobs() { return fileJobs_; }
+    bool fileJobRunning() const { return fileJobRunning_; }
+
+private:
+    FileJobChecks fileJobs_{*this};
+    bool fileJobRunning_ = false;
+
+public:
+    // ---- end of the file jobs ----
 
     // ---- VaultPrompts ----
     int askPassword(int mode, bool retry, bool firstPasswordPage, SecretText& password) override;

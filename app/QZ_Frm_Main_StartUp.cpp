@@ -132,6 +132,8 @@ int TFormMain::startUp() {
     Panel2->Width = SplitterLeft;
 
     traceLog.write("populate form");
+    fillCategoryBox();
+    populateForm(false, true);
 
     if (flows_.NewVaultCreated) {
         store_.writeDatabase(store_.vaultFilePath());
