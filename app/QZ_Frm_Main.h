@@ -314,9 +314,11 @@ public:
     TTimer* Timer1 = nullptr;
     // The main window's 19 button pictures (copy, empty value, file buttons), for both sides.
     TQCLBitmapList* QCLBitmapList1 = nullptr;
-    // Files dropped on the window; the Encrypted Files side sets OnFilesDropped in buildFilesSide.
+    // Files dropped on the window; the Encrypted Files side sets OnFilesDropped in buildFilesSide. It
+    // gets the names in order and fcount, the number of names dropped (names too long to be paths
+    // are counted but not listed). A drop while a dialog, a file job or a command runs waits for it.
     TQCLFMDrop* QCLFMDrop1 = nullptr;
-    std::function<void(const std::vector<std::string>& names)> OnFilesDropped;
+    std::function<void(const std::vector<std::string>& names, int fcount)> OnFilesDropped;
     // Looks for the end of what made a command wait (a dialog need not disable this window).
     TTimer* WaitingTimer = nullptr;
     std::unique_ptr<ZM_ResizeRect> ResizeRect;
@@ -372,9 +374,10 @@ private:
         bool isDrop = false;
         CopyDataRequest request;
         std::vector<std::string> names;
+        int fcount = 0;
     };
     std::deque<WaitingWork> waiting_;
-    void runDrop(const std::vector<std::string>& names);
+    void runDrop(const std::vector<std::string>& names, int fcount);
     bool hooked_ = false;
     POINT lastCursor_{0, 0};
 };

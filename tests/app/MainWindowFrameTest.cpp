@@ -335,5 +335,24 @@ TEST_F(FrameTest, TheMinimiseButtonTakesTheProgramOffTheScreen) {
     EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
 }
 
+// The records side's label handlers, reached by real mouse input on the layout's label.
+TEST_F(FrameTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
+    showOpenForm();
+    std::vector<std::string> opened;
+    form->OpenWebSite = [&](const std::string& target) { opened.push_back(target); };
+    const std::string site = form->Label4->GetText().c_str();
+    ASSERT_FALSE(site.empty());
+    const POINT on = screenPoint(form->Label4, 4, 6);
+    moveMouseTo(on.x, on.y);
+    EXPECT_TRUE(pumpUntil([&] { return form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
+    mouseButton(true);
+    mouseButton(false);
+    EXPECT_TRUE(pumpUntil([&] { return opened.size() == 1; }));
+    EXPECT_EQ(opened, std::vector<std::string>{site});
+    const POINT off = screenPoint(form->Panel1, 100, 100);
+    moveMouseTo(off.x, off.y);
+    EXPECT_TRUE(pumpUntil([&] { return !form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
+}
+
 }  // namespace
 }  // namespace mainwintest

@@ -435,7 +435,11 @@ TEST_F(KeysTest, CommandOpenFileWhileLockedAsksThePasswordFirst) {
 TEST_F(KeysTest, FilesDroppedDuringAModalDialogArriveInOrderAfterIt) {
     showOpenForm();
     std::vector<std::vector<std::string>> drops;
-    form->OnFilesDropped = [&](const std::vector<std::string>& names) { drops.push_back(names); };
+    std::vector<int> counts;
+    form->OnFilesDropped = [&](const std::vector<std::string>& names, int fcount) {
+        drops.push_back(names);
+        counts.push_back(fcount);
+    };
     const std::vector<std::string> first{"C:\\a\\one.txt", "C:\\b\\two words.doc"}, second{"C:\\c\\three"};
 
     PostMessageA(form->Handle, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(first)), 0);
@@ -465,6 +469,7 @@ TEST_F(KeysTest, FilesDroppedDuringAModalDialogArriveInOrderAfterIt) {
     ASSERT_TRUE(pumpUntil([&] { return drops.size() == 2; }));
     EXPECT_EQ(drops[0], first);
     EXPECT_EQ(drops[1], second);
+    EXPECT_EQ(counts, (std::vector<int>{2, 2, 1}));
     dialog->Free();
 }
 
