@@ -259,9 +259,6 @@ void TFormMain::buildBody() {
     PanelStatus->SetAlign(alBottom);
     Label4 = makeLabel(this, PanelStatus, Bounds(8, 3, 400, 15), "", -11, kLinkBlue, false, taLeftJustify);
     Label4->SetCursor(crHandPoint);
-    Label4->OnMouseEnter = TNotifyEvent(this, &TFormMain::Label4MouseEnter);
-    Label4->OnMouseLeave = TNotifyEvent(this, &TFormMain::Label4MouseLeave);
-    Label4->OnClick = TNotifyEvent(this, &TFormMain::Label4Click);
     ImageResizeTab = makeImage(this, PanelStatus, IDB_MAIN_RESIZE_TAB, Bounds(bodyWidth - 13, kStatusHeight - 13, 12, 12),
                                {akRight, akBottom}, false);
     ImageResizeTab->SetCursor(crSizeNWSE);

@@ -248,12 +248,6 @@ public:
     static int limitSplitterSize(int proposed, int current, int editorWidth);
     // The work area the maximised window fills; tests make it fail.
     std::function<bool(RECT&)> WorkAreaQueryForTesting;
-    // The web-site label: underlined under the mouse, opened with the shell's "open" verb.
-    void Label4MouseEnter(TObject* Sender);
-    void Label4MouseLeave(TObject* Sender);
-    void Label4Click(TObject* Sender);
-    // Stands in for the shell's "open" (tests never start a browser).
-    std::function<void(const std::string& target)> ShellOpenForTesting;
 
     // ---- shortcuts, idle lock, Unlock (QZ_Frm_Main_Keys.cpp) ----
     void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
@@ -315,9 +309,11 @@ public:
     TTimer* Timer1 = nullptr;
     // The main window's 19 button pictures (copy, empty value, file buttons), for both sides.
     TQCLBitmapList* QCLBitmapList1 = nullptr;
-    // Files dropped on the window; the Encrypted Files side sets OnFilesDropped in buildFilesSide.
+    // Files dropped on the window; the Encrypted Files side sets OnFilesDropped in buildFilesSide. It
+    // gets the names in order and fcount, the number of names dropped (names too long to be paths
+    // are counted but not listed). A drop while a dialog, a file job or a command runs waits for it.
     TQCLFMDrop* QCLFMDrop1 = nullptr;
-    std::function<void(const std::vector<std::string>& names)> OnFilesDropped;
+    std::function<void(const std::vector<std::string>& names, int fcount)> OnFilesDropped;
     // Looks for the end of what made a command wait (a dialog need not disable this window).
     TTimer* WaitingTimer = nullptr;
     std::unique_ptr<ZM_ResizeRect> ResizeRect;
@@ -373,9 +369,10 @@ private:
         bool isDrop = false;
         CopyDataRequest request;
         std::vector<std::string> names;
+        int fcount = 0;
     };
     std::deque<WaitingWork> waiting_;
-    void runDrop(const std::vector<std::string>& names);
+    void runDrop(const std::vector<std::string>& names, int fcount);
     bool hooked_ = false;
     POINT lastCursor_{0, 0};
 };

@@ -51,7 +51,7 @@ void TFormMain::runWaitingCommands() {
     const WaitingWork next = waiting_.front();
     waiting_.pop_front();
     if (next.isDrop) {
-        if (vaultOpen_) runDrop(next.names);
+        if (vaultOpen_) runDrop(next.names, next.fcount);
     } else {
         switch (commandAction(next.request.command, vaultOpen_, false)) {
         case CommandAction::EndWithoutSaving:
@@ -67,7 +67,7 @@ void TFormMain::runWaitingCommands() {
     if (!waiting_.empty() && !runEnded_ && HandleAllocated()) PostMessageA(GetHandle(), WM_RUNWAITINGCOMMANDS, 0, 0);
 }
 
-void TFormMain::filesDropped(TObject*, int, int, int, TStringList* FileList) {
+void TFormMain::filesDropped(TObject*, int fcount, int, int, TStringList* FileList) {
     // The drop handle is freed when this returns: the names are copied.
     std::vector<std::string> names;
     for (int i = 0; FileList && i < FileList->GetCount(); ++i) names.push_back(FileList->Get(i).c_str());
@@ -76,21 +76,22 @@ void TFormMain::filesDropped(TObject*, int, int, int, TStringList* FileList) {
         WaitingWork work;
         work.isDrop = true;
         work.names = std::move(names);
+        work.fcount = fcount;
         waiting_.push_back(std::move(work));
         WaitingTimer->Enabled = true;
         return;
     }
-    runDrop(names);
+    runDrop(names, fcount);
 }
 
-void TFormMain::runDrop(const std::vector<std::string>& names) {
+void TFormMain::runDrop(const std::vector<std::string>& names, int fcount) {
     if (!OnFilesDropped) return;
     ++commandsRunning_;
     struct Done {
         int& count;
         ~Done() { --count; }
     } done{commandsRunning_};
-    OnFilesDropped(names);
+    OnFilesDropped(names, fcount);
 }
 
 void TFormMain::runCommand(const CopyDataRequest& request) {

@@ -132,7 +132,7 @@ bool TFormMain::switchVault() {
     Timer1->Enabled = false;
     Hide();
     if (flows_.saveVault() != srSaved && question(mainwin::SwitchSaveFailed) != mbrYes) {
-        Timer1->Enabled = true;
+        Timer1->Enabled = !locked();  // a locked window's idle timer stays off
         Show();
         return true;
     }

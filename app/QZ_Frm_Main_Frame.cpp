@@ -17,8 +17,6 @@
 #include "app/QZ_Frm_Main.h"
 
 #include "framework/ScrollBox.h"
-
-#include <shellapi.h>
 #include "skin/KTransButton.h"
 #include "skin/ZM_ResizeRect.h"
 
@@ -124,15 +122,4 @@ void TFormMain::SplitterMainPaint(TObject*) {
     const TPoint at = splitterPicturePosition(SplitterMain->ClientWidth, SplitterMain->ClientHeight,
                                               picture->GetWidth(), picture->GetHeight());
     SplitterMain->Canvas->Draw(at.x, at.y, picture);
-}
-
-void TFormMain::Label4MouseEnter(TObject*) { Label4->GetFont()->SetStyle(TFontStyles{fsUnderline}); }
-
-void TFormMain::Label4MouseLeave(TObject*) { Label4->GetFont()->SetStyle(TFontStyles{}); }
-
-void TFormMain::Label4Click(TObject*) {
-    const std::string target = Label4->GetText().c_str();
-    if (target.empty()) return;
-    if (ShellOpenForTesting) ShellOpenForTesting(target);
-    else ShellExecuteA(HandleAllocated() ? GetHandle() : nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

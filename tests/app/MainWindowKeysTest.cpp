@@ -233,6 +233,41 @@ TEST_F(KeysTest, EveryWayOutOfUnlockButTheRightPasswordKeepsTheLockAndTheKey) {
     }
 }
 
+TEST_F(KeysTest, AnUnreadableVaultFileAtUnlockSaysSoAndKeepsTheLock) {
+    showOpenForm();
+    form->quickLock();
+    ASSERT_TRUE(MoveFileA(temp.file("Home.vlt").c_str(), temp.file("Home.moved").c_str()));
+    dialogs.calls.clear();
+    {
+        RecordingBoxes boxes;
+        form->xpUnlockButtonClick(form->xpUnlockButton);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"There was a problem opening your vault."});
+    }
+    EXPECT_TRUE(dialogs.calls.empty()) << ::testing::PrintToString(dialogs.calls);
+    EXPECT_TRUE(form->locked());
+    ASSERT_TRUE(MoveFileA(temp.file("Home.moved").c_str(), temp.file("Home.vlt").c_str()));
+    dialogs.password(1, Password);
+    form->xpUnlockButtonClick(form->xpUnlockButton);
+    EXPECT_FALSE(form->locked());
+}
+
+// Opening a vault proves its password: the window that was locked shows the opened vault unlocked.
+TEST_F(KeysTest, AVaultOpenedByCommandWhileLockedShowsUnlocked) {
+    showOpenForm();
+    form->quickLock();
+    dialogs.calls.clear();
+    dialogs.password(1, Password);
+    {
+        RecordingBoxes boxes;
+        sendCommand(form->Handle, 101, temp.file("Home.vlt"));
+    }
+    EXPECT_TRUE(form->vaultOpen());
+    EXPECT_TRUE(dialogs.answeredAll()) << ::testing::PrintToString(dialogs.calls);
+    EXPECT_FALSE(form->locked());
+    EXPECT_FALSE(form->Panel8->Visible);
+    EXPECT_TRUE(form->Panel3->Enabled);
+}
+
 TEST_F(KeysTest, CtrlLLocksEnterAsksUntilThePasswordIsRightAndTheTraceSaysSo) {
     showOpenForm();
     char previous[MAX_PATH];
@@ -400,7 +435,11 @@ TEST_F(KeysTest, CommandOpenFileWhileLockedAsksThePasswordFirst) {
 TEST_F(KeysTest, FilesDroppedDuringAModalDialogArriveInOrderAfterIt) {
     showOpenForm();
     std::vector<std::vector<std::string>> drops;
-    form->OnFilesDropped = [&](const std::vector<std::string>& names) { drops.push_back(names); };
+    std::vector<int> counts;
+    form->OnFilesDropped = [&](const std::vector<std::string>& names, int fcount) {
+        drops.push_back(names);
+        counts.push_back(fcount);
+    };
     const std::vector<std::string> first{"C:\\a\\one.txt", "C:\\b\\two words.doc"}, second{"C:\\c\\three"};
 
     PostMessageA(form->Handle, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(first)), 0);
@@ -430,6 +469,7 @@ TEST_F(KeysTest, FilesDroppedDuringAModalDialogArriveInOrderAfterIt) {
     ASSERT_TRUE(pumpUntil([&] { return drops.size() == 2; }));
     EXPECT_EQ(drops[0], first);
     EXPECT_EQ(drops[1], second);
+    EXPECT_EQ(counts, (std::vector<int>{2, 2, 1}));
     dialog->Free();
 }
 
