@@ -232,7 +232,9 @@ TEST_F(UpdateDialog, BrokenAnswersEndWithOneProblemMessageAndNoTempFile) {
         EXPECT_TRUE(shellCalls.empty());
         bool asked = false;
         for (const std::string& request : server.requests(token)) asked = asked || request.rfind("GET", 0) == 0;
-        if (c.fetched != Either) EXPECT_EQ(asked, c.fetched == Asked);
+        if (c.fetched != Either) {
+            EXPECT_EQ(asked, c.fetched == Asked);
+        }
         expectNothingLeft();
     }
 }
