@@ -10,11 +10,19 @@ JobPause::JobPause() : running_(CreateEventA(nullptr, TRUE, TRUE, nullptr)) {}
 
 JobPause::~JobPause() = default;
 
-void JobPause::pause() { ResetEvent(running_.get()); }
+void JobPause::pause() {
+    paused_.store(true);
+    ResetEvent(running_.get());
+}
 
-void JobPause::resume() { SetEvent(running_.get()); }
+void JobPause::resume() {
+    SetEvent(running_.get());
+    paused_.store(false);
+}
 
-void JobPause::waitWhilePaused() const { WaitForSingleObject(running_.get(), INFINITE); }
+void JobPause::waitWhilePaused() const {
+    if (paused_.load()) WaitForSingleObject(running_.get(), INFINITE);
+}
 
 void FileEncryptionJob::prepare(const FileJobSetup& setup, HWND window) {
     SourcePath = setup.sourcePath;

@@ -58,6 +58,10 @@ public:
 
 private:
     win32::KernelHandle running_;  // manual-reset event, set while the job may run
+    // Looked at first, so a job that is not paused asks the system nothing between its chunks
+    // (a wait costs a round trip to the system's server under Wine). Set before the event is
+    // reset and cleared after it is set, so a job that sees it clear may run.
+    std::atomic<bool> paused_{false};
 };
 
 // What the progress dialog is given for one job (its SetJob).
