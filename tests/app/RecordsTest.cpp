@@ -739,7 +739,7 @@ TEST_F(RecordsTest, CtrlUpAndDownMoveThroughTheCategoriesAndUpFromTheFirstOpensT
 TEST_F(RecordsTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
     openRecords();
     std::vector<std::string> opened;
-    form->ShellOpenForTesting = [&](const std::string& site) { opened.push_back(site); };
+    form->OpenWebSite = [&](const std::string& site) { opened.push_back(site); };
     form->Label4MouseEnter(form->Label4);
     EXPECT_TRUE(form->Label4->GetFont()->GetStyle().Contains(fsUnderline));
     form->Label4MouseLeave(form->Label4);
