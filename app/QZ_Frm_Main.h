@@ -160,9 +160,6 @@ public:
                                       bool Pressed);
     void CompChange(TObject* Sender);
     void CompMouseRelease(TObject* Sender);
-    void Label4MouseEnter(TObject* Sender);
-    void Label4MouseLeave(TObject* Sender);
-    void Label4Click(TObject* Sender);
     // Ctrl+Up / Ctrl+Down: the category box one item up (-1) or down (+1), as a selection change.
     void moveCategorySelection(int delta);
     bool recordListFocused();
@@ -185,8 +182,6 @@ public:
     int CategoryCount = 0;
     int EditorPanelHeight = 0;
     bool EditNotePending = true;
-    // The shell's "open" of the web-site label (tests record it instead).
-    std::function<void(const std::string&)> OpenWebSite;
     // Helpers of the records side.
     void loadEditorRows(int line);
     void selectOnly(int line);

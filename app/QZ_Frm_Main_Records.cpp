@@ -30,8 +30,6 @@
 #include "skin/art/ButtonPictureList.h"
 #include "vault/logger.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 
 namespace {
@@ -155,12 +153,6 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
                                "list.",
                                false));
 
-    if (Label4) {
-        Label4->OnMouseEnter = TNotifyEvent(this, &TFormMain::Label4MouseEnter);
-        Label4->OnMouseLeave = TNotifyEvent(this, &TFormMain::Label4MouseLeave);
-        Label4->OnClick = TNotifyEvent(this, &TFormMain::Label4Click);
-        Label4->SetCursor(crHandPoint);
-    }
 }
 
 // ---- categories ----
@@ -695,19 +687,4 @@ void TFormMain::setPasswordsHidden(bool hide) {
             if (h->show == hsSecret && r->getKind() == 0) r->setHidden(hide);
     }
     store_.content().hidePwords = hide;
-}
-
-// ---- the web-site label ----
-
-void TFormMain::Label4MouseEnter(TObject*) { Label4->GetFont()->SetStyle(TFontStyles{fsUnderline}); }
-
-void TFormMain::Label4MouseLeave(TObject*) { Label4->GetFont()->SetStyle(TFontStyles{}); }
-
-void TFormMain::Label4Click(TObject*) {
-    const std::string site = Label4->GetText().c_str();
-    if (OpenWebSite) {
-        OpenWebSite(site);
-        return;
-    }
-    ShellExecuteA(Handle, "open", site.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -736,18 +736,6 @@ TEST_F(RecordsTest, CtrlUpAndDownMoveThroughTheCategoriesAndUpFromTheFirstOpensT
     }
 }
 
-TEST_F(RecordsTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
-    openRecords();
-    std::vector<std::string> opened;
-    form->OpenWebSite = [&](const std::string& site) { opened.push_back(site); };
-    form->Label4MouseEnter(form->Label4);
-    EXPECT_TRUE(form->Label4->GetFont()->GetStyle().Contains(fsUnderline));
-    form->Label4MouseLeave(form->Label4);
-    EXPECT_FALSE(form->Label4->GetFont()->GetStyle().Contains(fsUnderline));
-    form->Label4Click(form->Label4);
-    EXPECT_EQ(opened, std::vector<std::string>{text(form->Label4->Caption)});
-}
-
 TEST_F(RecordsTest, InEncryptedFilesDeleteAndSearchHitsGoToTheFileView) {
     openRecords();
     category* filesCategory = content().encryptedFiles;
