@@ -125,14 +125,3 @@ void TFormMain::SplitterMainPaint(TObject*) {
                                               picture->GetWidth(), picture->GetHeight());
     SplitterMain->Canvas->Draw(at.x, at.y, picture);
 }
-
-void TFormMain::Label4MouseEnter(TObject*) { Label4->GetFont()->SetStyle(TFontStyles{fsUnderline}); }
-
-void TFormMain::Label4MouseLeave(TObject*) { Label4->GetFont()->SetStyle(TFontStyles{}); }
-
-void TFormMain::Label4Click(TObject*) {
-    const std::string target = Label4->GetText().c_str();
-    if (target.empty()) return;
-    if (ShellOpenForTesting) ShellOpenForTesting(target);
-    else ShellExecuteA(HandleAllocated() ? GetHandle() : nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}

@@ -705,6 +705,11 @@ void TFormMain::Label4MouseLeave(TObject*) { Label4->GetFont()->SetStyle(TFontSt
 
 void TFormMain::Label4Click(TObject*) {
     const std::string site = Label4->GetText().c_str();
+    if (site.empty()) return;
+    if (ShellOpenForTesting) {
+        ShellOpenForTesting(site);
+        return;
+    }
     if (OpenWebSite) {
         OpenWebSite(site);
         return;
