@@ -52,15 +52,11 @@ MainWindowDialogs& programDialogs() {
     return dialogs;
 }
 
-MainWindowFiles& programFiles() {
-    static NoFileView files;
-    return files;
-}
-
 }  // namespace
 
+// The program's commands reach this window's own file side (made with the window, used only after).
 TFormMain::TFormMain(TComponent* owner)
-    : TFormMain(owner, programDialogs(), programFiles(), GetCommandLineA(), handOffEncryptedFile) {}
+    : TFormMain(owner, programDialogs(), filesSide_, GetCommandLineA(), handOffEncryptedFile) {}
 
 TFormMain::TFormMain(TComponent* owner, MainWindowDialogs& dialogs, MainWindowFiles& files,
                      const std::string& commandLine, HandOffRoutine handOff)
@@ -185,6 +181,7 @@ int TFormMain::keyRestoreDialog(std::string& keyFilePath) { return dialogs_.keyR
 
 void TFormMain::vaultShown(const std::string& title) {
     MessageTitle->Caption = title.c_str();
+    buildFileTree();
     // A restore into the open vault may have brought another vault ID, and surely other content.
     if (vaultOpen_) {
         publishVault();

@@ -42,6 +42,7 @@
 
 #include "app/CopyData.h"
 #include "app/MainWindowDialogs.h"
+#include "app/MainWindowFilesSide.h"
 #include "base/Notice.h"
 #include "fileenc/FileJobChecks.h"
 #include "framework/Framework.h"
@@ -160,6 +161,12 @@ public:
                                       bool Pressed);
     void CompChange(TObject* Sender);
     void CompMouseRelease(TObject* Sender);
+    // The web-site label: underlined under the mouse, opened with the shell's "open" verb.
+    void Label4MouseEnter(TObject* Sender);
+    void Label4MouseLeave(TObject* Sender);
+    void Label4Click(TObject* Sender);
+    // Stands in for the shell's "open" of the web-site label (tests never start a browser).
+    std::function<void(const std::string&)> OpenWebSite;
     // Ctrl+Up / Ctrl+Down: the category box one item up (-1) or down (+1), as a selection change.
     void moveCategorySelection(int delta);
     bool recordListFocused();
@@ -199,6 +206,29 @@ public:
     // Makes the file tree and the file panels in the layout's left panel and editor area; called once
     // by the layout after buildRecordsSide.
     void buildFilesSide();
+    // Rebuilds the tree from the open vault's rows (a vault opened or restored, Refresh).
+    void buildFileTree();
+    // The handlers of the file side, handed to the view.
+    void QCLFMDrop1FMDragDrop(TObject* Sender, int fcount, int x, int y, TStringList* FileList);
+    void KTransNewFileButtonMouseRelease(TObject* Sender);
+    void KTransRemoveFileButtonMouseRelease(TObject* Sender);
+    void xpEncryptButtonClick(TObject* Sender);
+    void xpDecryptButtonClick(TObject* Sender);
+    void xpRefreshButtonClick(TObject* Sender);
+    void ClrTreeView1Change(TObject* Sender, TTreeNode* Node);
+    void xpOpenFileButtonClick(TObject* Sender);
+    // The file side as the commands reach it in the program (tests may hand in their own).
+    FilesSide& filesSide() { return filesSide_; }
+    TScrollBox* ScrollBox2 = nullptr;  // the tree and its buttons, where the record list stands
+    TPanel* PanelFiles = nullptr;      // the file panels, where the editor rows stand
+    std::unique_ptr<EncryptedFilesView> FilesView;
+
+private:
+    friend class FilesSide;
+    FilesSide filesSide_{*this};
+    TWndMethod recordListProc_;
+
+public:
 
     // ---- the file jobs (QZ_Frm_Main_FileJobs.cpp) ----
     // This window lends the open vault and the progress dialog to the checks before a file job.

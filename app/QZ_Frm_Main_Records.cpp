@@ -153,6 +153,12 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
                                "list.",
                                false));
 
+    if (Label4) {
+        Label4->OnMouseEnter = TNotifyEvent(this, &TFormMain::Label4MouseEnter);
+        Label4->OnMouseLeave = TNotifyEvent(this, &TFormMain::Label4MouseLeave);
+        Label4->OnClick = TNotifyEvent(this, &TFormMain::Label4Click);
+        Label4->SetCursor(crHandPoint);
+    }
 }
 
 // ---- categories ----

@@ -59,7 +59,14 @@ std::vector<FolderEntry> listFolder(const std::string& folder) {
 
 bool EncryptedFilesView::isRoot(TTreeNode* node) const { return node && !node->Parent; }
 
-TTreeNode* EncryptedFilesView::rootNode() const { return ClrTreeView1->Items->GetFirstNode(); }
+TTreeNode* EncryptedFilesView::rootNode() {
+    if (TTreeNode* root = ClrTreeView1->Items->GetFirstNode()) return root;
+    TTreeNode* root = ClrTreeView1->Items->AddChildObject(nullptr, fileview::RootText, nullptr);
+    root->ImageIndex = fileview::imgRoot;
+    root->SelectedIndex = fileview::imgRoot;
+    root->Expand(false);
+    return root;
+}
 
 std::string EncryptedFilesView::rowPath(int rowId) {
     category* files = host_.filesCategory();
@@ -235,10 +242,7 @@ void EncryptedFilesView::buildFileTree() {
     forgetNodeFacts();
     ClrTreeView1->Items->BeginUpdate();
     ClrTreeView1->Items->Clear();
-    TTreeNode* root = ClrTreeView1->Items->AddChildObject(nullptr, fileview::RootText, nullptr);
-    root->ImageIndex = fileview::imgRoot;
-    root->SelectedIndex = fileview::imgRoot;
-    root->Expand(false);
+    TTreeNode* root = rootNode();
     bool askReadOnly = true, askSystem = true, notifyEncrypted = true, askOverwrite = true;
     if (category* files = host_.filesCategory()) {
         int position = 0;

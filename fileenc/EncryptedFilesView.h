@@ -121,7 +121,8 @@ public:
     // The full path of a node; "" for the root and for nodes without a row.
     std::string nodePath(TTreeNode* node);
     TTreeNode* findTreeNode(TTreeNode* from, int rowId);
-    TTreeNode* rootNode() const;
+    // The root "Encrypted File List"; made when the tree has none yet (a file listed before any build).
+    TTreeNode* rootNode();
     void insertFileNode(const std::string& name, int rowId, bool exists, bool encrypted);
     // Flags: askReadOnly, askSystem, notifyEncrypted, askOverwrite of the batch.
     void insertFolderNode(const std::string& path, TTreeNode* parent, bool& askReadOnly, bool& askSystem,

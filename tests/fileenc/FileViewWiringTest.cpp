@@ -1,0 +1,125 @@
+// The file view in the main window over a real saved vault and the real crypto library: the tree
+// follows the open vault, commands 103 and 104 go through it, files dropped on the window are
+// listed, and the file side follows the category shown.
+#include "app/MainWindowFilesSide.h"
+#include "fileenc/EncryptedFile.h"
+#include "skin/ClrTreeView.h"
+#include "skin/KTransButton.h"
+#include "tests/app/MainWindowTestSupport.h"
+#include "tests/framework/FrameworkFixture.h"
+#include "vault/category.h"
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using mainwintest::MainWindowTest;
+using Strings = std::vector<std::string>;
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// What the commands ask of the file side, passed on to the window's own one once it exists.
+class ToWindowFiles : public MainWindowFiles {
+public:
+    void showEncryptedFiles() override { to->showEncryptedFiles(); }
+    int decryptSingleFile(const std::string& path) override { return to->decryptSingleFile(path); }
+    int encryptSingleFile(const std::string& path) override { return to->encryptSingleFile(path); }
+    void addFileRow(const std::string& path, bool withMessages) override { to->addFileRow(path, withMessages); }
+    void addFolder(const std::string& path) override { to->addFolder(path); }
+    void runFile(const std::string& path) override { to->runFile(path); }
+    void updateTreeImages() override { to->updateTreeImages(); }
+    MainWindowFiles* to = nullptr;
+};
+
+class FilesWiring : public MainWindowTest {
+protected:
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        fwtest::pumpIdle();
+    }
+    TFormMain* openWithView() {
+        form = MakeForm<TFormMain>(nullptr, dialogs, toWindow, "Brimsafe.exe", &mainwintest::noHandOff);
+        toWindow.to = &form->filesSide();
+        dialogs.selection(1);
+        dialogs.password(1, Password);
+        EXPECT_EQ(form->startUp(), suGoOn);
+        return form;
+    }
+    category& files() { return *form->store().content().encryptedFiles; }
+    Strings rows() {
+        Strings paths;
+        for (int i = 0; i < files().rowCount(); ++i) paths.push_back(files().itemText(i, 0));
+        return paths;
+    }
+    Strings topTexts() {
+        Strings texts;
+        TTreeNode* root = form->FilesView->rootNode();
+        for (int i = 0; root && i < root->Count; ++i) texts.push_back(root->Item[i]->GetText());
+        return texts;
+    }
+    ToWindowFiles toWindow;
+};
+
+TEST_F(FilesWiring, CommandsListAFolderAPlainFileAndOpenAnEncryptedOne) {
+    openWithView();
+    CreateDirectoryA(temp.file("docs").c_str(), nullptr);
+    temp.writeFile("docs\\a.txt", "in the folder");
+    temp.writeFile("plan.txt", "the plan");
+    temp.writeFile("letter.brimnoassoc", "dear bank");
+    {
+        brimtest::MessageBoxScript none;
+        ASSERT_EQ(form->fileJobs().encryptSingleFile(temp.file("letter.brimnoassoc")), fsDone);
+    }
+    brimtest::MessageBoxScript script({mbrOk});
+    mainwintest::sendCommand(form->Handle, cdAddFile, temp.file("docs"));
+    mainwintest::sendCommand(form->Handle, cdAddFile, temp.file("plan.txt"));
+    mainwintest::sendCommand(form->Handle, cdOpenFile, temp.file("letter.brimnoassoc.vltenc"));
+    ASSERT_TRUE(mainwintest::pumpUntil([&] { return files().rowCount() == 3; }));
+    EXPECT_EQ(script.texts(), (Strings{fileview::NoAssociation})) << "opened after its decryption";
+    EXPECT_EQ(rows(), (Strings{temp.file("docs"), temp.file("plan.txt"), temp.file("letter.brimnoassoc")}));
+    EXPECT_EQ(topTexts(), (Strings{"docs", "letter.brimnoassoc", "plan.txt"}));
+    EXPECT_TRUE(exists(temp.file("docs\\a.txt.vltenc")));
+    EXPECT_TRUE(exists(temp.file("plan.txt.vltenc")));
+    EXPECT_FALSE(exists(temp.file("plan.txt")));
+    EXPECT_EQ(temp.readFile("letter.brimnoassoc"), "dear bank");
+    EXPECT_TRUE(form->store().content().current == form->store().content().encryptedFiles);
+    EXPECT_TRUE(form->ScrollBox2->Visible);
+}
+
+TEST_F(FilesWiring, TheTreeHoldsExactlyTheRowsOfTheVaultShown) {
+    openWithView();
+    temp.writeFile("kept.txt", "x");
+    files().insertRow({temp.file("kept.txt")});
+    form->vaultShown("Brimsafe - Home");
+    EXPECT_EQ(topTexts(), (Strings{"kept.txt"}));
+    while (files().rowCount() > 0) files().deleteRow(0);
+    files().insertRow({temp.file("restored.txt")});
+    form->vaultShown("Brimsafe - Home");
+    EXPECT_EQ(topTexts(), (Strings{"restored.txt"}));
+}
+
+TEST_F(FilesWiring, FilesDroppedOnTheWindowAreEncryptedAndListed) {
+    openWithView();
+    form->Show();
+    fwtest::pumpIdle();
+    temp.writeFile("dropped.txt", "drop me");
+    const std::string name = temp.file("dropped.txt");
+    std::string list = name + '\0' + '\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    PostMessageA(form->Handle, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    ASSERT_TRUE(mainwintest::pumpUntil([&] { return files().rowCount() == 1; }));
+    EXPECT_EQ(rows(), (Strings{name}));
+    EXPECT_TRUE(exists(name + ".vltenc"));
+    EXPECT_NE(std::find(dialogs.calls.begin(), dialogs.calls.end(), "tip 4"), dialogs.calls.end());
+    EXPECT_TRUE(form->KTransNewFileButton->Visible);
+}
+
+}  // namespace
