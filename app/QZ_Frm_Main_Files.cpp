@@ -112,9 +112,7 @@ void TFormMain::buildFilesSide() {
         KTransNewFileButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransNewFileButtonMouseRelease);
     if (KTransRemoveFileButton)
         KTransRemoveFileButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransRemoveFileButtonMouseRelease);
-    OnFilesDropped = [this](const std::vector<std::string>& names) {
-        FilesView->dropFiles(names, static_cast<int>(names.size()));
-    };
+    OnFilesDropped = [this](const std::vector<std::string>& names, int fcount) { FilesView->dropFiles(names, fcount); };
     if (QCLListBox2) {
         // Every way of showing a user category shows the record list: the file side steps aside then.
         recordListProc_ = QCLListBox2->WindowProc;

@@ -694,3 +694,19 @@ void TFormMain::setPasswordsHidden(bool hide) {
     }
     store_.content().hidePwords = hide;
 }
+
+// ---- the web-site label ----
+
+void TFormMain::Label4MouseEnter(TObject*) { Label4->GetFont()->SetStyle(TFontStyles{fsUnderline}); }
+
+void TFormMain::Label4MouseLeave(TObject*) { Label4->GetFont()->SetStyle(TFontStyles{}); }
+
+void TFormMain::Label4Click(TObject*) {
+    const std::string site = Label4->GetText().c_str();
+    if (site.empty()) return;
+    if (OpenWebSite) {
+        OpenWebSite(site);
+        return;
+    }
+    ShellExecuteA(Handle, "open", site.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
