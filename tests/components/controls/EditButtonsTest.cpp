@@ -179,3 +179,33 @@ TEST_F(EditButtonsTest, ItemSettingsReachTheSpeedButtonAndAssignCopiesThem) {
 }
 
 }  // namespace
+
+namespace {
+
+// Built as a layout builds it, the row settles: laying the buttons out asks
+// for no further layout, so the queue empties.
+TEST_F(EditButtonsTest, ALaidOutRowAsksForNoFurtherLayout) {
+    TQCLEdit* edit = nullptr;
+    {
+        TLoadingGuard guard;
+        edit = new TQCLEdit(form);
+        edit->SetParent(form);
+        edit->SetBounds(12, 40, 260, 24);
+        edit->SetText("C:\\Vaults\\Home.vlt");
+        edit->GetCustomButtons()->Add()->SetString(0, "...");
+        auto glyph = filledBitmap(13, 14, clNavy);
+        edit->GetCustomButtons()->Add()->SetGlyph(glyph.get());
+        guard.Finish();
+    }
+    edit->HandleNeeded();
+    int layouts = 0;
+    MSG msg;
+    for (int i = 0; i < 50; ++i) {
+        fwtest::pumpIdle();
+        if (!PeekMessageA(&msg, edit->GetHandle(), WM_SIZE, WM_SIZE, PM_NOREMOVE)) break;
+        ++layouts;
+    }
+    EXPECT_LT(layouts, 3) << "a WM_SIZE is still waiting after every round";
+}
+
+}  // namespace
