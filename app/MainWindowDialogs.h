@@ -11,6 +11,7 @@
  */
 #pragma once
 
+#include "dialogs/DialogHost.h"
 #include "vault/VaultStore.h"
 
 #include <string>
@@ -44,6 +45,20 @@ public:
     // The update dialog: whether its weekly schedule says a check is due, and the check itself.
     virtual bool updateCheckDue() = 0;
     virtual void checkForUpdate(TForm* owner) = 0;
+
+    // ---- Tools and Help (dialogs/QZ_Frm_Tools.h, dialogs/QZ_Frm_Help.h) ----
+    // A window without them answers as if they were closed at once.
+    // The Tools dialog over the host: 2 Close; 3 back up the vault, 4 restore it, 5 back up the key,
+    // each with toolsPath; 8 change the password.
+    virtual int tools(TForm* owner, DialogHost& host, std::string& toolsPath) {
+        (void)owner, (void)host, (void)toolsPath;
+        return 2;
+    }
+    // The help dialog.
+    virtual void help(TForm* owner, DialogHost& host) { (void)owner, (void)host; }
+    // The weekly update check's switch, as the update dialog keeps it.
+    virtual bool autoCheckEnabled() { return false; }
+    virtual void setAutoCheck(bool enabled, int seconds) { (void)enabled, (void)seconds; }
 };
 
 class MainWindowFiles {

@@ -3,8 +3,14 @@
 
 #include "app/BrandingText.h"
 #include "app/CommandLine.h"
+#include "app/MainWindowHost.h"
 #include "app/StandInDialogs.h"
 #include "base/ProductNames.h"
+#include "dialogs/QZ_Frm_DontShowAgain.h"
+#include "dialogs/QZ_Frm_Help.h"
+#include "dialogs/QZ_Frm_Restore.h"
+#include "dialogs/QZ_Frm_RestoreVault.h"
+#include "dialogs/QZ_Frm_Tools.h"
 #include "download/QZ_Frm_Update.h"
 #include "download/UpdateVersion.h"
 #include "fileenc/CleanUpInterruptedJob.h"
@@ -22,7 +28,46 @@ public:
     bool updateCheckDue() override { return updateDialog().IsCheckDue(); }
     void checkForUpdate(TForm*) override { CheckForUpdate(&updateDialog()); }
 
+    // ---- the tools, restore, help and tip dialogs ----
+    bool autoCheckEnabled() override { return updateDialog().AutoCheckEnabled(); }
+    void setAutoCheck(bool enabled, int seconds) override { updateDialog().SetAutoCheck(enabled, seconds); }
+    int tools(TForm* owner, DialogHost& host, std::string& toolsPath) override {
+        TFrm_Tools* dialog = MakeForm<TFrm_Tools>(owner, host);
+        const int result = dialog->ShowModal();
+        toolsPath = dialog->ToolsPath();
+        dialog->Free();
+        return result;
+    }
+    void help(TForm* owner, DialogHost&) override {
+        // Made once, like the restore dialog, over a host that lives as long as it does.
+        MainWindowHost* host = hostOf(owner);
+        if (!host) return;
+        if (!help_) help_ = MakeForm<TFrm_Help>(Application, *host);
+        help_->ShowModal();
+    }
+    int keyRestore(TForm* owner, std::string& keyFilePath) override {
+        TFrm_Restore* dialog = MakeForm<TFrm_Restore>(owner);
+        const int result = dialog->ShowModal();
+        if (result == TFrm_Restore::mrRestoreKey) keyFilePath = dialog->KeyFilePath();
+        dialog->Free();
+        return result;
+    }
+    int restoreVault(TForm* owner, const std::string& location, const std::string& source) override {
+        MainWindowHost* host = hostOf(owner);
+        if (!host) return 2;
+        if (!restore_) restore_ = MakeForm<TFrm_RestoreVault>(Application, *host);
+        restore_->SetLocation(location);
+        if (!source.empty()) restore_->SetSource(source);
+        return restore_->ShowModal();
+    }
+    void tip(TForm* owner, int number, const std::string& text) override { RaiseTip(owner, number, text); }
+
 private:
+    MainWindowHost* hostOf(TForm* owner) {
+        auto* main = dynamic_cast<TFormMain*>(owner);
+        if (!host_ && main) host_ = std::make_unique<MainWindowHost>(*main, *this);
+        return host_.get();
+    }
     TFrm_Update& updateDialog() {
         if (!update_) {
             update_ = MakeForm<TFrm_Update>(Application);
@@ -31,6 +76,9 @@ private:
         return *update_;
     }
     TFrm_Update* update_ = nullptr;
+    TFrm_Help* help_ = nullptr;
+    TFrm_RestoreVault* restore_ = nullptr;
+    std::unique_ptr<MainWindowHost> host_;
 };
 
 MainWindowDialogs& programDialogs() {
