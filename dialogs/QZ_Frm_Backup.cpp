@@ -32,7 +32,7 @@ TQZ_Backup::TQZ_Backup(TComponent* AOwner, DialogHost& host)
     auto radio = [&](const char* caption, int top, void (TQZ_Backup::*handler)(TObject*)) {
         auto* button = new TQCLRadioButton(this);
         button->Parent = Panel1;
-        button->Transparent = true;
+        button->Color = PanelColor;
         button->SetBounds(16, top, 128, 17);
         button->Caption = caption;
         button->Font->Height = -13;

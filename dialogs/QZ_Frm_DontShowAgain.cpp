@@ -24,7 +24,7 @@ TFrm_DontShowAgain::TFrm_DontShowAgain(TComponent* AOwner)
     CheckBox1 = new TQCLCheckBox(this);
     CheckBox1->Parent = Panel1;
     CheckBox1->Caption = "Do not show me again";
-    CheckBox1->Transparent = true;
+    CheckBox1->Color = PanelColor;
     CheckBox1->SetBounds(8, Panel1->Height - 25, 200, 17);
     CheckBox1->Anchors = TAnchors{akLeft, akBottom};
     CheckBox1->TabStop = false;

@@ -44,28 +44,28 @@ bool readInstalledBuild(std::string& build) {
 TFrm_Help::TFrm_Help(TComponent* AOwner, DialogHost& host)
     : TSkinnedDialog(AOwner, "Brimsafe Help", 427, 427, DialogPlacement::OwnerCentred), host_(host) {
     section(xpOnlineHelpButton, "Online Help", "Common Questions Online",
-            "Get answers to frequently asked questions (FAQs) online at", 12, &TFrm_Help::OnlineHelpClick);
-    Label11 = addLabel("", TextLeft, 66);
+            "Get answers to frequently asked questions (FAQs) online at", 8, &TFrm_Help::OnlineHelpClick);
+    Label11 = addLabel("", TextLeft, 60);
     Label11->Font->Color = TColor(0x733F25);
     Label11->Font->Style = TFontStyles{fsUnderline};
     section(xpHelpFileButton, "Help File", "Brimsafe Help File",
-            "View the Brimsafe help file to learn about how to store and protect your data", 96,
+            "View the Brimsafe help file to learn about how to store and protect your data", 84,
             &TFrm_Help::HelpFileClick);
     section(xpTutorialButton, "Tutorial", "Brimsafe Tutorial",
-            "Use the tutorial to quickly learn how to take advantage of the features of Brimsafe", 170,
+            "Use the tutorial to quickly learn how to take advantage of the features of Brimsafe", 150,
             &TFrm_Help::TutorialClick);
 
     auto* rule = new TShape(this);
     rule->Parent = Panel1;
-    rule->SetBounds(16, 240, Panel1->Width - 32, 1);
+    rule->SetBounds(16, 212, Panel1->Width - 32, 1);
     rule->Pen->Color = TColor(0x733F25);
-    Label7 = addLabel("", 16, 250, -16);
+    Label7 = addLabel("", 16, 220, -16);
     Label7->Font->Style = TFontStyles{fsBold};
-    Label8 = addLabel("Version 1 (Build 04.03.10)", 16, 274);
-    Label9 = addText(MakerNotice, 16, 294, 220, -11);
+    Label8 = addLabel("Version 1 (Build 04.03.10)", 16, 242);
+    Label9 = addText(MakerNotice, 16, 262, Panel1->Width - 48 - DialogArtHelpWidth, -11);
     Image2 = new TImage(this);
     Image2->Parent = Panel1;
-    Image2->SetBounds(Panel1->Width - 16 - DialogArtHelpWidth, 250, DialogArtHelpWidth, DialogArtHelpHeight);
+    Image2->SetBounds(Panel1->Width - 16 - DialogArtHelpWidth, 222, DialogArtHelpWidth, DialogArtHelpHeight);
     Image2->Picture->Bitmap->LoadFromResourceID(HInstance, IDB_DIALOG_HELP_EMBLEM);
     Label10 = new DialogLabel(this);
     Label10->Parent = Panel1;
@@ -74,7 +74,7 @@ TFrm_Help::TFrm_Help(TComponent* AOwner, DialogHost& host)
     Label10->MultiLine = true;
     Label10->AutoSize = false;
     Label10->Alignment = agTopCenter;
-    Label10->SetBounds(0, 326, 410, 45);
+    Label10->SetBounds(0, 306, 410, 45);
     Label10->Anchors = TAnchors{akLeft, akBottom};
 
     xpOkButton = addButton("Ok", Panel1->Width - 88, Panel1->Height - 30);

@@ -14,23 +14,26 @@ TFrm_Tools::TFrm_Tools(TComponent* AOwner, DialogHost& host)
     : TSkinnedDialog(AOwner, "Tools", 443, 444, DialogPlacement::OwnerCentred), host_(host) {
     KeyPreview = true;
 
-    section(IDB_DIALOG_TOOLS_PASSWORD, "Change Password", "Change the password used to protect your vault.", 10);
-    xpChangePasswordButton = addButton("Change Vault Password", TextLeft, 56, 180);
+    // Each section: picture, heading and text, then its controls under the text; a text may wrap.
+    int y = section(IDB_DIALOG_TOOLS_PASSWORD, "Change Password", "Change the password used to protect your vault.", 8);
+    xpChangePasswordButton = addButton("Change Vault Password", TextLeft, y, 180);
     xpChangePasswordButton->OnClick = TNotifyEvent(this, &TFrm_Tools::ChangePasswordClick);
 
-    section(IDB_DIALOG_TOOLS_BACKUP, "Back up && Restore", "Back up && Restore your vault and the key used to protect it.",
-            96);
-    xpBackupButton = addButton("Back up/Restore", TextLeft, 142, 180);
+    y = section(IDB_DIALOG_TOOLS_BACKUP, "Back up && Restore",
+                "Back up && Restore your vault and the key used to protect it.", y + 38);
+    xpBackupButton = addButton("Back up/Restore", TextLeft, y, 180);
     xpBackupButton->OnClick = TNotifyEvent(this, &TFrm_Tools::BackupClick);
 
-    section(IDB_DIALOG_TOOLS_UPDATE, "Check For Updates", "Brimsafe can check online for updates once a week.", 182);
-    CheckBox1 = addCheckBox("Enable automatic checking for updates", 226, &TFrm_Tools::CheckBox1Click);
+    y = section(IDB_DIALOG_TOOLS_UPDATE, "Check For Updates", "Brimsafe can check online for updates once a week.",
+                y + 38);
+    CheckBox1 = addCheckBox("Enable automatic checking for updates", y, &TFrm_Tools::CheckBox1Click);
     CheckBox1->Checked = true;
-    xpCheckNowButton = addButton("Check for Update Now", TextLeft, 250, 180);
+    xpCheckNowButton = addButton("Check for Update Now", TextLeft, y + 24, 180);
     xpCheckNowButton->OnClick = TNotifyEvent(this, &TFrm_Tools::CheckNowClick);
 
-    section(IDB_DIALOG_TOOLS_HIDE, "Show/Hide Passwords", "Hide your passwords so that others cannot see them.", 290);
-    CheckBox2 = addCheckBox("Passwords Hidden", 334, &TFrm_Tools::CheckBox2Click);
+    y = section(IDB_DIALOG_TOOLS_HIDE, "Show/Hide Passwords", "Hide your passwords so that others cannot see them.",
+                y + 62);
+    CheckBox2 = addCheckBox("Passwords Hidden", y, &TFrm_Tools::CheckBox2Click);
 
     xpCloseButton = addButton("Close", Panel1->Width - 88, Panel1->Height - 33);
     xpCloseButton->Default = true;
@@ -41,7 +44,7 @@ TFrm_Tools::TFrm_Tools(TComponent* AOwner, DialogHost& host)
     OnKeyDown = TKeyEvent(this, &TFrm_Tools::FormKeyDown);
 }
 
-void TFrm_Tools::section(int picture, const char* heading, const char* text, int top) {
+int TFrm_Tools::section(int picture, const char* heading, const char* text, int top) {
     auto* image = new TImage(this);
     image->Parent = Panel1;
     image->SetBounds(12, top, 45, 45);
@@ -49,13 +52,14 @@ void TFrm_Tools::section(int picture, const char* heading, const char* text, int
     DialogLabel* title = addLabel(heading, TextLeft, top, -16);
     title->Font->Style = TFontStyles{fsBold};
     title->Font->Color = TColor(0x733F25);
-    addText(text, TextLeft, top + 22, Panel1->Width - TextLeft - 12);
+    DialogLabel* line = addText(text, TextLeft, top + 22, Panel1->Width - TextLeft - 12);
+    return line->Top + line->Height + 6;
 }
 
 TQCLCheckBox* TFrm_Tools::addCheckBox(const char* caption, int top, void (TFrm_Tools::*handler)(TObject*)) {
     auto* box = new TQCLCheckBox(this);
     box->Parent = Panel1;
-    box->Transparent = true;
+    box->Color = PanelColor;
     box->SetBounds(TextLeft, top, 300, 17);
     box->Caption = caption;
     box->Font->Height = -13;

@@ -44,7 +44,8 @@ private:
     void CheckNowClick(TObject* Sender);
     void CheckBox1Click(TObject* Sender);
     void CheckBox2Click(TObject* Sender);
-    void section(int picture, const char* heading, const char* text, int top);
+    // The top under the section's text.
+    int section(int picture, const char* heading, const char* text, int top);
     TQCLCheckBox* addCheckBox(const char* caption, int top, void (TFrm_Tools::*handler)(TObject*));
 
     DialogHost& host_;

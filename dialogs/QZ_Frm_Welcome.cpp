@@ -18,8 +18,8 @@ TFrm_Welcome::TFrm_Welcome(TComponent* AOwner, DialogHost& host, TFrm_RestoreVau
     Image2->Parent = Panel1;
     Image2->SetBounds(0, 0, DialogArtWelcomeWidth, DialogArtWelcomeHeight);
     Image2->Picture->Bitmap->LoadFromResourceID(HInstance, IDB_DIALOG_WELCOME_BAND);
-    DialogLabel* first = addText(Introduction[0], 16, DialogArtWelcomeHeight + 12, width);
-    addText(Introduction[1], 16, first->Top + first->Height + 10, width);
+    addText(Introduction[0], 16, DialogArtWelcomeHeight + 14, width);
+    addText(Introduction[1], 16, DialogArtWelcomeHeight + 70, width);
 
     DialogLabel* create = addLabel("Create a New Vault", 16, 214, -16);
     create->Font->Style = TFontStyles{fsBold};

@@ -155,10 +155,8 @@ Picture helpEmblem() {
     fill(p, 2, 2, w - 4, 1, sky);
     shield(p, 14, 9, 40, 52, gold, goldDark);
     keyhole(p, 34, 24, navyDark);
-    for (int row = 0; row < 3; ++row) {  // three bars where a name would stand
-        const int width = row == 0 ? 80 : (row == 1 ? 64 : 72);
-        fill(p, 66, 18 + row * 14, width, 6, row == 0 ? white : sky);
-    }
+    for (int i = 0; i < 4; ++i) disc(p, 112, h / 2, 10 + i * 9, 9 + i * 9, blend(sky, navy, i, 4));  // rings
+    disc(p, 112, h / 2, 5, 0, gold);
     return p;
 }
 
@@ -196,8 +194,6 @@ Picture welcomeBand() {
     for (int i = 0; i < 5; ++i) disc(p, w - 60, h / 2, 18 + i * 12, 17 + i * 12, blend(sky, navy, i, 5));
     shield(p, 16, 6, 40, 52, gold, goldDark);
     keyhole(p, 36, 20, navyDark);
-    fill(p, 70, 20, 150, 8, white);
-    fill(p, 70, 36, 110, 5, sky);
     return p;
 }
 

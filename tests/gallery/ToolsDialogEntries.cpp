@@ -61,7 +61,8 @@ void shootTip(gallery::Shot& shot, const tips::Tip& tip) {
 BOOL CALLBACK findViewer(HWND window, LPARAM found) {
     char text[256] = {};
     GetWindowTextA(window, text, sizeof text);
-    if (IsWindowVisible(window) && std::string(text).rfind("Brimsafe Help", 0) == 0) {
+    const std::string title = text;
+    if (IsWindowVisible(window) && (title.rfind("Brimsafe Help", 0) == 0 || title == "Wine Help")) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
