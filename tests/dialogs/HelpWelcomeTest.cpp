@@ -15,11 +15,11 @@
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/dialogs/WhenUp.h"
 #include "tests/dialogs/ToolsHost.h"
+#include "tests/dialogs/TraceLogCapture.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestEnvironment.h"
-#include "vault/logger.h"
 
 namespace {
 
@@ -33,42 +33,6 @@ void storeSetting(const char* name, DWORD type, const std::string& bytes) {
     RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
 }
-
-// The trace log switched on into a folder for one test; its lines without the time prefix.
-class TraceLogCapture {
-public:
-    explicit TraceLogCapture(const brimtest::TempFolder& folder) : folder_(folder) {
-        char previous[MAX_PATH] = {};
-        GetCurrentDirectoryA(MAX_PATH, previous);
-        previous_ = previous;
-        SetCurrentDirectoryA(folder.path().c_str());
-        brimtest::MessageBoxScript boxes({mbrOk});
-        traceLog.toggle();
-    }
-    ~TraceLogCapture() { stop(); }
-    std::vector<std::string> lines() {
-        stop();
-        std::vector<std::string> result;
-        std::string text = folder_.exists("Brimsafe.log") ? folder_.readFile("Brimsafe.log") : "";
-        size_t start = 0;
-        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-            std::string line = text.substr(start, end - start);
-            size_t prefix = line.find(" - ", line.find(" - ") + 3);
-            result.push_back(prefix == std::string::npos ? line : line.substr(prefix + 3));
-        }
-        return result;
-    }
-
-private:
-    void stop() {
-        if (!traceLog.isEnabled()) return;
-        brimtest::MessageBoxScript boxes({mbrOk});
-        traceLog.toggle();
-        SetCurrentDirectoryA(previous_.c_str());
-    }
-    const brimtest::TempFolder& folder_;
-    std::string previous_;
-};
 
 class HelpTest : public dialogtest::DialogTest {
 protected:
@@ -160,7 +124,7 @@ TEST_F(HelpTest, TheTutorialStartsFromTheInstallFolder) {
 
 TEST_F(HelpTest, AMissingTutorialIsToldAndLoggedAndTheDialogStillCloses) {
     host.install = temp.file("nowhere");
-    TraceLogCapture log(temp);
+    dialogtest::TraceLogCapture log(temp);
     brimtest::MessageBoxScript boxes({mbrOk});
     TFrm_Help* help = MakeForm<TFrm_Help>(nullptr, host);
     int result = showModal(help, [&] {

@@ -12,6 +12,7 @@
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/dialogs/WhenUp.h"
 #include "tests/dialogs/ToolsHost.h"
+#include "tests/dialogs/TraceLogCapture.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"
@@ -162,11 +163,19 @@ TEST_F(RestoreDialogTest, TheLocationSetsTheDestinationAndTheBrowsersStart) {
         const char* path;
         const char* start;
     } cases[] = {{"C:\\Users\\Pat\\Vaults", "C:\\Users\\Pat"}, {"Vaults", ""}, {"C:\\", "C:"}};
-    for (const auto& c : cases) {
-        dialog->SetLocation(c.path);
-        EXPECT_EQ(dialog->GetDestination(), c.path);
-        EXPECT_EQ(std::string(dialog->QCLBrowseDlg1->SelectedFolder), c.start) << c.path;
+    std::vector<std::string> logged;
+    {
+        dialogtest::TraceLogCapture log(temp);
+        for (const auto& c : cases) {
+            dialog->SetLocation(c.path);
+            EXPECT_EQ(dialog->GetDestination(), c.path);
+            EXPECT_EQ(std::string(dialog->QCLBrowseDlg1->SelectedFolder), c.start) << c.path;
+        }
+        logged = log.lines();
     }
+    EXPECT_EQ(logged, (std::vector<std::string>{"setting location in RestoreVault", "C:\\Users\\Pat\\Vaults",
+                                                 "C:\\Users\\Pat", "setting location in RestoreVault", "Vaults", "",
+                                                 "setting location in RestoreVault", "C:\\", "C:"}));
     EXPECT_EQ(std::string(dialog->Label5->Caption), "Two files will be created in the directory you choose.");
     dialog->Free();
 }
