@@ -6,7 +6,6 @@
 #include "app/MainWindowHost.h"
 #include "app/StandInDialogs.h"
 #include "base/ProductNames.h"
-#include "dialogs/QZ_Frm_DontShowAgain.h"
 #include "dialogs/QZ_Frm_Help.h"
 #include "dialogs/QZ_Frm_Restore.h"
 #include "dialogs/QZ_Frm_RestoreVault.h"
@@ -60,7 +59,6 @@ public:
         if (!source.empty()) restore_->SetSource(source);
         return restore_->ShowModal();
     }
-    void tip(TForm* owner, int number, const std::string& text) override { RaiseTip(owner, number, text); }
 
 private:
     MainWindowHost* hostOf(TForm* owner) {
