@@ -13,6 +13,7 @@
 #include "app/QZ_Frm_Main.h"
 #include "base/ProductNames.h"
 #include "components/runtime/qclclass.h"
+#include "fileenc/QZ_Frm_FileEncryption.h"
 #include "framework/Framework.h"
 #include "skin/ZM_MessageBox.h"
 
@@ -27,6 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         TFormMain* FormMain = nullptr;
         Application->CreateForm(FormMain);
         Application->CreateForm(ZMMessageBox);  // made with the other long-lived forms, never shown
+        Application->CreateForm(Frm_FileEncryption);  // the last one: reused by every file job
         if (FormMain->startUp() == suGoOn) Application->Run();
     } catch (Exception& e) {
         Application->ShowException(&e);

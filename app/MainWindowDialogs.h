@@ -11,8 +11,8 @@
  */
 #pragma once
 
-#include "dialogs/DialogHost.h"
 #include "vault/VaultStore.h"
+#include "vault/category.h"
 
 #include <string>
 
@@ -46,16 +46,33 @@ public:
     virtual bool updateCheckDue() = 0;
     virtual void checkForUpdate(TForm* owner) = 0;
 
-    // ---- Tools and Help (dialogs/QZ_Frm_Tools.h, dialogs/QZ_Frm_Help.h) ----
-    // A window without them answers as if they were closed at once.
-    // The Tools dialog over the host: 2 Close; 3 back up the vault, 4 restore it, 5 back up the key,
-    // each with toolsPath; 8 change the password.
-    virtual int tools(TForm* owner, DialogHost& host, std::string& toolsPath) {
-        (void)owner, (void)host, (void)toolsPath;
+    // ---- the records side (mainwin-records) ----
+    // Defaults answer as a cancelled dialog, so windows without these dialogs need not say so.
+    // The entry editor over the category's headers, new (newEntry) or on the row's values:
+    // 1 OK with values holding one value per header, 2 Cancel.
+    virtual int editEntry(TForm* owner, bool newEntry, category& cat, RowValues& values) {
+        (void)owner, (void)newEntry, (void)cat, (void)values;
         return 2;
     }
-    // The help dialog.
-    virtual void help(TForm* owner, DialogHost& host) { (void)owner, (void)host; }
+    // The category dialog on the chain (head may change, become null or gain categories; the
+    // dialog owns what it unlinks): selected is the chosen category's position in the chain, -1 none.
+    virtual void editCategories(TForm* owner, category* current, category*& head, int& selected) {
+        (void)owner, (void)current, (void)head;
+        selected = -1;
+    }
+    // The search dialog over the user chain and the "Encrypted Files" category: true with a hit
+    // (the category and the row's position in it).
+    virtual bool search(TForm* owner, category* userChain, category* encryptedFiles, category*& foundCategory,
+                        int& foundRow) {
+        (void)owner, (void)userChain, (void)encryptedFiles, (void)foundCategory, (void)foundRow;
+        return false;
+    }
+    // The help dialog made at start-up.
+    virtual void help(TForm* owner) { (void)owner; }
+    // ---- mainwin-frame: the command buttons' dialogs ----
+    // The tools dialog (backups, restore, password change, key backup); nothing until it is wired.
+    virtual void tools(TForm* owner) { (void)owner; }
+    // ---- dialogs-records2: the update check's switch for the Tools dialog ----
     // The weekly update check's switch, as the update dialog keeps it.
     virtual bool autoCheckEnabled() { return false; }
     virtual void setAutoCheck(bool enabled, int seconds) { (void)enabled, (void)seconds; }
@@ -77,4 +94,11 @@ public:
     virtual void addFolder(const std::string& path) = 0;
     virtual void runFile(const std::string& path) = 0;
     virtual void updateTreeImages() = 0;
+
+    // ---- the records side (mainwin-records) ----
+    // Delete (button, key, the Remove File button) while "Encrypted Files" is current: decrypt and
+    // remove the selected files.
+    virtual void removeSelectedFiles() {}
+    // A search hit in "Encrypted Files": select the tree node of the row with this id.
+    virtual void selectFileRow(int rowId) { (void)rowId; }
 };

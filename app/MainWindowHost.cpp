@@ -23,15 +23,3 @@ void MainWindowHost::setPasswordsHidden(bool hidden) {
 }
 
 void MainWindowHost::checkForUpdate() { dialogs_.checkForUpdate(&main_); }
-
-void runToolsDialog(TFormMain& main, MainWindowDialogs& dialogs) {
-    MainWindowHost host(main, dialogs);
-    std::string path;
-    const int result = dialogs.tools(&main, host, path);
-    main.flows().runToolsResult(result, path);
-}
-
-void runHelpDialog(TFormMain& main, MainWindowDialogs& dialogs) {
-    MainWindowHost host(main, dialogs);
-    dialogs.help(&main, host);
-}

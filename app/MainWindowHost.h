@@ -3,8 +3,7 @@
  * vault's folder and name, the install folder, the key backup and the vault
  * restore through the vault flows, the hidden-passwords option of the open
  * vault, and the update check's switch and "now" through the main window's
- * dialogs. runToolsDialog and runHelpDialog are what the Tools and Help
- * buttons run.
+ * dialogs.
  *
  * Tricky point: a restore first makes the destination and the name the
  * vault's folder and name, as the restore dialog asks; the flows then open
@@ -36,8 +35,3 @@ private:
     TFormMain& main_;
     MainWindowDialogs& dialogs_;
 };
-
-// The Tools button: the dialog, then what it chose (backups, restores, the password change).
-void runToolsDialog(TFormMain& main, MainWindowDialogs& dialogs);
-// The Help button.
-void runHelpDialog(TFormMain& main, MainWindowDialogs& dialogs);

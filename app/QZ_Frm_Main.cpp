@@ -6,9 +6,13 @@
 #include "app/MainWindowHost.h"
 #include "app/StandInDialogs.h"
 #include "base/ProductNames.h"
+#include "components/runtime/QCLFMDrop.h"
+#include "dialogs/QZ_Frm_Category.h"
 #include "dialogs/QZ_Frm_Help.h"
+#include "dialogs/QZ_Frm_NewPword.h"
 #include "dialogs/QZ_Frm_Restore.h"
 #include "dialogs/QZ_Frm_RestoreVault.h"
+#include "dialogs/QZ_Frm_Search.h"
 #include "dialogs/QZ_Frm_Tools.h"
 #include "download/QZ_Frm_Update.h"
 #include "download/UpdateVersion.h"
@@ -26,18 +30,32 @@ class ProgramDialogs : public StandInDialogs {
 public:
     bool updateCheckDue() override { return updateDialog().IsCheckDue(); }
     void checkForUpdate(TForm*) override { CheckForUpdate(&updateDialog()); }
+    // The record dialogs.
+    int editEntry(TForm* owner, bool newEntry, category& cat, RowValues& values) override {
+        return EditEntry(owner, cat, !newEntry, values);
+    }
+    void editCategories(TForm* owner, category* current, category*& head, int& selected) override {
+        selected = EditCategories(owner, head, current);
+    }
+    bool search(TForm* owner, category* firstUser, category* encryptedFiles, category*& found, int& row) override {
+        return SearchVaultDialog(owner, firstUser, encryptedFiles, found, row);
+    }
 
     // ---- the tools, restore, help and tip dialogs ----
     bool autoCheckEnabled() override { return updateDialog().AutoCheckEnabled(); }
     void setAutoCheck(bool enabled, int seconds) override { updateDialog().SetAutoCheck(enabled, seconds); }
-    int tools(TForm* owner, DialogHost& host, std::string& toolsPath) override {
-        TFrm_Tools* dialog = MakeForm<TFrm_Tools>(owner, host);
+    // Tools over the main window, then what it chose: backups, restores, the password change.
+    void tools(TForm* owner) override {
+        auto* main = dynamic_cast<TFormMain*>(owner);
+        MainWindowHost* host = hostOf(owner);
+        if (!main || !host) return;
+        TFrm_Tools* dialog = MakeForm<TFrm_Tools>(owner, *host);
         const int result = dialog->ShowModal();
-        toolsPath = dialog->ToolsPath();
+        const std::string path = dialog->ToolsPath();
         dialog->Free();
-        return result;
+        main->flows().runToolsResult(result, path);
     }
-    void help(TForm* owner, DialogHost&) override {
+    void help(TForm* owner) override {
         // Made once, like the restore dialog, over a host that lives as long as it does.
         MainWindowHost* host = hostOf(owner);
         if (!host) return;
@@ -110,23 +128,7 @@ TFormMain::~TFormMain() {
 }
 
 void TFormMain::buildForm(const std::string& commandLine) {
-    // The layout: until the skinned frame stands, a plain window with the title label.
-    Caption = product::Title;
-    SetBounds(0, 0, 757, 500);
-    Color = clWhite;
-    MessageTitle = new TLabel(this);
-    MessageTitle->Parent = this;
-    MessageTitle->SetAutoSize(false);
-    MessageTitle->SetBounds(16, 12, 700, 20);
-    MessageTitle->Caption = product::Title;
-    Label4 = new TLabel(this);
-    Label4->Parent = this;
-    Label4->SetAutoSize(false);
-    Label4->SetBounds(16, 440, 400, 18);
-    Timer1 = new TTimer(this);
-    Timer1->Enabled = false;
-    Timer1->Interval = 10000;
-    Timer1->OnTimer = TNotifyEvent(this, &TFormMain::Timer1Timer);
+    buildLayout();
     WaitingTimer = new TTimer(this);
     WaitingTimer->Enabled = false;
     WaitingTimer->Interval = 100;
@@ -157,14 +159,14 @@ void TFormMain::FormCreate(TObject*) {
     ResizeRect = std::make_unique<ZM_ResizeRect>(this, 670, 500);
     // Other processes send their commands to this window from the first dialog of the start-up on.
     HandleNeeded();
+    setWindowRegion(Width, Height);
+    QCLFMDrop1->SetControl(this);
 }
 
 void TFormMain::FormShow(TObject*) {
     SetBounds(Left, Top, Width, Height);
     Timer1->Enabled = true;
 }
-
-void TFormMain::Timer1Timer(TObject*) { ++IdleTicks; }
 
 void TFormMain::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
@@ -233,8 +235,12 @@ int TFormMain::keyRestoreDialog(std::string& keyFilePath) { return dialogs_.keyR
 
 void TFormMain::vaultShown(const std::string& title) {
     MessageTitle->Caption = title.c_str();
-    // A restore into the open vault may have brought another vault ID.
-    if (vaultOpen_) publishVault();
+    // A restore into the open vault may have brought another vault ID, and surely other content.
+    if (vaultOpen_) {
+        publishVault();
+        fillCategoryBox();
+        populateForm(false, true);
+    }
 }
 
 void TFormMain::publishVault() { Caption = vaultIdText(store_.vaultID()).c_str(); }

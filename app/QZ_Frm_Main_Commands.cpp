@@ -1,4 +1,6 @@
-// The commands other processes send the main window, and the line where they wait their turn.
+// The commands other processes send the main window, files dropped on it, and the line where both
+// wait their turn. A posted WM_DROPFILES reaches the window even while a modal dialog or a file job
+// has disabled it; run then, it would start a second job on the one job record, so it waits too.
 #include "app/QZ_Frm_Main.h"
 
 #include "fileenc/EncryptedFile.h"
@@ -30,10 +32,13 @@ void TFormMain::WMCopyData(TMessage& Message) {
         // Nothing of this run is open, so nothing needs saving (and nothing may be saved over a vault).
         endRun();
         return;
-    case CommandAction::Wait:
-        waiting_.push_back(*request);
+    case CommandAction::Wait: {
+        WaitingWork work;
+        work.request = *request;
+        waiting_.push_back(std::move(work));
         WaitingTimer->Enabled = true;
         return;
+    }
     case CommandAction::Run:
         runCommand(*request);
         return;
@@ -43,19 +48,49 @@ void TFormMain::WMCopyData(TMessage& Message) {
 void TFormMain::runWaitingCommands() {
     if (waiting_.empty()) WaitingTimer->Enabled = false;
     if (waiting_.empty() || busy()) return;
-    const CopyDataRequest next = waiting_.front();
+    const WaitingWork next = waiting_.front();
     waiting_.pop_front();
-    switch (commandAction(next.command, vaultOpen_, false)) {
-    case CommandAction::EndWithoutSaving:
-        endRun();
-        break;
-    case CommandAction::Ignore:
-        break;
-    default:
-        runCommand(next);
-        break;
+    if (next.isDrop) {
+        if (vaultOpen_) runDrop(next.names);
+    } else {
+        switch (commandAction(next.request.command, vaultOpen_, false)) {
+        case CommandAction::EndWithoutSaving:
+            endRun();
+            break;
+        case CommandAction::Ignore:
+            break;
+        default:
+            runCommand(next.request);
+            break;
+        }
     }
     if (!waiting_.empty() && !runEnded_ && HandleAllocated()) PostMessageA(GetHandle(), WM_RUNWAITINGCOMMANDS, 0, 0);
+}
+
+void TFormMain::filesDropped(TObject*, int, int, int, TStringList* FileList) {
+    // The drop handle is freed when this returns: the names are copied.
+    std::vector<std::string> names;
+    for (int i = 0; FileList && i < FileList->GetCount(); ++i) names.push_back(FileList->Get(i).c_str());
+    if (!vaultOpen_ || names.empty()) return;
+    if (busy()) {
+        WaitingWork work;
+        work.isDrop = true;
+        work.names = std::move(names);
+        waiting_.push_back(std::move(work));
+        WaitingTimer->Enabled = true;
+        return;
+    }
+    runDrop(names);
+}
+
+void TFormMain::runDrop(const std::vector<std::string>& names) {
+    if (!OnFilesDropped) return;
+    ++commandsRunning_;
+    struct Done {
+        int& count;
+        ~Done() { --count; }
+    } done{commandsRunning_};
+    OnFilesDropped(names);
 }
 
 void TFormMain::runCommand(const CopyDataRequest& request) {
@@ -89,6 +124,11 @@ void TFormMain::runCommand(const CopyDataRequest& request) {
 }
 
 void TFormMain::commandOpenFile(const std::string& path) {
+    // The file would show what the lock hides: the user proves the password first.
+    if (locked()) {
+        xpUnlockButtonClick(this);
+        if (locked()) return;
+    }
     files_.showEncryptedFiles();
     if (isFolder(path)) {
         files_.addFolder(path);

@@ -44,7 +44,7 @@ void TFormMain::writeSettings() {
     values.Left = Left;
     values.Width = Width;
     values.Height = Height;
-    values.Splitter = SplitterLeft;
+    values.Splitter = Panel2 ? Panel2->Width : SplitterLeft;
     values.WindowState = WindowStateFlag;
     values.OldTop = OldTop;
     values.OldLeft = OldLeft;

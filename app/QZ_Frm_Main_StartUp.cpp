@@ -47,6 +47,7 @@ void TFormMain::initSession() {
     flows_.Modified = false;
     store_.content().currCat = settings::DefaultCurrCat;
     WindowStateFlag = settings::WindowNormal;
+    if (SplitterMain) SplitterMain->Enabled = true;
     IdleTicks = 0;
     if (dialogs_.updateCheckDue()) dialogs_.checkForUpdate(this);
 }
@@ -113,8 +114,10 @@ int TFormMain::startUp() {
         left = workWidth / 2 - at.Width / 2;
     }
     SplitterLeft = at.Splitter;
-    WindowStateFlag = at.WindowState;
-    if (WindowStateFlag == settings::WindowMaximised) {
+    if (at.WindowState == settings::WindowMaximised) {
+        // Maximising keeps the current bounds as the Old ones; the stored ones replace them.
+        WindowStateFlag = settings::WindowNormal;
+        KTransMaxButtonMouseRelease(this);
         OldTop = at.OldTop;
         OldLeft = at.OldLeft;
         OldWidth = at.OldWidth;
@@ -126,8 +129,11 @@ int TFormMain::startUp() {
 
     traceLog.write("moving window");
     SetBounds(left, top, at.Width, at.Height);
+    Panel2->Width = SplitterLeft;
 
     traceLog.write("populate form");
+    fillCategoryBox();
+    populateForm(false, true);
 
     if (flows_.NewVaultCreated) {
         store_.writeDatabase(store_.vaultFilePath());
@@ -148,5 +154,7 @@ int TFormMain::startUp() {
     // loadDB holds the vault's mutex since before the password was asked; it stays.
     publishVault();
     vaultOpen_ = true;
+    // A vault opened with its password (a switch while locked) shows unlocked.
+    if (locked()) setUnlocked();
     return suGoOn;
 }

@@ -144,3 +144,26 @@ int StandInDialogs::createKeys(TForm*, qzcrypto::RSAEngine& rsa, int keyBits, un
     rsa.GenerateKeys(keyBits, seed);
     return 1;
 }
+
+// ---- the records side (mainwin-records) ----
+
+int StandInDialogs::editEntry(TForm* owner, bool, category& cat, RowValues& values) {
+    const int fields = cat.headerCount();
+    values.resize(static_cast<std::size_t>(fields));
+    TPlainDialog* dialog = MakeForm<TPlainDialog>(owner, standin::EntryCaption, 110 + 48 * fields);
+    std::vector<TEdit*> edits;
+    int top = 12, index = 0;
+    for (const header* h = cat.headerList(); h; h = h->next, ++index, top += 48) {
+        dialog->label(h->name, top);
+        edits.push_back(dialog->edit(values[static_cast<std::size_t>(index)], top + 20, h->show == hsSecret));
+    }
+    dialog->button("OK", 1, 12, top + 8);
+    dialog->button("Cancel", 2, 108, top + 8);
+    if (!edits.empty()) dialog->ActiveControl = edits.front();
+    const int result = dialog->ShowModal();
+    if (result == 1)
+        for (std::size_t i = 0; i < edits.size(); ++i) values[i] = textOf(edits[i]);
+    for (TEdit* e : edits) e->Text = "";  // secrets go before the window does
+    dialog->Free();
+    return result == 1 ? 1 : 2;
+}

@@ -6,6 +6,8 @@
  * found by its caption and answered by its button texts, as a user would:
  *   "Brimsafe Password"  an edit, "OK", "Cancel", "Forgot your Password?"
  *   "Brimsafe Vaults"    "Folder" and "Name" edits, "Open", "Create", "Cancel"
+ *   "Brimsafe Entry"     one edit per field of the category, "OK", "Cancel"
+ * The category dialog, the search and the help answer as cancelled.
  */
 #pragma once
 
@@ -14,6 +16,7 @@
 namespace standin {
 inline const char* const PasswordCaption = "Brimsafe Password";
 inline const char* const VaultsCaption = "Brimsafe Vaults";
+inline const char* const EntryCaption = "Brimsafe Entry";
 }  // namespace standin
 
 class StandInDialogs : public MainWindowDialogs {
@@ -30,6 +33,8 @@ public:
     void tip(TForm*, int, const std::string&) override {}
     bool updateCheckDue() override { return false; }
     void checkForUpdate(TForm*) override {}
+    // ---- the records side (mainwin-records) ----
+    int editEntry(TForm* owner, bool newEntry, category& cat, RowValues& values) override;
 };
 
 // No file view yet: nothing is decrypted, encrypted or listed.

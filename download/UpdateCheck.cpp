@@ -35,6 +35,7 @@ UpdateCheck::UpdateCheck(TForm* owner, TUpdateSchedule& schedule, UpdateCheckVie
     timer_->SetInterval(TimeLimitMs);
     timer_->SetOnTimer(TNotifyEvent(this, &UpdateCheck::timeLimitReached));
     downLoader_ = new TdwMultiDownLoader(nullptr);
+    downLoader_->MaxResourceSize = MaxVersionFileBytes;
     downLoader_->OnStatusChanged = TdwItemStatusEvent(this, &UpdateCheck::statusChanged);
     downLoader_->OnProcessCompleted = [this](TObject*, TdwInternetItem* item) {
         auto ended = std::find_if(abandoned_.begin(), abandoned_.end(),

@@ -43,6 +43,9 @@ public:
 class UpdateCheck {
 public:
     static constexpr unsigned TimeLimitMs = 30000;
+    // The largest version file taken: a larger answer (by its header or by what arrives) stops
+    // the download, and the check then ends at its time limit like any failed one.
+    static constexpr int MaxVersionFileBytes = 65536;
 
     // owner: the dialog's form (owner of the messages and of the timer and downloader).
     UpdateCheck(TForm* owner, TUpdateSchedule& schedule, UpdateCheckView& view);

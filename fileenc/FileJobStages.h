@@ -16,14 +16,16 @@
 #include <string>
 
 enum class FileJobStage {
-    EncryptChunkWritten,   // a full chunk was encrypted and written (file: the plain file being read)
+    EncryptChunkWritten,   // a full chunk was encrypted and handed to the writing thread (file: the plain file
+                           // being read); all but the last two chunks handed over are written by now
     BeforeHeader,          // the body is complete, the header not yet written
     BeforeWipe,            // the .vltenc is complete and closed; the plain file is about to be wiped
     WipeBlockWritten,      // one block of zeros was written (file: the file being wiped)
     WipeFlushed,           // the zeros were flushed, the file is still open
     BeforeDelete,          // the wiped file is closed and about to be deleted
     DecryptTemporaryCreated,  // the temporary plain output exists and is on record, still empty
-    DecryptChunkWritten,   // a chunk of plain text was written (file: the temporary plain output)
+    DecryptChunkWritten,   // a chunk of plain text was handed to the writing thread (file: the temporary plain
+                           // output); all but the last two chunks handed over are written by now
     DecryptOutputFlushed,  // the whole temporary output was flushed; not yet compared or recorded
     DecryptReplaced,       // the temporary output has replaced the plain path; "done" not yet recorded
     DecryptRecordedDone,   // decryption matched and recorded "done"; the .vltenc is still there

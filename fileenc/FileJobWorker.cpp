@@ -11,6 +11,7 @@
 #include "fileenc/ReadAhead.h"
 #include "fileenc/TaskStatus.h"
 #include "fileenc/WipeFile.h"
+#include "fileenc/WriteBehind.h"
 #include "framework/Win32Handles.h"
 #include "vault/BufferCipher.h"
 #include "vault/CryptoLibrary.h"
@@ -154,21 +155,22 @@ private:
         plainSize_ = fileLength(source_);
         job_.TotalBytes = plainSize_;
         chunk_ = encfile::chunkSizeFor(static_cast<std::uint32_t>(plainSize_));
-        SecretBytes output(chunk_);
         CipherChain cipher(CipherChain::Encrypt, job_.FileKey.data());
         DWORD error = 0;
         if (!seekTo(dest_, encfile::HeaderSize)) {
             abandonOutput(GetLastError(), fjoFileError);
             return false;
         }
-        // The next chunk is read and digested while this one is enciphered and written.
+        // The next chunk is read and digested, and the one before written, while this one is enciphered.
         ReadAhead reader(source_.get(), plainSize_, chunk_, library);
-        // The reader stops before the files close under it.
+        WriteBehind writer(dest_.get(), chunk_, nullptr);
+        // Both threads stop before the files close under them.
         auto abandon = [&](DWORD code, FileJobOutcome kind) {
+            writer.stop();
             reader.stop();
             abandonOutput(code, kind);
         };
-        if (!reader.start(error)) {
+        if (!reader.start(error) || !writer.start(error)) {
             abandon(error, fjoFileError);
             return false;
         }
@@ -177,11 +179,13 @@ private:
         while (count == chunk_ && !stopRequested(job_)) {
             job_.BytesDone += count;
             report_.progress(job_.BytesDone, job_.TotalBytes, 99);
-            cipher.process(chunk, output.data(), count);
-            if (!writeAll(dest_, output.data(), count, error)) {
-                abandon(error, fjoFileError);
+            unsigned char* output = writer.acquire();
+            if (!output) {
+                abandon(writer.finish(), fjoFileError);
                 return false;
             }
+            cipher.process(chunk, output, count);
+            writer.submit(count);
             reachFileJobStage(FileJobStage::EncryptChunkWritten, job_.SourcePath, source_.get());
             chunk = reader.next(count);
         }
@@ -197,25 +201,32 @@ private:
             return false;
         }
         reader.stop();  // the reading ended with the last chunk handed out
-        if (count > 0 && !writeLastChunk(cipher, chunk, output, count)) return false;
+        if (count > 0) {
+            job_.BytesDone += count;
+            report_.progress(job_.BytesDone, job_.TotalBytes, 99);
+            unsigned char* output = writer.acquire();
+            if (output) writer.submit(encipherLastChunk(cipher, chunk, output, count));
+        }
+        // Every chunk is written before the header goes in front of them.
+        if (DWORD failure = writer.finish()) {
+            abandon(failure, fjoFileError);
+            return false;
+        }
+        writer.stop();
         std::memcpy(digest_, reader.digest(), DigestBytes);
         return true;
     }
 
-    // A short last chunk is filled with zeros to whole blocks; when it already is
-    // whole blocks, 8 more bytes follow outside the chain. The chunk has room for the zeros.
-    bool writeLastChunk(CipherChain& cipher, unsigned char* chunk, SecretBytes& output, DWORD count) {
-        job_.BytesDone += count;
-        report_.progress(job_.BytesDone, job_.TotalBytes, 99);
+    // A short last chunk is filled with zeros to whole blocks; when it already is whole
+    // blocks, 8 more bytes follow outside the chain. Both buffers have room for the zeros.
+    // Returns the bytes to store.
+    static DWORD encipherLastChunk(CipherChain& cipher, unsigned char* chunk, unsigned char* output, DWORD count) {
         const DWORD stored = count + 8 - count % 8;
         const DWORD encrypted = count % 8 ? stored : count;
         std::memset(chunk + count, 0, stored - count);
-        cipher.process(chunk, output.data(), encrypted);
-        std::memset(output.data() + encrypted, 0, stored - encrypted);
-        DWORD error = 0;
-        if (writeAll(dest_, output.data(), stored, error)) return true;
-        abandonOutput(error, fjoFileError);
-        return false;
+        cipher.process(chunk, output, encrypted);
+        std::memset(output + encrypted, 0, stored - encrypted);
+        return stored;
     }
 
     bool writeHeader() {
@@ -396,34 +407,43 @@ private:
         std::memcpy(job_.FileKey.data(), header.wrappedKey, FileKeyBytes);
         UnwrapFileKey(job_);
         const DWORD chunk = header.chunkSize;
-        SecretBytes input(chunk);
-        SecretBytes output(DigestBytes + chunk);  // running digest, then the plain chunk
         ParallelDecryption cipher(job_.FileKey.data());  // the chunk's blocks spread over the cores
+        // The chunk before is digested and written while this one is deciphered in place.
+        WriteBehind writer(dest_.get(), chunk, &library);
+        // The writer stops before the output closes under it.
+        auto fail = [&](DWORD error, FileJobOutcome kind) {
+            writer.stop();
+            failWithWipe(error, kind);
+        };
         DWORD readError = 0;
-        auto readChunk = [&]() -> DWORD {
+        if (!writer.start(readError)) return fail(readError, fjoFileError);
+        auto readChunk = [&](unsigned char* into) -> DWORD {
             DWORD got = 0;
-            if (!ReadFile(source_.get(), input.data(), chunk, &got, nullptr)) readError = GetLastError();
+            if (!ReadFile(source_.get(), into, chunk, &got, nullptr)) readError = GetLastError();
             return readError ? 0 : got;
         };
-        DWORD count = readChunk();
+        unsigned char* buffer = writer.acquire();
+        DWORD count = readChunk(buffer);
         while (job_.BytesDone < job_.TotalBytes && !stopRequested(job_)) {
             if (count == 0) break;  // the body ends before the plain size: the digest will tell
             const DWORD whole = (count + 7) / 8 * 8;
-            std::memset(input.data() + count, 0, whole - count);
+            std::memset(buffer + count, 0, whole - count);
             job_.BytesDone += count;
             report_.progress(job_.BytesDone, job_.TotalBytes, 100);
-            cipher.process(input.data(), output.data() + DigestBytes, whole);
+            cipher.process(buffer, buffer, whole);
             DWORD toWrite = count;
             if (job_.BytesDone > job_.TotalBytes) toWrite -= static_cast<DWORD>(job_.BytesDone - job_.TotalBytes);
-            library.md5(output.data(), DigestBytes + toWrite, output.data());
-            DWORD error = 0;
-            if (!writeAll(dest_, output.data() + DigestBytes, toWrite, error)) return failWithWipe(error, fjoFileError);
+            writer.submit(toWrite);
             reachFileJobStage(FileJobStage::DecryptChunkWritten, temporary_, dest_.get());
-            count = readChunk();
+            buffer = writer.acquire();
+            if (!buffer) return fail(writer.finish(), fjoFileError);
+            count = readChunk(buffer);
         }
         // The last chunk ends the loop without its check; a paused job takes the answer here.
-        if (stopRequested(job_)) return failWithWipe(0, fjoStopped);
-        if (readError && job_.BytesDone < job_.TotalBytes) return failWithWipe(readError, fjoFileError);
+        if (stopRequested(job_)) return fail(0, fjoStopped);
+        if (readError && job_.BytesDone < job_.TotalBytes) return fail(readError, fjoFileError);
+        if (DWORD error = writer.finish()) return fail(error, fjoFileError);
+        writer.stop();
         // The plain copy must be on the disk before the encrypted one is deleted: a write the
         // cache accepted can still fail on its way out, and only the flush tells.
         if (!flushFileJobOutput(dest_.get())) return failWithWipe(GetLastError(), fjoFileError);
@@ -431,7 +451,7 @@ private:
         restoreTimes(header);
         source_.close();
         dest_.close();
-        if (std::memcmp(output.data(), header.digest, DigestBytes) != 0) return failWithWipe(0, fjoDigestMismatch);
+        if (std::memcmp(writer.digest(), header.digest, DigestBytes) != 0) return failWithWipe(0, fjoDigestMismatch);
         finish(header);
     }
 

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 
+#include "framework/ActnList.h"
+#include "framework/ControlsMouse.h"
 #include "framework/Forms.h"
 
 namespace {
@@ -196,6 +198,9 @@ TControl::TControl(TComponent* AOwner)
 
 TControl::~TControl() {
     Destroying();
+    delete actionLink_;
+    actionLink_ = nullptr;
+    brim_detail::forgetDragControl(this);
     ForgetMouseControl(this);
     if (parent_ && parent_->captureControl_ == this) parent_->captureControl_ = nullptr;
     delete canvas_;
@@ -218,18 +223,29 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 void TControl::WndProc(TMessage& Message) {
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL) {
         if (!GetEnabled() && dynamic_cast<TWinControl*>(this) == nullptr) return;
+        // An automatic drag takes the press: no press events, no click.
+        if (Message.Msg == WM_LBUTTONDOWN && DragMode == dmAutomatic && GetEnabled()) {
+            BeginDrag(true);
+            return;
+        }
         handleMouse(Message);
     }
     Dispatch(Message);
 }
 
 void TControl::handleMouse(TMessage& m) {
+    // A superclassed system control (BUTTON, EDIT, LISTBOX, ...) takes and drops
+    // the mouse capture itself. Dropping it first would cost a BUTTON its click:
+    // it leaves its pushed state on WM_CAPTURECHANGED, so the WM_LBUTTONUP that
+    // follows (a real click or BM_CLICK) sends no BN_CLICKED.
+    auto* windowed = dynamic_cast<TWinControl*>(this);
+    const bool systemCaptures = windowed && windowed->defWndProc_ != DefWindowProcA;
     TShiftState shift = MouseShiftState(m.WParam);
     int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
     switch (m.Msg) {
     case WM_LBUTTONDBLCLK:
         if (controlStyle_.Contains(csDoubleClicks)) {
-            if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
+            if (controlStyle_.Contains(csCaptureMouse) && !systemCaptures) SetMouseCapture(true);
             DblClick();
             if (!GetComponentState().Contains(csDestroying)) MouseDown(mbLeft, shift << ssDouble, x, y);
             return;
@@ -237,7 +253,7 @@ void TControl::handleMouse(TMessage& m) {
         [[fallthrough]];  // a plain press
     case WM_LBUTTONDOWN:
         if (Application) Application->HideHint();
-        if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
+        if (controlStyle_.Contains(csCaptureMouse) && !systemCaptures) SetMouseCapture(true);
         if (controlStyle_.Contains(csClickEvents)) controlState_ << csClicked;
         controlState_ << csLButtonDown;
         MouseDown(mbLeft, shift, x, y);
@@ -252,7 +268,7 @@ void TControl::handleMouse(TMessage& m) {
         return;
     case WM_LBUTTONUP: {
         controlState_ >> csLButtonDown;
-        if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
+        if (controlStyle_.Contains(csCaptureMouse) && !systemCaptures) SetMouseCapture(false);
         bool clicked = controlState_.Contains(csClicked);
         controlState_ >> csClicked;
         TRect client = GetClientRect();
@@ -523,6 +539,29 @@ TCustomForm* TControl::GetParentForm() const {
 
 void TControl::Click() {
     if (OnClick) OnClick(this);
+    else if (actionLink_) actionLink_->Execute();
+}
+
+TBasicAction* TControl::GetAction() const { return actionLink_ ? actionLink_->GetAction() : nullptr; }
+
+void TControl::SetAction(TBasicAction* Value) {
+    if (!Value) {
+        delete actionLink_;
+        actionLink_ = nullptr;
+        return;
+    }
+    if (!actionLink_) actionLink_ = new TBasicActionLink(this);
+    actionLink_->SetAction(Value);
+    ActionChange(Value, GetComponentState().Contains(csLoading));
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action) return;
+    if (!CheckDefaults || GetText().empty()) SetText(action->GetCaption());
+    if (!CheckDefaults || GetEnabled()) SetEnabled(action->GetEnabled());
+    if (!CheckDefaults || GetHint().empty()) SetHint(action->GetHint());
+    if (!CheckDefaults || GetVisible()) SetVisible(action->GetVisible());
 }
 
 void TControl::DblClick() {

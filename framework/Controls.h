@@ -39,6 +39,8 @@
 #include "framework/Messages.h"
 
 class TControl;
+class TBasicAction;
+class TBasicActionLink;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
@@ -80,6 +82,13 @@ using TKeyEvent = TEvent<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = TEvent<void(TObject* Sender, char& Key)>;
 using TCanResizeEvent = TEvent<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
 using TContextPopupEvent = TEvent<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+// Dragging one control onto another (see ControlsDrag.cpp): positions are in
+// the client coordinates of the control that hears the event.
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TStartDragEvent = TEvent<void(TObject* Sender)>;
+using TDragOverEvent = TEvent<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = TEvent<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = TEvent<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
 // Shift state of a mouse message's MK_* flags plus the Alt key.
 TShiftState MouseShiftState(WPARAM keys);
@@ -195,8 +204,34 @@ public:
     bool HasParent() const { return parent_ != nullptr; }
     AnsiString GetTextBuf() { return GetText(); }
 
+    // Dragging this control: immediately, or once the mouse has moved
+    // Threshold pixels (-1: 5) with the left button held. dmAutomatic starts
+    // an immediate drag on every left press. A drag runs until the release
+    // (a drop when the control under the mouse accepts), Escape or EndDrag.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    // Whether this control takes Source here: OnDragOver decides; without a
+    // handler nothing is accepted.
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    // The source's side: OnStartDrag when the drag starts, OnEndDrag when it
+    // ends (Target null without a drop).
+    virtual void DoStartDrag();
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+
+    // Runs OnClick; without one, the linked action.
     virtual void Click();
     virtual void DblClick();
+
+    // The linked action (framework/ActnList.h), or null. Linking takes the
+    // action's state through ActionChange (only where the control still has
+    // its defaults while a layout is loading).
+    TBasicAction* GetAction() const;
+    void SetAction(TBasicAction* Value);
+    // The action changed or was linked: caption, enabled, visible and hint
+    // follow it; descendants take more (checked state, glyph).
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
 
     // Property accessors
     TWinControl* GetParent() const { return parent_; }
@@ -267,10 +302,15 @@ public:
     TNotifyEvent OnResize;
     TCanResizeEvent OnCanResize;
     TContextPopupEvent OnContextPopup;
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
 
-    // Stored only: drag, dock, IME and action properties.
+    // The cursor while a drop would be accepted (crNoDrop otherwise).
     TDragMode DragMode = dmManual;
     TCursor DragCursor = crDrag;
+    // Stored only: IME properties.
     TImeMode ImeMode = imDontCare;
     AnsiString ImeName;
 
@@ -339,9 +379,11 @@ private:
     int anchorRight_ = 0, anchorBottom_ = 0;
     bool anchorsKnown_ = false;
     TControlCanvas* canvas_ = nullptr;
+    TBasicActionLink* actionLink_ = nullptr;
 
 public:
     BRIM_PROPERTY(Parent, TControl::GetParent, TControl::SetParent);
+    BRIM_PROPERTY(Action, TControl::GetAction, TControl::SetAction);
     BRIM_PROPERTY(Left, TControl::GetLeft, TControl::SetLeft);
     BRIM_PROPERTY(Top, TControl::GetTop, TControl::SetTop);
     BRIM_PROPERTY(Width, TControl::GetWidth, TControl::SetWidth);

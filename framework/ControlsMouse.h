@@ -18,4 +18,10 @@ TControl* controlAtScreenPoint(const TPoint& screen, HWND hint);
 // enter along the way.
 void moveMouseTo(TControl* target);
 
+// The drag's share of a window's messages (ControlsDrag.cpp); true when the
+// drag took the message.
+bool dragMessage(TWinControl* window, TMessage& m);
+// A control that goes is no longer the drag's source or target.
+void forgetDragControl(TControl* control);
+
 }  // namespace brim_detail

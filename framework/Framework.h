@@ -31,6 +31,7 @@
 #include "framework/ImgList.h"
 #include "framework/Messages.h"
 #include "framework/Controls.h"
+#include "framework/ActnList.h"
 #include "framework/Forms.h"
 #include "framework/Timers.h"
 #include "framework/Threads.h"

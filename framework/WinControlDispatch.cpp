@@ -36,6 +36,7 @@ bool TWinControl::routeMouseToChild(TMessage& m) {
 }
 
 void TWinControl::WndProc(TMessage& Message) {
+    if (brim_detail::dragMessage(this, Message)) return;
     switch (Message.Msg) {
     case WM_SETFOCUS:
         if (TCustomForm* form = GetParentForm()) {

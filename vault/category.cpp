@@ -4,6 +4,7 @@
 
 #include "vault/SecureMemory.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -95,6 +96,41 @@ void QkSort(void* base, int count, int elementSize, int (*comparator)(const void
         }
         std::memcpy(bytes + static_cast<std::size_t>(j) * elementSize, aside.data(), elementSize);
     }
+}
+
+bool sortRowsConsistently(std::vector<row*>& rows, int column, bool descending) {
+    // Integers (and empties, which count as 0) compare as numbers, everything else as text; a
+    // column mixing non-empty integers with other text has no consistent order, and only QkSort
+    // defines its result.
+    bool anyInteger = false, anyText = false;
+    std::vector<std::int32_t> numbers(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string v = rows[i]->getText(column);
+        if (v.empty()) continue;
+        if (stringToInt32(v, numbers[i]))
+            anyInteger = true;
+        else
+            anyText = true;
+        if (anyInteger && anyText) return false;
+    }
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    if (anyInteger) {
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return descending ? numbers[b] < numbers[a] : numbers[a] < numbers[b];
+        });
+    } else {
+        std::vector<std::string> texts(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) texts[i] = rows[i]->getText(column);
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return descending ? compareTextNoCase(texts[b], texts[a]) < 0 : compareTextNoCase(texts[a], texts[b]) < 0;
+        });
+        for (std::string& t : texts) secureWipe(&t[0], t.size());
+    }
+    std::vector<row*> sorted(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) sorted[i] = rows[order[i]];
+    rows.swap(sorted);
+    return true;
 }
 
 // ---- item, header, row ----
@@ -447,8 +483,9 @@ void category::sortByColumn(int headerIndex) {
     std::vector<row*> order;
     order.reserve(numRows);
     for (row* r = rows; r; r = r->next) order.push_back(r);
-    QkSort(order.data(), static_cast<int>(order.size()), sizeof(row*),
-           sortDescending ? compareDescending : compareAscending);
+    if (!sortRowsConsistently(order, headerIndex, sortDescending != 0))
+        QkSort(order.data(), static_cast<int>(order.size()), sizeof(row*),
+               sortDescending ? compareDescending : compareAscending);
     for (std::size_t i = 0; i + 1 < order.size(); ++i) order[i]->next = order[i + 1];
     order.back()->next = nullptr;
     rows = order.front();

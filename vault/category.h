@@ -9,6 +9,8 @@
  *   contents answers "no equal row" without walking the chain, so loading a
  *   vault stays linear; only a hash hit walks. Every change of a row's content
  *   goes through category, which keeps the count right or marks it stale.
+ * - Items, rows and the index's entries come from pools (vault/NodePool.h):
+ *   a load makes about ten per entry.
  * - Every position, id or column below 0 is out of range, like one too large.
  * - The numeric comparators return the sign of the comparison, never a
  *   difference that could overflow.
@@ -18,7 +20,10 @@
  */
 #pragma once
 
+#include "vault/NodePool.h"
+
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -32,7 +37,7 @@ enum HeaderShow { hsShown = 0, hsEditorOnly = 1, hsSecret = 2 };
 constexpr int MaxHeaders = 30;
 constexpr int DefaultColumnWidth = 100;
 
-class item {
+class item : public PooledNode<item> {
 public:
     explicit item(std::string text) : value(std::move(text)) {}
     ~item();
@@ -58,7 +63,7 @@ public:
     header* next = nullptr;
 };
 
-class row {
+class row : public PooledNode<row> {
 public:
     // count items from values (missing values are empty).
     row(const RowValues& values, int count, int id);
@@ -155,7 +160,9 @@ private:
     row* lastRow_ = nullptr;
     mutable row* cursorRow_ = nullptr;  // last row reached by position, speeds up walking in order
     mutable int cursorPos_ = 0;
-    std::unordered_map<std::uint64_t, int> contentCount_;
+    std::unordered_map<std::uint64_t, int, std::hash<std::uint64_t>, std::equal_to<std::uint64_t>,
+                       PoolAllocator<std::pair<const std::uint64_t, int>>>
+        contentCount_;
     bool indexValid_ = true;
 };
 
@@ -169,3 +176,7 @@ int compareAscending(const void* a, const void* b);
 int compareDescending(const void* a, const void* b);
 // Stable insertion sort of count elements of elementSize bytes.
 void QkSort(void* base, int count, int elementSize, int (*comparator)(const void*, const void*));
+// The order QkSort gives the rows by column (compareAscending, or compareDescending when
+// descending), in O(n log n), where that comparison is consistent: all values integers or empty,
+// or none a non-empty integer. False, rows untouched, for a mixed column.
+bool sortRowsConsistently(std::vector<row*>& rows, int column, bool descending);

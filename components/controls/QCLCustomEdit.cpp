@@ -18,7 +18,12 @@ struct ScratchText {
 
 }  // namespace
 
-TQCLCustomEdit::TQCLCustomEdit(TComponent* AOwner) : TQCLBaseEdit(AOwner) {}
+TQCLCustomEdit::TQCLCustomEdit(TComponent* AOwner)
+    : TQCLBaseEdit(AOwner), buttons_(new TQCLSpecialButtons(this, true)) {}
+
+// The items free their speed buttons, which this edit also owns: the
+// collection goes before the edit's components do.
+TQCLCustomEdit::~TQCLCustomEdit() { delete buttons_; }
 
 void TQCLCustomEdit::Loaded() {
     TQCLBaseEdit::Loaded();
@@ -41,11 +46,46 @@ void TQCLCustomEdit::CorrectBounds() {
     if (!autoSize_) return;
     int rowHeight = RowHeight("Qp");
     int height = bevel_->GetMode() == bmWindows ? 5 * rowHeight / 4 + 5 : 5 * rowHeight / 4 + 2 * BevelExt();
-    int width = std::max(GetWidth(), 30);
+    int width = std::max(GetWidth(), buttons_->GetCount() * customButtonWidth_ + 30);
     SetBounds(GetLeft(), GetTop(), width, height);
 }
 
-void TQCLCustomEdit::ModifyPaintRect() { paintRect_.Right -= 1; }
+void TQCLCustomEdit::ModifyPaintRect() {
+    paintRect_.Right -= buttons_->GetCount() * customButtonWidth_ + 1;
+    SetBorders();
+}
+
+void TQCLCustomEdit::SetBorders() {
+    for (int i = 0; i < buttons_->GetCount(); ++i) {
+        TQCLSpeedButton* button = buttons_->GetItem(i)->GetSpeedButton();
+        if (!button) continue;
+        button->SetStyle(customButtonStyle_);
+        int top = bevel_->GetMode() == bmWindows ? button->GetTop() : paintRect_.Top;
+        button->SetBounds(paintRect_.Right + 1 + i * customButtonWidth_, top, customButtonWidth_,
+                          paintRect_.Height());
+    }
+}
+
+void TQCLCustomEdit::SetCustomButtonWidth(int Value) {
+    if (customButtonWidth_ == Value) return;
+    customButtonWidth_ = Value;
+    if (GetParent() && HandleAllocated()) Perform(WM_SIZE, 0, 0);
+}
+
+void TQCLCustomEdit::SetCustomButtonStyle(TQCLUserButtonStyle Value) {
+    if (customButtonStyle_ == Value) return;
+    customButtonStyle_ = Value;
+    SetBorders();
+}
+
+void TQCLCustomEdit::BtnClick(int Index) {
+    if (Index < 0 || Index >= buttons_->GetCount()) return;
+    buttons_->GetItem(Index)->DoClick();
+}
+
+void TQCLCustomEdit::DoAClick(TObject* Btn, int Index) {
+    if (OnBtnClick) OnBtnClick(this, Btn, Index);
+}
 
 void TQCLCustomEdit::CreateSpecialText(SecretText& Text) {
     if (passwordChar_)

@@ -12,18 +12,21 @@
  *   screen and in the control).
  * - Widths of all prefixes come from one measuring call per operation: a
  *   4,000-character text is measured in one pass, not once per character.
- * - The custom button row at the right edge is not built here (no window of
- *   the program has one); the paint rectangle keeps its one-pixel gap.
+ * - The custom buttons (QCLSpecialButtons.h) sit right of the paint
+ *   rectangle, which gives up their widths plus a one-pixel gap; they are
+ *   laid out again whenever the rectangles are (WM_SIZE).
  */
 #pragma once
 
 #include "components/controls/QCLBaseEdit.h"
+#include "components/controls/QCLSpecialButtons.h"
 
 #include <vector>
 
 class TQCLCustomEdit : public TQCLBaseEdit {
 public:
     explicit TQCLCustomEdit(TComponent* AOwner);
+    ~TQCLCustomEdit() override;
     AnsiString ClassName() const override { return "TQCLCustomEdit"; }
 
     void Dispatch(TMessage& Message) override;
@@ -37,8 +40,27 @@ public:
     // The line as shown: the text, or the mask character once per character.
     const SecretText& DisplayedText() const { return displayed_; }
 
+    TQCLSpecialButtons* GetCustomButtons() const { return buttons_; }
+    void SetCustomButtons(TQCLSpecialButtons* Value) { buttons_->Assign(Value); }
+    int GetCustomButtonWidth() const { return customButtonWidth_; }
+    void SetCustomButtonWidth(int Value);
+    TQCLUserButtonStyle GetCustomButtonStyle() const { return customButtonStyle_; }
+    void SetCustomButtonStyle(TQCLUserButtonStyle Value);
+    // Clicks button Index; an index outside the buttons is ignored.
+    void BtnClick(int Index);
+    // Places the buttons right of the paint rectangle, full height.
+    void SetBorders();
+    // Fires OnBtnClick (the edit, the speed button, its index).
+    virtual void DoAClick(TObject* Btn, int Index);
+    // The paint rectangle (client coordinates), for tests and descendants.
+    TRect PaintRectForTesting() const { return paintRect_; }
+
+    TEvent<void(TObject* Sender, TObject* Btn, int Index)> OnBtnClick;
+
     BRIM_PROPERTY(PasswordChar, TQCLCustomEdit::GetPasswordChar, TQCLCustomEdit::SetPasswordChar);
     BRIM_PROPERTY(Text, TQCLBaseEdit::GetText, TQCLBaseEdit::SetText);
+    BRIM_PROPERTY(CustomButtonWidth, TQCLCustomEdit::GetCustomButtonWidth, TQCLCustomEdit::SetCustomButtonWidth);
+    BRIM_PROPERTY(CustomButtonStyle, TQCLCustomEdit::GetCustomButtonStyle, TQCLCustomEdit::SetCustomButtonStyle);
 
 protected:
     void Paint() override;
@@ -62,6 +84,9 @@ private:
     bool widthsValid_ = false;
     char passwordChar_ = 0;
     bool autoSize_ = false;
+    TQCLSpecialButtons* buttons_;
+    int customButtonWidth_ = 16;
+    TQCLUserButtonStyle customButtonStyle_ = ubsIntegrated;
 };
 
 class TQCLEdit : public TQCLCustomEdit {

@@ -1,6 +1,9 @@
 // The windowless push button's state machine; see QCLGraphicButton.h.
 #include "components/controls/QCLGraphicButton.h"
 
+#include "framework/ActnList.h"
+#include "framework/ImgList.h"
+
 #include "components/runtime/Qclutils.h"
 #include "components/runtime/qclclass.h"
 
@@ -309,6 +312,27 @@ void TQCLBaseGraphicButton::SetUseCaption(bool Value) {
     if (useCaption_ == Value) return;
     useCaption_ = Value;
     GetChange(this);
+}
+
+// The image is taken again on every change of the action, also when the
+// button already shows one: a glyph that an earlier change gave would
+// otherwise be cleared by the next one (a new caption, say).
+void TQCLBaseGraphicButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+    TQCLBaseControl::ActionChange(Sender, CheckDefaults);
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    // A linked library image list gives the pictures; the glyph is not shown then.
+    if (!action || !ActionChangeable() || GetImageList()) return;
+    TCustomImageList* images = action->GetImages();
+    const int index = action->GetImageIndex();
+    TBitmap picture;
+    if (images && index >= 0 && index < images->GetCount()) {
+        picture.SetPixelFormat(pf24bit);
+        picture.SetSize(images->GetWidth(), images->GetHeight());
+        picture.GetCanvas()->GetBrush()->SetColor(static_cast<TColor>(0xFF00FF));
+        picture.GetCanvas()->FillRect(TRect(0, 0, images->GetWidth(), images->GetHeight()));
+        images->Draw(picture.GetCanvas(), 0, 0, index, true);
+    }
+    SetGlyph(&picture);
 }
 
 void TQCLBaseGraphicButton::SetGlyph(TBitmap* Value) {

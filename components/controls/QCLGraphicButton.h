@@ -39,6 +39,12 @@ public:
     void Click() override;
 
     virtual bool IsCustom() { return !GetImageList(); }
+    // Whether a linked action may set the glyph.
+    virtual bool ActionChangeable() { return true; }
+    // After the framework's handling: the glyph becomes the action's image
+    // (on clFuchsia), or is cleared when the action has none; not with a
+    // linked library image list.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
     virtual bool ShapeButtonColorChange() { return false; }
     virtual bool VerifyTransparency(int X, int Y) { return X >= 0 && X <= GetWidth() && Y >= 0 && Y <= GetHeight(); }
     // True for the multimedia button, whose every state has its own picture.

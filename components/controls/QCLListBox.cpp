@@ -119,6 +119,16 @@ void TQCLListBox::Loaded() {
     list_->OnKeyDown = OnKeyDown;
     list_->OnKeyUp = OnKeyUp;
     list_->OnKeyPress = OnKeyPress;
+    // Dragging is the inner list's: its mode and cursor, and the drag
+    // handlers, which the header shares (both hear as themselves).
+    list_->DragMode = DragMode;
+    list_->DragCursor = DragCursor;
+    for (TControl* part : {static_cast<TControl*>(list_), static_cast<TControl*>(header_)}) {
+        part->OnDragDrop = OnDragDrop;
+        part->OnDragOver = OnDragOver;
+        part->OnEndDrag = OnEndDrag;
+        part->OnStartDrag = OnStartDrag;
+    }
     DoReadData();
     Realign();
 }

@@ -1,6 +1,8 @@
 // The two-state button base and the radio buttons; see QCLRadioButton.h.
 #include "components/controls/QCLRadioButton.h"
 
+#include "framework/ActnList.h"
+
 #include "components/controls/QCLRadioGroup.h"
 #include "components/runtime/Qclutils.h"
 
@@ -337,6 +339,21 @@ void TQCLRadioButton::SetChecked(bool Value) {
         if (!programmatic_) TQCLButtonControl::Click();
     }
     repaintNow();
+}
+
+void TQCLButtonControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+    TQCLCustomPanel::ActionChange(Sender, CheckDefaults);
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action || (CheckDefaults && GetChecked())) return;
+    const bool was = programmatic_;
+    programmatic_ = true;
+    try {
+        SetChecked(action->GetChecked());
+    } catch (...) {
+        programmatic_ = was;
+        throw;
+    }
+    programmatic_ = was;
 }
 
 void TQCLRadioButton::SetCheckedFromAction(bool Value) {

@@ -8,7 +8,8 @@
 //   placed straight on a form behave as one group.
 // - A programmatic-change flag is set while the button focuses itself on a
 //   mouse press and while an action sets Checked: no Click runs then, so a
-//   mouse click fires OnClick once, from the click on release.
+//   mouse click fires OnClick once, from the click on release, and a linked
+//   action's Checked reaches the button without running the action again.
 // - A completed click on an unchecked, modifiable button checks it even when
 //   the button already had the focus (the focus path alone would miss it).
 // - The standard glyph strip holds eight cells: four in the normal look and
@@ -39,6 +40,9 @@ public:
     virtual bool GetChecked() { return false; }
     virtual void SetChecked(bool /*Value*/) {}
     virtual bool CanModify() { return !readOnly_; }
+    // Also follows the action's Checked (not while checking defaults on an
+    // already checked button), with no Click.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
     // While deferred, a change re-measures but does not paint.
     void UpDateNow(bool Value) { deferPaint_ = Value; }

@@ -319,6 +319,10 @@ void TQCLCustomSimpleLabel::Click() {
     else TQCLBaseLabel::Click();
 }
 
+void TQCLCustomSimpleLabel::ActionChange(TObject* Sender, bool CheckDefaults) {
+    if (jumpMode_ == jmCustom) TQCLBaseLabel::ActionChange(Sender, CheckDefaults);
+}
+
 void TQCLCustomSimpleLabel::Execute() {
     if (isLink()) {
         ++counter_;

@@ -123,6 +123,8 @@ public:
     void Loaded() override;
     void CorrectBounds() override;
     void Click() override;
+    // Only a jmCustom label takes its caption and state from an action.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
     // A click as if the user had clicked: in a link mode the counter and the
     // active colour first.

@@ -35,6 +35,8 @@ public:
 
     void GetIMLChange(TObject* Sender) override;
     bool IsCustom() override { return TQCLBaseGraphicButton::IsCustom() || glyphKind_ != gkCustom; }
+    // A glyph kind keeps its own picture.
+    bool ActionChangeable() override { return glyphKind_ == gkCustom; }
     bool HotLooksDifferent() override;
 
     TQCLUserButtonStyle GetStyle() const { return style_; }

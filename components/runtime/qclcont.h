@@ -369,9 +369,9 @@ class TQCLImageList;
 class TQCLWaveList;
 class TQCLStringList;
 
-// True for a bitmap list (one image per entry).
+// True for a bitmap list or a graphic list (one image per entry).
 bool QCLIsSingleItemImageList(TQCLCustomImageList* List);
-// True for a list of framework image lists; this library builds none.
+// True for a list of framework image lists (qclcont_collections.h).
 bool QCLIsCollectionImageList(TQCLCustomImageList* List);
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // Drawing goes through the library's bitmap copies; an entry past the end
 // draws nothing.
 #include "components/runtime/qclcont.h"
+#include "components/runtime/qclcont_collections.h"
 
 #include "components/runtime/Qclutils.h"
 
@@ -40,8 +41,12 @@ void TQCLCustomImageList::AssignSettings(TQCLCustomContainer* Source) {
     DefaultPixelFormat = static_cast<TQCLCustomImageList*>(Source)->DefaultPixelFormat;
 }
 
-bool QCLIsSingleItemImageList(TQCLCustomImageList* List) { return dynamic_cast<TQCLBitmapList*>(List) != nullptr; }
-bool QCLIsCollectionImageList(TQCLCustomImageList*) { return false; }
+bool QCLIsSingleItemImageList(TQCLCustomImageList* List) {
+    return dynamic_cast<TQCLBitmapList*>(List) != nullptr || dynamic_cast<TQCLGraphicList*>(List) != nullptr;
+}
+bool QCLIsCollectionImageList(TQCLCustomImageList* List) {
+    return dynamic_cast<TQCLImageListConnector*>(List) != nullptr;
+}
 
 // ---------------------------------------------------------------------------
 // Bitmap list

@@ -137,6 +137,10 @@ struct Figure {
 
 }  // namespace
 
+// The same jobs once more by the worker alone and through the real progress dialog
+// (FileJobDialogRun.cpp); false when one did not end as it should.
+bool runThroughDialog(const std::string& plain, std::uint64_t bytes);
+
 int main(int argc, char** argv) {
     const std::uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 256;
     if (mib == 0 || mib > 3500) {
@@ -227,5 +231,6 @@ int main(int argc, char** argv) {
     if (!diskOk) std::printf("the disk-write probe FAILED\n");
     if (!encryptedOk) std::printf("the encryption FAILED\n");
     if (!decryptedOk) std::printf("the decryption FAILED\n");
-    return diskOk && encryptedOk && decryptedOk ? 0 : 1;
+    const bool dialogOk = runThroughDialog(plain, bytes);
+    return diskOk && encryptedOk && decryptedOk && dialogOk ? 0 : 1;
 }

@@ -424,7 +424,12 @@ const std::vector<ArtItem>& artItems() {
         {IDB_SKIN_FACE_PRESSED, "face-pressed.bmp", facePressed},
         {IDB_QCL_GLYPH_KINDS, "glyph-kinds.bmp", glyphKinds},
     };
-    return items;
+    static const std::vector<ArtItem> all = [] {
+        std::vector<ArtItem> joined = items;
+        joined.insert(joined.end(), mainWindowArtItems().begin(), mainWindowArtItems().end());
+        return joined;
+    }();
+    return all;
 }
 
 }  // namespace skinart

@@ -43,6 +43,8 @@ struct ArtItem {
 
 // Every picture the generator makes, in resource order.
 const std::vector<ArtItem>& artItems();
+// The main window's own pictures (MainWindowArt.cpp); artItems() ends with them.
+const std::vector<ArtItem>& mainWindowArtItems();
 // The BMP file of a picture (file header, info header, palette, bottom-up rows).
 std::string bmpFile(const Picture& picture);
 // The 16 standard colours of 4-bit pictures, in palette order.

@@ -76,7 +76,13 @@ public:
         return 1;
     }
     int chooseName(TForm*, std::string&) override { return 2; }
-    int keyRestore(TForm*, std::string&) override { return 2; }
+    // Answers 6 with keyBackup when one is set, else Cancel.
+    int keyRestore(TForm*, std::string& path) override {
+        calls.push_back("key restore");
+        if (keyBackup.empty()) return 2;
+        path = keyBackup;
+        return 6;
+    }
     void backupKeyPage(TForm*) override { calls.push_back("backup key page"); }
     void donePage(TForm*, const std::string&) override { calls.push_back("done page"); }
     void tip(TForm*, int number, const std::string&) override { calls.push_back("tip " + std::to_string(number)); }
@@ -86,6 +92,7 @@ public:
     bool answeredAll() const { return passwords_.empty() && selections_.empty(); }
 
     bool checkDue = false;
+    std::string keyBackup;
     std::vector<std::string> calls;
 
 private:
@@ -122,6 +129,7 @@ protected:
     static constexpr const char* Password = "correct horse";
 
     void SetUp() override {
+        InitFramework();  // the layout loads its pictures from the program's resources
         brimtest::FreshRegistry::SetUp();
         settings::RegistryKey key;
         ASSERT_TRUE(key.openOrCreate(HKEY_CURRENT_USER, settings::SettingsKeyPath));

@@ -1,7 +1,8 @@
 // The "Update" dialog on its real window against the loopback server: the
 // outcome by version file with "3.0.5" installed, the answers and the page
 // opened, a failure ending at the (shortened) time limit, Cancel clicked as a
-// user would, and the dialog's shape, labels and clip.
+// user would, and the dialog's shape, labels and clip; stalled, cut, incomplete
+// and hostile answers end with one message, the right result and no temp file.
 #include "download/QZ_Frm_Update.h"
 
 #include "skin/art/UpdateClip.h"
@@ -192,6 +193,76 @@ TEST_F(UpdateDialog, FailuresEndWithOneProblemMessageAtTheTimeLimit) {
         fwtest::pumpUntil([] { return false; }, 300);
         EXPECT_EQ(boxes.shown().size(), 1u);
         EXPECT_TRUE(shellCalls.empty());
+        expectNothingLeft();
+    }
+}
+
+// Answers the engine does not take as a good version file: the check ends at its time limit with
+// one problem message, and the temp file goes once the abandoned item has ended.
+TEST_F(UpdateDialog, BrokenAnswersEndWithOneProblemMessageAndNoTempFile) {
+    installedBuild("3.0.5");
+    const LoopbackServer& server = LoopbackServer::get();
+    enum Fetched { Asked, NeverAsked, Either };  // whether the file itself was asked for (GET)
+    const struct {
+        const char* scenario;
+        Fetched fetched;
+    } cases[] = {
+        {"stall", Either},        // no answer until long after the time limit
+        {"cutalways", Asked},     // the body always ends before its length
+        {"nolastmod", Asked},     // complete, but without its date: not a success
+        {"lyinglen", Asked},      // a length three times the body
+        {"garbage", Either},      // no status line at all
+        {"big", NeverAsked},      // 100,000 bytes: past the size window, so never fetched
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        shellCalls.clear();
+        const std::string token = dltest::newToken();
+        const std::string url = server.scenarioUrl(token, c.scenario, "version.dat");
+        dialog->SetTimeLimitForTesting(1500);
+        brimtest::MessageBoxScript boxes({mbrOk});
+        EXPECT_EQ(runCheck(url.substr(0, url.size() - std::string("version.dat").size())), 2);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{UpdateProblemText});
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].icon, mbiCaution);
+        EXPECT_FALSE(dialog->Animate1->GetActive());
+        EXPECT_TRUE(dltest::pumpUntil([&] { return itemsIdle(); }, 25000));
+        fwtest::pumpUntil([] { return false; }, 300);
+        EXPECT_EQ(boxes.shown().size(), 1u) << "nothing after the check ended";
+        EXPECT_TRUE(shellCalls.empty());
+        bool asked = false;
+        for (const std::string& request : server.requests(token)) asked = asked || request.rfind("GET", 0) == 0;
+        if (c.fetched != Either) {
+            EXPECT_EQ(asked, c.fetched == Asked);
+        }
+        expectNothingLeft();
+    }
+}
+
+// Version files that are not text or far longer than a build name are compared like any other:
+// only as many bytes as the installed build has, the rest never read.
+TEST_F(UpdateDialog, OddVersionFilesAreComparedOnlyAsFarAsTheInstalledBuild) {
+    installedBuild("3.0.5");
+    const LoopbackServer& server = LoopbackServer::get();
+    const struct {
+        const char* scenario;
+        int answer;
+        const char* text;
+        const char* status;
+    } cases[] = {
+        {"binaryversion", mbrOk, LatestText, "No newer version found."},  // starts with a zero byte
+        {"hugeversion", mbrNo, NewerQuestion, "Newer version found."},     // "3.0.6" and 60,000 nines
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        const std::string url = server.scenarioUrl(dltest::newToken(), c.scenario, "version.dat");
+        brimtest::MessageBoxScript boxes({c.answer});
+        EXPECT_EQ(runCheck(url.substr(0, url.size() - std::string("version.dat").size())), 2);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{c.text});
+        EXPECT_EQ(textOf(dialog->Label1->Caption), c.status);
+        EXPECT_EQ(lastCheck(), 2000000u);
+        EXPECT_TRUE(shellCalls.empty());
+        EXPECT_TRUE(dltest::pumpUntil([&] { return itemsIdle(); }, 10000));
         expectNothingLeft();
     }
 }

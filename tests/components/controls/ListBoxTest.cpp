@@ -588,4 +588,38 @@ TEST_F(ListBoxTest, HeaderWidthsRoundTripThroughALinkedIniFile) {
     EXPECT_EQ(empty->GetIniLink(), nullptr) << "a freed INI control is forgotten";
 }
 
+// Dragging: the list's drag mode and handlers belong to its inner list and
+// header, which hear as themselves.
+TEST_F(ListBoxInputTest, AnAutomaticDragFromARowDropsOnTheHeaderWithThePartsAsSenders) {
+    TQCLListBox* list = makeList(';', {80, 80}, glNone, rows, [&](TQCLListBox* l) {
+        l->DragMode = dmAutomatic;
+        l->OnStartDrag = [&, l](TObject* sender) { events.push_back("start " + senderName(sender, l)); };
+        l->OnDragOver = [&, l](TObject* sender, TObject* source, int, int, TDragState state, bool& accept) {
+            accept = sender == l->Header();
+            if (state == dsDragEnter)
+                events.push_back("enter " + senderName(sender, l) + " from " + senderName(source, l));
+        };
+        l->OnDragDrop = [&, l](TObject* sender, TObject* source, int, int) {
+            events.push_back("drop " + senderName(sender, l) + " from " + senderName(source, l));
+        };
+        l->OnEndDrag = [&, l](TObject* sender, TObject* target, int, int) {
+            events.push_back("end " + senderName(sender, l) + " on " + senderName(target, l));
+        };
+    });
+    TPoint from = list->InnerList()->ClientToScreen(inRow(list, 1));
+    TPoint to = list->Header()->ClientToScreen(TPoint(30, 5));
+    moveMouseTo(from.x, from.y);
+    pumpIdle();
+    mouseButton(true);
+    pumpIdle();
+    moveMouseTo(to.x, to.y);
+    pumpIdle();
+    mouseButton(false);
+    pumpIdle();
+    EXPECT_EQ(events, (std::vector<std::string>{"start inner list", "enter inner list from inner list",
+                                                "enter header from inner list", "drop header from inner list",
+                                                "end inner list on header"}));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
 }  // namespace

@@ -261,6 +261,17 @@ class Handler(BaseHTTPRequestHandler):
         else:
             self.full(data, head_only)
 
+    # Version files for the update check past its rules: larger than its size window (64 KiB),
+    # binary, and a version far longer than any build name (within the window).
+    def scenario_big(self, token, query, head_only):
+        self.full(pattern(int(query.get("size", "100000"))), head_only)
+
+    def scenario_binaryversion(self, token, query, head_only):
+        self.full(b"\x00\x01\xfe\xff\r\n\x00version\x1a" * 64, head_only)
+
+    def scenario_hugeversion(self, token, query, head_only):
+        self.full(b"3.0.6" + b"9" * 60000, head_only)
+
     # Hostile answers: each one never leaves a crash, a hang or a false success.
     def hostile_length(self, value, head_only, size):
         data = pattern(size)

@@ -1,0 +1,203 @@
+/*
+ * The main window's keys, its idle lock and Unlock.
+ *
+ * Tricky points:
+ * - The form previews keys. Consuming a Ctrl key at key-down keeps it from
+ *   the focused control's WM_KEYDOWN only: the WM_CHAR that the message loop
+ *   makes of it still arrives, so copy, paste, cut and undo keep working in
+ *   edits. Alt+F4 is consumed here and never becomes SC_CLOSE (the exit runs
+ *   once).
+ * - Ctrl together with Alt is how many keyboards type their third-level
+ *   characters (AltGr): those keys are no shortcuts and go on untouched.
+ * - Locked, the key-down handler is detached and the key-up handler is the
+ *   locked one (Enter unlocks); the body behind the lock panel is disabled and
+ *   the focus moved to the form itself, so no typing reaches a hidden edit.
+ * - Unlock proves the password by decrypting the vault file. The store only
+ *   proposes a key read with a password and takes it once the file's digest
+ *   matched, so the vault key in memory stays as it was whatever happens here.
+ * - Unlocking resets the idle count: the window must not lock again on the
+ *   next tick after the user has just proved the password.
+ */
+#include "app/QZ_Frm_Main.h"
+
+#include "base/ProductNames.h"
+#include "framework/ExtCtrls.h"
+#include "skin/ZM_MessageBox.h"
+#include "skin/xpButton.h"
+#include "vault/VaultFiles.h"
+#include "vault/logger.h"
+
+namespace {
+
+constexpr int kIdleTicksToLock = 60;
+
+}  // namespace
+
+MainShortcut mainShortcut(WORD key, TShiftState shift) {
+    const bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt);
+    if (ctrl && alt) return MainShortcut::None;
+    if (key == VK_INSERT) return MainShortcut::NewEntry;
+    if (key == VK_RETURN) return MainShortcut::EditEntry;
+    if (ctrl) {
+        switch (key) {
+        case VK_UP: return MainShortcut::CategoryUp;
+        case VK_DOWN: return MainShortcut::CategoryDown;
+        case 'E': return MainShortcut::EditCategories;
+        case 'F': return MainShortcut::Search;
+        case 'L': return shift.Contains(ssShift) ? MainShortcut::ToggleLog : MainShortcut::QuickLock;
+        case 'N': return MainShortcut::NewEntry;
+        case 'Q': return MainShortcut::Exit;
+        case 'S': return MainShortcut::Save;
+        case 'T': return MainShortcut::Tools;
+        case 'W': return MainShortcut::SwitchVault;
+        default: return MainShortcut::Consume;
+        }
+    }
+    if (alt && key == VK_F4) return MainShortcut::Exit;
+    return MainShortcut::None;
+}
+
+void TFormMain::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    IdleTicks = 0;
+    const MainShortcut shortcut = mainShortcut(Key, Shift);
+    if (shortcut == MainShortcut::None) return;
+    // Insert goes on to the control; every other shortcut is consumed before it acts, since the
+    // action may end the window.
+    if (shortcut != MainShortcut::NewEntry || Key != VK_INSERT) Key = 0;
+    if (!vaultOpen_) return;
+    switch (shortcut) {
+    case MainShortcut::NewEntry:
+        KTransNewButtonMouseRelease(this);
+        break;
+    case MainShortcut::EditEntry:
+        if (recordListFocused()) QCLListBox2DblClick(this);
+        break;
+    case MainShortcut::CategoryUp:
+        moveCategorySelection(-1);
+        break;
+    case MainShortcut::CategoryDown:
+        moveCategorySelection(+1);
+        break;
+    case MainShortcut::EditCategories:
+        editCategories();
+        break;
+    case MainShortcut::Search:
+        KTransSearchButtonMouseRelease(this);
+        break;
+    case MainShortcut::QuickLock:
+        quickLock();
+        break;
+    case MainShortcut::ToggleLog:
+        traceLog.toggle();
+        break;
+    case MainShortcut::Exit:
+        exitProgram();
+        break;
+    case MainShortcut::Save:
+        // A pending edit stays unsaved: Modified is the editor's, not the file's.
+        store_.writeDatabase(store_.vaultFilePath());
+        break;
+    case MainShortcut::Tools:
+        KTransToolsButtonMouseRelease(this);
+        break;
+    case MainShortcut::SwitchVault:
+        xpCloseButtonClick(this);
+        break;
+    default:
+        break;
+    }
+}
+
+void TFormMain::FormKeyUp(TObject*, WORD& Key, TShiftState) {
+    if (Key == VK_DELETE && vaultOpen_ && recordListFocused()) KTransDeleteButtonMouseRelease(this);
+}
+
+void TFormMain::FormKeyUp2(TObject*, WORD& Key, TShiftState) {
+    if (Key != VK_RETURN) return;
+    Key = 0;
+    xpUnlockButtonClick(this);
+}
+
+void TFormMain::KTransToolsButtonMouseRelease(TObject*) { dialogs_.tools(this); }
+
+void TFormMain::xpLockButtonClick(TObject*) { quickLock(); }
+
+bool TFormMain::locked() const { return xpLockButton && !xpLockButton->Visible; }
+
+void TFormMain::Timer1Timer(TObject*) {
+    POINT at{};
+    if (CursorPositionForTesting) at = CursorPositionForTesting();
+    else GetCursorPos(&at);
+    if (at.x == lastCursor_.x && at.y == lastCursor_.y) {
+        if (++IdleTicks >= kIdleTicksToLock && !locked()) quickLock();
+    } else {
+        lastCursor_ = at;
+        IdleTicks = 0;
+    }
+}
+
+void TFormMain::quickLock() {
+    if (OpenClipboard(HandleAllocated() ? GetHandle() : nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    Panel8->Visible = true;
+    Panel8->BringToFront();
+    Timer1->Enabled = false;
+    OnKeyDown = TKeyEvent();
+    OnKeyUp = TKeyEvent(this, &TFormMain::FormKeyUp2);
+    xpLockButton->Visible = false;
+    xpCloseButton->Visible = false;
+    Panel3->Enabled = false;
+    SetActiveControl(nullptr);
+    if (HandleAllocated() && IsWindowVisible(GetHandle())) ::SetFocus(GetHandle());
+}
+
+void TFormMain::setUnlocked() {
+    Panel8->Visible = false;
+    Panel3->Enabled = true;
+    IdleTicks = 0;
+    Timer1->Enabled = true;
+    OnKeyDown = TKeyEvent(this, &TFormMain::FormKeyDown);
+    OnKeyUp = TKeyEvent(this, &TFormMain::FormKeyUp);
+    xpLockButton->Visible = true;
+    xpCloseButton->Visible = true;
+}
+
+void TFormMain::xpUnlockButtonClick(TObject*) {
+    if (!locked()) return;
+    SecretBytes salt;
+    if (!vaultfile::readFileRange(store_.vaultFilePath(), 0, vaultfile::SaltBytes, salt)) {
+        ShowMessageBox(this, "There was a problem opening your vault.", product::Title, mbsOk, mbiCaution);
+        return;
+    }
+    bool retry = false;
+    for (;;) {
+        traceLog.write("set hash");
+        const PasswordResult asked = store_.setPasswordHash(0, retry, false, salt.data());
+        traceLog.write("check res");
+        if (asked == prCancelled) {
+            traceLog.write("!res");
+            return;
+        }
+        if (asked == prKeyRestored) {
+            traceLog.write("fogot");
+            return;
+        }
+        traceLog.write("set randkey");
+        if (store_.setRandKey() != krFound) {
+            traceLog.write("!res");
+            ShowMessageBox(this, "There was a problem reading your key.  You may need to restore it.", product::Title,
+                           mbsOk, mbiInformation);
+            return;
+        }
+        traceLog.write("readDB");
+        if (std::optional<SecretText> text = store_.readDB(store_.vaultFilePath())) {
+            traceLog.write("got it");
+            break;  // the text wipes itself
+        }
+        traceLog.write("try again");
+        retry = true;
+    }
+    setUnlocked();
+}

@@ -1,0 +1,80 @@
+/*
+ * A file job's writing (and, for decryption, its chained digest) on a thread
+ * of its own, one chunk behind the cipher: while the job enciphers or
+ * deciphers a chunk into one of two buffers, the other one's chunk is
+ * digested and written.
+ *
+ * The digest stays one chain in file order: the running digest followed by
+ * each chunk goes through MD5 in turn, as when the job did it itself. Chunks
+ * are written in the order they were handed over, each whole or not at all.
+ * The first failing write ends the writing: the chunks after it are dropped,
+ * acquire() then gives no buffer and finish() the error, so a failure reaches
+ * the job at its next chunk at the latest.
+ *
+ * The job's stop and pause checks stay on its own thread between chunks: the
+ * writer is never more than one chunk behind them. finish() waits until every
+ * chunk handed over is written (the flush after it then covers them all);
+ * stop() and the destructor drop what is not yet written and wait for the
+ * thread, so a job ended at any point (even by an exception) may close the
+ * file at once.
+ */
+#pragma once
+
+#include "fileenc/Handoff.h"
+#include "framework/Win32Handles.h"
+#include "vault/SecureMemory.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+class CryptoLibrary;
+
+class WriteBehind {
+public:
+    static constexpr std::size_t DigestBytes = 16;
+
+    // Writes to file in chunks of at most chunkSize; with a library each chunk is first chained
+    // into the digest. Each buffer has 8 bytes of room past the chunk, for padding the last one.
+    WriteBehind(HANDLE file, std::uint32_t chunkSize, const CryptoLibrary* digestLibrary);
+    ~WriteBehind();
+    WriteBehind(const WriteBehind&) = delete;
+    WriteBehind& operator=(const WriteBehind&) = delete;
+
+    // Starts the thread; false (with the Windows error) when it cannot.
+    bool start(DWORD& error);
+
+    // The buffer for the next chunk, once the chunk it last held is written; null once a write
+    // failed. Call submit() before the next acquire().
+    unsigned char* acquire();
+    // Hands the acquired buffer's first count bytes over to be digested and written.
+    void submit(DWORD count);
+
+    // Waits until every chunk handed over is written; the error of the first failing write, or 0.
+    DWORD finish();
+    // Drops what is not yet written and waits for the thread: the file may be closed after this.
+    void stop();
+
+    // The chained digest over every chunk written; valid after finish().
+    const unsigned char* digest() const { return digest_; }
+
+private:
+    struct Slot {
+        SecretBytes bytes;  // the running digest before the chunk, the chunk, room for padding
+        DWORD count = 0;
+    };
+    static DWORD WINAPI writerMain(LPVOID self);
+    void writeAll();
+
+    HANDLE file_;
+    const CryptoLibrary* library_;
+    Slot slots_[2];       // chunk i goes in slot i % 2
+    Handoff submitted_;   // chunks the job handed over
+    Handoff written_;     // chunks the writer is done with
+    win32::KernelHandle thread_;
+    unsigned acquired_ = 0;  // chunks the job has taken a buffer for
+    std::atomic<bool> quit_{false};
+    std::atomic<DWORD> error_{0};
+    unsigned char digest_[DigestBytes] = {};
+};

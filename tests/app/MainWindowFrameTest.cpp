@@ -1,0 +1,357 @@
+// The main window's frame on the real window driven by real input: grips and their limits,
+// the title's double click, the rounded region, the splitter and its picture, and the size
+// rules as tables.
+#include "tests/app/MainWindowTestSupport.h"
+
+#include "framework/ScrollBox.h"
+#include "skin/ImagePanel.h"
+#include "skin/KTransButton.h"
+#include "skin/ZM_ResizeRect.h"
+#include "tests/skin/SkinFixture.h"
+
+namespace mainwintest {
+namespace {
+
+using skintest::mouseButton;
+using skintest::moveMouseTo;
+
+TRect windowBounds(TFormMain* form) {
+    RECT r;
+    GetWindowRect(form->Handle, &r);
+    return r;
+}
+
+std::string describe(const TRect& r) {
+    return std::to_string(r.Left) + "," + std::to_string(r.Top) + " " + std::to_string(r.Width()) + "x" +
+           std::to_string(r.Height());
+}
+
+// The screen point of (x, y) in a control's client area.
+POINT screenPoint(TControl* control, int x, int y) {
+    const TPoint origin = control->ClientOrigin;
+    return {origin.x + x, origin.y + y};
+}
+
+// Same pixels, however the two regions split them into rectangles.
+bool sameRegion(HRGN a, HRGN b) {
+    HRGN difference = CreateRectRgn(0, 0, 0, 0);
+    const bool same = CombineRgn(difference, a, b, RGN_XOR) == NULLREGION;
+    DeleteObject(difference);
+    return same;
+}
+
+void pumpFor(int rounds) {
+    for (int i = 0; i < rounds; ++i) fwtest::pumpIdle();
+}
+
+// Presses at `from`, moves in a few steps by (dx, dy) and releases, letting the window work between.
+void drag(POINT from, int dx, int dy) {
+    moveMouseTo(from.x, from.y);
+    pumpFor(2);
+    mouseButton(true);
+    pumpFor(2);
+    for (int step = 1; step <= 4; ++step) {
+        moveMouseTo(from.x + dx * step / 4, from.y + dy * step / 4);
+        pumpFor(2);
+    }
+    mouseButton(false);
+    pumpFor(3);
+}
+
+void doubleClick(POINT at) {
+    moveMouseTo(at.x, at.y);
+    pumpFor(2);
+    mouseButton(true);
+    mouseButton(false);
+    mouseButton(true);
+    mouseButton(false);
+    pumpFor(4);
+}
+
+class FrameTest : public MainWindowTest {
+protected:
+    // The opened window, shown at (40, 40) 757 x 500 in front.
+    void showOpenForm() {
+        openForm();
+        form->SetBounds(40, 40, 757, 500);
+        form->Panel2->Width = 445;
+        ASSERT_TRUE(skintest::bringToForeground(form));
+        pumpFor(3);
+    }
+};
+
+// ---- tables without input ----
+
+TEST(FrameRules, TheSplitterKeepsTheLeftPanelAndTheEditorWithinLimits) {
+    struct Case {
+        int proposed, current, editor, expected;
+    };
+    const Case cases[] = {
+        {299, 445, 300, 300},  // below the minimum
+        {120, 445, 300, 300},
+        {300, 445, 300, 300},
+        {350, 445, 300, 350},  // shrinking is never limited by the editor
+        {500, 445, 300, 500},  // the editor keeps 245
+        {510, 445, 300, 510},  // exactly 235 left: still allowed
+        {511, 445, 300, 509},  // 234 would be left: the editor keeps 236
+        {900, 445, 300, 509},
+        {460, 445, 240, 449},  // an editor already narrow keeps 236
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.proposed) + " from " + std::to_string(c.current) + " editor " +
+                     std::to_string(c.editor));
+        EXPECT_EQ(TFormMain::limitSplitterSize(c.proposed, c.current, c.editor), c.expected);
+    }
+}
+
+TEST(FrameRules, TheSplitterPictureIsCentredWithHalvesTruncated) {
+    struct Case {
+        int cw, ch, pw, ph, x, y;
+    };
+    const Case cases[] = {
+        {6, 400, 4, 32, 0, 184}, {7, 401, 4, 32, 0, 184}, {10, 33, 4, 32, 2, 0},
+        {6, 31, 5, 32, 0, -1},   {1, 10, 4, 32, -3, -11},
+    };
+    for (const Case& c : cases) {
+        const TPoint at = TFormMain::splitterPicturePosition(c.cw, c.ch, c.pw, c.ph);
+        EXPECT_EQ(at.x, c.x) << c.cw << " " << c.pw;
+        EXPECT_EQ(at.y, c.y) << c.ch << " " << c.ph;
+    }
+}
+
+// ---- the real window ----
+
+TEST_F(FrameTest, SizeChangesKeepTheMinimumTheRegionAndTheEditorSide) {
+    showOpenForm();
+    struct Case {
+        int width, height, splitter;
+        int expectWidth, expectHeight;
+    };
+    const Case cases[] = {
+        {800, 600, 445, 800, 600}, {600, 400, 445, 670, 500}, {669, 900, 300, 670, 900},
+        {900, 499, 600, 900, 500}, {700, 520, 600, 700, 520},  // the editor side keeps 237
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " splitter " + std::to_string(c.splitter));
+        form->SetBounds(40, 40, 1000, 700);
+        form->Panel2->Width = c.splitter;
+        form->SetBounds(40, 40, c.width, c.height);
+        pumpFor(2);
+        EXPECT_EQ(describe(windowBounds(form)), describe(Bounds(40, 40, c.expectWidth, c.expectHeight)));
+        EXPECT_GE(form->Panel3->Width - form->Panel2->Width, 237);
+        EXPECT_EQ(form->Panel3->Width, c.expectWidth - 17);
+
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(GetWindowRgn(form->Handle, region), ERROR);
+        // The rounded rectangle one pixel past the window each way, which covers exactly the window.
+        HRGN expected = CreateRoundRectRgn(0, 0, c.expectWidth + 1, c.expectHeight + 1, 15, 15);
+        EXPECT_TRUE(sameRegion(region, expected));
+        DeleteObject(expected);
+        RECT box;
+        GetRgnBox(region, &box);
+        EXPECT_EQ(describe(box), describe(Rect(0, 0, c.expectWidth, c.expectHeight)));
+        const int w = c.expectWidth, h = c.expectHeight;
+        for (POINT corner : {POINT{0, 0}, POINT{w - 1, 0}, POINT{0, h - 1}, POINT{w - 1, h - 1}})
+            EXPECT_FALSE(PtInRegion(region, corner.x, corner.y)) << corner.x << "," << corner.y;
+        for (POINT inside : {POINT{w / 2, 0}, POINT{0, h / 2}, POINT{w - 1, h / 2}, POINT{w / 2, h - 1}, POINT{7, 7}})
+            EXPECT_TRUE(PtInRegion(region, inside.x, inside.y)) << inside.x << "," << inside.y;
+        DeleteObject(region);
+    }
+}
+
+TEST_F(FrameTest, EveryGripMovesOrSizesTheWindowOnReleaseAndStopsAtTheMinimum) {
+    showOpenForm();
+    struct Case {
+        const char* grip;
+        int x, y;  // the press, in the grip's client area
+        int dx, dy;
+        TRect expected;
+    };
+    const Case cases[] = {
+        {"title", 200, 17, 25, 15, Bounds(65, 55, 757, 500)},
+        {"right edge", 4, 200, 50, 0, Bounds(40, 40, 807, 500)},
+        {"right edge to the minimum", 4, 200, -200, 0, Bounds(40, 40, 670, 500)},
+        {"bottom edge", 300, 3, 0, 40, Bounds(40, 40, 757, 540)},
+        {"bottom edge to the minimum", 300, 3, 0, -100, Bounds(40, 40, 757, 500)},
+        {"left edge", 3, 200, -30, 0, Bounds(10, 40, 787, 500)},
+        {"top edge", 300, 1, 0, -20, Bounds(40, 20, 757, 520)},
+        {"top-left corner to the minimum", 5, 5, 200, 200, Bounds(127, 40, 670, 500)},
+        {"top-right corner", 7, 5, 30, -10, Bounds(40, 30, 787, 510)},
+        {"bottom-left corner", 5, 7, -10, 30, Bounds(30, 40, 767, 530)},
+        {"bottom-right corner", 7, 7, 30, 30, Bounds(40, 40, 787, 530)},
+        {"resize tab", 8, 8, 20, 10, Bounds(40, 40, 777, 510)},
+    };
+    TControl* grips[] = {form->ImagePanelTitleBar, form->ShapeRight, form->ShapeRight, form->ShapeBottom,
+                         form->ShapeBottom,        form->ShapeLeft,  form->ShapeTop,   form->ImageTL,
+                         form->ImageTR,            form->ImageBL,    form->ImageBR,    form->ImageResizeTab};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.grip);
+        form->SetBounds(40, 40, 757, 500);
+        pumpFor(3);
+        drag(screenPoint(grips[i], c.x, c.y), c.dx, c.dy);
+        ASSERT_TRUE(pumpUntil([&] { return windowBounds(form) == c.expected; }))
+            << describe(windowBounds(form)) << " wanted " << describe(c.expected);
+        EXPECT_FALSE(form->ResizeRect->isDraggingForTesting());
+        for (bool flag : {form->DraggingTitle, form->DraggingTL, form->DraggingTR, form->DraggingBL, form->DraggingBR,
+                          form->DraggingLeft, form->DraggingRight, form->DraggingTop, form->DraggingBottom})
+            EXPECT_FALSE(flag);
+    }
+}
+
+TEST_F(FrameTest, TitleDoubleClickMaximisesToTheWorkAreaAndRestoresBoundsAndSplitter) {
+    showOpenForm();
+    form->Panel2->Width = 380;
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+
+    doubleClick(screenPoint(form->ImagePanelTitleBar, 300, 15));
+    ASSERT_TRUE(pumpUntil([&] { return form->WindowStateFlag == '^'; }));
+    EXPECT_EQ(describe(windowBounds(form)),
+              describe(Bounds(work.left, work.top, work.right - work.left + 1, work.bottom - work.top + 1)));
+    EXPECT_TRUE(form->KTransRestoreButton->Visible);
+    EXPECT_FALSE(form->ImageResizeTab->Visible);
+    EXPECT_EQ(form->OldSplitter, 380);
+
+    // Maximised, the grips refuse to drag.
+    drag(screenPoint(form->ShapeRight, 4, 200), -60, 0);
+    EXPECT_EQ(describe(windowBounds(form)),
+              describe(Bounds(work.left, work.top, work.right - work.left + 1, work.bottom - work.top + 1)));
+
+    doubleClick(screenPoint(form->MessageTitle, 20, 8));
+    ASSERT_TRUE(pumpUntil([&] { return form->WindowStateFlag == 'v'; }));
+    EXPECT_EQ(describe(windowBounds(form)), describe(Bounds(40, 40, 757, 500)));
+    EXPECT_EQ(form->Panel2->Width, 380);
+    EXPECT_FALSE(form->KTransRestoreButton->Visible);
+    EXPECT_TRUE(form->ImageResizeTab->Visible);
+
+    // And the grips work again.
+    drag(screenPoint(form->ShapeRight, 4, 200), 40, 0);
+    EXPECT_TRUE(pumpUntil([&] { return windowBounds(form) == Bounds(40, 40, 797, 500); }));
+}
+
+TEST_F(FrameTest, TheMaximiseAndRestoreButtonsToggleAndAnUnreadableWorkAreaChangesNothing) {
+    showOpenForm();
+    form->WorkAreaQueryForTesting = [](RECT&) { return false; };
+    form->KTransMaxButtonMouseRelease(form->KTransMaxButton);
+    EXPECT_EQ(form->WindowStateFlag, 'v');
+    EXPECT_FALSE(form->KTransRestoreButton->Visible);
+    EXPECT_TRUE(form->ImageResizeTab->Visible);
+    drag(screenPoint(form->ShapeRight, 4, 200), 30, 0);
+    EXPECT_TRUE(pumpUntil([&] { return windowBounds(form) == Bounds(40, 40, 787, 500); }));
+
+    form->WorkAreaQueryForTesting = [](RECT& r) {
+        r = {10, 5, 1009, 704};
+        return true;
+    };
+    form->SetBounds(40, 40, 757, 500);
+    const POINT max = screenPoint(form->KTransMaxButton, 9, 9);
+    moveMouseTo(max.x, max.y);
+    pumpFor(2);
+    mouseButton(true);
+    mouseButton(false);
+    ASSERT_TRUE(pumpUntil([&] { return form->WindowStateFlag == '^'; }));
+    EXPECT_EQ(describe(windowBounds(form)), describe(Bounds(10, 5, 1000, 700)));
+    const POINT restore = screenPoint(form->KTransRestoreButton, 9, 9);
+    moveMouseTo(restore.x, restore.y);
+    pumpFor(2);
+    mouseButton(true);
+    mouseButton(false);
+    ASSERT_TRUE(pumpUntil([&] { return form->WindowStateFlag == 'v'; }));
+    EXPECT_EQ(describe(windowBounds(form)), describe(Bounds(40, 40, 757, 500)));
+}
+
+TEST_F(FrameTest, TheSplitterStopsAt300AndWhereTheEditorKeeps236) {
+    showOpenForm();
+    auto grab = [&] { return screenPoint(form->SplitterMain, 3, form->SplitterMain->Height / 2); };
+    drag(grab(), -250, 0);
+    EXPECT_TRUE(pumpUntil([&] { return form->Panel2->Width == 300; })) << form->Panel2->Width;
+    drag(grab(), 500, 0);
+    EXPECT_TRUE(pumpUntil([&] { return form->Panel1->Width == 236; })) << form->Panel1->Width;
+    drag(grab(), -40, 0);
+    EXPECT_TRUE(pumpUntil([&] { return form->Panel1->Width == 276; })) << form->Panel1->Width;
+}
+
+TEST_F(FrameTest, TheSplitterShowsItsPictureInTheMiddle) {
+    showOpenForm();
+    form->SplitterMain->Invalidate();
+    pumpFor(3);
+    TSplitter* splitter = form->SplitterMain;
+    const TPoint origin = splitter->ClientOrigin;
+    auto shown = skintest::captureScreen(Bounds(origin.x, origin.y, splitter->Width, splitter->Height));
+    TBitmap* picture = form->ImageSplitter->GetPicture()->GetBitmap();
+    ASSERT_EQ(splitter->Width, 6);
+    ASSERT_EQ(picture->GetWidth(), 4);
+    const int top = splitter->Height / 2 - picture->GetHeight() / 2;
+    for (int y = 0; y < picture->GetHeight(); ++y)
+        for (int x = 0; x < picture->GetWidth(); ++x)
+            ASSERT_EQ(fwtest::pixelOf(shown.get(), x, top + y), fwtest::pixelOf(picture, x, y)) << x << "," << y;
+    // Away from the picture the splitter is plain.
+    const TColor plain = fwtest::pixelOf(shown.get(), 5, 2);
+    EXPECT_EQ(fwtest::pixelOf(shown.get(), 1, top - 3), plain);
+    EXPECT_EQ(fwtest::pixelOf(shown.get(), 1, top + picture->GetHeight() + 3), plain);
+    EXPECT_NE(fwtest::pixelOf(picture, 1, 1), plain);  // the grip's dots differ from the plain colour
+}
+
+TEST_F(FrameTest, AStoredMaximisedWindowStartsMaximisedAndRestoresToTheStoredOldBounds) {
+    settings::WindowSettings stored;
+    stored.Top = 0;
+    stored.Left = 0;
+    stored.Width = 1000;
+    stored.Height = 700;
+    stored.Splitter = 500;
+    stored.WindowState = settings::WindowMaximised;
+    stored.OldTop = 60;
+    stored.OldLeft = 30;
+    stored.OldWidth = 720;
+    stored.OldHeight = 540;
+    stored.OldSplitter = 330;
+    stored.DBLoc = temp.path();
+    stored.DBFname = "Home";
+    ASSERT_TRUE(settings::writeWindowSettings(stored));
+    openForm();
+    EXPECT_EQ(form->WindowStateFlag, '^');
+    EXPECT_TRUE(form->KTransRestoreButton->Visible);
+    EXPECT_FALSE(form->ImageResizeTab->Visible);
+    EXPECT_EQ(form->Panel2->Width, 500);
+    EXPECT_EQ(describe(form->BoundsRect()), describe(Bounds(0, 0, 1000, 700)));
+
+    form->KTransMaxButtonMouseRelease(form->KTransRestoreButton);
+    EXPECT_EQ(form->WindowStateFlag, 'v');
+    EXPECT_EQ(describe(form->BoundsRect()), describe(Bounds(30, 60, 720, 540)));
+    EXPECT_EQ(form->Panel2->Width, 330);
+}
+
+TEST_F(FrameTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
+    showOpenForm();
+    std::vector<std::string> opened;
+    form->ShellOpenForTesting = [&](const std::string& target) { opened.push_back(target); };
+    const std::string site = form->Label4->GetText().c_str();
+    ASSERT_FALSE(site.empty());
+    const POINT on = screenPoint(form->Label4, 4, 6);
+    moveMouseTo(on.x, on.y);
+    EXPECT_TRUE(pumpUntil([&] { return form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
+    mouseButton(true);
+    mouseButton(false);
+    EXPECT_TRUE(pumpUntil([&] { return opened.size() == 1; }));
+    EXPECT_EQ(opened, std::vector<std::string>{site});
+    const POINT off = screenPoint(form->Panel1, 100, 100);
+    moveMouseTo(off.x, off.y);
+    EXPECT_TRUE(pumpUntil([&] { return !form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
+}
+
+TEST_F(FrameTest, TheMinimiseButtonTakesTheProgramOffTheScreen) {
+    showOpenForm();
+    const POINT button = screenPoint(form->KTransButton5, 9, 9);
+    moveMouseTo(button.x, button.y);
+    pumpFor(2);
+    mouseButton(true);
+    mouseButton(false);
+    const HWND window = form->Handle;
+    EXPECT_TRUE(pumpUntil([&] { return IsIconic(window) || !IsWindowVisible(window); }));
+    Application->Restore();
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+}
+
+}  // namespace
+}  // namespace mainwintest

@@ -1,0 +1,437 @@
+// The main window's shortcuts, idle lock and Unlock: the shortcut table, keys typed on the real
+// window (consumed Ctrl keys still reach edits as characters, Alt+F4 exits once), the lock after
+// 60 still ticks, every way out of Unlock, command 103 while locked, and dropped files waiting
+// for a modal dialog like commands.
+#include "tests/app/MainWindowTestSupport.h"
+
+#include "framework/ExtCtrls.h"
+#include "skin/xpButton.h"
+#include "tests/skin/SkinFixture.h"
+#include "vault/logger.h"
+
+#include <fstream>
+#include <shlobj.h>
+
+namespace mainwintest {
+namespace {
+
+using brimtest::MessageBoxScript;
+using skintest::pressKeys;
+using skintest::tapKey;
+
+std::string text(const AnsiString& s) { return std::string(s.c_str()); }
+
+void pumpFor(int rounds) {
+    for (int i = 0; i < rounds; ++i) fwtest::pumpIdle();
+}
+
+std::string clipboardText() {
+    std::string result;
+    if (!OpenClipboard(nullptr)) return "<not opened>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* chars = static_cast<const char*>(GlobalLock(data))) result = chars;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return result;
+}
+
+// The texts of the trace log's lines, without their time prefix.
+std::vector<std::string> traceTexts(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::string> texts;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t prefix = line.find(" - ", line.find(" - ") + 3);
+        texts.push_back(prefix == std::string::npos ? line : line.substr(prefix + 3));
+    }
+    return texts;
+}
+
+// A drop handle as the shell makes it: DROPFILES followed by the ANSI names, each ended by a
+// zero, and one more zero.
+HGLOBAL makeDrop(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) list += name + '\0';
+    list += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// Records every box and answers it with its first button.
+class RecordingBoxes {
+public:
+    RecordingBoxes()
+        : scope_([this](const MessageBoxRequest& request) {
+              texts_.push_back(request.text);
+              return request.buttons == mbsYesNo ? int(mbrYes) : int(mbrOk);
+          }) {}
+    const std::vector<std::string>& texts() const { return texts_; }
+
+private:
+    std::vector<std::string> texts_;
+    brimtest::ScopedMessageBoxHandler scope_;
+};
+
+class KeysTest : public MainWindowTest {
+protected:
+    void showOpenForm() {
+        openForm();
+        form->SetBounds(40, 40, 757, 500);
+        ASSERT_TRUE(skintest::bringToForeground(form));
+        SetFocus(form->Handle);
+        pumpFor(3);
+    }
+    // Runs the idle check `ticks` times with the cursor standing still at `at`.
+    void tick(int ticks, POINT at = {123, 45}) {
+        form->CursorPositionForTesting = [at] { return at; };
+        for (int i = 0; i < ticks; ++i) form->Timer1Timer(form->Timer1);
+    }
+};
+
+// ---- the table ----
+
+TEST(ShortcutTable, KeysWithTheirModifiersGiveTheirCommands) {
+    const TShiftState none{}, ctrl{ssCtrl}, ctrlShift{ssCtrl, ssShift}, alt{ssAlt}, ctrlAlt{ssCtrl, ssAlt};
+    struct Case {
+        WORD key;
+        TShiftState shift;
+        MainShortcut expected;
+    };
+    const Case cases[] = {
+        {VK_INSERT, none, MainShortcut::NewEntry},
+        {VK_INSERT, ctrl, MainShortcut::NewEntry},  // tested before the Ctrl keys
+        {VK_RETURN, none, MainShortcut::EditEntry},
+        {VK_RETURN, ctrl, MainShortcut::EditEntry},
+        {VK_UP, ctrl, MainShortcut::CategoryUp},
+        {VK_DOWN, ctrl, MainShortcut::CategoryDown},
+        {VK_UP, none, MainShortcut::None},
+        {'E', ctrl, MainShortcut::EditCategories},
+        {'F', ctrl, MainShortcut::Search},
+        {'L', ctrl, MainShortcut::QuickLock},
+        {'L', ctrlShift, MainShortcut::ToggleLog},
+        {'N', ctrl, MainShortcut::NewEntry},
+        {'Q', ctrl, MainShortcut::Exit},
+        {'S', ctrl, MainShortcut::Save},
+        {'T', ctrl, MainShortcut::Tools},
+        {'W', ctrl, MainShortcut::SwitchVault},
+        {'C', ctrl, MainShortcut::Consume},
+        {'V', ctrl, MainShortcut::Consume},
+        {VK_CONTROL, ctrl, MainShortcut::Consume},
+        {VK_F4, alt, MainShortcut::Exit},
+        {VK_F4, none, MainShortcut::None},
+        {'E', none, MainShortcut::None},
+        {'E', ctrlAlt, MainShortcut::None},  // AltGr+E types a character on many keyboards
+        {'Q', ctrlAlt, MainShortcut::None},
+        {VK_DELETE, none, MainShortcut::None},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(mainShortcut(c.key, c.shift), c.expected)
+            << "key " << c.key << (c.shift.Contains(ssCtrl) ? " ctrl" : "") << (c.shift.Contains(ssAlt) ? " alt" : "")
+            << (c.shift.Contains(ssShift) ? " shift" : "");
+    }
+}
+
+// ---- the idle lock ----
+
+TEST_F(KeysTest, SixtyStillTicksLockAMovedCursorRestartsTheCountAndUnlockingResetsIt) {
+    showOpenForm();
+    ASSERT_TRUE(fillClipboard("copied elsewhere"));
+    tick(1);  // the first tick only learns where the cursor is
+    tick(59);
+    EXPECT_FALSE(form->locked());
+    EXPECT_EQ(form->IdleTicks, 59);
+    tick(1, {124, 45});  // moved
+    EXPECT_EQ(form->IdleTicks, 0);
+    tick(59, {124, 45});
+    EXPECT_FALSE(form->locked());
+    tick(1, {124, 45});
+    EXPECT_TRUE(form->locked());
+    EXPECT_TRUE(form->Panel8->Visible);
+    EXPECT_FALSE(form->xpLockButton->Visible);
+    EXPECT_FALSE(form->xpCloseButton->Visible);
+    EXPECT_FALSE(form->Timer1->Enabled);
+    EXPECT_EQ(clipboardFormats(), 0);
+
+    dialogs.password(1, Password);
+    form->xpUnlockButtonClick(form->xpUnlockButton);
+    EXPECT_FALSE(form->locked());
+    EXPECT_TRUE(form->Timer1->Enabled);
+    EXPECT_EQ(form->IdleTicks, 0);
+    tick(1, {124, 45});  // the mouse has not moved since: the count starts again all the same
+    EXPECT_FALSE(form->locked());
+}
+
+TEST_F(KeysTest, AKeyPressResetsTheIdleCount) {
+    showOpenForm();
+    tick(30);
+    ASSERT_EQ(form->IdleTicks, 29);
+    tapKey(VK_SHIFT);
+    ASSERT_TRUE(pumpUntil([&] { return form->IdleTicks == 0; }));
+}
+
+// ---- Unlock ----
+
+TEST_F(KeysTest, EveryWayOutOfUnlockButTheRightPasswordKeepsTheLockAndTheKey) {
+    showOpenForm();
+    const std::string keyFile = temp.readFile("Home.kvt");
+    const std::string backup = temp.file("key backup.kbk");
+    ASSERT_EQ(form->flows().backupKey(backup, false), 0);
+    struct Case {
+        const char* what;
+        std::function<void()> script;
+        bool breakKeyFile;
+        std::vector<std::string> calls;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"cancelled", [&] { dialogs.password(2); }, false, {"password"}, {}},
+        {"a key restored through the forgotten password",
+         [&] {
+             dialogs.password(7);
+             dialogs.keyBackup = backup;
+             dialogs.password(1, "brand new");
+         },
+         false,
+         {"password", "key restore", "password"},
+         {"Your key has been restored."}},
+        {"the key unreadable",
+         [&] { dialogs.password(1, Password); },
+         true,
+         {"password"},
+         {"There was a problem reading your key.  You may need to restore it."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        temp.writeFile("Home.kvt", c.breakKeyFile ? std::string(40, 'x') : keyFile);
+        form->quickLock();
+        dialogs.calls.clear();
+        c.script();
+        RecordingBoxes boxes;
+        form->xpUnlockButtonClick(form->xpUnlockButton);
+        EXPECT_TRUE(form->locked());
+        EXPECT_TRUE(form->Panel8->Visible);
+        EXPECT_EQ(dialogs.calls, c.calls);
+        const std::vector<std::string> shown = boxes.texts();
+        for (const std::string& box : c.boxes)
+            EXPECT_NE(std::find(shown.begin(), shown.end(), box), shown.end()) << ::testing::PrintToString(shown);
+        if (c.boxes.empty()) {
+            EXPECT_TRUE(shown.empty()) << ::testing::PrintToString(shown);
+        }
+        EXPECT_TRUE(dialogs.answeredAll());
+        dialogs.keyBackup.clear();
+        // The vault key in memory is the vault's own: the vault still saves and opens.
+        temp.writeFile("Home.kvt", keyFile);
+        EXPECT_EQ(form->store().writeDatabase(form->store().vaultFilePath()), srSaved);
+        EXPECT_FALSE(savedNotes(temp.path(), "Home", Password).empty());
+    }
+}
+
+TEST_F(KeysTest, CtrlLLocksEnterAsksUntilThePasswordIsRightAndTheTraceSaysSo) {
+    showOpenForm();
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(temp.path().c_str());
+    {
+        MessageBoxScript boxes({mbrOk, mbrOk});  // logging on, logging off
+        traceLog.toggle();
+        ASSERT_TRUE(fillClipboard("copied elsewhere"));
+        pressKeys({{VK_CONTROL, true}, {'L', true}, {'L', false}, {VK_CONTROL, false}});
+        EXPECT_TRUE(pumpUntil([&] { return form->locked(); }));
+        EXPECT_EQ(clipboardFormats(), 0);
+        // Locked, other keys do nothing.
+        pressKeys({{VK_CONTROL, true}, {'W', true}, {'W', false}, {VK_CONTROL, false}});
+        pumpFor(4);
+        EXPECT_TRUE(dialogs.calls.size() == 2);  // only the opening's selection and password
+
+        dialogs.password(1, "wrong");
+        dialogs.password(1, Password);
+        tapKey(VK_RETURN);
+        EXPECT_TRUE(pumpUntil([&] { return !form->locked(); }));
+        traceLog.toggle();
+    }
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ(dialogs.calls, (std::vector<std::string>{"select", "password", "password", "password again"}));
+    EXPECT_FALSE(form->Panel8->Visible);
+    EXPECT_TRUE(form->xpCloseButton->Visible);
+    const std::vector<std::string> lines = traceTexts(temp.file("Brimsafe.log"));
+    // Unlock's own lines (the vault reading between them has its own).
+    const std::vector<std::string> own{"set hash", "check res", "set randkey", "readDB", "try again", "got it", "!res", "fogot"};
+    std::vector<std::string> unlockLines;
+    for (const std::string& line : lines)
+        if (std::find(own.begin(), own.end(), line) != own.end()) unlockLines.push_back(line);
+    EXPECT_EQ(unlockLines, (std::vector<std::string>{"set hash", "check res", "set randkey", "readDB", "try again",
+                                                     "set hash", "check res", "set randkey", "readDB", "got it"}));
+
+    // Unlocked again, the shortcuts work: Ctrl+L locks once more.
+    pressKeys({{VK_CONTROL, true}, {'L', true}, {'L', false}, {VK_CONTROL, false}});
+    EXPECT_TRUE(pumpUntil([&] { return form->locked(); }));
+}
+
+TEST_F(KeysTest, LockedNoKeyReachesAnEditBehindThePanel) {
+    showOpenForm();
+    auto* edit = new TEdit(form);
+    edit->Parent = form->Panel1;
+    edit->SetBounds(10, 10, 200, 22);
+    edit->Text = "kept";
+    edit->SetFocus();
+    pumpFor(2);
+    form->quickLock();
+    pumpFor(2);
+    tapKey('X');
+    tapKey(VK_BACK);
+    pumpFor(4);
+    EXPECT_EQ(text(edit->Text), "kept");
+    dialogs.password(1, Password);
+    tapKey(VK_RETURN);
+    EXPECT_TRUE(pumpUntil([&] { return !form->locked(); }));
+}
+
+// ---- keys on the unlocked window ----
+
+TEST_F(KeysTest, ConsumedCtrlKeysStillCopyAndPasteInAnEdit) {
+    showOpenForm();
+    auto* edit = new TEdit(form);
+    edit->Parent = form->Panel1;
+    edit->SetBounds(10, 10, 200, 22);
+    edit->Text = "secret value";
+    edit->SetFocus();
+    edit->SelectAll();
+    pumpFor(2);
+    pressKeys({{VK_CONTROL, true}, {'C', true}, {'C', false}, {VK_CONTROL, false}});
+    EXPECT_TRUE(pumpUntil([] { return clipboardText() == "secret value"; })) << clipboardText();
+    tapKey(VK_END);
+    pressKeys({{VK_CONTROL, true}, {'V', true}, {'V', false}, {VK_CONTROL, false}});
+    EXPECT_TRUE(pumpUntil([&] { return text(edit->Text) == "secret valuesecret value"; })) << text(edit->Text);
+}
+
+TEST_F(KeysTest, EnterIsConsumedAsAKeyButStillMakesANewLineInAMemo) {
+    showOpenForm();
+    auto* memo = new TMemo(form);
+    memo->Parent = form->Panel1;
+    memo->SetBounds(10, 10, 200, 60);
+    memo->Text = "first";
+    memo->SetFocus();
+    pumpFor(2);
+    tapKey(VK_END);
+    tapKey(VK_RETURN);
+    tapKey('X');
+    EXPECT_TRUE(pumpUntil([&] { return text(memo->Text) == "first\r\nx"; })) << text(memo->Text);
+}
+
+TEST_F(KeysTest, CtrlSWritesTheVaultAndLeavesModifiedAlone) {
+    showOpenForm();
+    form->flows().Modified = true;
+    FILETIME old{};
+    SYSTEMTIME longAgo{2001, 1, 0, 1, 0, 0, 0, 0};
+    SystemTimeToFileTime(&longAgo, &old);
+    {
+        HANDLE file = CreateFileA(temp.file("Home.vlt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        SetFileTime(file, nullptr, nullptr, &old);
+        CloseHandle(file);
+    }
+    auto written = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(temp.file("Home.vlt").c_str(), GetFileExInfoStandard, &data);
+        return CompareFileTime(&data.ftLastWriteTime, &old) != 0;
+    };
+    pressKeys({{VK_CONTROL, true}, {'S', true}, {'S', false}, {VK_CONTROL, false}});
+    EXPECT_TRUE(pumpUntil(written));
+    EXPECT_TRUE(form->flows().Modified);
+    EXPECT_FALSE(savedNotes(temp.path(), "Home", Password).empty());
+}
+
+TEST_F(KeysTest, AltF4RunsTheExitOnceAndNeverTheSystemClose) {
+    showOpenForm();
+    // A save that fails asks whether to quit; answered No the window stays. Had the key gone on
+    // to the system close as well, the question would come twice.
+    form->store().setDBLoc(temp.file("gone"));
+    std::vector<std::string> shown;
+    brimtest::ScopedMessageBoxHandler boxes([&](const MessageBoxRequest& request) {
+        shown.push_back(request.text);
+        return request.buttons == mbsYesNo ? int(mbrNo) : int(mbrOk);
+    });
+    pressKeys({{VK_MENU, true}, {VK_F4, true}, {VK_F4, false}, {VK_MENU, false}});
+    EXPECT_TRUE(pumpUntil([&] {
+        return std::count(shown.begin(), shown.end(), std::string(mainwin::ExitSaveFailed)) == 1;
+    })) << ::testing::PrintToString(shown);
+    pumpFor(6);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), std::string(mainwin::ExitSaveFailed)), 1)
+        << ::testing::PrintToString(shown);
+    EXPECT_FALSE(form->runEnded());
+    EXPECT_TRUE(IsWindowVisible(form->Handle));
+    form->store().setDBLoc(temp.path());
+}
+
+// ---- commands and drops ----
+
+TEST_F(KeysTest, CommandOpenFileWhileLockedAsksThePasswordFirst) {
+    showOpenForm();
+    CreateDirectoryA(temp.file("Folder").c_str(), nullptr);
+    const std::string folder = temp.file("Folder");
+    form->quickLock();
+    dialogs.calls.clear();
+    dialogs.password(2);
+    sendCommand(form->Handle, 103, folder);
+    EXPECT_EQ(dialogs.calls, (std::vector<std::string>{"password"}));
+    EXPECT_TRUE(files.calls.empty()) << ::testing::PrintToString(files.calls);
+    EXPECT_TRUE(form->locked());
+
+    dialogs.password(1, Password);
+    sendCommand(form->Handle, 103, folder);
+    EXPECT_FALSE(form->locked());
+    EXPECT_EQ(files.calls, (std::vector<std::string>{"show encrypted files", "add folder " + folder, "tree images"}));
+
+    // Adding a file asks nothing, locked or not.
+    form->quickLock();
+    files.calls.clear();
+    sendCommand(form->Handle, 104, folder);
+    EXPECT_EQ(files.calls, (std::vector<std::string>{"show encrypted files", "add folder " + folder}));
+    EXPECT_TRUE(form->locked());
+}
+
+TEST_F(KeysTest, FilesDroppedDuringAModalDialogArriveInOrderAfterIt) {
+    showOpenForm();
+    std::vector<std::vector<std::string>> drops;
+    form->OnFilesDropped = [&](const std::vector<std::string>& names) { drops.push_back(names); };
+    const std::vector<std::string> first{"C:\\a\\one.txt", "C:\\b\\two words.doc"}, second{"C:\\c\\three"};
+
+    PostMessageA(form->Handle, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(first)), 0);
+    ASSERT_TRUE(pumpUntil([&] { return drops.size() == 1; }));
+    EXPECT_EQ(drops[0], first);
+
+    drops.clear();
+    TForm* dialog = MakeForm<TForm>(form);
+    dialog->SetBounds(10, 10, 200, 100);
+    size_t seenWhileOpen = 99;
+    auto* timer = new TTimer(dialog);
+    timer->Interval = 10;
+    int stage = 0;
+    timer->OnTimer = [&](TObject*) {
+        if (stage == 0) {
+            PostMessageA(form->Handle, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(first)), 0);
+            PostMessageA(form->Handle, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(second)), 0);
+        } else if (stage == 3) {
+            seenWhileOpen = drops.size();
+            timer->Enabled = false;
+            dialog->ModalResult = 2;
+        }
+        ++stage;
+    };
+    dialog->ShowModal();
+    EXPECT_EQ(seenWhileOpen, 0u);
+    ASSERT_TRUE(pumpUntil([&] { return drops.size() == 2; }));
+    EXPECT_EQ(drops[0], first);
+    EXPECT_EQ(drops[1], second);
+    dialog->Free();
+}
+
+}  // namespace
+}  // namespace mainwintest
