@@ -72,6 +72,10 @@ public:
     // ---- mainwin-frame: the command buttons' dialogs ----
     // The tools dialog (backups, restore, password change, key backup); nothing until it is wired.
     virtual void tools(TForm* owner) { (void)owner; }
+    // ---- dialogs-records2: the update check's switch for the Tools dialog ----
+    // The weekly update check's switch, as the update dialog keeps it.
+    virtual bool autoCheckEnabled() { return false; }
+    virtual void setAutoCheck(bool enabled, int seconds) { (void)enabled, (void)seconds; }
 };
 
 class MainWindowFiles {

@@ -3,12 +3,17 @@
 
 #include "app/BrandingText.h"
 #include "app/CommandLine.h"
+#include "app/MainWindowHost.h"
 #include "app/StandInDialogs.h"
 #include "base/ProductNames.h"
 #include "components/runtime/QCLFMDrop.h"
 #include "dialogs/QZ_Frm_Category.h"
+#include "dialogs/QZ_Frm_Help.h"
 #include "dialogs/QZ_Frm_NewPword.h"
+#include "dialogs/QZ_Frm_Restore.h"
+#include "dialogs/QZ_Frm_RestoreVault.h"
 #include "dialogs/QZ_Frm_Search.h"
+#include "dialogs/QZ_Frm_Tools.h"
 #include "download/QZ_Frm_Update.h"
 #include "download/UpdateVersion.h"
 #include "fileenc/CleanUpInterruptedJob.h"
@@ -36,7 +41,49 @@ public:
         return SearchVaultDialog(owner, firstUser, encryptedFiles, found, row);
     }
 
+    // ---- the tools, restore, help and tip dialogs ----
+    bool autoCheckEnabled() override { return updateDialog().AutoCheckEnabled(); }
+    void setAutoCheck(bool enabled, int seconds) override { updateDialog().SetAutoCheck(enabled, seconds); }
+    // Tools over the main window, then what it chose: backups, restores, the password change.
+    void tools(TForm* owner) override {
+        auto* main = dynamic_cast<TFormMain*>(owner);
+        MainWindowHost* host = hostOf(owner);
+        if (!main || !host) return;
+        TFrm_Tools* dialog = MakeForm<TFrm_Tools>(owner, *host);
+        const int result = dialog->ShowModal();
+        const std::string path = dialog->ToolsPath();
+        dialog->Free();
+        main->flows().runToolsResult(result, path);
+    }
+    void help(TForm* owner) override {
+        // Made once, like the restore dialog, over a host that lives as long as it does.
+        MainWindowHost* host = hostOf(owner);
+        if (!host) return;
+        if (!help_) help_ = MakeForm<TFrm_Help>(Application, *host);
+        help_->ShowModal();
+    }
+    int keyRestore(TForm* owner, std::string& keyFilePath) override {
+        TFrm_Restore* dialog = MakeForm<TFrm_Restore>(owner);
+        const int result = dialog->ShowModal();
+        if (result == TFrm_Restore::mrRestoreKey) keyFilePath = dialog->KeyFilePath();
+        dialog->Free();
+        return result;
+    }
+    int restoreVault(TForm* owner, const std::string& location, const std::string& source) override {
+        MainWindowHost* host = hostOf(owner);
+        if (!host) return 2;
+        if (!restore_) restore_ = MakeForm<TFrm_RestoreVault>(Application, *host);
+        restore_->SetLocation(location);
+        if (!source.empty()) restore_->SetSource(source);
+        return restore_->ShowModal();
+    }
+
 private:
+    MainWindowHost* hostOf(TForm* owner) {
+        auto* main = dynamic_cast<TFormMain*>(owner);
+        if (!host_ && main) host_ = std::make_unique<MainWindowHost>(*main, *this);
+        return host_.get();
+    }
     TFrm_Update& updateDialog() {
         if (!update_) {
             update_ = MakeForm<TFrm_Update>(Application);
@@ -45,6 +92,9 @@ private:
         return *update_;
     }
     TFrm_Update* update_ = nullptr;
+    TFrm_Help* help_ = nullptr;
+    TFrm_RestoreVault* restore_ = nullptr;
+    std::unique_ptr<MainWindowHost> host_;
 };
 
 MainWindowDialogs& programDialogs() {

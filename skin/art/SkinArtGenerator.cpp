@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "skin/art/ButtonPictureList.h"
 #include "skin/art/ButtonPictures.h"
+#include "skin/art/DialogArtwork.h"
 #include "skin/art/SkinArtwork.h"
 #include "skin/art/UpdateClip.h"
 
@@ -17,7 +19,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    for (const skinart::ArtItem& item : skinart::artItems()) {
+    std::vector<skinart::ArtItem> items = skinart::artItems();
+    items.insert(items.end(), skinart::dialogArtItems().begin(), skinart::dialogArtItems().end());
+    for (const skinart::ArtItem& item : items) {
         const std::string path = folder + "/" + item.fileName;
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         const std::string bytes = skinart::bmpFile(item.make());
