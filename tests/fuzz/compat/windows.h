@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 
 #define WINAPI
 #define CALLBACK
@@ -230,3 +231,11 @@ inline void* SecureZeroMemory(void* data, std::size_t size) {
     while (size--) *p++ = 0;
     return data;
 }
+
+// The slim lock, as an ordinary mutex: the fuzz targets run one thread, but the pool must stay safe.
+struct SRWLOCK {
+    std::mutex mutex;
+};
+#define SRWLOCK_INIT {}
+inline void AcquireSRWLockExclusive(SRWLOCK* lock) { lock->mutex.lock(); }
+inline void ReleaseSRWLockExclusive(SRWLOCK* lock) { lock->mutex.unlock(); }
