@@ -14,13 +14,28 @@ namespace {
 
 std::atomic<unsigned> folderCounter{0};
 
-}  // namespace
-
-TempFolder::TempFolder() {
+std::string systemTempFolder() {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
+    std::string path = base;
+    if (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::string quietParentForShellTests() {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows, 2);  // "C:"
+}
+
+TempFolder::TempFolder() : TempFolder(systemTempFolder()) {}
+
+TempFolder::TempFolder(const std::string& parent) {
     for (;;) {
-        std::string candidate = std::string(base) + "brimtest-" + std::to_string(GetCurrentProcessId()) + "-" +
+        std::string candidate = parent + "\\brimtest-" + std::to_string(GetCurrentProcessId()) + "-" +
                                 std::to_string(folderCounter++);
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
             path_ = candidate;

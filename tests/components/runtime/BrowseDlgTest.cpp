@@ -108,8 +108,13 @@ void clickWithMouse(HWND target) {
     SendInput(3, inputs, sizeof(INPUT));
 }
 
-class BrowseDlgWindowTest : public brimtest::TempFolderTest {
+// The browser finds a preselected folder by comparing shell identities, which
+// carry each folder's modification time: the fixture's folder lives away from
+// the temporary folder that parallel tests keep changing.
+class BrowseDlgWindowTest : public ::testing::Test {
 protected:
+    brimtest::TempFolder temp{brimtest::quietParentForShellTests()};
+
     void SetUp() override {
         deep = temp.path() + "\\a folder deep enough for the status line";
         ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
