@@ -1,12 +1,13 @@
 // The program's dialogs as the main window calls them, each on its real window answered with real
 // input: which dialog each password prompt shows and what it hands back (password and result), the
-// selection dialog's choice with its location page, the key page fed by pointer moves handing over
+// selection dialog's choice with its location page and its restore over the main window, the key page fed by pointer moves handing over
 // the seed the key was made from, the name prompt, the tips that stay away once ticked, and the
 // pages that need the main window answering as cancelled without one. The search of the known
 // vaults by ID runs without a window.
 #include <gtest/gtest.h>
 
 #include "app/ProgramDialogs.h"
+#include "app/QZ_Frm_Main.h"
 #include "app/RegistrySettings.h"
 #include "dialogs/QZ_Frm_ChooseName.h"
 #include "dialogs/QZ_Frm_ChooseVaultLoc.h"
@@ -14,13 +15,16 @@
 #include "dialogs/QZ_Frm_FirstPassword.h"
 #include "dialogs/QZ_Frm_Initializing.h"
 #include "dialogs/QZ_Frm_Password.h"
+#include "dialogs/QZ_Frm_RestoreVault.h"
 #include "dialogs/QZ_Frm_SelectDatabase.h"
 #include "dialogs/TipSettings.h"
+#include "tests/app/QuietDialogs.h"
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/dialogs/WhenUp.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"
+#include "tests/vault/VaultFlowsTestSupport.h"
 
 #include <atomic>
 #include <functional>
@@ -195,6 +199,31 @@ TEST_F(ProgramDialogsTest, TheSelectionDialogGivesTheChosenVaultOrLeavesTheChoic
     // The preselected vault found on disk was listed, and so registered.
     EXPECT_EQ(settings::knownVaults(),
               (std::vector<std::pair<std::string, std::string>>{{"Home", folder + "\\Home"}}));
+}
+
+// "Restore Vault" on the selection dialog opens the restore dialog over the main window with the
+// selection's folder as destination; cancelling it leaves the selection open.
+TEST_F(ProgramDialogsTest, TheSelectionDialogRestoresThroughTheRestoreDialogOverTheMainWindow) {
+    auto dialogs = std::make_unique<ProgramDialogs>();
+    NoFileView files;
+    TFormMain* main = MakeForm<TFormMain>(nullptr, *dialogs, files, "Brimsafe.exe", &vaulttest::noHandOff);
+    std::string destination;
+    bool selectionStayed = false;
+    answer<TFrm_SelectDatabase>("Frm_SelectDatabase", [&](TFrm_SelectDatabase* d) {
+        answer<TFrm_RestoreVault>("Frm_RestoreVault", [&](TFrm_RestoreVault* restore) {
+            destination = restore->GetDestination();
+            click(restore->xpCancelButton);
+        });
+        click(d->xpRestoreVaultButton);
+        selectionStayed = dialogtest::bringUp(d);
+        click(d->xpCancelButton);
+    });
+    VaultChoice choice{temp.path(), "Home"};
+    EXPECT_EQ(dialogs->selectVault(main, choice), 2);
+    EXPECT_EQ(destination, temp.path());
+    EXPECT_TRUE(selectionStayed);
+    dialogs.reset();
+    main->Free();
 }
 
 TEST_F(ProgramDialogsTest, AKnownVaultIsFoundByTheIdInItsKeyFile) {
