@@ -2,3 +2,4 @@
 brim_journey(00 StartsAndCloses)
 brim_journey(01 FirstStart)
 brim_journey(02 Records)
+brim_journey(08 ExitAndRestart)
