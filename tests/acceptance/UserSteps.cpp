@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace acc {
@@ -32,7 +33,10 @@ void clickToClose(HWND form, const std::string& button) {
     click(form, button);
     const ULONGLONG again = GetTickCount64() + 5000;
     while (IsWindow(form) && IsWindowVisible(form) && GetTickCount64() < again) Sleep(20);
-    if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, button)) click(form, button);
+    if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, button)) {
+        std::printf("[ AGAIN    ] \"%s\" did not close its window; clicked once more\n", button.c_str());
+        click(form, button);
+    }
     waitForWindowGone(form);
 }
 
