@@ -214,13 +214,14 @@ std::string utf8Of(const std::wstring& text) {
     return out;
 }
 
+// LB_GETTEXT takes no buffer size, and the program may rebuild its list between a length query
+// and the text: the buffer holds the longest line a list can have (30 fields of 4,096 characters).
 std::string lineText(HWND list, int line) {
-    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, line, 0);
-    if (length == LB_ERR) return "";
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-    return utf8Of(text);
+    static std::wstring buffer(1 << 18, L'\0');
+    if (SendMessageW(list, LB_GETTEXTLEN, line, 0) >= static_cast<LRESULT>(buffer.size())) return "";
+    const LRESULT copied = SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(&buffer[0]));
+    if (copied == LB_ERR || copied < 0 || copied >= static_cast<LRESULT>(buffer.size())) return "";
+    return utf8Of(buffer.substr(0, static_cast<size_t>(copied)));
 }
 
 POINT linePoint(HWND list, int line) {
