@@ -40,6 +40,19 @@ void clickToClose(HWND form, const std::string& button) {
     waitForWindowGone(form);
 }
 
+HWND clickToOpen(HWND form, const std::string& button, const std::string& caption) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(form, &pid);
+    click(form, button);
+    const ULONGLONG again = GetTickCount64() + 5000;
+    while (!findWindow(caption, pid) && GetTickCount64() < again) Sleep(20);
+    if (!findWindow(caption, pid) && IsWindowEnabled(form) && controlShowing(form, button)) {
+        std::printf("[ AGAIN    ] \"%s\" did not open \"%s\"; clicked once more\n", button.c_str(), caption.c_str());
+        click(form, button);
+    }
+    return waitForWindow(caption, pid);
+}
+
 std::string hexId(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -79,12 +92,12 @@ void typeIntoFileDialog(DWORD pid, const std::string& caption, const std::string
 
 void chooseNewVault(DWORD pid) {
     HWND select = waitForWindow(SelectVaultWindow, pid);
-    click(select, "New Vault");
+    clickToOpen(select, "New Vault", ChooseLocationWindow);
 }
 
 void chooseVaultFile(DWORD pid, const std::string& vaultFilePath) {
     HWND location = waitForWindow(ChooseLocationWindow, pid);
-    click(location, "Browse");
+    clickToOpen(location, "Browse", "Save As");
     typeIntoFileDialog(pid, "Save As", vaultFilePath);
     HWND edit = control(location, "TEdit#1");
     waitUntil([&] { return windowText(edit) == vaultFilePath; }, "the chosen path on the location page", 10000);
@@ -120,7 +133,7 @@ void typePasswordTwice(DWORD pid, const std::string& password) {
 
 void skipKeyBackup(DWORD pid) {
     HWND page = waitForWindow(BackupKeyWindow, pid);
-    click(page, "Skip");
+    clickToOpen(page, "Skip", MessageBoxWindow);
     answerMessage(pid, "Are you sure that you would like to proceed without backing up your key?", "Yes");
     waitForWindowGone(page);
 }
@@ -159,7 +172,7 @@ void typePassword(DWORD pid, const std::string& password) {
 
 HWND openRememberedVault(DWORD pid, const NewVault& vault) {
     HWND select = waitForWindow(SelectVaultWindow, pid);
-    click(select, "Open Vault");
+    clickToOpen(select, "Open Vault", PasswordWindow);
     typePassword(pid, vault.password);
     return waitForMainWindow(pid, vault.folder, vault.name);
 }
@@ -379,12 +392,10 @@ void addCategoryWithFields(DWORD pid, HWND mainWindow, const std::string& name,
                            const std::vector<std::string>& fields) {
     chooseCategory(mainWindow, "Add/Edit Categories...");
     HWND categories = waitForWindow(CategoriesWindow, pid);
-    click(categories, "New Category");
-    HWND editor = waitForWindow(EditCategoryWindow, pid);
+    HWND editor = clickToOpen(categories, "New Category", EditCategoryWindow);
     replaceFieldText(control(editor, "TQCLEdit#1"), name);
     for (const std::string& field : fields) {
-        click(editor, "New Field");
-        HWND fieldDialog = waitForWindow(FieldWindow, pid);
+        HWND fieldDialog = clickToOpen(editor, "New Field", FieldWindow);
         replaceFieldText(control(fieldDialog, "TEdit#1"), field);
         clickToClose(fieldDialog, "Ok");
     }
@@ -407,10 +418,9 @@ HWND fieldBelow(HWND form, const std::string& fieldName) {
     return field;
 }
 
-void addEntryThroughDialog(DWORD pid, HWND mainWindow,
+void addEntryThroughDialog(DWORD, HWND mainWindow,
                            const std::vector<std::pair<std::string, std::string>>& values) {
-    click(mainWindow, "KTransNewButton");
-    HWND dialog = waitForWindow(EntryWindow, pid);
+    HWND dialog = clickToOpen(mainWindow, "KTransNewButton", EntryWindow);
     for (const auto& [name, value] : values) replaceFieldText(fieldBelow(dialog, name), value);
     clickToClose(dialog, "Ok");
 }
