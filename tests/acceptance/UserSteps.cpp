@@ -27,6 +27,25 @@ void clickCentre(HWND window) {
     clickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
+// The thread's focused window of the program (the pointer's clicks move it).
+HWND focusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// Clicks into a field until it has the focus (a lost press is given once more, see clickToClose).
+void focusField(HWND field) {
+    clickCentre(field);
+    const ULONGLONG again = GetTickCount64() + 3000;
+    while (focusOf(field) != field && GetTickCount64() < again) Sleep(20);
+    if (focusOf(field) != field) {
+        std::printf("[ AGAIN    ] a field did not take the focus; clicked once more\n");
+        clickCentre(field);
+    }
+    waitUntil([&] { return focusOf(field) == field; }, "the field to take the focus", 5000);
+}
+
 }  // namespace
 
 void clickToClose(HWND form, const std::string& button) {
@@ -123,9 +142,10 @@ void typePasswordTwice(DWORD pid, const std::string& password) {
     HWND first = control(page, "TEdit#1");
     HWND second = control(page, "TEdit#2");
     if (!first || !second) failStep("the first-password page has no two password fields");
-    clickCentre(first);
+    focusField(first);
     typeText(password);
-    clickCentre(second);
+    waitUntil([&] { return windowText(first).size() == password.size(); }, "the password typed", 10000);
+    focusField(second);
     typeText(password);
     waitUntil([&] { return windowText(second).size() == password.size(); }, "the confirmation typed", 10000);
     clickToClose(page, "Next");
@@ -164,7 +184,7 @@ void typePassword(DWORD pid, const std::string& password) {
     HWND prompt = waitForWindow(PasswordWindow, pid);
     HWND field = control(prompt, "TEdit#1");
     if (!field) failStep("the password prompt has no field");
-    clickCentre(field);
+    focusField(field);
     typeText(password);
     waitUntil([&] { return windowText(field).size() == password.size(); }, "the password typed", 10000);
     clickToClose(prompt, "Ok");
@@ -246,13 +266,6 @@ POINT linePoint(HWND list, int line) {
     if (line < top || height <= 0 || p.y >= client.bottom) failStep("line " + std::to_string(line) + " is not in view");
     ClientToScreen(list, &p);
     return p;
-}
-
-// The thread's focused window of the program (the pointer's clicks move it).
-HWND focusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 }  // namespace
@@ -369,8 +382,7 @@ void chooseCategory(HWND mainWindow, const std::string& line) {
 }
 
 void replaceFieldText(HWND field, const std::string& text) {
-    clickCentre(field);
-    waitUntil([&] { return focusOf(field) == field; }, "the field to take the focus", 5000);
+    focusField(field);
     pressKey(VK_END);
     pressKey(VK_HOME, false, true);
     pressKey(VK_DELETE);
