@@ -1,8 +1,12 @@
-// The layout (stream) properties the library buttons define themselves: the
+// The layout (stream) properties the library controls define themselves: the
 // multimedia button's face list, face indices and transparent colour written
 // and read back, the older layouts' seven-state records and colour read into
-// the right states and never written, and records of a wrong size ignored.
+// the right states and never written, and records of a wrong size ignored;
+// the list box's item height (only for an owner-drawn style) and its older
+// header sections; the shape button's older clip flag read and dropped.
+#include "components/controls/QCLListBox.h"
 #include "components/controls/QCLMMButton.h"
+#include "components/controls/QCLShapeButton.h"
 #include "components/runtime/qclcont.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
@@ -28,11 +32,22 @@ void readInto(const std::string& bytes, TPersistent* instance) {
 
 std::vector<int32_t> ints(std::initializer_list<int32_t> values) { return std::vector<int32_t>(values); }
 
-// What an older layout held: binary properties by name.
+// What an older layout held: binary properties by name, and optionally the
+// clip flag and a list of header-section strings.
 class TOlderLayout : public TPersistent {
 public:
     std::vector<std::pair<AnsiString, std::vector<int32_t>>> properties;
+    bool captionClip = false;
+    std::vector<std::string> sections;
     void DefineProperties(TFiler* Filer) override {
+        Filer->DefineProperty("CaptionClip", TReaderProc(),
+                              TWriterProc([](TWriter* writer) { writer->WriteBoolean(true); }), captionClip);
+        Filer->DefineProperty("Sections", TReaderProc(), TWriterProc([this](TWriter* writer) {
+                                  writer->WriteListBegin();
+                                  for (const std::string& entry : sections) writer->WriteString(entry);
+                                  writer->WriteListEnd();
+                              }),
+                              !sections.empty());
         for (auto& p : properties) {
             const std::vector<int32_t>& values = p.second;
             Filer->DefineBinaryProperty(
@@ -108,6 +123,56 @@ TEST_F(LayoutPropertiesTest, OlderLayoutsFillTheirSevenStatesAndAWrongSizeChange
         EXPECT_EQ(button->GetButtonFaceIndex(bsDisabledDown).ListIndex, -7) << "the eighth state is not in older layouts";
         button->Free();
     }
+}
+
+TEST_F(LayoutPropertiesTest, ListBoxItemHeightOnlyForOwnerDrawnAndOlderSectionsRead) {
+    struct Case {
+        TListBoxStyle style;
+        bool written;
+    } cases[] = {{lbStandard, false}, {lbOwnerDrawFixed, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        TLoadingGuard guard;
+        auto* list = new TQCLListBox(form);
+        list->SetParent(form);
+        list->SetListBoxStyle(lbOwnerDrawFixed);
+        list->SetInteger(4, 31);
+        list->SetListBoxStyle(c.style);
+        const std::string bytes = bytesOf(list);
+        EXPECT_EQ(bytes.find("\x0A" "ItemHeight") != std::string::npos, c.written);
+        auto* copy = new TQCLListBox(form);
+        copy->SetParent(form);
+        copy->SetListBoxStyle(c.style);
+        readInto(bytes, copy);
+        guard.Finish();
+        if (c.written) {
+            EXPECT_EQ(copy->GetInteger(4), 31);
+        }
+    }
+
+    // An older layout's header: a NUL, the width and a NUL before the caption, or the caption alone.
+    TOlderLayout older;
+    older.sections = {std::string("\0" "120\0" "Name", 9), "Notes"};
+    TLoadingGuard guard;
+    auto* list = new TQCLListBox(form);
+    list->SetParent(form);
+    const int before = list->GetHeaderSections()->GetCount();
+    readInto(bytesOf(&older), list);
+    guard.Finish();
+    ASSERT_EQ(list->GetHeaderSections()->GetCount(), before + 2);
+    EXPECT_EQ(list->GetHeaderSections()->GetItem(before)->GetText(), "Name");
+    EXPECT_EQ(list->GetHeaderSections()->GetItem(before)->GetWidth(), 121);
+    EXPECT_EQ(list->GetHeaderSections()->GetItem(before + 1)->GetText(), "Notes");
+    EXPECT_EQ(list->GetHeaderSections()->GetItem(before + 1)->GetWidth(), 76);
+    EXPECT_EQ(bytesOf(list).find("Sections"), std::string::npos) << "never written";
+}
+
+TEST_F(LayoutPropertiesTest, ShapeButtonReadsTheOlderClipFlagAndWritesNone) {
+    TOlderLayout older;
+    older.captionClip = true;
+    auto* shape = new TQCLShapeButton(form);
+    EXPECT_NO_THROW(readInto(bytesOf(&older), shape));
+    EXPECT_EQ(bytesOf(shape).find("CaptionClip"), std::string::npos);
 }
 
 }  // namespace
