@@ -1,8 +1,11 @@
-// A shown window with library edits settles: once the first paints are done,
-// a pumped idle brings no further WM_PAINT to the form, its panel or the
-// edits. Counted with a message hook on this thread, over forms built the
-// way the programs build them (edits made inside the form's constructor, on a
-// plain panel, with and without custom buttons).
+// A shown window with library edits settles: after the first paints, and
+// after a full repaint, the queue empties (no window left needing a paint)
+// and each edit paints once or twice. Counted with a message hook on this
+// thread, over forms built the way the programs build them: edits made inside
+// the form's constructor, on the form or on a plain panel, with and without
+// custom buttons. (An edit whose window was asked for there, before its
+// parent had one, once got a second, orphaned window that repainted without
+// end.)
 #include "components/controls/QCLCustomEdit.h"
 #include "components/runtime/qclclass.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
@@ -62,7 +65,7 @@ private:
 };
 
 // A form that builds its edits in its constructor, inside its own loading
-// bracket, on a panel.
+// bracket, on the form or on a panel.
 class EditForm : public TForm {
 public:
     EditForm(TComponent* owner, int customButtons, bool onPanel) : TForm(owner) {
