@@ -155,6 +155,9 @@ DialogLabel* TSkinnedDialog::addText(const char* caption, int left, int top, int
     label->AutoSize = true;
     label->SetBounds(left, top, width, 10);
     label->Caption = caption;
+    // Built inside the dialog's loading bracket, the label would take its
+    // height only at Loaded, after the controls below it have been placed.
+    label->Height = label->MeasuredSize().cy;
     return label;
 }
 

@@ -1,11 +1,6 @@
 /*
  * The library's one-line edit as the record dialogs place it on a content
- * panel.
- *
- * Tricky point: made inside a form's constructor (the form's own loading
- * bracket), such an edit leaves its panel repainting without end once shown,
- * so the dialogs make theirs after construction (AfterConstruction), inside
- * a loading bracket of their own, like rows made at run time.
+ * panel, made in the dialog's constructor like the rest of its controls.
  */
 #pragma once
 

@@ -22,6 +22,9 @@ TQZ_EditCat_Form::TQZ_EditCat_Form(TComponent* AOwner, category* edited)
     addLabel("Category Name", 16, 8, -19);
     NameLine = addText("You can rename this category by changing it here.", 16, 34, textWidth);
     addLabel("Name:", 16, 60);
+    QCLEdit1 = addLibraryEdit(this, Panel1, 64, 57, 220);
+    QCLEdit1->TabOrder = 0;
+    if (Edited) QCLEdit1->SetText(Edited->getName());
 
     addLabel("Category Fields", 16, 92, -19);
     addText("You can customize all the fields in a category.  Fields are displayed in the main interface in "
@@ -75,14 +78,6 @@ TQZ_EditCat_Form::TQZ_EditCat_Form(TComponent* AOwner, category* edited)
         }
     }
     RefreshFields(0);
-}
-
-void TQZ_EditCat_Form::AfterConstruction() {
-    TSkinnedDialog::AfterConstruction();
-    TLoadingGuard loading;
-    QCLEdit1 = addLibraryEdit(this, Panel1, 64, 57, 220);
-    QCLEdit1->TabOrder = 0;
-    if (Edited) QCLEdit1->SetText(Edited->getName());
 }
 
 int TQZ_EditCat_Form::SelectedField() const {

@@ -26,10 +26,9 @@ class TQZ_EditCat_Form : public TSkinnedDialog {
 public:
     TQZ_EditCat_Form(TComponent* AOwner, category* edited);
 
-    void AfterConstruction() override;
     int SelectedField() const;
 
-    TQCLEdit* QCLEdit1 = nullptr;
+    TQCLEdit* QCLEdit1;
     TQCLListBox* QCLListBox1;
     DialogLabel* NameLine;  // "You can rename ..." or "Choose a name ..."
     TxpButton* xpNewFieldButton;

@@ -22,6 +22,9 @@ TFrm_Search::TFrm_Search(TComponent* AOwner)
             "search term are dislpayed as you type.  If no entries are displayed, the term was not located.",
             16, 36, textWidth);
     addLabel("Find entries containing:", 16, 138);
+    QCLEdit1 = addLibraryEdit(this, Panel1, 16, 156, Panel1->Width - 32);
+    QCLEdit1->TabOrder = 0;
+    QCLEdit1->OnKeyUp = TKeyEvent(this, &TFrm_Search::EditKeyUp);
 
     ScrollBox1 = new TScrollBox(this);
     ScrollBox1->Parent = Panel1;
@@ -66,14 +69,6 @@ TFrm_Search::TFrm_Search(TComponent* AOwner)
     OnKeyDown = TKeyEvent(this, &TFrm_Search::FormKeyDown);
     OnKeyPress = TKeyPressEvent(this, &TFrm_Search::FormKeyPress);
     OnShow = TNotifyEvent(this, &TFrm_Search::FormShow);
-}
-
-void TFrm_Search::AfterConstruction() {
-    TSkinnedDialog::AfterConstruction();
-    TLoadingGuard loading;
-    QCLEdit1 = addLibraryEdit(this, Panel1, 16, 156, Panel1->Width - 32);
-    QCLEdit1->TabOrder = 0;
-    QCLEdit1->OnKeyUp = TKeyEvent(this, &TFrm_Search::EditKeyUp);
 }
 
 void TFrm_Search::SetCategories(category* firstCategory, category* encryptedFilesCategory) {

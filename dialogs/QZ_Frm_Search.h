@@ -35,7 +35,6 @@ public:
     };
 
     explicit TFrm_Search(TComponent* AOwner);
-    void AfterConstruction() override;
 
     // Keeps both categories and shows the dialog: the chosen line's category and row after "Go To".
     std::optional<Result> SearchVault(category* firstCategory, category* encryptedFilesCategory);

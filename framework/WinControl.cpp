@@ -93,6 +93,10 @@ void TWinControl::CreateHandle() {
     if (handle_) return;
     TWinControl* parent = GetParent();
     if (parent) parent->HandleNeeded();
+    // Making the parent's window makes its children's, this one's among them:
+    // a second window here would be an orphan still routed to this control,
+    // never validated by its paints, and would repaint without end.
+    if (handle_) return;
     CreateWnd();
     // Children get their windows with the parent's, in z-order (first at the bottom).
     for (TControl* child : std::vector<TControl*>(controls_))

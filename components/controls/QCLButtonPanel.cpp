@@ -18,13 +18,19 @@ TQCLButtonGrid QCLButtonPanelGrid(int Width, int Height, int Count, int ButtonWi
     return {cols, rows};
 }
 
-TQCLButtonPanel::TQCLButtonPanel(TComponent* AOwner) : TQCLCustomPanelFill(AOwner) {
+TQCLButtonPanel::TQCLButtonPanel(TComponent* AOwner)
+    : TQCLCustomPanelFill(AOwner), buttons_(new TQCLSpecialButtons(this, true)) {
     TControlStyle style = GetControlStyle();
     style >> csAcceptsControls >> csSetCaption >> csReplicatable;
     SetControlStyle(style);
 }
 
-TQCLButtonPanel::~TQCLButtonPanel() = default;
+// The items free their speed buttons, which the panel also owns.
+TQCLButtonPanel::~TQCLButtonPanel() {
+    arranging_ = true;  // no layout while the items go
+    delete buttons_;
+    buttons_ = nullptr;
+}
 
 void TQCLButtonPanel::Loaded() {
     TQCLCustomPanelFill::Loaded();
@@ -41,32 +47,26 @@ void TQCLButtonPanel::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_SIZE) SetBorders();
 }
 
-TQCLSpeedButton* TQCLButtonPanel::makeButton() {
-    auto* button = new TQCLSpeedButton(this);
-    button->SetStyle(buttonStyle_);
-    button->OnClick = TNotifyEvent(this, &TQCLButtonPanel::buttonClicked);
-    button->SetParent(this);
-    return button;
+void TQCLButtonPanel::SetButtons(TQCLSpecialButtons* Value) {
+    if (Value && Value != buttons_) buttons_->Assign(Value);
 }
 
 int TQCLButtonPanel::AddButton() {
-    buttons_.push_back(makeButton());
+    TQCLSpecialButton* item = buttons_->Add();
+    if (TQCLSpeedButton* button = item->GetSpeedButton()) button->SetStyle(buttonStyle_);
     SetBorders();
-    return ButtonCount() - 1;
+    return item->GetIndex();
 }
 
 int TQCLButtonPanel::InsertButton(int Index) {
-    Index = std::clamp(Index, 0, ButtonCount());
-    buttons_.insert(buttons_.begin() + Index, makeButton());
+    TQCLSpecialButton* item = static_cast<TQCLSpecialButton*>(buttons_->Insert(std::clamp(Index, 0, ButtonCount())));
+    if (TQCLSpeedButton* button = item->GetSpeedButton()) button->SetStyle(buttonStyle_);
     SetBorders();
-    return Index;
+    return item->GetIndex();
 }
 
-void TQCLButtonPanel::buttonClicked(TObject* Sender) {
-    if (OnButtonClick) {
-        auto* button = static_cast<TQCLSpeedButton*>(Sender);
-        OnButtonClick(this, Sender, button->GetTag());
-    }
+void TQCLButtonPanel::ButtonClicked(TQCLSpeedButton* Button) {
+    if (OnButtonClick && Button) OnButtonClick(this, Button, Button->GetTag());
 }
 
 void TQCLButtonPanel::SetBtnSize(int Index, int Value) {
@@ -79,7 +79,8 @@ void TQCLButtonPanel::SetBtnSize(int Index, int Value) {
 
 void TQCLButtonPanel::SetBtnStyle(TQCLUserButtonStyle Value) {
     buttonStyle_ = Value;
-    for (auto* button : buttons_) button->SetStyle(Value);
+    for (int i = 0; i < ButtonCount(); ++i)
+        if (TQCLSpeedButton* button = Button(i)) button->SetStyle(Value);
 }
 
 void TQCLButtonPanel::SetBorders() {
@@ -91,9 +92,11 @@ void TQCLButtonPanel::SetBorders() {
     const TQCLButtonGrid grid = QCLButtonPanelGrid(avail.Width(), avail.Height(), n, buttonWidth_, buttonHeight_);
     SetBounds(GetLeft(), GetTop(), grid.Columns * buttonWidth_ + 2 * ext, grid.Rows * buttonHeight_ + 2 * ext);
     for (int i = 0; i < n; ++i) {
+        TQCLSpeedButton* button = Button(i);
+        if (!button) break;
         const int left = (i % grid.Columns) * buttonWidth_ + avail.Left;
         const int top = ((i / grid.Columns) % grid.Rows) * buttonHeight_ + avail.Top;
-        buttons_[static_cast<size_t>(i)]->SetBounds(left, top, buttonWidth_, buttonHeight_);
+        button->SetBounds(left, top, buttonWidth_, buttonHeight_);
     }
     arranging_ = false;
 }

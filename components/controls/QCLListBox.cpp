@@ -5,6 +5,7 @@
 #include "components/runtime/qclclass.h"
 #include "components/runtime/qclstrings.h"
 
+#include "framework/Filer.h"
 #include "framework/Forms.h"
 
 #include <algorithm>
@@ -50,8 +51,28 @@ void TQCLHeaderStrings::ReadSections(TStrings* Entries) {
     }
 }
 
+void TQCLHeaderStrings::DefineProperties(TFiler* Filer) {
+    TStringList::DefineProperties(Filer);
+    Filer->DefineProperty("Sections", TReaderProc([this](TReader* reader) {
+                              TStringList entries;
+                              reader->ReadListBegin();
+                              while (!reader->EndOfList()) entries.Add(reader->ReadString());
+                              reader->ReadListEnd();
+                              ReadSections(&entries);
+                          }),
+                          TWriterProc(), false);
+}
+
 // ---------------------------------------------------------------------------
 // TQCLListBox
+
+void TQCLListBox::DefineProperties(TFiler* Filer) {
+    TQCLCustomScrollBox::DefineProperties(Filer);
+    Filer->DefineProperty("ItemHeight", TReaderProc([this](TReader* reader) { SetInteger(4, reader->ReadInteger()); }),
+                          TWriterProc([this](TWriter* writer) { writer->WriteInteger(GetInteger(4)); }),
+                          style_ != lbStandard);
+    if (headerStrings_) headerStrings_->DefineProperties(Filer);
+}
 
 TQCLListBox::TQCLListBox(TComponent* AOwner) : TQCLCustomScrollBox(AOwner) {
     TControlStyle style = GetControlStyle();

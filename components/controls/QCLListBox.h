@@ -53,6 +53,8 @@ public:
     explicit TQCLHeaderStrings(TQCLListBox* ListBox) : listBox_(ListBox) {}
     // Adds one header section per entry of the old "Sections" list.
     void ReadSections(TStrings* Entries);
+    // Reads the old "Sections" list of an older layout; never writes it.
+    void DefineProperties(TFiler* Filer) override;
 
 private:
     TQCLListBox* listBox_;
@@ -63,6 +65,9 @@ public:
     explicit TQCLListBox(TComponent* AOwner);
     ~TQCLListBox() override;
     AnsiString ClassName() const override { return "TQCLListBox"; }
+    // "ItemHeight" (only when Style is not lbStandard) and, while the header
+    // strings still exist (until Loaded), the older "Sections".
+    void DefineProperties(TFiler* Filer) override;
 
     // Rows
     int AddLine(const std::vector<std::string>& Values);

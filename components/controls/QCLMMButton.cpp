@@ -1,6 +1,9 @@
 // The multimedia button; see QCLMMButton.h.
 #include "components/controls/QCLMMButton.h"
 
+#include "components/runtime/qclcont.h"
+#include "framework/Filer.h"
+
 #include <algorithm>
 
 namespace {
@@ -34,6 +37,28 @@ bool QCLFaceIndicesFromBytes(const std::vector<uint8_t>& Bytes, TQCLFaceIndices&
     return true;
 }
 
+bool QCLFaceIndicesFromOlderPairs(const std::vector<uint8_t>& Bytes, TQCLFaceIndices& Faces) {
+    if (Bytes.size() != 56) return false;
+    for (size_t s = 0; s < 7; ++s) Faces[s] = QCLFaceIndex(get32(Bytes, 8 * s), get32(Bytes, 8 * s + 4));
+    return true;
+}
+
+bool QCLFaceIndicesFromOlderLists(const std::vector<uint8_t>& Bytes, TQCLFaceIndices& Faces) {
+    if (Bytes.size() != 56) return false;
+    for (size_t s = 0; s < 7; ++s) Faces[s] = QCLFaceIndex(get32(Bytes, 4 * s), get32(Bytes, 28 + 4 * s));
+    return true;
+}
+
+namespace {
+
+std::vector<uint8_t> allOf(TStream* Stream) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(Stream->GetSize() - Stream->GetPosition()));
+    if (!bytes.empty()) Stream->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    return bytes;
+}
+
+}  // namespace
+
 TQCLCustomMMButton::TQCLCustomMMButton(TComponent* AOwner) : TQCLBaseGraphicButton(AOwner) {
     TControlStyle style = GetControlStyle();
     style >> csClickEvents;
@@ -44,6 +69,44 @@ TQCLCustomMMButton::TQCLCustomMMButton(TComponent* AOwner) : TQCLBaseGraphicButt
 void TQCLCustomMMButton::Notification(TComponent* AComponent, TOperation Operation) {
     TQCLBaseGraphicButton::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == faceList_) faceList_ = nullptr;
+}
+
+void TQCLCustomMMButton::DefineProperties(TFiler* Filer) {
+    TQCLBaseGraphicButton::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "ButtonFace",
+        TReaderProc([this](TReader* reader) {
+            if (TQCLCustomImageList* list = QCLReadGlobalIdent(reader)) SetButtonFaceImageList(list);
+        }),
+        TWriterProc([this](TWriter* writer) { QCLWriteGlobalIdent(writer, faceList_); }), QCLIsGlobalIdent(faceList_));
+    // A record of the wrong size is ignored: the faces stay as they were.
+    Filer->DefineBinaryProperty(
+        "ButtonFaceIndicesNew2", TStreamProc([this](TStream* s) { QCLFaceIndicesFromBytes(allOf(s), faces_); }),
+        TStreamProc([this](TStream* s) {
+            std::vector<uint8_t> bytes = QCLFaceIndicesToBytes(faces_);
+            s->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+        }),
+        true);
+    Filer->DefineBinaryProperty(
+        "ButtonFaceTransColNew", TStreamProc([this](TStream* s) { readTransColor(s); }),
+        TStreamProc([this](TStream* s) {
+            int32_t value = static_cast<int32_t>(transColor_);
+            s->WriteBuffer(&value, 4);
+        }),
+        true);
+    Filer->DefineBinaryProperty(
+        "ButtonFaceIndices", TStreamProc([this](TStream* s) { QCLFaceIndicesFromOlderPairs(allOf(s), faces_); }),
+        TStreamProc(), false);
+    Filer->DefineBinaryProperty(
+        "ButtonFaceIndicesNew", TStreamProc([this](TStream* s) { QCLFaceIndicesFromOlderLists(allOf(s), faces_); }),
+        TStreamProc(), false);
+    Filer->DefineBinaryProperty("ButtonFaceTransCol", TStreamProc([this](TStream* s) { readTransColor(s); }),
+                                TStreamProc(), false);
+}
+
+void TQCLCustomMMButton::readTransColor(TStream* Stream) {
+    std::vector<uint8_t> bytes = allOf(Stream);
+    if (bytes.size() == 4) transColor_ = static_cast<TColor>(get32(bytes, 0));
 }
 
 void TQCLCustomMMButton::SetButtonFaceImageList(TQCLCustomImageList* Value) {

@@ -8,7 +8,9 @@
 //   down picture. Without an up picture nothing is painted at all.
 // - The face indices are streamed as 64 raw bytes: the eight image indices
 //   (states 0 to 7), then the eight list indices in the order state 7 down
-//   to state 0, all 32-bit little-endian (QCLFaceIndicesToBytes).
+//   to state 0, all 32-bit little-endian (QCLFaceIndicesToBytes). Older
+//   layouts held seven states in two other orders and the transparent colour
+//   under another name: those are read, never written.
 #pragma once
 
 #include "components/controls/QCLGraphicButton.h"
@@ -22,6 +24,11 @@ using TQCLFaceIndices = std::array<TQCLFaceIndex, 8>;
 std::vector<uint8_t> QCLFaceIndicesToBytes(const TQCLFaceIndices& Faces);
 // False (Faces untouched) unless Bytes holds exactly 64 bytes.
 bool QCLFaceIndicesFromBytes(const std::vector<uint8_t>& Bytes, TQCLFaceIndices& Faces);
+// The older 56-byte records of states 0 to 6 (state 7 untouched): pairs of
+// list and image index, or the seven list indices before the seven image
+// indices. False (Faces untouched) for any other size.
+bool QCLFaceIndicesFromOlderPairs(const std::vector<uint8_t>& Bytes, TQCLFaceIndices& Faces);
+bool QCLFaceIndicesFromOlderLists(const std::vector<uint8_t>& Bytes, TQCLFaceIndices& Faces);
 
 class TQCLCustomMMButton : public TQCLBaseGraphicButton {
 public:
@@ -29,6 +36,7 @@ public:
     AnsiString ClassName() const override { return "TQCLCustomMMButton"; }
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void DefineProperties(TFiler* Filer) override;
     bool GetEmpty() override { return !faceList_; }
     bool IsMultimedia() const override { return true; }
     bool VerifyTransparency(int X, int Y) override;
@@ -53,6 +61,8 @@ protected:
     void Paint() override;
 
 private:
+    void readTransColor(TStream* Stream);
+
     TQCLCustomImageList* faceList_ = nullptr;
     TQCLFaceIndices faces_{};
     TColor transColor_ = static_cast<TColor>(0xFFFFFF);

@@ -6,6 +6,7 @@
 #include "components/runtime/Qclgrapa.h"
 #include "components/runtime/Qclshapebase.h"
 
+#include "framework/Filer.h"
 #include "framework/Win32Handles.h"
 
 #include <algorithm>
@@ -62,6 +63,12 @@ TQCLCustomShapeButton::~TQCLCustomShapeButton() {
     delete shape_;
     delete points_;
     delete brush_;
+}
+
+void TQCLCustomShapeButton::DefineProperties(TFiler* Filer) {
+    TQCLBaseGraphicButton::DefineProperties(Filer);
+    Filer->DefineProperty("CaptionClip", TReaderProc([](TReader* reader) { reader->ReadBoolean(); }), TWriterProc(),
+                          false);
 }
 
 void TQCLCustomShapeButton::Loaded() {

@@ -42,6 +42,8 @@ public:
     AnsiString ClassName() const override { return "TQCLCustomShapeButton"; }
 
     void Loaded() override;
+    // Reads and ignores the older "CaptionClip" flag.
+    void DefineProperties(TFiler* Filer) override;
     void GetChange(TObject* Sender) override;
     bool ShapeButtonColorChange() override;
     bool VerifyTransparency(int X, int Y) override;

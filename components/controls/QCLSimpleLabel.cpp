@@ -212,12 +212,17 @@ void TQCLCustomSimpleLabel::Loaded() {
     if (legacyJump_) jumpMode_ = jmInternet;
 }
 
-void TQCLCustomSimpleLabel::CorrectBounds() {
-    if (!autoSize_ || IsLoading()) return;
+TSize TQCLCustomSimpleLabel::MeasuredSize() {
     TRect measured = GetClientRect();
     QCLDrawTextCalc(GetLabelText(), font3D_, measured, GetFont(), multiLine_, showAccelChar_, 0,
                     GetOptionsFlag() | static_cast<UINT>(DrawTextBiDiModeFlagsReadingOnly()));
-    SetBounds(GetLeft(), GetTop(), measured.Right, measured.Bottom);
+    return TSize{measured.Right, measured.Bottom};
+}
+
+void TQCLCustomSimpleLabel::CorrectBounds() {
+    if (!autoSize_ || IsLoading()) return;
+    TSize size = MeasuredSize();
+    SetBounds(GetLeft(), GetTop(), size.cx, size.cy);
 }
 
 void TQCLCustomSimpleLabel::Paint() {

@@ -7,6 +7,8 @@
 // - Auto size keeps Left and Top and takes the measured right and bottom
 //   edges; the alignment plays no part in it (a label grows to the right and
 //   downwards). Constraints still clamp the result.
+// - Auto size waits for Loaded inside a loading bracket; MeasuredSize gives
+//   the same size at once to code that lays out below a label it builds.
 // - A multi-line label aligned vertically is placed by measuring first,
 //   because DrawText cannot centre several lines vertically.
 // - JumpMode has no unchanged test: setting jmNone again turns the font
@@ -122,6 +124,10 @@ public:
     void DefineProperties(TFiler* Filer) override;
     void Loaded() override;
     void CorrectBounds() override;
+    // The size auto size gives the text at the present width, measured now
+    // even inside a loading bracket (where CorrectBounds waits for Loaded):
+    // code that places controls below a label while building needs it.
+    TSize MeasuredSize();
     void Click() override;
     // Only a jmCustom label takes its caption and state from an action.
     void ActionChange(TObject* Sender, bool CheckDefaults) override;

@@ -88,6 +88,7 @@ void TQCLSpecialButton::DoOnClick(TObject*) {
     if (OnClick) OnClick(this, index);
     if (TQCLSpecialButtons* owner = buttons()) {
         if (auto* edit = dynamic_cast<TQCLCustomEdit*>(owner->OwnerControl())) edit->DoAClick(speed_, index);
+        else if (auto* panel = dynamic_cast<TQCLButtonPanel*>(owner->OwnerControl())) panel->ButtonClicked(speed_);
     }
 }
 

@@ -9,7 +9,10 @@
  *   parent) but is freed by its item; the owner frees the collection before
  *   its own components go, so nothing is freed twice.
  * - A click reaches the item's OnClick first, then the owning edit's
- *   OnBtnClick, both with the item's index at the time of the click.
+ *   OnBtnClick, both with the item's index at the time of the click (a
+ *   button panel's OnButtonClick gets the speed button's Tag instead).
+ * - A button panel (QCLButtonPanel.h) holds the same collection and lays its
+ *   grid out at once on every change.
  * - The edit re-lays its buttons on WM_SIZE; the collection posts WM_SIZE
  *   (0, 0) rather than sending it, so a burst of item changes lays out once
  *   per message instead of once per change.

@@ -241,6 +241,35 @@ TEST_F(ToolsTest, AModalFormHidesAndShowsAgainInsideItsOwnLoop) {
 
 // ---- the backup dialog ----
 
+// Each section's text wraps as it needs; what comes under it starts below its last line.
+TEST_F(ToolsTest, EachSectionsControlsStartBelowItsText) {
+    TFrm_Tools* tools = MakeForm<TFrm_Tools>(nullptr, host);
+    auto textLabel = [&](const char* caption) -> TControl* {
+        for (int i = 0; i < tools->Panel1->GetControlCount(); ++i) {
+            auto* label = dynamic_cast<DialogLabel*>(tools->Panel1->GetControl(i));
+            if (label && label->GetText() == caption) return label;
+        }
+        return nullptr;
+    };
+    const struct {
+        const char* text;
+        TControl* below;
+    } sections[] = {
+        {"Change the password used to protect your vault.", tools->xpChangePasswordButton},
+        {"Back up && Restore your vault and the key used to protect it.", tools->xpBackupButton},
+        {"Brimsafe can check online for updates once a week.", tools->CheckBox1},
+        {"Hide your passwords so that others cannot see them.", tools->CheckBox2},
+    };
+    for (const auto& s : sections) {
+        SCOPED_TRACE(s.text);
+        TControl* label = textLabel(s.text);
+        ASSERT_NE(label, nullptr);
+        EXPECT_LE(label->Top + label->Height, s.below->Top);
+    }
+    EXPECT_LE(tools->CheckBox2->Top + tools->CheckBox2->Height, tools->xpCloseButton->Top) << "all fit above Close";
+    tools->Free();
+}
+
 TEST(BackupFileName, MonthDayAndTwoDigitYear) {
     const struct {
         const char* vault;

@@ -2,14 +2,15 @@
  * Gallery entries of the library's button controls: the live radio buttons
  * (checked, unchecked, disabled) with the check box, group box and radio
  * group, and the library-only buttons: speed buttons with the glyph-kind
- * pictures, option groups, a drop-down button, shape buttons, a button panel
- * and an animation control.
+ * pictures, option groups, a drop-down button, shape buttons, a button panel,
+ * an animation control and an edit with its own custom buttons.
  */
 #include <windows.h>
 
 #include "components/controls/QCLAniCtrl.h"
 #include "components/controls/QCLButtonPanel.h"
 #include "components/controls/QCLCheckBox.h"
+#include "components/controls/QCLCustomEdit.h"
 #include "components/controls/QCLGroupBox.h"
 #include "components/controls/QCLMMButton.h"
 #include "components/controls/QCLRadioGroup.h"
@@ -201,6 +202,15 @@ BRIM_GALLERY_ENTRY("library-controls-more") {
     mm->SetButtonFaceImageList(list);
     mm->SetButtonFaceIndex(bsUp, QCLFaceIndex(0, 1));
     mm->SetButtonFaceIndex(bsDown, QCLFaceIndex(0, 0));
+
+    caption(form, 12, 266, "Edit with two custom buttons");
+    auto* edit = new TQCLEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(12, 284, 260, 24);
+    edit->SetText("C:\\Vaults\\Home.vlt");
+    edit->GetCustomButtons()->Add()->SetString(0, "...");
+    TBitmap folder;
+    if (QCLGetGlyphKind(&folder, gkFolder)) edit->GetCustomButtons()->Add()->SetGlyph(&folder);
     form->AfterConstruction();
     ani->Move(2);
     shot.form(form);
