@@ -1,0 +1,5 @@
+# The acceptance journeys, one line per source file (see CMakeLists.txt here).
+brim_journey(00 StartsAndCloses)
+brim_journey(01 FirstStart)
+brim_journey(02 Records)
+brim_journey(08 ExitAndRestart)
