@@ -21,6 +21,9 @@
  *    coordinates, each coordinate biased by 0x8000 into 16 bits, packed as
  *    MAKELONG(x, y); ControlMapUnpack turns it back into a point;
  *  - cmqState: cmsFound, plus cmsShowing and cmsEnabled when so.
+ * A named timer (found by its Name only) answers cmqHandle with the hidden
+ * window that receives its WM_TIMER, and cmqState with cmsFound, plus
+ * cmsEnabled while it runs: a tool may tick it instead of waiting.
  *
  * Tricky points:
  *  - A windowless control's bounds come from its parent's client origin; a
