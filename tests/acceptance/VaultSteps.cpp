@@ -275,29 +275,62 @@ void openPreselectedVault(DWORD pid) {
 void openListedVault(DWORD pid, const std::string& displayName) {
     HWND select = waitForWindow(dialog::SelectVault, pid);
     std::vector<HWND> lists = childrenOfClass(select, "TListBox");
-    ASSERT_EQ(1u, lists.size()) << "the vault list is not shown";
-    HWND list = lists.front();
+    std::vector<HWND> edits = childrenOfClass(select, "TEdit");
+    if (lists.size() != 1 || edits.size() != 1) failStep("the vault list or its path field is not shown");
+    HWND list = lists.front(), path = edits.front();
+    // A click on a line shows that vault's path below the list: the lines are tried top down.
+    const std::string wanted = "\\" + displayName;
+    auto chosen = [&] {
+        const std::string shown = windowText(path);
+        return shown.size() >= wanted.size() && shown.compare(shown.size() - wanted.size(), wanted.size(), wanted) == 0;
+    };
     const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    int line = -1;
-    for (int i = 0; i < count && line < 0; ++i) {
-        char text[512] = {};
-        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-        if (length <= 0 || length >= static_cast<LRESULT>(sizeof text)) continue;
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        if (displayName == text) line = i;
-    }
-    ASSERT_LE(0, line) << "\"" << displayName << "\" is not in the vault list";
     const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-    const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
-    POINT at{20, (line - top) * height + height / 2};
-    ClientToScreen(list, &at);
-    SetForegroundWindow(select);
-    doubleClickAt(at);
+    for (int line = 0; line < count && !chosen(); ++line) {
+        const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+        POINT at{20, (line - top) * height + height / 2};
+        ClientToScreen(list, &at);
+        SetForegroundWindow(select);
+        clickAt(at);
+        within(2000, chosen);
+    }
+    if (!chosen()) failStep("\"" + displayName + "\" is not in the vault list");
+    clickChild(select, "TxpButton", "Open Vault");
     waitForWindowGone(select);
 }
 
+std::vector<std::string> knownVaults() {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "software\\Quarrendel\\Brimsafe\\Vaults", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    for (DWORD i = 0;; ++i) {
+        char name[512] = {}, data[1024] = {};
+        DWORD nameSize = sizeof name, dataSize = sizeof data - 1;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        names.push_back(std::string(name) + "=" + std::string(data, strnlen(data, dataSize)));
+    }
+    RegCloseKey(key);
+    return names;
+}
+
 HWND switchVault(HWND main, DWORD pid) {
-    clickChild(main, "TxpButton", "Switch Vault");
+    // A tip that comes after the last action takes the click first: it is answered, and the button
+    // clicked again until the question shows.
+    waitUntil(
+        [&] {
+            if (brimtest::findMessageBox(pid)) return true;
+            if (HWND tip = findWindow(dialog::Tip, pid)) {
+                clickChild(tip, "TxpButton", "Ok");
+                return false;
+            }
+            if (IsWindowEnabled(main)) clickChild(main, "TxpButton", "Switch Vault");
+            return within(2000, [&] { return brimtest::findMessageBox(pid) || findWindow(dialog::Tip, pid); }) &&
+                   brimtest::findMessageBox(pid);
+        },
+        "the question before switching vaults");
     answerMessage(pid, "Switching vaults will close your current vault.  Do you want to continue?", "Yes");
     return waitForWindow(dialog::SelectVault, pid);
 }

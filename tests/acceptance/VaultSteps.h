@@ -83,7 +83,7 @@ void enterNewPasswordTwice(DWORD pid, const std::string& password);
 HWND createVaultWithWizard(DWORD pid, const std::string& vaultPath, const std::string& password);
 // In the "Select Vault" dialog: "Open Vault" on the vault preselected there (the remembered one).
 void openPreselectedVault(DWORD pid);
-// In the "Select Vault" dialog: double-clicks the listed vault of this display name.
+// In the "Select Vault" dialog: the listed vault of this display name, then "Open Vault".
 void openListedVault(DWORD pid, const std::string& displayName);
 // The main window's Switch Vault button and "Yes" to the question; returns the "Select Vault" dialog.
 HWND switchVault(HWND main, DWORD pid);
@@ -92,6 +92,8 @@ HWND switchVault(HWND main, DWORD pid);
 void exitProgram(Program& program, HWND main);
 // The vault path the known-vault list holds for this display name ("" when none).
 std::string knownVaultPath(const std::string& displayName);
+// Every known vault as "display name=vault path", in the registry's order.
+std::vector<std::string> knownVaults();
 // Text of another program on the clipboard.
 void putOnClipboard(const std::string& text);
 
