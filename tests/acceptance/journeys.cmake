@@ -1,5 +1,6 @@
 # The acceptance journeys, one line per source file (see CMakeLists.txt here).
 brim_journey(00 StartsAndCloses)
+brim_journey(01 FirstStart)
 # --- acc-vaults ---
 target_sources(acceptance_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/VaultSteps.cpp)
 brim_journey(03 Secrets)
