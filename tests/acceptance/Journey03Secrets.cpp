@@ -1,6 +1,8 @@
 // The user copies a password, leaves the computer until the vault locks itself, comes back and
 // unlocks it (once with a mistyped password), then locks it by hand and unlocks it again.
 #include "tests/acceptance/Harness.h"
+#include "tests/acceptance/UserSteps.h"
+#include "tests/acceptance/VaultReaders.h"
 #include "tests/acceptance/VaultSteps.h"
 
 #include <gtest/gtest.h>
@@ -14,18 +16,17 @@ constexpr const char* SamplePassword = "Enter password here";  // the new vault'
 
 void unlockWith(HWND main, DWORD pid, const std::string& password) {
     clickText(main, "Unlock");
-    enterPassword(pid, password);
+    typePassword(pid, password);
 }
 
 }  // namespace
 
 TEST(Journey, Secrets) {
-    const std::string folder = journeyFolder();
-    const std::string vault = folder + "\\Secrets.vlt";
+    const NewVault vault{journeyFolder(), "Secrets", Password};
 
     ACC_STEP("start Brimsafe without a vault and create one with the wizard");
     Program app = Program::start("Brimsafe.exe");
-    HWND main = createVaultWithWizard(app.pid(), vault, Password);
+    HWND main = createVaultWithWizard(app.pid(), vault);
     ASSERT_NE(nullptr, main);
 
     ACC_STEP("copy the sample entry's password with its copy button");
@@ -34,8 +35,7 @@ TEST(Journey, Secrets) {
     std::vector<HWND> edits;
     waitUntil([&] { return (edits = editorEdits(main)).size() >= 3 && windowText(edits[0]) == "Sample Entry"; },
               "the sample entry in the editor");
-    clickCopyButtonOf(edits[2]);  // Name, Login ID, Password
-    waitUntil([&] { return clipboardText() == SamplePassword; }, "the password on the clipboard");
+    copyWithButtonOf(edits[2], SamplePassword);  // Name, Login ID, Password
 
     ACC_STEP("leave the pointer still for 59 ticks of the idle timer");
     restartIdleCount(main);
@@ -53,7 +53,7 @@ TEST(Journey, Secrets) {
     EXPECT_TRUE(isLocked(main));
 
     ACC_STEP("the right password unlocks");
-    enterPassword(app.pid(), Password);
+    typePassword(app.pid(), Password);
     waitUntil([&] { return !isLocked(main); }, "the lock panel to go");
 
     ACC_STEP("one more still tick after unlocking does not lock again");
@@ -68,7 +68,7 @@ TEST(Journey, Secrets) {
 
     ACC_STEP("cancel the unlock: the vault stays locked");
     clickText(main, "Unlock");
-    HWND prompt = waitForWindow(dialog::Password, app.pid());
+    HWND prompt = waitForWindow(PasswordWindow, app.pid());
     clickText(prompt, "Cancel");
     waitForWindowGone(prompt);
     EXPECT_TRUE(isLocked(main));
@@ -80,13 +80,18 @@ TEST(Journey, Secrets) {
     ACC_STEP("copy the password again and exit");
     clickRecordLine(main, 0);
     waitUntil([&] { return (edits = editorEdits(main)).size() >= 3; }, "the sample entry in the editor");
-    clickCopyButtonOf(edits[2]);
-    waitUntil([&] { return clipboardText() == SamplePassword; }, "the password on the clipboard");
-    exitProgram(app, main);
+    copyWithButtonOf(edits[2], SamplePassword);
+    exitWithCtrlQ(app, main);
 
     ACC_STEP("the clipboard is empty, the vault kept and listed");
     EXPECT_EQ("", clipboardText());
-    EXPECT_EQ(folder + "\\Secrets", knownVaultPath("Secrets"));
-    EXPECT_TRUE(fileExists(vault));
-    EXPECT_EQ(784u, readFileBytes(folder + "\\Secrets.kvt").size());
+    EXPECT_EQ(vault.folder + "\\Secrets", knownVaultPath("Secrets"));
+    const OpenedVault saved = openVaultFiles(vault.folder, vault.name, Password);
+    EXPECT_TRUE(saved.ok()) << (saved.problems.empty() ? "" : saved.problems.front());
+    const VaultRecords records = parseVaultText(saved.text);
+    const VaultCategory* passwords = records.find("Passwords");
+    ASSERT_NE(nullptr, passwords);
+    ASSERT_EQ(1u, passwords->rows.size());
+    ASSERT_LE(3u, passwords->rows[0].size());
+    EXPECT_EQ(SamplePassword, passwords->rows[0][2]) << "the copied password is kept as it was";
 }

@@ -2,6 +2,7 @@
 // first vault from outside (a second start hands it to the running program and ends), and runs a
 // second program on the other vault beside the first.
 #include "tests/acceptance/Harness.h"
+#include "tests/acceptance/UserSteps.h"
 #include "tests/acceptance/VaultSteps.h"
 #include "tests/support/MessageBoxReader.h"
 
@@ -31,7 +32,7 @@ void waitPastTips(DWORD pid, const std::function<bool()>& condition, const std::
     waitUntil(
         [&] {
             if (condition()) return true;
-            if (HWND tip = findWindow(dialog::Tip, pid)) clickText(tip, "Ok");
+            if (HWND tip = findWindow(TipWindow, pid)) clickText(tip, "Ok");
             return false;
         },
         what, 60000);
@@ -44,7 +45,7 @@ void encryptWithNewFile(HWND main, DWORD pid, const std::string& path) {
     const RECT label = controlRect(main, "Add File");
     clickAt(POINT{(label.left + label.right) / 2, label.top - 17});
     waitPastTips(pid, [&] { return fileDialogShown(pid) != nullptr; }, "the open dialog");
-    chooseFileInDialog(pid, path);
+    typeIntoFileDialog(pid, "Open", path);
     waitPastTips(pid, [&] { return fileExists(path + ".vltenc") && !fileExists(path) && !findWindow("Frm_FileEncryption", pid); },
                  "the file encrypted");
 }
@@ -58,9 +59,9 @@ TEST(Journey, SeveralVaults) {
 
     ACC_STEP("start Brimsafe without a vault and create the vault Home");
     Program app = Program::start("Brimsafe.exe");
-    HWND main = createVaultWithWizard(app.pid(), home + ".vlt", HomePassword);
+    HWND main = createVaultWithWizard(app.pid(), NewVault{folder, "Home", HomePassword});
     ASSERT_NE(nullptr, main);
-    const std::string homeId = vaultIdCaption(home + ".kvt");
+    const std::string homeId = windowText(main);
 
     ACC_STEP("encrypt a letter in Home");
     writeFileBytes(letter, LetterText);
@@ -68,35 +69,42 @@ TEST(Journey, SeveralVaults) {
 
     ACC_STEP("switch vaults and create the vault Work");
     switchVault(main, app.pid());
-    main = createVaultWithWizard(app.pid(), work + ".vlt", WorkPassword);
+    main = createVaultWithWizard(app.pid(), NewVault{folder, "Work", WorkPassword});
     ASSERT_NE(nullptr, main);
-    const std::string workId = vaultIdCaption(work + ".kvt");
+    const std::string workId = windowText(main);
     EXPECT_NE(homeId, workId);
     EXPECT_EQ(nullptr, findWindow(homeId)) << "nothing shows Home any more";
 
     ACC_STEP("switch back to Home");
     switchVault(main, app.pid());
     openListedVault(app.pid(), "Home");
-    enterPassword(app.pid(), HomePassword);
+    typePassword(app.pid(), HomePassword);
     main = waitForWindowPastTips(homeId, app.pid());
     EXPECT_EQ(nullptr, findWindow(workId));
 
-    ACC_STEP("a second Brimsafe on Home's encrypted letter hands it over and ends");
+    ACC_STEP("a second Brimsafe on Home's encrypted letter hands it over");
     Program second = Program::start("Brimsafe.exe", "\"" + letter + ".vltenc\"");
-    ASSERT_TRUE(second.waitForExit(30000)) << "the second start did not end";
-    EXPECT_EQ(0u, second.exitCode());
 
     ACC_STEP("the running program decrypts the letter and tries to run it");
-    waitPastTips(app.pid(), [&] { return fileExists(letter) && !fileExists(letter + ".vltenc") && brimtest::findMessageBox(app.pid()); },
+    waitPastTips(app.pid(),
+                 [&] { return fileExists(letter) && !fileExists(letter + ".vltenc") && brimtest::findMessageBox(app.pid()); },
                  "the letter decrypted");
+    EXPECT_EQ(LetterText, readFileBytes(letter));
+    // The second start waits in its hand-off until the running program has handled the file.
+    EXPECT_TRUE(second.running());
     answerMessage(app.pid(),
                   "Windows has no program associated with this file type.  You will need to open the file by "
-                  "running the program that created it.");
-    EXPECT_EQ(LetterText, readFileBytes(letter));
+                  "running the program that created it.",
+                  "Ok");
+
+    ACC_STEP("the second start has ended without a window of its own");
+    ASSERT_TRUE(second.waitForExit(30000)) << "the second start did not end";
+    EXPECT_EQ(0u, second.exitCode());
+    EXPECT_EQ(nullptr, findWindow(homeId, second.pid()));
 
     ACC_STEP("a second Brimsafe on the vault Work runs beside the first");
     Program beside = Program::start("Brimsafe.exe", "\"" + work + ".vlt\"");
-    enterPassword(beside.pid(), WorkPassword);
+    typePassword(beside.pid(), WorkPassword);
     HWND workMain = waitForWindowPastTips(workId, beside.pid());
     ASSERT_NE(nullptr, workMain);
     EXPECT_TRUE(app.running());
@@ -106,14 +114,14 @@ TEST(Journey, SeveralVaults) {
     Program third = Program::start("Brimsafe.exe", "\"" + home + ".vlt\"");
     answerMessage(third.pid(),
                   "The vault you have selected is already open on this computer.  You cannot have the same vault "
-                  "open more than once at the same time.");
-    HWND select = waitForWindow(dialog::SelectVault, third.pid());
+                  "open more than once at the same time.", "Ok");
+    HWND select = waitForWindow(SelectVaultWindow, third.pid());
     clickText(select, "Cancel");
     EXPECT_TRUE(third.waitForExit(30000));
 
     ACC_STEP("exit both programs");
-    exitProgram(beside, workMain);
-    exitProgram(app, main);
+    exitConfirmingPlainFiles(beside, workMain);
+    exitConfirmingPlainFiles(app, main);
 
     ACC_STEP("both vaults are listed and kept");
     EXPECT_EQ(home, knownVaultPath("Home"));

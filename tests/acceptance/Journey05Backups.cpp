@@ -2,6 +2,8 @@
 // vault stays exactly as it was), restores the good one, and later, having forgotten the
 // password, replaces it from the key backup.
 #include "tests/acceptance/Harness.h"
+#include "tests/acceptance/UserSteps.h"
+#include "tests/acceptance/VaultReaders.h"
 #include "tests/acceptance/VaultSteps.h"
 
 #include <gtest/gtest.h>
@@ -40,10 +42,10 @@ VaultBytes vaultBytes(const std::string& base) { return {readFileBytes(base + ".
 void changePassword(HWND main, DWORD pid, const std::string& current, const std::string& next) {
     HWND tools = openTools(main, pid);
     clickText(tools, "Change Vault Password");
-    answerMessage(pid, "You must first provide your current password before being able to set a new one.");
-    enterPassword(pid, current);
+    answerMessage(pid, "You must first provide your current password before being able to set a new one.", "Ok");
+    typePassword(pid, current);
     enterNewPasswordTwice(pid, next);
-    answerMessage(pid, "Your password has been changed.");
+    answerMessage(pid, "Your password has been changed.", "Ok");
 }
 
 void chooseRestore(HWND main, DWORD pid, const std::string& backup) {
@@ -64,14 +66,14 @@ TEST(Journey, Backups) {
 
     ACC_STEP("start Brimsafe without a vault and create one with the wizard");
     Program app = Program::start("Brimsafe.exe");
-    HWND main = createVaultWithWizard(app.pid(), base + ".vlt", FirstPassword);
+    HWND main = createVaultWithWizard(app.pid(), NewVault{folder, "Ledger", FirstPassword});
     ASSERT_NE(nullptr, main);
     const std::string vaultId = windowText(main);
 
     ACC_STEP("back up the key (the password is asked first)");
     backupRestoreAction(main, app.pid(), "Back Up Key", keyBackup);
-    enterPassword(app.pid(), FirstPassword);
-    answerMessage(app.pid(), "Your key has been saved.");
+    typePassword(app.pid(), FirstPassword);
+    answerMessage(app.pid(), "Your key has been saved.", "Ok");
     {
         const std::string key = readFileBytes(base + ".kvt"), saved = readFileBytes(keyBackup);
         ASSERT_EQ(796u, saved.size());
@@ -83,7 +85,7 @@ TEST(Journey, Backups) {
 
     ACC_STEP("back up the vault");
     backupRestoreAction(main, app.pid(), "Back Up Vault", vaultBackup);
-    answerMessage(app.pid(), "Your database has been backed up.");
+    answerMessage(app.pid(), "Your database has been backed up.", "Ok");
     const VaultBytes original = vaultBytes(base);
     const std::string backup = readFileBytes(vaultBackup);
     ASSERT_EQ(4 + KeyFileBytes + original.vault.size(), backup.size());
@@ -104,7 +106,7 @@ TEST(Journey, Backups) {
     const std::string cutOff = folder + "\\cut off.bvt";
     writeFileBytes(cutOff, backup.substr(0, 700));
     chooseRestore(main, app.pid(), cutOff);
-    answerMessage(app.pid(), "This is not a valid Vault Backup.  Your vault has not been restored.");
+    answerMessage(app.pid(), "This is not a valid Vault Backup.  Your vault has not been restored.", "Ok");
     EXPECT_EQ(changed.vault, readFileBytes(base + ".vlt"));
     EXPECT_EQ(changed.key, readFileBytes(base + ".kvt"));
 
@@ -114,10 +116,10 @@ TEST(Journey, Backups) {
     const std::string damaged = folder + "\\damaged.bvt";
     writeFileBytes(damaged, damagedBytes);
     chooseRestore(main, app.pid(), damaged);
-    enterPassword(app.pid(), FirstPassword);
-    HWND again = waitForWindow(dialog::Password, app.pid());
+    typePassword(app.pid(), FirstPassword);
+    HWND again = waitForWindow(PasswordWindow, app.pid());
     clickText(again, "Cancel");
-    answerMessage(app.pid(), "Your vault has not been restored.");
+    answerMessage(app.pid(), "Your vault has not been restored.", "Ok");
 
     ACC_STEP("the roll-back left both files byte-identical and no temporary files");
     EXPECT_EQ(changed.vault, readFileBytes(base + ".vlt"));
@@ -128,8 +130,8 @@ TEST(Journey, Backups) {
 
     ACC_STEP("restore the good backup with the password it was made with");
     chooseRestore(main, app.pid(), vaultBackup);
-    enterPassword(app.pid(), FirstPassword);
-    answerMessage(app.pid(), "Your vault has been restored.");
+    typePassword(app.pid(), FirstPassword);
+    answerMessage(app.pid(), "Your vault has been restored.", "Ok");
     EXPECT_EQ(backup.substr(4, KeyFileBytes), readFileBytes(base + ".kvt"));
     EXPECT_EQ(backup.substr(4 + KeyFileBytes), readFileBytes(base + ".vlt"));
     EXPECT_FALSE(fileExists(folder + "\\default.bak"));
@@ -140,17 +142,17 @@ TEST(Journey, Backups) {
     clickText(main, "Quick Lock");
     waitUntil([&] { return isLocked(main); }, "the lock panel");
     clickText(main, "Unlock");
-    enterPassword(app.pid(), FirstPassword);
+    typePassword(app.pid(), FirstPassword);
     waitUntil([&] { return !isLocked(main); }, "the lock panel to go");
 
     ACC_STEP("exit");
-    exitProgram(app, main);
+    exitWithCtrlQ(app, main);
     const VaultBytes beforeForgetting = vaultBytes(base);
 
     ACC_STEP("start again, forget the password and restore the key backup");
     Program again2 = Program::start("Brimsafe.exe");
     openPreselectedVault(again2.pid());
-    HWND prompt = waitForWindow(dialog::Password, again2.pid());
+    HWND prompt = waitForWindow(PasswordWindow, again2.pid());
     clickText(prompt, "Forgot your Password?");
     HWND restore = waitForWindow(dialog::KeyRestore, again2.pid());
     std::vector<HWND> edits = childrenOfClass(restore, "TEdit");
@@ -160,11 +162,11 @@ TEST(Journey, Backups) {
 
     ACC_STEP("set a new password for the restored key");
     enterNewPasswordTwice(again2.pid(), ThirdPassword);
-    answerMessage(again2.pid(), "Your key has been restored.");
+    answerMessage(again2.pid(), "Your key has been restored.", "Ok");
 
     ACC_STEP("open the vault with the new password");
-    enterPassword(again2.pid(), ThirdPassword);
-    HWND reopened = waitForWindowPastTips(vaultId, again2.pid());
+    typePassword(again2.pid(), ThirdPassword);
+    HWND reopened = waitForMainWindow(again2.pid(), folder, "Ledger");
     ASSERT_NE(nullptr, reopened);
 
     ACC_STEP("the key file got a new key block only; the vault file is untouched");
@@ -175,7 +177,9 @@ TEST(Journey, Backups) {
     EXPECT_NE(beforeForgetting.key.substr(512, 256), afterForgetting.key.substr(512, 256));
     EXPECT_EQ(beforeForgetting.key.substr(768), afterForgetting.key.substr(768));
 
-    ACC_STEP("exit; the vault stays listed");
-    exitProgram(again2, reopened);
+    ACC_STEP("exit; the vault stays listed and opens with the new password only");
+    exitWithCtrlQ(again2, reopened);
     EXPECT_EQ(base, knownVaultPath("Ledger"));
+    EXPECT_TRUE(openVaultFiles(folder, "Ledger", ThirdPassword).ok());
+    EXPECT_FALSE(openVaultFiles(folder, "Ledger", FirstPassword).ok());
 }

@@ -45,8 +45,18 @@ void answerMessage(DWORD pid, const std::string& text, const std::string& button
             return box && controlShowing(box, text);
         },
         "the message \"" + text + "\"");
-    click(box, button);
-    waitForWindowGone(box);
+    // A box still coming up may miss the click: click again until it goes, within the deadline.
+    waitUntil(
+        [&] {
+            if (!IsWindow(box) || !IsWindowVisible(box)) return true;
+            click(box, button);
+            for (const ULONGLONG until = GetTickCount64() + 2000; GetTickCount64() < until;) {
+                if (!IsWindow(box) || !IsWindowVisible(box)) return true;
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            }
+            return false;
+        },
+        "the message \"" + text + "\" to close");
 }
 
 void typeIntoFileDialog(DWORD pid, const std::string& caption, const std::string& path) {

@@ -2,6 +2,7 @@
 #include "tests/acceptance/VaultSteps.h"
 
 #include "tests/acceptance/Harness.h"
+#include "tests/acceptance/UserSteps.h"
 #include "tests/support/MessageBoxReader.h"
 
 #include <gtest/gtest.h>
@@ -114,8 +115,6 @@ std::vector<HWND> childrenOfClass(HWND parent, const std::string& className) {
     return found;
 }
 
-HWND visibleWindow(const std::string& caption, DWORD pid) { return findWindow(caption, pid); }
-
 bool showsChild(HWND parent, const std::string& text) {
     for (HWND child : visibleChildren(parent, ""))
         if (windowText(child) == text) return true;
@@ -144,17 +143,12 @@ std::string answerAnyMessage(DWORD pid, const std::string& button) {
     return contents.text;
 }
 
-void answerMessage(DWORD pid, const std::string& expectedText, const std::string& button) {
-    const std::string shown = answerAnyMessage(pid, button);
-    ASSERT_EQ(expectedText, shown) << "another message than expected was shown";
-}
-
 HWND waitForWindowPastTips(const std::string& caption, DWORD pid, DWORD ms) {
     HWND wanted = nullptr;
     waitUntil(
         [&] {
             if ((wanted = findWindow(caption, pid)) != nullptr) return true;
-            if (HWND tip = findWindow(dialog::Tip, pid)) clickChild(tip, "TxpButton", "Ok");
+            if (HWND tip = findWindow(TipWindow, pid)) clickChild(tip, "TxpButton", "Ok");
             return false;
         },
         "the window \"" + caption + "\"", ms);
@@ -173,48 +167,10 @@ HWND fileDialogShown(DWORD pid) {
     return box;
 }
 
-void chooseFileInDialog(DWORD pid, const std::string& path) {
-    HWND box = nullptr;
-    waitUntil([&] { return (box = fileDialogShown(pid)) != nullptr; }, "the file dialog", 30000);
-    // The name field: an edit inside the name combo box, or the name edit itself.
-    HWND name = nullptr;
-    if (HWND combo = GetDlgItem(box, 0x47c)) name = FindWindowExA(combo, nullptr, "Edit", nullptr);
-    if (!name) name = GetDlgItem(box, 0x480);
-    if (!name) name = GetDlgItem(box, 0x47c);
-    ASSERT_NE(nullptr, name) << "the file dialog has no name field";
-    typeInto(name, path);
-    pressKey(VK_RETURN);
-    waitForWindowGone(box, 30000);
-}
-
 // ---- the vault ----
 
-std::string vaultIdCaption(const std::string& keyFilePath) {
-    const std::string key = readFileBytes(keyFilePath);
-    if (key.size() < 24) {
-        ADD_FAILURE() << keyFilePath << " is too short to hold a vault ID";
-        return {};
-    }
-    std::string hex;
-    char digits[3];
-    for (int i = 8; i < 24; ++i) {
-        std::snprintf(digits, sizeof digits, "%.2x", static_cast<unsigned char>(key[i]));
-        hex += digits;
-    }
-    return hex;
-}
-
-void enterPassword(DWORD pid, const std::string& password) {
-    HWND dialog = waitForWindow(dialog::Password, pid);
-    std::vector<HWND> edits = childrenOfClass(dialog, "TEdit");
-    ASSERT_FALSE(edits.empty()) << "the password dialog shows no edit";
-    typeInto(edits.front(), password);
-    clickChild(dialog, "TxpButton", "Ok");
-    waitForWindowGone(dialog);
-}
-
 void enterNewPasswordTwice(DWORD pid, const std::string& password) {
-    HWND dialog = waitForWindow(dialog::Password, pid);
+    HWND dialog = waitForWindow(PasswordWindow, pid);
     std::vector<HWND> edits = childrenOfClass(dialog, "TEdit");
     ASSERT_EQ(2u, edits.size()) << "the password dialog is not asking for a new password";
     typeInto(edits[0], password);
@@ -223,57 +179,14 @@ void enterNewPasswordTwice(DWORD pid, const std::string& password) {
     waitForWindowGone(dialog);
 }
 
-HWND createVaultWithWizard(DWORD pid, const std::string& vaultPath, const std::string& password) {
-    HWND select = waitForWindow(dialog::SelectVault, pid);
-    clickChild(select, "TxpButton", "New Vault");
-    HWND location = waitForWindow(dialog::ChooseVaultLoc, pid);
-    clickChild(location, "TxpButton", "Browse");
-    chooseFileInDialog(pid, vaultPath);
-    clickChild(location, "TxpButton", "Next");
-    waitForWindowGone(location);
-
-    // Key strokes and pointer moves until the seed is full and the key is made.
-    HWND keys = waitForWindow(dialog::KeyCreation, pid);
-    activate(keys);
-    const bool created = within(120000, [&] {
-        if (brimtest::findMessageBox(pid)) return true;
-        if (findWindow(dialog::KeyCreation, pid)) {
-            typeText("qwertyuiopasdfghjklzxcvbnmqwertyuiopasdfghjklzxcvbnm");
-            moveMouseAround(keys, 6);
-        }
-        return false;
-    });
-    EXPECT_TRUE(created) << "the key was not created in time";
-    if (!created) return nullptr;
-    answerMessage(pid, "Your key has been created.");
-
-    HWND first = waitForWindow(dialog::FirstPassword, pid);
-    std::vector<HWND> edits = childrenOfClass(first, "TEdit");
-    EXPECT_EQ(2u, edits.size()) << "the first-password page shows no two password fields";
-    if (edits.size() < 2) return nullptr;
-    typeInto(edits[0], password);
-    typeInto(edits[1], password);
-    clickChild(first, "TxpButton", "Next");
-
-    HWND backup = waitForWindow(dialog::BackupKeyPage, pid);
-    clickChild(backup, "TxpButton", "Skip");
-    answerMessage(pid, "Are you sure that you would like to proceed without backing up your key?", "Yes");
-    HWND done = waitForWindow(dialog::DonePage, pid);
-    clickChild(done, "TxpButton", "Finish");
-    waitForWindowGone(done);
-
-    const std::string keyFile = vaultPath.substr(0, vaultPath.size() - 4) + ".kvt";
-    return waitForWindowPastTips(vaultIdCaption(keyFile), pid);
-}
-
 void openPreselectedVault(DWORD pid) {
-    HWND select = waitForWindow(dialog::SelectVault, pid);
+    HWND select = waitForWindow(SelectVaultWindow, pid);
     clickChild(select, "TxpButton", "Open Vault");
     waitForWindowGone(select);
 }
 
 void openListedVault(DWORD pid, const std::string& displayName) {
-    HWND select = waitForWindow(dialog::SelectVault, pid);
+    HWND select = waitForWindow(SelectVaultWindow, pid);
     std::vector<HWND> lists = childrenOfClass(select, "TListBox");
     std::vector<HWND> edits = childrenOfClass(select, "TEdit");
     if (lists.size() != 1 || edits.size() != 1) failStep("the vault list or its path field is not shown");
@@ -322,26 +235,26 @@ HWND switchVault(HWND main, DWORD pid) {
     waitUntil(
         [&] {
             if (brimtest::findMessageBox(pid)) return true;
-            if (HWND tip = findWindow(dialog::Tip, pid)) {
+            if (HWND tip = findWindow(TipWindow, pid)) {
                 clickChild(tip, "TxpButton", "Ok");
                 return false;
             }
             if (IsWindowEnabled(main)) clickChild(main, "TxpButton", "Switch Vault");
-            return within(2000, [&] { return brimtest::findMessageBox(pid) || findWindow(dialog::Tip, pid); }) &&
+            return within(2000, [&] { return brimtest::findMessageBox(pid) || findWindow(TipWindow, pid); }) &&
                    brimtest::findMessageBox(pid);
         },
         "the question before switching vaults");
     answerMessage(pid, "Switching vaults will close your current vault.  Do you want to continue?", "Yes");
-    return waitForWindow(dialog::SelectVault, pid);
+    return waitForWindow(SelectVaultWindow, pid);
 }
 
-void exitProgram(Program& program, HWND main) {
+void exitConfirmingPlainFiles(Program& program, HWND main) {
     activate(main);
     pressKey('Q', true);
     waitUntil(
         [&] {
             if (!program.running()) return true;
-            if (HWND tip = findWindow(dialog::Tip, program.pid())) clickChild(tip, "TxpButton", "Ok");
+            if (HWND tip = findWindow(TipWindow, program.pid())) clickChild(tip, "TxpButton", "Ok");
             if (HWND box = brimtest::findMessageBox(program.pid())) {
                 brimtest::MessageBoxContents contents;
                 if (brimtest::readMessageBox(box, contents) &&
@@ -435,6 +348,16 @@ void clickRecordLine(HWND main, int index) {
 }
 
 std::vector<HWND> editorEdits(HWND main) { return childrenOfClass(main, "TRecordEdit"); }
+
+void copyWithButtonOf(HWND edit, const std::string& expected) {
+    waitUntil(
+        [&] {
+            if (clipboardText() == expected) return true;
+            clickCopyButtonOf(edit);
+            return within(2000, [&] { return clipboardText() == expected; });
+        },
+        "\"" + expected + "\" on the clipboard");
+}
 
 void clickCopyButtonOf(HWND edit) {
     // The row's copy button stands just right of its edit; only its picture (about 18 pixels wide, its
