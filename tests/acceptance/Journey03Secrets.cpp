@@ -14,9 +14,17 @@ namespace {
 constexpr const char* Password = "Brass lantern 7";
 constexpr const char* SamplePassword = "Enter password here";  // the new vault's sample entry
 
+void askToUnlock(HWND main, DWORD pid) {
+    clickUntil(main, "Unlock", [&] { return findWindow(PasswordWindow, pid) != nullptr; }, "the unlock prompt");
+}
+
 void unlockWith(HWND main, DWORD pid, const std::string& password) {
-    clickText(main, "Unlock");
-    typePassword(pid, password);
+    askToUnlock(main, pid);
+    enterPassword(pid, password);
+}
+
+void quickLock(HWND main) {
+    clickUntil(main, "Quick Lock", [&] { return isLocked(main); }, "the lock panel");
 }
 
 }  // namespace
@@ -53,7 +61,7 @@ TEST(Journey, Secrets) {
     EXPECT_TRUE(isLocked(main));
 
     ACC_STEP("the right password unlocks");
-    typePassword(app.pid(), Password);
+    enterPassword(app.pid(), Password);
     waitUntil([&] { return !isLocked(main); }, "the lock panel to go");
 
     ACC_STEP("one more still tick after unlocking does not lock again");
@@ -62,15 +70,13 @@ TEST(Journey, Secrets) {
 
     ACC_STEP("text of another program on the clipboard, then Quick Lock");
     putOnClipboard("copied in another program");
-    clickText(main, "Quick Lock");
-    waitUntil([&] { return isLocked(main); }, "the lock panel");
+    quickLock(main);
     EXPECT_EQ("", clipboardText());
 
     ACC_STEP("cancel the unlock: the vault stays locked");
-    clickText(main, "Unlock");
+    askToUnlock(main, app.pid());
     HWND prompt = waitForWindow(PasswordWindow, app.pid());
-    clickText(prompt, "Cancel");
-    waitForWindowGone(prompt);
+    clickUntil(prompt, "Cancel", [&] { return !IsWindowVisible(prompt); }, "the prompt cancelled");
     EXPECT_TRUE(isLocked(main));
 
     ACC_STEP("unlock with the right password");

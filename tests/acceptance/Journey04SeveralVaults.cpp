@@ -32,7 +32,7 @@ void waitPastTips(DWORD pid, const std::function<bool()>& condition, const std::
     waitUntil(
         [&] {
             if (condition()) return true;
-            if (HWND tip = findWindow(TipWindow, pid)) clickText(tip, "Ok");
+            if (HWND tip = findWindow(TipWindow, pid)) click(tip, "Ok");
             return false;
         },
         what, 60000);
@@ -78,7 +78,7 @@ TEST(Journey, SeveralVaults) {
     ACC_STEP("switch back to Home");
     switchVault(main, app.pid());
     openListedVault(app.pid(), "Home");
-    typePassword(app.pid(), HomePassword);
+    enterPassword(app.pid(), HomePassword);
     main = waitForWindowPastTips(homeId, app.pid());
     EXPECT_EQ(nullptr, findWindow(workId));
 
@@ -104,7 +104,7 @@ TEST(Journey, SeveralVaults) {
 
     ACC_STEP("a second Brimsafe on the vault Work runs beside the first");
     Program beside = Program::start("Brimsafe.exe", "\"" + work + ".vlt\"");
-    typePassword(beside.pid(), WorkPassword);
+    enterPassword(beside.pid(), WorkPassword);
     HWND workMain = waitForWindowPastTips(workId, beside.pid());
     ASSERT_NE(nullptr, workMain);
     EXPECT_TRUE(app.running());
@@ -116,7 +116,7 @@ TEST(Journey, SeveralVaults) {
                   "The vault you have selected is already open on this computer.  You cannot have the same vault "
                   "open more than once at the same time.", "Ok");
     HWND select = waitForWindow(SelectVaultWindow, third.pid());
-    clickText(select, "Cancel");
+    clickUntil(select, "Cancel", [&] { return !IsWindowVisible(select); }, "the selection cancelled");
     EXPECT_TRUE(third.waitForExit(30000));
 
     ACC_STEP("exit both programs");

@@ -41,9 +41,9 @@ VaultBytes vaultBytes(const std::string& base) { return {readFileBytes(base + ".
 
 void changePassword(HWND main, DWORD pid, const std::string& current, const std::string& next) {
     HWND tools = openTools(main, pid);
-    clickText(tools, "Change Vault Password");
+    clickUntil(tools, "Change Vault Password", [&] { return !IsWindowVisible(tools); }, "the password change begun");
     answerMessage(pid, "You must first provide your current password before being able to set a new one.", "Ok");
-    typePassword(pid, current);
+    enterPassword(pid, current);
     enterNewPasswordTwice(pid, next);
     answerMessage(pid, "Your password has been changed.", "Ok");
 }
@@ -72,7 +72,7 @@ TEST(Journey, Backups) {
 
     ACC_STEP("back up the key (the password is asked first)");
     backupRestoreAction(main, app.pid(), "Back Up Key", keyBackup);
-    typePassword(app.pid(), FirstPassword);
+    enterPassword(app.pid(), FirstPassword);
     answerMessage(app.pid(), "Your key has been saved.", "Ok");
     {
         const std::string key = readFileBytes(base + ".kvt"), saved = readFileBytes(keyBackup);
@@ -116,9 +116,9 @@ TEST(Journey, Backups) {
     const std::string damaged = folder + "\\damaged.bvt";
     writeFileBytes(damaged, damagedBytes);
     chooseRestore(main, app.pid(), damaged);
-    typePassword(app.pid(), FirstPassword);
+    enterPassword(app.pid(), FirstPassword);
     HWND again = waitForWindow(PasswordWindow, app.pid());
-    clickText(again, "Cancel");
+    clickUntil(again, "Cancel", [&] { return !IsWindowVisible(again); }, "the prompt cancelled");
     answerMessage(app.pid(), "Your vault has not been restored.", "Ok");
 
     ACC_STEP("the roll-back left both files byte-identical and no temporary files");
@@ -130,7 +130,7 @@ TEST(Journey, Backups) {
 
     ACC_STEP("restore the good backup with the password it was made with");
     chooseRestore(main, app.pid(), vaultBackup);
-    typePassword(app.pid(), FirstPassword);
+    enterPassword(app.pid(), FirstPassword);
     answerMessage(app.pid(), "Your vault has been restored.", "Ok");
     EXPECT_EQ(backup.substr(4, KeyFileBytes), readFileBytes(base + ".kvt"));
     EXPECT_EQ(backup.substr(4 + KeyFileBytes), readFileBytes(base + ".vlt"));
@@ -139,10 +139,9 @@ TEST(Journey, Backups) {
     EXPECT_EQ(vaultId, windowText(main));
 
     ACC_STEP("the restored key takes the password of the backup again: Quick Lock and unlock with it");
-    clickText(main, "Quick Lock");
-    waitUntil([&] { return isLocked(main); }, "the lock panel");
-    clickText(main, "Unlock");
-    typePassword(app.pid(), FirstPassword);
+    clickUntil(main, "Quick Lock", [&] { return isLocked(main); }, "the lock panel");
+    clickUntil(main, "Unlock", [&] { return findWindow(PasswordWindow, app.pid()) != nullptr; }, "the unlock prompt");
+    enterPassword(app.pid(), FirstPassword);
     waitUntil([&] { return !isLocked(main); }, "the lock panel to go");
 
     ACC_STEP("exit");
@@ -153,19 +152,20 @@ TEST(Journey, Backups) {
     Program again2 = Program::start("Brimsafe.exe");
     openPreselectedVault(again2.pid());
     HWND prompt = waitForWindow(PasswordWindow, again2.pid());
-    clickText(prompt, "Forgot your Password?");
-    HWND restore = waitForWindow(dialog::KeyRestore, again2.pid());
+    HWND restore = nullptr;
+    clickUntil(prompt, "Forgot your Password?",
+               [&] { return (restore = findWindow(dialog::KeyRestore, again2.pid())) != nullptr; }, "the key restore dialog");
     std::vector<HWND> edits = childrenOfClass(restore, "TEdit");
     ASSERT_EQ(1u, edits.size()) << "the key restore dialog shows no path field";
     typeInto(edits.front(), keyBackup);
-    clickText(restore, "Restore Key");
+    clickUntil(restore, "Restore Key", [&] { return !IsWindowVisible(restore); }, "the key backup taken");
 
     ACC_STEP("set a new password for the restored key");
     enterNewPasswordTwice(again2.pid(), ThirdPassword);
     answerMessage(again2.pid(), "Your key has been restored.", "Ok");
 
     ACC_STEP("open the vault with the new password");
-    typePassword(again2.pid(), ThirdPassword);
+    enterPassword(again2.pid(), ThirdPassword);
     HWND reopened = waitForMainWindow(again2.pid(), folder, "Ledger");
     ASSERT_NE(nullptr, reopened);
 

@@ -74,6 +74,9 @@ void activate(HWND window) {
 }
 
 // Polls the condition for up to ms; false when it did not come true (no failure: the caller decides).
+const char* const PlainFilesQuestion =
+    "Not all of the files in your vault are currently encrypted.  Are you sure you would like to exit?";
+
 bool within(DWORD ms, const std::function<bool()>& condition) {
     for (DWORD start = GetTickCount();;) {
         if (condition()) return true;
@@ -123,14 +126,40 @@ bool showsChild(HWND parent, const std::string& text) {
 
 void typeInto(HWND edit, const std::string& text) {
     HWND top = GetAncestor(edit, GA_ROOT);
-    SetForegroundWindow(top);
-    clickAt(centreOf(edit));
-    waitUntil([&] { return GetForegroundWindow() == top; }, "the window to take the keyboard", 5000);
-    // Everything already in the edit is selected, so the typing replaces it.
-    SendMessageA(edit, EM_SETSEL, 0, -1);
-    typeText(text);
-    waitUntil([&] { return windowText(edit).size() == text.size() || text.empty(); }, "the typed text in the edit",
-              10000);
+    // A click that lands while the window is still coming up goes astray, and the keys with it:
+    // the typing is done again until the edit holds exactly the text.
+    waitUntil(
+        [&] {
+            SetForegroundWindow(top);
+            clickAt(centreOf(edit));
+            if (!within(3000, [&] { return GetForegroundWindow() == top; })) return false;
+            // Everything already in the edit is selected, so the typing replaces it.
+            SendMessageA(edit, EM_SETSEL, 0, -1);
+            typeText(text);
+            return within(3000, [&] { return windowText(edit).size() == text.size(); });
+        },
+        "the typed text in the edit");
+}
+
+void clickUntil(HWND form, const std::string& caption, const std::function<bool()>& done, const std::string& what) {
+    waitUntil(
+        [&] {
+            if (done()) return true;
+            if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, caption)) {
+                SetForegroundWindow(form);
+                click(form, caption);
+            }
+            return within(2000, done);
+        },
+        what);
+}
+
+void enterPassword(DWORD pid, const std::string& password) {
+    HWND prompt = waitForWindow(PasswordWindow, pid);
+    std::vector<HWND> edits = childrenOfClass(prompt, "TEdit");
+    if (edits.empty()) failStep("the password prompt has no field");
+    typeInto(edits.front(), password);
+    clickUntil(prompt, "Ok", [&] { return !IsWindow(prompt) || !IsWindowVisible(prompt); }, "the password taken");
 }
 
 // ---- message boxes ----
@@ -172,17 +201,15 @@ HWND fileDialogShown(DWORD pid) {
 void enterNewPasswordTwice(DWORD pid, const std::string& password) {
     HWND dialog = waitForWindow(PasswordWindow, pid);
     std::vector<HWND> edits = childrenOfClass(dialog, "TEdit");
-    ASSERT_EQ(2u, edits.size()) << "the password dialog is not asking for a new password";
+    if (edits.size() != 2) failStep("the password dialog is not asking for a new password");
     typeInto(edits[0], password);
     typeInto(edits[1], password);
-    clickChild(dialog, "TxpButton", "Ok");
-    waitForWindowGone(dialog);
+    clickUntil(dialog, "Ok", [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, "the new password taken");
 }
 
 void openPreselectedVault(DWORD pid) {
     HWND select = waitForWindow(SelectVaultWindow, pid);
-    clickChild(select, "TxpButton", "Open Vault");
-    waitForWindowGone(select);
+    clickUntil(select, "Open Vault", [&] { return !IsWindow(select) || !IsWindowVisible(select); }, "the vault chosen");
 }
 
 void openListedVault(DWORD pid, const std::string& displayName) {
@@ -208,8 +235,7 @@ void openListedVault(DWORD pid, const std::string& displayName) {
         within(2000, chosen);
     }
     if (!chosen()) failStep("\"" + displayName + "\" is not in the vault list");
-    clickChild(select, "TxpButton", "Open Vault");
-    waitForWindowGone(select);
+    clickUntil(select, "Open Vault", [&] { return !IsWindow(select) || !IsWindowVisible(select); }, "the vault chosen");
 }
 
 std::vector<std::string> knownVaults() {
@@ -257,12 +283,10 @@ void exitConfirmingPlainFiles(Program& program, HWND main) {
             if (HWND tip = findWindow(TipWindow, program.pid())) clickChild(tip, "TxpButton", "Ok");
             if (HWND box = brimtest::findMessageBox(program.pid())) {
                 brimtest::MessageBoxContents contents;
-                if (brimtest::readMessageBox(box, contents) &&
-                    contents.text ==
-                        "Not all of the files in your vault are currently encrypted.  Are you sure you would like to exit?")
+                if (controlShowing(box, PlainFilesQuestion))
                     clickAndWaitGone(box, "Yes");
-                else
-                    ADD_FAILURE() << "exit showed \"" << contents.text << "\"";
+                else if (brimtest::readMessageBox(box, contents) && !contents.text.empty())
+                    failStep("exit showed \"" + contents.text + "\"");
             }
             return false;
         },
@@ -369,15 +393,22 @@ void clickCopyButtonOf(HWND edit) {
 // ---- tools ----
 
 HWND openTools(HWND main, DWORD pid) {
-    activate(main);
-    pressKey('T', true);
-    return waitForWindow(dialog::Tools, pid);
+    HWND tools = nullptr;
+    waitUntil(
+        [&] {
+            activate(main);
+            pressKey('T', true);
+            return within(3000, [&] { return (tools = findWindow(dialog::Tools, pid)) != nullptr; });
+        },
+        "the Tools dialog");
+    return tools;
 }
 
 void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const std::string& path) {
     HWND tools = openTools(main, pid);
-    clickChild(tools, "TxpButton", "Back up/Restore");
-    HWND choices = waitForWindow(dialog::BackupRestore, pid);
+    HWND choices = nullptr;
+    clickUntil(tools, "Back up/Restore", [&] { return (choices = findWindow(dialog::BackupRestore, pid)) != nullptr; },
+               "the backup and restore choices");
     // A dialog just shown may miss the first click: click the option until the action button follows it.
     waitUntil(
         [&] {
@@ -389,7 +420,17 @@ void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const 
     std::vector<HWND> edits = childrenOfClass(choices, "TEdit");
     ASSERT_EQ(1u, edits.size()) << "the backup dialog shows no path field";
     typeInto(edits.front(), path);
-    clickChild(choices, "TxpButton", option);
+    // The action is taken once the dialog has gone (a question or a prompt may follow at once).
+    waitUntil(
+        [&] {
+            if (!IsWindow(choices) || !IsWindowVisible(choices)) return true;
+            if (HWND action = childWithText(choices, "TxpButton", option)) {
+                SetForegroundWindow(choices);
+                clickAt(centreOf(action));
+            }
+            return within(2000, [&] { return !IsWindow(choices) || !IsWindowVisible(choices) || brimtest::findMessageBox(pid); });
+        },
+        "the " + option + " action taken");
 }
 
 }  // namespace acc

@@ -23,6 +23,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,10 @@ inline const char* const KeyRestore = "Frm_Restore";
 std::vector<HWND> childrenOfClass(HWND parent, const std::string& className);
 // True while a visible descendant of parent has exactly this text.
 bool showsChild(HWND parent, const std::string& text);
-// Clicks into the edit and types text (the edit is emptied first).
+// Clicks into the edit and types text (the edit is emptied first), again until the edit holds it.
 void typeInto(HWND edit, const std::string& text);
+// Clicks the form's control of this caption (control map) until `done` holds.
+void clickUntil(HWND form, const std::string& caption, const std::function<bool()>& done, const std::string& what);
 
 // ---- message boxes ----
 // Waits for the process's message box, clicks the button and waits for it to go; returns its text.
@@ -53,6 +56,8 @@ HWND waitForWindowPastTips(const std::string& caption, DWORD pid, DWORD ms = 300
 HWND fileDialogShown(DWORD pid);
 
 // ---- the vault ----
+// The password dialog of the process: the password typed, "Ok" clicked until the dialog goes.
+void enterPassword(DWORD pid, const std::string& password);
 // The password dialog in change mode (new password twice), then "Ok".
 void enterNewPasswordTwice(DWORD pid, const std::string& password);
 // In the "Select Vault" dialog: "Open Vault" on the vault preselected there (the remembered one).
