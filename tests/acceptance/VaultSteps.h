@@ -71,6 +71,8 @@ HWND switchVault(HWND main, DWORD pid);
 void exitConfirmingPlainFiles(Program& program, HWND main);
 // The vault path the known-vault list holds for this display name ("" when none).
 std::string knownVaultPath(const std::string& displayName);
+// Every known vault as "display name=vault path", in the registry's order.
+std::vector<std::string> knownVaults();
 // Text of another program on the clipboard.
 void putOnClipboard(const std::string& text);
 
