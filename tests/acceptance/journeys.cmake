@@ -1,8 +1,10 @@
 # The acceptance journeys, one line per source file (see CMakeLists.txt here).
 brim_journey(00 StartsAndCloses)
 brim_journey(01 FirstStart)
+brim_journey(02 Records)
+brim_journey(08 ExitAndRestart)
 # --- acc-vaults ---
 target_sources(acceptance_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/VaultSteps.cpp)
 brim_journey(03 Secrets)
-brim_journey(05 Backups)
 brim_journey(04 SeveralVaults)
+brim_journey(05 Backups)
