@@ -59,6 +59,9 @@ TEST(Journey, Secrets) {
     ACC_STEP("unlock with a mistyped password: the password is asked again");
     unlockWith(main, app.pid(), "Brass lantern 8");
     EXPECT_TRUE(isLocked(main));
+    HWND again = waitForWindow(PasswordWindow, app.pid());
+    waitUntil([&] { return controlShowing(again, "Invalid password.  Reenter password."); },
+              "the notice that the password was wrong");
 
     ACC_STEP("the right password unlocks");
     enterPassword(app.pid(), Password);

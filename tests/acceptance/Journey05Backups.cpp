@@ -118,6 +118,8 @@ TEST(Journey, Backups) {
     chooseRestore(main, app.pid(), damaged);
     enterPassword(app.pid(), FirstPassword);
     HWND again = waitForWindow(PasswordWindow, app.pid());
+    waitUntil([&] { return controlShowing(again, "Invalid password.  Reenter password."); },
+              "the notice that the password did not open the backup");
     clickUntil(again, "Cancel", [&] { return !IsWindowVisible(again); }, "the prompt cancelled");
     answerMessage(app.pid(), "Your vault has not been restored.", "Ok");
 
