@@ -142,6 +142,7 @@ void TFormMain::buildLayout() {
     buildLockPanel();
 
     Timer1 = new TTimer(this);
+    Timer1->Name = "Timer1";  // the idle timer, as automation tools find it through the control map
     Timer1->SetEnabled(false);
     Timer1->SetInterval(10000);
     Timer1->OnTimer = TNotifyEvent(this, &TFormMain::Timer1Timer);

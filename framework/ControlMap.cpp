@@ -3,6 +3,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Forms.h"
+#include "framework/Timers.h"
 
 #include <functional>
 #include <vector>
@@ -112,7 +113,14 @@ bool ControlMapAnswer(TCustomForm* form, TMessage& Message) {
     char name[256] = {};
     const auto atom = static_cast<ATOM>(Message.LParam);
     if (!atom || !GlobalGetAtomNameA(atom, name, sizeof name)) return true;
-    auto* control = dynamic_cast<TControl*>(ControlMapFind(form, name));
+    TComponent* found = ControlMapFind(form, name);
+    // A timer is no control, but its window is what an automation tool ticks.
+    if (auto* timer = dynamic_cast<TTimer*>(found)) {
+        if (Message.WParam == cmqHandle) Message.Result = reinterpret_cast<LRESULT>(timer->GetHandle());
+        if (Message.WParam == cmqState) Message.Result = timer->GetEnabled() ? cmsFound | cmsEnabled : cmsFound;
+        return true;
+    }
+    auto* control = dynamic_cast<TControl*>(found);
     if (!control) return true;
     RECT bounds{};
     switch (Message.WParam) {

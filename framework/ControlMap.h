@@ -23,6 +23,9 @@
  *    coordinates, each coordinate biased by 0x8000 into 16 bits, packed as
  *    MAKELONG(x, y); ControlMapUnpack turns it back into a point;
  *  - cmqState: cmsFound, plus cmsShowing and cmsEnabled when so.
+ * A named timer (found by its Name only) answers cmqHandle with the hidden
+ * window that receives its WM_TIMER, and cmqState with cmsFound, plus
+ * cmsEnabled while it runs: a tool may tick it instead of waiting.
  *
  * Windowed controls also carry their name: the window property
  * ControlMapNameProperty holds a global atom of the component's Name (kept

@@ -3,3 +3,8 @@ brim_journey(00 StartsAndCloses)
 brim_journey(01 FirstStart)
 brim_journey(02 Records)
 brim_journey(08 ExitAndRestart)
+# --- acc-vaults ---
+target_sources(acceptance_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/VaultSteps.cpp)
+brim_journey(03 Secrets)
+brim_journey(04 SeveralVaults)
+brim_journey(05 Backups)

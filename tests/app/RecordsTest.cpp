@@ -721,6 +721,35 @@ TEST_F(RecordsTest, TheCategoryDialogDecidesTheCurrentCategory) {
     EXPECT_EQ(form->ComboBox1->GetItemIndex(), 3);
 }
 
+// Add File and Remove File take the places of New and Delete: only one pair (with its labels) shows.
+TEST_F(RecordsTest, TheFileButtonsTakeThePlaceOfNewAndDeleteInEncryptedFiles) {
+    openRecords();
+    show();
+    auto showing = [&](std::initializer_list<TControl*> controls) {
+        std::vector<bool> shown;
+        for (TControl* c : controls) shown.push_back(c->Visible);
+        return shown;
+    };
+    const std::initializer_list<TControl*> records{form->KTransNewButton, form->KTransDeleteButton, form->LabelNew,
+                                                  form->LabelDelete};
+    const std::initializer_list<TControl*> files{form->KTransNewFileButton, form->KTransRemoveFileButton,
+                                                form->LabelNewFile, form->LabelRemoveFile};
+    const std::vector<bool> all(4, true), none(4, false);
+    EXPECT_EQ(showing(records), all);
+    EXPECT_EQ(showing(files), none);
+
+    form->ComboBox1->SetItemIndex(1);  // "Encrypted Files"
+    form->ComboBox1Change(nullptr);
+    EXPECT_EQ(showing(records), none);
+    EXPECT_EQ(showing(files), all);
+    EXPECT_FALSE(form->TranImageNewInactive->Visible);
+
+    form->ComboBox1->SetItemIndex(2);
+    form->ComboBox1Change(nullptr);
+    EXPECT_EQ(showing(records), all);
+    EXPECT_EQ(showing(files), none);
+}
+
 TEST_F(RecordsTest, AnEmptyCategoryShowsTheHelpPanel) {
     openRecords();
     addCategory("Empty", {{"Field", htOneLine, hsShown}}, {});

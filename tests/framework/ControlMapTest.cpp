@@ -144,6 +144,27 @@ TEST_F(ControlMapTest, UnknownNamesAndBadQueriesAnswerZero) {
     EXPECT_EQ(result, 0u) << "no atom";
 }
 
+// A named timer is reached through its hidden window: a tick sent there runs its handler.
+TEST_F(ControlMapTest, ANamedTimerAnswersWithTheWindowItsTicksArriveAt) {
+    auto* timer = new TTimer(form);
+    timer->Name = "Timer1";
+    timer->Interval = 600000;
+    int ticks = 0;
+    timer->OnTimer = TNotifyEvent([&](TObject*) { ++ticks; });
+
+    const auto window = reinterpret_cast<HWND>(ask("Timer1", cmqHandle));
+    ASSERT_EQ(window, timer->Handle);
+    EXPECT_EQ(ask("Timer1", cmqState), cmsFound | cmsEnabled);
+    EXPECT_EQ(ask("Timer1", cmqTopLeft), 0) << "a timer has no bounds";
+    SendMessageA(window, WM_TIMER, 1, 0);
+    EXPECT_EQ(ticks, 1);
+
+    timer->Enabled = false;
+    EXPECT_EQ(ask("Timer1", cmqState), cmsFound);
+    SendMessageA(window, WM_TIMER, 1, 0);
+    EXPECT_EQ(ticks, 1) << "a stopped timer ignores a tick";
+}
+
 TEST(ControlMapPacking, ScreenPointsRoundTripIncludingNegativeOnes) {
     const POINT points[] = {{0, 0}, {1279, 1023}, {-1, -8}, {-32000, 32000}, {32767, -32767}};
     for (const POINT& p : points) {
