@@ -14,8 +14,8 @@ namespace acc {
 namespace {
 
 constexpr DWORD ClickAgainMs = 3000;
-// The vault selection dialog's window, and the plain stand-in that takes its place in builds without it.
-const char* const VaultPromptCaptions[] = {"Frm_SelectDatabase", "Brimsafe Vaults"};
+// The vault selection dialog's window (its skinned title bar reads "Select Vault").
+constexpr char VaultPromptWindow[] = "Frm_SelectDatabase";
 
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -57,15 +57,7 @@ void answerBox(DWORD processId, const ExpectedBox& expected, const std::string& 
 }
 
 HWND waitForVaultPrompt(DWORD processId, DWORD ms) {
-    HWND prompt = nullptr;
-    waitUntil(
-        [&] {
-            for (const char* caption : VaultPromptCaptions)
-                if ((prompt = findWindow(caption, processId)) != nullptr) return true;
-            return false;
-        },
-        "Brimsafe's vault prompt", ms);
-    return prompt;
+    return waitForWindow(VaultPromptWindow, processId, ms);
 }
 
 }  // namespace acc

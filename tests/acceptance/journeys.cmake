@@ -1,2 +1,5 @@
 # The acceptance journeys, one line per source file (see CMakeLists.txt here).
 brim_journey(00 StartsAndCloses)
+brim_journey(09 UpdateCheck)
+include(${CMAKE_CURRENT_SOURCE_DIR}/Journey09UpdateCheck.cmake)
+brim_journey(10 Uninstall)
