@@ -1,8 +1,9 @@
 // Journey: the weekly update check comes due. On the first start the maker's server stalls halfway
 // through the version file: after the time limit the check gives up with its message, keeps nothing of
-// the half file and stays due. On the next start the server answers with a newer version: the check
-// shows its window, asks, and the update page opens in the user's browser; the start after that checks
-// nothing, since the week starts again.
+// the half file and stays due. On the next start the server is slow and the user cancels: its late
+// answer changes nothing. Then the server answers with a newer version: the check shows its window,
+// asks, and the update page opens in the user's browser; the start after that checks nothing, since the
+// week starts again.
 //
 // Tricky points:
 // - The update check runs at start-up before any vault is opened, so no vault is needed: after each
@@ -17,6 +18,7 @@
 #include "tests/acceptance/Harness.h"
 #include "tests/acceptance/Prompts.h"
 #include "tests/download/LoopbackServer.h"
+#include "tests/support/MessageBoxReader.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +120,13 @@ private:
     bool hadPrevious_ = false;
 };
 
+// The loopback server holds its answer to a "held" request until the test lets it go.
+void releaseHeldAnswer(const dltest::LoopbackServer& server, const std::string& token) {
+    win32::FileHandle release(CreateFileA(server.stateFile(token + ".release").c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!release) failStep("cannot let the server answer");
+}
+
 // After the check the start-up goes on to the vault prompt; the user cancels it, which ends Brimsafe.
 void leaveAtTheVaultPrompt(Program& brimsafe) {
     HWND prompt = waitForVaultPrompt(brimsafe.pid());
@@ -152,6 +161,22 @@ TEST(Journey, UpdateCheck) {
     EXPECT_EQ(lastCheck(), dueSince) << "a failed check was recorded as done";
     leaveAtTheVaultPrompt(brimsafe);
     EXPECT_EQ(browser.opened(), "");
+
+    ACC_STEP("the next start finds the server slow, and the user cancels the check");
+    const std::string slow = dltest::newToken();
+    serverNowAt(server.scenarioUrl(slow, "held", ""));
+    brimsafe = Program::start("Brimsafe.exe");
+    update = waitForWindow(UpdateWindow, brimsafe.pid());
+    waitUntil([&] { return !server.requests(slow).empty(); }, "the check to ask the server");
+    clickText(update, "Cancel");
+    waitForWindowGone(update);
+
+    ACC_STEP("the server's late answer changes nothing");
+    releaseHeldAnswer(server, slow);
+    waitUntil([&] { return versionTempFiles() == tempBefore; }, "the cancelled download to end");
+    EXPECT_EQ(brimtest::findMessageBox(brimsafe.pid()), nullptr) << "the cancelled check still spoke";
+    EXPECT_EQ(lastCheck(), dueSince) << "a cancelled check was recorded as done";
+    leaveAtTheVaultPrompt(brimsafe);
 
     ACC_STEP("the server answers again: the next start finds the newer version");
     serverNowAt(server.httpUrl("/newer/Corvanta/"));
