@@ -303,19 +303,21 @@ void TFormMain::buildCommands() {
         int picture;
         const char* caption;
         int left;
+        const char* name;  // the framework name other programs find the button by
     };
     const Command commands[] = {
-        {&KTransNewButton, &LabelNew, IDB_MAIN_NEW_NORMAL, "New", 12},
-        {&KTransDeleteButton, &LabelDelete, IDB_MAIN_DELETE_NORMAL, "Delete", 62},
-        {&KTransSearchButton, &LabelSearch, IDB_MAIN_SEARCH_NORMAL, "Search", 112},
-        {&KTransToolsButton, &LabelTools, IDB_MAIN_TOOLS_NORMAL, "Tools", 162},
-        {&KTransHelpButton, &LabelHelp, IDB_MAIN_HELP_NORMAL, "Help", 212},
-        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 12},
-        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 62},
+        {&KTransNewButton, &LabelNew, IDB_MAIN_NEW_NORMAL, "New", 12, "KTransNewButton"},
+        {&KTransDeleteButton, &LabelDelete, IDB_MAIN_DELETE_NORMAL, "Delete", 62, "KTransDeleteButton"},
+        {&KTransSearchButton, &LabelSearch, IDB_MAIN_SEARCH_NORMAL, "Search", 112, "KTransSearchButton"},
+        {&KTransToolsButton, &LabelTools, IDB_MAIN_TOOLS_NORMAL, "Tools", 162, "KTransToolsButton"},
+        {&KTransHelpButton, &LabelHelp, IDB_MAIN_HELP_NORMAL, "Help", 212, "KTransHelpButton"},
+        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 12, "KTransNewFileButton"},
+        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 62, "KTransRemoveFileButton"},
     };
     for (const Command& c : commands) {
         *c.button = makePictureButton(this, PanelCommands, c.picture, c.picture + 1, c.picture + 2, c.left + 9, 5, c.caption);
         *c.label = makeLabel(this, PanelCommands, Bounds(c.left - 4, 39, 58, 14), c.caption, -11, kFrameNavy, false, taCenter);
+        (*c.button)->SetName(c.name);
     }
     KTransNewButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransNewButtonMouseRelease);
     KTransDeleteButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransDeleteButtonMouseRelease);

@@ -1,5 +1,8 @@
 # The acceptance journeys, one line per source file (see CMakeLists.txt here).
 brim_journey(00 StartsAndCloses)
+brim_journey(01 FirstStart)
+brim_journey(02 Records)
+brim_journey(08 ExitAndRestart)
 brim_journey(09 UpdateCheck)
 include(${CMAKE_CURRENT_SOURCE_DIR}/Journey09UpdateCheck.cmake)
 brim_journey(10 Uninstall)
