@@ -1,7 +1,7 @@
-// Journey: the user uninstalls Brimsafe. Tried while Brimsafe still runs, the uninstaller refuses and
-// changes nothing; once Brimsafe is closed it asks, removes the program files, the shortcuts, the
-// settings, the uninstall entry and the file types the installer made, and keeps every vault and backup
-// byte for byte.
+// Journey: the user uninstalls Brimsafe. Tried while Brimsafe runs with a vault open, the uninstaller
+// refuses and changes nothing; once Brimsafe is closed it asks, removes the program files, the
+// shortcuts, the settings, the uninstall entry and the file types the installer made, and keeps every
+// vault and backup byte for byte: the one Brimsafe made and others the user keeps elsewhere.
 //
 // Tricky points:
 // - Uninstall.exe copies itself to the temp folder, starts the copy and ends: the boxes the user answers
@@ -11,6 +11,7 @@
 #include "framework/Win32Handles.h"
 #include "tests/acceptance/Harness.h"
 #include "tests/acceptance/Prompts.h"
+#include "tests/acceptance/UserSteps.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -150,36 +151,36 @@ struct KeptFile {
     std::string bytes;
 };
 
-// The user's vaults: the usual one in the documents folder's Brimsafe folder, a second one of its
-// own folder, and the backups of both, each with contents no other file has.
-std::vector<KeptFile> keepVaultsAndBackups() {
+// The vault Brimsafe makes, in the usual place: the Brimsafe folder of the user's documents.
+NewVault usualVault() {
     const std::string documents = readText(HKEY_CURRENT_USER, ShellFoldersKey, "Personal");
     if (documents.empty()) failStep("the user has no documents folder");
-    const std::string usual = join(documents, "Brimsafe");
+    const std::string folder = join(documents, "Brimsafe");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return NewVault{folder, "My Vault", "Kept after 9 uninstalls"};
+}
+
+// A vault of its own folder and backups the user keeps elsewhere, each with contents no other file has.
+std::vector<KeptFile> keepOtherVaultsAndBackups() {
     const std::string household = join(journeyFolder(), "Household");
     const std::string backups = join(journeyFolder(), "Backups");
-    for (const std::string& folder : {usual, household, backups}) CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& folder : {household, backups}) CreateDirectoryA(folder.c_str(), nullptr);
 
     std::vector<KeptFile> kept;
     int n = 0;
-    for (const std::string& path :
-         {join(usual, "My Vault.vlt"), join(usual, "My Vault.kvt"), join(household, "Household.vlt"),
-          join(household, "Household.kvt"), join(backups, "My Vault.bvt"), join(backups, "My Vault.bkv"),
-          join(backups, "Household.bvt")}) {
+    for (const std::string& path : {join(household, "Household.vlt"), join(household, "Household.kvt"),
+                                    join(backups, "My Vault.bvt"), join(backups, "My Vault.bkv"),
+                                    join(backups, "Household.bvt")}) {
         std::string bytes = "vault file " + std::to_string(++n) + std::string("\0\x01\xfe\xff", 4);
         for (int i = 0; i < 600; ++i) bytes += static_cast<char>((i * 37 + n) & 0xFF);
         writeFileBytes(path, bytes);
         kept.push_back({path, bytes});
     }
-    // The vault list the program keeps, as the vault dialogs write it.
-    win32::RegistryKeyHandle vaults;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(SettingsKey) + "\\Vaults").c_str(), 0, nullptr, 0,
-                        KEY_WRITE, nullptr, vaults.out(), nullptr) != ERROR_SUCCESS)
-        failStep("cannot list the vaults");
-    for (const std::pair<const char*, std::string>& entry :
-         {std::make_pair("My Vault", join(usual, "My Vault")), std::make_pair("Household", join(household, "Household"))})
-        RegSetValueExA(vaults.get(), entry.first, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.second.data()),
-                       static_cast<DWORD>(entry.second.size()));
+    // The second vault is known to the program, as its vault dialogs list it.
+    const std::string path = join(household, "Household");
+    if (RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(SettingsKey) + "\\Vaults").c_str(), "Household", REG_SZ,
+                        path.data(), static_cast<DWORD>(path.size())) != ERROR_SUCCESS)
+        failStep("cannot list the second vault");
     return kept;
 }
 
@@ -216,12 +217,6 @@ UninstallRun startUninstall() {
     return UninstallRun{std::move(first), copy, std::move(process)};
 }
 
-// The vault prompt of a Brimsafe at its first window: the user cancels it, which ends the program.
-void closeBrimsafeAtTheVaultPrompt(Program& brimsafe, HWND prompt) {
-    clickText(prompt, "Cancel");
-    if (!brimsafe.waitForExit()) failStep("Brimsafe did not end when its vault prompt was cancelled");
-}
-
 TEST(Journey, Uninstall) {
     ACC_STEP("Brimsafe is installed");
     // The journey plays the user's shell, which does not sit in the install folder: a process whose
@@ -229,14 +224,15 @@ TEST(Journey, Uninstall) {
     SetCurrentDirectoryA(journeyFolder().c_str());
     const Installed installed = findTheInstall();
 
-    ACC_STEP("the user keeps two vaults and their backups");
-    const std::vector<KeptFile> kept = keepVaultsAndBackups();
+    ACC_STEP("the user keeps a vault and backups of Brimsafe's elsewhere");
+    std::vector<KeptFile> kept = keepOtherVaultsAndBackups();
 
-    ACC_STEP("Brimsafe runs, at its vault prompt");
+    ACC_STEP("the user makes a vault with Brimsafe and keeps it open");
+    const NewVault vault = usualVault();
     Program brimsafe = Program::start("Brimsafe.exe");
-    HWND prompt = waitForVaultPrompt(brimsafe.pid());
+    HWND mainWindow = createVaultWithWizard(brimsafe.pid(), vault);
 
-    ACC_STEP("uninstalling while Brimsafe runs is refused");
+    ACC_STEP("uninstalling while Brimsafe has the vault open is refused");
     const std::string before = installed.snapshot();
     const UninstallRun refused = startUninstall();
     answerBox(refused.copy, {"Brimsafe", RunningText, {"ok"}}, "OK");
@@ -245,8 +241,13 @@ TEST(Journey, Uninstall) {
     EXPECT_TRUE(brimsafe.running()) << "the refusal ended Brimsafe";
     EXPECT_EQ(readMarker(), 0u);
 
-    ACC_STEP("the user closes Brimsafe");
-    closeBrimsafeAtTheVaultPrompt(brimsafe, prompt);
+    ACC_STEP("the user exits Brimsafe");
+    exitWithCtrlQ(brimsafe, mainWindow);
+    for (const char* extension : {".vlt", ".kvt"}) {
+        const std::string path = join(vault.folder, vault.name + extension);
+        if (!fileExists(path)) failStep("Brimsafe left no " + path);
+        kept.push_back({path, readFileBytes(path)});
+    }
 
     ACC_STEP("the user uninstalls Brimsafe and confirms");
     const UninstallRun uninstall = startUninstall();

@@ -2,6 +2,7 @@
 #include "tests/acceptance/Prompts.h"
 
 #include "tests/acceptance/Harness.h"
+#include "tests/acceptance/UserSteps.h"
 #include "tests/support/MessageBoxReader.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,6 @@ namespace acc {
 namespace {
 
 constexpr DWORD ClickAgainMs = 3000;
-// The vault selection dialog's window (its skinned title bar reads "Select Vault").
-constexpr char VaultPromptWindow[] = "Frm_SelectDatabase";
 
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -57,7 +56,7 @@ void answerBox(DWORD processId, const ExpectedBox& expected, const std::string& 
 }
 
 HWND waitForVaultPrompt(DWORD processId, DWORD ms) {
-    return waitForWindow(VaultPromptWindow, processId, ms);
+    return waitForWindow(SelectVaultWindow, processId, ms);
 }
 
 }  // namespace acc
