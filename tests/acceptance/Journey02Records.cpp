@@ -63,8 +63,7 @@ TEST(Journey, Records) {
     replaceFieldText(control(search, "TQCLEdit#1"), "JERRY");
     const ColumnList results = columnList(search, "TQCLListBox#1");
     waitUntil([&] { return listRows(results.lines) == Rows{{"Bank", "Note", tricky}}; }, "the one hit");
-    click(search, "Go To Selected Item");
-    waitForWindowGone(search);
+    clickToClose(search, "Go To Selected Item");
     waitUntil([&] { return selectedLine(list.lines) == 1; }, "the found entry selected");
     EXPECT_EQ(windowText(fieldBelow(mainWindow, "Account")), "Checking");
 

@@ -28,6 +28,14 @@ void clickCentre(HWND window) {
 
 }  // namespace
 
+void clickToClose(HWND form, const std::string& button) {
+    click(form, button);
+    const ULONGLONG again = GetTickCount64() + 5000;
+    while (IsWindow(form) && IsWindowVisible(form) && GetTickCount64() < again) Sleep(20);
+    if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, button)) click(form, button);
+    waitForWindowGone(form);
+}
+
 std::string hexId(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -46,8 +54,7 @@ void answerMessage(DWORD pid, const std::string& text, const std::string& button
             return box && controlShowing(box, text);
         },
         "the message \"" + text + "\"");
-    click(box, button);
-    waitForWindowGone(box);
+    clickToClose(box, button);
 }
 
 void typeIntoFileDialog(DWORD pid, const std::string& caption, const std::string& path) {
@@ -77,8 +84,7 @@ void chooseVaultFile(DWORD pid, const std::string& vaultFilePath) {
     typeIntoFileDialog(pid, "Save As", vaultFilePath);
     HWND edit = control(location, "TEdit#1");
     waitUntil([&] { return windowText(edit) == vaultFilePath; }, "the chosen path on the location page", 10000);
-    click(location, "Next");
-    waitForWindowGone(location);
+    clickToClose(location, "Next");
 }
 
 void stirMouseAndKeysUntilKeyCreated(DWORD pid) {
@@ -105,8 +111,7 @@ void typePasswordTwice(DWORD pid, const std::string& password) {
     clickCentre(second);
     typeText(password);
     waitUntil([&] { return windowText(second).size() == password.size(); }, "the confirmation typed", 10000);
-    click(page, "Next");
-    waitForWindowGone(page);
+    clickToClose(page, "Next");
 }
 
 void skipKeyBackup(DWORD pid) {
@@ -118,8 +123,7 @@ void skipKeyBackup(DWORD pid) {
 
 void finishWizard(DWORD pid) {
     HWND page = waitForWindow(DoneWindow, pid);
-    click(page, "Finish");
-    waitForWindowGone(page);
+    clickToClose(page, "Finish");
 }
 
 HWND createVaultWithWizard(DWORD pid, const NewVault& vault) {
@@ -146,8 +150,7 @@ void typePassword(DWORD pid, const std::string& password) {
     clickCentre(field);
     typeText(password);
     waitUntil([&] { return windowText(field).size() == password.size(); }, "the password typed", 10000);
-    click(prompt, "Ok");
-    waitForWindowGone(prompt);
+    clickToClose(prompt, "Ok");
 }
 
 HWND openRememberedVault(DWORD pid, const NewVault& vault) {
@@ -378,13 +381,10 @@ void addCategoryWithFields(DWORD pid, HWND mainWindow, const std::string& name,
         click(editor, "New Field");
         HWND fieldDialog = waitForWindow(FieldWindow, pid);
         replaceFieldText(control(fieldDialog, "TEdit#1"), field);
-        click(fieldDialog, "Ok");
-        waitForWindowGone(fieldDialog);
+        clickToClose(fieldDialog, "Ok");
     }
-    click(editor, "Ok");
-    waitForWindowGone(editor);
-    click(categories, "Ok");
-    waitForWindowGone(categories);
+    clickToClose(editor, "Ok");
+    clickToClose(categories, "Ok");
 }
 
 HWND fieldBelow(HWND form, const std::string& fieldName) {
@@ -407,8 +407,7 @@ void addEntryThroughDialog(DWORD pid, HWND mainWindow,
     click(mainWindow, "KTransNewButton");
     HWND dialog = waitForWindow(EntryWindow, pid);
     for (const auto& [name, value] : values) replaceFieldText(fieldBelow(dialog, name), value);
-    click(dialog, "Ok");
-    waitForWindowGone(dialog);
+    clickToClose(dialog, "Ok");
 }
 
 void answerTip(DWORD pid, const std::string& text) {
@@ -419,8 +418,7 @@ void answerTip(DWORD pid, const std::string& text) {
             return tip && controlShowing(tip, text);
         },
         "the tip \"" + text + "\"");
-    click(tip, "Ok");
-    waitForWindowGone(tip);
+    clickToClose(tip, "Ok");
 }
 
 }  // namespace acc

@@ -32,6 +32,12 @@ constexpr const char* PasswordWindow = "PasswordForm";
 constexpr const char* MessageBoxWindow = "ZMMessageBox";
 constexpr const char* TipWindow = "Frm_DontShowAgain";
 
+// Clicks a button that closes its window and waits for it to go. A press that left the window open is
+// given once more after a while: under heavy load Wine's pointer, kept in step with the display's,
+// now and then reports a stale position between a synthesized press and release, and the button
+// never sees its click (the journeys run several displays at once).
+void clickToClose(HWND form, const std::string& button);
+
 struct NewVault {
     std::string folder;  // an existing folder
     std::string name;    // the base name, without ".vlt"
