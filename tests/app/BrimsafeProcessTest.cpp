@@ -233,7 +233,13 @@ std::string answerBox(const BrimsafeProcess& brimsafe, const char* button) {
     brimtest::MessageBoxContents contents;
     bool read = false;
     for (int tries = 0; tries < 5 && !read; ++tries) read = brimtest::readMessageBox(box, contents);
-    if (!read) return "<unreadable message box>";
+    if (!read) {
+        const std::string why = "<unreadable message box: hung " + std::to_string(IsHungAppWindow(box)) +
+                                ", visible " + std::to_string(IsWindowVisible(box)) + ", buttons " +
+                                std::to_string(brimtest::findMessageBoxButton(box, button) != nullptr) + ">";
+        if (bringForward(brimsafe, box)) brimtest::clickMessageBoxButton(box, button);
+        return why;
+    }
     if (!bringForward(brimsafe, box)) return "<message box not in front: " + contents.text + ">";
     if (!brimtest::clickMessageBoxButton(box, button)) return "<no button " + std::string(button) + ">";
     for (int tries = 0; tries < 200 && IsWindowVisible(box); ++tries) brimsafe.waitForEnd(50);
