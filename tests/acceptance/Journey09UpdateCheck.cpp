@@ -17,6 +17,7 @@
 #include "framework/Win32Handles.h"
 #include "tests/acceptance/Harness.h"
 #include "tests/acceptance/Prompts.h"
+#include "tests/acceptance/UserSteps.h"
 #include "tests/download/LoopbackServer.h"
 #include "tests/support/MessageBoxReader.h"
 #include "tests/support/TestEnvironment.h"
@@ -131,7 +132,7 @@ void releaseHeldAnswer(const dltest::LoopbackServer& server, const std::string& 
 void leaveAtTheVaultPrompt(Program& brimsafe) {
     HWND prompt = waitForVaultPrompt(brimsafe.pid());
     EXPECT_EQ(findWindow(UpdateWindow, brimsafe.pid()), nullptr) << "the update window stayed up";
-    clickText(prompt, "Cancel");
+    clickToClose(prompt, "Cancel");
     if (!brimsafe.waitForExit()) failStep("Brimsafe did not end when its vault prompt was cancelled");
 }
 
@@ -168,8 +169,7 @@ TEST(Journey, UpdateCheck) {
     brimsafe = Program::start("Brimsafe.exe");
     update = waitForWindow(UpdateWindow, brimsafe.pid());
     waitUntil([&] { return !server.requests(slow).empty(); }, "the check to ask the server");
-    clickText(update, "Cancel");
-    waitForWindowGone(update);
+    clickToClose(update, "Cancel");
 
     ACC_STEP("the server's late answer changes nothing");
     releaseHeldAnswer(server, slow);
