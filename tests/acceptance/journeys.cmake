@@ -8,3 +8,7 @@ target_sources(acceptance_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/VaultSteps.c
 brim_journey(03 Secrets)
 brim_journey(04 SeveralVaults)
 brim_journey(05 Backups)
+# --- acc-update-uninstall ---
+brim_journey(09 UpdateCheck)
+include(${CMAKE_CURRENT_SOURCE_DIR}/Journey09UpdateCheck.cmake)
+brim_journey(10 Uninstall)
