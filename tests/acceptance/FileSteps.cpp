@@ -1,0 +1,323 @@
+// The journeys' file steps; see FileSteps.h.
+#include "tests/acceptance/FileSteps.h"
+
+#include "tests/acceptance/Harness.h"
+#include "tests/support/MessageBoxReader.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace acc {
+
+namespace {
+
+// The text of the first visible child window whose text ends with the suffix ("" when none).
+std::string childTextEndingWith(HWND parent, const std::string& suffix) {
+    struct Search {
+        const std::string& suffix;
+        std::string text;
+    } search{suffix, {}};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            const std::string text = windowText(child);
+            if (!IsWindowVisible(child) || text.size() < s->suffix.size() ||
+                text.compare(text.size() - s->suffix.size(), s->suffix.size(), s->suffix) != 0)
+                return TRUE;
+            s->text = text;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.text;
+}
+
+// A visible top-level window of the process with this caption other than `except`, or nullptr.
+HWND otherWindow(const std::string& caption, DWORD pid, HWND except) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, nullptr, caption.c_str()); w;
+         w = FindWindowExA(nullptr, w, nullptr, caption.c_str())) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (w != except && owner == pid && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+HWND createVaultOnFirstStart(const Program& brimsafe, const std::string& password, JourneyVault& vault) {
+    const DWORD pid = brimsafe.pid();
+    HWND select = waitForWindow("Select Vault", pid, 60000);
+    click(select, "New Vault");
+
+    HWND location = waitForWindow("Choose Vault Location", pid);
+    std::string path;
+    waitUntil([&] { return !(path = childTextEndingWith(location, ".vlt")).empty(); }, "a suggested vault location");
+    const std::size_t slash = path.rfind('\\');
+    vault.folder = path.substr(0, slash);
+    vault.name = path.substr(slash + 1, path.size() - slash - 1 - 4);
+    vault.password = password;
+    click(location, "Next");
+
+    // The key page gathers pointer moves until its key is made, then closes by itself.
+    HWND keyPage = waitForWindow("Initializing Vault", pid);
+    const DWORD until = GetTickCount() + 120000;
+    while (IsWindow(keyPage) && IsWindowVisible(keyPage)) {
+        if (GetTickCount() > until) failStep("the key page never finished its key");
+        moveMouseAround(keyPage, 16);
+    }
+
+    HWND passwordPage = nullptr;
+    waitUntil([&] { return (passwordPage = otherWindow("Initializing Vault", pid, keyPage)) != nullptr; },
+              "the password page");
+    typeText(password + "\t" + password);
+    click(passwordPage, "Next");
+    waitForWindowGone(passwordPage);
+
+    HWND backupPage = nullptr;
+    waitUntil(
+        [&] {
+            backupPage = otherWindow("Initializing Vault", pid, passwordPage);
+            return backupPage && controlShowing(backupPage, "Skip");
+        },
+        "the key backup page");
+    click(backupPage, "Skip");
+    answerMessage(pid, "Are you sure that you would like to proceed without backing up your key?", "Yes");
+    waitForWindowGone(backupPage);
+
+    HWND done = waitForWindow("Initialization Complete", pid);
+    click(done, "Finish");
+    waitForWindowGone(done);
+    return waitForWindow(vaultIdCaption(vault.keyFile()), pid);
+}
+
+HWND openRememberedVault(const Program& brimsafe, const JourneyVault& vault) {
+    HWND prompt = waitForWindow("Brimsafe", brimsafe.pid(), 60000);
+    waitUntil([&] { return controlShowing(prompt, "Forgot your Password?"); }, "the password prompt");
+    typeText(vault.password);
+    click(prompt, "Ok");
+    return waitForWindow(vaultIdCaption(vault.keyFile()), brimsafe.pid());
+}
+
+void exitBrimsafe(Program& brimsafe, HWND mainWindow, bool plainFilesListed) {
+    SetForegroundWindow(mainWindow);
+    pressKey('Q', true);
+    if (plainFilesListed)
+        answerMessage(brimsafe.pid(),
+                      "Not all of the files in your vault are currently encrypted.  Are you sure you would like to "
+                      "exit?",
+                      "Yes");
+    dismissTip(brimsafe.pid());
+    if (!brimsafe.waitForExit(30000)) failStep("Brimsafe did not end");
+}
+
+std::string patternBytes(std::size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    std::uint32_t state = seed * 2654435761u + 12345u;
+    for (std::size_t i = 0; i < size; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes[i] = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+void writeFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) failStep("cannot write " + path);
+}
+
+std::string vaultIdBytes(const std::string& keyFilePath) {
+    const std::string key = readFileBytes(keyFilePath);
+    if (key.size() < 24) failStep("the key file " + keyFilePath + " holds no vault ID");
+    return key.substr(8, 16);
+}
+
+std::string vaultIdCaption(const std::string& keyFilePath) {
+    const std::string id = vaultIdBytes(keyFilePath);
+    std::string hex;
+    char digits[3];
+    for (unsigned char byte : id) {
+        std::snprintf(digits, sizeof digits, "%.2x", byte);
+        hex += digits;
+    }
+    return hex;
+}
+
+void dropOnWindow(HWND window, const std::vector<std::string>& paths) {
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT at{client.right / 2, client.bottom / 2};
+    POINT screen = at;
+    ClientToScreen(window, &screen);
+    SetCursorPos(screen.x, screen.y);
+
+    std::string names;
+    for (const std::string& path : paths) names += path + '\0';
+    names += '\0';
+    std::string block(sizeof(DROPFILES), '\0');
+    auto* header = reinterpret_cast<DROPFILES*>(&block[0]);
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = at;
+    header->fNC = FALSE;
+    header->fWide = FALSE;
+    block += names;
+
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) failStep("cannot reach the program's process to hand it the dropped files");
+    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    SIZE_T written = 0;
+    const bool copied = remote && WriteProcessMemory(process, remote, block.data(), block.size(), &written) &&
+                        written == block.size();
+    CloseHandle(process);
+    if (!copied) failStep("cannot place the dropped names in the program's process");
+    if (!PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0))
+        failStep("the main window does not take the drop");
+}
+
+HWND filesTree(HWND mainWindow) {
+    for (const char* name : {"TClrTreeView#1", "TTreeView#1"})
+        if (HWND tree = control(mainWindow, name)) return tree;
+    struct Search {
+        HWND found = nullptr;
+    } search;
+    EnumChildWindows(
+        mainWindow,
+        [](HWND child, LPARAM data) -> BOOL {
+            char name[64] = {};
+            GetClassNameA(child, name, sizeof name);
+            if (lstrcmpiA(name, WC_TREEVIEWA) != 0) return TRUE;
+            reinterpret_cast<Search*>(data)->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) failStep("the main window shows no file tree");
+    return search.found;
+}
+
+namespace {
+
+HTREEITEM treeItem(HWND tree, UINT relation, HTREEITEM from = nullptr) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from), SMTO_ABORTIFHUNG, 5000,
+                             &result))
+        return nullptr;
+    return reinterpret_cast<HTREEITEM>(result);
+}
+
+}  // namespace
+
+void selectTreeRow(HWND mainWindow, int row) {
+    const HWND tree = filesTree(mainWindow);
+    HTREEITEM wanted = treeItem(tree, TVGN_ROOT);
+    for (int i = 0; i < row && wanted; ++i) wanted = treeItem(tree, TVGN_NEXTVISIBLE, wanted);
+    if (!wanted) failStep("the file tree has no row " + std::to_string(row));
+    // Into the tree's empty space below its rows, then the keys a user would press.
+    RECT box{};
+    GetWindowRect(tree, &box);
+    clickAt(POINT{box.left + 40, box.bottom - 12});
+    pressKey(VK_HOME);
+    for (int i = 0; i < row; ++i) pressKey(VK_DOWN);
+    waitUntil([&] { return treeItem(tree, TVGN_CARET) == wanted; }, "row " + std::to_string(row) + " selected",
+              10000);
+}
+
+int treeNodeCount(HWND mainWindow) {
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(filesTree(mainWindow), TVM_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    return static_cast<int>(count);
+}
+
+std::string filePropertiesText(HWND mainWindow) {
+    struct Search {
+        std::string text;
+    } search;
+    EnumChildWindows(
+        mainWindow,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (!IsWindowVisible(child)) return TRUE;
+            std::string text = windowText(child);
+            if (text.rfind("File Size:", 0) != 0 && text.rfind("N/A", 0) != 0) return TRUE;
+            reinterpret_cast<Search*>(data)->text = text;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.text;
+}
+
+std::string sizeText(std::uint64_t bytes) {
+    std::string digits = std::to_string(bytes), grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped + " Bytes";
+}
+
+void answerMessage(DWORD pid, const std::string& text, const std::string& button) {
+    HWND box = brimtest::waitForMessageBox(pid, 30000);
+    if (!box) failStep("no message box \"" + text + "\" appeared");
+    brimtest::MessageBoxContents contents;
+    if (!brimtest::readMessageBox(box, contents)) failStep("the message box cannot be read");
+    if (contents.text != text) failStep("the message box says \"" + contents.text + "\" instead of \"" + text + "\"");
+    if (!brimtest::clickMessageBoxButton(box, button)) failStep("the message box has no button " + button);
+    waitForWindowGone(box, 10000);
+}
+
+void dismissTip(DWORD pid) {
+    HWND tip = waitForWindow("Brimsafe", pid, 30000);
+    click(tip, "Ok");
+    waitForWindowGone(tip, 10000);
+}
+
+RecordingFileType::RecordingFileType(const std::string& extension, const std::string& recordFile)
+    : extension_(extension), progId_("BrimJourney" + extension), record_(recordFile) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string recorder = self;
+    recorder = recorder.substr(0, recorder.rfind('\\') + 1) + "acceptance_open_recorder.exe";
+    if (!fileExists(recorder)) failStep("the recorder program " + recorder + " is missing");
+    const std::string command = "\"" + recorder + "\" \"" + record_ + "\" \"%1\"";
+    auto put = [](HKEY root, const std::string& path, const std::string& value) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            failStep("cannot register the test file type at " + path);
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(key);
+    };
+    for (const auto& [root, prefix] : {std::pair<HKEY, std::string>{HKEY_CURRENT_USER, "Software\\Classes\\"},
+                                       std::pair<HKEY, std::string>{HKEY_CLASSES_ROOT, ""}}) {
+        put(root, prefix + extension_, progId_);
+        put(root, prefix + progId_ + "\\shell\\open\\command", command);
+    }
+    DeleteFileA(record_.c_str());
+}
+
+RecordingFileType::~RecordingFileType() {
+    for (const auto& [root, prefix] : {std::pair<HKEY, std::string>{HKEY_CURRENT_USER, "Software\\Classes\\"},
+                                       std::pair<HKEY, std::string>{HKEY_CLASSES_ROOT, ""}}) {
+        RegDeleteTreeA(root, (prefix + extension_).c_str());
+        RegDeleteTreeA(root, (prefix + progId_).c_str());
+    }
+}
+
+std::string RecordingFileType::waitForOpenedPath(DWORD ms) const {
+    std::string opened;
+    waitUntil(
+        [&] {
+            opened = fileExists(record_) ? readFileBytes(record_) : std::string();
+            return !opened.empty();
+        },
+        "the file type's program started", ms);
+    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r')) opened.pop_back();
+    return opened;
+}
+
+}  // namespace acc

@@ -1,0 +1,131 @@
+// Files: the user drops a file and a folder on Brimsafe, which encrypts them in place (the plain
+// copies wiped, each .vltenc holding exactly the original bytes under the vault's key), runs the
+// encrypted file with its program, decrypts a file of the folder, removes the folder from the list
+// (which decrypts what is still encrypted in it) and leaves with the file still listed.
+#include "tests/acceptance/FileReaders.h"
+#include "tests/acceptance/FileSteps.h"
+#include "tests/acceptance/Harness.h"
+#include "tests/acceptance/VaultReaders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+namespace {
+
+struct UserFile {
+    std::string path;
+    std::string bytes;
+};
+
+// Every file ends up plain again with exactly its first bytes, and no encrypted copy is left.
+void expectPlainAsBefore(const std::vector<UserFile>& files) {
+    for (const UserFile& file : files) {
+        EXPECT_TRUE(acc::fileExists(file.path)) << file.path;
+        EXPECT_TRUE(acc::readFileBytes(file.path) == file.bytes) << file.path << " changed";
+        EXPECT_FALSE(acc::fileExists(file.path + ".vltenc")) << file.path << ".vltenc is left";
+    }
+}
+
+TEST(Journey, Files) {
+    ACC_STEP("prepare a letter and a folder of pictures");
+    const std::string home = acc::journeyFolder();
+    const std::string pictures = home + "\\Pictures";
+    CreateDirectoryA(pictures.c_str(), nullptr);
+    const UserFile letter{home + "\\letter.brimjourney", acc::patternBytes(123457, 1)};
+    const UserFile beach{pictures + "\\beach.raw", acc::patternBytes(300001, 2)};
+    const UserFile hills{pictures + "\\hills.raw", acc::patternBytes(4100, 3)};
+    for (const UserFile& file : {letter, beach, hills}) acc::writeFileBytes(file.path, file.bytes);
+    acc::RecordingFileType letterType(".brimjourney", home + "\\opened.txt");
+
+    ACC_STEP("start Brimsafe and create a vault");
+    acc::Program brimsafe = acc::Program::start("Brimsafe.exe");
+    acc::JourneyVault vault;
+    HWND main = acc::createVaultOnFirstStart(brimsafe, "Sandpiper 42", vault);
+    const acc::OpenedVault opened = acc::openVaultFiles(vault.folder, vault.name, vault.password);
+    ASSERT_TRUE(opened.ok()) << opened.problems.front();
+
+    ACC_STEP("drop the letter and the folder on the main window");
+    acc::dropOnWindow(main, {letter.path, pictures});
+    acc::dismissTip(brimsafe.pid());  // how dropped files are kept, shown once the drop is done
+    acc::waitUntil(
+        [&] {
+            for (const UserFile& file : {letter, beach, hills})
+                if (acc::fileExists(file.path) || !acc::fileExists(file.path + ".vltenc")) return false;
+            return true;
+        },
+        "the three files encrypted", 60000);
+
+    ACC_STEP("the encrypted copies hold the originals under the vault's key");
+    for (const UserFile& file : {letter, beach, hills}) {
+        SCOPED_TRACE(file.path);
+        acc::EncryptedFileHeader header;
+        std::string why, plain;
+        ASSERT_TRUE(acc::readEncryptedFileHeader(file.path + ".vltenc", header, why)) << why;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(header.vaultID), 16), opened.vaultId);
+        EXPECT_EQ(header.vaultName, vault.name);
+        EXPECT_EQ(header.plainSize, file.bytes.size());
+        ASSERT_TRUE(acc::decryptEncryptedFile(file.path + ".vltenc",
+                                              reinterpret_cast<const unsigned char*>(opened.vaultKey.data()), plain,
+                                              why))
+            << why;
+        EXPECT_TRUE(plain == file.bytes) << "the decrypted copy differs from the original";
+    }
+    // Root, the folder with its two pictures, the letter.
+    EXPECT_EQ(acc::treeNodeCount(main), 5);
+
+    ACC_STEP("run the encrypted letter with its program");
+    // Folders come first: root, Pictures, its two pictures, then the letter.
+    acc::selectTreeRow(main, 4);
+    acc::waitUntil([&] { return acc::filePropertiesText(main).find(acc::sizeText(letter.bytes.size())) !=
+                                std::string::npos; },
+                   "the letter's properties shown");
+    acc::click(main, "Open File");
+    acc::answerMessage(brimsafe.pid(),
+                       "The file will be decrypted in order to run it.  Be sure to encrypt it again when you are done!",
+                       "Ok");
+    const std::string ran = letterType.waitForOpenedPath();
+    EXPECT_EQ(CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, ran.c_str(), -1, letter.path.c_str(), -1),
+              CSTR_EQUAL)
+        << "the program was asked to open " << ran;
+    expectPlainAsBefore({letter});
+
+    ACC_STEP("decrypt the first picture of the folder");
+    acc::selectTreeRow(main, 2);
+    std::string shown;
+    acc::waitUntil([&] { return (shown = acc::filePropertiesText(main)).find("File Size:") == 0; },
+                   "the picture's properties shown");
+    const bool beachFirst = shown.find(acc::sizeText(beach.bytes.size())) != std::string::npos;
+    const UserFile& first = beachFirst ? beach : hills;
+    const UserFile& second = beachFirst ? hills : beach;
+    acc::click(main, "Decrypt");
+    acc::waitUntil([&] { return acc::fileExists(first.path) && !acc::fileExists(first.path + ".vltenc"); },
+                   "the picture decrypted", 60000);
+    expectPlainAsBefore({first});
+    EXPECT_TRUE(acc::fileExists(second.path + ".vltenc")) << "the other picture stays encrypted";
+
+    ACC_STEP("remove the folder from the list");
+    acc::selectTreeRow(main, 1);
+    acc::click(main, "Remove File");
+    acc::dismissTip(brimsafe.pid());  // removing decrypts and keeps the files
+    acc::waitUntil([&] { return acc::treeNodeCount(main) == 2; }, "the folder gone from the tree", 60000);
+    expectPlainAsBefore({beach, hills});
+
+    ACC_STEP("leave Brimsafe with the letter listed but plain");
+    acc::exitBrimsafe(brimsafe, main, true);
+
+    ACC_STEP("check the files, the vault and the job record");
+    expectPlainAsBefore({letter, beach, hills});
+    const acc::OpenedVault after = acc::openVaultFiles(vault.folder, vault.name, vault.password);
+    ASSERT_TRUE(after.ok()) << after.problems.front();
+    const acc::VaultRecords records = acc::parseVaultText(after.text);
+    const acc::VaultCategory* files = records.find("Encrypted Files");
+    ASSERT_NE(files, nullptr);
+    ASSERT_EQ(files->rows.size(), 1u);
+    EXPECT_EQ(files->rows[0].at(0), letter.path);
+    const acc::JobRecord job = acc::readJobRecord();
+    EXPECT_EQ(job.task, "done");
+}
+
+}  // namespace
