@@ -30,6 +30,7 @@ public:
     bool autoCheckEnabled() const override { return dialogs_.autoCheckEnabled(); }
     void setAutoCheck(bool enabled, int seconds) override { dialogs_.setAutoCheck(enabled, seconds); }
     void checkForUpdate() override;
+    bool isOver(const TFormMain& main) const { return &main_ == &main; }
 
 private:
     TFormMain& main_;

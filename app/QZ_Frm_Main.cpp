@@ -1,21 +1,11 @@
-// The main window: construction, its messages and the vault flows' prompts.
+// The main window: construction, its messages and the vault flows' prompts (answered by ProgramDialogs).
 #include "app/QZ_Frm_Main.h"
 
 #include "app/BrandingText.h"
 #include "app/CommandLine.h"
-#include "app/MainWindowHost.h"
-#include "app/StandInDialogs.h"
+#include "app/ProgramDialogs.h"
 #include "base/ProductNames.h"
 #include "components/runtime/QCLFMDrop.h"
-#include "dialogs/QZ_Frm_Category.h"
-#include "dialogs/QZ_Frm_Help.h"
-#include "dialogs/QZ_Frm_NewPword.h"
-#include "dialogs/QZ_Frm_Restore.h"
-#include "dialogs/QZ_Frm_RestoreVault.h"
-#include "dialogs/QZ_Frm_Search.h"
-#include "dialogs/QZ_Frm_Tools.h"
-#include "download/QZ_Frm_Update.h"
-#include "download/UpdateVersion.h"
 #include "fileenc/CleanUpInterruptedJob.h"
 #include "fileenc/WindowsErrorMessages.h"
 #include "skin/ZM_MessageBox.h"
@@ -23,90 +13,9 @@
 #include "vault/EncryptedFileHandOff.h"
 #include "vault/logger.h"
 
-namespace {
-
-// The stand-ins with the real update dialog, made on first use and kept for the run.
-class ProgramDialogs : public StandInDialogs {
-public:
-    bool updateCheckDue() override { return updateDialog().IsCheckDue(); }
-    void checkForUpdate(TForm*) override { CheckForUpdate(&updateDialog()); }
-    // The record dialogs.
-    int editEntry(TForm* owner, bool newEntry, category& cat, RowValues& values) override {
-        return EditEntry(owner, cat, !newEntry, values);
-    }
-    void editCategories(TForm* owner, category* current, category*& head, int& selected) override {
-        selected = EditCategories(owner, head, current);
-    }
-    bool search(TForm* owner, category* firstUser, category* encryptedFiles, category*& found, int& row) override {
-        return SearchVaultDialog(owner, firstUser, encryptedFiles, found, row);
-    }
-
-    // ---- the tools, restore, help and tip dialogs ----
-    bool autoCheckEnabled() override { return updateDialog().AutoCheckEnabled(); }
-    void setAutoCheck(bool enabled, int seconds) override { updateDialog().SetAutoCheck(enabled, seconds); }
-    // Tools over the main window, then what it chose: backups, restores, the password change.
-    void tools(TForm* owner) override {
-        auto* main = dynamic_cast<TFormMain*>(owner);
-        MainWindowHost* host = hostOf(owner);
-        if (!main || !host) return;
-        TFrm_Tools* dialog = MakeForm<TFrm_Tools>(owner, *host);
-        const int result = dialog->ShowModal();
-        const std::string path = dialog->ToolsPath();
-        dialog->Free();
-        main->flows().runToolsResult(result, path);
-    }
-    void help(TForm* owner) override {
-        // Made once, like the restore dialog, over a host that lives as long as it does.
-        MainWindowHost* host = hostOf(owner);
-        if (!host) return;
-        if (!help_) help_ = MakeForm<TFrm_Help>(Application, *host);
-        help_->ShowModal();
-    }
-    int keyRestore(TForm* owner, std::string& keyFilePath) override {
-        TFrm_Restore* dialog = MakeForm<TFrm_Restore>(owner);
-        const int result = dialog->ShowModal();
-        if (result == TFrm_Restore::mrRestoreKey) keyFilePath = dialog->KeyFilePath();
-        dialog->Free();
-        return result;
-    }
-    int restoreVault(TForm* owner, const std::string& location, const std::string& source) override {
-        MainWindowHost* host = hostOf(owner);
-        if (!host) return 2;
-        if (!restore_) restore_ = MakeForm<TFrm_RestoreVault>(Application, *host);
-        restore_->SetLocation(location);
-        if (!source.empty()) restore_->SetSource(source);
-        return restore_->ShowModal();
-    }
-
-private:
-    MainWindowHost* hostOf(TForm* owner) {
-        auto* main = dynamic_cast<TFormMain*>(owner);
-        if (!host_ && main) host_ = std::make_unique<MainWindowHost>(*main, *this);
-        return host_.get();
-    }
-    TFrm_Update& updateDialog() {
-        if (!update_) {
-            update_ = MakeForm<TFrm_Update>(Application);
-            update_->SetupCheck(UpdateBaseUrlFromSettings(product::SettingsKeyPath), product::SettingsKeyPath);
-        }
-        return *update_;
-    }
-    TFrm_Update* update_ = nullptr;
-    TFrm_Help* help_ = nullptr;
-    TFrm_RestoreVault* restore_ = nullptr;
-    std::unique_ptr<MainWindowHost> host_;
-};
-
-MainWindowDialogs& programDialogs() {
-    static ProgramDialogs dialogs;
-    return dialogs;
-}
-
-}  // namespace
-
 // The program's commands reach this window's own file side (made with the window, used only after).
 TFormMain::TFormMain(TComponent* owner)
-    : TFormMain(owner, programDialogs(), filesSide_, GetCommandLineA(), handOffEncryptedFile) {}
+    : TFormMain(owner, ProgramDialogs::forProgram(), filesSide_, GetCommandLineA(), handOffEncryptedFile) {}
 
 TFormMain::TFormMain(TComponent* owner, MainWindowDialogs& dialogs, MainWindowFiles& files,
                      const std::string& commandLine, HandOffRoutine handOff)

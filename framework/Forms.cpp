@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "framework/ControlMap.h"
 #include "framework/Threads.h"
 
 TApplication* Application = nullptr;
@@ -450,6 +451,7 @@ void TCustomForm::dialogKey(TMessage& m) {
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {
+    if (ControlMapAnswer(this, Message)) return;
     switch (Message.Msg) {
     case WM_CLOSE:
         Close();

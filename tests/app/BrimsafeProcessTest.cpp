@@ -1,19 +1,29 @@
-// The real Brimsafe.exe as its own process: the hand-off of an encrypted file to the process that
-// has its vault open, and the commands another process sends it before and after a vault is open.
+// The real Brimsafe.exe as its own process, driven through its real dialogs as a user would (found
+// by their window texts, clicked and typed into with real input): the first start that creates a
+// vault through the whole wizard, the hand-off of an encrypted file to the process that has its
+// vault open, and the commands another process sends it before and after a vault is open.
+//
+// Tricky point: input goes to the foreground window, so every window is brought forward (and waited
+// for until it is) before it is clicked or typed into.
 #include "app/CommandLine.h"
 #include "app/RegistrySettings.h"
-#include "app/StandInDialogs.h"
+#include "dialogs/TipSettings.h"
+#include "tests/support/DialogAnswerer.h"
+#include "tests/support/MessageBoxReader.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/VaultHolderProcess.h"
 #include "tests/vault/VaultFlowsTestSupport.h"
+#include "vault/VaultFlows.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 namespace {
 
@@ -55,6 +65,7 @@ public:
         return static_cast<long>(code);
     }
     bool running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    DWORD processId() const { return id_; }
     // Waits up to ms for the process to end (a pause between looks that ends early when it does).
     void waitForEnd(DWORD ms) const {
         if (process_) WaitForSingleObject(process_, ms);
@@ -94,32 +105,137 @@ bool sendPath(HWND window, ULONG_PTR command, const std::string& path) {
     return sendCommand(window, command, path.c_str(), static_cast<DWORD>(path.size() + 1));
 }
 
-// The notification a click on a push button sends its dialog.
-void click(HWND dialog, HWND button) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+// ---- real input, as a user gives it ----
+
+void sendMouse(DWORD flags, int x, int y) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
 }
 
-// Opens the preselected vault through the stand-in dialogs; the main window once it bears the vault ID.
-// A control of a dialog, waited for: the dialog's window may be found before its controls exist.
-HWND control(const BrimsafeProcess& brimsafe, HWND dialog, const char* className, const char* text) {
+void sendKey(WORD vk, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+// Brings the top-level window forward; false when it did not become the foreground window in time.
+bool bringForward(const BrimsafeProcess& brimsafe, HWND window) {
+    for (int tries = 0; tries < 100 && IsWindow(window); ++tries) {
+        SetForegroundWindow(window);
+        if (GetForegroundWindow() == window) return true;
+        brimsafe.waitForEnd(50);
+    }
+    return false;
+}
+
+// A left click at the centre of a window of the foreground dialog.
+void clickAt(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    sendMouse(0, x, y);
+    sendMouse(MOUSEEVENTF_LEFTDOWN, x, y);
+    sendMouse(MOUSEEVENTF_LEFTUP, x, y);
+}
+
+// Types text into the focused control, shift as the layout asks.
+void typeText(const std::string& text) {
+    for (char c : text) {
+        const SHORT scan = VkKeyScanA(c);
+        const bool shift = HIBYTE(scan) & 1;
+        if (shift) sendKey(VK_SHIFT, true);
+        sendKey(LOBYTE(scan), true);
+        sendKey(LOBYTE(scan), false);
+        if (shift) sendKey(VK_SHIFT, false);
+    }
+}
+
+// A visible descendant of a dialog by its text ('&' and case ignored), waited for: the dialog's
+// window may be found before its controls exist.
+HWND control(const BrimsafeProcess& brimsafe, HWND dialog, const char* text) {
     for (int tries = 0; dialog && tries < 200 && brimsafe.running(); ++tries) {
-        if (HWND found = FindWindowExA(dialog, nullptr, className, text)) return found;
+        HWND found = brimtest::findChildByText(dialog, text);
+        if (found && IsWindowVisible(found)) return found;
         brimsafe.waitForEnd(50);
     }
     return nullptr;
 }
 
+BOOL CALLBACK collectEdit(HWND window, LPARAM list) {
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "TEdit") == 0 && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// The dialog's visible edits from the top down.
+std::vector<HWND> editsOf(HWND dialog) {
+    std::vector<HWND> edits;
+    EnumChildWindows(dialog, collectEdit, reinterpret_cast<LPARAM>(&edits));
+    std::sort(edits.begin(), edits.end(), [](HWND a, HWND b) {
+        RECT ra, rb;
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        return ra.top < rb.top;
+    });
+    return edits;
+}
+
+// A control's text as the control itself gives it (the system's copy of another process's window
+// text is not kept up to date for edits).
+std::string textOf(HWND control) {
+    char text[512] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &copied);
+    return text;
+}
+
+// Clicks the dialog's button with this text once the dialog is forward; false when it cannot.
+bool press(const BrimsafeProcess& brimsafe, HWND dialog, const char* button) {
+    HWND found = control(brimsafe, dialog, button);
+    if (!found || !bringForward(brimsafe, dialog)) return false;
+    clickAt(found);
+    return true;
+}
+
+// Types into the dialog's edits from the top down (an empty text leaves that edit alone).
+bool fill(const BrimsafeProcess& brimsafe, HWND dialog, const std::vector<std::string>& texts) {
+    std::vector<HWND> edits;
+    for (int tries = 0; tries < 200 && (edits = editsOf(dialog)).size() < texts.size(); ++tries)
+        brimsafe.waitForEnd(50);
+    if (edits.size() < texts.size() || !bringForward(brimsafe, dialog)) return false;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i].empty()) continue;
+        clickAt(edits[i]);
+        typeText(texts[i]);
+    }
+    return true;
+}
+
+// The skinned message box the process shows next: its text, after pressing the button.
+std::string answerBox(const BrimsafeProcess& brimsafe, const char* button) {
+    HWND box = brimtest::waitForMessageBox(brimsafe.processId(), 30000);
+    brimtest::MessageBoxContents contents;
+    if (!box || !brimtest::readMessageBox(box, contents) || !bringForward(brimsafe, box)) return "";
+    brimtest::clickMessageBoxButton(box, button);
+    for (int tries = 0; tries < 200 && IsWindowVisible(box); ++tries) brimsafe.waitForEnd(50);
+    return contents.text;
+}
+
+// Opens the preselected vault as a user does: "Open Vault" on the selection dialog, the password
+// typed into the password dialog and "Ok". The main window once it bears the vault ID.
 HWND openRememberedVault(const BrimsafeProcess& brimsafe, const std::string& vaultId) {
-    HWND vaults = brimsafe.window(nullptr, standin::VaultsCaption);
-    HWND open = control(brimsafe, vaults, nullptr, "Open");
-    if (!open) return nullptr;
-    click(vaults, open);
-    HWND prompt = brimsafe.window(nullptr, standin::PasswordCaption);
-    HWND edit = control(brimsafe, prompt, "TEdit", nullptr);
-    HWND ok = control(brimsafe, prompt, nullptr, "OK");
-    if (!edit || !ok) return nullptr;
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Password));
-    click(prompt, ok);
+    HWND selection = brimsafe.window(nullptr, "Frm_SelectDatabase");
+    if (!press(brimsafe, selection, "Open Vault")) return nullptr;
+    HWND prompt = brimsafe.window(nullptr, "PasswordForm");
+    if (!fill(brimsafe, prompt, {Password}) || !press(brimsafe, prompt, "Ok")) return nullptr;
     return brimsafe.window(nullptr, vaultId.c_str());
 }
 
@@ -134,9 +250,102 @@ protected:
         key.writeDword("LastCheck", static_cast<DWORD>(time(nullptr)));
         key.writeString("DBLoc", temp.path());
         key.writeString("DBFname", "Home");
+        // The closing tip would stop the quit the tests ask for; the first start shows it for real.
+        tips::DisableTip(1);
+    }
+    // The known vaults once the selection dialog has listed the remembered vault.
+    std::vector<std::pair<std::string, std::string>> rememberedVaultListed() const {
+        return {{"Home", temp.path() + "\\Home"}};
     }
     brimtest::TempFolder temp;
 };
+
+// The category names of the vault (the user's in order, then "Encrypted Files") opened with the
+// password in this process, or nothing when it does not open.
+std::optional<std::vector<std::string>> categoriesOf(const std::string& vaultFile, const std::string& password) {
+    vaulttest::FlowPrompts prompts;
+    VaultStore store(prompts);
+    VaultFlows flows(store, prompts, &vaulttest::noHandOff);
+    flows.PendingVaultFile = vaultFile;
+    prompts.answer(1, password);
+    prompts.answer(2);
+    if (flows.loadDB() != ldOpen) return std::nullopt;
+    std::vector<std::string> names;
+    for (category* c = store.content().userCategories; c; c = c->next) names.push_back(c->getName());
+    if (store.content().encryptedFiles) names.push_back(store.content().encryptedFiles->getName());
+    flows.releaseVaultMutex();
+    return names;
+}
+
+// The first start: no vault yet, so the selection dialog; "New Vault" and the location page, the key
+// page filled by moving the pointer and typing, the first password typed twice, the key backup
+// skipped after its question, the completion page; then the main window with the new vault. Quitting
+// shows the closing tip, whose ticked box switches it off for good.
+TEST_F(BrimsafeProcessTest, TheFirstStartCreatesAVaultThroughTheWizardAndOpensIt) {
+    {
+        settings::RegistryKey key;
+        ASSERT_TRUE(key.openOrCreate(HKEY_CURRENT_USER, settings::SettingsKeyPath));
+        RegDeleteValueA(key.get(), tips::ValueName);
+    }
+    BrimsafeProcess brimsafe("");
+    HWND selection = brimsafe.window(nullptr, "Frm_SelectDatabase");
+    ASSERT_TRUE(press(brimsafe, selection, "New Vault"));
+
+    // The location page suggests the remembered folder and name.
+    HWND location = brimsafe.window(nullptr, "Frm_ChooseVaultLoc");
+    ASSERT_NE(location, nullptr);
+    const std::vector<HWND> locationEdits = editsOf(location);
+    ASSERT_EQ(locationEdits.size(), 1u);
+    EXPECT_EQ(textOf(locationEdits[0]), temp.file("Home.vlt"));
+    ASSERT_TRUE(press(brimsafe, location, "Next"));
+
+    // Randomness from the pointer (moves of 100 px on both axes) and the keyboard until the key exists.
+    HWND keyPage = brimsafe.window(nullptr, "Frm_Initializing");
+    ASSERT_TRUE(keyPage && bringForward(brimsafe, keyPage));
+    for (int step = 0; step < 3000 && brimsafe.running() && !brimtest::findMessageBox(brimsafe.processId());
+         ++step) {
+        const int at = 100 + 100 * (step % 4);
+        sendMouse(0, at, at);
+        sendKey('K', true);
+        sendKey('K', false);
+        brimsafe.waitForEnd(20);
+    }
+    EXPECT_EQ(answerBox(brimsafe, "Ok"), "Your key has been created.");
+
+    HWND firstPassword = brimsafe.window(nullptr, "Frm_FirstPassword");
+    ASSERT_TRUE(fill(brimsafe, firstPassword, {Password, Password}));
+    ASSERT_TRUE(press(brimsafe, firstPassword, "Next"));
+
+    HWND backup = brimsafe.window(nullptr, "Frm_BackupKey");
+    ASSERT_TRUE(press(brimsafe, backup, "Skip"));
+    EXPECT_EQ(answerBox(brimsafe, "Yes"), "Are you sure that you would like to proceed without backing up your key?");
+    HWND done = brimsafe.window(nullptr, "Frm_Done");
+    ASSERT_TRUE(press(brimsafe, done, "Finish"));
+
+    const std::string keyFile = temp.readFile("Home.kvt");
+    ASSERT_GE(keyFile.size(), 24u);
+    const std::string vaultId = vaultIdText(reinterpret_cast<const unsigned char*>(keyFile.data() + 8));
+    HWND main = brimsafe.window("TFormMain", vaultId.c_str());
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    // Quit as a user does (Ctrl+Q); the closing tip comes up, its box ticked before "Ok".
+    ASSERT_TRUE(bringForward(brimsafe, main));
+    sendKey(VK_CONTROL, true);
+    sendKey('Q', true);
+    sendKey('Q', false);
+    sendKey(VK_CONTROL, false);
+    HWND tip = brimsafe.window(nullptr, "Frm_DontShowAgain");
+    ASSERT_TRUE(press(brimsafe, tip, "Do not show me again"));
+    ASSERT_TRUE(press(brimsafe, tip, "Ok"));
+    EXPECT_EQ(brimsafe.exitCode(), 0);
+    EXPECT_FALSE(tips::IsTipEnabled(1));
+
+    EXPECT_EQ(settings::knownVaults(),
+              (std::vector<std::pair<std::string, std::string>>{{"Home", temp.path() + "\\Home"}}));
+    EXPECT_EQ(categoriesOf(temp.file("Home.vlt"), Password),
+              (std::vector<std::string>{"To Do", "Passwords", "Contacts", "Encrypted Files"}));
+}
 
 TEST_F(BrimsafeProcessTest, AnEncryptedFileOfAVaultOpenElsewhereIsHandedOverAndTheStartEnds) {
     const unsigned char id[16] = {0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef,
@@ -171,7 +380,7 @@ TEST_F(BrimsafeProcessTest, BeforeAVaultIsOpenCommandsAreIgnoredAndQuitEndsWitho
     temp.writeFile("backup.bvt", "not a backup");
 
     BrimsafeProcess brimsafe("");
-    ASSERT_NE(brimsafe.window(nullptr, standin::VaultsCaption), nullptr);
+    ASSERT_NE(brimsafe.window(nullptr, "Frm_SelectDatabase"), nullptr);
     HWND main = brimsafe.window("TFormMain", nullptr);
     ASSERT_NE(main, nullptr);
     const std::pair<ULONG_PTR, std::string> commands[] = {{104, temp.file("letter.txt")},
@@ -187,19 +396,20 @@ TEST_F(BrimsafeProcessTest, BeforeAVaultIsOpenCommandsAreIgnoredAndQuitEndsWitho
     EXPECT_EQ(brimsafe.exitCode(), 0);
     EXPECT_EQ(temp.readFile("Home.vlt"), vaultBefore);
     EXPECT_EQ(temp.readFile("letter.txt"), "dear");
-    EXPECT_TRUE(settings::knownVaults().empty());
+    // Only the selection dialog lists the remembered vault found on disk.
+    EXPECT_EQ(settings::knownVaults(), rememberedVaultListed());
 }
 
 // A program asked to close before any vault is open (an uninstaller, the task bar) just ends.
 TEST_F(BrimsafeProcessTest, ACloseBeforeAVaultIsOpenEndsTheProgram) {
     vaulttest::makeSavedVault(temp.path(), "Home", Password);
     BrimsafeProcess brimsafe("");
-    ASSERT_NE(brimsafe.window(nullptr, standin::VaultsCaption), nullptr);
+    ASSERT_NE(brimsafe.window(nullptr, "Frm_SelectDatabase"), nullptr);
     HWND application = brimsafe.window("TApplication", nullptr);
     ASSERT_NE(application, nullptr);
     PostMessageA(application, WM_CLOSE, 0, 0);
     EXPECT_EQ(brimsafe.exitCode(), 0);
-    EXPECT_TRUE(settings::knownVaults().empty());
+    EXPECT_EQ(settings::knownVaults(), rememberedVaultListed());
 }
 
 TEST_F(BrimsafeProcessTest, WithTheVaultOpenMalformedCommandsAreIgnoredAndQuitSavesAndRegisters) {

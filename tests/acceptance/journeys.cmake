@@ -1,0 +1,2 @@
+# The acceptance journeys, one line per source file (see CMakeLists.txt here).
+brim_journey(00 StartsAndCloses)
