@@ -115,8 +115,12 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
     QCLListBox2->Header()->OnDrawSection = TDrawSectionEvent(this, &TFormMain::QCLListBox2HeaderDrawSection);
     QCLListBox2->OnHeaderSectionResize = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionResize);
     QCLListBox2->Header()->OnSectionResize = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionResize);
-    QCLListBox2->InnerList()->OnClick = TNotifyEvent(this, &TFormMain::QCLListBox2Click);
-    QCLListBox2->InnerList()->OnDblClick = TNotifyEvent(this, &TFormMain::QCLListBox2DblClick);
+    // The list hands its own click events to the inner list when its loading bracket closes (Loaded),
+    // which comes after this: set on the inner list alone they would be replaced by empty ones there.
+    QCLListBox2->OnClick = TNotifyEvent(this, &TFormMain::QCLListBox2Click);
+    QCLListBox2->OnDblClick = TNotifyEvent(this, &TFormMain::QCLListBox2DblClick);
+    QCLListBox2->InnerList()->OnClick = QCLListBox2->OnClick;
+    QCLListBox2->InnerList()->OnDblClick = QCLListBox2->OnDblClick;
 
     // The empty-category help stands where the editor rows would.
     TWinControl* rightParent = editorScroll->GetParent();

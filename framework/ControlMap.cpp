@@ -20,10 +20,16 @@ void collect(TComponent* owner, std::vector<TComponent*>& all) {
     }
 }
 
+// The first match that shows on screen, else the first match: of two buttons with one caption the user sees one.
 TComponent* firstWhere(const std::vector<TComponent*>& all, const std::function<bool(TComponent*)>& match) {
-    for (TComponent* c : all)
-        if (match(c)) return c;
-    return nullptr;
+    TComponent* first = nullptr;
+    for (TComponent* c : all) {
+        if (!match(c)) continue;
+        auto* control = dynamic_cast<TControl*>(c);
+        if (!control || control->Showing()) return c;
+        if (!first) first = c;
+    }
+    return first;
 }
 
 // The control's bounds on the screen; false when it has none yet.

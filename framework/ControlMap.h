@@ -13,7 +13,9 @@
  * (or by one of its components, depth first in creation order); else the
  * control whose caption is exactly that text; else the control whose hint is
  * that text; else "Class#n", the n-th (from 1) control of that class name in
- * the same walk. So a user-visible text reaches controls nobody named.
+ * the same walk. So a user-visible text reaches controls nobody named. Of
+ * several controls that match at one stage, the first one showing wins (a box
+ * with a hidden and a shown "Ok" answers with the shown one).
  *
  * Answers (0 always means "no such control"):
  *  - cmqHandle: the control's own window handle (0 for a windowless one);

@@ -606,6 +606,24 @@ TEST_F(RecordsTest, EditingThroughTheDialogUpdatesShownColumnsOnlyAndCountsAsMod
     EXPECT_TRUE(form->flows().Modified);
 }
 
+// The list's own notifications, on the window made as the program makes it (its loading bracket closed).
+TEST_F(RecordsTest, ASelectionChangeInTheListLoadsTheEntryAndADoubleClickEditsIt) {
+    openRecords();
+    passwords({{"Bank", "jsmith", "pw1", "n1", "t1"}, {"Card", "jdoe", "pw2", "n2", "t2"}});
+    show();
+    HWND inner = list()->InnerList()->GetHandle();
+    const auto notify = [&](WORD code) {
+        SendMessageA(GetParent(inner), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(inner), code),
+                     reinterpret_cast<LPARAM>(inner));
+    };
+    select({1}, 1);
+    notify(LBN_SELCHANGE);
+    EXPECT_EQ(text(editorRow(0)->edit->GetText()), "Card");
+    rdialogs.calls.clear();
+    notify(LBN_DBLCLK);
+    EXPECT_EQ(rdialogs.calls, std::vector<std::string>{"edit entry"});
+}
+
 TEST_F(RecordsTest, DeleteRemovesExactlyTheSelectedLines) {
     struct Case {
         const char* name;

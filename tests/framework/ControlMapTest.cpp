@@ -111,6 +111,20 @@ TEST_F(ControlMapTest, NamesCaptionsHintsAndClassOrdinalsFindTheirControlInThatO
     EXPECT_EQ(reinterpret_cast<HWND>(ask("TEdit#3", cmqHandle)), second->Handle());
 }
 
+// Of two controls with one caption the one the user sees answers, whichever was made first.
+TEST_F(ControlMapTest, AShownControlWinsOverAHiddenOneOfTheSameCaption) {
+    auto* hidden = new TPanel(form);
+    hidden->Parent = form;
+    hidden->Caption = "Ok";
+    hidden->Visible = false;
+    auto* shown = new TPanel(form);
+    shown->Parent = form;
+    shown->Caption = "Ok";
+    EXPECT_EQ(ControlMapFind(form, "Ok"), shown);
+    shown->Visible = false;
+    EXPECT_EQ(ControlMapFind(form, "Ok"), hidden) << "with none showing, the first";
+}
+
 TEST_F(ControlMapTest, UnknownNamesAndBadQueriesAnswerZero) {
     auto* edit = new TEdit(form);
     edit->Parent = form;
