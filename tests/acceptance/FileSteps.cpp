@@ -2,116 +2,25 @@
 #include "tests/acceptance/FileSteps.h"
 
 #include "tests/acceptance/Harness.h"
-#include "tests/support/MessageBoxReader.h"
+#include "tests/acceptance/UserSteps.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <fstream>
 
 namespace acc {
 
-namespace {
-
-// The text of the first visible child window whose text ends with the suffix ("" when none).
-std::string childTextEndingWith(HWND parent, const std::string& suffix) {
-    struct Search {
-        const std::string& suffix;
-        std::string text;
-    } search{suffix, {}};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            const std::string text = windowText(child);
-            if (!IsWindowVisible(child) || text.size() < s->suffix.size() ||
-                text.compare(text.size() - s->suffix.size(), s->suffix.size(), s->suffix) != 0)
-                return TRUE;
-            s->text = text;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.text;
-}
-
-// A visible top-level window of the process with this caption other than `except`, or nullptr.
-HWND otherWindow(const std::string& caption, DWORD pid, HWND except) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, nullptr, caption.c_str()); w;
-         w = FindWindowExA(nullptr, w, nullptr, caption.c_str())) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (w != except && owner == pid && IsWindowVisible(w)) return w;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-HWND createVaultOnFirstStart(const Program& brimsafe, const std::string& password, JourneyVault& vault) {
-    const DWORD pid = brimsafe.pid();
-    HWND select = waitForWindow("Select Vault", pid, 60000);
-    click(select, "New Vault");
-
-    HWND location = waitForWindow("Choose Vault Location", pid);
-    std::string path;
-    waitUntil([&] { return !(path = childTextEndingWith(location, ".vlt")).empty(); }, "a suggested vault location");
-    const std::size_t slash = path.rfind('\\');
-    vault.folder = path.substr(0, slash);
-    vault.name = path.substr(slash + 1, path.size() - slash - 1 - 4);
-    vault.password = password;
-    click(location, "Next");
-
-    // The key page gathers pointer moves until its key is made, then closes by itself.
-    HWND keyPage = waitForWindow("Initializing Vault", pid);
-    const DWORD until = GetTickCount() + 120000;
-    while (IsWindow(keyPage) && IsWindowVisible(keyPage)) {
-        if (GetTickCount() > until) failStep("the key page never finished its key");
-        moveMouseAround(keyPage, 16);
-    }
-
-    HWND passwordPage = nullptr;
-    waitUntil([&] { return (passwordPage = otherWindow("Initializing Vault", pid, keyPage)) != nullptr; },
-              "the password page");
-    typeText(password + "\t" + password);
-    click(passwordPage, "Next");
-    waitForWindowGone(passwordPage);
-
-    HWND backupPage = nullptr;
-    waitUntil(
-        [&] {
-            backupPage = otherWindow("Initializing Vault", pid, passwordPage);
-            return backupPage && controlShowing(backupPage, "Skip");
-        },
-        "the key backup page");
-    click(backupPage, "Skip");
-    answerMessage(pid, "Are you sure that you would like to proceed without backing up your key?", "Yes");
-    waitForWindowGone(backupPage);
-
-    HWND done = waitForWindow("Initialization Complete", pid);
-    click(done, "Finish");
-    waitForWindowGone(done);
-    return waitForWindow(vaultIdCaption(vault.keyFile()), pid);
-}
-
-HWND openRememberedVault(const Program& brimsafe, const JourneyVault& vault) {
-    HWND prompt = waitForWindow("Brimsafe", brimsafe.pid(), 60000);
-    waitUntil([&] { return controlShowing(prompt, "Forgot your Password?"); }, "the password prompt");
-    typeText(vault.password);
-    click(prompt, "Ok");
-    return waitForWindow(vaultIdCaption(vault.keyFile()), brimsafe.pid());
-}
-
-void exitBrimsafe(Program& brimsafe, HWND mainWindow, bool plainFilesListed) {
+void exitLeavingPlainFiles(Program& brimsafe, HWND mainWindow) {
     SetForegroundWindow(mainWindow);
+    waitUntil([&] { return GetForegroundWindow() == mainWindow; }, "the main window in front", 5000);
     pressKey('Q', true);
-    if (plainFilesListed)
-        answerMessage(brimsafe.pid(),
-                      "Not all of the files in your vault are currently encrypted.  Are you sure you would like to "
-                      "exit?",
-                      "Yes");
+    answerMessage(brimsafe.pid(),
+                  "Not all of the files in your vault are currently encrypted.  Are you sure you would like to exit?",
+                  "Yes");
     dismissTip(brimsafe.pid());
-    if (!brimsafe.waitForExit(30000)) failStep("Brimsafe did not end");
+    if (!brimsafe.waitForExit()) failStep("Brimsafe did not end after Ctrl+Q");
 }
 
 std::string patternBytes(std::size_t size, unsigned seed) {
@@ -128,23 +37,6 @@ void writeFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) failStep("cannot write " + path);
-}
-
-std::string vaultIdBytes(const std::string& keyFilePath) {
-    const std::string key = readFileBytes(keyFilePath);
-    if (key.size() < 24) failStep("the key file " + keyFilePath + " holds no vault ID");
-    return key.substr(8, 16);
-}
-
-std::string vaultIdCaption(const std::string& keyFilePath) {
-    const std::string id = vaultIdBytes(keyFilePath);
-    std::string hex;
-    char digits[3];
-    for (unsigned char byte : id) {
-        std::snprintf(digits, sizeof digits, "%.2x", byte);
-        hex += digits;
-    }
-    return hex;
 }
 
 void dropOnWindow(HWND window, const std::vector<std::string>& paths) {
@@ -215,16 +107,29 @@ HTREEITEM treeItem(HWND tree, UINT relation, HTREEITEM from = nullptr) {
 void selectTreeRow(HWND mainWindow, int row) {
     const HWND tree = filesTree(mainWindow);
     HTREEITEM wanted = treeItem(tree, TVGN_ROOT);
+    if (treeItem(tree, TVGN_FIRSTVISIBLE) != wanted) failStep("the file tree is scrolled away from its root");
     for (int i = 0; i < row && wanted; ++i) wanted = treeItem(tree, TVGN_NEXTVISIBLE, wanted);
     if (!wanted) failStep("the file tree has no row " + std::to_string(row));
-    // Into the tree's empty space below its rows, then the keys a user would press.
-    RECT box{};
-    GetWindowRect(tree, &box);
-    clickAt(POINT{box.left + 40, box.bottom - 12});
-    pressKey(VK_HOME);
-    for (int i = 0; i < row; ++i) pressKey(VK_DOWN);
+    int level = 0;
+    for (HTREEITEM up = treeItem(tree, TVGN_PARENT, wanted); up; up = treeItem(tree, TVGN_PARENT, up)) ++level;
+    // Rows are equally high from the top of the client area; a row's text starts after one indent per
+    // level, the expand button's column and the 16-pixel picture.
+    DWORD_PTR height = 0, indent = 0;
+    SendMessageTimeoutA(tree, TVM_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, 5000, &height);
+    SendMessageTimeoutA(tree, TVM_GETINDENT, 0, 0, SMTO_ABORTIFHUNG, 5000, &indent);
+    if (height == 0 || indent == 0) failStep("the file tree does not say how its rows are laid out");
+    POINT at{static_cast<LONG>((level + 1) * indent + 16 + 8), static_cast<LONG>(row * height + height / 2)};
+    ClientToScreen(tree, &at);
+    clickAt(at);
     waitUntil([&] { return treeItem(tree, TVGN_CARET) == wanted; }, "row " + std::to_string(row) + " selected",
               10000);
+}
+
+void waitForFileJobsToEnd(HWND mainWindow) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(mainWindow, &pid);
+    waitUntil([&] { return !findWindow(FileJobWindow, pid) && IsWindowEnabled(mainWindow); },
+              "the file job's progress window closed", 120000);
 }
 
 int treeNodeCount(HWND mainWindow) {
@@ -259,18 +164,8 @@ std::string sizeText(std::uint64_t bytes) {
     return grouped + " Bytes";
 }
 
-void answerMessage(DWORD pid, const std::string& text, const std::string& button) {
-    HWND box = brimtest::waitForMessageBox(pid, 30000);
-    if (!box) failStep("no message box \"" + text + "\" appeared");
-    brimtest::MessageBoxContents contents;
-    if (!brimtest::readMessageBox(box, contents)) failStep("the message box cannot be read");
-    if (contents.text != text) failStep("the message box says \"" + contents.text + "\" instead of \"" + text + "\"");
-    if (!brimtest::clickMessageBoxButton(box, button)) failStep("the message box has no button " + button);
-    waitForWindowGone(box, 10000);
-}
-
 void dismissTip(DWORD pid) {
-    HWND tip = waitForWindow("Brimsafe", pid, 30000);
+    HWND tip = waitForWindow(TipWindow, pid);
     click(tip, "Ok");
     waitForWindowGone(tip, 10000);
 }

@@ -17,9 +17,11 @@
  *   need an X client, so this is the closest to a user's drag Wine allows.
  *   The block is left to the target (its DragFinish cannot free it; it is a
  *   few bytes for the rest of that process's life).
- * - The tree is picked with the keyboard, as a user can: a click into the
- *   tree's empty space below its rows, Home for the root, Down for each row.
- *   Which file is shown is then read from the properties memo, a real window.
+ * - A tree row is clicked where the user sees its text: rows are equally
+ *   high from the top, and a row's text starts one indent per level (plus
+ *   the expand button's column) and a picture's width from the left; the
+ *   tree answers its row height, indent and item order to any process, and
+ *   which file is shown is read back from the properties memo, a real window.
  * - Wine reads file types only from the machine's classes, so the test type
  *   is registered under HKCU\Software\Classes, where a user's own types live,
  *   and under HKEY_CLASSES_ROOT as well.
@@ -35,38 +37,25 @@ namespace acc {
 
 class Program;
 
-// A vault the journey made, where the program put it.
-struct JourneyVault {
-    std::string folder;  // no trailing backslash
-    std::string name;    // base name, no extension
-    std::string password;
-    std::string keyFile() const { return folder + "\\" + name + ".kvt"; }
-};
-
-// First start: "New Vault", the suggested location, the key page fed with pointer moves, the
-// password twice, no key backup, "Finish". The main window once it shows the vault.
-HWND createVaultOnFirstStart(const Program& brimsafe, const std::string& password, JourneyVault& vault);
-// A later start: the password asked for the remembered vault; the main window.
-HWND openRememberedVault(const Program& brimsafe, const JourneyVault& vault);
-// Ctrl+Q with the closing questions a journey expects: whether listed files are still plain
-// (answered Yes), then the closing tip.
-void exitBrimsafe(Program& brimsafe, HWND mainWindow, bool plainFilesListed);
+// Ctrl+Q while plain files are listed: the question whether to leave them plain answered Yes,
+// then the closing tip; waits for the process to end.
+void exitLeavingPlainFiles(Program& brimsafe, HWND mainWindow);
 
 // Bytes that differ in every position and between seeds (no compressible runs).
 std::string patternBytes(std::size_t size, unsigned seed);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 
-// The 32 lower-case hex digits of the vault ID stored in the key file: the main window's caption.
-std::string vaultIdCaption(const std::string& keyFilePath);
-// The 16 bytes of that vault ID.
-std::string vaultIdBytes(const std::string& keyFilePath);
-
 // Drops the files and folders on the window, at a point inside its client area.
 void dropOnWindow(HWND window, const std::vector<std::string>& paths);
 
+// The window of a running file job (its progress bar and Cancel).
+constexpr const char* FileJobWindow = "Frm_FileEncryption";
+// Waits until no file job runs: its progress window gone and the main window taking input again.
+void waitForFileJobsToEnd(HWND mainWindow);
+
 // The encrypted-files tree of the main window and its rows.
 HWND filesTree(HWND mainWindow);
-// Selects the visible row (0 is the root "Encrypted File List") with the keyboard.
+// Clicks the visible row (0 is the root "Encrypted File List") and waits until it is selected.
 void selectTreeRow(HWND mainWindow, int row);
 // The number of nodes in the tree (root included).
 int treeNodeCount(HWND mainWindow);
@@ -75,9 +64,7 @@ std::string filePropertiesText(HWND mainWindow);
 // "1,234 Bytes" as the properties memo writes sizes.
 std::string sizeText(std::uint64_t bytes);
 
-// Waits for the program's next message box, checks its text and clicks the button.
-void answerMessage(DWORD pid, const std::string& text, const std::string& button);
-// Waits for the "Do not show me again" tip and closes it with its OK button.
+// Waits for the "Do not show me again" tip and closes it with its Ok button.
 void dismissTip(DWORD pid);
 
 // A file type whose open command runs the journey's recorder program, which writes the path it

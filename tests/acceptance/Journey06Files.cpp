@@ -5,6 +5,7 @@
 #include "tests/acceptance/FileReaders.h"
 #include "tests/acceptance/FileSteps.h"
 #include "tests/acceptance/Harness.h"
+#include "tests/acceptance/UserSteps.h"
 #include "tests/acceptance/VaultReaders.h"
 
 #include <gtest/gtest.h>
@@ -41,8 +42,8 @@ TEST(Journey, Files) {
 
     ACC_STEP("start Brimsafe and create a vault");
     acc::Program brimsafe = acc::Program::start("Brimsafe.exe");
-    acc::JourneyVault vault;
-    HWND main = acc::createVaultOnFirstStart(brimsafe, "Sandpiper 42", vault);
+    const acc::NewVault vault{home, "Household", "Sandpiper 42"};
+    HWND main = acc::createVaultWithWizard(brimsafe.pid(), vault);
     const acc::OpenedVault opened = acc::openVaultFiles(vault.folder, vault.name, vault.password);
     ASSERT_TRUE(opened.ok()) << opened.problems.front();
 
@@ -56,6 +57,7 @@ TEST(Journey, Files) {
             return true;
         },
         "the three files encrypted", 60000);
+    acc::waitForFileJobsToEnd(main);
 
     ACC_STEP("the encrypted copies hold the originals under the vault's key");
     for (const UserFile& file : {letter, beach, hills}) {
@@ -89,6 +91,7 @@ TEST(Journey, Files) {
     EXPECT_EQ(CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, ran.c_str(), -1, letter.path.c_str(), -1),
               CSTR_EQUAL)
         << "the program was asked to open " << ran;
+    acc::waitForFileJobsToEnd(main);
     expectPlainAsBefore({letter});
 
     ACC_STEP("decrypt the first picture of the folder");
@@ -102,18 +105,20 @@ TEST(Journey, Files) {
     acc::click(main, "Decrypt");
     acc::waitUntil([&] { return acc::fileExists(first.path) && !acc::fileExists(first.path + ".vltenc"); },
                    "the picture decrypted", 60000);
+    acc::waitForFileJobsToEnd(main);
     expectPlainAsBefore({first});
     EXPECT_TRUE(acc::fileExists(second.path + ".vltenc")) << "the other picture stays encrypted";
 
     ACC_STEP("remove the folder from the list");
     acc::selectTreeRow(main, 1);
-    acc::click(main, "Remove File");
+    acc::click(main, "KTransRemoveFileButton");
     acc::dismissTip(brimsafe.pid());  // removing decrypts and keeps the files
     acc::waitUntil([&] { return acc::treeNodeCount(main) == 2; }, "the folder gone from the tree", 60000);
+    acc::waitForFileJobsToEnd(main);
     expectPlainAsBefore({beach, hills});
 
     ACC_STEP("leave Brimsafe with the letter listed but plain");
-    acc::exitBrimsafe(brimsafe, main, true);
+    acc::exitLeavingPlainFiles(brimsafe, main);
 
     ACC_STEP("check the files, the vault and the job record");
     expectPlainAsBefore({letter, beach, hills});

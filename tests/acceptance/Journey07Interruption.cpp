@@ -5,6 +5,7 @@
 #include "tests/acceptance/FileReaders.h"
 #include "tests/acceptance/FileSteps.h"
 #include "tests/acceptance/Harness.h"
+#include "tests/acceptance/UserSteps.h"
 #include "tests/acceptance/VaultReaders.h"
 
 #include <gtest/gtest.h>
@@ -22,22 +23,23 @@ std::uint64_t fileSize(const std::string& path) {
 
 TEST(Journey, Interruption) {
     ACC_STEP("prepare a large archive");
-    const std::string archive = acc::journeyFolder() + "\\archive.bin";
+    const std::string home = acc::journeyFolder();
+    const std::string archive = home + "\\archive.bin";
     const std::string encrypted = archive + ".vltenc";
     const std::string original = acc::patternBytes(ArchiveBytes, 7);
     acc::writeFileBytes(archive, original);
 
     ACC_STEP("create a vault and leave Brimsafe");
-    acc::JourneyVault vault;
+    const acc::NewVault vault{home, "Archives", "Kestrel 7"};
     {
         acc::Program first = acc::Program::start("Brimsafe.exe");
-        HWND main = acc::createVaultOnFirstStart(first, "Kestrel 7", vault);
-        acc::exitBrimsafe(first, main, false);
+        HWND main = acc::createVaultWithWizard(first.pid(), vault);
+        acc::exitWithCtrlQ(first, main);
     }
 
     ACC_STEP("open the vault again and drop the archive on it");
     acc::Program brimsafe = acc::Program::start("Brimsafe.exe");
-    HWND main = acc::openRememberedVault(brimsafe, vault);
+    HWND main = acc::openRememberedVault(brimsafe.pid(), vault);
     acc::dropOnWindow(main, {archive});
 
     ACC_STEP("end Brimsafe while the encrypted copy is half written");
@@ -58,7 +60,7 @@ TEST(Journey, Interruption) {
     ACC_STEP("start Brimsafe again");
     acc::Program again = acc::Program::start("Brimsafe.exe");
     // The clean-up runs before the vault is asked for.
-    acc::waitForWindow("Brimsafe", again.pid(), 60000);
+    acc::waitForWindow(acc::SelectVaultWindow, again.pid(), 60000);
     EXPECT_FALSE(acc::fileExists(encrypted)) << "the half-written .vltenc is still there";
     EXPECT_TRUE(acc::readFileBytes(archive) == original) << "the plain archive changed";
     const acc::JobRecord job = acc::readJobRecord();
@@ -66,8 +68,8 @@ TEST(Journey, Interruption) {
     EXPECT_EQ(job.file, encrypted) << "done keeps the name of the file the job was writing";
 
     ACC_STEP("the vault opens as before, without the archive listed");
-    main = acc::openRememberedVault(again, vault);
-    acc::exitBrimsafe(again, main, false);
+    main = acc::openRememberedVault(again.pid(), vault);
+    acc::exitWithCtrlQ(again, main);
     const acc::OpenedVault opened = acc::openVaultFiles(vault.folder, vault.name, vault.password);
     ASSERT_TRUE(opened.ok()) << opened.problems.front();
     const acc::VaultCategory* files = acc::parseVaultText(opened.text).find("Encrypted Files");
