@@ -18,13 +18,38 @@ namespace {
 struct UserFile {
     std::string path;
     std::string bytes;
+    FILETIME modified{};  // as the user's program left it
 };
 
-// Every file ends up plain again with exactly its first bytes, and no encrypted copy is left.
+FILETIME lastWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+bool sameTime(const FILETIME& a, const FILETIME& b) {
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// A file of the user's, written with a modification time of its own (a day in 2019).
+UserFile userFile(const std::string& path, std::size_t size, unsigned seed, WORD day) {
+    UserFile file{path, acc::patternBytes(size, seed)};
+    acc::writeFileBytes(path, file.bytes);
+    SYSTEMTIME when{2019, 3, 0, day, 10, 30, 0, 0};
+    SystemTimeToFileTime(&when, &file.modified);
+    HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(handle, nullptr, nullptr, &file.modified);
+    CloseHandle(handle);
+    return file;
+}
+
+// Every file ends up plain again with exactly its first bytes and modification time, and no
+// encrypted copy is left.
 void expectPlainAsBefore(const std::vector<UserFile>& files) {
     for (const UserFile& file : files) {
         EXPECT_TRUE(acc::fileExists(file.path)) << file.path;
         EXPECT_TRUE(acc::readFileBytes(file.path) == file.bytes) << file.path << " changed";
+        EXPECT_TRUE(sameTime(lastWriteTime(file.path), file.modified)) << file.path << " has another modified time";
         EXPECT_FALSE(acc::fileExists(file.path + ".vltenc")) << file.path << ".vltenc is left";
     }
 }
@@ -34,10 +59,9 @@ TEST(Journey, Files) {
     const std::string home = acc::journeyFolder();
     const std::string pictures = home + "\\Pictures";
     CreateDirectoryA(pictures.c_str(), nullptr);
-    const UserFile letter{home + "\\letter.brimjourney", acc::patternBytes(123457, 1)};
-    const UserFile beach{pictures + "\\beach.raw", acc::patternBytes(300001, 2)};
-    const UserFile hills{pictures + "\\hills.raw", acc::patternBytes(4100, 3)};
-    for (const UserFile& file : {letter, beach, hills}) acc::writeFileBytes(file.path, file.bytes);
+    const UserFile letter = userFile(home + "\\letter.brimjourney", 123457, 1, 4);
+    const UserFile beach = userFile(pictures + "\\beach.raw", 300001, 2, 5);
+    const UserFile hills = userFile(pictures + "\\hills.raw", 4100, 3, 6);
     acc::RecordingFileType letterType(".brimjourney", home + "\\opened.txt");
 
     ACC_STEP("start Brimsafe and create a vault");
@@ -68,6 +92,8 @@ TEST(Journey, Files) {
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(header.vaultID), 16), opened.vaultId);
         EXPECT_EQ(header.vaultName, vault.name);
         EXPECT_EQ(header.plainSize, file.bytes.size());
+        EXPECT_TRUE(sameTime(header.lastWriteTime, file.modified)) << "the header keeps the modified time";
+        EXPECT_EQ(header.encryptedLength, acc::readFileBytes(file.path + ".vltenc").size());
         ASSERT_TRUE(acc::decryptEncryptedFile(file.path + ".vltenc",
                                               reinterpret_cast<const unsigned char*>(opened.vaultKey.data()), plain,
                                               why))
