@@ -68,6 +68,7 @@ TEST(Journey, Files) {
     acc::Program brimsafe = acc::Program::start("Brimsafe.exe");
     const acc::NewVault vault{home, "Household", "Sandpiper 42"};
     HWND main = acc::createVaultWithWizard(brimsafe.pid(), vault);
+    EXPECT_TRUE(acc::controlShowing(main, "Brimsafe - " + vault.name)) << "the title names the new vault";
     const acc::OpenedVault opened = acc::openVaultFiles(vault.folder, vault.name, vault.password);
     ASSERT_TRUE(opened.ok()) << opened.problems.front();
 
