@@ -72,24 +72,34 @@ void dropOnWindow(HWND window, const std::vector<std::string>& paths) {
         failStep("the main window does not take the drop");
 }
 
+namespace {
+
+// Window enumeration callbacks (stdcall, so no lambdas on 32-bit builds).
+BOOL CALLBACK findTreeView(HWND child, LPARAM data) {
+    char name[64] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, WC_TREEVIEWA) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(data) = child;
+    return FALSE;
+}
+
+BOOL CALLBACK findPropertiesMemo(HWND child, LPARAM data) {
+    if (!IsWindowVisible(child)) return TRUE;
+    std::string text = windowText(child);
+    if (text.rfind("File Size:", 0) != 0 && text.rfind("N/A", 0) != 0) return TRUE;
+    *reinterpret_cast<std::string*>(data) = text;
+    return FALSE;
+}
+
+}  // namespace
+
 HWND filesTree(HWND mainWindow) {
     for (const char* name : {"TClrTreeView#1", "TTreeView#1"})
         if (HWND tree = control(mainWindow, name)) return tree;
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    EnumChildWindows(
-        mainWindow,
-        [](HWND child, LPARAM data) -> BOOL {
-            char name[64] = {};
-            GetClassNameA(child, name, sizeof name);
-            if (lstrcmpiA(name, WC_TREEVIEWA) != 0) return TRUE;
-            reinterpret_cast<Search*>(data)->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (!search.found) failStep("the main window shows no file tree");
-    return search.found;
+    HWND found = nullptr;
+    EnumChildWindows(mainWindow, findTreeView, reinterpret_cast<LPARAM>(&found));
+    if (!found) failStep("the main window shows no file tree");
+    return found;
 }
 
 namespace {
@@ -139,20 +149,9 @@ int treeNodeCount(HWND mainWindow) {
 }
 
 std::string filePropertiesText(HWND mainWindow) {
-    struct Search {
-        std::string text;
-    } search;
-    EnumChildWindows(
-        mainWindow,
-        [](HWND child, LPARAM data) -> BOOL {
-            if (!IsWindowVisible(child)) return TRUE;
-            std::string text = windowText(child);
-            if (text.rfind("File Size:", 0) != 0 && text.rfind("N/A", 0) != 0) return TRUE;
-            reinterpret_cast<Search*>(data)->text = text;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.text;
+    std::string text;
+    EnumChildWindows(mainWindow, findPropertiesMemo, reinterpret_cast<LPARAM>(&text));
+    return text;
 }
 
 std::string sizeText(std::uint64_t bytes) {
