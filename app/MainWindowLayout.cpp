@@ -300,31 +300,26 @@ void TFormMain::buildCommands() {
     struct Command {
         KTransButton** button;
         TLabel** label;
-        const char* buttonName;
-        const char* labelName;
         int picture;
         const char* caption;
         int left;
+        const char* name;  // the framework name other programs find the button by
     };
     // The file buttons join the others while the Encrypted Files category is shown, after Help: New
     // and Delete stay where they are (New answers there too, with its caution).
     const Command commands[] = {
-        {&KTransNewButton, &LabelNew, "KTransNewButton", "LabelNew", IDB_MAIN_NEW_NORMAL, "New", 12},
-        {&KTransDeleteButton, &LabelDelete, "KTransDeleteButton", "LabelDelete", IDB_MAIN_DELETE_NORMAL, "Delete", 62},
-        {&KTransSearchButton, &LabelSearch, "KTransSearchButton", "LabelSearch", IDB_MAIN_SEARCH_NORMAL, "Search", 112},
-        {&KTransToolsButton, &LabelTools, "KTransToolsButton", "LabelTools", IDB_MAIN_TOOLS_NORMAL, "Tools", 162},
-        {&KTransHelpButton, &LabelHelp, "KTransHelpButton", "LabelHelp", IDB_MAIN_HELP_NORMAL, "Help", 212},
-        {&KTransNewFileButton, &LabelNewFile, "KTransNewFileButton", "LabelNewFile", IDB_MAIN_ADDFILE_NORMAL,
-         "Add File", 262},
-        {&KTransRemoveFileButton, &LabelRemoveFile, "KTransRemoveFileButton", "LabelRemoveFile",
-         IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 312},
+        {&KTransNewButton, &LabelNew, IDB_MAIN_NEW_NORMAL, "New", 12, "KTransNewButton"},
+        {&KTransDeleteButton, &LabelDelete, IDB_MAIN_DELETE_NORMAL, "Delete", 62, "KTransDeleteButton"},
+        {&KTransSearchButton, &LabelSearch, IDB_MAIN_SEARCH_NORMAL, "Search", 112, "KTransSearchButton"},
+        {&KTransToolsButton, &LabelTools, IDB_MAIN_TOOLS_NORMAL, "Tools", 162, "KTransToolsButton"},
+        {&KTransHelpButton, &LabelHelp, IDB_MAIN_HELP_NORMAL, "Help", 212, "KTransHelpButton"},
+        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 262, "KTransNewFileButton"},
+        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 312, "KTransRemoveFileButton"},
     };
     for (const Command& c : commands) {
         *c.button = makePictureButton(this, PanelCommands, c.picture, c.picture + 1, c.picture + 2, c.left + 9, 5, c.caption);
         *c.label = makeLabel(this, PanelCommands, Bounds(c.left - 4, 39, 58, 14), c.caption, -11, kFrameNavy, false, taCenter);
-        // Named as in the layout, so automation (the control map) reaches the picture, not its caption.
-        (*c.button)->SetName(c.buttonName);
-        (*c.label)->SetName(c.labelName);
+        (*c.button)->SetName(c.name);
     }
     KTransNewButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransNewButtonMouseRelease);
     KTransDeleteButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransDeleteButtonMouseRelease);

@@ -51,6 +51,24 @@ UINT ControlMapMessage() {
     return message;
 }
 
+void ControlMapTagWindow(HWND window, const std::string& name) {
+    if (!window || name.empty()) return;
+    if (const ATOM atom = GlobalAddAtomA(name.c_str()))
+        SetPropA(window, ControlMapNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+}
+
+void ControlMapUntagWindow(HWND window) {
+    if (!window) return;
+    if (HANDLE tag = RemovePropA(window, ControlMapNameProperty))
+        GlobalDeleteAtom(static_cast<ATOM>(reinterpret_cast<UINT_PTR>(tag)));
+}
+
+std::string ControlMapNameOfWindow(HWND window) {
+    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, ControlMapNameProperty)));
+    char name[256] = {};
+    return atom && GlobalGetAtomNameA(atom, name, sizeof name) ? name : "";
+}
+
 LRESULT ControlMapPack(POINT point) {
     return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(point.x + Bias), static_cast<WORD>(point.y + Bias)));
 }

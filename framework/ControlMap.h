@@ -24,6 +24,11 @@
  *    MAKELONG(x, y); ControlMapUnpack turns it back into a point;
  *  - cmqState: cmsFound, plus cmsShowing and cmsEnabled when so.
  *
+ * Windowed controls also carry their name: the window property
+ * ControlMapNameProperty holds a global atom of the component's Name (kept
+ * through renames; unnamed controls carry none), read from any process with
+ * ControlMapNameOfWindow.
+ *
  * Tricky points:
  *  - A windowless control's bounds come from its parent's client origin; a
  *    control whose parent has no window yet has no bounds (answer 0).
@@ -46,6 +51,8 @@ constexpr const char* ControlMapMessageName = "BrimFrameworkControlMap";
 enum TControlMapQuery : WPARAM { cmqHandle = 1, cmqTopLeft = 2, cmqBottomRight = 3, cmqState = 4 };
 enum TControlMapState : LRESULT { cmsFound = 1, cmsShowing = 2, cmsEnabled = 4 };
 
+constexpr const char* ControlMapNameProperty = "BrimFrameworkName";
+
 // The registered message number (the same in every process of the session).
 UINT ControlMapMessage();
 
@@ -54,6 +61,12 @@ TComponent* ControlMapFind(TCustomForm* form, const std::string& name);
 
 // Answers a query the form received; true when Message was one.
 bool ControlMapAnswer(TCustomForm* form, TMessage& Message);
+
+// Tags a control's new window with its name, and takes the tag off before the window goes.
+void ControlMapTagWindow(HWND window, const std::string& name);
+void ControlMapUntagWindow(HWND window);
+// The name a window carries ("" for none), from any process.
+std::string ControlMapNameOfWindow(HWND window);
 
 // Packs a screen point the way cmqTopLeft and cmqBottomRight answer, and back.
 LRESULT ControlMapPack(POINT point);

@@ -10,6 +10,7 @@
  *  - a windowless control's mouse messages arrive already translated to its
  *    own coordinates by its parent (see WinControlDispatch.cpp).
  */
+#include "framework/ControlMap.h"
 #include "framework/Controls.h"
 
 #include <windowsx.h>
@@ -371,6 +372,11 @@ void TControl::SetName(const AnsiString& value) {
     bool follow = controlStyle_.Contains(csSetCaption) && GetText() == old;
     TComponent::SetName(value);
     if (follow) SetText(value);
+    // A window made before the rename carries the new name too.
+    if (auto* windowed = dynamic_cast<TWinControl*>(this); windowed && windowed->HandleAllocated()) {
+        ControlMapUntagWindow(windowed->GetHandle());
+        ControlMapTagWindow(windowed->GetHandle(), value);
+    }
 }
 
 AnsiString TControl::GetText() {

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "framework/ControlMap.h"
 #include "framework/Forms.h"
 
 namespace {
@@ -181,12 +182,14 @@ void TWinControl::attach(HWND window) {
     handle_ = window;
     SetPropA(window, controlProperty, this);
     attachedControls[window] = this;
+    ControlMapTagWindow(window, GetName());
 }
 
 void TWinControl::detach() {
     if (!handle_) return;
     TControlCanvas::FreeDeviceContextsOf(handle_);
     RemovePropA(handle_, controlProperty);
+    ControlMapUntagWindow(handle_);
     auto found = attachedControls.find(handle_);
     if (found != attachedControls.end() && found->second == this) attachedControls.erase(found);
     handle_ = nullptr;

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -115,7 +116,9 @@ int main(int argc, char** argv) {
     right->SetBounds(300, 0, 420, 460);
     NoJobs jobs;
     FileJobChecks checks(jobs);
-    EncryptedFilesView view(form, left, right, window, jobs, checks);
+    // The view goes before the form that holds its controls, as in the main window.
+    auto owned = std::make_unique<EncryptedFilesView>(form, left, right, window, jobs, checks);
+    EncryptedFilesView& view = *owned;
     form->Show();
     pump();
 
@@ -133,6 +136,7 @@ int main(int argc, char** argv) {
     std::printf("tree of %d listed files and a folder of %d files: %d nodes, builds %.1f .. %.1f ms\n", listed,
                 inFolder, nodes, times.front(), times.back());
     std::printf("result filetree-build-ms %.1f %.3f\n", median, median / 1000.0);
+    owned.reset();
     form->Free();
     removeTree(root);
     return nodes == listed + inFolder + 2 ? 0 : 1;

@@ -392,6 +392,18 @@ void rightClickAt(POINT screen) {
     pressButton(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
 }
 
+void drag(POINT from, POINT to) {
+    bringForward(from);
+    movePointer(from);
+    std::vector<INPUT> press{mouseInput(MOUSEEVENTF_LEFTDOWN)};
+    sendInputs(press);
+    constexpr int Steps = 8;
+    for (int i = 1; i <= Steps; ++i)
+        movePointer(POINT{from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps});
+    std::vector<INPUT> release{mouseInput(MOUSEEVENTF_LEFTUP)};
+    sendInputs(release);
+}
+
 void clickText(HWND dialog, const std::string& text) {
     FoundChild search{wide(text), nullptr};
     waitUntil(

@@ -82,6 +82,8 @@ void click(HWND form, const std::string& name);
 void clickAt(POINT screen);
 void doubleClickAt(POINT screen);
 void rightClickAt(POINT screen);
+// Left press at `from`, the pointer moved there in steps, release at `to` (title bars, grips, splitters).
+void drag(POINT from, POINT to);
 // A child window whose text is exactly this (system buttons, stand-in dialogs), clicked at its centre.
 void clickText(HWND dialog, const std::string& text);
 // Into whatever has the focus: unicode key events; '\t' is the Tab key, '\n' the Enter key.

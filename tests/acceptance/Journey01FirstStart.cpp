@@ -30,6 +30,16 @@ std::vector<std::string> categoryBoxLines(HWND mainWindow) {
     return lines;
 }
 
+// A known vault's value under the settings key's "Vaults" subkey ("" when missing).
+std::string knownVaultPath(const std::string& name) {
+    char data[512] = {};
+    DWORD size = sizeof data - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Quarrendel\\Brimsafe\\Vaults", name.c_str(), RRF_RT_REG_SZ,
+                     nullptr, data, &size) != ERROR_SUCCESS)
+        return "";
+    return data;
+}
+
 std::string selectedCategory(HWND mainWindow) { return windowText(control(mainWindow, "TComboBox#1")); }
 
 TEST(Journey, FirstStart) {
@@ -77,6 +87,7 @@ TEST(Journey, FirstStart) {
         EXPECT_EQ(toDo->rows[0][0], "Review Tutorial");
     }
     EXPECT_FALSE(openVaultFiles(vault.folder, vault.name, "correct horse 7").ok()) << "the password is exact";
+    EXPECT_EQ(knownVaultPath(vault.name), vault.folder + "\\" + vault.name) << "the new vault is a known vault";
 
     ACC_STEP("exit with Ctrl+Q");
     exitWithCtrlQ(brimsafe, mainWindow);

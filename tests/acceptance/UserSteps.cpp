@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace acc {
@@ -27,6 +28,14 @@ void clickCentre(HWND window) {
 
 }  // namespace
 
+void clickToClose(HWND form, const std::string& button) {
+    click(form, button);
+    const ULONGLONG again = GetTickCount64() + 5000;
+    while (IsWindow(form) && IsWindowVisible(form) && GetTickCount64() < again) Sleep(20);
+    if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, button)) click(form, button);
+    waitForWindowGone(form);
+}
+
 std::string hexId(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -45,8 +54,7 @@ void answerMessage(DWORD pid, const std::string& text, const std::string& button
             return box && controlShowing(box, text);
         },
         "the message \"" + text + "\"");
-    click(box, button);
-    waitForWindowGone(box);
+    clickToClose(box, button);
 }
 
 void typeIntoFileDialog(DWORD pid, const std::string& caption, const std::string& path) {
@@ -76,8 +84,7 @@ void chooseVaultFile(DWORD pid, const std::string& vaultFilePath) {
     typeIntoFileDialog(pid, "Save As", vaultFilePath);
     HWND edit = control(location, "TEdit#1");
     waitUntil([&] { return windowText(edit) == vaultFilePath; }, "the chosen path on the location page", 10000);
-    click(location, "Next");
-    waitForWindowGone(location);
+    clickToClose(location, "Next");
 }
 
 void stirMouseAndKeysUntilKeyCreated(DWORD pid) {
@@ -104,8 +111,7 @@ void typePasswordTwice(DWORD pid, const std::string& password) {
     clickCentre(second);
     typeText(password);
     waitUntil([&] { return windowText(second).size() == password.size(); }, "the confirmation typed", 10000);
-    click(page, "Next");
-    waitForWindowGone(page);
+    clickToClose(page, "Next");
 }
 
 void skipKeyBackup(DWORD pid) {
@@ -117,8 +123,7 @@ void skipKeyBackup(DWORD pid) {
 
 void finishWizard(DWORD pid) {
     HWND page = waitForWindow(DoneWindow, pid);
-    click(page, "Finish");
-    waitForWindowGone(page);
+    clickToClose(page, "Finish");
 }
 
 HWND createVaultWithWizard(DWORD pid, const NewVault& vault) {
@@ -145,8 +150,7 @@ void typePassword(DWORD pid, const std::string& password) {
     clickCentre(field);
     typeText(password);
     waitUntil([&] { return windowText(field).size() == password.size(); }, "the password typed", 10000);
-    click(prompt, "Ok");
-    waitForWindowGone(prompt);
+    clickToClose(prompt, "Ok");
 }
 
 HWND openRememberedVault(DWORD pid, const NewVault& vault) {
@@ -160,9 +164,261 @@ void exitWithCtrlQ(Program& program, HWND mainWindow) {
     SetForegroundWindow(mainWindow);
     waitUntil([&] { return GetForegroundWindow() == mainWindow; }, "the main window in front", 5000);
     pressKey('Q', true);
-    HWND tip = waitForWindow(TipWindow, program.pid());
-    click(tip, "Ok");
+    answerTip(program.pid(),
+              "By closing the vault, your vault is automatically locked and your clipboard is cleared of any data you "
+              "may have copied from your vault.");
     if (!program.waitForExit()) failStep("Brimsafe did not end after Ctrl+Q");
+}
+
+// ---- the records side of the main window
+
+namespace {
+
+struct ChildSearch {
+    const char* classPart;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findChildByClass(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    char className[128] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (std::string(className).find(search->classPart) != std::string::npos) {
+        search->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND childOfClass(HWND parent, const char* classPart) {
+    ChildSearch search{classPart};
+    EnumChildWindows(parent, findChildByClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring wideOf(const std::string& utf8) {
+    std::wstring text(utf8.size() + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), static_cast<int>(utf8.size()), &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string utf8Of(const std::wstring& text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0],
+                                                       static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+std::string lineText(HWND list, int line) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, line, 0);
+    if (length == LB_ERR) return "";
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+    return utf8Of(text);
+}
+
+POINT linePoint(HWND list, int line) {
+    const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    const int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    RECT client{};
+    GetClientRect(list, &client);
+    POINT p{12, (line - top) * height + height / 2};
+    if (line < top || height <= 0 || p.y >= client.bottom) failStep("line " + std::to_string(line) + " is not in view");
+    ClientToScreen(list, &p);
+    return p;
+}
+
+// The thread's focused window of the program (the pointer's clicks move it).
+HWND focusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+}  // namespace
+
+std::string ansi(const std::string& utf8) {
+    const std::wstring text = wideOf(utf8);
+    std::string out(text.size() * 2 + 1, '\0');
+    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &out[0],
+                                                       static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+std::string utf8FromAnsi(const std::string& ansiText) {
+    std::wstring text(ansiText.size() + 1, L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, ansiText.c_str(), static_cast<int>(ansiText.size()),
+                                                        &text[0], static_cast<int>(text.size()))));
+    return utf8Of(text);
+}
+
+void setClipboardText(const std::string& utf8) {
+    const std::wstring text = wideOf(utf8);
+    bool opened = false;
+    waitUntil([&] { return (opened = OpenClipboard(nullptr) != FALSE); }, "the clipboard to open", 5000);
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (memory) {
+        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+        std::copy(text.begin(), text.end(), chars);
+        chars[text.size()] = L'\0';
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+ColumnList columnList(HWND form, const std::string& name) {
+    HWND outer = control(form, name);
+    if (!outer) failStep("no list \"" + name + "\"");
+    ColumnList list{childOfClass(outer, "ListBox"), childOfClass(outer, "Header")};
+    if (!list.lines || !list.header) failStep("the list \"" + name + "\" has no lines or no header");
+    return list;
+}
+
+std::vector<std::string> listLines(HWND list) {
+    std::vector<std::string> lines;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) lines.push_back(lineText(list, i));
+    return lines;
+}
+
+std::vector<std::vector<std::string>> listRows(HWND list) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : listLines(list)) {
+        std::vector<std::string> columns(1);
+        for (char c : line) {
+            if (c == '\x01') columns.emplace_back();
+            else columns.back() += c;
+        }
+        rows.push_back(columns);
+    }
+    return rows;
+}
+
+int selectedLine(HWND list) {
+    const LRESULT selected = SendMessageW(list, LB_GETSELCOUNT, 0, 0);
+    if (selected == LB_ERR) return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    if (selected == 0) return -1;
+    const int caret = static_cast<int>(SendMessageW(list, LB_GETCARETINDEX, 0, 0));
+    if (caret >= 0 && SendMessageW(list, LB_GETSEL, caret, 0) > 0) return caret;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i)
+        if (SendMessageW(list, LB_GETSEL, i, 0) > 0) return i;
+    return -1;
+}
+
+void clickLine(HWND list, int line) { clickAt(linePoint(list, line)); }
+
+void doubleClickLine(HWND list, int line) { doubleClickAt(linePoint(list, line)); }
+
+void clickHeaderAt(HWND header, int x) {
+    RECT client{};
+    GetClientRect(header, &client);
+    POINT p{x, client.bottom / 2};
+    ClientToScreen(header, &p);
+    clickAt(p);
+}
+
+void chooseCategory(HWND mainWindow, const std::string& line) {
+    HWND box = control(mainWindow, "TComboBox#1");
+    if (!box) failStep("the main window has no category box");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(box, &pid);
+    clickCentre(box);
+    HWND dropped = nullptr;
+    waitUntil(
+        [&] {
+            for (HWND w = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); w;
+                 w = FindWindowExA(nullptr, w, "ComboLBox", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == pid && IsWindowVisible(w)) return (dropped = w) != nullptr;
+            }
+            return false;
+        },
+        "the category box to drop down", 10000);
+    const std::vector<std::string> lines = listLines(dropped);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != line) continue;
+        clickLine(dropped, static_cast<int>(i));
+        waitForWindowGone(dropped, 10000);
+        return;
+    }
+    failStep("the category box has no line \"" + line + "\"");
+}
+
+void replaceFieldText(HWND field, const std::string& text) {
+    clickCentre(field);
+    waitUntil([&] { return focusOf(field) == field; }, "the field to take the focus", 5000);
+    pressKey(VK_END);
+    pressKey(VK_HOME, false, true);
+    pressKey(VK_DELETE);
+    size_t start = 0;
+    for (;;) {
+        const size_t tab = text.find('\t', start);
+        typeText(text.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos) break;
+        // A tab moves the focus when typed: the user pastes it.
+        waitUntil([&] { return windowText(field) == text.substr(0, tab); }, "the text before the tab", 5000);
+        setClipboardText("\t");
+        pressKey('V', true);
+        start = tab + 1;
+    }
+    waitUntil([&] { return windowText(field) == text; }, "\"" + text + "\" in the field", 10000);
+}
+
+void addCategoryWithFields(DWORD pid, HWND mainWindow, const std::string& name,
+                           const std::vector<std::string>& fields) {
+    chooseCategory(mainWindow, "Add/Edit Categories...");
+    HWND categories = waitForWindow(CategoriesWindow, pid);
+    click(categories, "New Category");
+    HWND editor = waitForWindow(EditCategoryWindow, pid);
+    replaceFieldText(control(editor, "TQCLEdit#1"), name);
+    for (const std::string& field : fields) {
+        click(editor, "New Field");
+        HWND fieldDialog = waitForWindow(FieldWindow, pid);
+        replaceFieldText(control(fieldDialog, "TEdit#1"), field);
+        clickToClose(fieldDialog, "Ok");
+    }
+    clickToClose(editor, "Ok");
+    clickToClose(categories, "Ok");
+}
+
+HWND fieldBelow(HWND form, const std::string& fieldName) {
+    const RECT caption = controlRect(form, fieldName + ":");
+    const POINT inside{caption.left + 10, caption.bottom + 10};
+    HWND field = nullptr;
+    waitUntil(
+        [&] {
+            field = WindowFromPoint(inside);
+            char className[64] = {};
+            GetClassNameA(field, className, sizeof className);
+            return std::string(className).find("Edit") != std::string::npos;
+        },
+        "a field under \"" + fieldName + ":\"", 10000);
+    return field;
+}
+
+void addEntryThroughDialog(DWORD pid, HWND mainWindow,
+                           const std::vector<std::pair<std::string, std::string>>& values) {
+    click(mainWindow, "KTransNewButton");
+    HWND dialog = waitForWindow(EntryWindow, pid);
+    for (const auto& [name, value] : values) replaceFieldText(fieldBelow(dialog, name), value);
+    clickToClose(dialog, "Ok");
+}
+
+void answerTip(DWORD pid, const std::string& text) {
+    HWND tip = nullptr;
+    waitUntil(
+        [&] {
+            tip = findWindow(TipWindow, pid);
+            return tip && controlShowing(tip, text);
+        },
+        "the tip \"" + text + "\"");
+    clickToClose(tip, "Ok");
 }
 
 }  // namespace acc

@@ -17,6 +17,8 @@
 #include "tests/acceptance/Harness.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace acc {
 
@@ -29,6 +31,12 @@ constexpr const char* DoneWindow = "Frm_Done";
 constexpr const char* PasswordWindow = "PasswordForm";
 constexpr const char* MessageBoxWindow = "ZMMessageBox";
 constexpr const char* TipWindow = "Frm_DontShowAgain";
+
+// Clicks a button that closes its window and waits for it to go. A press that left the window open is
+// given once more after a while: under heavy load Wine's pointer, kept in step with the display's,
+// now and then reports a stale position between a synthesized press and release, and the button
+// never sees its click (the journeys run several displays at once).
+void clickToClose(HWND form, const std::string& button);
 
 struct NewVault {
     std::string folder;  // an existing folder
@@ -60,5 +68,50 @@ HWND openRememberedVault(DWORD pid, const NewVault& vault);
 void typePassword(DWORD pid, const std::string& password);
 // Ctrl+Q on the main window, the closing tip answered; waits for the process to end.
 void exitWithCtrlQ(Program& program, HWND mainWindow);
+
+// ---- the records side of the main window
+
+constexpr const char* CategoriesWindow = "QZ_Category_Form";
+constexpr const char* EditCategoryWindow = "QZ_EditCat_Form";
+constexpr const char* FieldWindow = "QZ_NewHeader";
+constexpr const char* EntryWindow = "QZ_Form_NewPassword";
+constexpr const char* SearchWindow = "Frm_Search";
+
+// A multi-column list of the framework (the record list, the search results): its lines and header.
+struct ColumnList {
+    HWND lines = nullptr;   // the inner list box
+    HWND header = nullptr;  // the header control over it
+};
+ColumnList columnList(HWND form, const std::string& name);
+// The list's lines as the program stores them (columns joined by byte 1).
+std::vector<std::string> listLines(HWND list);
+// The lines split into their columns.
+std::vector<std::vector<std::string>> listRows(HWND list);
+int selectedLine(HWND list);  // -1 when none
+void clickLine(HWND list, int line);
+void doubleClickLine(HWND list, int line);
+// A click on the header at x pixels from its left edge (a column's section).
+void clickHeaderAt(HWND header, int x);
+
+// The category box: opens it and clicks the line with this text.
+void chooseCategory(HWND mainWindow, const std::string& line);
+// Through "Add/Edit Categories...": a new category with one-line fields shown in the list.
+void addCategoryWithFields(DWORD pid, HWND mainWindow, const std::string& name,
+                           const std::vector<std::string>& fields);
+// The one-line field under a field caption ("Note" finds the edit below "Note:"), as a user finds it.
+HWND fieldBelow(HWND form, const std::string& fieldName);
+// The New button and the entry dialog: each field (by name) gets its value (typed; tabs pasted).
+void addEntryThroughDialog(DWORD pid, HWND mainWindow,
+                           const std::vector<std::pair<std::string, std::string>>& values);
+// Waits for the tip with exactly this text and closes it with Ok.
+void answerTip(DWORD pid, const std::string& text);
+// Types into a field: clicks it, selects what it holds, types (tabs pasted, as a user pastes them).
+void replaceFieldText(HWND field, const std::string& text);
+
+// Puts text on the clipboard as a program would (for pasting).
+void setClipboardText(const std::string& utf8);
+// The UTF-8 text in the machine's ANSI code page (how the program stores it).
+std::string ansi(const std::string& utf8);
+std::string utf8FromAnsi(const std::string& ansiText);
 
 }  // namespace acc

@@ -1,6 +1,8 @@
 # The acceptance journeys, one line per source file (see CMakeLists.txt here).
 brim_journey(00 StartsAndCloses)
 brim_journey(01 FirstStart)
+brim_journey(02 Records)
+brim_journey(08 ExitAndRestart)
 # --- acc-files ---
 # The file journeys: their readers of .vltenc files and the job record, their file steps, and the
 # program of their test file type (started by the shell, it records what it was asked to open).

@@ -69,11 +69,16 @@ TEST_F(ControlMapTest, WindowedAndWindowlessControlsAnswerWithTheirScreenBounds)
     EXPECT_EQ(ask("Vault name", cmqHandle), 0) << "a windowless control has no window of its own";
     expectRect(bounds("Vault name"), RECT{origin.x, origin.y, origin.x + 90, origin.y + 16});
 
+    EXPECT_EQ(ControlMapNameOfWindow(edit->Handle()), "PasswordEdit") << "the window carries its name";
+    EXPECT_EQ(ControlMapNameOfWindow(panel->Handle()), "") << "an unnamed control carries none";
+    edit->Name = "SecretEdit";
+    EXPECT_EQ(ControlMapNameOfWindow(edit->Handle()), "SecretEdit") << "renamed after its window was made";
+
     EXPECT_EQ(ask("Vault name", cmqState), cmsFound | cmsShowing | cmsEnabled);
     label->Visible = false;
     edit->Enabled = false;
     EXPECT_EQ(ask("Vault name", cmqState), cmsFound | cmsEnabled);
-    EXPECT_EQ(ask("PasswordEdit", cmqState), cmsFound | cmsShowing);
+    EXPECT_EQ(ask("SecretEdit", cmqState), cmsFound | cmsShowing);
 }
 
 // A name finds the named component first, then a caption, then a hint, then the n-th of a class.

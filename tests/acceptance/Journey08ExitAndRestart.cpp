@@ -1,0 +1,116 @@
+// Exit and restart: the user moves and sizes the main window, moves the splitter, sorts a category and
+// leaves another one current; after Ctrl+Q and a new start everything is where it was left, and the
+// settings key holds the same placement.
+#include "tests/acceptance/Harness.h"
+#include "tests/acceptance/UserSteps.h"
+#include "tests/acceptance/VaultReaders.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using namespace acc;
+
+RECT windowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+std::string describe(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+std::vector<std::string> firstColumn(HWND list) {
+    std::vector<std::string> column;
+    for (const auto& row : listRows(list)) column.push_back(row.empty() ? "" : row[0]);
+    return column;
+}
+
+// A drag whose effect shows; given once more when nothing moved after a while (see clickToClose).
+void dragUntil(POINT from, POINT to, const std::function<bool()>& done, const std::string& what) {
+    drag(from, to);
+    const ULONGLONG again = GetTickCount64() + 5000;
+    while (!done() && GetTickCount64() < again) Sleep(20);
+    if (!done()) drag(from, to);
+    waitUntil(done, what);
+}
+
+TEST(Journey, ExitAndRestart) {
+    const NewVault vault{journeyFolder(), "Placement", "Left as it was 9"};
+
+    ACC_STEP("create a vault through the wizard");
+    Program brimsafe = Program::start("Brimsafe.exe");
+    HWND mainWindow = createVaultWithWizard(brimsafe.pid(), vault);
+    const RECT first = windowRect(mainWindow);
+
+    ACC_STEP("move the window by its title bar");
+    const RECT title = controlRect(mainWindow, "Brimsafe");
+    dragUntil(centre(title), POINT{centre(title).x - 120, centre(title).y + 50},
+              [&] { return windowRect(mainWindow).left == first.left - 120 && windowRect(mainWindow).top == first.top + 50; },
+              "the window moved to where it was dropped");
+
+    ACC_STEP("make the window larger by its bottom-right corner");
+    const RECT moved = windowRect(mainWindow);
+    dragUntil(POINT{moved.right - 5, moved.bottom - 5}, POINT{moved.right + 75, moved.bottom + 55}, [&] {
+        const RECT r = windowRect(mainWindow);
+        return r.right - r.left == moved.right - moved.left + 80 && r.bottom - r.top == moved.bottom - moved.top + 60;
+    }, "the window 80 wider and 60 higher");
+
+    ACC_STEP("move the splitter to the left");
+    const RECT splitter = controlRect(mainWindow, "TSplitter#1");
+    dragUntil(centre(splitter), POINT{centre(splitter).x - 70, centre(splitter).y},
+              [&] { return controlRect(mainWindow, "TSplitter#1").left == splitter.left - 70; },
+              "the splitter 70 pixels further left");
+
+    ACC_STEP("sort To Do by Task and leave Contacts current");
+    const ColumnList toDo = columnList(mainWindow, "TQCLListBox#1");
+    EXPECT_EQ(firstColumn(toDo.lines), (std::vector<std::string>{"Review Tutorial", "Back up you key"}));
+    clickHeaderAt(toDo.header, 40);
+    waitUntil([&] { return firstColumn(toDo.lines) == std::vector<std::string>{"Back up you key", "Review Tutorial"}; },
+              "To Do sorted by Task");
+    chooseCategory(mainWindow, "Contacts");
+    waitUntil([&] { return windowText(control(mainWindow, "TComboBox#1")) == "Contacts"; }, "Contacts current");
+    const RECT placed = windowRect(mainWindow);
+    const RECT splitterPlaced = controlRect(mainWindow, "TSplitter#1");
+
+    ACC_STEP("exit with Ctrl+Q");
+    exitWithCtrlQ(brimsafe, mainWindow);
+    DWORD top = 0, left = 0, width = 0, height = 0, splitterValue = 0, state = 0, currCat = 0;
+    EXPECT_TRUE(readSetting("Top", top) && readSetting("Left", left) && readSetting("Width", width) &&
+                readSetting("Height", height) && readSetting("Splitter", splitterValue) &&
+                readSetting("WindowState", state) && readSetting("currCat", currCat));
+    EXPECT_EQ(static_cast<LONG>(left), placed.left);
+    EXPECT_EQ(static_cast<LONG>(top), placed.top);
+    EXPECT_EQ(static_cast<LONG>(width), placed.right - placed.left);
+    EXPECT_EQ(static_cast<LONG>(height), placed.bottom - placed.top);
+    EXPECT_EQ(state & 0xFF, static_cast<DWORD>('v'));
+    EXPECT_EQ(currCat, 4u) << "Contacts is the box's fifth line";
+
+    ACC_STEP("start again and open the vault");
+    Program again = Program::start("Brimsafe.exe");
+    mainWindow = openRememberedVault(again.pid(), vault);
+
+    ACC_STEP("find the window, splitter, category and order as left");
+    waitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }, "the main window shown");
+    EXPECT_EQ(describe(windowRect(mainWindow)), describe(placed));
+    EXPECT_EQ(describe(controlRect(mainWindow, "TSplitter#1")), describe(splitterPlaced));
+    EXPECT_EQ(windowText(control(mainWindow, "TComboBox#1")), "Contacts");
+    chooseCategory(mainWindow, "To Do");
+    const ColumnList reopened = columnList(mainWindow, "TQCLListBox#1");
+    waitUntil([&] { return firstColumn(reopened.lines) == std::vector<std::string>{"Back up you key", "Review Tutorial"}; },
+              "To Do in its sorted order");
+    const VaultRecords records = parseVaultText(openVaultFiles(vault.folder, vault.name, vault.password).text);
+    ASSERT_NE(records.find("To Do"), nullptr);
+    EXPECT_EQ(records.find("To Do")->rows.front().front(), "Back up you key") << "the vault keeps the sorted order";
+
+    ACC_STEP("exit again");
+    exitWithCtrlQ(again, mainWindow);
+}
+
+}  // namespace
