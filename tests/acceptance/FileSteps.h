@@ -1,8 +1,9 @@
 /*
  * What a user does with files in the journeys: prepares files and folders,
- * drops them on the main window, picks a node of the encrypted-files tree,
- * answers the boxes a file job shows, and has a test file type whose program
- * only records what it was asked to open.
+ * drops them on the main window, picks a row of the encrypted-files tree and
+ * reads its properties, waits for file jobs to end, leaves with plain files
+ * listed, and has a test file type whose program only records what it was
+ * asked to open. The vault steps they build on are in UserSteps.h.
  *
  * Tricky points:
  * - A drop from another process: the shell hands the target window a
@@ -11,10 +12,10 @@
  *   after moving the pointer to the drop point, and posts WM_DROPFILES with
  *   its address. Wine's GlobalLock takes an address that is none of its
  *   movable-memory handles as fixed memory, as the shell's own drops are
- *   read in the receiving process. Wine's OLE drag
- *   (DoDragDrop) does not deliver to windows that only accept WM_DROPFILES
- *   (it ends with "dropped" and no effect), and a drag from the X side would
- *   need an X client, so this is the closest to a user's drag Wine allows.
+ *   read in the receiving process. Wine's OLE drag (DoDragDrop) does not
+ *   deliver to windows that only accept WM_DROPFILES (it ends with "dropped"
+ *   and no effect), and a drag from the X side would need an X client, so
+ *   this is the closest to a user's drag Wine allows.
  *   The block is left to the target (its DragFinish cannot free it; it is a
  *   few bytes for the rest of that process's life).
  * - A tree row is clicked where the user sees its text: rows are equally

@@ -54,8 +54,7 @@ TEST(Journey, Interruption) {
     brimsafe.terminate();
     ASSERT_TRUE(brimsafe.waitForExit(30000)) << "the process did not end";
     ASSERT_TRUE(acc::fileExists(encrypted)) << "the half-written copy is there before the next start";
-    ASSERT_LT(fileSize(encrypted), 512 + ArchiveBytes) << "the copy was complete when the process ended";
-    EXPECT_EQ(acc::readJobRecord().task, "encrypting");
+    ASSERT_EQ(acc::readJobRecord().task, "encrypting") << "the job got past its encryption before it ended";
 
     ACC_STEP("start Brimsafe again");
     acc::Program again = acc::Program::start("Brimsafe.exe");
