@@ -5,9 +5,7 @@
  * dialogs; tests pass scripted ones. Each call mirrors its dialog: the modal
  * result (1 OK, 2 Cancel, as the dialog gives it) and the values it hands back.
  *
- * StandInDialogs (StandInDialogs.h) answers with plain windows, so the program
- * starts and opens, creates and switches vaults before the skinned dialogs
- * exist.
+ * ProgramDialogs (ProgramDialogs.h) answers with the skinned dialogs.
  */
 #pragma once
 

@@ -109,7 +109,7 @@ MainShortcut mainShortcut(WORD key, TShiftState shift);
 
 class TFormMain : public TForm, public VaultPrompts, public FileJobHost {
 public:
-    // The program's main window: the stand-in dialogs, no file view, the process's command line.
+    // The program's main window: the program's dialogs, its own file view, the process's command line.
     explicit TFormMain(TComponent* owner);
     TFormMain(TComponent* owner, MainWindowDialogs& dialogs, MainWindowFiles& files, const std::string& commandLine,
               HandOffRoutine handOff);

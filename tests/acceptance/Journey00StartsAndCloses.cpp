@@ -52,6 +52,10 @@ TEST(Journey, StartsAndCloses) {
     EXPECT_EQ(installed, acc::installFolder());
     EXPECT_TRUE(acc::fileExists(acc::installFolder() + "\\Brimsafe.exe"));
     EXPECT_FALSE(acc::readSetting("DBFname", installed)) << "no vault was created";
+    DWORD update = 0, lastCheck = 0;
+    EXPECT_TRUE(acc::readSetting("Update", update) && acc::readSetting("LastCheck", lastCheck));
+    EXPECT_EQ(update, 1u) << "the weekly check is on, and not yet due";
+    EXPECT_GT(lastCheck, 1700000000u);
 }
 
 }  // namespace

@@ -58,8 +58,7 @@ TEST(Journey, Records) {
               "the edited note in the list");
 
     ACC_STEP("search for jerry and go to the entry");
-    click(mainWindow, "KTransSearchButton");
-    HWND search = waitForWindow(SearchWindow, pid);
+    HWND search = clickToOpen(mainWindow, "KTransSearchButton", SearchWindow);
     replaceFieldText(control(search, "TQCLEdit#1"), "JERRY");
     const ColumnList results = columnList(search, "TQCLListBox#1");
     waitUntil([&] { return listRows(results.lines) == Rows{{"Bank", "Note", tricky}}; }, "the one hit");

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 
 namespace {
@@ -37,7 +38,10 @@ void dragUntil(POINT from, POINT to, const std::function<bool()>& done, const st
     drag(from, to);
     const ULONGLONG again = GetTickCount64() + 5000;
     while (!done() && GetTickCount64() < again) Sleep(20);
-    if (!done()) drag(from, to);
+    if (!done()) {
+        std::printf("[ AGAIN    ] %s: dragged once more\n", what.c_str());
+        drag(from, to);
+    }
     waitUntil(done, what);
 }
 

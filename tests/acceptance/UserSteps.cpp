@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace acc {
@@ -26,14 +27,49 @@ void clickCentre(HWND window) {
     clickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
+// The thread's focused window of the program (the pointer's clicks move it).
+HWND focusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// Clicks into a field until it has the focus (a lost press is given once more, see clickToClose).
+void focusField(HWND field) {
+    clickCentre(field);
+    const ULONGLONG again = GetTickCount64() + 3000;
+    while (focusOf(field) != field && GetTickCount64() < again) Sleep(20);
+    if (focusOf(field) != field) {
+        std::printf("[ AGAIN    ] a field did not take the focus; clicked once more\n");
+        clickCentre(field);
+    }
+    waitUntil([&] { return focusOf(field) == field; }, "the field to take the focus", 5000);
+}
+
 }  // namespace
 
 void clickToClose(HWND form, const std::string& button) {
     click(form, button);
     const ULONGLONG again = GetTickCount64() + 5000;
     while (IsWindow(form) && IsWindowVisible(form) && GetTickCount64() < again) Sleep(20);
-    if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, button)) click(form, button);
+    if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, button)) {
+        std::printf("[ AGAIN    ] \"%s\" did not close its window; clicked once more\n", button.c_str());
+        click(form, button);
+    }
     waitForWindowGone(form);
+}
+
+HWND clickToOpen(HWND form, const std::string& button, const std::string& caption) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(form, &pid);
+    click(form, button);
+    const ULONGLONG again = GetTickCount64() + 5000;
+    while (!findWindow(caption, pid) && GetTickCount64() < again) Sleep(20);
+    if (!findWindow(caption, pid) && IsWindowEnabled(form) && controlShowing(form, button)) {
+        std::printf("[ AGAIN    ] \"%s\" did not open \"%s\"; clicked once more\n", button.c_str(), caption.c_str());
+        click(form, button);
+    }
+    return waitForWindow(caption, pid);
 }
 
 std::string hexId(const std::string& bytes) {
@@ -75,12 +111,12 @@ void typeIntoFileDialog(DWORD pid, const std::string& caption, const std::string
 
 void chooseNewVault(DWORD pid) {
     HWND select = waitForWindow(SelectVaultWindow, pid);
-    click(select, "New Vault");
+    clickToOpen(select, "New Vault", ChooseLocationWindow);
 }
 
 void chooseVaultFile(DWORD pid, const std::string& vaultFilePath) {
     HWND location = waitForWindow(ChooseLocationWindow, pid);
-    click(location, "Browse");
+    clickToOpen(location, "Browse", "Save As");
     typeIntoFileDialog(pid, "Save As", vaultFilePath);
     HWND edit = control(location, "TEdit#1");
     waitUntil([&] { return windowText(edit) == vaultFilePath; }, "the chosen path on the location page", 10000);
@@ -106,9 +142,10 @@ void typePasswordTwice(DWORD pid, const std::string& password) {
     HWND first = control(page, "TEdit#1");
     HWND second = control(page, "TEdit#2");
     if (!first || !second) failStep("the first-password page has no two password fields");
-    clickCentre(first);
+    focusField(first);
     typeText(password);
-    clickCentre(second);
+    waitUntil([&] { return windowText(first).size() == password.size(); }, "the password typed", 10000);
+    focusField(second);
     typeText(password);
     waitUntil([&] { return windowText(second).size() == password.size(); }, "the confirmation typed", 10000);
     clickToClose(page, "Next");
@@ -116,7 +153,7 @@ void typePasswordTwice(DWORD pid, const std::string& password) {
 
 void skipKeyBackup(DWORD pid) {
     HWND page = waitForWindow(BackupKeyWindow, pid);
-    click(page, "Skip");
+    clickToOpen(page, "Skip", MessageBoxWindow);
     answerMessage(pid, "Are you sure that you would like to proceed without backing up your key?", "Yes");
     waitForWindowGone(page);
 }
@@ -147,7 +184,7 @@ void typePassword(DWORD pid, const std::string& password) {
     HWND prompt = waitForWindow(PasswordWindow, pid);
     HWND field = control(prompt, "TEdit#1");
     if (!field) failStep("the password prompt has no field");
-    clickCentre(field);
+    focusField(field);
     typeText(password);
     waitUntil([&] { return windowText(field).size() == password.size(); }, "the password typed", 10000);
     clickToClose(prompt, "Ok");
@@ -155,7 +192,7 @@ void typePassword(DWORD pid, const std::string& password) {
 
 HWND openRememberedVault(DWORD pid, const NewVault& vault) {
     HWND select = waitForWindow(SelectVaultWindow, pid);
-    click(select, "Open Vault");
+    clickToOpen(select, "Open Vault", PasswordWindow);
     typePassword(pid, vault.password);
     return waitForMainWindow(pid, vault.folder, vault.name);
 }
@@ -210,13 +247,14 @@ std::string utf8Of(const std::wstring& text) {
     return out;
 }
 
+// LB_GETTEXT takes no buffer size, and the program may rebuild its list between a length query
+// and the text: the buffer holds the longest line a list can have (30 fields of 4,096 characters).
 std::string lineText(HWND list, int line) {
-    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, line, 0);
-    if (length == LB_ERR) return "";
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-    return utf8Of(text);
+    static std::wstring buffer(1 << 18, L'\0');
+    if (SendMessageW(list, LB_GETTEXTLEN, line, 0) >= static_cast<LRESULT>(buffer.size())) return "";
+    const LRESULT copied = SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(&buffer[0]));
+    if (copied == LB_ERR || copied < 0 || copied >= static_cast<LRESULT>(buffer.size())) return "";
+    return utf8Of(buffer.substr(0, static_cast<size_t>(copied)));
 }
 
 POINT linePoint(HWND list, int line) {
@@ -228,13 +266,6 @@ POINT linePoint(HWND list, int line) {
     if (line < top || height <= 0 || p.y >= client.bottom) failStep("line " + std::to_string(line) + " is not in view");
     ClientToScreen(list, &p);
     return p;
-}
-
-// The thread's focused window of the program (the pointer's clicks move it).
-HWND focusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 }  // namespace
@@ -351,8 +382,7 @@ void chooseCategory(HWND mainWindow, const std::string& line) {
 }
 
 void replaceFieldText(HWND field, const std::string& text) {
-    clickCentre(field);
-    waitUntil([&] { return focusOf(field) == field; }, "the field to take the focus", 5000);
+    focusField(field);
     pressKey(VK_END);
     pressKey(VK_HOME, false, true);
     pressKey(VK_DELETE);
@@ -374,12 +404,10 @@ void addCategoryWithFields(DWORD pid, HWND mainWindow, const std::string& name,
                            const std::vector<std::string>& fields) {
     chooseCategory(mainWindow, "Add/Edit Categories...");
     HWND categories = waitForWindow(CategoriesWindow, pid);
-    click(categories, "New Category");
-    HWND editor = waitForWindow(EditCategoryWindow, pid);
+    HWND editor = clickToOpen(categories, "New Category", EditCategoryWindow);
     replaceFieldText(control(editor, "TQCLEdit#1"), name);
     for (const std::string& field : fields) {
-        click(editor, "New Field");
-        HWND fieldDialog = waitForWindow(FieldWindow, pid);
+        HWND fieldDialog = clickToOpen(editor, "New Field", FieldWindow);
         replaceFieldText(control(fieldDialog, "TEdit#1"), field);
         clickToClose(fieldDialog, "Ok");
     }
@@ -402,10 +430,9 @@ HWND fieldBelow(HWND form, const std::string& fieldName) {
     return field;
 }
 
-void addEntryThroughDialog(DWORD pid, HWND mainWindow,
+void addEntryThroughDialog(DWORD, HWND mainWindow,
                            const std::vector<std::pair<std::string, std::string>>& values) {
-    click(mainWindow, "KTransNewButton");
-    HWND dialog = waitForWindow(EntryWindow, pid);
+    HWND dialog = clickToOpen(mainWindow, "KTransNewButton", EntryWindow);
     for (const auto& [name, value] : values) replaceFieldText(fieldBelow(dialog, name), value);
     clickToClose(dialog, "Ok");
 }

@@ -37,6 +37,8 @@ constexpr const char* TipWindow = "Frm_DontShowAgain";
 // now and then reports a stale position between a synthesized press and release, and the button
 // never sees its click (the journeys run several displays at once).
 void clickToClose(HWND form, const std::string& button);
+// The same for a button that opens a window: clicked once more when that window has not come.
+HWND clickToOpen(HWND form, const std::string& button, const std::string& caption);
 
 struct NewVault {
     std::string folder;  // an existing folder

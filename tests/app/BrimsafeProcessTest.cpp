@@ -126,7 +126,7 @@ void sendKey(WORD vk, bool down) {
 
 // Brings the top-level window forward; false when it did not become the foreground window in time.
 bool bringForward(const BrimsafeProcess& brimsafe, HWND window) {
-    for (int tries = 0; tries < 100 && IsWindow(window); ++tries) {
+    for (int tries = 0; tries < 300 && IsWindow(window); ++tries) {
         SetForegroundWindow(window);
         if (GetForegroundWindow() == window) return true;
         brimsafe.waitForEnd(50);
@@ -159,7 +159,7 @@ void typeText(const std::string& text) {
 // A visible descendant of a dialog by its text ('&' and case ignored), waited for: the dialog's
 // window may be found before its controls exist.
 HWND control(const BrimsafeProcess& brimsafe, HWND dialog, const char* text) {
-    for (int tries = 0; dialog && tries < 200 && brimsafe.running(); ++tries) {
+    for (int tries = 0; dialog && tries < 400 && brimsafe.running(); ++tries) {
         HWND found = brimtest::findChildByText(dialog, text);
         if (found && IsWindowVisible(found)) return found;
         brimsafe.waitForEnd(50);
@@ -205,11 +205,17 @@ bool press(const BrimsafeProcess& brimsafe, HWND dialog, const char* button) {
     return true;
 }
 
+// The dialog's visible edits once there are at least `count` of them (waited for, like controls).
+std::vector<HWND> editsOf(const BrimsafeProcess& brimsafe, HWND dialog, std::size_t count) {
+    std::vector<HWND> edits;
+    for (int tries = 0; tries < 400 && (edits = editsOf(dialog)).size() < count && brimsafe.running(); ++tries)
+        brimsafe.waitForEnd(50);
+    return edits;
+}
+
 // Types into the dialog's edits from the top down (an empty text leaves that edit alone).
 bool fill(const BrimsafeProcess& brimsafe, HWND dialog, const std::vector<std::string>& texts) {
-    std::vector<HWND> edits;
-    for (int tries = 0; tries < 200 && (edits = editsOf(dialog)).size() < texts.size(); ++tries)
-        brimsafe.waitForEnd(50);
+    const std::vector<HWND> edits = editsOf(brimsafe, dialog, texts.size());
     if (edits.size() < texts.size() || !bringForward(brimsafe, dialog)) return false;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (texts[i].empty()) continue;
@@ -219,12 +225,23 @@ bool fill(const BrimsafeProcess& brimsafe, HWND dialog, const std::vector<std::s
     return true;
 }
 
-// The skinned message box the process shows next: its text, after pressing the button.
+// The skinned message box the process shows next: its text, after pressing the button (what went
+// wrong, in angle brackets, when it could not be answered).
 std::string answerBox(const BrimsafeProcess& brimsafe, const char* button) {
-    HWND box = brimtest::waitForMessageBox(brimsafe.processId(), 30000);
+    HWND box = brimtest::waitForMessageBox(brimsafe.processId(), 60000);
+    if (!box) return "<no message box>";
     brimtest::MessageBoxContents contents;
-    if (!box || !brimtest::readMessageBox(box, contents) || !bringForward(brimsafe, box)) return "";
-    brimtest::clickMessageBoxButton(box, button);
+    bool read = false;
+    for (int tries = 0; tries < 5 && !read; ++tries) read = brimtest::readMessageBox(box, contents);
+    if (!read) {
+        const std::string why = "<unreadable message box: hung " + std::to_string(IsHungAppWindow(box)) +
+                                ", visible " + std::to_string(IsWindowVisible(box)) + ", buttons " +
+                                std::to_string(brimtest::findMessageBoxButton(box, button) != nullptr) + ">";
+        if (bringForward(brimsafe, box)) brimtest::clickMessageBoxButton(box, button);
+        return why;
+    }
+    if (!bringForward(brimsafe, box)) return "<message box not in front: " + contents.text + ">";
+    if (!brimtest::clickMessageBoxButton(box, button)) return "<no button " + std::string(button) + ">";
     for (int tries = 0; tries < 200 && IsWindowVisible(box); ++tries) brimsafe.waitForEnd(50);
     return contents.text;
 }
@@ -294,7 +311,7 @@ TEST_F(BrimsafeProcessTest, TheFirstStartCreatesAVaultThroughTheWizardAndOpensIt
     // The location page suggests the remembered folder and name.
     HWND location = brimsafe.window(nullptr, "Frm_ChooseVaultLoc");
     ASSERT_NE(location, nullptr);
-    const std::vector<HWND> locationEdits = editsOf(location);
+    const std::vector<HWND> locationEdits = editsOf(brimsafe, location, 1);
     ASSERT_EQ(locationEdits.size(), 1u);
     EXPECT_EQ(textOf(locationEdits[0]), temp.file("Home.vlt"));
     ASSERT_TRUE(press(brimsafe, location, "Next"));
@@ -302,7 +319,9 @@ TEST_F(BrimsafeProcessTest, TheFirstStartCreatesAVaultThroughTheWizardAndOpensIt
     // Randomness from the pointer (moves of 100 px on both axes) and the keyboard until the key exists.
     HWND keyPage = brimsafe.window(nullptr, "Frm_Initializing");
     ASSERT_TRUE(keyPage && bringForward(brimsafe, keyPage));
-    for (int step = 0; step < 3000 && brimsafe.running() && !brimtest::findMessageBox(brimsafe.processId());
+    const DWORD keyDeadline = GetTickCount() + 120000;
+    for (int step = 0; GetTickCount() < keyDeadline && brimsafe.running() &&
+                       !brimtest::findMessageBox(brimsafe.processId());
          ++step) {
         const int at = 100 + 100 * (step % 4);
         sendMouse(0, at, at);

@@ -14,7 +14,7 @@
  * Targets: fill <= 500 ms, each sort <= 1 s, page step <= 16 ms, thumb <= 50 ms.
  */
 #include "app/QZ_Frm_Main.h"
-#include "app/StandInDialogs.h"
+#include "tests/app/QuietDialogs.h"
 #include "components/controls/QCLListBox.h"
 #include "components/runtime/qclclass.h"
 
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         InitFramework();
         QCLInitApplication();
         Application->Initialize();
-        static StandInDialogs dialogs;
+        static QuietDialogs dialogs;
         static NoFileView files;
         TFormMain* form = MakeForm<TFormMain>(nullptr, dialogs, files, "Brimsafe.exe", &noHandOff);
         VaultContent& content = form->store().content();

@@ -4,10 +4,11 @@
 // header of the visible columns, and the empty-category help.
 #include "tests/app/MainWindowTestSupport.h"
 
-#include "app/StandInDialogs.h"
+#include "app/ProgramDialogs.h"
 #include "app/componentList.h"
 #include "components/controls/QCLListBox.h"
 #include "components/runtime/qclclass.h"
+#include "dialogs/QZ_Frm_NewPword.h"
 #include "framework/ControlMap.h"
 #include "framework/Clipbrd.h"
 #include "skin/KTransButton.h"
@@ -494,33 +495,33 @@ TEST_F(RecordsTest, NewEntryFlows) {
     }
 }
 
-TEST_F(RecordsTest, ANewEntryTypedIntoTheEntryWindowIsListedSelectedAndSaved) {
+TEST_F(RecordsTest, ANewEntryTypedIntoTheEntryDialogIsListedSelectedAndSaved) {
     openRecords();
     category* cat = notes();
     show();
-    StandInDialogs standIn;
-    rdialogs.entry = [&](category& shown, RowValues& values) { return standIn.editEntry(form, true, shown, values); };
-    // The user's part, from a timer inside the entry window's modal loop: type, then click OK.
+    ProgramDialogs real;
+    rdialogs.entry = [&](category& shown, RowValues& values) { return real.editEntry(form, true, shown, values); };
+    // The user's part, from a timer inside the entry dialog's modal loop: type, then click "Ok".
     int step = 0;
     TTimer* timer = new TTimer(nullptr);
     timer->Interval = 50;
     timer->OnTimer = [&](TObject*) {
-        HWND window = FindWindowA(nullptr, standin::EntryCaption);
+        HWND window = FindWindowA(nullptr, "QZ_Form_NewPassword");
         if (!window || !IsWindowVisible(window)) return;
         if (GetForegroundWindow() != window) {
             SetForegroundWindow(window);
             return;
         }
-        HWND edit = FindWindowExA(window, nullptr, "TEdit", nullptr);
-        HWND ok = FindWindowExA(window, nullptr, nullptr, "OK");
+        auto* dialog = dynamic_cast<TQZ_Form_NewPassword*>(TWinControl::FindControl(window));
+        if (!dialog || dialog->EditorRows().empty()) return;
         switch (step++) {
         case 0:
-            SetFocus(edit);
+            SetFocus(dialog->EditorRows()[0].edit->Handle);
             for (char c : std::string("typed")) typeKey(static_cast<WORD>(toupper(static_cast<unsigned char>(c))));
             break;
         case 1: {
             RECT r{};
-            GetWindowRect(ok, &r);
+            GetWindowRect(dialog->xpOkButton->Handle, &r);
             POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
             ScreenToClient(form->Handle, &centre);
             mouseTo(form, centre.x, centre.y);

@@ -2,16 +2,16 @@
 // one selected, sorted by name, passwords hidden and a paragraph field in the editor; and an
 // empty category with its help panel.
 #include "app/QZ_Frm_Main.h"
-#include "app/StandInDialogs.h"
 #include "components/controls/QCLListBox.h"
 #include "components/runtime/qclclass.h"
+#include "tests/app/QuietDialogs.h"
 #include "tests/gallery/Gallery.h"
 
 namespace {
 
 bool noHandOff(const std::string&) { return false; }
 
-TFormMain* recordsForm(StandInDialogs& dialogs, NoFileView& files) {
+TFormMain* recordsForm(QuietDialogs& dialogs, NoFileView& files) {
     TFormMain* form = MakeForm<TFormMain>(nullptr, dialogs, files, "Brimsafe.exe", &noHandOff);
     form->SetBounds(40, 40, 757, 500);
     form->vaultShown("Brimsafe - Home");
@@ -56,7 +56,7 @@ void showCategory(TFormMain* form, const char* name) {
 
 BRIM_GALLERY_ENTRY("main-window") {
     QCLInitApplication();
-    static StandInDialogs dialogs;
+    static QuietDialogs dialogs;
     static NoFileView files;
     TFormMain* form = recordsForm(dialogs, files);
     showCategory(form, "Passwords");
@@ -69,7 +69,7 @@ BRIM_GALLERY_ENTRY("main-window") {
 
 BRIM_GALLERY_ENTRY("main-window-empty-category") {
     QCLInitApplication();
-    static StandInDialogs dialogs;
+    static QuietDialogs dialogs;
     static NoFileView files;
     TFormMain* form = recordsForm(dialogs, files);
     showCategory(form, "Recipes");

@@ -83,7 +83,7 @@ TEST(MainProgram, OpensItsWindowAndEndsWhenItCloses) {
     RegCloseKey(settingsKey);
     Process brimsafe;
     ASSERT_TRUE(brimsafe.start(brimtest::binaryFolder() + "\\Brimsafe.exe"));
-    ASSERT_NE(waitForWindow(brimsafe, "Brimsafe Vaults", 20000), nullptr);
+    ASSERT_NE(waitForWindow(brimsafe, "Frm_SelectDatabase", 20000), nullptr);
     HWND window = FindWindowA("TFormMain", "Brimsafe");
     ASSERT_NE(window, nullptr);
     // The hidden application window bears the program's title for the whole run.
