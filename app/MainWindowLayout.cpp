@@ -306,14 +306,16 @@ void TFormMain::buildCommands() {
         int left;
         const char* name;  // the framework name other programs find the button by
     };
+    // The file buttons join the others while the Encrypted Files category is shown, after Help: New
+    // and Delete stay where they are (New answers there too, with its caution).
     const Command commands[] = {
         {&KTransNewButton, &LabelNew, IDB_MAIN_NEW_NORMAL, "New", 12, "KTransNewButton"},
         {&KTransDeleteButton, &LabelDelete, IDB_MAIN_DELETE_NORMAL, "Delete", 62, "KTransDeleteButton"},
         {&KTransSearchButton, &LabelSearch, IDB_MAIN_SEARCH_NORMAL, "Search", 112, "KTransSearchButton"},
         {&KTransToolsButton, &LabelTools, IDB_MAIN_TOOLS_NORMAL, "Tools", 162, "KTransToolsButton"},
         {&KTransHelpButton, &LabelHelp, IDB_MAIN_HELP_NORMAL, "Help", 212, "KTransHelpButton"},
-        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 12, "KTransNewFileButton"},
-        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 62, "KTransRemoveFileButton"},
+        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 262, "KTransNewFileButton"},
+        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 312, "KTransRemoveFileButton"},
     };
     for (const Command& c : commands) {
         *c.button = makePictureButton(this, PanelCommands, c.picture, c.picture + 1, c.picture + 2, c.left + 9, 5, c.caption);

@@ -256,6 +256,8 @@ LoadDBResult VaultFlows::createVault() {
     registerVault();
     takeVaultMutex();
     NewVaultCreated = true;
+    // A new vault is titled like every opened one, not only from its next start on.
+    prompts_.vaultShown(product::Title + std::string(" - ") + store_.getDBFname());
     return ldOpen;
 }
 

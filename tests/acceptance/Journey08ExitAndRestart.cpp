@@ -54,7 +54,7 @@ TEST(Journey, ExitAndRestart) {
     const RECT first = windowRect(mainWindow);
 
     ACC_STEP("move the window by its title bar");
-    const RECT title = controlRect(mainWindow, "Brimsafe");
+    const RECT title = controlRect(mainWindow, "Brimsafe - " + vault.name);
     dragUntil(centre(title), POINT{centre(title).x - 120, centre(title).y + 50},
               [&] { return windowRect(mainWindow).left == first.left - 120 && windowRect(mainWindow).top == first.top + 50; },
               "the window moved to where it was dropped");

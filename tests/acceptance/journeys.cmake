@@ -12,3 +12,11 @@ brim_journey(05 Backups)
 brim_journey(09 UpdateCheck)
 include(${CMAKE_CURRENT_SOURCE_DIR}/Journey09UpdateCheck.cmake)
 brim_journey(10 Uninstall)
+# --- acc-files ---
+# The file journeys: their readers of .vltenc files and the job record, their file steps, and the
+# program of their test file type (started by the shell, it records what it was asked to open).
+target_sources(acceptance_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/FileReaders.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FileSteps.cpp)
+add_executable(acceptance_open_recorder ${CMAKE_CURRENT_SOURCE_DIR}/Journey06OpenRecorder.cpp)
+add_dependencies(acceptance_tests acceptance_open_recorder)
+brim_journey(06 Files)
+brim_journey(07 Interruption)

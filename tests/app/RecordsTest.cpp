@@ -9,6 +9,7 @@
 #include "components/controls/QCLListBox.h"
 #include "components/runtime/qclclass.h"
 #include "dialogs/QZ_Frm_NewPword.h"
+#include "framework/ControlMap.h"
 #include "framework/Clipbrd.h"
 #include "skin/KTransButton.h"
 #include "skin/Tranimag.h"
@@ -554,6 +555,37 @@ TEST_F(RecordsTest, NoNewEntryInTheEncryptedFilesCategory) {
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].icon, mbiCaution);
     EXPECT_EQ(std::count(rdialogs.calls.begin(), rdialogs.calls.end(), "new entry"), 0);
+}
+
+// In the Encrypted Files category the file buttons stand beside the record buttons: no picture
+// covers another and no two captions share a place, New stays reachable (it answers there with its
+// caution), and each picture button is found by its name rather than by its caption's label.
+TEST_F(RecordsTest, TheFileButtonsStandBesideTheRecordButtons) {
+    openRecords();
+    passwords();
+    content().current = content().encryptedFiles;
+    content().currCat = 1;
+    show();
+    form->showFileButtons(true);
+    std::vector<TControl*> pictures, captions;
+    for (int i = 0; i < form->PanelCommands->GetControlCount(); ++i) {
+        TControl* c = form->PanelCommands->GetControl(i);
+        if (!c->Visible) continue;
+        if (dynamic_cast<KTransButton*>(c)) pictures.push_back(c);
+        if (dynamic_cast<TLabel*>(c)) captions.push_back(c);
+    }
+    EXPECT_NE(std::find(pictures.begin(), pictures.end(), form->KTransNewButton), pictures.end());
+    EXPECT_NE(std::find(pictures.begin(), pictures.end(), form->KTransRemoveFileButton), pictures.end());
+    for (const std::vector<TControl*>* kind : {&pictures, &captions})
+        for (std::size_t a = 0; a < kind->size(); ++a)
+            for (std::size_t b = a + 1; b < kind->size(); ++b) {
+                const TRect r = (*kind)[a]->BoundsRect(), q = (*kind)[b]->BoundsRect();
+                const int apart = std::abs((r.Left + r.Right) - (q.Left + q.Right)) / 2;
+                EXPECT_GE(apart, std::min(r.Width(), q.Width()) * 3 / 4)
+                    << (*kind)[a]->GetName() << " and " << (*kind)[b]->GetName() << " share a place";
+            }
+    EXPECT_EQ(ControlMapFind(form, "KTransRemoveFileButton"), form->KTransRemoveFileButton);
+    EXPECT_EQ(ControlMapFind(form, "KTransNewFileButton"), form->KTransNewFileButton);
 }
 
 TEST_F(RecordsTest, EditingThroughTheDialogUpdatesShownColumnsOnlyAndCountsAsModified) {

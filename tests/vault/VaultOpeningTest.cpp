@@ -274,6 +274,7 @@ TEST_F(VaultOpeningTest, NewVaultGetsFilesRegistrationAndDefaultContent) {
     EXPECT_EQ(flows.loadDB(), ldOpen);
     EXPECT_TRUE(flows.NewVaultCreated);
     EXPECT_EQ(flows.OpenVaultName, "Fresh");
+    EXPECT_EQ(prompts.titles, std::vector<std::string>{"Brimsafe - Fresh"});
     EXPECT_EQ(prompts.keyBitsAsked, 1024);
     EXPECT_TRUE(prompts.asked[0].firstPage);
     EXPECT_TRUE(temp.exists("Fresh.vlt"));
