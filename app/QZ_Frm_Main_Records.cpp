@@ -241,13 +241,6 @@ void TFormMain::showFileButtons(bool show) {
     for (TControl* c : {static_cast<TControl*>(KTransNewFileButton), static_cast<TControl*>(KTransRemoveFileButton),
                         static_cast<TControl*>(LabelNewFile), static_cast<TControl*>(LabelRemoveFile)})
         if (c) c->Visible = show;
-    // The file buttons stand where New and Delete stand: one pair shows at a time, or the pictures
-    // overlap and the labels print over each other. The covers of New and Delete go with them.
-    for (TControl* c : {static_cast<TControl*>(KTransNewButton), static_cast<TControl*>(KTransDeleteButton),
-                        static_cast<TControl*>(LabelNew), static_cast<TControl*>(LabelDelete)})
-        if (c) c->Visible = !show;
-    for (TControl* cover : {static_cast<TControl*>(TranImageNewInactive), static_cast<TControl*>(TranImageDeleteInactive)})
-        if (cover) cover->Visible = !show && !store_.content().userCategories;
 }
 
 void TFormMain::moveCategorySelection(int delta) {
