@@ -17,7 +17,7 @@
 
 enum class FileJobStage {
     EncryptChunkWritten,   // a full chunk was encrypted and handed to the writing thread (file: the plain file
-                           // being read); all but the last two chunks handed over are written by now
+                           // being read); the chunks handed over are written behind, in order
     BeforeHeader,          // the body is complete, the header not yet written
     BeforeWipe,            // the .vltenc is complete and closed; the plain file is about to be wiped
     WipeBlockWritten,      // one block of zeros was written (file: the file being wiped)
@@ -25,7 +25,7 @@ enum class FileJobStage {
     BeforeDelete,          // the wiped file is closed and about to be deleted
     DecryptTemporaryCreated,  // the temporary plain output exists and is on record, still empty
     DecryptChunkWritten,   // a chunk of plain text was handed to the writing thread (file: the temporary plain
-                           // output); all but the last two chunks handed over are written by now
+                           // output); the chunks handed over are written behind, in order
     DecryptOutputFlushed,  // the whole temporary output was flushed; not yet compared or recorded
     DecryptReplaced,       // the temporary output has replaced the plain path; "done" not yet recorded
     DecryptRecordedDone,   // decryption matched and recorded "done"; the .vltenc is still there

@@ -27,6 +27,9 @@ namespace {
 using win32::FileHandle;
 
 constexpr std::size_t DigestBytes = 16;
+// The writer flushes the output as it goes, so the flush the job waits for before the wipe (or
+// before the encrypted copy goes) finds at most this much still to write.
+constexpr std::uint64_t OutputFlushInterval = 16u * 1024 * 1024;
 
 // Everything the worker tells its window. Without a window nothing is posted.
 class Reporter {
@@ -161,9 +164,9 @@ private:
             abandonOutput(GetLastError(), fjoFileError);
             return false;
         }
-        // The next chunk is read and digested, and the one before written, while this one is enciphered.
+        // The next chunks are read and digested, and the ones before written, while this one is enciphered.
         ReadAhead reader(source_.get(), plainSize_, chunk_, library);
-        WriteBehind writer(dest_.get(), chunk_, nullptr);
+        WriteBehind writer(dest_.get(), chunk_, nullptr, OutputFlushInterval);
         // Both threads stop before the files close under them.
         auto abandon = [&](DWORD code, FileJobOutcome kind) {
             writer.stop();
@@ -408,8 +411,8 @@ private:
         UnwrapFileKey(job_);
         const DWORD chunk = header.chunkSize;
         ParallelDecryption cipher(job_.FileKey.data());  // the chunk's blocks spread over the cores
-        // The chunk before is digested and written while this one is deciphered in place.
-        WriteBehind writer(dest_.get(), chunk, &library);
+        // The chunks before are digested and written while this one is deciphered in place.
+        WriteBehind writer(dest_.get(), chunk, &library, OutputFlushInterval);
         // The writer stops before the output closes under it.
         auto fail = [&](DWORD error, FileJobOutcome kind) {
             writer.stop();

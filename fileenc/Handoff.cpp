@@ -1,8 +1,10 @@
-// The spin-then-sleep hand-off. The waiter announces its sleep and then looks at the count
-// again; the raiser raises the count and then looks for the announcement. With both in one
-// total order (seq_cst), either the waiter sees the new count or the raiser sees it asleep
-// and sets the event. A stale event only makes a later wait look once more.
+// The spin-then-sleep hand-off. The waiter announces its sleep and then looks at the count (and
+// the flag) again; the raiser raises the count (or sets the flag) and then looks for the
+// announcement. With both in one total order (seq_cst), either the waiter sees the change or the
+// raiser sees it asleep and sets the event. A stale event only makes a later wait look once more.
 #include "fileenc/Handoff.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -17,19 +19,35 @@ double secondsNow() {
     return static_cast<double>(counter.QuadPart) * tick;
 }
 
+constexpr std::uint32_t RingBytes = 2u * 1024 * 1024;
+constexpr unsigned MinimumSlots = 2, MaximumSlots = 8;
+
 }  // namespace
+
+unsigned ringSlotsFor(std::uint32_t chunkSize) {
+    const std::uint32_t fit = chunkSize ? RingBytes / chunkSize : MaximumSlots;
+    return static_cast<unsigned>(std::min<std::uint32_t>(std::max<std::uint32_t>(fit, MinimumSlots), MaximumSlots));
+}
 
 Handoff::Handoff() : event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 void Handoff::raise() {
     count_.fetch_add(1, std::memory_order_seq_cst);
+    wake();
+}
+
+void Handoff::wake() {
     if (sleeping_.load(std::memory_order_seq_cst)) SetEvent(event_.get());
 }
 
-void Handoff::waitFor(unsigned target, double awakeSeconds) {
+bool Handoff::reached(unsigned target, const std::atomic<bool>* orFlag) const {
+    return count_.load(std::memory_order_seq_cst) >= target || (orFlag && orFlag->load(std::memory_order_seq_cst));
+}
+
+void Handoff::waitFor(unsigned target, double awakeSeconds, const std::atomic<bool>* orFlag) {
     const double awakeUntil = awakeSeconds < 0 ? 0 : secondsNow() + awakeSeconds;
     unsigned spins = 0;
-    while (count_.load(std::memory_order_acquire) < target) {
+    while (!reached(target, orFlag)) {
         if (awakeSeconds < 0 || secondsNow() < awakeUntil) {
             if (++spins < 256)
                 YieldProcessor();
@@ -38,7 +56,7 @@ void Handoff::waitFor(unsigned target, double awakeSeconds) {
             continue;
         }
         sleeping_.store(true, std::memory_order_seq_cst);
-        if (count_.load(std::memory_order_seq_cst) < target) WaitForSingleObject(event_.get(), INFINITE);
+        if (!reached(target, orFlag)) WaitForSingleObject(event_.get(), INFINITE);
         sleeping_.store(false, std::memory_order_seq_cst);
     }
 }

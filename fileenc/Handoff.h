@@ -7,6 +7,12 @@
  * only sleeps on the event once the wait has lasted awakeSeconds; the raiser
  * sets the event only when the waiter sleeps.
  *
+ * The threads hand chunks through rings of several buffers, and a thread that
+ * found its side of a ring empty (or full) waits for a batch of chunks rather
+ * than the next one: it then sleeps and is woken once per batch, not once per
+ * chunk. A wait may also end on a flag (the end of the work, a stop): the
+ * thread that sets it calls wake() afterwards.
+ *
  * raise() publishes (release) everything written before it to the thread
  * that sees the new count (acquire).
  */
@@ -17,6 +23,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 
 class Handoff {
 public:
@@ -25,11 +32,22 @@ public:
 
     void raise();
     unsigned count() const { return count_.load(std::memory_order_acquire); }
-    // Returns once the count has reached target; sleeps after awakeSeconds of spinning (never when negative).
-    void waitFor(unsigned target, double awakeSeconds);
+    // Returns once the count has reached target, or once *orFlag is true (when given); sleeps
+    // after awakeSeconds of spinning (never when negative).
+    void waitFor(unsigned target, double awakeSeconds, const std::atomic<bool>* orFlag = nullptr);
+    // Wakes a waiter asleep in waitFor to look at its flag again; call after setting the flag.
+    void wake();
 
 private:
+    bool reached(unsigned target, const std::atomic<bool>* orFlag) const;
+
     std::atomic<unsigned> count_{0};
     std::atomic<bool> sleeping_{false};
     win32::KernelHandle event_;
 };
+
+// How many chunk buffers a ring between two of a job's threads holds: about 2 MiB in all, at
+// least two and at most eight buffers (a foreign file's chunk may be far larger than ours).
+unsigned ringSlotsFor(std::uint32_t chunkSize);
+// How many chunks a thread that found its side of the ring empty or full waits for at once.
+inline unsigned ringBatchFor(unsigned slots) { return slots / 2; }

@@ -1,6 +1,6 @@
-// The encryption's read-ahead. The reader fills chunk i only once the job released chunk i - 2
-// (the slot's previous chunk), and the job reads chunk i only once the reader handed it out, so
-// the two hand-offs order every access to a slot.
+// The encryption's read-ahead. With n slots the reader fills chunk i only once the job released
+// chunk i - n (the slot's previous chunk), and the job reads chunk i only once the reader handed it
+// out, so the two hand-offs order every access to a slot.
 #include "fileenc/ReadAhead.h"
 
 #include "vault/CryptoLibrary.h"
@@ -10,6 +10,7 @@
 
 ReadAhead::ReadAhead(HANDLE source, std::uint64_t plainSize, std::uint32_t chunkSize, const CryptoLibrary& library)
     : source_(source), chunk_(chunkSize), library_(library), remaining_(plainSize) {
+    slots_.resize(ringSlotsFor(chunkSize));
     for (Slot& slot : slots_) slot.bytes.resize(DigestBytes + chunkSize + 8);
 }
 
@@ -18,7 +19,7 @@ ReadAhead::~ReadAhead() { stop(); }
 void ReadAhead::stop() {
     if (!thread_) return;
     quit_.store(true);
-    released_.raise();
+    released_.wake();
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.close();
 }
@@ -39,18 +40,21 @@ DWORD WINAPI ReadAhead::readerMain(LPVOID self) {
 }
 
 namespace {
-// The reader sleeps as soon as it is a chunk ahead: reading and digesting a chunk takes a fraction
-// of the cipher's time, so waking it costs the job one event per chunk, while a spinning reader
-// would take a processor from the cipher on a busy machine. The job spins a little first.
+// The reader sleeps as soon as the ring is full: reading and digesting a chunk takes a fraction of
+// the cipher's time, and a spinning reader would take a processor from the cipher on a busy
+// machine; it wakes once half the ring is free. The job spins a little first.
 constexpr double ReaderAwakeSeconds = 0;
 constexpr double JobAwakeSeconds = 0.003;
 }  // namespace
 
 void ReadAhead::readAll() {
+    const unsigned slots = static_cast<unsigned>(slots_.size());
     for (unsigned index = 0;; ++index) {
-        if (index >= 2) released_.waitFor(index - 1, ReaderAwakeSeconds);
+        // Chunk index goes in the slot of chunk index - slots, which the job must have released.
+        if (index >= slots && released_.count() < index - slots + 1)
+            released_.waitFor(index - slots + ringBatchFor(slots), ReaderAwakeSeconds, &quit_);
         if (quit_.load()) return;
-        Slot& slot = slots_[index % 2];
+        Slot& slot = slots_[index % slots];
         const DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(chunk_, remaining_));
         DWORD got = 0;
         if (wanted && !ReadFile(source_, slot.bytes.data() + DigestBytes, wanted, &got, nullptr)) {
@@ -71,7 +75,7 @@ void ReadAhead::readAll() {
 unsigned char* ReadAhead::next(DWORD& count) {
     if (taken_ > 0) released_.raise();
     filled_.waitFor(taken_ + 1, JobAwakeSeconds);
-    Slot& slot = slots_[taken_ % 2];
+    Slot& slot = slots_[taken_ % slots_.size()];
     ++taken_;
     count = slot.count;
     return slot.bytes.data() + DigestBytes;

@@ -1,14 +1,16 @@
 /*
- * The encryption's reading and chained digest on a thread of their own, one
- * chunk ahead of the cipher: while the job enciphers and writes a chunk, the
- * next one is read and digested into the other of two buffers.
+ * The encryption's reading and chained digest on a thread of their own, ahead
+ * of the cipher: while the job enciphers and writes a chunk, the next ones are
+ * read and digested into a ring of buffers (ringSlotsFor). A reader that
+ * filled the ring sleeps until the job has emptied half of it, so it is woken
+ * once per batch of chunks rather than once per chunk.
  *
  * The digest stays one chain in file order: the running digest followed by
  * each chunk goes through MD5 in turn, exactly as when the job did it itself.
  * Reading ends at the first chunk shorter than a whole chunk (the last, or a
  * file that ended early) or at a read error; the job's stop and pause checks
- * stay between its chunks, and the reader never gets more than one chunk
- * ahead of them. A chunk handed out stays valid until the next call to next()
+ * stay between its chunks; the reader only ever reads ahead, never past the
+ * file's starting length. A chunk handed out stays valid until the next call to next()
  * or the end of the read-ahead; stop and the destructor wait for the thread, so a job
  * ended at any point (even by an exception) leaves nothing running.
  */
@@ -22,6 +24,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 class CryptoLibrary;
 
@@ -62,7 +65,7 @@ private:
     HANDLE source_;
     std::uint32_t chunk_;
     const CryptoLibrary& library_;
-    Slot slots_[2];  // chunk i goes in slot i % 2
+    std::vector<Slot> slots_;  // chunk i goes in slot i % slots_.size()
     Handoff filled_;    // chunks the reader handed out
     Handoff released_;  // chunks the job is done with
     win32::KernelHandle thread_;

@@ -1,6 +1,6 @@
-// The job's write-behind. The writer takes chunk i only once the job handed it over, and the job
-// fills slot i % 2 again (chunk i + 2) only once the writer is done with chunk i, so the two
-// hand-offs order every access to a slot.
+// The job's write-behind. With n slots the writer takes chunk i only once the job handed it over,
+// and the job fills slot i % n again (chunk i + n) only once the writer is done with chunk i, so
+// the two hand-offs order every access to a slot.
 #include "fileenc/WriteBehind.h"
 
 #include "vault/CryptoLibrary.h"
@@ -9,15 +9,17 @@
 
 namespace {
 // The writer sleeps as soon as it has nothing to do: its chunk takes a fraction of the cipher's
-// time, so waking it costs the job one event per chunk, while a spinning writer would take a
-// processor from the cipher on a busy machine. The job, which does wait on the writer only when
-// the disk falls behind, spins a little first.
+// time, and a spinning writer would take a processor from the cipher on a busy machine; it wakes
+// once half the ring is filled. The job, which does wait on the writer only when the disk falls
+// behind, spins a little first.
 constexpr double WriterAwakeSeconds = 0;
 constexpr double JobAwakeSeconds = 0.003;
 }  // namespace
 
-WriteBehind::WriteBehind(HANDLE file, std::uint32_t chunkSize, const CryptoLibrary* digestLibrary)
-    : file_(file), library_(digestLibrary) {
+WriteBehind::WriteBehind(HANDLE file, std::uint32_t chunkSize, const CryptoLibrary* digestLibrary,
+                         std::uint64_t flushEvery)
+    : file_(file), library_(digestLibrary), flushEvery_(flushEvery) {
+    slots_.resize(ringSlotsFor(chunkSize));
     for (Slot& slot : slots_) slot.bytes.resize(DigestBytes + chunkSize + 8);
 }
 
@@ -38,8 +40,9 @@ bool WriteBehind::start(DWORD& error) {
 
 void WriteBehind::stop() {
     if (!thread_) return;
+    finishing_.store(true);
     quit_.store(true);
-    submitted_.raise();
+    submitted_.wake();
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.close();
 }
@@ -50,10 +53,15 @@ DWORD WINAPI WriteBehind::writerMain(LPVOID self) {
 }
 
 void WriteBehind::writeAll() {
+    const unsigned slots = static_cast<unsigned>(slots_.size());
+    std::uint64_t unflushed = 0;
     for (unsigned index = 0;; ++index) {
-        submitted_.waitFor(index + 1, WriterAwakeSeconds);
+        if (submitted_.count() < index + 1) {
+            submitted_.waitFor(index + ringBatchFor(slots), WriterAwakeSeconds, &finishing_);
+            submitted_.waitFor(index + 1, WriterAwakeSeconds, &quit_);
+        }
         if (quit_.load()) return;
-        Slot& slot = slots_[index % 2];
+        Slot& slot = slots_[index % slots];
         if (error_.load() == 0 && slot.count) {
             if (library_) {
                 std::memcpy(slot.bytes.data(), digest_, DigestBytes);
@@ -65,24 +73,33 @@ void WriteBehind::writeAll() {
                 const DWORD error = GetLastError();
                 error_.store(error ? error : ERROR_WRITE_FAULT);
             }
+            unflushed += slot.count;
+            // A failed flush is left for the job's own flush to find and report.
+            if (flushEvery_ && unflushed >= flushEvery_) {
+                FlushFileBuffers(file_);
+                unflushed = 0;
+            }
         }
         written_.raise();
     }
 }
 
 unsigned char* WriteBehind::acquire() {
-    if (acquired_ >= 2) written_.waitFor(acquired_ - 1, JobAwakeSeconds);
+    const unsigned slots = static_cast<unsigned>(slots_.size());
+    if (acquired_ >= slots) written_.waitFor(acquired_ - slots + 1, JobAwakeSeconds);
     if (error_.load()) return nullptr;
-    return slots_[acquired_ % 2].bytes.data() + DigestBytes;
+    return slots_[acquired_ % slots].bytes.data() + DigestBytes;
 }
 
 void WriteBehind::submit(DWORD count) {
-    slots_[acquired_ % 2].count = count;
+    slots_[acquired_ % slots_.size()].count = count;
     ++acquired_;
     submitted_.raise();
 }
 
 DWORD WriteBehind::finish() {
+    finishing_.store(true);
+    submitted_.wake();
     written_.waitFor(acquired_, JobAwakeSeconds);
     return error_.load();
 }

@@ -1,22 +1,28 @@
 /*
  * A file job's writing (and, for decryption, its chained digest) on a thread
- * of its own, one chunk behind the cipher: while the job enciphers or
- * deciphers a chunk into one of two buffers, the other one's chunk is
- * digested and written.
+ * of its own, behind the cipher: while the job enciphers or deciphers a chunk
+ * into one buffer of a ring (ringSlotsFor), the chunks before it are digested
+ * and written. A writer that found the ring empty sleeps until half of it is
+ * filled (or the job finishes), so it is woken once per batch of chunks
+ * rather than once per chunk.
  *
  * The digest stays one chain in file order: the running digest followed by
  * each chunk goes through MD5 in turn, as when the job did it itself. Chunks
  * are written in the order they were handed over, each whole or not at all.
  * The first failing write ends the writing: the chunks after it are dropped,
  * acquire() then gives no buffer and finish() the error, so a failure reaches
- * the job at its next chunk at the latest.
+ * the job by finish() at the latest.
  *
- * The job's stop and pause checks stay on its own thread between chunks: the
- * writer is never more than one chunk behind them. finish() waits until every
- * chunk handed over is written (the flush after it then covers them all);
- * stop() and the destructor drop what is not yet written and wait for the
- * thread, so a job ended at any point (even by an exception) may close the
- * file at once.
+ * With a flush interval the writer also flushes the file after that many
+ * bytes written: the job's own flush before the plain file goes then finds
+ * little left to do, while the cipher went on. This only brings the data to
+ * the disk sooner; the job's final flush is still what it relies on.
+ *
+ * The job's stop and pause checks stay on its own thread between chunks.
+ * finish() waits until every chunk handed over is written (the flush after it
+ * then covers them all); stop() and the destructor drop what is not yet
+ * written and wait for the thread, so a job ended at any point (even by an
+ * exception) may close the file at once.
  */
 #pragma once
 
@@ -28,6 +34,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 class CryptoLibrary;
 
@@ -37,7 +44,9 @@ public:
 
     // Writes to file in chunks of at most chunkSize; with a library each chunk is first chained
     // into the digest. Each buffer has 8 bytes of room past the chunk, for padding the last one.
-    WriteBehind(HANDLE file, std::uint32_t chunkSize, const CryptoLibrary* digestLibrary);
+    // flushEvery: flush the file after about that many bytes written (0: never).
+    WriteBehind(HANDLE file, std::uint32_t chunkSize, const CryptoLibrary* digestLibrary,
+                std::uint64_t flushEvery = 0);
     ~WriteBehind();
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
@@ -69,12 +78,14 @@ private:
 
     HANDLE file_;
     const CryptoLibrary* library_;
-    Slot slots_[2];       // chunk i goes in slot i % 2
+    std::vector<Slot> slots_;  // chunk i goes in slot i % slots_.size()
+    std::uint64_t flushEvery_;
     Handoff submitted_;   // chunks the job handed over
     Handoff written_;     // chunks the writer is done with
     win32::KernelHandle thread_;
     unsigned acquired_ = 0;  // chunks the job has taken a buffer for
     std::atomic<bool> quit_{false};
+    std::atomic<bool> finishing_{false};  // the job waits for the last chunks: no batch to wait for
     std::atomic<DWORD> error_{0};
     unsigned char digest_[DigestBytes] = {};
 };

@@ -126,6 +126,7 @@ bool VaultStore::cryptoReady(const CryptoLibrary& library, const char* operation
         reportLibraryFailure(operation, ERROR_PROC_NOT_FOUND);
         return false;
     }
+    if (!residentLibrary_) residentLibrary_ = win32::LibraryHandle(LoadLibraryA(cryptoName_.c_str()));
     return true;
 }
 
@@ -236,7 +237,7 @@ std::optional<SecretText> VaultStore::readDBWithKey(const CryptoLibrary& library
     }
     traceLog.write("Decrypting vault file");
     auto* bytes = reinterpret_cast<unsigned char*>(&body[0]);
-    decryptBuffer(bytes, bytes, s, key.data());  // a partial block is left as it is
+    decryptBufferSpread(bytes, bytes, s, key.data());  // a partial block is left as it is
     traceLog.write("done decrypting vault file");
     traceLog.write("close inf");
     traceLog.write("new dbBuffer");

@@ -16,7 +16,11 @@
  *   DBFname name another vault, nothing is saved or sealed with it until that
  *   vault's own key was proved.
  * - Each operation loads the crypto library itself and frees it afterwards; a
- *   missing library, export or RSA result is reported the same way.
+ *   missing library, export or RSA result is reported the same way. After the
+ *   first operation that found the library whole, the store keeps one
+ *   reference of its own, so each later load and free is only a count: under
+ *   Wine a fresh load of the library reads its whole image, tens of
+ *   milliseconds each time, and opening a vault takes three operations.
  * - Files are written whole through a temporary file, never in place.
  * - The data key of a new encrypted file (nextDataKey) is MD5(chain value ||
  *   vault key): the chain alone starts from the public vault ID.
@@ -125,7 +129,10 @@ public:
     std::string vaultFilePath() const { return DBLoc + "\\" + DBFname + ".vlt"; }
     std::string keyFilePath() const { return DBLoc + "\\" + DBFname + ".kvt"; }
     // The crypto library's file name; tests use broken stand-ins.
-    void setCryptoLibraryNameForTesting(const std::string& name) { cryptoName_ = name; }
+    void setCryptoLibraryNameForTesting(const std::string& name) {
+        cryptoName_ = name;
+        residentLibrary_.close();
+    }
 
     // ---- data model ----
     VaultContent& content() { return content_; }
@@ -190,6 +197,7 @@ private:
     TForm* owner_;
     const vaultfile::FileWriter& writer_;
     std::string cryptoName_ = CryptoLibrary::DefaultName;
+    win32::LibraryHandle residentLibrary_;  // the store's own reference, once an operation found the library
     VaultContent content_;
 
     std::string DBLoc;

@@ -1,8 +1,8 @@
 // Building and reading the vault text. The reader looks at each tag where it lies in the text
 // (no copy per tag), copies only the quoted values it keeps, and takes numbers as far as their
 // digits go, so a damaged text reads as far as it can and never past its end. Both directions
-// run in time proportional to the text: the writer reserves the text's room once and copies
-// values in runs between the characters it escapes.
+// run in time proportional to the text: the writer counts the text's exact length first and
+// then writes it through a cursor, with no append that checks or grows the buffer.
 #include "vault/VaultText.h"
 
 #include <cstdio>
@@ -14,18 +14,6 @@ namespace {
 
 constexpr char QuoteEscape = 0x11;
 constexpr char GreaterEscape = 0x12;
-
-void appendEscaped(SecretText& out, const std::string& value) {
-    std::size_t run = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c != '"' && c != '>') continue;
-        out.append(value.data() + run, i - run);
-        out += c == '"' ? QuoteEscape : GreaterEscape;
-        run = i + 1;
-    }
-    out.append(value.data() + run, value.size() - run);
-}
 
 void unescape(char* text, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
@@ -207,58 +195,105 @@ category* VaultContent::addEncryptedFilesCategory() {
 
 namespace {
 
-// Room for a category's part of the text: its values (each escape stays one byte) and the tags
-// around them, counted generously so the text grows in one step.
-std::size_t roomFor(const category& c) {
-    std::size_t room = 32 + c.getName().size();
-    for (const header* h = c.headerList(); h; h = h->next) room += 64 + h->name.size();
-    for (const row* r = c.firstRow(); r; r = r->next) {
-        room += 16 + 20 * static_cast<std::size_t>(c.headerCount());
-        for (const item* it = r->firstItem(); it; it = it->next) room += it->value.size();
+// The text is written through a cursor into room sized beforehand: every escape stays one byte,
+// so a category's exact length is known from its values' lengths and its headers' numbers.
+class TextCursor {
+public:
+    explicit TextCursor(char* at) : at_(at) {}
+    template <std::size_t N>
+    void literal(const char (&text)[N]) {
+        std::memcpy(at_, text, N - 1);
+        at_ += N - 1;
     }
-    return room;
+    void raw(const char* text, std::size_t n) {
+        std::memcpy(at_, text, n);
+        at_ += n;
+    }
+    void escaped(const std::string& value) {
+        const char* from = value.data();
+        const std::size_t n = value.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = from[i];
+            at_[i] = c == '"' ? QuoteEscape : c == '>' ? GreaterEscape : c;
+        }
+        at_ += n;
+    }
+    char* at() const { return at_; }
+
+private:
+    char* at_;
+};
+
+int headerNumbers(const header& h, char (&numbers)[64]) {
+    return std::snprintf(numbers, sizeof numbers, " type=%d show=%d width=%d", h.type, h.show, h.width);
 }
 
-void appendCategory(SecretText& out, const category& c) {
-    out += "<category name=\"";
-    appendEscaped(out, c.getName());
-    out += "\">";
+constexpr std::size_t literalLength(const char* text) { return std::char_traits<char>::length(text); }
+
+constexpr const char CategoryOpen[] = "<category name=\"", CategoryNameEnd[] = "\">", CategoryClose[] = "</category>";
+constexpr const char HeaderOpen[] = "\t<header name=\"", HeaderClose[] = "/>";
+constexpr const char RowOpen[] = "\t<row>", RowClose[] = "\t</row>";
+constexpr const char ItemOpen[] = "\t\t<item value=\"", ItemClose[] = "\">";
+
+// The exact length of a category's part of the text.
+std::size_t lengthOf(const category& c) {
+    std::size_t length = literalLength(CategoryOpen) + c.getName().size() + literalLength(CategoryNameEnd) +
+                         literalLength(CategoryClose);
+    char numbers[64];
+    for (const header* h = c.headerList(); h; h = h->next)
+        length += literalLength(HeaderOpen) + h->name.size() + 1 + static_cast<std::size_t>(headerNumbers(*h, numbers)) +
+                  literalLength(HeaderClose);
+    const std::size_t perRow = literalLength(RowOpen) + literalLength(RowClose) +
+                               static_cast<std::size_t>(c.headerCount()) * (literalLength(ItemOpen) + literalLength(ItemClose));
+    for (const row* r = c.firstRow(); r; r = r->next) {
+        length += perRow;
+        const item* it = r->firstItem();
+        for (int i = 0; i < c.headerCount() && it; ++i, it = it->next) length += it->value.size();
+    }
+    return length;
+}
+
+void writeCategory(TextCursor& out, const category& c) {
+    out.literal(CategoryOpen);
+    out.escaped(c.getName());
+    out.literal(CategoryNameEnd);
     char numbers[64];
     for (const header* h = c.headerList(); h; h = h->next) {
-        out += "\t<header name=\"";
-        appendEscaped(out, h->name);
-        out += '"';
-        std::snprintf(numbers, sizeof numbers, " type=%d show=%d width=%d", h->type, h->show, h->width);
-        out += numbers;
-        out += "/>";
+        out.literal(HeaderOpen);
+        out.escaped(h->name);
+        out.literal("\"");
+        out.raw(numbers, static_cast<std::size_t>(headerNumbers(*h, numbers)));
+        out.literal(HeaderClose);
     }
     for (const row* r = c.firstRow(); r; r = r->next) {
-        out += "\t<row>";
+        out.literal(RowOpen);
         const item* it = r->firstItem();
         for (int i = 0; i < c.headerCount(); ++i) {
-            out += "\t\t<item value=\"";
+            out.literal(ItemOpen);
             if (it) {
-                appendEscaped(out, it->value);
+                out.escaped(it->value);
                 it = it->next;
             }
-            out += "\">";
+            out.literal(ItemClose);
         }
-        out += "\t</row>";
+        out.literal(RowClose);
     }
-    out += "</category>";
+    out.literal(CategoryClose);
 }
 
 }  // namespace
 
 SecretText buildVaultText(bool hidePwords, const category* encryptedFiles, const category* userCategories) {
-    SecretText out;
-    std::size_t room = 32;
-    if (encryptedFiles) room += roomFor(*encryptedFiles);
-    for (const category* c = userCategories; c; c = c->next) room += roomFor(*c);
-    out.reserve(room);
-    out += hidePwords ? "<hidePwords value=1/>" : "<hidePwords value=0/>";
-    if (encryptedFiles) appendCategory(out, *encryptedFiles);
-    for (const category* c = userCategories; c; c = c->next) appendCategory(out, *c);
+    const char* const start = hidePwords ? "<hidePwords value=1/>" : "<hidePwords value=0/>";
+    std::size_t length = std::strlen(start);
+    if (encryptedFiles) length += lengthOf(*encryptedFiles);
+    for (const category* c = userCategories; c; c = c->next) length += lengthOf(*c);
+    SecretText out(length, '\0');
+    TextCursor cursor(&out[0]);
+    cursor.raw(start, std::strlen(start));
+    if (encryptedFiles) writeCategory(cursor, *encryptedFiles);
+    for (const category* c = userCategories; c; c = c->next) writeCategory(cursor, *c);
+    out.resize(static_cast<std::size_t>(cursor.at() - out.data()));  // a shortfall would be a miscount: never longer
     return out;
 }
 

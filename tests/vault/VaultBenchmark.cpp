@@ -1,7 +1,8 @@
 /*
  * Benchmark (not a test): builds a vault of 50,000 entries (or the count given
  * as its argument) in 3 categories, writes it, reads it back and parses it,
- * printing the time of each phase. Open (password, read, decrypt, parse) and
+ * printing the time of each phase (with "linear" as a second argument, also
+ * its open and save per entry from 50,000 to 400,000 entries). Open (password, read, decrypt, parse) and
  * save are also printed as ratios to the cipher and digest alone over the
  * same bytes, the least either must compute; lines starting "result" are for
  * scripts/bench (name, milliseconds, ratio). Loading must stay linear in the
@@ -93,20 +94,48 @@ double cipherAndDigestMs(const SecretText& text, Stopwatch& watch) {
     return watch.lap();
 }
 
+// The body's decryption over the same bytes, as one chain and spread over the processors.
+void decipherMs(const SecretText& text, Stopwatch& watch, double& oneChain, double& spread) {
+    std::vector<unsigned char> data(text.begin(), text.end());
+    data.resize(data.size() / 8 * 8);
+    const unsigned char key[VaultKeyBytes] = {3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8, 9, 7, 9, 3};
+    std::vector<unsigned char> out(data.size());
+    watch.lap();
+    decryptBuffer(data.data(), out.data(), data.size(), key);
+    oneChain = watch.lap();
+    decryptBufferSpread(data.data(), out.data(), data.size(), key);
+    spread = watch.lap();
+}
+
 int countRows(const VaultContent& content) {
     int rows = 0;
     for (const category* c = content.userCategories; c; c = c->next) rows += c->rowCount();
     return rows;
 }
 
-}  // namespace
+struct Phases {
+    double build = 0, buildText = 0, limit = 0, decipherOne = 0, decipherSpread = 0, write = 0;
+    double passwordMs = 0, keys = 0, read = 0, parse = 0;
+    std::size_t textBytes = 0;
+    int rows = 0;
+    double open() const { return keys + read + parse; }
+};
 
-int main(int argc, char** argv) {
-    const int entries = argc > 1 ? std::atoi(argv[1]) : 50000;
+// Builds, saves and opens a vault of the given entries in a folder of its own; false when a step failed.
+bool measure(int entries, Phases& p) {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
-    const std::string folder = std::string(base) + "brim-vault-benchmark-" + std::to_string(GetCurrentProcessId());
+    const std::string folder = std::string(base) + "brim-vault-benchmark-" + std::to_string(GetCurrentProcessId()) +
+                               "-" + std::to_string(entries);
     CreateDirectoryA(folder.c_str(), nullptr);
+    struct Cleanup {
+        std::string folder;
+        ~Cleanup() {
+            DeleteFileA((folder + "\\Benchmark.vlt").c_str());
+            DeleteFileA((folder + "\\Benchmark.kvt").c_str());
+            RemoveDirectoryA(folder.c_str());
+        }
+    } cleanup{folder};
 
     FixedPassword prompts;
     VaultStore store(prompts);
@@ -117,27 +146,30 @@ int main(int argc, char** argv) {
         CryptoLibrary::RSA rsa = library.newRSA();
         if (!rsa) {
             std::printf("the crypto library cannot be loaded\n");
-            return 1;
+            return false;
         }
         unsigned char seed[qzcrypto::SeedBytes];
         for (int i = 0; i < qzcrypto::SeedBytes; ++i) seed[i] = static_cast<unsigned char>(i * 13);
         rsa->GenerateKeys(qzcrypto::KeyBits, seed);
         if (store.createVaultKeys(library, *rsa, seed) != crCreated) {
             std::printf("the vault cannot be created\n");
-            return 1;
+            return false;
         }
     }
 
     Stopwatch watch;
     buildContent(store.content(), entries);
-    const double build = watch.lap();
-    const SecretText builtText = store.buildVaultText();
-    const double buildText = watch.lap();
-    const size_t textBytes = builtText.size();
-    const double limit = cipherAndDigestMs(builtText, watch);
+    p.build = watch.lap();
+    {
+        const SecretText builtText = store.buildVaultText();
+        p.buildText = watch.lap();
+        p.textBytes = builtText.size();
+        p.limit = cipherAndDigestMs(builtText, watch);
+        decipherMs(builtText, watch, p.decipherOne, p.decipherSpread);
+    }
     watch.lap();
-    if (store.writeDatabase(store.vaultFilePath()) != srSaved) return 1;
-    const double write = watch.lap();
+    if (store.writeDatabase(store.vaultFilePath()) != srSaved) return false;
+    p.write = watch.lap();
 
     VaultStore reader(prompts);
     reader.setDBLoc(folder);
@@ -151,36 +183,84 @@ int main(int argc, char** argv) {
         CloseHandle(f);
     }
     watch.lap();
-    if (reader.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != prDerived ||
-        reader.setRandKey() != krFound)
-        return 1;
-    const double keys = watch.lap();
+    if (reader.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != prDerived)
+        return false;
+    p.passwordMs = watch.lap();
+    if (reader.setRandKey() != krFound) return false;
+    p.keys = p.passwordMs + watch.lap();
     std::optional<SecretText> text = reader.readDB(reader.vaultFilePath());
-    if (!text) return 1;
-    const double read = watch.lap();
+    if (!text) return false;
+    p.read = watch.lap();
     reader.readVaultText(*text);
-    const double parse = watch.lap();
+    p.parse = watch.lap();
+    p.rows = countRows(reader.content());
+    return p.rows == entries;
+}
 
-    std::printf("entries %d in 3 categories, vault text %zu bytes\n", entries, textBytes);
-    std::printf("build data model   %9.1f ms\n", build);
-    std::printf("write vault        %9.1f ms (text, digest, encrypt, replace file)\n", write);
-    std::printf("  of which text    %9.1f ms (measured apart)\n", buildText);
-    std::printf("password and key   %9.1f ms (1001 x MD5, RSA decrypt)\n", keys);
-    std::printf("read vault         %9.1f ms (read, decrypt, digest check)\n", read);
-    std::printf("parse vault text   %9.1f ms (%d entries loaded)\n", parse, countRows(reader.content()));
-    std::printf("cipher+digest      %9.1f ms (in memory, over the text's bytes)\n", limit);
-    const double open = keys + read + parse;
+}  // namespace
+
+// vault_benchmark [entries (50000)] [linear]: with "linear", the open and the save are measured
+// again at 50,000, 100,000, 200,000 and 400,000 entries and their time per entry printed last,
+// each with its ratio to the time per entry at 50,000 (1 when linear).
+int main(int argc, char** argv) {
+    const int entries = argc > 1 ? std::atoi(argv[1]) : 50000;
+    const bool linear = argc > 2 && std::string(argv[2]) == "linear";
+
+    // A fresh load and free of the crypto library, before any store holds it: what the first
+    // operation of a store pays once.
+    Stopwatch loadWatch;
+    { CryptoLibrary probe; }
+    const double libraryLoad = loadWatch.lap();
+
+    Phases p;
+    const bool ok = measure(entries, p);
+    std::printf("entries %d in 3 categories, vault text %zu bytes\n", entries, p.textBytes);
+    std::printf("build data model   %9.1f ms\n", p.build);
+    std::printf("write vault        %9.1f ms (text, digest, encrypt, replace file)\n", p.write);
+    std::printf("  of which text    %9.1f ms (measured apart)\n", p.buildText);
+    std::printf("password and key   %9.1f ms (1001 x MD5, RSA decrypt; of which password %.1f ms)\n", p.keys,
+                p.passwordMs);
+    std::printf("library load       %9.1f ms (a fresh load and free, paid by a store's first operation only)\n",
+                libraryLoad);
+    std::printf("read vault         %9.1f ms (read, decrypt, digest check)\n", p.read);
+    std::printf("parse vault text   %9.1f ms (%d entries loaded)\n", p.parse, p.rows);
+    std::printf("cipher+digest      %9.1f ms (in memory, over the text's bytes)\n", p.limit);
+    std::printf("decipher           %9.1f ms (in memory, one chain; spread over the processors %.1f ms)\n",
+                p.decipherOne, p.decipherSpread);
+    const double limit = p.limit, open = p.open();
     std::printf("open / limit       %9.2f (%.1f ms)\n", open / limit, open);
-    std::printf("save / limit       %9.2f\n", write / limit);
+    std::printf("save / limit       %9.2f\n", p.write / limit);
     std::printf("result vault-cipher+digest %.1f 1\n", limit);
     std::printf("result vault-open %.1f %.3f\n", open, open / limit);
-    std::printf("result vault-read %.1f %.3f\n", read, read / limit);
-    std::printf("result vault-parse %.1f %.3f\n", parse, parse / limit);
-    std::printf("result vault-save %.1f %.3f\n", write, write / limit);
-    std::printf("result vault-build-text %.1f %.3f\n", buildText, buildText / limit);
+    std::printf("result vault-read %.1f %.3f\n", p.read, p.read / limit);
+    std::printf("result vault-parse %.1f %.3f\n", p.parse, p.parse / limit);
+    std::printf("result vault-save %.1f %.3f\n", p.write, p.write / limit);
+    std::printf("result vault-build-text %.1f %.3f\n", p.buildText, p.buildText / limit);
+    if (!ok) {
+        std::printf("the vault benchmark FAILED\n");
+        return 1;
+    }
+    if (!linear) return 0;
 
-    DeleteFileA(reader.vaultFilePath().c_str());
-    DeleteFileA(reader.keyFilePath().c_str());
-    RemoveDirectoryA(folder.c_str());
-    return countRows(reader.content()) == entries ? 0 : 1;
+    std::printf("time per entry (us): entries, open, save, each to its own at 50000; open's read and parse\n");
+    double openBase = 0, saveBase = 0;
+    bool linearOk = true;
+    for (int count : {50000, 100000, 200000, 400000}) {
+        Phases q;
+        if (!measure(count, q)) {
+            std::printf("the vault benchmark FAILED at %d entries\n", count);
+            linearOk = false;
+            continue;
+        }
+        const double openPer = 1000.0 * q.open() / count, savePer = 1000.0 * q.write / count;
+        if (count == 50000) {
+            openBase = openPer;
+            saveBase = savePer;
+        }
+        std::printf("%9d %9.2f %6.2f %9.2f %6.2f %9.2f %9.2f\n", count, openPer, openPer / openBase, savePer,
+                    savePer / saveBase, 1000.0 * q.read / count, 1000.0 * q.parse / count);
+        std::printf("result linear-open-us-per-entry-%d %.2f %.3f\n", count, openPer, openPer / openBase);
+        std::printf("result linear-save-us-per-entry-%d %.2f %.3f\n", count, savePer, savePer / saveBase);
+    }
+    return linearOk ? 0 : 1;
 }

@@ -1,0 +1,106 @@
+// The rings of chunk buffers between a file job's threads: the reader and the writer sleep until
+// half a ring is free or filled, so the points where a buffer is first reused and where a batch
+// ends are where a chunk could be lost, doubled or written out of order. Checked against the
+// test's own Blowfish-CBC and MD5.
+#include "fileenc/EncryptedFile.h"
+#include "fileenc/FileJobWorker.h"
+#include "fileenc/Handoff.h"
+#include "fileenc/WriteBehind.h"
+#include "framework/Win32Handles.h"
+#include "vault/CryptoLibrary.h"
+#include "tests/fileenc/FileJobTestSupport.h"
+#include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace fileenctest;
+
+namespace {
+
+constexpr std::uint32_t SmallChunk = 1024;  // what encryption uses below 20 KiB
+
+TEST(JobRing, HoldsAboutTwoMebibytesInTwoToEightBuffers) {
+    const struct {
+        std::uint32_t chunk;
+        unsigned slots;
+    } cases[] = {{1, 8}, {SmallChunk, 8}, {256 * 1024, 8}, {512 * 1024, 4}, {700 * 1024, 2},
+                 {encfile::MaxReadableChunkSize, 2}, {0, 8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chunk);
+        EXPECT_EQ(ringSlotsFor(c.chunk), c.slots);
+        EXPECT_GE(ringBatchFor(ringSlotsFor(c.chunk)), 1u);
+    }
+}
+
+class FileJobRing : public brimtest::FreshRegistry {
+protected:
+    brimtest::TempFolder temp;
+};
+
+// Sequences that end inside a batch, at its end, at the ring's turn and past it, with the writer
+// flushing as it goes or not: every chunk comes out whole, once, in order and digested in order.
+TEST_F(FileJobRing, WritingBehindKeepsEveryChunkAcrossBatchesAndTurns) {
+    const unsigned slots = ringSlotsFor(SmallChunk), batch = ringBatchFor(slots);
+    const unsigned lengths[] = {1, batch - 1, batch, batch + 1, slots - 1, slots, slots + 1, 2 * slots + batch + 1};
+    CryptoLibrary library;
+    ASSERT_TRUE(library.hasMD5());
+    for (std::uint64_t flushEvery : {std::uint64_t{0}, std::uint64_t{3000}}) {
+        for (unsigned chunks : lengths) {
+            SCOPED_TRACE(std::to_string(chunks) + " chunks, flush every " + std::to_string(flushEvery));
+            const std::string path = temp.file("ring.bin");
+            win32::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            ASSERT_TRUE(file.valid());
+            std::string expected, digest(16, '\0');
+            {
+                WriteBehind writer(file.get(), SmallChunk, &library, flushEvery);
+                DWORD error = 0;
+                ASSERT_TRUE(writer.start(error));
+                for (unsigned i = 0; i < chunks; ++i) {
+                    unsigned char* buffer = writer.acquire();
+                    ASSERT_NE(buffer, nullptr);
+                    // The last chunk is short, as a file's last chunk is.
+                    const DWORD count = i + 1 == chunks ? SmallChunk / 2 + 3 : SmallChunk;
+                    const std::string chunk = patternBytes(count, 70 + i);
+                    std::memcpy(buffer, chunk.data(), count);
+                    writer.submit(count);
+                    expected += chunk;
+                    digest = md5(digest + chunk);
+                }
+                ASSERT_EQ(writer.finish(), 0u);
+                EXPECT_EQ(std::string(reinterpret_cast<const char*>(writer.digest()), 16), digest);
+            }
+            file.close();
+            EXPECT_TRUE(readAll(path) == expected);
+        }
+    }
+}
+
+// Both jobs on files whose chunk count ends inside the first batch, at the ring's turn and past it.
+TEST_F(FileJobRing, RoundTripsAroundTheRingsBatchAndTurn) {
+    const std::size_t slots = ringSlotsFor(SmallChunk), batch = ringBatchFor(static_cast<unsigned>(slots));
+    const std::size_t sizes[] = {batch * SmallChunk - 1, batch * SmallChunk, batch * SmallChunk + 1,
+                                 slots * SmallChunk - 1, slots * SmallChunk, slots * SmallChunk + 1,
+                                 (2 * slots + 1) * SmallChunk + 5};
+    for (std::size_t size : sizes) {
+        const std::uint32_t chunk = encfile::chunkSizeFor(static_cast<std::uint32_t>(size));
+        ASSERT_EQ(chunk, SmallChunk);
+        SCOPED_TRACE(std::to_string(size) + " bytes");
+        const std::string path = temp.file("ringjob.bin");
+        const std::string plain = patternBytes(size, static_cast<unsigned>(size) + 29);
+        writeAll(path, plain);
+        ASSERT_EQ(encryptFile(path).last.message, WM_FILEJOB_DONE);
+        const std::string file = readAll(path + ".vltenc");
+        const ExpectedBody expected = expectedBody(plain, chunk, TestDataKey);
+        ASSERT_EQ(file.size(), 512 + expected.length);
+        EXPECT_TRUE(file.substr(512, expected.body.size()) == expected.body);
+        EXPECT_EQ(file.substr(12, 16), expected.digest);
+        ASSERT_EQ(decryptFile(path).last.message, WM_FILEJOB_DONE);
+        EXPECT_TRUE(readAll(path) == plain);
+        DeleteFileA(path.c_str());
+    }
+}
+
+}  // namespace
