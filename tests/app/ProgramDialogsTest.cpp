@@ -90,16 +90,8 @@ public:
     std::vector<unsigned char> seed;
 };
 
-class ProgramDialogsTest : public dialogtest::DialogTest {
+class ProgramDialogsTest : public dialogtest::SettingsDialogTest {
 protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        brimtest::clearProductRegistry();
-    }
-    void TearDown() override {
-        brimtest::clearProductRegistry();
-        DialogTest::TearDown();
-    }
     brimtest::TempFolder temp;
 };
 

@@ -13,6 +13,7 @@
 
 #include "framework/Framework.h"
 #include "tests/framework/FrameworkFixture.h"
+#include "tests/support/RegistryFixture.h"
 
 #include <functional>
 #include <memory>
@@ -49,5 +50,19 @@ struct RegionShape {
 RegionShape regionOf(HWND window);
 
 class DialogTest : public fwtest::FrameworkTest {};
+
+// A dialog test with the product's settings key cleared before and after it: the dialogs read
+// and write the known vaults, tips and update schedule there.
+class SettingsDialogTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        brimtest::clearProductRegistry();
+    }
+    void TearDown() override {
+        brimtest::clearProductRegistry();
+        DialogTest::TearDown();
+    }
+};
 
 }  // namespace dialogtest

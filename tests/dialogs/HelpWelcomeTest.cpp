@@ -34,16 +34,8 @@ void storeSetting(const char* name, DWORD type, const std::string& bytes) {
     RegCloseKey(key);
 }
 
-class HelpTest : public dialogtest::DialogTest {
+class HelpTest : public dialogtest::SettingsDialogTest {
 protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        brimtest::clearProductRegistry();
-    }
-    void TearDown() override {
-        brimtest::clearProductRegistry();
-        DialogTest::TearDown();
-    }
     dialogtest::ToolsHost host;
     brimtest::TempFolder temp;
 };

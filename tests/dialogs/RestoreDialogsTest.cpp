@@ -33,16 +33,11 @@ const char* const AlreadyOpen =
     "The vault you have selected is already open on this computer.  You cannot have the same vault open more than "
     "once at the same time.";
 
-class RestoreDialogTest : public dialogtest::DialogTest {
+class RestoreDialogTest : public dialogtest::SettingsDialogTest {
 protected:
     void SetUp() override {
-        DialogTest::SetUp();
-        brimtest::clearProductRegistry();
+        SettingsDialogTest::SetUp();
         host.restoreAnswer = [](const dialogtest::ToolsHost::Restore&) { return 0; };
-    }
-    void TearDown() override {
-        brimtest::clearProductRegistry();
-        DialogTest::TearDown();
     }
     // Presses "Restore Vault" once with the name prompt answered (OK with name, or Cancel when empty),
     // then Cancel when the dialog stayed open; the modal result.

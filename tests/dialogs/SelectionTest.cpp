@@ -26,16 +26,8 @@ const char* const AlreadyOpen =
     "The vault you have selected is already open on this computer.  You cannot have the same vault open more than "
     "once at the same time.";
 
-class SelectionTest : public dialogtest::DialogTest {
+class SelectionTest : public dialogtest::SettingsDialogTest {
 protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        brimtest::clearProductRegistry();
-    }
-    void TearDown() override {
-        brimtest::clearProductRegistry();
-        DialogTest::TearDown();
-    }
     // A vault on disk whose key file carries sixteen times idByte.
     std::string makeVault(const std::string& name, unsigned char idByte) {
         temp.writeFile(name + ".vlt", std::string(136, 'v'));

@@ -110,16 +110,8 @@ TEST(TipTexts, TheTableHoldsEveryTipWithItsIdAndText) {
                                           "folders onto your vault.  "));
 }
 
-class TipDialogTest : public dialogtest::DialogTest {
+class TipDialogTest : public dialogtest::SettingsDialogTest {
 protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        brimtest::clearProductRegistry();
-    }
-    void TearDown() override {
-        brimtest::clearProductRegistry();
-        DialogTest::TearDown();
-    }
     // The tip's form height and message alignment once shown, and its region's height.
     struct Look {
         int height = 0, regionHeight = 0, messageHeight = 0;

@@ -47,16 +47,8 @@ void writeDword(const char* name, std::uint32_t number) {
     RegCloseKey(key);
 }
 
-class ToolsTest : public dialogtest::DialogTest {
+class ToolsTest : public dialogtest::SettingsDialogTest {
 protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        brimtest::clearProductRegistry();
-    }
-    void TearDown() override {
-        brimtest::clearProductRegistry();
-        DialogTest::TearDown();
-    }
     ToolsHost host;
 };
 
