@@ -33,14 +33,18 @@ std::vector<std::string> firstColumn(HWND list) {
     return column;
 }
 
-// A drag whose effect shows; given once more when nothing moved after a while (see clickToClose).
-void dragUntil(POINT from, POINT to, const std::function<bool()>& done, const std::string& what) {
-    drag(from, to);
-    const ULONGLONG again = GetTickCount64() + 5000;
-    while (!done() && GetTickCount64() < again) Sleep(20);
-    if (!done()) {
-        std::printf("[ AGAIN    ] %s: dragged once more\n", what.c_str());
-        drag(from, to);
+// A drag whose effect shows. A busy machine may drop the press or some of the pointer's moves, so
+// each try is planned afresh from where things stand now (the rest of the way), a few times.
+struct DragPlan {
+    POINT from, to;
+};
+void dragUntil(const std::function<DragPlan()>& plan, const std::function<bool()>& done, const std::string& what) {
+    for (int attempt = 0; attempt < 3 && !done(); ++attempt) {
+        if (attempt > 0) std::printf("[ AGAIN    ] %s: dragged the rest of the way\n", what.c_str());
+        const DragPlan p = plan();
+        drag(p.from, p.to);
+        const ULONGLONG settled = GetTickCount64() + 5000;
+        while (!done() && GetTickCount64() < settled) Sleep(20);
     }
     waitUntil(done, what);
 }
@@ -54,23 +58,43 @@ TEST(Journey, ExitAndRestart) {
     const RECT first = windowRect(mainWindow);
 
     ACC_STEP("move the window by its title bar");
-    const RECT title = controlRect(mainWindow, "Brimsafe - " + vault.name);
-    dragUntil(centre(title), POINT{centre(title).x - 120, centre(title).y + 50},
-              [&] { return windowRect(mainWindow).left == first.left - 120 && windowRect(mainWindow).top == first.top + 50; },
-              "the window moved to where it was dropped");
+    const std::string titleBar = "Brimsafe - " + vault.name;
+    const POINT target{first.left - 120, first.top + 50};
+    dragUntil(
+        [&] {
+            const RECT now = windowRect(mainWindow);
+            const POINT from = centre(controlRect(mainWindow, titleBar));
+            return DragPlan{from, POINT{from.x + target.x - now.left, from.y + target.y - now.top}};
+        },
+        [&] { return windowRect(mainWindow).left == target.x && windowRect(mainWindow).top == target.y; },
+        "the window moved to where it was dropped");
 
     ACC_STEP("make the window larger by its bottom-right corner");
     const RECT moved = windowRect(mainWindow);
-    dragUntil(POINT{moved.right - 5, moved.bottom - 5}, POINT{moved.right + 75, moved.bottom + 55}, [&] {
-        const RECT r = windowRect(mainWindow);
-        return r.right - r.left == moved.right - moved.left + 80 && r.bottom - r.top == moved.bottom - moved.top + 60;
-    }, "the window 80 wider and 60 higher");
+    const SIZE larger{moved.right - moved.left + 80, moved.bottom - moved.top + 60};
+    dragUntil(
+        [&] {
+            const RECT now = windowRect(mainWindow);
+            const POINT from{now.right - 5, now.bottom - 5};
+            return DragPlan{from, POINT{from.x + larger.cx - (now.right - now.left), from.y + larger.cy - (now.bottom - now.top)}};
+        },
+        [&] {
+            const RECT r = windowRect(mainWindow);
+            return r.right - r.left == larger.cx && r.bottom - r.top == larger.cy;
+        },
+        "the window 80 wider and 60 higher");
 
     ACC_STEP("move the splitter to the left");
     const RECT splitter = controlRect(mainWindow, "TSplitter#1");
-    dragUntil(centre(splitter), POINT{centre(splitter).x - 70, centre(splitter).y},
-              [&] { return controlRect(mainWindow, "TSplitter#1").left == splitter.left - 70; },
-              "the splitter 70 pixels further left");
+    const LONG splitterTarget = splitter.left - 70;
+    dragUntil(
+        [&] {
+            const RECT now = controlRect(mainWindow, "TSplitter#1");
+            const POINT from = centre(now);
+            return DragPlan{from, POINT{from.x + splitterTarget - now.left, from.y}};
+        },
+        [&] { return controlRect(mainWindow, "TSplitter#1").left == splitterTarget; },
+        "the splitter 70 pixels further left");
 
     ACC_STEP("sort To Do by Task and leave Contacts current");
     const ColumnList toDo = columnList(mainWindow, "TQCLListBox#1");
