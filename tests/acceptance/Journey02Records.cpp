@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 
 using namespace acc;
@@ -70,9 +72,15 @@ TEST(Journey, Records) {
     clickHeaderAt(list.header, AccountColumnX);
     waitUntil([&] { return listRows(list.lines) == Rows{{"Checking", tricky}, {"Savings", "alpha beta"}}; },
               "the entries sorted by account");
+    // A header press can be lost right after the last sort repainted the list: pressed once more.
+    const auto sortedByNote = [&] { return listRows(list.lines) == Rows{{"Savings", "alpha beta"}, {"Checking", tricky}}; };
     clickHeaderAt(list.header, NoteColumnX);
-    waitUntil([&] { return listRows(list.lines) == Rows{{"Savings", "alpha beta"}, {"Checking", tricky}}; },
-              "the entries sorted by note");
+    for (const ULONGLONG again = GetTickCount64() + 5000; !sortedByNote() && GetTickCount64() < again;) Sleep(20);
+    if (!sortedByNote()) {
+        std::printf("[ AGAIN    ] the Note heading: pressed once more\n");
+        clickHeaderAt(list.header, NoteColumnX);
+    }
+    waitUntil(sortedByNote, "the entries sorted by note");
 
     ACC_STEP("exit and start again");
     exitWithCtrlQ(brimsafe, mainWindow);
