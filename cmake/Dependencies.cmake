@@ -20,7 +20,9 @@ set_target_properties(brim_jpeg PROPERTIES
   IMPORTED_LOCATION "${BRIM_LIBJPEG_PREFIX}/lib/libjpeg.a"
   INTERFACE_INCLUDE_DIRECTORIES "${BRIM_LIBJPEG_PREFIX}/include")
 
-set(BRIM_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-add_subdirectory(${BRIM_GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)
+if(BRIM_BUILD_TESTS)
+  set(BRIM_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(${BRIM_GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL SYSTEM)
+endif()

@@ -12,6 +12,9 @@ export BRIM_ROOT BRIM_DEPS
 
 BRIM_ALL_ARCHS="i686 x86_64"
 
+# What ships, and all that scripts/run lays out: the programs, the crypto DLL and the help file.
+BRIM_SHIPPED_TARGETS="Brimsafe Uninstall Install Tutorial QZ_Cryptography BrimsafeHelp"
+
 brim_mingw_prefix() { echo "$1-w64-mingw32"; }   # arch
 brim_default_build_dir() { # arch
   case $1 in

@@ -105,12 +105,17 @@ void pressButton(DWORD down, DWORD up, int times) {
     sendInputs(inputs);
 }
 
-// The top-level window under a screen point belongs to the window clicked; bring its root forward first.
+// The top-level window under a screen point belongs to the window clicked; bring its root forward
+// first, and press only once it is in front: a press that reaches a window while its activation is
+// still on the way is taken by the activation, and the click is lost. (A window that cannot come
+// forward, such as one disabled under a modal box, is clicked as it stands.)
 void bringForward(POINT screen) {
-    if (HWND under = WindowFromPoint(screen)) {
-        HWND root = GetAncestor(under, GA_ROOT);
-        if (root && GetForegroundWindow() != root) SetForegroundWindow(root);
-    }
+    HWND under = WindowFromPoint(screen);
+    HWND root = under ? GetAncestor(under, GA_ROOT) : nullptr;
+    if (!root || GetForegroundWindow() == root || !IsWindowEnabled(root)) return;
+    SetForegroundWindow(root);
+    const ULONGLONG until = GetTickCount64() + 5000;
+    while (GetForegroundWindow() != root && GetTickCount64() < until) Sleep(10);
 }
 
 LRESULT askMap(HWND form, const std::string& name, WPARAM query) {

@@ -34,13 +34,25 @@ HWND focusOf(HWND window) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+// Why a press may not have landed, printed with a second try: what was in front, whether the
+// window took input, and what the pointer was over.
+std::string inputState(HWND window) {
+    const auto describe = [](HWND w) { return w ? "\"" + windowText(w) + "\"" : std::string("nothing"); };
+    POINT at{};
+    GetCursorPos(&at);
+    HWND under = WindowFromPoint(at);
+    return "in front: " + describe(GetForegroundWindow()) + ", " + describe(GetAncestor(window, GA_ROOT)) +
+           (IsWindowEnabled(GetAncestor(window, GA_ROOT)) ? " enabled" : " disabled") +
+           ", pointer over: " + describe(under ? GetAncestor(under, GA_ROOT) : nullptr);
+}
+
 // Clicks into a field until it has the focus (a lost press is given once more, see clickToClose).
 void focusField(HWND field) {
     clickCentre(field);
     const ULONGLONG again = GetTickCount64() + 3000;
     while (focusOf(field) != field && GetTickCount64() < again) Sleep(20);
     if (focusOf(field) != field) {
-        std::printf("[ AGAIN    ] a field did not take the focus; clicked once more\n");
+        std::printf("[ AGAIN    ] a field did not take the focus (%s); clicked once more\n", inputState(field).c_str());
         clickCentre(field);
     }
     waitUntil([&] { return focusOf(field) == field; }, "the field to take the focus", 5000);
@@ -53,7 +65,8 @@ void clickToClose(HWND form, const std::string& button) {
     const ULONGLONG again = GetTickCount64() + 5000;
     while (IsWindow(form) && IsWindowVisible(form) && GetTickCount64() < again) Sleep(20);
     if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, button)) {
-        std::printf("[ AGAIN    ] \"%s\" did not close its window; clicked once more\n", button.c_str());
+        std::printf("[ AGAIN    ] \"%s\" did not close its window (%s); clicked once more\n", button.c_str(),
+                    inputState(form).c_str());
         click(form, button);
     }
     waitForWindowGone(form);
@@ -66,7 +79,8 @@ HWND clickToOpen(HWND form, const std::string& button, const std::string& captio
     const ULONGLONG again = GetTickCount64() + 5000;
     while (!findWindow(caption, pid) && GetTickCount64() < again) Sleep(20);
     if (!findWindow(caption, pid) && IsWindowEnabled(form) && controlShowing(form, button)) {
-        std::printf("[ AGAIN    ] \"%s\" did not open \"%s\"; clicked once more\n", button.c_str(), caption.c_str());
+        std::printf("[ AGAIN    ] \"%s\" did not open \"%s\" (%s); clicked once more\n", button.c_str(), caption.c_str(),
+                    inputState(form).c_str());
         click(form, button);
     }
     return waitForWindow(caption, pid);

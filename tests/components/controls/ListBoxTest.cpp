@@ -524,7 +524,8 @@ TEST_F(ListBoxTest, RowsAddedInOneGoAreShownAfterwards) {
 TEST_F(ListBoxTest, HeaderWidthsStoredAndRead) {
     std::vector<std::string> events;
     TQCLListBox* list = makeList(';', {80}, glNone, {}, [&](TQCLListBox* l) {
-        l->OnIniReadData = [&](TObject* sender, TQCLIniCtrl* ini, const AnsiString& section) {
+        // The list by value: this set-up function has returned when the list reads its data.
+        l->OnIniReadData = [&events, l](TObject* sender, TQCLIniCtrl* ini, const AnsiString& section) {
             events.push_back(std::string("read ") + (sender == l ? "list" : "?") + (ini ? " ini " : " none ") + section);
         };
         l->OnIniWriteData = [&](TObject*, TQCLIniCtrl* ini, const AnsiString& section) {
