@@ -1,8 +1,10 @@
 # brim_add_gtest(<name> SOURCES <files...> LIBS <targets...> [TIMEOUT <s>] [SHARES_NOTHING])
 # One GoogleTest program run by ctest through Wine (the crosscompiling emulator).
-# Test programs share one Wine prefix, hence one registry and one desktop: they
-# run one at a time unless declared SHARES_NOTHING (no registry, no windows of
-# other processes looked up by title), which lets ctest run them alongside.
+# Each test program runs on a Wine machine of its own (prefix, wineserver,
+# display, home; scripts/lib/private-wine.sh), so test programs run side by
+# side: none sees another's registry, windows, pointer or clipboard. A program
+# declared SHARES_NOTHING (no registry, no windows) runs in the build's shared
+# prefix instead, which costs less to start.
 # Each test carries its build folder and architecture in its environment, so a
 # plain ctest in either build folder runs under the right Wine and prefix.
 # Every test program links the shared support library (fixtures, dialog answering,
@@ -19,10 +21,12 @@ function(brim_add_gtest name)
   add_test(NAME ${name} COMMAND ${name})
   # The test's own watchdog fires a little before ctest's hard limit, so it can name the test.
   math(EXPR deadline "${ARG_TIMEOUT} - 15")
+  if(ARG_SHARES_NOTHING)
+    set(private 0)
+  else()
+    set(private 1)
+  endif()
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "BRIM_TEST_DEADLINE=${deadline};BRIM_BIN_DIR=${CMAKE_BINARY_DIR}/bin;BRIM_BUILD=${CMAKE_BINARY_DIR};BRIM_ARCH=${CMAKE_SYSTEM_PROCESSOR}")
-  if(NOT ARG_SHARES_NOTHING)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_session)
-  endif()
+    ENVIRONMENT "BRIM_TEST_DEADLINE=${deadline};BRIM_BIN_DIR=${CMAKE_BINARY_DIR}/bin;BRIM_BUILD=${CMAKE_BINARY_DIR};BRIM_ARCH=${CMAKE_SYSTEM_PROCESSOR};BRIM_PRIVATE_WINE=${private}")
 endfunction()
