@@ -5,6 +5,7 @@
 #include "framework/Win32Handles.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace encfile {
@@ -18,6 +19,13 @@ std::uint32_t chunkSizeFor(std::uint32_t lengthLow) {
 std::uint64_t storedEncryptedLength(std::uint64_t length) {
     if (static_cast<std::uint32_t>(length) == 0) length |= HeaderSize;
     return length;
+}
+
+std::uint64_t bodyLengthFor(std::uint64_t plainSize, std::uint32_t chunkSize) {
+    const std::uint64_t last = plainSize % chunkSize;
+    const std::uint64_t whole = plainSize - last;
+    const std::uint64_t tail = last ? last + 8 - last % 8 : 0;
+    return whole > UINT64_MAX - tail ? UINT64_MAX : whole + tail;  // a size no file reaches
 }
 
 void putU32(unsigned char* at, std::uint32_t value) {

@@ -53,6 +53,10 @@ std::uint32_t chunkSizeFor(std::uint32_t lengthLow);
 // What offset 68 stores for an encrypted file of the given length: 512 in the
 // low word when that word would read 0.
 std::uint64_t storedEncryptedLength(std::uint64_t length);
+// The body that plainSize bytes in chunks of chunkSize make: the full chunks as they are, a short
+// last chunk of r bytes as r + 8 - (r mod 8). A body shorter than this is a cut file, whatever its
+// digest says.
+std::uint64_t bodyLengthFor(std::uint64_t plainSize, std::uint32_t chunkSize);
 
 struct EncryptedFileHeader {
     std::uint64_t plainSize = 0;

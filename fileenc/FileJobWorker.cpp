@@ -392,17 +392,20 @@ private:
         report_.failed(error, kind);
     }
 
-    // The header, with a chunk size the body can be read with.
+    // The header, with a chunk size the body can be read with, over a body long enough for the
+    // plain size it states: a shorter body is a damaged file, refused before a byte is written
+    // (its digest may still match the bytes present, and the plain file would come back short).
     bool readHeader(encfile::EncryptedFileHeader& header) {
         unsigned char bytes[encfile::HeaderSize];
         DWORD read = 0;
         if (!ReadFile(source_.get(), bytes, sizeof bytes, &read, nullptr) || read != sizeof bytes) return false;
         if (!encfile::EncryptedFileHeader::decode(bytes, header)) return false;
-        if (header.chunkSize == 0) {
-            header.chunkSize = encfile::chunkSizeFor(static_cast<std::uint32_t>(fileLength(source_)));
-            return true;
-        }
-        return header.chunkSize % 8 == 0 && header.chunkSize <= encfile::MaxReadableChunkSize;
+        const std::uint64_t length = fileLength(source_);
+        if (header.chunkSize == 0)
+            header.chunkSize = encfile::chunkSizeFor(static_cast<std::uint32_t>(length));
+        else if (header.chunkSize % 8 != 0 || header.chunkSize > encfile::MaxReadableChunkSize)
+            return false;
+        return length - encfile::HeaderSize >= encfile::bodyLengthFor(header.plainSize, header.chunkSize);
     }
 
     void decryptBody(const CryptoLibrary& library, const encfile::EncryptedFileHeader& header) {

@@ -105,7 +105,19 @@ void cutToBodyText(SecretText& body) {
 BodyLength checkBodyLength(std::uint64_t fileLength) {
     if (fileLength < HeadBytes + MinimumBodyBytes) return BodyLength::TooShort;
     if (fileLength - HeadBytes > MaximumBodyBytes) return BodyLength::TooLong;
+    if ((fileLength - HeadBytes) % 8 != 0) return BodyLength::PartBlock;
     return BodyLength::Fits;
+}
+
+std::optional<KeyBackupLayout> keyBackupLayout(const unsigned char* backup, std::size_t backupLength) {
+    if (backupLength < KeyBackupHeadBytes || readU32(backup) != KeyFileMagic) return std::nullopt;
+    KeyBackupLayout layout;
+    layout.imageLength = backupLength - KeyBackupHeadBytes;
+    if (layout.imageLength != OldKeyFileBytes && layout.imageLength < OldChainKeyFileBytes) return std::nullopt;
+    std::optional<std::size_t> offset = keyBlockOffset(backup + layout.imageOffset, layout.imageLength);
+    if (!offset) return std::nullopt;
+    layout.blockOffset = layout.imageOffset + *offset;
+    return layout;
 }
 
 std::optional<SecretBytes> keyBackupBlock(const unsigned char* backup, std::size_t backupLength) {
@@ -118,6 +130,11 @@ std::optional<SecretBytes> keyBackupBlock(const unsigned char* backup, std::size
     SecretBytes block(image + *offset, image + *offset + KeyBlockBytes);
     for (std::size_t i = 0; i < block.size(); ++i) block[i] ^= random[i % 8] ^ Scramble[i % 8];
     return block;
+}
+
+bool keyFileIsWhole(const unsigned char* image, std::size_t imageLength) {
+    if (!keyBlockOffset(image, imageLength)) return false;
+    return imageLength <= OldChainKeyFileBytes || imageLength >= readU32(image);
 }
 
 std::optional<std::size_t> keyBlockOffset(const unsigned char* image, std::size_t imageLength) {

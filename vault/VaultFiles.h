@@ -65,16 +65,31 @@ BodyText locateBodyText(const unsigned char* body, std::size_t bodyLength);
 void cutToBodyText(SecretText& body);
 
 // Whether a vault file of fileLength bytes can hold a body; nothing is read or allocated by a
-// length that cannot.
-enum class BodyLength { Fits, TooShort, TooLong };
+// length that cannot. A body is whole blocks: any other length is a cut file.
+enum class BodyLength { Fits, TooShort, TooLong, PartBlock };
 BodyLength checkBodyLength(std::uint64_t fileLength);
 
 // Offset of the 256-byte key block in a key-file image, or nothing when the image cannot hold one.
 std::optional<std::size_t> keyBlockOffset(const unsigned char* image, std::size_t imageLength);
+// Whether a key file of imageLength bytes is whole: a layout this version reads, no shorter than
+// its own header's total length says, with room for the key block where the header puts it.
+bool keyFileIsWhole(const unsigned char* image, std::size_t imageLength);
 // The 512-byte header of a current key file.
 SecretBytes buildKeyHeader(const unsigned char vaultId[16]);
+
+// Where a key backup's parts lie, as offsets into the backup: the key-file image after the
+// 12-byte head, and the key block inside that image.
+struct KeyBackupLayout {
+    std::size_t imageOffset = KeyBackupHeadBytes;
+    std::size_t imageLength = 0;
+    std::size_t blockOffset = 0;  // from the backup's start
+};
+// The layout of a key backup, or nothing when it is not one: too short for its head, a magic other
+// than the key file's, an image of no key-file layout (256 bytes, or 272 and more), or no room for
+// a key block at the image's offset. Offsets only: no pointer is formed from an unchecked length.
+std::optional<KeyBackupLayout> keyBackupLayout(const unsigned char* backup, std::size_t backupLength);
 // The key block of a key backup, unscrambled: nothing when the backup is too short or its image's
-// key-block offset leaves no room for a block.
+// key-block offset leaves no room for a block (the magic is its caller's to check).
 std::optional<SecretBytes> keyBackupBlock(const unsigned char* backup, std::size_t backupLength);
 
 std::uint32_t readU32(const unsigned char* p);

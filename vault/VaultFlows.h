@@ -17,6 +17,10 @@
  *   discards the default content it had built.
  * - A command-line vault path is made full before it is split into folder and
  *   name, so a relative path names the right folder.
+ * - A damaged vault or key file is never taken for a wrong password: it is
+ *   reported naming the file, and loadDB asks again, so the start-up goes back
+ *   to the selection dialog (which offers the restore from a backup) instead
+ *   of ending.
  */
 #pragma once
 
@@ -28,7 +32,9 @@
 class TForm;
 
 enum LoadDBResult : int { ldFailed = 0, ldOpen = 1, ldAskAgain = 2 };
-enum OpenVaultResult : int { ovOpen = 0, ovFailed = 1 };
+// Damaged: the vault or key file is cut or broken (reported naming the file); the selection
+// dialog, with its restore from a backup, is the way on.
+enum OpenVaultResult : int { ovOpen = 0, ovFailed = 1, ovDamaged = 2 };
 enum RestoreResult : int { rrRestored = 0, rrNotRestored = 1, rrNotBackup = 2 };
 
 // The vault ID as the mutex name and the main window's caption: 32 lower-case hex digits.
@@ -49,6 +55,8 @@ public:
 
     // ---- opening and creating ----
     LoadDBResult loadDB();
+    // Asks the master password until the vault opens: ovFailed when cancelled or unreadable,
+    // ovDamaged when the vault or key file is cut or broken, before or after the password.
     OpenVaultResult openVault(const std::string& path);
     void createDefaultContent();
     void addEncryptedFilesCategory();
@@ -105,6 +113,7 @@ private:
     bool chooseFromPendingFiles(Choice& choice, bool& cancelled);
     bool takeVaultMutex();
     LoadDBResult openChosenVault(bool mutexHeld);
+    bool filesLookWhole(const std::string& vaultPath);
     void moveOlderFilesOfChoice();
     bool needsConversion() const;
     void convertBeforeOpening();

@@ -169,23 +169,21 @@ LoadDBResult VaultFlows::loadDB() {
             readVaultIdFromKeyFile();
         }
         const bool idKnown = keyFileHoldsVaultId(store_.keyFilePath());
-        if (idKnown && !takeVaultMutex()) {
-            // Another process has this vault open. A vault found for the pending encrypted file
-            // would be found again on the next call, so the choice goes to the user now.
-            if (!PendingEncFile.empty() && chosen) {
-                chosen = false;
-                continue;
-            }
-            return ldAskAgain;
+        const LoadDBResult opened = idKnown && !takeVaultMutex() ? ldAskAgain : openChosenVault(idKnown);
+        // Another process has this vault open, or it is damaged. A vault found for the pending
+        // encrypted file would be found again on the next call, so the choice goes to the user now.
+        if (opened == ldAskAgain && !PendingEncFile.empty() && chosen) {
+            chosen = false;
+            continue;
         }
-        return openChosenVault(idKnown);
+        return opened;
     }
 }
 
 LoadDBResult VaultFlows::openChosenVault(bool mutexHeld) {
-    if (openVault(store_.vaultFilePath()) != ovOpen) {
+    if (const OpenVaultResult opened = openVault(store_.vaultFilePath()); opened != ovOpen) {
         vaultMutex_.close();
-        return ldFailed;
+        return opened == ovDamaged ? ldAskAgain : ldFailed;
     }
     // The first opening of an older key file has just given it its vault ID.
     if (!mutexHeld && !takeVaultMutex()) return ldAskAgain;
@@ -193,17 +191,35 @@ LoadDBResult VaultFlows::openChosenVault(bool mutexHeld) {
     return ldOpen;
 }
 
+// A vault file that holds no whole body, or a key file shorter than its header says, is damaged
+// whatever the password: it is reported before the password is asked.
+bool VaultFlows::filesLookWhole(const std::string& vaultPath) {
+    std::uint64_t size = 0;
+    if (fileSize(vaultPath, size) && checkBodyLength(size) != BodyLength::Fits) {
+        store_.reportDamagedFile(vaultPath);
+        return false;
+    }
+    SecretBytes image;
+    if (readWholeFile(store_.keyFilePath(), image) && !keyFileIsWhole(image.data(), image.size())) {
+        store_.reportDamagedFile(store_.keyFilePath());
+        return false;
+    }
+    return true;
+}
+
 OpenVaultResult VaultFlows::openVault(const std::string& path) {
     bool retry = false;
     for (;;) {
         SecretBytes salt;
         if (FileResult read = readFileRange(path, 0, SaltBytes, salt); !read) {
-            if (read.error == ERROR_HANDLE_EOF)
-                message("There was a problem reading your database.", mbiCaution);
-            else
+            if (read.error != ERROR_HANDLE_EOF) {
                 prompts_.showFileError(read.error, "your vault");
-            return ovFailed;
+                return ovFailed;
+            }
+            store_.reportDamagedFile(path);
+            return ovDamaged;
         }
+        if (!filesLookWhole(path)) return ovDamaged;
         traceLog.write("setting password hash");
         PasswordResult asked = store_.setPasswordHash(0, retry, false, salt.data());
         traceLog.write("got password hash");
@@ -212,12 +228,15 @@ OpenVaultResult VaultFlows::openVault(const std::string& path) {
             retry = false;
             continue;
         }
-        if (store_.setRandKey() != krFound) {
+        if (const KeyResult key = store_.setRandKey(); key != krFound) {
+            if (key == krDamaged) return ovDamaged;
             message("There was a problem reading your vault key.", mbiCaution);
             return ovFailed;
         }
         traceLog.write("trying to read the database");
-        std::optional<SecretText> text = store_.readDB(path);
+        ReadFailure failure = ReadFailure::None;
+        std::optional<SecretText> text = store_.readDB(path, &failure);
+        if (failure == ReadFailure::Damaged) return ovDamaged;
         if (!text) {
             retry = true;
             continue;

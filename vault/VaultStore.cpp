@@ -18,9 +18,6 @@ using namespace vaultfile;
 namespace {
 
 const char* const ReinstallText = "Some of your files are missing or corrupt.  Please reinstall Brimsafe.";
-const char* const DamagedVaultText =
-    "This does not appear to be a valid vault file.  Perhaps you chose the wrong vault, or it has been corrupted.  "
-    "You may need to restore a backed up version of your vault.";
 
 // Owns a buffer handed out by the RSA object and gives it back through FreeBuffer.
 class RSABuffer {
@@ -57,6 +54,12 @@ void derivePasswordKey(const CryptoLibrary& library, const SecretText& password,
     input.insert(input.end(), salt, salt + SaltBytes);
     library.md5(input.data(), static_cast<std::uint32_t>(input.size()), key);
     for (int i = 0; i < 1000; ++i) library.md5(key, 16, key);
+}
+
+std::string damagedFileText(const std::string& path) {
+    return "The file \"" + path +
+           "\" is damaged, so Brimsafe cannot open this vault.  You may need to restore a backed up version of your "
+           "vault.";
 }
 
 int readCurrCatSetting() {
@@ -108,6 +111,11 @@ bool VaultStore::keyFitsNamedVault() const {
 }
 
 void VaultStore::message(const std::string& text, int icon) { ShowNotice(owner_, text, product::Title, mbsOk, icon); }
+
+void VaultStore::reportDamagedFile(const std::string& path) {
+    traceLog.write("damaged: " + path);
+    message(damagedFileText(path), mbiCaution);
+}
 
 // ---- crypto library ----
 
@@ -190,43 +198,60 @@ SaveResult VaultStore::writeDatabase(const std::string& targetPath) {
 
 // ---- readDB ----
 
-std::optional<SecretText> VaultStore::readDB(const std::string& path) {
+std::optional<SecretText> VaultStore::readDB(const std::string& path, ReadFailure* failure) {
+    ReadFailure why = ReadFailure::None;
+    std::optional<SecretText> text;
     CryptoLibrary library(cryptoName_.c_str());
-    if (!cryptoReady(library, "readDB", false)) return std::nullopt;
-    const bool proposing = hasPendingKey_;
-    Secret16 key = unmasked(proposing ? pendingKey_ : VaultKey);
-    std::optional<SecretText> text = readDBWithKey(library, path, key);
-    if (text && proposing) {
-        VaultKey = pendingKey_;
-        hasVaultKey_ = true;
-        keyVaultPath_ = pendingVaultPath_;
-        hasPendingKey_ = false;
-        pendingKey_.clear();
-        if (pendingKeyFile_.size() <= OldChainKeyFileBytes) upgradeKeyFile(library, pendingKeyFile_, key);
-        pendingKeyFile_.clear();
+    if (cryptoReady(library, "readDB", false)) {
+        const bool proposing = hasPendingKey_;
+        Secret16 key = unmasked(proposing ? pendingKey_ : VaultKey);
+        text = readDBWithKey(library, path, key, why);
+        if (text && proposing) {
+            VaultKey = pendingKey_;
+            hasVaultKey_ = true;
+            keyVaultPath_ = pendingVaultPath_;
+            hasPendingKey_ = false;
+            pendingKey_.clear();
+            if (pendingKeyFile_.size() <= OldChainKeyFileBytes) upgradeKeyFile(library, pendingKeyFile_, key);
+            pendingKeyFile_.clear();
+        }
+    } else {
+        why = ReadFailure::Unreadable;
     }
+    if (failure) *failure = why;
     return text;
 }
 
 std::optional<SecretText> VaultStore::readDBWithKey(const CryptoLibrary& library, const std::string& path,
-                                                    const Secret16& key) {
+                                                    const Secret16& key, ReadFailure& failure) {
+    failure = ReadFailure::Unreadable;
     std::uint64_t size = 0;
     if (!fileSize(path, size)) {
         traceLog.write("Couldn't open fname in readDB");
         message("There was a problem opening the vault.", mbiCaution);
         return std::nullopt;
     }
-    switch (checkBodyLength(size)) {
-    case BodyLength::TooShort:
+    if (checkBodyLength(size) != BodyLength::Fits) {
+        // Cut, or longer than any vault: no key opens it, and nothing is read by that length.
+        failure = ReadFailure::Damaged;
+        reportDamagedFile(path);
         return std::nullopt;
-    case BodyLength::TooLong:
-        traceLog.write("the vault body is too long for a vault");
-        message(DamagedVaultText, mbiCaution);
-        return std::nullopt;
-    case BodyLength::Fits:
-        break;
     }
     const std::size_t s = static_cast<std::size_t>(size - HeadBytes);
+
+    // The password's own check: the salt is the head of MD5(vault key). A key that does not give
+    // it came from a wrong password; one that does is the vault's, whatever the body holds.
+    SecretBytes salt;
+    if (FileResult read = readFileRange(path, 0, SaltBytes, salt); !read) {
+        traceLog.write("readDB: " + systemErrorText(read.error));
+        return std::nullopt;
+    }
+    unsigned char keyDigest[16];
+    md5(library, key.data(), 16, keyDigest);
+    if (std::memcmp(keyDigest, salt.data(), SaltBytes) != 0) {
+        failure = ReadFailure::WrongPassword;
+        return std::nullopt;
+    }
 
     traceLog.write("reading entire vault file (past the salt)");
     // The body becomes the text in place: a vault near the size bound must not need two copies.
@@ -237,7 +262,7 @@ std::optional<SecretText> VaultStore::readDBWithKey(const CryptoLibrary& library
     }
     traceLog.write("Decrypting vault file");
     auto* bytes = reinterpret_cast<unsigned char*>(&body[0]);
-    decryptBufferSpread(bytes, bytes, s, key.data());  // a partial block is left as it is
+    decryptBufferSpread(bytes, bytes, s, key.data());
     traceLog.write("done decrypting vault file");
     traceLog.write("close inf");
     traceLog.write("new dbBuffer");
@@ -258,8 +283,13 @@ std::optional<SecretText> VaultStore::readDBWithKey(const CryptoLibrary& library
     md5(library, body.data(), body.size(), digest);
     traceLog.write("free library");
     traceLog.write("memcmp");
-    if (std::memcmp(digest, storedDigest, 16) == 0 && s % 8 == 0) return body;
+    if (std::memcmp(digest, storedDigest, 16) == 0) {
+        failure = ReadFailure::None;
+        return body;
+    }
     traceLog.write("delete dbBuffer");
+    failure = ReadFailure::Damaged;
+    reportDamagedFile(path);
     return std::nullopt;
 }
 
@@ -297,12 +327,23 @@ KeyResult VaultStore::setRandKey() {
         return true;
     };
     SecretBytes wrapped, image;
-    if (unreadable(readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped))) return krFailed;
+    if (FileResult read = readFileRange(vaultFilePath(), SaltBytes, WrappedKeyBytes, wrapped); !read) {
+        // A vault file too short for its head is the vault's fault, not the key file's.
+        lastFileError_ = read.error;
+        traceLog.write(systemErrorText(read.error));
+        if (read.error != ERROR_HANDLE_EOF) {
+            prompts_.showFileError(read.error, "your vault");
+            return krFailed;
+        }
+        reportDamagedFile(vaultFilePath());
+        return krDamaged;
+    }
     if (unreadable(readWholeFile(keyFilePath(), image))) return krFailed;
     std::optional<std::size_t> offset = keyBlockOffset(image.data(), image.size());
-    if (!offset) {
+    if (!offset || !keyFileIsWhole(image.data(), image.size())) {
         traceLog.write("the key file holds no key block");
-        return krFailed;
+        reportDamagedFile(keyFilePath());
+        return krDamaged;
     }
     SecretBytes block(image.begin() + *offset, image.begin() + *offset + KeyBlockBytes);
     decryptBuffer(block.data(), block.data(), block.size(), PasswordKey.data());
@@ -442,7 +483,8 @@ KeyResult VaultStore::verifyKeyFile(const std::string& keyBackupPath) {
     }
     Secret16 candidate;
     std::memcpy(candidate.data(), plain.get(), 16);
-    std::optional<SecretText> text = readDBWithKey(library, vaultFilePath(), candidate);
+    ReadFailure failure = ReadFailure::None;
+    std::optional<SecretText> text = readDBWithKey(library, vaultFilePath(), candidate, failure);
     return text ? krFound : krFailed;
 }
 

@@ -102,8 +102,16 @@ public:
 
 // What writeDatabase answers.
 enum SaveResult : int { srSaved = 0, srNotSaved = 1 };  // not saved: the reason was shown
-// What setRandKey and verifyKeyFile answer.
-enum KeyResult : int { krFailed = 0, krFound = 1 };
+// What setRandKey and verifyKeyFile answer. Damaged: the vault or key file is cut or broken, which
+// was reported naming the file; no password can open it.
+enum KeyResult : int { krFailed = 0, krFound = 1, krDamaged = 2 };
+// Why readDB gave no text.
+enum class ReadFailure {
+    None,
+    Unreadable,     // the file could not be opened or read (reported)
+    WrongPassword,  // the key does not belong to the vault: its salt is not that key's digest
+    Damaged,        // the key belongs to the vault, yet the body is cut or fails its digest (reported)
+};
 // What setPasswordHash answers.
 enum PasswordResult : int { prCancelled = 0, prDerived = 1, prKeyRestored = 7 };
 // What createVaultKeys answers.
@@ -143,15 +151,20 @@ public:
 
     // ---- vault and key files ----
     SaveResult writeDatabase(const std::string& targetPath);
-    // The vault text when the file decrypts to a body whose digest matches, else nothing.
-    std::optional<SecretText> readDB(const std::string& path);
+    // The vault text when the file decrypts to a body whose digest matches, else nothing; failure
+    // tells why. A damaged vault is reported naming the file, never taken for a wrong password:
+    // the salt is the first 8 bytes of MD5(vault key), so a key that gives it is the right one.
+    std::optional<SecretText> readDB(const std::string& path, ReadFailure* failure = nullptr);
     // Found when the key backup's key material opens the current vault; the vault key is unchanged.
     KeyResult verifyKeyFile(const std::string& keyBackupPath);
     // Asks the master password and derives the password key (or restores the key when the user forgot it).
     PasswordResult setPasswordHash(int mode, bool retry, bool firstPasswordPage, const unsigned char salt[8]);
     // Decrypts the key file's private key with the password key and the vault key with it.
-    // The key is only proposed; readDB proves and takes it.
+    // The key is only proposed; readDB proves and takes it. A vault file too short for its head,
+    // or a key file shorter than its header says, is krDamaged (reported naming that file).
     KeyResult setRandKey();
+    // Tells the user that the file at path is damaged, naming it.
+    void reportDamagedFile(const std::string& path);
     bool advanceFileKeyChain();
     bool storeFileKeyChain();
     // Copies key-file bytes 8-23 into buffer; leaves it as it was when the file cannot be read.
@@ -186,7 +199,8 @@ private:
     void toggleKeyMask();
     bool cryptoReady(const CryptoLibrary& library, const char* operation, bool needRSA);
     void reportLibraryFailure(const char* operation, DWORD error);
-    std::optional<SecretText> readDBWithKey(const CryptoLibrary& library, const std::string& path, const Secret16& key);
+    std::optional<SecretText> readDBWithKey(const CryptoLibrary& library, const std::string& path, const Secret16& key,
+                                            ReadFailure& failure);
     bool upgradeKeyFile(const CryptoLibrary& library, const SecretBytes& image, const Secret16& key);
     Secret16 unmasked(const Secret16& masked) const;
     Secret16 masked(const Secret16& plain) const;
@@ -230,3 +244,7 @@ void derivePasswordKey(const CryptoLibrary& library, const SecretText& password,
 
 // The stored currCat of the settings key; 2 when it cannot be read.
 int readCurrCatSetting();
+
+// What the user reads about a damaged vault or key file: the file named, what to do, and never
+// that the password is wrong.
+std::string damagedFileText(const std::string& path);

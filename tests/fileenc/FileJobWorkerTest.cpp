@@ -217,15 +217,22 @@ TEST_F(FileJobWorker, DamagedFilesAreRejectedWithTheirKind) {
         std::uint32_t kind;
         const unsigned char* vaultKey;
     };
+    // Only a key holder makes this one: the first 5 chunks with their own digest, under a header
+    // that states all 10,000 bytes. Its digest matches what is there; the body is still cut.
+    std::string shortBody = goldenFile(plain.substr(0, 5120), TestDataKey, 1024, 1024, TestVaultKey);
+    encfile::putU64(reinterpret_cast<unsigned char*>(&shortBody[4]), plain.size());
     const Case cases[] = {
         {"name length 0xFFFFFFFF", withU32(104, 0xFFFFFFFFu), 0, TestVaultKey},  // the name is not needed to decrypt
         {"chunk size 1001", withU32(100, 1001), fjoNotEncryptedFile, TestVaultKey},
         {"chunk size 0x7FFFFFF8", withU32(100, 0x7FFFFFF8u), fjoNotEncryptedFile, TestVaultKey},
-        {"body cut in half", good.substr(0, 512 + (good.size() - 512) / 2), fjoDigestMismatch, TestVaultKey},
-        {"body cut mid-block", good.substr(0, 512 + 1027), fjoDigestMismatch, TestVaultKey},
+        {"body cut in half", good.substr(0, 512 + (good.size() - 512) / 2), fjoNotEncryptedFile, TestVaultKey},
+        {"body cut mid-block", good.substr(0, 512 + 1027), fjoNotEncryptedFile, TestVaultKey},
+        {"last block missing", good.substr(0, good.size() - 8), fjoNotEncryptedFile, TestVaultKey},
+        {"body shorter than its size, digest matching", shortBody, fjoNotEncryptedFile, TestVaultKey},
         {"header cut at 300", good.substr(0, 300), fjoNotEncryptedFile, TestVaultKey},
         {"no magic", withU32(0, 0x12345678), fjoNotEncryptedFile, TestVaultKey},
-        {"plain size beyond the body", withU32(4, 0x7FFFFFFF), fjoDigestMismatch, TestVaultKey},
+        {"plain size beyond the body", withU32(4, 0x7FFFFFFF), fjoNotEncryptedFile, TestVaultKey},
+        {"plain size near 2^64", withU32(8, 0xFFFFFFFFu), fjoNotEncryptedFile, TestVaultKey},
         {"another vault's key", good, fjoDigestMismatch, TestVaultID},
         {"empty file", std::string(), fjoNotEncryptedFile, TestVaultKey},
     };
@@ -233,7 +240,12 @@ TEST_F(FileJobWorker, DamagedFilesAreRejectedWithTheirKind) {
         SCOPED_TRACE(c.name);
         const std::string path = temp.file("damaged.bin");
         writeAll(path + ".vltenc", c.bytes);
+        int chunksWritten = 0;
+        SetFileJobStageHookForTesting([&](FileJobStage stage, const std::string&, HANDLE) {
+            chunksWritten += stage == FileJobStage::DecryptChunkWritten;
+        });
         JobResult result = decryptFile(path, c.vaultKey);
+        SetFileJobStageHookForTesting(nullptr);
         ASSERT_TRUE(result.finished) << "the job must end";
         if (c.kind == 0) {
             EXPECT_EQ(result.last.message, WM_FILEJOB_DONE);
@@ -248,8 +260,12 @@ TEST_F(FileJobWorker, DamagedFilesAreRejectedWithTheirKind) {
         EXPECT_EQ(failures, 1);
         EXPECT_EQ(result.messages.back().message, WM_FILEJOB_FAILED) << "nothing is posted after a failure";
         EXPECT_FALSE(fileExists(path)) << "no partial output stays";
+        EXPECT_EQ(filesIn(temp.path()), std::vector<std::string>{"damaged.bin.vltenc"}) << "nor a temporary file";
         EXPECT_EQ(readAll(path + ".vltenc"), c.bytes) << "the encrypted file stays as it was";
         EXPECT_EQ(*ReadTaskStatus().currTask, "done");
+        if (c.kind == fjoNotEncryptedFile) {
+            EXPECT_EQ(chunksWritten, 0) << "a damaged file is refused before writing";
+        }
     }
 }
 
@@ -310,9 +326,9 @@ TEST_F(FileJobWorker, AFailedDecryptionLeavesAnExistingPlainFileAsItWas) {
     };
     const Case cases[] = {
         {"body cut in half", good.substr(0, 512 + (good.size() - 512) / 2), TestVaultKey, nullptr,
-         FileJobStage::DecryptChunkWritten, 0, fjoDigestMismatch},
+         FileJobStage::DecryptChunkWritten, 0, fjoNotEncryptedFile},
         {"body cut mid-block", good.substr(0, 512 + 1027), TestVaultKey, nullptr, FileJobStage::DecryptChunkWritten, 0,
-         fjoDigestMismatch},
+         fjoNotEncryptedFile},
         {"header cut at 300", good.substr(0, 300), TestVaultKey, nullptr, FileJobStage::DecryptChunkWritten, 0,
          fjoNotEncryptedFile},
         {"no magic", noMagic, TestVaultKey, nullptr, FileJobStage::DecryptChunkWritten, 0, fjoNotEncryptedFile},

@@ -262,6 +262,8 @@ TEST_F(VaultBackupsTest, KeyRestoreRefusals) {
         {"another vault's key", out.readFile("Work.bkv"), OtherVaultsKey},
         {"a vault backup", out.readFile("Home.bvt"), NotValidKey},
         {"270 bytes", good.substr(0, 270), NotValidKey},
+        {"11 bytes: shorter than the head", good.substr(0, 11), NotValidKey},
+        {"the five bytes 11 00 00 00 00", std::string("\x11\0\0\0\0", 5), NotValidKey},
         {"key-block offset 0xFFFFFFF0", good.substr(0, 16) + u32(0xFFFFFFF0) + good.substr(20), NotValidKey},
         {"key-block offset 600", good.substr(0, 16) + u32(600) + good.substr(20), NotValidKey},
         {"key-block offset 529", good.substr(0, 16) + u32(529) + good.substr(20), NotValidKey},

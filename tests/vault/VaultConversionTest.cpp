@@ -166,6 +166,44 @@ TEST_F(VaultConversionTest, SelectionMovesOlderFilesBeforeTheExistenceTest) {
     }
 }
 
+// The conversion runs once: an older key file left beside the converted vault (copied back, or
+// one a failed move left) brings no notice again and never takes the migrated key file's place.
+TEST_F(VaultConversionTest, ALeftoverOlderKeyFileBesideACurrentVaultBringsNoConversionAgain) {
+    for (std::size_t layout : {256u, 272u}) {
+        SCOPED_TRACE(layout);
+        brimtest::TempFolder folder;
+        makeSavedVault(source.path(), "Src", "pw");
+        const std::string olderKey = source.readFile("Src.kvt").substr(512, layout);
+        folder.writeFile("default.pde", source.readFile("Src.vlt"));
+        folder.writeFile("pk.enc", olderKey);
+        {
+            VaultStore fresh(prompts);
+            VaultFlows freshFlows(fresh, prompts, &noHandOff);
+            prompts.select(1, folder.path(), "Old");
+            prompts.answer(1, "pw");
+            brimtest::MessageBoxScript script({mbrOk, mbrOk});
+            ASSERT_EQ(freshFlows.loadDB(), ldOpen);
+            EXPECT_EQ(script.texts().front(), conversionText("Old")) << "converted the first time";
+        }
+        const std::string vault = folder.readFile("Old.vlt"), key = folder.readFile("Old.kvt");
+        ASSERT_EQ(key.size(), 784u) << "migrated when first opened";
+        folder.writeFile("pk.enc", olderKey);
+        for (int run = 0; run < 2; ++run) {
+            VaultStore fresh(prompts);
+            VaultFlows freshFlows(fresh, prompts, &noHandOff);
+            prompts.select(1, folder.path(), "Old");
+            prompts.answer(1, "pw");
+            brimtest::MessageBoxScript script;
+            EXPECT_EQ(freshFlows.loadDB(), ldOpen) << run;
+            EXPECT_TRUE(script.texts().empty()) << "no box: the vault is current";
+            EXPECT_EQ(fresh.content().userCategories->itemText(0, 0), "kept Src");
+            EXPECT_EQ(folder.readFile("Old.kvt"), key) << "the migrated key file stays";
+            EXPECT_EQ(folder.readFile("Old.vlt"), vault);
+            EXPECT_EQ(folder.readFile("pk.enc"), olderKey) << "the leftover is left alone";
+        }
+    }
+}
+
 TEST_F(VaultConversionTest, MovesNeverReplaceACurrentFile) {
     makeSavedVault(old.path(), "Old", "pw");
     const std::string vault = old.readFile("Old.vlt"), key = old.readFile("Old.kvt");

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -110,6 +111,9 @@ TEST(VaultBody, LengthsBeyondWhatAVaultCanHoldAreRefusedBeforeReading) {
         {0, BodyLength::TooShort},
         {HeadBytes + MinimumBodyBytes - 1, BodyLength::TooShort},
         {HeadBytes + MinimumBodyBytes, BodyLength::Fits},
+        {HeadBytes + MinimumBodyBytes + 3, BodyLength::PartBlock},
+        {HeadBytes + MinimumBodyBytes + 8, BodyLength::Fits},
+        {HeadBytes + 512 * MiB - 1, BodyLength::PartBlock},
         {HeadBytes + 512 * MiB, BodyLength::Fits},
         {HeadBytes + 512 * MiB + 1, BodyLength::TooLong},
         {HeadBytes + 1024 * MiB, BodyLength::TooLong},
@@ -159,6 +163,70 @@ TEST(KeyFileLayout, KeyBackupBlockIsUnscrambledOnlyWhenTheImageHoldsOne) {
         std::vector<unsigned char> damaged = backup;
         writeU32(damaged.data() + 12 + 4, c.offsetField);
         EXPECT_FALSE(keyBackupBlock(damaged.data(), c.length)) << c.what;
+    }
+}
+
+// The layout restoreKey reads a key backup by: every length from nothing up, offsets only.
+TEST(KeyFileLayout, KeyBackupLayoutNeedsTheMagicAKeyFileLayoutAndRoomForTheBlock) {
+    auto backupOf = [](std::size_t length, std::uint32_t magic, std::uint32_t offsetField) {
+        std::vector<unsigned char> backup(std::max<std::size_t>(length, 16), 0);
+        writeU32(backup.data(), magic);
+        writeU32(backup.data() + 12 + 4, offsetField);
+        return backup;
+    };
+    struct Case {
+        const char* what;
+        std::size_t length;
+        std::uint32_t magic, offsetField;
+        std::optional<std::size_t> blockOffset;  // from the backup's start
+    };
+    const Case cases[] = {
+        {"current key file", 12 + 784, KeyFileMagic, 512, 12 + 512},
+        {"256-byte key file", 12 + 256, KeyFileMagic, 0xFFFFFFFFu, 12},
+        {"272-byte key file", 12 + 272, KeyFileMagic, 0xFFFFFFFFu, 12},
+        {"wrong magic", 12 + 784, 0x4EDD2BAD, 512, std::nullopt},
+        {"image of 257 bytes", 12 + 257, KeyFileMagic, 0, std::nullopt},
+        {"image of 255 bytes", 12 + 255, KeyFileMagic, 0, std::nullopt},
+        {"offset past the image", 12 + 784, KeyFileMagic, 529, std::nullopt},
+        {"the magic and one more byte", 5, 0x11, 0, std::nullopt},
+        {"the magic alone", 4, KeyFileMagic, 0, std::nullopt},
+        {"nothing", 0, KeyFileMagic, 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        std::vector<unsigned char> backup = backupOf(c.length, c.magic, c.offsetField);
+        std::optional<KeyBackupLayout> layout = keyBackupLayout(c.length ? backup.data() : nullptr, c.length);
+        ASSERT_EQ(layout.has_value(), c.blockOffset.has_value()) << c.what;
+        if (!layout) continue;
+        EXPECT_EQ(layout->imageOffset, 12u) << c.what;
+        EXPECT_EQ(layout->imageLength, c.length - 12) << c.what;
+        EXPECT_EQ(layout->blockOffset, *c.blockOffset) << c.what;
+    }
+}
+
+TEST(KeyFileLayout, AKeyFileShorterThanItsHeaderSaysIsNotWhole) {
+    const unsigned char id[16] = {};
+    SecretBytes header = buildKeyHeader(id);
+    std::vector<unsigned char> current(header.begin(), header.end());
+    current.resize(784, 0x5A);
+    struct Case {
+        const char* what;
+        std::size_t length;
+        std::uint32_t total;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"current layout", 784, 784, true},
+        {"header says one byte more", 784, 785, false},
+        {"cut to 780", 780, 784, false},
+        {"older layout of 272 (no header)", 272, 0xFFFFFFFFu, true},
+        {"older layout of 256", 256, 0xFFFFFFFFu, true},
+        {"shorter than any layout", 255, 0, false},
+        {"empty", 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<unsigned char> image = current;
+        writeU32(image.data(), c.total);
+        EXPECT_EQ(keyFileIsWhole(image.data(), c.length), c.whole) << c.what;
     }
 }
 

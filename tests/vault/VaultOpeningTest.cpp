@@ -262,9 +262,78 @@ TEST_F(VaultOpeningTest, UnreadableVaultFiles) {
 
     temp.writeFile("Home.vlt", "salt");
     brimtest::MessageBoxScript script({mbrOk});
-    EXPECT_EQ(flows.openVault(store.vaultFilePath()), ovFailed);
-    EXPECT_EQ(script.texts(), std::vector<std::string>{"There was a problem reading your database."});
+    EXPECT_EQ(flows.openVault(store.vaultFilePath()), ovDamaged) << "shorter than its salt";
+    EXPECT_EQ(script.texts(), std::vector<std::string>{damagedFileText(store.vaultFilePath())});
     EXPECT_TRUE(prompts.asked.empty());
+}
+
+// A damaged vault or key file is never a wrong password: it is named, and the start-up (which
+// calls loadDB again while it asks again) goes back to the selection dialog with it preselected.
+TEST_F(VaultOpeningTest, DamagedVaultOrKeyFileGoesBackToTheSelectionAndNeverBlamesThePassword) {
+    makeSavedVault(temp.path(), "Good", "pw", 2);
+    makeSavedVault(temp.path(), "Home", "pw");
+    const std::string vault = temp.readFile("Home.vlt"), key = temp.readFile("Home.kvt");
+    std::string flipped = vault;
+    flipped[vault.size() - 12] ^= 1;
+    struct Case {
+        const char* what;
+        std::string vault, key;
+        const char* damaged;    // the file named
+        bool passwordAsked;     // the damage shows only once the right key is known
+    };
+    const Case cases[] = {
+        {"vault cut in half, mid-block", vault.substr(0, 136 + (vault.size() - 136) / 16 * 8 + 3), key, "Home.vlt",
+         false},
+        {"vault cut in half, at a block", vault.substr(0, 136 + (vault.size() - 136) / 16 * 8), key, "Home.vlt", true},
+        {"vault shorter than its head", vault.substr(0, 100), key, "Home.vlt", false},
+        {"a byte of the body flipped", flipped, key, "Home.vlt", true},
+        {"key file shorter than its header says", vault, key.substr(0, 700), "Home.kvt", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        temp.writeFile("Home.vlt", c.vault);
+        temp.writeFile("Home.kvt", c.key);
+        prompts.asked.clear();
+        prompts.preselected.clear();
+        brimtest::MessageBoxScript script({mbrOk});
+        prompts.select(1, temp.path(), "Home");
+        if (c.passwordAsked) prompts.answer(1, "pw");
+        EXPECT_EQ(flows.loadDB(), ldAskAgain);
+        EXPECT_EQ(script.texts(), std::vector<std::string>{damagedFileText(temp.file(c.damaged))});
+        for (const auto& asked : prompts.asked) EXPECT_FALSE(asked.retry) << "no invalid-password notice";
+        EXPECT_EQ(prompts.asked.size(), c.passwordAsked ? 1u : 0u);
+        EXPECT_EQ(flows.vaultMutex(), nullptr);
+
+        // Asked again, the selection dialog comes back on the damaged vault; another one opens.
+        prompts.select(1, temp.path(), "Good");
+        prompts.answer(1, "pw");
+        EXPECT_EQ(flows.loadDB(), ldOpen);
+        ASSERT_EQ(prompts.preselected.size(), 2u);
+        EXPECT_EQ(prompts.preselected[1].name, "Home");
+        EXPECT_EQ(store.content().userCategories->itemText(0, 0), "kept Good");
+        flows.releaseVaultMutex();
+    }
+    // A command-line vault and the vault of a pending encrypted file go the same way.
+    temp.writeFile("Home.vlt", vault.substr(0, 100));
+    temp.writeFile("Home.kvt", key);
+    {
+        brimtest::MessageBoxScript script({mbrOk});
+        flows.PendingVaultFile = temp.file("Home.vlt");
+        EXPECT_EQ(flows.loadDB(), ldAskAgain);
+        EXPECT_EQ(script.texts(), std::vector<std::string>{damagedFileText(temp.file("Home.vlt"))});
+        EXPECT_TRUE(flows.PendingVaultFile.empty()) << "the next call shows the selection dialog";
+    }
+    {
+        brimtest::MessageBoxScript script({mbrOk});
+        prompts.listedId = vaultIdText(reinterpret_cast<const unsigned char*>(key.data() + 8));
+        prompts.listed = {temp.path(), "Home"};
+        flows.PendingEncFile = encryptedFileOf(prompts.listedId);
+        prompts.select(1, temp.path(), "Good");
+        prompts.answer(1, "pw");
+        EXPECT_EQ(flows.loadDB(), ldOpen) << "found by its ID, damaged, then chosen in the same call";
+        EXPECT_EQ(script.texts(), std::vector<std::string>{damagedFileText(temp.file("Home.vlt"))});
+        EXPECT_EQ(flows.OpenVaultName, "Good");
+    }
 }
 
 TEST_F(VaultOpeningTest, NewVaultGetsFilesRegistrationAndDefaultContent) {

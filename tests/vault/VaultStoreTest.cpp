@@ -245,7 +245,13 @@ TEST_F(VaultStoreTest, WrongPasswordIsRecognisedByTheDigestAndNeverReplacesTheKe
     prompts.answer(1, "wrong");
     ASSERT_EQ(store.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())), prDerived);
     ASSERT_EQ(store.setRandKey(), krFound);
-    EXPECT_FALSE(store.readDB(store.vaultFilePath()));
+    {
+        brimtest::MessageBoxScript boxes;
+        ReadFailure why = ReadFailure::None;
+        EXPECT_FALSE(store.readDB(store.vaultFilePath(), &why));
+        EXPECT_EQ(why, ReadFailure::WrongPassword);
+        EXPECT_TRUE(boxes.texts().empty()) << "a wrong password is the caller's to tell";
+    }
     unsigned char held[16];
     store.copyVaultKey(held);
     EXPECT_EQ(Bytes(held, held + 16), vaultKey);
@@ -308,11 +314,18 @@ TEST_F(VaultStoreTest, DamagedVaultFilesAreRejectedWithoutACrash) {
         {"no digits", body("abc", 3)},
         {"flipped byte", good.substr(0, 150) + char(good[150] ^ 1) + good.substr(151)},
     };
+    // Each is damaged, never a wrong password: the key is the vault's own (its salt says so).
     for (const Case& c : cases) {
         temp.writeFile("Damaged.vlt", c.content);
-        EXPECT_FALSE(store.readDB(temp.file("Damaged.vlt"))) << c.what;
+        brimtest::MessageBoxScript boxes({mbrOk});
+        ReadFailure why = ReadFailure::None;
+        EXPECT_FALSE(store.readDB(temp.file("Damaged.vlt"), &why)) << c.what;
+        EXPECT_EQ(why, ReadFailure::Damaged) << c.what;
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{damagedFileText(temp.file("Damaged.vlt"))}) << c.what;
     }
-    EXPECT_TRUE(store.readDB(store.vaultFilePath()));
+    ReadFailure why = ReadFailure::Damaged;
+    EXPECT_TRUE(store.readDB(store.vaultFilePath(), &why));
+    EXPECT_EQ(why, ReadFailure::None);
 
     brimtest::MessageBoxScript boxes({mbrOk});
     EXPECT_FALSE(store.readDB(temp.file("Missing.vlt")));
@@ -334,16 +347,23 @@ TEST_F(VaultStoreTest, DamagedKeyFilesFailSetRandKeyAndKeepTheKey) {
         const char* what;
         std::string content;
     };
+    std::string longerThanItIs = good;
+    writeU32(reinterpret_cast<unsigned char*>(&longerThanItIs[0]), 785);
     const Case cases[] = {
         {"offset 0xFFFFFFF0", withOffset(0xFFFFFFF0u)},
         {"offset 600", withOffset(600)},
         {"offset 529", withOffset(529)},
+        {"header says 785 bytes", longerThanItIs},
+        {"cut to 600 bytes", good.substr(0, 600)},
         {"100 bytes", good.substr(0, 100)},
         {"empty", ""},
     };
+    // Each is reported as the damaged key file it is, naming it.
     for (const Case& c : cases) {
         temp.writeFile("Test.kvt", c.content);
-        EXPECT_EQ(store.setRandKey(), krFailed) << c.what;
+        brimtest::MessageBoxScript boxes({mbrOk});
+        EXPECT_EQ(store.setRandKey(), krDamaged) << c.what;
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{damagedFileText(store.keyFilePath())}) << c.what;
         unsigned char held[16];
         store.copyVaultKey(held);
         EXPECT_EQ(Bytes(held, held + 16), vaultKey) << c.what;
@@ -352,6 +372,22 @@ TEST_F(VaultStoreTest, DamagedKeyFilesFailSetRandKeyAndKeepTheKey) {
     EXPECT_EQ(store.setRandKey(), krFailed);
     ASSERT_EQ(prompts.fileErrors.size(), 1u);
     EXPECT_EQ(prompts.fileErrors[0], (std::pair<DWORD, std::string>{ERROR_FILE_NOT_FOUND, "your key"}));
+}
+
+TEST_F(VaultStoreTest, AVaultTooShortForItsHeadIsReportedAsDamagedNotTheKeyFile) {
+    VaultStore store(prompts);
+    create(store, "pw");
+    ASSERT_EQ(store.writeDatabase(store.vaultFilePath()), srSaved);
+    const std::string key = temp.readFile("Test.kvt");
+    temp.writeFile("Test.vlt", temp.readFile("Test.vlt").substr(0, 100));
+    prompts.answer(1, "pw");
+    const unsigned char salt[8] = {};
+    ASSERT_EQ(store.setPasswordHash(0, false, false, salt), prDerived);
+    brimtest::MessageBoxScript boxes({mbrOk});
+    EXPECT_EQ(store.setRandKey(), krDamaged);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{damagedFileText(store.vaultFilePath())});
+    EXPECT_TRUE(prompts.fileErrors.empty()) << "the intact key file is not blamed";
+    EXPECT_EQ(temp.readFile("Test.kvt"), key);
 }
 
 // A key backup as the key backup writes it: magic, R, the key file with its key block in plain,
@@ -809,10 +845,6 @@ TEST_F(VaultStoreTest, StoredCategoryIndexChoosesTheCurrentCategory) {
     EXPECT_TRUE(text.empty());
 }
 
-const char* const DamagedVault =
-    "This does not appear to be a valid vault file.  Perhaps you chose the wrong vault, or it has been corrupted.  "
-    "You may need to restore a backed up version of your vault.";
-
 // A file of the given length without writing its bytes (sparse where the file system allows).
 void makeLongFile(const std::string& path, const std::string& start, std::uint64_t length) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -851,7 +883,7 @@ TEST_F(VaultStoreTest, AVaultBodyBeyondWhatAVaultCanHoldIsRefusedAsDamagedWithou
     for (const Case& c : cases) {
         brimtest::MessageBoxScript boxes({mbrOk});
         EXPECT_FALSE(c.accepted()) << c.what;
-        EXPECT_EQ(boxes.texts(), std::vector<std::string>{DamagedVault}) << c.what;
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{damagedFileText(store.vaultFilePath())}) << c.what;
         ASSERT_EQ(boxes.shown().size(), 1u);
         EXPECT_EQ(boxes.shown()[0].icon, mbiCaution);
     }

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -138,13 +139,44 @@ TEST(HiTimer, ReplacedHandlerIsNeverReadByTheRunningThread) {
     EXPECT_EQ(newOnOldThread, 0);
 }
 
-TEST(HiTimer, CreatingAndDestroyingRunningTimersIsSafe) {
-    for (int i = 0; i < 100; ++i) {
-        TQCLHiTimer timer(nullptr, 1);
-        timer.OnTimer = [](TObject*) {};
-        timer.Enabled = true;
+// Timers made, run and destroyed one after another in each mode: every one ticks while it lives,
+// and none ticks once its destructor has returned (its counter outlives it). Time is given for a
+// late tick by a sentinel timer of the same mode that must tick a few times meanwhile.
+TEST(HiTimer, RunningTimersTickWhileTheyLiveAndNeverAfterDestruction) {
+    struct Mode {
+        const char* name;
+        bool useThread, synchronize;
+    };
+    const Mode modes[] = {
+        {"thread, handler on the thread", true, false},
+        {"thread, handler synchronised", true, true},
+        {"multimedia event", false, true},
+    };
+    constexpr int Timers = 25;
+    for (const Mode& m : modes) {
+        SCOPED_TRACE(m.name);
+        std::vector<std::atomic<int>> ticks(Timers);
+        std::vector<int> atDestruction(Timers, 0);
+        auto start = [&](TQCLHiTimer& timer, std::atomic<int>& counter) {
+            timer.UseThread = m.useThread;
+            timer.Synchronize = m.synchronize;
+            timer.OnTimer = [&counter](TObject*) { ++counter; };
+            timer.Enabled = true;
+        };
+        for (int i = 0; i < Timers; ++i) {
+            {
+                TQCLHiTimer timer(nullptr, 1);
+                start(timer, ticks[i]);
+                ASSERT_TRUE(pumpUntil([&] { return ticks[i] >= 2; })) << "timer " << i << " never ticked";
+            }
+            atDestruction[i] = ticks[i];
+        }
+        std::atomic<int> sentinel{0};
+        TQCLHiTimer later(nullptr, 1);
+        start(later, sentinel);
+        ASSERT_TRUE(pumpUntil([&] { return sentinel >= 5; }));
+        for (int i = 0; i < Timers; ++i) EXPECT_EQ(ticks[i], atDestruction[i]) << "timer " << i << " ticked after its end";
     }
-    SUCCEED();
 }
 
 }  // namespace
