@@ -123,6 +123,11 @@ public:
 
     // ---- exit, switch, commands ----
     void exitProgram();
+    // The title bar's close button and the Exit button: the exit sequence.
+    void KTransButton3MouseRelease(TObject* Sender);
+    void xpButton3Click(TObject* Sender);
+    // The Save button: saveVault; a failed write has told the user why and leaves Modified set.
+    void KTransSaveButtonMouseRelease(TObject* Sender);
     void xpCloseButtonClick(TObject* Sender);
     void closeSession();
     void WMCopyData(TMessage& Message);
@@ -313,17 +318,18 @@ public:
     TShape *ShapeTop = nullptr, *ShapeBottom = nullptr, *ShapeLeft = nullptr, *ShapeRight = nullptr;
     TImage* ImageResizeTab = nullptr;
     KTransButton *KTransButton5 = nullptr, *KTransMaxButton = nullptr, *KTransRestoreButton = nullptr;
+    KTransButton* KTransButton3 = nullptr;  // close
     // The body: command strip, left panel, splitter, editor panel, status strip.
     TPanel* Panel3 = nullptr;
     TPanel* PanelCommands = nullptr;
     KTransButton *KTransNewButton = nullptr, *KTransDeleteButton = nullptr, *KTransSearchButton = nullptr;
-    KTransButton *KTransToolsButton = nullptr, *KTransHelpButton = nullptr;
+    KTransButton *KTransToolsButton = nullptr, *KTransHelpButton = nullptr, *KTransSaveButton = nullptr;
     // The Encrypted Files side shows these two and wires their OnMouseRelease in buildFilesSide.
     KTransButton *KTransNewFileButton = nullptr, *KTransRemoveFileButton = nullptr;
     TTranImage *TranImageNewInactive = nullptr, *TranImageDeleteInactive = nullptr;
     TLabel *LabelNew = nullptr, *LabelDelete = nullptr, *LabelSearch = nullptr, *LabelTools = nullptr;
-    TLabel *LabelHelp = nullptr, *LabelNewFile = nullptr, *LabelRemoveFile = nullptr;
-    TxpButton *xpLockButton = nullptr, *xpCloseButton = nullptr;
+    TLabel *LabelHelp = nullptr, *LabelNewFile = nullptr, *LabelRemoveFile = nullptr, *LabelSave = nullptr;
+    TxpButton *xpLockButton = nullptr, *xpCloseButton = nullptr, *xpButton3 = nullptr;  // xpButton3: Exit
     TPanel* Panel2 = nullptr;
     TSplitter* SplitterMain = nullptr;
     TImage* ImageSplitter = nullptr;

@@ -1,4 +1,5 @@
-// The main window's exit sequence, Switch Vault, the end of a session and of the log-on session.
+// The main window's exit sequence (with its close and Exit buttons), the Save button, Switch Vault,
+// the end of a session and of the log-on session.
 #include "app/QZ_Frm_Main.h"
 
 #include "app/RegistrySettings.h"
@@ -124,6 +125,12 @@ void TFormMain::exitProgram() {
     vaultOpen_ = false;
     endRun();
 }
+
+void TFormMain::KTransButton3MouseRelease(TObject*) { exitProgram(); }
+
+void TFormMain::xpButton3Click(TObject*) { exitProgram(); }
+
+void TFormMain::KTransSaveButtonMouseRelease(TObject*) { flows_.saveVault(); }
 
 void TFormMain::xpCloseButtonClick(TObject*) { switchVault(); }
 
