@@ -156,6 +156,9 @@ void TFormMain::buildLayout() {
 
     buildRecordsSide();
     buildFilesSide();
+    // The size change fits the help texts to the width it expects; the panel's own resize fits
+    // them to the width alignment gave it, which also follows the splitter.
+    if (Panel5) Panel5->OnResize = [this](TObject*) { fitHelpLabels(Panel5->GetWidth()); };
 }
 
 void TFormMain::buildFrame() {

@@ -275,6 +275,8 @@ public:
     void KTransButton5MouseRelease(TObject* Sender);
     void FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
     void setWindowRegion(int width, int height);
+    // The empty-category help texts (Panel5's labels) wrap within a panel that wide.
+    void fitHelpLabels(int panelWidth);
     void SplitterMainCanResize(TObject* Sender, int& NewSize, bool& Accept);
     void SplitterMainPaint(TObject* Sender);
     // Where the splitter's picture goes on a client area of the given size (halves truncated).

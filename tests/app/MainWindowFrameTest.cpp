@@ -161,6 +161,30 @@ TEST_F(FrameTest, SizeChangesKeepTheMinimumTheRegionAndTheEditorSide) {
     }
 }
 
+TEST_F(FrameTest, TheEmptyCategoryHelpTextsFollowThePanelWidthAsTheWindowIsResized) {
+    showOpenForm();
+    VaultContent& content = form->store().content();
+    content.current = content.addCategory("Empty");
+    form->populateForm(false, true);
+    ASSERT_TRUE(form->Panel5->Visible);
+    std::vector<TLabel*> texts{form->Label1, form->Label5};
+    texts.insert(texts.end(), form->HelpLabels.begin(), form->HelpLabels.end());
+    ASSERT_EQ(texts.size(), 7u);
+    for (const TRect& size : {Bounds(40, 40, 957, 560), Bounds(40, 40, 690, 500), Bounds(40, 40, 1100, 600)}) {
+        SCOPED_TRACE(describe(size));
+        form->SetBounds(size.Left, size.Top, size.Width(), size.Height());
+        pumpFor(2);
+        for (TLabel* label : texts) EXPECT_EQ(label->Width, form->Panel5->Width - 24) << label->GetText().c_str();
+    }
+    // The splitter changes the panel's width too.
+    auto grab = [&] { return screenPoint(form->SplitterMain, 3, form->SplitterMain->Height / 2); };
+    const int leftPanel = form->Panel2->Width;
+    ASSERT_GE(leftPanel, 400);
+    drag(grab(), -100, 0);
+    ASSERT_TRUE(pumpUntil([&] { return form->Panel2->Width == leftPanel - 100; })) << form->Panel2->Width;
+    for (TLabel* label : texts) EXPECT_EQ(label->Width, form->Panel5->Width - 24) << label->GetText().c_str();
+}
+
 TEST_F(FrameTest, EveryGripMovesOrSizesTheWindowOnReleaseAndStopsAtTheMinimum) {
     showOpenForm();
     struct Case {
