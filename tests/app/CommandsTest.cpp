@@ -152,5 +152,44 @@ TEST_F(CommandsTest, AFileAddedByAnotherProcessReplacesTheNoFilesPanel) {
     EXPECT_TRUE(form->FilesView->Panel10->Visible);  // listed, nothing selected yet
 }
 
+// The open vault's own files are never encrypted, however their paths are spelt: the checks
+// compare full paths without case, also while the vault's folder is a relative one.
+TEST_F(CommandsTest, TheOpenVaultsOwnFilesAreRefusedWhateverTheSpellingOfTheirPaths) {
+    openForm();
+    CreateDirectoryA(temp.file("sub").c_str(), nullptr);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.path().c_str()));
+    form->store().setDBLoc(".");  // the vault's folder as a relative path
+    std::string upper = temp.path();
+    for (char& ch : upper) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    std::string slashed = temp.path() + "\\Home.KVT";
+    for (char& ch : slashed) ch = ch == '\\' ? '/' : ch;
+    const std::string vault = vaultBytes(), key = temp.readFile("Home.kvt");
+    struct Case {
+        const char* what;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"key file, upper-case extension", temp.path() + "\\Home.KVT"},
+        {"vault file, upper-case path", upper + "\\HOME.VLT"},
+        {"key file through another folder", temp.path() + "\\sub\\..\\Home.Kvt"},
+        {"key file with forward slashes", slashed},
+        {"relative key file", ".\\HOME.KVT"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageBoxScript boxes({mbrOk});
+        EXPECT_EQ(form->fileJobs().encryptSingleFile(c.path), fsSkipped);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"You are attempting to encrypt a Brimsafe program file.  "
+                                                          "These files cannot be encrypted.  This file will be skipped."});
+        EXPECT_EQ(vaultBytes(), vault);
+        EXPECT_EQ(temp.readFile("Home.kvt"), key);
+        EXPECT_FALSE(temp.exists("Home.kvt.vltenc"));
+        EXPECT_FALSE(temp.exists("Home.vlt.vltenc"));
+    }
+    SetCurrentDirectoryA(previous);
+}
+
 }  // namespace
 }  // namespace mainwintest
