@@ -78,9 +78,6 @@ inline const char* const ExitSaveFailed =
 inline const char* const PlainFilesListed =
     "Not all of the files in your vault are currently encrypted.  Are you sure you would like to exit?";
 inline const char* const ClipboardNotCleared = "There was a problem clearing your clipboard.";
-inline const char* const ClosingTip =
-    "By closing the vault, your vault is automatically locked and your clipboard is cleared of any data you may "
-    "have copied from your vault.";
 inline const char* const VaultsKeyFailed =
     "There was a problem saving your settings.  You may not be able to open your vault, unless you backed it up.  "
     "Would you like to exit anyway?";

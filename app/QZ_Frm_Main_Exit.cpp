@@ -4,6 +4,7 @@
 
 #include "app/RegistrySettings.h"
 #include "base/ProductNames.h"
+#include "dialogs/TipSettings.h"
 #include "fileenc/EncryptedFile.h"
 #include "skin/ZM_MessageBox.h"
 #include "vault/category.h"
@@ -110,7 +111,7 @@ void TFormMain::exitProgram() {
 
     if (!emptyClipboard()) ShowMessageBox(this, mainwin::ClipboardNotCleared, product::Title, mbsOk, mbiCaution);
 
-    dialogs_.tip(this, 1, mainwin::ClosingTip);
+    dialogs_.tip(this, tips::ClosingVault.id, tips::ClosingVault.text);
 
     writeSettings();
 
