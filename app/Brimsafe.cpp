@@ -4,6 +4,9 @@
  * the reverse order at the end. The message box is registered before
  * anything can tell the user something.
  *
+ * The process holds the running-program mutex (base/ProductNames.h) from its
+ * first step to its end, so the uninstaller can tell a run from anywhere.
+ *
  * The main window's start-up runs before the message loop; when it ends the
  * run (no vault opened, or the encrypted file was handed to the process that
  * has its vault open) the loop never starts and nothing was shown but the
@@ -15,9 +18,12 @@
 #include "components/runtime/qclclass.h"
 #include "fileenc/QZ_Frm_FileEncryption.h"
 #include "framework/Framework.h"
+#include "framework/Win32Handles.h"
 #include "skin/ZM_MessageBox.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Held until the process ends: the uninstaller waits for every run to end.
+    win32::KernelHandle running(CreateMutexA(nullptr, FALSE, product::RunningMutexName));
     RegisterMessageBox();
     InitFramework();
     QCLInitApplication();

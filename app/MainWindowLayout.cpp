@@ -156,6 +156,9 @@ void TFormMain::buildLayout() {
 
     buildRecordsSide();
     buildFilesSide();
+    // The size change fits the help texts to the width it expects; the panel's own resize fits
+    // them to the width alignment gave it, which also follows the splitter.
+    if (Panel5) Panel5->OnResize = [this](TObject*) { fitHelpLabels(Panel5->GetWidth()); };
 }
 
 void TFormMain::buildFrame() {
@@ -212,16 +215,21 @@ void TFormMain::buildFrame() {
     ImageBL->SetCursor(crSizeNESW);
 
     KTransButton5 = makePictureButton(this, this, IDB_MAIN_MIN_NORMAL, IDB_MAIN_MIN_ACTIVE, IDB_MAIN_MIN_PRESSED,
-                                      w - 58, 8, "Minimize");
+                                      w - 81, 8, "Minimize");
     KTransMaxButton = makePictureButton(this, this, IDB_MAIN_MAX_NORMAL, IDB_MAIN_MAX_ACTIVE, IDB_MAIN_MAX_PRESSED,
-                                        w - 35, 8, "Maximize");
+                                        w - 58, 8, "Maximize");
     KTransRestoreButton = makePictureButton(this, this, IDB_MAIN_RESTORE_NORMAL, IDB_MAIN_RESTORE_ACTIVE,
-                                            IDB_MAIN_RESTORE_PRESSED, w - 35, 8, "Restore");
-    for (KTransButton* b : {KTransButton5, KTransMaxButton, KTransRestoreButton}) b->SetAnchors({akTop, akRight});
+                                            IDB_MAIN_RESTORE_PRESSED, w - 58, 8, "Restore");
+    KTransButton3 = makePictureButton(this, this, IDB_MAIN_CLOSE_NORMAL, IDB_MAIN_CLOSE_ACTIVE, IDB_MAIN_CLOSE_PRESSED,
+                                      w - 35, 8, "Close");
+    for (KTransButton* b : {KTransButton5, KTransMaxButton, KTransRestoreButton, KTransButton3})
+        b->SetAnchors({akTop, akRight});
     KTransRestoreButton->SetVisible(false);
+    KTransButton3->SetName("KTransButton3");  // the close button, as automation tools find it
     KTransButton5->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransButton5MouseRelease);
     KTransMaxButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransMaxButtonMouseRelease);
     KTransRestoreButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransMaxButtonMouseRelease);
+    KTransButton3->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransButton3MouseRelease);
 
     wireGrip(ImagePanelTitleBar, DraggingTitle, 5);
     wireGrip(MessageTitle, DraggingTitle, 5);
@@ -310,12 +318,13 @@ void TFormMain::buildCommands() {
     // and Delete stay where they are (New answers there too, with its caution).
     const Command commands[] = {
         {&KTransNewButton, &LabelNew, IDB_MAIN_NEW_NORMAL, "New", 12, "KTransNewButton"},
-        {&KTransDeleteButton, &LabelDelete, IDB_MAIN_DELETE_NORMAL, "Delete", 62, "KTransDeleteButton"},
-        {&KTransSearchButton, &LabelSearch, IDB_MAIN_SEARCH_NORMAL, "Search", 112, "KTransSearchButton"},
-        {&KTransToolsButton, &LabelTools, IDB_MAIN_TOOLS_NORMAL, "Tools", 162, "KTransToolsButton"},
-        {&KTransHelpButton, &LabelHelp, IDB_MAIN_HELP_NORMAL, "Help", 212, "KTransHelpButton"},
-        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 262, "KTransNewFileButton"},
-        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 312, "KTransRemoveFileButton"},
+        {&KTransDeleteButton, &LabelDelete, IDB_MAIN_DELETE_NORMAL, "Delete", 60, "KTransDeleteButton"},
+        {&KTransSaveButton, &LabelSave, IDB_MAIN_SAVE_NORMAL, "Save", 108, "KTransSaveButton"},
+        {&KTransSearchButton, &LabelSearch, IDB_MAIN_SEARCH_NORMAL, "Search", 156, "KTransSearchButton"},
+        {&KTransToolsButton, &LabelTools, IDB_MAIN_TOOLS_NORMAL, "Tools", 204, "KTransToolsButton"},
+        {&KTransHelpButton, &LabelHelp, IDB_MAIN_HELP_NORMAL, "Help", 252, "KTransHelpButton"},
+        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 300, "KTransNewFileButton"},
+        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 348, "KTransRemoveFileButton"},
     };
     for (const Command& c : commands) {
         *c.button = makePictureButton(this, PanelCommands, c.picture, c.picture + 1, c.picture + 2, c.left + 9, 5, c.caption);
@@ -324,6 +333,7 @@ void TFormMain::buildCommands() {
     }
     KTransNewButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransNewButtonMouseRelease);
     KTransDeleteButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransDeleteButtonMouseRelease);
+    KTransSaveButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransSaveButtonMouseRelease);
     KTransSearchButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransSearchButtonMouseRelease);
     KTransToolsButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransToolsButtonMouseRelease);
     KTransHelpButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransHelpButtonMouseRelease);
@@ -345,15 +355,18 @@ void TFormMain::buildCommands() {
         return image;
     };
     TranImageNewInactive = inactive(IDB_MAIN_NEW_INACTIVE, 21);
-    TranImageDeleteInactive = inactive(IDB_MAIN_DELETE_INACTIVE, 71);
+    TranImageDeleteInactive = inactive(IDB_MAIN_DELETE_INACTIVE, 69);
 
     const int right = PanelCommands->GetWidth();
-    xpLockButton = makeXpButton(this, PanelCommands, Bounds(right - 206, 17, 95, 25), "Quick Lock");
-    xpCloseButton = makeXpButton(this, PanelCommands, Bounds(right - 104, 17, 95, 25), "Switch Vault");
-    xpLockButton->SetAnchors({akTop, akRight});
-    xpCloseButton->SetAnchors({akTop, akRight});
+    // Narrow enough that the file buttons stay clear of them at the smallest window.
+    xpLockButton = makeXpButton(this, PanelCommands, Bounds(right - 246, 17, 75, 25), "Quick Lock");
+    xpCloseButton = makeXpButton(this, PanelCommands, Bounds(right - 165, 17, 75, 25), "Switch Vault");
+    xpButton3 = makeXpButton(this, PanelCommands, Bounds(right - 84, 17, 75, 25), "Exit");
+    for (TxpButton* b : {xpLockButton, xpCloseButton, xpButton3}) b->SetAnchors({akTop, akRight});
+    xpButton3->SetName("xpButton3");
     xpLockButton->OnClick = TNotifyEvent(this, &TFormMain::xpLockButtonClick);
     xpCloseButton->OnClick = TNotifyEvent(this, &TFormMain::xpCloseButtonClick);
+    xpButton3->OnClick = TNotifyEvent(this, &TFormMain::xpButton3Click);
 }
 
 void TFormMain::buildLockPanel() {

@@ -22,6 +22,10 @@
 #include "dialogs/QZ_Frm_Tools.h"
 #include "download/QZ_Frm_Update.h"
 #include "download/UpdateVersion.h"
+#include "skin/ZM_MessageBox.h"
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -37,7 +41,30 @@ template <class T, class... Args> OneShowing<T> makeForOneShowing(Args&&... args
 
 }  // namespace
 
-ProgramDialogs::ProgramDialogs(keyseed::EntropySources sources) : sources_(std::move(sources)) {}
+// Hears when a kept form owned by the main window is freed with it, and forgets it.
+class ProgramDialogs::OwnedForms : public TComponent {
+public:
+    OwnedForms() : TComponent(nullptr) {}
+    template <class Form> void watch(Form*& kept) {
+        kept->FreeNotification(this);
+        forgetters_.push_back([&kept](TComponent* gone) {
+            if (kept && static_cast<TComponent*>(kept) == gone) kept = nullptr;
+        });
+    }
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation != opRemove) return;
+        for (const auto& forget : forgetters_) forget(component);
+    }
+
+private:
+    std::vector<std::function<void(TComponent*)>> forgetters_;
+};
+
+ProgramDialogs::ProgramDialogs(keyseed::EntropySources sources)
+    : sources_(std::move(sources)), ownedForms_(std::make_unique<OwnedForms>()) {}
 
 ProgramDialogs::~ProgramDialogs() {
     for (TForm* form : std::initializer_list<TForm*>{firstPassword_, done_, update_, help_, restore_})
@@ -156,18 +183,39 @@ int ProgramDialogs::runRestore(MainWindowHost& host, const std::string& location
 
 // ---- the update check ----
 
-TFrm_Update& ProgramDialogs::updateDialog() {
+namespace {
+
+TUpdateSchedule scheduleNow() {
+    TUpdateSchedule schedule;
+    schedule.SetupCheck(UpdateBaseUrlFromSettings(product::SettingsKeyPath), product::SettingsKeyPath);
+    return schedule;
+}
+
+}  // namespace
+
+TFrm_Update& ProgramDialogs::updateDialog(TForm* owner) {
     if (!update_) {
-        update_ = MakeForm<TFrm_Update>(nullptr);
-        update_->SetupCheck(UpdateBaseUrlFromSettings(product::SettingsKeyPath), product::SettingsKeyPath);
+        update_ = MakeForm<TFrm_Update>(owner);
+        if (owner) ownedForms_->watch(update_);
     }
+    update_->SetupCheck(UpdateBaseUrlFromSettings(product::SettingsKeyPath), product::SettingsKeyPath);
     return *update_;
 }
 
-bool ProgramDialogs::updateCheckDue() { return updateDialog().IsCheckDue(); }
-void ProgramDialogs::checkForUpdate(TForm*) { CheckForUpdate(&updateDialog()); }
-bool ProgramDialogs::autoCheckEnabled() { return updateDialog().AutoCheckEnabled(); }
-void ProgramDialogs::setAutoCheck(bool enabled, int seconds) { updateDialog().SetAutoCheck(enabled, seconds); }
+bool ProgramDialogs::updateCheckDue() {
+    return UpdateServerConfigured(product::SettingsKeyPath) && scheduleNow().IsCheckDue();
+}
+
+void ProgramDialogs::checkForUpdate(TForm* owner) {
+    if (!UpdateServerConfigured(product::SettingsKeyPath)) {
+        ShowMessageBox(owner, NoUpdateServerText, "Update", mbsOk, mbiInformation);
+        return;
+    }
+    CheckForUpdate(&updateDialog(owner));
+}
+
+bool ProgramDialogs::autoCheckEnabled() { return scheduleNow().AutoCheckEnabled(); }
+void ProgramDialogs::setAutoCheck(bool enabled, int seconds) { scheduleNow().SetAutoCheck(enabled, seconds); }
 
 // ---- the records, tools and help ----
 
@@ -202,7 +250,10 @@ void ProgramDialogs::tools(TForm* owner) {
 void ProgramDialogs::help(TForm* owner) {
     MainWindowHost* host = hostOf(owner);
     if (!host) return;
-    if (!help_) help_ = MakeForm<TFrm_Help>(nullptr, *host);
+    if (!help_) {
+        help_ = MakeForm<TFrm_Help>(owner, *host);
+        ownedForms_->watch(help_);
+    }
     help_->ShowModal();
 }
 

@@ -14,6 +14,13 @@
  *   other owner they answer as cancelled.
  * - Entropy for the key page comes from the sources given at construction (the
  *   system's in the program), so tests can feed the page without a real mouse.
+ * - The help and update dialogs belong to the main window they were first shown
+ *   over (centred over it while it shows); when it frees them first they are
+ *   forgotten here, never freed twice.
+ * - The update schedule and address are read from the settings at every use:
+ *   a check made since, or an address set since, counts. Without an update
+ *   server in the settings the weekly check never comes due and asking for one
+ *   says so in one sentence.
  */
 #pragma once
 
@@ -62,8 +69,10 @@ public:
     void setAutoCheck(bool enabled, int seconds) override;
 
 private:
+    class OwnedForms;
     MainWindowHost* hostOf(TForm* owner);
-    TFrm_Update& updateDialog();
+    // The update dialog over owner, its address and schedule read from the settings afresh.
+    TFrm_Update& updateDialog(TForm* owner);
     // The restore dialog over the host: 9 with the destination folder when a vault was restored.
     int runRestore(MainWindowHost& host, const std::string& location, const std::string& source,
                    std::string* destination);
@@ -75,4 +84,5 @@ private:
     TFrm_Help* help_ = nullptr;
     TFrm_RestoreVault* restore_ = nullptr;
     std::unique_ptr<MainWindowHost> host_;
+    std::unique_ptr<OwnedForms> ownedForms_;
 };

@@ -78,9 +78,6 @@ inline const char* const ExitSaveFailed =
 inline const char* const PlainFilesListed =
     "Not all of the files in your vault are currently encrypted.  Are you sure you would like to exit?";
 inline const char* const ClipboardNotCleared = "There was a problem clearing your clipboard.";
-inline const char* const ClosingTip =
-    "By closing the vault, your vault is automatically locked and your clipboard is cleared of any data you may "
-    "have copied from your vault.";
 inline const char* const VaultsKeyFailed =
     "There was a problem saving your settings.  You may not be able to open your vault, unless you backed it up.  "
     "Would you like to exit anyway?";
@@ -123,6 +120,11 @@ public:
 
     // ---- exit, switch, commands ----
     void exitProgram();
+    // The title bar's close button and the Exit button: the exit sequence.
+    void KTransButton3MouseRelease(TObject* Sender);
+    void xpButton3Click(TObject* Sender);
+    // The Save button: saveVault; a failed write has told the user why and leaves Modified set.
+    void KTransSaveButtonMouseRelease(TObject* Sender);
     void xpCloseButtonClick(TObject* Sender);
     void closeSession();
     void WMCopyData(TMessage& Message);
@@ -270,6 +272,8 @@ public:
     void KTransButton5MouseRelease(TObject* Sender);
     void FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
     void setWindowRegion(int width, int height);
+    // The empty-category help texts (Panel5's labels) wrap within a panel that wide.
+    void fitHelpLabels(int panelWidth);
     void SplitterMainCanResize(TObject* Sender, int& NewSize, bool& Accept);
     void SplitterMainPaint(TObject* Sender);
     // Where the splitter's picture goes on a client area of the given size (halves truncated).
@@ -313,17 +317,18 @@ public:
     TShape *ShapeTop = nullptr, *ShapeBottom = nullptr, *ShapeLeft = nullptr, *ShapeRight = nullptr;
     TImage* ImageResizeTab = nullptr;
     KTransButton *KTransButton5 = nullptr, *KTransMaxButton = nullptr, *KTransRestoreButton = nullptr;
+    KTransButton* KTransButton3 = nullptr;  // close
     // The body: command strip, left panel, splitter, editor panel, status strip.
     TPanel* Panel3 = nullptr;
     TPanel* PanelCommands = nullptr;
     KTransButton *KTransNewButton = nullptr, *KTransDeleteButton = nullptr, *KTransSearchButton = nullptr;
-    KTransButton *KTransToolsButton = nullptr, *KTransHelpButton = nullptr;
+    KTransButton *KTransToolsButton = nullptr, *KTransHelpButton = nullptr, *KTransSaveButton = nullptr;
     // The Encrypted Files side shows these two and wires their OnMouseRelease in buildFilesSide.
     KTransButton *KTransNewFileButton = nullptr, *KTransRemoveFileButton = nullptr;
     TTranImage *TranImageNewInactive = nullptr, *TranImageDeleteInactive = nullptr;
     TLabel *LabelNew = nullptr, *LabelDelete = nullptr, *LabelSearch = nullptr, *LabelTools = nullptr;
-    TLabel *LabelHelp = nullptr, *LabelNewFile = nullptr, *LabelRemoveFile = nullptr;
-    TxpButton *xpLockButton = nullptr, *xpCloseButton = nullptr;
+    TLabel *LabelHelp = nullptr, *LabelNewFile = nullptr, *LabelRemoveFile = nullptr, *LabelSave = nullptr;
+    TxpButton *xpLockButton = nullptr, *xpCloseButton = nullptr, *xpButton3 = nullptr;  // xpButton3: Exit
     TPanel* Panel2 = nullptr;
     TSplitter* SplitterMain = nullptr;
     TImage* ImageSplitter = nullptr;

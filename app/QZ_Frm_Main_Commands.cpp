@@ -153,4 +153,5 @@ void TFormMain::commandAddFile(const std::string& path) {
         if (files_.encryptSingleFile(path) == 0) files_.addFileRow(path, true);
     }
     flows_.saveVault();
+    populateForm(false, true);
 }

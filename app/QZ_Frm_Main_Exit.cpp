@@ -1,8 +1,10 @@
-// The main window's exit sequence, Switch Vault, the end of a session and of the log-on session.
+// The main window's exit sequence (with its close and Exit buttons), the Save button, Switch Vault,
+// the end of a session and of the log-on session.
 #include "app/QZ_Frm_Main.h"
 
 #include "app/RegistrySettings.h"
 #include "base/ProductNames.h"
+#include "dialogs/TipSettings.h"
 #include "fileenc/EncryptedFile.h"
 #include "skin/ZM_MessageBox.h"
 #include "vault/category.h"
@@ -109,7 +111,7 @@ void TFormMain::exitProgram() {
 
     if (!emptyClipboard()) ShowMessageBox(this, mainwin::ClipboardNotCleared, product::Title, mbsOk, mbiCaution);
 
-    dialogs_.tip(this, 1, mainwin::ClosingTip);
+    dialogs_.tip(this, tips::ClosingVault.id, tips::ClosingVault.text);
 
     writeSettings();
 
@@ -124,6 +126,12 @@ void TFormMain::exitProgram() {
     vaultOpen_ = false;
     endRun();
 }
+
+void TFormMain::KTransButton3MouseRelease(TObject*) { exitProgram(); }
+
+void TFormMain::xpButton3Click(TObject*) { exitProgram(); }
+
+void TFormMain::KTransSaveButtonMouseRelease(TObject*) { flows_.saveVault(); }
 
 void TFormMain::xpCloseButtonClick(TObject*) { switchVault(); }
 

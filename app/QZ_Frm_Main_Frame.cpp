@@ -13,6 +13,8 @@
  *   area cannot be read nothing changes at all (resizing stays enabled).
  * - The editor side's minimum is applied with the body's width after the
  *   change, so shrinking the window never squeezes the editor below it.
+ * - The size change is asked before it happens: the empty-category help
+ *   texts are fitted to the width their panel is about to take.
  */
 #include "app/QZ_Frm_Main.h"
 
@@ -26,6 +28,7 @@ constexpr int kMinWidth = 670, kMinHeight = 500;
 constexpr int kMinEditorSide = 237;  // Panel3 less Panel2
 constexpr int kMinSplitter = 300;
 constexpr int kEditorKept = 236;  // Panel1 when the splitter grows the left panel
+constexpr int kHelpMargins = 24;  // the empty-category help texts stand 12 pixels in from each side
 
 }  // namespace
 
@@ -86,12 +89,24 @@ void TFormMain::KTransButton5MouseRelease(TObject*) {
 void TFormMain::FormCanResize(TObject*, int& NewWidth, int& NewHeight, bool& Resize) {
     if (NewWidth < kMinWidth) NewWidth = kMinWidth;
     if (NewHeight < kMinHeight) NewHeight = kMinHeight;
+    const int oldLeftPanel = Panel2 ? Panel2->Width : 0;
     setWindowRegion(NewWidth, NewHeight);
     if (Panel3 && Panel2) {
         const int bodyWidth = Panel3->Width + (NewWidth - Width);
         if (bodyWidth - Panel2->Width < kMinEditorSide) Panel2->Width = bodyWidth - kMinEditorSide;
     }
+    // The help texts wrap at the width the panel is about to take.
+    if (Panel5 && Panel5->Visible) {
+        const int panelWidth = Panel5->Width + (NewWidth - Width) - ((Panel2 ? Panel2->Width : 0) - oldLeftPanel);
+        fitHelpLabels(panelWidth);
+    }
     Resize = true;
+}
+
+void TFormMain::fitHelpLabels(int panelWidth) {
+    if (Label1) Label1->SetBounds(Label1->Left, Label1->Top, panelWidth - kHelpMargins, Label1->Height);
+    if (Label5) Label5->SetBounds(Label5->Left, Label5->Top, panelWidth - kHelpMargins, Label5->Height);
+    for (TLabel* label : HelpLabels) label->SetBounds(label->Left, label->Top, panelWidth - kHelpMargins, label->Height);
 }
 
 void TFormMain::setWindowRegion(int width, int height) {

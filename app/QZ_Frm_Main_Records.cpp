@@ -24,6 +24,7 @@
 #include "base/ProductNames.h"
 #include "components/controls/QCLListBox.h"
 #include "components/runtime/qclcont.h"
+#include "dialogs/TipSettings.h"
 #include "skin/KTransButton.h"
 #include "skin/Tranimag.h"
 #include "skin/ZM_MessageBox.h"
@@ -44,8 +45,6 @@ const char* const EntryEmptied =
 const char* const EmptyEntryNotRemoved =
     "There was a problem removing the empty entry.  Try selecting it in the list on the left, and click the Delete "
     "Entry button.";
-const char* const AutoSaveTip = "The changes you made to this entry will automatically be saved in the vault.";
-const char* const SortTip = "You may sort your entry list by any field simply by clicking on the appropriate heading.";
 // Fields never hold a control character, so the list's cells cannot shift.
 constexpr char ListDelimiter = '\x01';
 
@@ -498,7 +497,7 @@ void TFormMain::KTransNewButtonMouseRelease(TObject*) {
     selectOnly(line);
     traceLog.write("Saving vault");
     flows_.saveVault();
-    if (cat->rowCount() > 1) dialogs_.tip(this, 2, SortTip);
+    if (cat->rowCount() > 1) dialogs_.tip(this, tips::SortByHeading.id, tips::SortByHeading.text);
 }
 
 void TFormMain::QCLListBox2DblClick(TObject*) {
@@ -653,7 +652,7 @@ void TFormMain::CompChange(TObject* Sender) {
         cat->setItemText(newValue, line, column);
         flows_.Modified = true;
         if (EditNotePending) {
-            dialogs_.tip(this, 8, AutoSaveTip);
+            dialogs_.tip(this, tips::ChangesSaved.id, tips::ChangesSaved.text);
             EditNotePending = false;
         }
     }

@@ -46,6 +46,8 @@ void TFormMain::initSession() {
     flows_.NewVaultCreated = false;
     flows_.Modified = false;
     store_.content().currCat = settings::DefaultCurrCat;
+    // Each vault keeps its own choice; the vault text read next sets it only when it hides them.
+    store_.content().hidePwords = false;
     WindowStateFlag = settings::WindowNormal;
     if (SplitterMain) SplitterMain->Enabled = true;
     IdleTicks = 0;

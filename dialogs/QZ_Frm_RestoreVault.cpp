@@ -113,8 +113,8 @@ void TFrm_RestoreVault::RestoreClick(TObject*) {
         if (ShowMessageBox(this,
                            "A vault already exists with this name in the directory you chose.  Would you like to "
                            "overwrite it?  All data it contains will be lost.",
-                           "Brimsafe", mbsYesNo, mbiInformation) == mbrNo)
-            return;
+                           "Brimsafe", mbsYesNo, mbiInformation) != mbrYes)
+            return;  // a box closed without an answer overwrites nothing
     }
     if (destination.empty() || (!isDirectory(destination) && !CreateDirectoryA(destination.c_str(), nullptr))) {
         inform("The destination you selected is invalid.  Either you have chosen a directory that does not exist, or "

@@ -7,25 +7,6 @@
 
 namespace tips {
 
-const Tip ClosingVault = {1,
-                          "By closing the vault, your vault is automatically locked and your clipboard is cleared of "
-                          "any data you may have copied from your vault."};
-const Tip SortByHeading = {2, "You may sort your entry list by any field simply by clicking on the appropriate heading."};
-const Tip FilesDropped = {4,
-                          "When you add files to your vault, the files are not moved from their currnent locations.  "
-                          "They stay where they were, encrypted in place, and the Encrypted Files category lists "
-                          "them."};
-const Tip FileAdded = {4,
-                       "This file may be encrypted or decrypted by selecting it in the Encrypted Files category, and "
-                       "clicking the Encrypt or Decrypt button below it.  The file itself stays in its folder."};
-const Tip ChangesSaved = {8, "The changes you made to this entry will automatically be saved in the vault."};
-const Tip FileRemoved = {32,
-                         "Removing a file from your vault does not delete the file.  The file is only decrypted and "
-                         "removed from the list."};
-const Tip DragAndDrop = {64,
-                         "You can also add files to your vault by dragging and dropping files or folders onto your "
-                         "vault.  Drop them anywhere on the Brimsafe window."};
-
 namespace {
 
 HKEY openSettings() {

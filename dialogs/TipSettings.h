@@ -24,14 +24,27 @@ struct Tip {
     const char* text;
 };
 
-// The program's tips, by what raises them.
-extern const Tip ClosingVault;     // the program is closed
-extern const Tip SortByHeading;    // a second entry was added to a category (shows the sort picture)
-extern const Tip FilesDropped;     // files or folders were dropped and added
-extern const Tip FileAdded;        // a file was added with the Add File button
-extern const Tip ChangesSaved;     // the first change made to an entry in the editor panel
-extern const Tip FileRemoved;      // a file was removed from the vault
-extern const Tip DragAndDrop;      // the Add File button, before its file dialog
+// The program's tips, by what raises them: the one table every raiser takes its tip from. Header
+// only, so window-free code and the file view raise tips without linking the dialog.
+inline constexpr Tip ClosingVault = {  // the program is closed
+    1, "By closing the vault, your vault is automatically locked and your clipboard is cleared of any data you may "
+       "have copied from your vault."};
+inline constexpr Tip SortByHeading = {  // a second entry was added to a category (shows the sort picture)
+    2, "You may sort your entry list by any field simply by clicking on the appropriate heading."};
+inline constexpr Tip FilesDropped = {  // files or folders were dropped and added
+    4, "When you add files to your vault, the files are not moved from their currnent locations.  They stay where "
+       "they were, encrypted in place, and the Encrypted Files category lists them."};
+inline constexpr Tip FileAdded = {  // a file was added with the Add File button
+    4, "This file may be encrypted or decrypted by selecting it in the Encrypted Files category, and clicking the "
+       "Encrypt or Decrypt button below it.  The file itself stays in its folder."};
+inline constexpr Tip ChangesSaved = {  // the first change made to an entry in the editor panel
+    8, "The changes you made to this entry will automatically be saved in the vault."};
+inline constexpr Tip FileRemoved = {  // a file was removed from the vault
+    32, "Removing a file from your vault does not delete the file.  The file is only decrypted and removed from the "
+        "list."};
+inline constexpr Tip DragAndDrop = {  // the Add File button, before its file dialog
+    64, "You can also add files to your vault by dragging and dropping files or folders onto your vault.  Drop them "
+        "anywhere on the Brimsafe window."};
 
 // The tip whose id shows the sort picture.
 inline constexpr int PictureTipId = 2;

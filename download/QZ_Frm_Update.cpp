@@ -101,6 +101,6 @@ void TFrm_Update::closeWith(int result) {
 
 int CheckForUpdate(TFrm_Update* dialog) {
     int result = dialog->ShowModal();
-    if (result == 1) updateShellOpen()(dialog->Handle, "open", UpdatePageUrl(dialog->UpdateBaseUrl()), SW_SHOWNORMAL);
+    if (result == 1) updateShellOpen()(dialog->Handle, "open", UpdatePageUrl(dialog->UpdateBaseUrl()), SW_HIDE);
     return result;
 }

@@ -10,8 +10,9 @@
  *   so the window is up (and owns the messages) before the download begins.
  * - A check ends once (the time limit, Cancel or an outcome): the check
  *   object stops its item and ignores all it reports later.
- * - The update page opens in a normal window: a browser started hidden can
- *   stay invisible.
+ * - The update page is opened with the window-hidden show command, as the
+ *   browser is asked to: a browser that honours it for a new window may stay
+ *   out of sight, which is kept on purpose.
  */
 #pragma once
 

@@ -103,6 +103,7 @@ void TUpdateSchedule::SetAutoCheck(bool enabled, int32_t seconds) {
     key.writeDword("Update", enabled ? 1 : 0);
     key.writeDword("UpdateTime", static_cast<uint32_t>(seconds));
     key.writeDword("LastCheck", static_cast<uint32_t>(now()));
+    SecondsUntilDue = seconds;  // the interval starts again now, in memory as in the settings
 }
 
 bool TUpdateSchedule::RecordCheck(const std::string& versionFileBytes) {

@@ -27,7 +27,8 @@ public:
 
     // Keeps the URL and key path and loads the schedule.
     void SetupCheck(const std::string& updateBaseUrl, const std::string& settingsKeyPath);
-    // Writes the three values (LastCheck = now) when the key opens.
+    // Writes the three values (LastCheck = now) when the key opens; the next check is then due
+    // `seconds` from now.
     void SetAutoCheck(bool enabled, int32_t seconds);
     bool IsCheckDue() const { return AutoCheck != 0 && SecondsUntilDue < 1; }
     bool AutoCheckEnabled() const { return AutoCheck != 0; }

@@ -31,11 +31,25 @@ bool IsNewerVersion(const std::string& installedBuild, const std::string& versio
     return std::memcmp(installedBuild.data(), versionFileBytes.data(), installedBuild.size()) < 0;
 }
 
-std::string UpdateBaseUrlFromSettings(const std::string& settingsKeyPath) {
+const char* const NoUpdateServerText = "No update server is configured for this copy of Brimsafe, so it cannot check for updates.";
+
+namespace {
+
+// The settings value "UpdateBaseUrl" as stored; "" when missing, empty or not text.
+std::string storedUpdateBaseUrl(const std::string& settingsKeyPath) {
     TRegistry registry;
     std::string url;
     if (registry.OpenKeyReadOnly(settingsKeyPath) && registry.GetDataType("UpdateBaseUrl") == rdString)
         url = registry.ReadString("UpdateBaseUrl");
+    return url.c_str();  // a stored terminator is no part of the address
+}
+
+}  // namespace
+
+bool UpdateServerConfigured(const std::string& settingsKeyPath) { return !storedUpdateBaseUrl(settingsKeyPath).empty(); }
+
+std::string UpdateBaseUrlFromSettings(const std::string& settingsKeyPath) {
+    std::string url = storedUpdateBaseUrl(settingsKeyPath);
     if (url.empty()) return DefaultUpdateBaseUrl;
     if (url.back() != '/') url += '/';
     return url;

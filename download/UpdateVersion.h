@@ -9,7 +9,8 @@
  *   is never newer, and at most VersionFileReadLimit bytes are read.
  * - The update folder and page: the settings value "UpdateBaseUrl" when set
  *   (a "/" appended when missing), else a reserved name that never resolves;
- *   the page has the folder's scheme, host and port.
+ *   the page has the folder's scheme, host and port. Unset, the program knows
+ *   no server and does not check (UpdateServerConfigured).
  */
 #pragma once
 
@@ -25,5 +26,9 @@ bool ReadVersionFile(const std::string& path, std::string& bytes);
 bool IsNewerVersion(const std::string& installedBuild, const std::string& versionFileBytes);
 // The update folder's URL from the settings key (HKEY_CURRENT_USER).
 std::string UpdateBaseUrlFromSettings(const std::string& settingsKeyPath);
+// Whether the settings name an update server ("UpdateBaseUrl" set, not empty). Without one no
+// real server is known: the weekly check never comes due and asking for a check says so.
+bool UpdateServerConfigured(const std::string& settingsKeyPath);
+extern const char* const NoUpdateServerText;
 // The update page beside the update folder: same scheme, host and port.
 std::string UpdatePageUrl(const std::string& updateBaseUrl);

@@ -4,6 +4,7 @@
 
 #include "base/Notice.h"
 #include "base/ProductNames.h"
+#include "dialogs/TipSettings.h"
 #include "fileenc/EncryptedFile.h"
 #include "skin/ClrTreeView.h"
 #include "skin/xpButton.h"
@@ -23,22 +24,6 @@ const char* const FolderAlreadyListed = "The folder \"%s\" is already in your va
 const char* const WithinFolder =
     " is within the directory you are adding and is already in the vault.  It must be removed from your vault "
     "before you can perform this operation.";
-const char* const DropTip =
-    "When you add files to your vault, the files are not moved from their currnent locations.  You can decrypt a "
-    "file by selecting it from this list and pressing the decrypt button, or you can double click the the file "
-    "itself.\n\nIf you remove a file using the remove file button above, the file is not deleted, it is only "
-    "decrypted and removed from this list.";
-const char* const AddFileTip =
-    "You can also add files to your vault by dragging and dropping files or folders onto your vault.  If you drag a "
-    "folder onto your vault, that folder will be tagged as an enrypted folder.  All the contents of the folder will "
-    "automatically be encrypted and added to your vault.";
-const char* const AddedFileTip =
-    "This file may be encrypted or decrypted by selecting it in the Encrypted Files category, and clicking the "
-    "Encrypt or Decrypt button below it.  You may remove it from the vault by selecting it and clicking Remove File, "
-    "though this will not delete the file.";
-const char* const RemoveTip =
-    "Removing a file from your vault does not delete the file.  The file is only decrypted and removed from the "
-    "list.";
 const char* const SubItemNotice =
     "This file is a subitem of a folder that has been marked as an Encypted Folder.  Any changes you make to the "
     "actual folder will automatically be reflected in the list.  If you want to remove a file or folder from an "
@@ -415,7 +400,7 @@ void EncryptedFilesView::dropFiles(const std::vector<std::string>& names, int fc
         if (stop) break;
     }
     host_.saveVault();
-    if (tipDue) host_.tip(4, fileview::DropTip);
+    if (tipDue) host_.tip(tips::FilesDropped.id, tips::FilesDropped.text);
     showPanels();
 }
 
@@ -428,7 +413,7 @@ void EncryptedFilesView::addFolder(const std::string& path) {
 // ---- Add File ----
 
 void EncryptedFilesView::KTransNewFileButtonMouseRelease(TObject*) {
-    host_.tip(64, fileview::AddFileTip);
+    host_.tip(tips::DragAndDrop.id, tips::DragAndDrop.text);
     if (!OpenDialog1->Execute()) return;
     forgetNodeFacts();
     bool tipDue = true;
@@ -466,7 +451,7 @@ void EncryptedFilesView::KTransNewFileButtonMouseRelease(TObject*) {
         }
     }
     host_.saveVault();
-    if (tipDue) host_.tip(4, fileview::AddedFileTip);
+    if (tipDue) host_.tip(tips::FileAdded.id, tips::FileAdded.text);
     showPanels();
 }
 
@@ -477,7 +462,7 @@ void EncryptedFilesView::KTransRemoveFileButtonMouseRelease(TObject*) { removeSe
 void EncryptedFilesView::removeSelected() {
     std::vector<TTreeNode*> selected = selectedNodes();
     if (selected.empty() || (selected.size() == 1 && isRoot(selected.front()))) return;
-    host_.tip(32, fileview::RemoveTip);
+    host_.tip(tips::FileRemoved.id, tips::FileRemoved.text);
     category* files = host_.filesCategory();
     if (!files) return;
     bool subItemTold = false;

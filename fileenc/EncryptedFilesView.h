@@ -72,10 +72,6 @@ extern const char* const RootText;            // "Encrypted File List"
 extern const char* const FileAlreadyListed;   // "The file "%s" is already in your vault."
 extern const char* const FolderAlreadyListed;
 extern const char* const WithinFolder;
-extern const char* const DropTip;
-extern const char* const AddFileTip;
-extern const char* const AddedFileTip;
-extern const char* const RemoveTip;
 extern const char* const SubItemNotice;
 extern const char* const NoFileToEncrypt;
 extern const char* const NoFileToDecrypt;

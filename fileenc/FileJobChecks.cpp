@@ -27,6 +27,14 @@ std::string fill(const char* pattern, const std::string& first, const std::strin
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The path made full against the current folder ("." and ".." resolved, slashes turned); the path
+// itself when that fails.
+std::string fullPathOf(const std::string& path) {
+    char buffer[2 * MAX_PATH];
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n && n < sizeof buffer ? std::string(buffer, n) : path;
+}
+
 // The file's length, opened for reading to measure it; 0 when it cannot be opened.
 std::uint64_t measuredLength(const std::string& path) {
     win32::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -133,9 +141,12 @@ FileStep FileJobChecks::ask(const std::string& text, bool& flag) {
 
 void FileJobChecks::showFileError(DWORD code, const std::string& name) { notice(WindowsErrorMessages(code, name)); }
 
+// Full paths compared without case: a relative vault folder, another spelling of the same path
+// or an upper-case extension still names the open vault's own file.
 bool FileJobChecks::isVaultFile(const std::string& path) {
+    const std::string full = fullPathOf(path);
     for (const std::string& vaultFile : host_.vaultFiles())
-        if (!vaultFile.empty() && lstrcmpiA(vaultFile.c_str(), path.c_str()) == 0) return true;
+        if (!vaultFile.empty() && lstrcmpiA(fullPathOf(vaultFile).c_str(), full.c_str()) == 0) return true;
     return false;
 }
 

@@ -1,6 +1,7 @@
 // The uninstall sequence, run inside the never-shown form's constructor.
 #include "uninstall/QZ_Frm_Uninstall.h"
 
+#include "base/ProductNames.h"
 #include "framework/Win32Handles.h"
 #include "skin/ZM_MessageBox.h"
 
@@ -78,6 +79,19 @@ bool isFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// A run of Brimsafe holds the installed program open and, wherever it was started from, the
+// running-program mutex; the mutex still tells when the install folder is unknown or gone.
+bool brimsafeRunning(const std::string& installFolder) {
+    if (isFolder(installFolder)) {
+        const std::string program = uninstall::JoinPath(installFolder, "Brimsafe.exe");
+        win32::FileHandle file(CreateFileA(program.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && GetLastError() == ERROR_SHARING_VIOLATION) return true;
+    }
+    win32::KernelHandle running(OpenMutexA(SYNCHRONIZE, FALSE, product::RunningMutexName));
+    return running.valid();
+}
+
 bool writeMarker(DWORD value) {
     win32::RegistryKeyHandle key;
     if (RegCreateKeyExA(HKEY_CLASSES_ROOT, MarkerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(), nullptr) !=
@@ -134,21 +148,15 @@ bool keyIsEmpty(HKEY root, const char* path) {
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
     if (RelaunchFromTemp() == 0) EndProcess();
 
-    const std::string installFolder = readInstallFolder();
-    if (isFolder(installFolder)) {
-        const std::string program = uninstall::JoinPath(installFolder, "Brimsafe.exe");
-        win32::FileHandle file(CreateFileA(program.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() == ERROR_SHARING_VIOLATION) {
-            ShowMessageBoxNoOwner(
-                "Brimsafe is currently running.  Please exit all copies of Brimsafe before continuing.", "Brimsafe",
-                mbsOk, mbiInformation);
-            EndProcess();
-        }
+    if (brimsafeRunning(readInstallFolder())) {
+        ShowMessageBoxNoOwner("Brimsafe is currently running.  Please exit all copies of Brimsafe before continuing.",
+                              "Brimsafe", mbsOk, mbiInformation);
+        EndProcess();
     }
 
+    // Only Yes removes anything: a box closed without an answer is a No.
     if (ShowMessageBoxNoOwner("Are you sure you want to uninstall Brimsafe?", "Brimsafe Uninstall", mbsYesNo,
-                              mbiCaution) == mbrNo)
+                              mbiCaution) != mbrYes)
         EndProcess();
 
     if (HWND running = FindWindowA(nullptr, "Brimsafe")) {

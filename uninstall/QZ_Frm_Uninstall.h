@@ -4,8 +4,8 @@
  * framework's message loop is never reached.
  *
  * The sequence: relaunch from the temp folder (so the copy can delete the
- * installed Uninstall.exe and its folder), refuse while Brimsafe runs from the
- * install folder, ask once, tell a running Brimsafe window to exit, delete the
+ * installed Uninstall.exe and its folder), refuse while Brimsafe runs (from
+ * the install folder or anywhere else), ask once (only Yes goes on), tell a running Brimsafe window to exit, delete the
  * program files and shortcuts, then the settings key, the uninstall entry and
  * Brimsafe's file associations. The user's vaults are never touched.
  *

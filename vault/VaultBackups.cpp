@@ -5,7 +5,9 @@
 // Every file is written whole through a temporary file, and a failure leaves the old file as it
 // was and shows why, never a success text. A backup is never written over the open vault's own
 // files. A restore checks the whole backup before it moves anything, never overwrites or deletes a
-// ".bak" it did not make, and puts everything back when the restored vault does not open.
+// ".bak" it did not make, and puts everything back when the restored vault does not open. A
+// restore whose vault (the backup's, or the one it would replace) another process has open is
+// refused before anything moves.
 #include "vault/VaultFlows.h"
 
 #include "base/Notice.h"
@@ -15,6 +17,7 @@
 #include "vault/logger.h"
 
 #include <cstring>
+#include <vector>
 
 using namespace vaultfile;
 
@@ -190,7 +193,40 @@ void VaultFlows::deleteBakFiles() {
     movedVaultAside_ = movedKeyAside_ = wroteRestoredFiles_ = false;
 }
 
+namespace {
+
+// Whether another holder has the named mutex of the vault with that ID (probed as other processes
+// do: create, look for "already exists", close).
+bool vaultMutexHeld(const unsigned char id[16]) {
+    win32::KernelHandle probe(CreateMutexA(nullptr, FALSE, vaultIdText(id).c_str()));
+    return probe.valid() && GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+// The backup's vault, or the vault whose files it would replace, is open in another process: its
+// files are not this process's to move.
+bool VaultFlows::refuseVaultOpenElsewhere(const std::string& backupPath) {
+    std::vector<SecretBytes> ids;
+    SecretBytes head;
+    if (readFileRange(backupPath, 0, 4 + VaultIdOffset + 16, head) && head.size() == 4 + VaultIdOffset + 16 &&
+        readU32(head.data()) == VaultBackupMagic)
+        ids.emplace_back(head.begin() + 4 + VaultIdOffset, head.end());
+    SecretBytes id;
+    if (readFileRange(store_.keyFilePath(), VaultIdOffset, 16, id) && id.size() == 16) ids.push_back(id);
+    for (const SecretBytes& candidate : ids) {
+        // The vault this process holds open is its own to restore.
+        if (vaultMutex_.valid() && std::memcmp(candidate.data(), store_.vaultID(), 16) == 0) continue;
+        if (vaultMutexHeld(candidate.data())) {
+            message(AlreadyOpenText, mbiInformation);
+            return true;
+        }
+    }
+    return false;
+}
+
 RestoreResult VaultFlows::restoreVault(const std::string& path) {
+    if (refuseVaultOpenElsewhere(path)) return rrNotRestored;
     CreateDirectoryA(store_.getDBLoc().c_str(), nullptr);
     const RestoreResult unpacked = unpackVaultBackup(path);
     if (unpacked != rrRestored) return unpacked;

@@ -37,6 +37,9 @@ enum LoadDBResult : int { ldFailed = 0, ldOpen = 1, ldAskAgain = 2 };
 enum OpenVaultResult : int { ovOpen = 0, ovFailed = 1, ovDamaged = 2 };
 enum RestoreResult : int { rrRestored = 0, rrNotRestored = 1, rrNotBackup = 2 };
 
+// Said when another process has the vault open.
+extern const char* const AlreadyOpenText;
+
 // The vault ID as the mutex name and the main window's caption: 32 lower-case hex digits.
 std::string vaultIdText(const unsigned char id[16]);
 
@@ -122,6 +125,7 @@ private:
     void readVaultIdFromKeyFile();
     void message(const std::string& text, int icon);
     bool refuseOwnFiles(const std::string& target);
+    bool refuseVaultOpenElsewhere(const std::string& backupPath);
     enum class Proof { Proved, Cancelled, KeyRestored, KeyUnreadable };
     Proof proveMasterPassword(const unsigned char salt[8]);
     bool writeOrReport(const std::string& path, vaultfile::FilePieces pieces, const char* name);

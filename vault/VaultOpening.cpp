@@ -15,11 +15,11 @@
 
 using namespace vaultfile;
 
-namespace {
-
 const char* const AlreadyOpenText =
     "The vault you have selected is already open on this computer.  You cannot have the same vault open more "
     "than once at the same time.";
+
+namespace {
 
 std::string fullPathOf(const std::string& path) {
     char buffer[2 * MAX_PATH];

@@ -80,7 +80,7 @@ void stamp(Picture& p, int left, int top, const std::vector<std::string>& rows, 
 
 // Title bar buttons ------------------------------------------------------------------
 
-enum TitleGlyph { tgMinimise, tgMaximise, tgRestore };
+enum TitleGlyph { tgMinimise, tgMaximise, tgRestore, tgClose };
 enum FaceState { fsNormal, fsActive, fsPressed };
 
 template <int Glyph, int State>
@@ -97,6 +97,13 @@ Picture titleButton() {
         frameRect(p, 5 + o, 5 + o, 14 + o, 14 + o, white);
         fillRect(p, 5 + o, 6 + o, 14 + o, 7 + o, white);
         break;
+    case tgClose:
+        // Two strokes two pixels wide from corner to corner of a 9 x 9 box.
+        for (int i = 0; i < 9; ++i) {
+            fillRect(p, 5 + o + i, 5 + o + i, 7 + o + i, 6 + o + i, white);
+            fillRect(p, 12 + o - i, 5 + o + i, 14 + o - i, 6 + o + i, white);
+        }
+        break;
     default:
         frameRect(p, 7 + o, 4 + o, 15 + o, 11 + o, white);
         fillRect(p, 7 + o, 5 + o, 15 + o, 6 + o, white);
@@ -110,7 +117,7 @@ Picture titleButton() {
 
 // Command buttons --------------------------------------------------------------------
 
-enum CommandGlyph { cgNew, cgDelete, cgSearch, cgTools, cgHelp, cgAddFile, cgRemoveFile };
+enum CommandGlyph { cgNew, cgDelete, cgSave, cgSearch, cgTools, cgHelp, cgAddFile, cgRemoveFile };
 
 // A plus of bars `thick` wide in a size x size box (odd sizes for odd bars).
 void plusGlyph(Picture& p, int ox, int oy, int size, int thick, Rgb color) {
@@ -173,6 +180,15 @@ void documentGlyph(Picture& p, int ox, int oy, Rgb line) {
     for (int y = 6; y < 12; y += 2) fillRect(p, ox + 3, oy + y, ox + 8, oy + y + 1, frameBlue);
 }
 
+// A diskette: body, shutter at the top, label below.
+void disketteGlyph(Picture& p, int ox, int oy, Rgb color) {
+    fillRect(p, ox + 1, oy + 1, ox + 15, oy + 15, color);
+    fillRect(p, ox + 4, oy + 1, ox + 11, oy + 6, panelBlue);
+    fillRect(p, ox + 8, oy + 2, ox + 10, oy + 5, color);
+    fillRect(p, ox + 3, oy + 8, ox + 13, oy + 15, white);
+    for (int y = 10; y < 14; y += 2) fillRect(p, ox + 4, oy + y, ox + 12, oy + y + 1, frameBlue);
+}
+
 void commandGlyph(Picture& p, int glyph, int ox, int oy, bool inactive) {
     const Rgb main = inactive ? greyGlyph : navy;
     switch (glyph) {
@@ -181,6 +197,9 @@ void commandGlyph(Picture& p, int glyph, int ox, int oy, bool inactive) {
         break;
     case cgDelete:
         crossGlyph(p, ox, oy, inactive ? greyGlyph : red);
+        break;
+    case cgSave:
+        disketteGlyph(p, ox, oy, main);
         break;
     case cgSearch:
         magnifierGlyph(p, ox, oy, main);
@@ -273,6 +292,9 @@ const std::vector<ArtItem>& mainWindowArtItems() {
         {IDB_MAIN_RESTORE_NORMAL, "main-restore-normal.bmp", titleButton<tgRestore, fsNormal>},
         {IDB_MAIN_RESTORE_ACTIVE, "main-restore-active.bmp", titleButton<tgRestore, fsActive>},
         {IDB_MAIN_RESTORE_PRESSED, "main-restore-pressed.bmp", titleButton<tgRestore, fsPressed>},
+        {IDB_MAIN_CLOSE_NORMAL, "main-close-normal.bmp", titleButton<tgClose, fsNormal>},
+        {IDB_MAIN_CLOSE_ACTIVE, "main-close-active.bmp", titleButton<tgClose, fsActive>},
+        {IDB_MAIN_CLOSE_PRESSED, "main-close-pressed.bmp", titleButton<tgClose, fsPressed>},
         {IDB_MAIN_NEW_NORMAL, "main-new-normal.bmp", commandButton<cgNew, fsNormal>},
         {IDB_MAIN_NEW_NORMAL + 1, "main-new-active.bmp", commandButton<cgNew, fsActive>},
         {IDB_MAIN_NEW_NORMAL + 2, "main-new-pressed.bmp", commandButton<cgNew, fsPressed>},
@@ -294,6 +316,9 @@ const std::vector<ArtItem>& mainWindowArtItems() {
         {IDB_MAIN_REMOVEFILE_NORMAL, "main-removefile-normal.bmp", commandButton<cgRemoveFile, fsNormal>},
         {IDB_MAIN_REMOVEFILE_NORMAL + 1, "main-removefile-active.bmp", commandButton<cgRemoveFile, fsActive>},
         {IDB_MAIN_REMOVEFILE_NORMAL + 2, "main-removefile-pressed.bmp", commandButton<cgRemoveFile, fsPressed>},
+        {IDB_MAIN_SAVE_NORMAL, "main-save-normal.bmp", commandButton<cgSave, fsNormal>},
+        {IDB_MAIN_SAVE_NORMAL + 1, "main-save-active.bmp", commandButton<cgSave, fsActive>},
+        {IDB_MAIN_SAVE_NORMAL + 2, "main-save-pressed.bmp", commandButton<cgSave, fsPressed>},
         {IDB_MAIN_NEW_INACTIVE, "main-new-inactive.bmp", inactiveButton<cgNew>},
         {IDB_MAIN_DELETE_INACTIVE, "main-delete-inactive.bmp", inactiveButton<cgDelete>},
         {IDB_MAIN_SPLITTER, "main-splitter.bmp", splitterGrip},

@@ -20,6 +20,9 @@
 #define IDB_MAIN_RESTORE_NORMAL 3046
 #define IDB_MAIN_RESTORE_ACTIVE 3047
 #define IDB_MAIN_RESTORE_PRESSED 3048
+#define IDB_MAIN_CLOSE_NORMAL 3076
+#define IDB_MAIN_CLOSE_ACTIVE 3077
+#define IDB_MAIN_CLOSE_PRESSED 3078
 
 /* Command buttons, 32 x 32, three faces each in the order normal, active, pressed. */
 #define IDB_MAIN_NEW_NORMAL 3050
@@ -29,6 +32,7 @@
 #define IDB_MAIN_HELP_NORMAL 3062
 #define IDB_MAIN_ADDFILE_NORMAL 3065
 #define IDB_MAIN_REMOVEFILE_NORMAL 3068
+#define IDB_MAIN_SAVE_NORMAL 3079
 
 /* The greyed New and Delete pictures shown while there is no user category, 32 x 32. */
 #define IDB_MAIN_NEW_INACTIVE 3071

@@ -1,8 +1,10 @@
-// The user keeps two vaults: makes a second one, switches to it and back, opens a file of the
+// The user keeps two vaults: hides the first one's passwords, makes a second one (whose passwords
+// show), switches to it and back, opens a file of the
 // first vault from outside (a second start hands it to the running program and ends), and runs a
 // second program on the other vault beside the first.
 #include "tests/acceptance/Harness.h"
 #include "tests/acceptance/UserSteps.h"
+#include "tests/acceptance/VaultReaders.h"
 #include "tests/acceptance/VaultSteps.h"
 #include "tests/support/MessageBoxReader.h"
 
@@ -67,6 +69,23 @@ TEST(Journey, SeveralVaults) {
     writeFileBytes(letter, LetterText);
     encryptWithNewFile(main, app.pid(), letter);
 
+    ACC_STEP("hide Home's passwords in Tools and save with Ctrl+S");
+    auto hidden = [&](const std::string& name, const std::string& password) {
+        return parseVaultText(openVaultFiles(folder, name, password).text).hidePasswords;
+    };
+    waitUntil(
+        [&] {
+            togglePasswordsHidden(main, app.pid());
+            SetForegroundWindow(main);
+            waitUntil([&] { return GetForegroundWindow() == main; }, "the main window in front", 5000);
+            pressKey('S', true);
+            // A click the box never saw leaves the file as it was: the box is clicked again.
+            const ULONGLONG until = GetTickCount64() + 5000;
+            while (!hidden("Home", HomePassword) && GetTickCount64() < until) Sleep(50);
+            return hidden("Home", HomePassword);
+        },
+        "Home saved with its passwords hidden");
+
     ACC_STEP("switch vaults and create the vault Work");
     switchVault(main, app.pid());
     main = createVaultWithWizard(app.pid(), NewVault{folder, "Work", WorkPassword});
@@ -74,6 +93,7 @@ TEST(Journey, SeveralVaults) {
     const std::string workId = windowText(main);
     EXPECT_NE(homeId, workId);
     EXPECT_EQ(nullptr, findWindow(homeId)) << "nothing shows Home any more";
+    EXPECT_FALSE(hidden("Work", WorkPassword)) << "a new vault shows its passwords, whatever the last one did";
 
     ACC_STEP("switch back to Home");
     switchVault(main, app.pid());
@@ -130,4 +150,6 @@ TEST(Journey, SeveralVaults) {
         EXPECT_TRUE(fileExists(base + ".vlt")) << base;
         EXPECT_EQ(784u, readFileBytes(base + ".kvt").size()) << base;
     }
+    EXPECT_TRUE(hidden("Home", HomePassword)) << "Home keeps its passwords hidden";
+    EXPECT_FALSE(hidden("Work", WorkPassword)) << "Work never took Home's setting";
 }

@@ -1,6 +1,7 @@
 // Exit and restart: the user moves and sizes the main window, moves the splitter, sorts a category and
-// leaves another one current; after Ctrl+Q and a new start everything is where it was left, and the
-// settings key holds the same placement.
+// leaves another one current, and saves with the Save button; after the title bar's close button and a
+// new start everything is where it was left, and the settings key holds the same placement. The second
+// run ends with the Exit button.
 #include "tests/acceptance/Harness.h"
 #include "tests/acceptance/UserSteps.h"
 #include "tests/acceptance/VaultReaders.h"
@@ -107,8 +108,17 @@ TEST(Journey, ExitAndRestart) {
     const RECT placed = windowRect(mainWindow);
     const RECT splitterPlaced = controlRect(mainWindow, "TSplitter#1");
 
-    ACC_STEP("exit with Ctrl+Q");
-    exitWithCtrlQ(brimsafe, mainWindow);
+    ACC_STEP("save with the Save button");
+    auto savedFirstTask = [&] {
+        const VaultRecords saved = parseVaultText(openVaultFiles(vault.folder, vault.name, vault.password).text);
+        const auto* toDoSaved = saved.find("To Do");
+        return toDoSaved && !toDoSaved->rows.empty() ? toDoSaved->rows.front().front() : std::string();
+    };
+    click(mainWindow, "KTransSaveButton");
+    waitUntil([&] { return savedFirstTask() == "Back up you key"; }, "the sorted order in the vault file");
+
+    ACC_STEP("exit with the title bar's close button");
+    exitByButton(brimsafe, mainWindow, "KTransButton3");
     DWORD top = 0, left = 0, width = 0, height = 0, splitterValue = 0, state = 0, currCat = 0;
     EXPECT_TRUE(readSetting("Top", top) && readSetting("Left", left) && readSetting("Width", width) &&
                 readSetting("Height", height) && readSetting("Splitter", splitterValue) &&
@@ -137,8 +147,8 @@ TEST(Journey, ExitAndRestart) {
     ASSERT_NE(records.find("To Do"), nullptr);
     EXPECT_EQ(records.find("To Do")->rows.front().front(), "Back up you key") << "the vault keeps the sorted order";
 
-    ACC_STEP("exit again");
-    exitWithCtrlQ(again, mainWindow);
+    ACC_STEP("exit again, with the Exit button");
+    exitByButton(again, mainWindow, "xpButton3");
 }
 
 }  // namespace

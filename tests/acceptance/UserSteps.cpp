@@ -221,6 +221,14 @@ void exitWithCtrlQ(Program& program, HWND mainWindow) {
     if (!program.waitForExit()) failStep("Brimsafe did not end after Ctrl+Q");
 }
 
+void exitByButton(Program& program, HWND mainWindow, const std::string& button) {
+    click(mainWindow, button);
+    answerTip(program.pid(),
+              "By closing the vault, your vault is automatically locked and your clipboard is cleared of any data you "
+              "may have copied from your vault.");
+    if (!program.waitForExit()) failStep("Brimsafe did not end after its " + button + " was clicked");
+}
+
 // ---- the records side of the main window
 
 namespace {

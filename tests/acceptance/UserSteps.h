@@ -70,6 +70,9 @@ HWND openRememberedVault(DWORD pid, const NewVault& vault);
 void typePassword(DWORD pid, const std::string& password);
 // Ctrl+Q on the main window, the closing tip answered; waits for the process to end.
 void exitWithCtrlQ(Program& program, HWND mainWindow);
+// Leaves the program by a button of the main window ("KTransButton3", the title bar's close button,
+// or "xpButton3", Exit): the closing tip answered, the process ended.
+void exitByButton(Program& program, HWND mainWindow, const std::string& button);
 
 // ---- the records side of the main window
 

@@ -404,6 +404,12 @@ HWND openTools(HWND main, DWORD pid) {
     return tools;
 }
 
+void togglePasswordsHidden(HWND main, DWORD pid) {
+    HWND tools = openTools(main, pid);
+    clickChild(tools, "TQCLCheckBox", "Passwords Hidden");
+    clickToClose(tools, "Close");
+}
+
 void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const std::string& path) {
     HWND tools = openTools(main, pid);
     HWND choices = nullptr;

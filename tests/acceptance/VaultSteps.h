@@ -100,5 +100,7 @@ void copyWithButtonOf(HWND edit, const std::string& expected);
 HWND openTools(HWND main, DWORD pid);
 // Tools, "Back up/Restore", the option by its caption, the path typed, the action button.
 void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const std::string& path);
+// Tools, its "Passwords Hidden" box clicked (its state turned over), Tools closed.
+void togglePasswordsHidden(HWND main, DWORD pid);
 
 }  // namespace acc

@@ -3,6 +3,7 @@
 #include "tests/app/MainWindowTestSupport.h"
 
 #include "fileenc/EncryptedFile.h"
+#include "fileenc/EncryptedFilesView.h"
 
 namespace mainwintest {
 namespace {
@@ -115,6 +116,79 @@ TEST_F(CommandsTest, RestoreCommandSavesFirstAndACancelledRestoreEndsTheRun) {
     EXPECT_TRUE(form->runEnded());
     EXPECT_EQ(savedNotes(temp.path(), "Home", Password),
               (std::vector<std::string>{"kept Home", "added before the restore"}));
+}
+
+// What the commands ask of the file side, passed on to the window's own one.
+class WindowFiles : public MainWindowFiles {
+public:
+    void showEncryptedFiles() override { to->showEncryptedFiles(); }
+    int decryptSingleFile(const std::string& path) override { return to->decryptSingleFile(path); }
+    int encryptSingleFile(const std::string& path) override { return to->encryptSingleFile(path); }
+    void addFileRow(const std::string& path, bool withMessages) override { to->addFileRow(path, withMessages); }
+    void addFolder(const std::string& path) override { to->addFolder(path); }
+    void runFile(const std::string& path) override { to->runFile(path); }
+    void updateTreeImages() override { to->updateTreeImages(); }
+    MainWindowFiles* to = nullptr;
+};
+
+// A file added by another process while the empty "Encrypted Files" category is shown: the form is
+// rebuilt, so the empty-category panel gives way to the listed file.
+TEST_F(CommandsTest, AFileAddedByAnotherProcessReplacesTheNoFilesPanel) {
+    WindowFiles windowFiles;
+    form = MakeForm<TFormMain>(nullptr, dialogs, windowFiles, "Brimsafe.exe", &noHandOff);
+    windowFiles.to = &form->filesSide();
+    dialogs.selection(1);
+    dialogs.password(1, Password);
+    ASSERT_EQ(form->startUp(), suGoOn);
+    form->Show();
+    form->filesSide().showEncryptedFiles();
+    ASSERT_TRUE(form->FilesView->Panel9->Visible);
+
+    temp.writeFile("added.txt", "from the other process");
+    MessageBoxScript boxes;
+    sendCommand(form->Handle, cdAddFile, temp.file("added.txt"));
+    ASSERT_EQ(form->store().content().encryptedFiles->rowCount(), 1);
+    EXPECT_FALSE(form->FilesView->Panel9->Visible);
+    EXPECT_TRUE(form->FilesView->Panel10->Visible);  // listed, nothing selected yet
+}
+
+// The open vault's own files are never encrypted, however their paths are spelt: the checks
+// compare full paths without case, also while the vault's folder is a relative one.
+TEST_F(CommandsTest, TheOpenVaultsOwnFilesAreRefusedWhateverTheSpellingOfTheirPaths) {
+    openForm();
+    CreateDirectoryA(temp.file("sub").c_str(), nullptr);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.path().c_str()));
+    form->store().setDBLoc(".");  // the vault's folder as a relative path
+    std::string upper = temp.path();
+    for (char& ch : upper) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    std::string slashed = temp.path() + "\\Home.KVT";
+    for (char& ch : slashed) ch = ch == '\\' ? '/' : ch;
+    const std::string vault = vaultBytes(), key = temp.readFile("Home.kvt");
+    struct Case {
+        const char* what;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"key file, upper-case extension", temp.path() + "\\Home.KVT"},
+        {"vault file, upper-case path", upper + "\\HOME.VLT"},
+        {"key file through another folder", temp.path() + "\\sub\\..\\Home.Kvt"},
+        {"key file with forward slashes", slashed},
+        {"relative key file", ".\\HOME.KVT"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageBoxScript boxes({mbrOk});
+        EXPECT_EQ(form->fileJobs().encryptSingleFile(c.path), fsSkipped);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"You are attempting to encrypt a Brimsafe program file.  "
+                                                          "These files cannot be encrypted.  This file will be skipped."});
+        EXPECT_EQ(vaultBytes(), vault);
+        EXPECT_EQ(temp.readFile("Home.kvt"), key);
+        EXPECT_FALSE(temp.exists("Home.kvt.vltenc"));
+        EXPECT_FALSE(temp.exists("Home.vlt.vltenc"));
+    }
+    SetCurrentDirectoryA(previous);
 }
 
 }  // namespace

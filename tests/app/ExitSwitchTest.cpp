@@ -140,6 +140,57 @@ TEST_F(ExitSwitchTest, SwitchSavesClosesTheVaultAndOpensTheChosenOne) {
     EXPECT_EQ(settings::readStoredDBFname().value_or(""), "Home");
 }
 
+// Whether a saved vault keeps its passwords hidden, read back apart from the window.
+bool savedHidden(const std::string& folder, const std::string& name, const std::string& password) {
+    vaulttest::FlowPrompts prompts;
+    VaultStore store(prompts);
+    VaultFlows flows(store, prompts, &noHandOff);
+    store.setDBLoc(folder);
+    store.setDBFname(name);
+    prompts.answer(1, password);
+    EXPECT_EQ(flows.openVault(store.vaultFilePath()), ovOpen);
+    return store.content().hidePwords;
+}
+
+// Hide passwords is each vault's own: the vault opened next shows its setting, a new vault starts
+// with passwords shown, and neither saves the previous vault's.
+TEST_F(ExitSwitchTest, HiddenPasswordsBelongToTheVaultOpenedInTheSameRun) {
+    brimtest::TempFolder other, fresh;
+    vaulttest::makeSavedVault(other.path(), "Work", "other words", 2);
+    openForm();
+    form->Show();
+    form->hidePasswords();
+    ASSERT_EQ(form->flows().saveVault(), srSaved);
+    ASSERT_TRUE(savedHidden(temp.path(), "Home", Password));
+
+    struct Step {
+        const char* name;
+        int selection;
+        std::string folder, vault, password;
+        bool hidden;
+    };
+    const Step steps[] = {
+        {"a vault that shows them", 1, other.path(), "Work", "other words", false},
+        {"the vault that hides them", 1, temp.path(), "Home", Password, true},
+        {"a new vault", 16, fresh.path(), "Fresh", "new words", false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        dialogs.selection(step.selection, step.folder, step.vault);
+        dialogs.password(1, step.password);
+        {
+            MessageBoxScript boxes({mbrYes});
+            form->xpCloseButtonClick(nullptr);
+        }
+        ASSERT_TRUE(form->vaultOpen());
+        ASSERT_EQ(form->store().getDBFname(), step.vault);
+        EXPECT_EQ(form->store().content().hidePwords, step.hidden);
+        ASSERT_EQ(form->flows().saveVault(), srSaved);
+        EXPECT_EQ(savedHidden(step.folder, step.vault, step.password), step.hidden);
+    }
+    EXPECT_TRUE(dialogs.answeredAll());
+}
+
 TEST_F(ExitSwitchTest, DecliningTheSwitchChangesNothingAndACancelledStartUpEndsTheRun) {
     openForm();
     {

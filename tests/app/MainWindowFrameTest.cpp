@@ -7,11 +7,13 @@
 #include "skin/ImagePanel.h"
 #include "skin/KTransButton.h"
 #include "skin/ZM_ResizeRect.h"
+#include "skin/xpButton.h"
 #include "tests/skin/SkinFixture.h"
 
 namespace mainwintest {
 namespace {
 
+using brimtest::MessageBoxScript;
 using skintest::mouseButton;
 using skintest::moveMouseTo;
 
@@ -157,6 +159,30 @@ TEST_F(FrameTest, SizeChangesKeepTheMinimumTheRegionAndTheEditorSide) {
             EXPECT_TRUE(PtInRegion(region, inside.x, inside.y)) << inside.x << "," << inside.y;
         DeleteObject(region);
     }
+}
+
+TEST_F(FrameTest, TheEmptyCategoryHelpTextsFollowThePanelWidthAsTheWindowIsResized) {
+    showOpenForm();
+    VaultContent& content = form->store().content();
+    content.current = content.addCategory("Empty");
+    form->populateForm(false, true);
+    ASSERT_TRUE(form->Panel5->Visible);
+    std::vector<TLabel*> texts{form->Label1, form->Label5};
+    texts.insert(texts.end(), form->HelpLabels.begin(), form->HelpLabels.end());
+    ASSERT_EQ(texts.size(), 7u);
+    for (const TRect& size : {Bounds(40, 40, 957, 560), Bounds(40, 40, 690, 500), Bounds(40, 40, 1100, 600)}) {
+        SCOPED_TRACE(describe(size));
+        form->SetBounds(size.Left, size.Top, size.Width(), size.Height());
+        pumpFor(2);
+        for (TLabel* label : texts) EXPECT_EQ(label->Width, form->Panel5->Width - 24) << label->GetText().c_str();
+    }
+    // The splitter changes the panel's width too.
+    auto grab = [&] { return screenPoint(form->SplitterMain, 3, form->SplitterMain->Height / 2); };
+    const int leftPanel = form->Panel2->Width;
+    ASSERT_GE(leftPanel, 400);
+    drag(grab(), -100, 0);
+    ASSERT_TRUE(pumpUntil([&] { return form->Panel2->Width == leftPanel - 100; })) << form->Panel2->Width;
+    for (TLabel* label : texts) EXPECT_EQ(label->Width, form->Panel5->Width - 24) << label->GetText().c_str();
 }
 
 TEST_F(FrameTest, EveryGripMovesOrSizesTheWindowOnReleaseAndStopsAtTheMinimum) {
@@ -352,6 +378,80 @@ TEST_F(FrameTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
     const POINT off = screenPoint(form->Panel1, 100, 100);
     moveMouseTo(off.x, off.y);
     EXPECT_TRUE(pumpUntil([&] { return !form->Label4->GetFont()->GetStyle().Contains(fsUnderline); }));
+}
+
+// ---- leaving and saving with the mouse ----
+
+// Presses and releases the left button over the middle of a control, as a user clicks it.
+void clickOn(TControl* control) {
+    const POINT at = screenPoint(control, control->Width / 2, control->Height / 2);
+    moveMouseTo(at.x, at.y);
+    pumpFor(2);
+    mouseButton(true);
+    pumpFor(1);
+    mouseButton(false);
+}
+
+TEST_F(FrameTest, TheCloseAndTheExitButtonsEachRunTheWholeExitSequence) {
+    struct Case {
+        const char* name;
+        std::function<TControl*(TFormMain&)> button;
+    };
+    const Case cases[] = {
+        {"title bar close", [](TFormMain& f) -> TControl* { return f.KTransButton3; }},
+        {"Exit", [](TFormMain& f) -> TControl* { return f.xpButton3; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (form) form->Free();
+        form = nullptr;
+        dialogs.calls.clear();
+        showOpenForm();
+        form->store().content().userCategories->insertRow({std::string("left by ") + c.name});
+        form->flows().Modified = true;
+        ASSERT_TRUE(fillClipboard("a copied secret"));
+        MessageBoxScript boxes;  // no question on a clean exit
+        clickOn(c.button(*form));
+        ASSERT_TRUE(pumpUntil([&] { return form->runEnded(); }));
+        const std::vector<std::string> saved = savedNotes(temp.path(), "Home", Password);
+        ASSERT_FALSE(saved.empty());
+        EXPECT_EQ(saved.back(), std::string("left by ") + c.name);
+        EXPECT_EQ(clipboardFormats(), 0);
+        EXPECT_FALSE(mutexExists(vaultId));
+        EXPECT_EQ(dialogs.calls.back(), "tip 1");
+        EXPECT_FALSE(IsWindowVisible(form->Handle));
+        EXPECT_EQ(settings::knownVaults(),
+                  (std::vector<std::pair<std::string, std::string>>{{"Home", temp.path() + "\\Home"}}));
+    }
+}
+
+TEST_F(FrameTest, TheSaveButtonWritesTheVaultAndAFailedWriteSaysWhyAndKeepsTheEditPending) {
+    showOpenForm();
+    EXPECT_EQ(std::string(form->KTransSaveButton->GetHint().c_str()), "Save");
+    EXPECT_TRUE(form->KTransSaveButton->GetShowHint());
+
+    form->store().content().userCategories->insertRow({"saved by the button"});
+    form->flows().Modified = true;
+    {
+        MessageBoxScript boxes;  // no box when the write succeeds
+        clickOn(form->KTransSaveButton);
+        EXPECT_TRUE(pumpUntil([&] { return !form->flows().Modified; }));
+    }
+    EXPECT_EQ(savedNotes(temp.path(), "Home", Password),
+              (std::vector<std::string>{"kept Home", "saved by the button"}));
+
+    // The vault file has gone: the user is told, and the edit stays to be saved later.
+    ASSERT_TRUE(MoveFileA(temp.file("Home.vlt").c_str(), temp.file("Home.away").c_str()));
+    form->flows().Modified = true;
+    {
+        MessageBoxScript boxes({mbrOk});
+        clickOn(form->KTransSaveButton);
+        EXPECT_TRUE(pumpUntil([&] { return !boxes.shown().empty(); }));
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{
+                                     "Brimsafe is unable to locate your vault.  It will not be saved at this time."});
+    }
+    EXPECT_TRUE(form->flows().Modified);
+    EXPECT_FALSE(temp.exists("Home.vlt"));
 }
 
 }  // namespace

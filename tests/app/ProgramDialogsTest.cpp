@@ -17,6 +17,10 @@
 #include "dialogs/QZ_Frm_Password.h"
 #include "dialogs/QZ_Frm_RestoreVault.h"
 #include "dialogs/QZ_Frm_SelectDatabase.h"
+#include "dialogs/QZ_Frm_Help.h"
+#include "dialogs/QZ_Frm_Tools.h"
+#include "download/QZ_Frm_Update.h"
+#include "download/UpdateVersion.h"
 #include "dialogs/TipSettings.h"
 #include "tests/app/QuietDialogs.h"
 #include "tests/dialogs/DialogDriver.h"
@@ -27,6 +31,7 @@
 #include "tests/vault/VaultFlowsTestSupport.h"
 
 #include <atomic>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -332,6 +337,103 @@ TEST_F(ProgramDialogsTest, PagesThatNeedTheMainWindowAnswerAsCancelledWithoutIt)
     dialogs.help(nullptr);
     EXPECT_EQ(dialogtest::findDialog("Frm_BackupKey"), nullptr);
     EXPECT_EQ(dialogtest::findDialog("Frm_Done"), nullptr);
+}
+
+// ---- the update check and the dialogs kept over the main window ----
+
+// The schedule as another run (or a check of this one) left it in the settings.
+void writeSchedule(const char* updateBaseUrl, int secondsAgo) {
+    settings::RegistryKey key;
+    ASSERT_TRUE(key.openOrCreate(HKEY_CURRENT_USER, settings::SettingsKeyPath));
+    key.writeDword("Update", 1);
+    key.writeDword("UpdateTime", 604800);
+    key.writeDword("LastCheck", static_cast<DWORD>(time(nullptr) - secondsAgo));
+    if (updateBaseUrl)
+        key.writeString("UpdateBaseUrl", updateBaseUrl);
+    else
+        RegDeleteValueA(key.get(), "UpdateBaseUrl");
+}
+
+// Read at every start-up routine, not once per process; and never due while no update server is set.
+TEST_F(ProgramDialogsTest, TheWeeklyCheckIsDueAsTheSettingsSayNowAndNeverWithoutAServer) {
+    ProgramDialogs dialogs;
+    const char* const server = "http://127.0.0.1:9/Corvanta/";
+    const struct {
+        const char* what;
+        const char* url;
+        int secondsAgo;
+        bool due;
+    } cases[] = {
+        {"a week over, no server", nullptr, 700000, false},
+        {"a week over, a server set", server, 700000, true},
+        {"checked since", server, 0, false},
+        {"a week over again", server, 604800, true},
+        {"the server unset again", nullptr, 604800, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeSchedule(c.url, c.secondsAgo);
+        EXPECT_EQ(dialogs.updateCheckDue(), c.due);
+    }
+}
+
+TEST_F(ProgramDialogsTest, AskingForACheckWithoutAnUpdateServerSaysSoAndChecksNothing) {
+    ProgramDialogs dialogs;
+    writeSchedule(nullptr, 700000);
+    brimtest::MessageBoxScript boxes({mbrOk});
+    dialogs.checkForUpdate(nullptr);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{NoUpdateServerText});
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "Update");
+    EXPECT_EQ(dialogtest::findDialog("Frm_Update"), nullptr);
+}
+
+// Help and Update belong to the main window and stand centred over it, Update also when Tools
+// asks for it.
+TEST_F(ProgramDialogsTest, HelpAndUpdateAreOwnedByAndCentredOverTheMainWindow) {
+    writeSchedule("http://127.0.0.1:9/Corvanta/", 0);
+    auto dialogs = std::make_unique<ProgramDialogs>();
+    NoFileView files;
+    TFormMain* main = MakeForm<TFormMain>(nullptr, *dialogs, files, "Brimsafe.exe", &vaulttest::noHandOff);
+    main->SetBounds(30, 40, 757, 500);
+    main->Show();
+    fwtest::pumpIdle();
+    auto centredOverMain = [main](TForm* dialog) {
+        const TRect m = main->BoundsRect(), d = dialog->BoundsRect();
+        return dialog->Owner == main && d.Left == m.Left + (m.Width() - d.Width()) / 2 &&
+               d.Top == m.Top + (m.Height() - d.Height()) / 2;
+    };
+    std::vector<std::string> seen;
+    auto expectUpdateOver = [&](const char* from) {
+        answer<TFrm_Update>("Frm_Update", [&seen, centredOverMain, from](TFrm_Update* d) {
+            seen.push_back(std::string(from) + (centredOverMain(d) ? ": over the main window" : ": elsewhere"));
+            click(d->xpCancelButton);
+        });
+    };
+
+    answer<TFrm_Help>("Frm_Help", [&](TFrm_Help* d) {
+        seen.push_back(std::string("help") + (centredOverMain(d) ? ": over the main window" : ": elsewhere"));
+        click(d->xpOkButton);
+    });
+    dialogs->help(main);
+
+    expectUpdateOver("update");
+    dialogs->checkForUpdate(main);
+
+    answer<TFrm_Tools>("Frm_Tools", [&](TFrm_Tools* tools) {
+        expectUpdateOver("update from Tools");
+        click(tools->xpCheckNowButton);
+        fwtest::runAfter(200, [tools] {
+            if (dialogtest::bringUp(tools)) click(tools->xpCloseButton);
+        });
+    });
+    dialogs->tools(main);
+
+    EXPECT_EQ(seen, (std::vector<std::string>{"help: over the main window", "update: over the main window",
+                                              "update from Tools: over the main window"}));
+    // The main window frees the dialogs it owns; the program's dialogs do not free them again.
+    main->Free();
+    dialogs.reset();
 }
 
 }  // namespace

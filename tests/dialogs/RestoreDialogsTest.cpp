@@ -95,6 +95,7 @@ TEST_F(RestoreDialogTest, RefusalsBeforeAnyRestore) {
         {"no source", "", temp.path(), "Family", {mbrOk}, {"You must first browse to a source to restore from."}, false},
         {"name prompt cancelled", "C:\\b.bvt", temp.path(), "", {}, {}, true},
         {"overwrite declined", "C:\\b.bvt", temp.path(), "Family", {mbrNo}, {Overwrite}, true},
+        {"overwrite question closed", "C:\\b.bvt", temp.path(), "Family", {mbrCancel}, {Overwrite}, true},
         {"empty destination", "C:\\b.bvt", "", "Family", {mbrOk}, {Invalid}, true},
         {"missing parent", "C:\\b.bvt", temp.file("no parent\\child"), "Family", {mbrOk}, {Invalid}, true},
     };

@@ -146,7 +146,7 @@ TEST_F(UpdateDialog, OutcomeByVersionFileWithTheAnswerGiven) {
             ASSERT_EQ(shellCalls.size(), 1u);
             EXPECT_EQ(shellCalls[0].verb, "open");
             EXPECT_EQ(shellCalls[0].url, base.substr(0, base.find("/newer/")) + "/corvanta_update.php");
-            EXPECT_EQ(shellCalls[0].show, SW_SHOWNORMAL);
+            EXPECT_EQ(shellCalls[0].show, SW_HIDE);
         } else {
             EXPECT_TRUE(shellCalls.empty());
             EXPECT_EQ(textOf(dialog->xpCancelButton->Caption), "Close");

@@ -172,6 +172,14 @@ TEST_F(UpdateSettings, TheSwitchRewritesAllThreeAndRestartsTheWeek) {
     EXPECT_EQ(storedDword("UpdateTime"), 604800);
     EXPECT_EQ(storedDword("LastCheck"), 2000000);
     EXPECT_FALSE(schedule.AutoCheckEnabled());
+
+    // Ticked again when a check was long due: the week starts again in memory too.
+    setup();
+    schedule.AutoCheck = 1;
+    schedule.SecondsUntilDue = -5;
+    schedule.SetAutoCheck(true, 604800);
+    EXPECT_EQ(schedule.SecondsUntilDue, 604800);
+    EXPECT_FALSE(schedule.IsCheckDue());
 }
 
 TEST_F(UpdateSettings, ACheckIsRecordedOnlyAgainstAnInstalledBuild) {
@@ -199,6 +207,28 @@ TEST_F(UpdateSettings, UpdateAddresses) {
     EXPECT_EQ(UpdatePageUrl("http://127.0.0.1:8080/case/Corvanta/"), "http://127.0.0.1:8080/corvanta_update.php");
     setRaw("UpdateBaseUrl", REG_SZ, std::string("", 1));
     EXPECT_EQ(UpdateBaseUrlFromSettings(SettingsKeyPath), "http://update.brimsafe.invalid/Corvanta/");
+}
+
+TEST_F(UpdateSettings, AnUpdateServerIsConfiguredOnlyByANonEmptyAddress) {
+    const struct {
+        const char* what;
+        DWORD type;  // 0: no value
+        std::string bytes;
+        bool configured;
+    } cases[] = {
+        {"no value", 0, "", false},
+        {"empty", REG_SZ, "", false},
+        {"only a terminator", REG_SZ, std::string("", 1), false},
+        {"a number", REG_DWORD, std::string("\x01\0\0\0", 4), false},
+        {"an address", REG_SZ, "http://127.0.0.1:8080/Corvanta/", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        brimtest::clearProductRegistry();
+        SetUp();
+        if (c.type) setRaw("UpdateBaseUrl", c.type, c.bytes);
+        EXPECT_EQ(UpdateServerConfigured(SettingsKeyPath), c.configured);
+    }
 }
 
 }  // namespace

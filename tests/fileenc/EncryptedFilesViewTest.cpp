@@ -1,6 +1,7 @@
 // The "Encrypted Files" view on a real tree over real files: the tree built from the rows, node
 // placement and paths, drops made the way the shell makes them, Add File through the real open
 // dialog, Encrypt and Decrypt over selections, the root, Refresh, folder links, Remove File.
+#include "dialogs/TipSettings.h"
 #include "fileenc/EncryptedFile.h"
 #include "skin/ClrTreeView.h"
 #include "skin/xpButton.h"
@@ -208,7 +209,7 @@ TEST_F(FileTree, DropsListEncryptOrRefuseAsTheNamesSay) {
         EXPECT_EQ(static_cast<int>(window.tips.size()), c.tips);
         if (c.tips) {
             EXPECT_EQ(window.tips[0].first, 4);
-            EXPECT_EQ(window.tips[0].second, fileview::DropTip);
+            EXPECT_EQ(window.tips[0].second, tips::FilesDropped.text);
         }
         EXPECT_EQ(window.saves, savesBefore + 1) << "the drop saves once";
         EXPECT_GE(window.categoryShown, 1);
@@ -393,6 +394,7 @@ TEST_F(FileTree, RemoveFileDecryptsAndRemovesTheChosenRowsUntilAStop) {
     EXPECT_EQ(script.texts(), (Strings{fileview::SubItemNotice})) << "once";
     ASSERT_EQ(window.tips.size(), 1u);
     EXPECT_EQ(window.tips[0].first, 32);
+    EXPECT_EQ(window.tips[0].second, tips::FileRemoved.text);
     EXPECT_EQ(rows(), (Strings{path("dir"), path("b.txt")}));
     EXPECT_EQ(childTexts(root()), (Strings{"dir", "b.txt"}));
     EXPECT_TRUE(fileExists(path("a.txt")) && !fileExists(path("a.txt.vltenc")));
@@ -432,8 +434,9 @@ TEST_F(FileTree, AddFileThroughTheOpenDialogEncryptsAndListsTheChosenFile) {
     EXPECT_EQ(childImages(root()), (std::vector<int>{2}));
     ASSERT_EQ(window.tips.size(), 2u);
     EXPECT_EQ(window.tips[0].first, 64);
+    EXPECT_EQ(window.tips[0].second, tips::DragAndDrop.text);
     EXPECT_EQ(window.tips[1].first, 4);
-    EXPECT_EQ(window.tips[1].second, fileview::AddedFileTip);
+    EXPECT_EQ(window.tips[1].second, tips::FileAdded.text);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The real Install.exe and Uninstall.exe on a throwaway install: what is removed, what is kept,
 // every box the user meets, and the refusals, each checked on disk and in the registry.
+#include "tests/support/MessageBoxReader.h"
 #include "tests/support/TempFolder.h"
 #include "tests/uninstall/UninstallBoxes.h"
 #include "tests/uninstall/UninstallLayout.h"
@@ -305,6 +306,35 @@ TEST_F(UninstallTest, AnsweringNoChangesNothingAndSendsNoExitCommand) {
     EXPECT_EQ(companion.received(), "");
 }
 
+// Closing the question without an answer (its close button or Alt+F4, or a close from elsewhere)
+// is a No: nothing is removed.
+TEST_F(UninstallTest, ClosingTheQuestionWithoutAnAnswerChangesNothing) {
+    const struct {
+        const char* how;
+        UINT message;
+        WPARAM wParam;
+    } closes[] = {
+        {"close button or Alt+F4", WM_SYSCOMMAND, SC_CLOSE},
+        {"close message", WM_CLOSE, 0},
+    };
+    const std::string before = snapshot();
+    for (const auto& close : closes) {
+        SCOPED_TRACE(close.how);
+        UninstallRun run(*layout);
+        ASSERT_TRUE(run.started());
+        EXPECT_EQ(run.firstExit(), 1);
+        DWORD copy = run.copyId();
+        ASSERT_NE(copy, 0u);
+        expectBox(answerBox(copy, ""), Question);
+        HWND box = brimtest::waitForMessageBox(copy, ProcessDeadlineMs);
+        ASSERT_TRUE(box);
+        PostMessageA(box, close.message, close.wParam, 0);
+        EXPECT_EQ(run.copyExit(), 1);
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(readMarker(), 0);
+    }
+}
+
 TEST_F(UninstallTest, ExitCommandReachesARunningBrimsafeAfterYesAndBeforeAnyDeletion) {
     Companion companion(temp.path(), join(layout->installFolder, "Brimsafe.exe"), false);
     ASSERT_TRUE(companion.running());
@@ -424,6 +454,33 @@ INSTANTIATE_TEST_SUITE_P(Causes, RefusalBeforeRelaunchTest,
                                            RefusalCase{"TempTargetHeldOpen", false, true, false},
                                            RefusalCase{"SettingsKeyMissing", false, false, true}),
                          [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+// With no install folder to look at, a running Brimsafe is still known by its running-program mutex:
+// nothing at all is removed, settings, associations and shortcuts included.
+TEST_F(UninstallTest, RefusesWhileBrimsafeRunsEvenWithoutAnInstallFolder) {
+    struct EndedAtTheEnd {
+        win32::KernelHandle process;
+        ~EndedAtTheEnd() {
+            if (!process) return;
+            TerminateProcess(process.get(), 0);
+            WaitForSingleObject(process.get(), ProcessDeadlineMs);
+        }
+    } running{startWithTemp(join(layout->installFolder, "Brimsafe.exe"), layout->tempFolder, layout->installFolder)};
+    ASSERT_TRUE(running.process);
+    WaitForInputIdle(running.process.get(), ProcessDeadlineMs);
+    ASSERT_EQ(WaitForSingleObject(running.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    // The uninstaller runs in place, as after an interrupted relaunch, with UIL naming
+    // a folder that is not there.
+    writeMarker(1);
+    writeString(HKEY_CURRENT_USER, SettingsKey, "UIL", join(layout->root, "Programs\\Quarrendel\\Gone"));
+    const std::string before = snapshot();
+
+    UninstallRun run(*layout);
+    ASSERT_TRUE(run.started());
+    expectBox(answerBox(run.firstId(), "OK"), Running);
+    EXPECT_EQ(run.firstExit(), 1);
+    EXPECT_EQ(snapshot(), before);
+}
 
 // Files of the table's names at the drive's root, made for one test and removed after it.
 class DriveRootFiles {

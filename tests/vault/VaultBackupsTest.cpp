@@ -242,6 +242,54 @@ TEST_F(VaultBackupsTest, RestoringAnotherVaultsBackupPublishesItsId) {
     EXPECT_TRUE(opensWith(temp.path(), "Home", "pw2"));
 }
 
+// The fixture's open Home stands for a vault another process holds open: a restore in a store of
+// its own may neither unpack Home's backup elsewhere nor replace Home's files.
+TEST_F(VaultBackupsTest, ARestoreTouchingAVaultOpenElsewhereIsRefusedAndMovesNothing) {
+    brimtest::TempFolder other, copy;
+    makeSavedVault(other.path(), "Work", "pw2", 2);
+    ASSERT_TRUE(flows.backupVault(out.file("Home.bvt")));
+    out.writeFile("Work.bvt", u32(0x4EDD2BAD) + other.readFile("Work.kvt") + other.readFile("Work.vlt"));
+    const std::string vault = vaultFile(), key = keyFile();
+    struct Case {
+        const char* what;
+        std::string backup, folder, name;
+    };
+    const Case cases[] = {
+        {"the backup's vault is open", out.file("Home.bvt"), copy.path(), "Home"},
+        {"the vault it would replace is open", out.file("Work.bvt"), temp.path(), "Home"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FlowPrompts own;
+        VaultStore ownStore(own);
+        VaultFlows ownFlows(ownStore, own, &noHandOff);
+        ownStore.setDBLoc(c.folder);
+        ownStore.setDBFname(c.name);
+        brimtest::MessageBoxScript script({mbrOk, mbrOk});
+        ownFlows.runToolsResult(4, c.backup);
+        EXPECT_EQ(script.texts(), (std::vector<std::string>{AlreadyOpenText, "Your vault has not been restored."}));
+        EXPECT_TRUE(own.asked.empty()) << "no password is asked";
+        EXPECT_FALSE(copy.exists("Home.vlt"));
+        EXPECT_FALSE(copy.exists("Home.kvt"));
+        EXPECT_EQ(vaultFile(), vault);
+        EXPECT_EQ(keyFile(), key);
+        EXPECT_FALSE(temp.exists("default.bak"));
+        EXPECT_FALSE(temp.exists("pk.bak"));
+    }
+    // Once Home is closed there, its backup unpacks elsewhere.
+    flows.releaseVaultMutex();
+    FlowPrompts own;
+    VaultStore ownStore(own);
+    VaultFlows ownFlows(ownStore, own, &noHandOff);
+    ownStore.setDBLoc(copy.path());
+    ownStore.setDBFname("Home");
+    own.answer(1, "pw");
+    brimtest::MessageBoxScript script({mbrOk});
+    ownFlows.runToolsResult(4, out.file("Home.bvt"));
+    EXPECT_EQ(script.texts(), std::vector<std::string>{"Your vault has been restored."});
+    EXPECT_TRUE(copy.exists("Home.vlt"));
+}
+
 // ---- key restore ----
 
 TEST_F(VaultBackupsTest, KeyRestoreRefusals) {
