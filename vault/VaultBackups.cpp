@@ -25,7 +25,6 @@ namespace {
 
 constexpr std::uint32_t VaultBackupMagic = 0x4EDD2BAD;
 constexpr std::size_t BackupRandomBytes = 8;
-constexpr std::size_t KeyBackupImageOffset = 4 + BackupRandomBytes;
 const unsigned char Scramble[8] = {0x3F, 0xA9, 0x62, 0x0D, 0x8E, 0x51, 0xC7, 0x24};
 
 const char* const NotValidKeyBackup = "This is not a valid key backup.  Your key has not been restored.";
@@ -318,13 +317,10 @@ int VaultFlows::restoreKey(const std::string& path) {
         message("Brimsafe was unable to find the file you specified", mbiCaution);
         return 0;
     }
-    const unsigned char* image = backup.data() + KeyBackupImageOffset;
-    const std::size_t imageBytes = backup.size() >= KeyBackupImageOffset ? backup.size() - KeyBackupImageOffset : 0;
-    // The image is a key file of one of the three layouts, with its key block inside it.
-    const bool layoutKnown = imageBytes == OldKeyFileBytes || imageBytes >= OldChainKeyFileBytes;
-    std::optional<std::size_t> offset;
-    if (layoutKnown && readU32(backup.data()) == KeyFileMagic) offset = keyBlockOffset(image, imageBytes);
-    if (!offset) {
+    // The image is a key file of one of the three layouts, with its key block inside it; the layout
+    // is read by offsets alone, so a short backup forms no pointer past its end.
+    const std::optional<KeyBackupLayout> layout = keyBackupLayout(backup.data(), backup.size());
+    if (!layout) {
         message(NotValidKeyBackup, mbiCaution);
         return 0;
     }
@@ -345,8 +341,8 @@ int VaultFlows::restoreKey(const std::string& path) {
         message("Your key has not been restored.", mbiInformation);
         return 0;
     }
-    SecretBytes restored(image, image + imageBytes);
-    unsigned char* block = restored.data() + *offset;
+    SecretBytes restored(backup.begin() + layout->imageOffset, backup.end());
+    unsigned char* block = restored.data() + (layout->blockOffset - layout->imageOffset);
     scrambleKeyBlock(block, backup.data() + 4);
     encryptBuffer(block, block, KeyBlockBytes, store_.passwordKey().data());
     store_.clearPasswordKey();
