@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -304,6 +305,67 @@ TEST(EditModelUndo, TypingUndoesOneCharacterPerStepAndRedoReplays) {
     e.type("x");  // a new change empties the redo stack
     EXPECT_FALSE(e.model.CanRedo());
     EXPECT_EQ("abx", e.text());
+}
+
+// The histories are bounded LIFO buffers: a full one drops its oldest step.
+TEST(EditModelUndo, ABoundedHistoryDropsItsOldestSteps) {
+    Edit e;
+    e.model.UndoStackForTesting().SetMaxEntries(2);
+    e.type("abcd");
+    EXPECT_EQ(2, e.model.UndoDepth());
+    e.model.Undo();
+    e.model.Undo();
+    e.model.Undo();  // "a" and "b" were dropped: nothing
+    EXPECT_EQ("ab", e.text());
+    e.model.Redo();
+    EXPECT_EQ("abc", e.text());
+}
+
+// Whatever way a history lets go of a step, the secret it held is wiped:
+// a 64-character password replaced by one typed character sits in the
+// undo step's removed text (or, once undone, in the redo step's inserted
+// text). Wipes of that size outside the edit's own text buffer are the step's.
+TEST(EditModelUndo, AStepLetGoOfWipesTheSecretItHeld) {
+    const std::string secret(64, 'S');
+    struct Case {
+        const char* how;
+        void (*drop)(std::unique_ptr<Edit>&);
+        bool undoFirst = false;
+    };
+    const Case cases[] = {
+        {"a one-step history takes a new step",
+         [](std::unique_ptr<Edit>& e) {
+             e->model.UndoStackForTesting().SetMaxEntries(1);
+             e->type("y");
+         }},
+        {"ClearUndo", [](std::unique_ptr<Edit>& e) { e->model.ClearUndo(); }},
+        {"EmptyUndoBuffer", [](std::unique_ptr<Edit>& e) { e->model.EmptyUndoBuffer(); }},
+        {"setting the text", [](std::unique_ptr<Edit>& e) { e->model.SetText(SecretText("next")); }},
+        {"typing after an undo empties the redo history", [](std::unique_ptr<Edit>& e) { e->type("z"); }, true},
+        {"the edit is freed", [](std::unique_ptr<Edit>& e) { e.reset(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        auto e = std::make_unique<Edit>(secret.c_str());
+        e->model.SelectAll();
+        e->type("x");
+        ASSERT_EQ("x", e->text());
+        if (c.undoFirst) {
+            e->model.Undo();
+            ASSERT_TRUE(e->model.CanRedo());
+        }
+        std::size_t capacity = 0;
+        const char* own = e->model.BufferForTesting(capacity);
+        int stepWipes = 0;
+        setWipeObserverForTesting([&](const void* data, std::size_t n) {
+            const char* p = static_cast<const char*>(data);
+            bool inOwnText = p >= own && p < own + capacity;
+            if (n >= secret.size() && !inOwnText) ++stepWipes;
+        });
+        c.drop(e);
+        setWipeObserverForTesting(nullptr);
+        EXPECT_GE(stepWipes, 1);
+    }
 }
 
 TEST(EditModelUndo, UndoRestoresTheTextBeforeEveryKindOfChange) {
