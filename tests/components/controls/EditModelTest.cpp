@@ -43,6 +43,23 @@ public:
         calls.push_back("changed " + std::to_string(at));
         ++changes;
     }
+    // Scripted prompt answers in order; each prompt is recorded in `asked`.
+    std::vector<int> answers;
+    std::string asked;
+    int nextAnswer(int closed) {
+        if (answers.empty()) return closed;
+        int a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    bool AskRestartSearch(bool upward) override {
+        asked += upward ? "restart-from-bottom " : "restart-from-top ";
+        return nextAnswer(IDNO) == IDYES;
+    }
+    int AskReplace(bool replaceAll) override {
+        asked += replaceAll ? "replace? " : "replace?/all ";
+        return nextAnswer(IDCANCEL);
+    }
 };
 
 struct Edit {
@@ -681,6 +698,65 @@ TEST(EditModelSearch, ReplaceAllReplacesEveryMatch) {
     EXPECT_TRUE(e.model.SearchAndReplace("-", SecretText("+"), stTop, true, false, sdDown, false, true));
     EXPECT_EQ("a+bb+c", e.text());
     EXPECT_FALSE(e.model.SearchAndReplace("z", SecretText("y"), stTop, true, false, sdDown, false, true));
+}
+
+TEST(EditModelSearch, AnEndOfTheTextAsksWhetherToRestart) {
+    struct Case {
+        const char* pattern;
+        TQCLSearchDirection dir;
+        int answer;
+        const char* asked;
+        int expectStart;  // 0: not found
+    } cases[] = {
+        {"cat", sdDown, IDYES, "restart-from-top ", 1},
+        {"cat", sdDown, IDNO, "restart-from-top ", 0},
+        {"dog", sdUp, IDYES, "restart-from-bottom ", 5},
+        {"dog", sdUp, IDNO, "restart-from-bottom ", 0},
+        {"cow", sdDown, IDYES, "restart-from-top ", 0},  // asked once, then not found
+        {"dog", sdDown, IDYES, "", 5},                   // found before the end: no question
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.pattern << " answer " << c.answer);
+        Edit e("cat dog", 4);
+        e.host.answers = {c.answer};
+        bool found = e.model.Search(c.pattern, stCursor, true, false, c.dir);
+        EXPECT_EQ(c.expectStart != 0, found);
+        EXPECT_EQ(c.asked, e.host.asked);
+        if (found) {
+            EXPECT_EQ(c.expectStart, e.model.GetSelStart());
+        }
+    }
+}
+
+TEST(EditModelSearch, PromptedReplaceAsksAtEachMatch) {
+    struct Case {
+        const char* name;
+        bool replaceAll;
+        std::vector<int> answers;
+        const char* expectText;
+        bool expectResult;
+        const char* asked;
+    } cases[] = {
+        {"yes, one match only", false, {IDYES}, "b-a-a", true, "replace?/all "},
+        {"no, one match only", false, {IDNO}, "a-a-a", false, "replace?/all "},
+        {"yes no yes, then no restart", true, {IDYES, IDNO, IDYES, IDNO}, "b-a-b", true,
+         "replace? replace? replace? restart-from-top "},
+        {"yes then cancel", true, {IDYES, IDCANCEL}, "b-a-a", false, "replace? replace? "},
+        {"all turns on replacing every match", false, {QCLReplaceAll, IDYES, IDYES, IDNO}, "a-b-b", true,
+         "replace?/all replace? replace? restart-from-top "},
+        {"skipped matches found again after a restart", true, {IDNO, IDYES, IDYES, IDYES, IDYES, IDNO}, "b-b-b",
+         true, "replace? replace? replace? restart-from-top replace? restart-from-top "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Edit e("a-a-a", 1);
+        e.host.answers = c.answers;
+        bool result = e.model.SearchAndReplace("a", SecretText("b"), stTop, true, false, sdDown, true, c.replaceAll);
+        EXPECT_EQ(c.expectText, e.text());
+        EXPECT_EQ(c.expectResult, result);
+        EXPECT_EQ(c.asked, e.host.asked);
+        EXPECT_TRUE(e.host.answers.empty()) << "every scripted answer used";
+    }
 }
 
 TEST(EditModelDrag, MovingTheSelection) {
