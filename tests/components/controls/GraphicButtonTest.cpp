@@ -1,6 +1,8 @@
 // Graphic buttons: state sequences of press, drag and release, option
 // groups, click repetition on synthetic pool ticks, the hot check, the
-// drop-down part, enabling, and the shape button's hit region.
+// drop-down part, enabling, the shape button's hit region, and transparent
+// buttons over their parent's background.
+#include "components/controls/QCLCustomPanel.h"
 #include "components/controls/QCLMMButton.h"
 #include "components/controls/QCLShapeButton.h"
 #include "components/controls/QCLSpeedButton.h"
@@ -283,3 +285,55 @@ TEST_F(GraphicButtonTest, MultimediaButtonFallsBackAndIgnoresTransparentPixels) 
     EXPECT_EQ(button->GetButtonFaceImageList(), nullptr);
     EXPECT_EQ(button->FaceStateFor(bsUp), -1);
 }
+
+namespace {
+
+// Transparent buttons let the parent show: the explorer styles copy the
+// parent's background under their face; without a background to copy they
+// fill with their own colour.
+TEST_F(GraphicButtonTest, TransparentExplorerButtonsShowTheParentsBackground) {
+    struct Case {
+        const char* what;
+        TQCLUserButtonStyle style;
+        bool parentFilled;
+        TColor expected;
+    } cases[] = {
+        {"explorer on a filled panel", ubsExplorer, true, clYellow},
+        {"coloured explorer on a filled panel", ubsExplorerColored, true, clYellow},
+        {"explorer on a panel without a picture", ubsExplorer, false, clLime},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* panel = new TQCLCustomPanelFill(form);
+        panel->SetParent(form);
+        panel->SetBounds(0, 0, 120, 60);
+        if (c.parentFilled) {
+            panel->GetFillObject()->SetStyle(sfBrush);
+            panel->GetFillObject()->GetBrush()->SetColor(clYellow);
+        }
+        auto* button = new TQCLSpeedButton(form);
+        button->SetParent(panel);
+        button->SetBounds(40, 20, 30, 24);
+        button->SetColor(clLime);
+        button->SetStyle(c.style);
+        panel->HandleNeeded();
+        EXPECT_EQ(button->CheckOptimized(), c.parentFilled);
+        auto painted = fwtest::paintOf(panel);
+        EXPECT_EQ(fwtest::pixelOf(painted.get(), 40 + 15, 20 + 12), c.expected);
+        panel->Free();
+    }
+}
+
+TEST_F(GraphicButtonTest, TransparentClearsOpaqueAndLeavingItRestoresIt) {
+    auto* button = new TQCLSpeedButton(form);
+    button->SetParent(form);
+    EXPECT_FALSE(button->GetTransparent());
+    EXPECT_TRUE(button->GetControlStyle().Contains(csOpaque));
+    button->SetTransparent(true);
+    EXPECT_FALSE(button->GetControlStyle().Contains(csOpaque));
+    EXPECT_FALSE(button->CheckOptimized()) << "the form has no background picture";
+    button->SetTransparent(false);
+    EXPECT_TRUE(button->GetControlStyle().Contains(csOpaque));
+}
+
+}  // namespace
