@@ -3,9 +3,10 @@
  * that show them: transparent and explorer buttons over a filled panel,
  * multimedia buttons by face style, shape buttons with gradient, tiled and
  * 3D faces (library-buttons-more); radio groups drawing their glyphs from an
- * image list, with focus settings (library-radio-glyphs); and animation
+ * image list, with focus settings (library-radio-glyphs); animation
  * controls opaque, transparent, off-screen and auto-sized
- * (library-animation).
+ * (library-animation); and a title bar painted by the form styler
+ * (form-styler).
  */
 #include <windows.h>
 
@@ -15,6 +16,7 @@
 #include "components/controls/QCLRadioGroup.h"
 #include "components/controls/QCLShapeButton.h"
 #include "components/controls/QCLSpeedButton.h"
+#include "components/runtime/QCLFormStyler.h"
 #include "components/runtime/QCLShadow.h"
 #include "components/runtime/QCLSimpleBevel.h"
 
@@ -240,6 +242,34 @@ BRIM_GALLERY_ENTRY("library-animation") {
     sized->SetImageList(frames);
     sized->SetStyle(sbAutosize);
     sized->Move(2);
+    shot.form(form);
+    form->Free();
+}
+
+// A form whose title bar the styler paints: the gradient from black to the
+// active caption colour in 32 steps, the system's icon kept, and the caption
+// in the styler's own bold yellow font, centred.
+BRIM_GALLERY_ENTRY("form-styler") {
+    auto* form = MakeForm<TForm>(nullptr);
+    form->Caption = "Styled title bar";
+    form->BorderStyle = bsSingle;
+    form->SetBounds(60, 60, 420, 160);
+    form->HandleNeeded();
+    TQCLFormStyler* styler = nullptr;
+    {
+        TLoadingGuard loading;  // as a layout makes it: the hook goes in when loading ends
+        styler = new TQCLFormStyler(form);
+        styler->Options = TQCLFormStyleOptions{fsAdjustRect, fsUseFontColor};
+        styler->GetFont()->SetColor(clYellow);
+        styler->GetFont()->SetStyle(TFontStyles{fsBold});
+        styler->Alignment = taCenter;
+        loading.Finish();
+    }
+    label(form, 12, 12, "The gradient ends in the active caption colour;");
+    label(form, 12, 30, "the caption is the styler's own font and colour.");
+    form->Show();
+    SetForegroundWindow(form->Handle);
+    SendMessageA(form->Handle, WM_NCACTIVATE, 1, 0);
     shot.form(form);
     form->Free();
 }
