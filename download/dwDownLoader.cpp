@@ -1,6 +1,8 @@
 // The single-transfer control and its downloader; see dwDownLoader.h.
 #include "download/dwDownLoader.h"
 
+#include "download/dwSettingsStorage.h"
+
 #include "framework/Filer.h"
 
 
@@ -171,6 +173,7 @@ void TdwSingleInternetControl::DefineProperties(TFiler* Filer) {
     Filer->DefineProperty(
         "UseInternetErrorDialog", TReaderProc([this](TReader* reader) { UseInternetErrorDialog = reader->ReadBoolean(); }),
         TWriterProc([this](TWriter* writer) { writer->WriteBoolean(UseInternetErrorDialog); }), true);
+    dwDefineCertificateFlags(Filer, CertificateFlags);
 }
 
 // ---------------------------------------------------------------------------

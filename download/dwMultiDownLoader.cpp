@@ -1,6 +1,8 @@
 // The multi-file downloader and its items; see dwMultiDownLoader.h.
 #include "download/dwMultiDownLoader.h"
 
+#include "download/dwSettingsStorage.h"
+
 #include "framework/Filer.h"
 
 TdwDownLoadItem::TdwDownLoadItem(TCollection* Collection) : TdwInternetItem(Collection) {}
@@ -109,4 +111,5 @@ void TdwCustomMultiDownLoaderControl::DefineProperties(TFiler* Filer) {
     Filer->DefineProperty(
         "CorrectResourceTime", TReaderProc([this](TReader* reader) { CorrectResourceTime = reader->ReadBoolean(); }),
         TWriterProc([this](TWriter* writer) { writer->WriteBoolean(CorrectResourceTime); }), true);
+    dwDefineDownLoadItems(Filer, list_);
 }

@@ -28,6 +28,8 @@ class TStream;
 
 // ---------------------------------------------------------------------------
 
+class TPublishedProperties;
+
 class TPersistent : public TObject {
 public:
     // Copies from Source; falls back to Source->AssignTo(this). Raises
@@ -35,6 +37,9 @@ public:
     virtual void Assign(TPersistent* Source);
     virtual TPersistent* GetOwner() const { return nullptr; }
     virtual void DefineProperties(TFiler* /*Filer*/) {}
+    // Appends the class's published properties, base class first
+    // (framework/PublishedProperties.h).
+    virtual void GetPublishedProperties(TPublishedProperties& /*List*/) {}
 
 protected:
     virtual void AssignTo(TPersistent* Dest);
@@ -53,7 +58,8 @@ public:
     ~TComponent() override;
 
     void BeforeDestruction() override;
-
+    // Tag (default 0).
+    void GetPublishedProperties(TPublishedProperties& List) override;
 
     TComponent* FindComponent(const AnsiString& AName) const;
     void InsertComponent(TComponent* AComponent);

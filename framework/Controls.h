@@ -161,6 +161,8 @@ class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
+    // Left, Top, Width, Height, Enabled, Visible, Color, Cursor, Hint, ShowHint.
+    void GetPublishedProperties(TPublishedProperties& List) override;
 
     // Messages
     LRESULT Perform(UINT Msg, WPARAM WParam, LPARAM LParam);

@@ -1,6 +1,7 @@
 // Image control bases and the animation control; see QCLAniCtrl.h.
 #include "components/controls/QCLAniCtrl.h"
 
+#include "components/runtime/Qclutils.h"
 #include "components/runtime/qclerrors.h"
 
 #include "framework/SysUtils.h"
@@ -73,6 +74,7 @@ TQCLAniCtrl::~TQCLAniCtrl() {
     destroying_ = true;  // Stop then neither repaints, hides nor runs OnStop
     Stop();
     deactivateTimer();
+    delete background_;
 }
 
 void TQCLAniCtrl::Loaded() {
@@ -120,7 +122,10 @@ void TQCLAniCtrl::deactivateTimer() {
 
 void TQCLAniCtrl::enableTimer(bool On) {
     if (hiTimer_) {
-        if (On) hiTimer_->SetInterval(interval_);
+        if (On) {
+            hiTimer_->SetInterval(interval_);
+            hiTimer_->SetThreadPriority(threadPriority_);
+        }
         hiTimer_->SetEnabled(On);
         return;
     }
@@ -311,8 +316,58 @@ void TQCLAniCtrl::GetIMLChange(TObject* Sender) {
     TQCLCustomLImage::GetIMLChange(Sender);
 }
 
+void TQCLAniCtrl::Invalidate() {
+    if (GetTransparent()) backRefresh_ = true;
+    TQCLCustomLImage::Invalidate();
+}
+
+void TQCLAniCtrl::BoundsChange(TQCLBoundsChangeStates State) {
+    if (GetTransparent()) backRefresh_ = true;
+    TQCLCustomLImage::BoundsChange(State);
+}
+
+bool TQCLAniCtrl::CheckOptimized() {
+    if (useBitmap_ && TQCLCustomLImage::CheckOptimized()) return true;
+    if (!silentMove_) return false;
+    TQCLBackSource* source = QCLParentBackSource(this);
+    return dynamic_cast<TQCLCustomControl*>(GetParent()) && source && source->BackBitmapCheck();
+}
+
+void TQCLAniCtrl::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case CM_QCLBACKCHANGED:
+        if (GetTransparent() || silentMove_) Invalidate();
+        return;
+    case CM_QCLTRANSPARENTCHANGED:
+        delete background_;
+        background_ = GetTransparent() ? new TBitmap : nullptr;
+        backRefresh_ = GetTransparent();
+        break;
+    default:
+        break;
+    }
+    TQCLCustomLImage::Dispatch(Message);
+}
+
+bool TQCLAniCtrl::parentBackground(TCanvas* Canvas, const TRect& Rect) {
+    TQCLBackSource* source = QCLParentBackSource(this);
+    return source && source->BackBitmapCheck() && source->BackDrawArea(Canvas, Rect, TPoint(GetLeft(), GetTop()));
+}
+
+void TQCLAniCtrl::renewBackground() {
+    const TRect client = GetClientRect();
+    background_->SetPixelFormat(pf24bit);
+    background_->SetSize(client.Width(), client.Height());
+    if (!(CheckOptimized() && parentBackground(background_->GetCanvas(), client))) {
+        // No picture to take from the parent: what the screen shows there.
+        bevel_->PaintBevel(GetCanvas(), client, true);
+        QCLBmpFromDesktop(background_, GetScreenRect(client));
+    }
+    backRefresh_ = false;
+}
+
 void TQCLAniCtrl::Paint() {
-    if (IsLoading()) return;
+    if (IsLoading() || CorrectBounds()) return;  // a resized control paints again
     TCanvas* canvas = GetCanvas();
     const TRect client = GetClientRect();
     if (!GetTransparent() && !silentMove_) {
@@ -324,13 +379,46 @@ void TQCLAniCtrl::Paint() {
         TQCLGraphicControl::Paint();
         return;
     }
+    if (GetTransparent() && background_ && backRefresh_) renewBackground();
     bevel_->PaintBevel(canvas, client, GetTransparent());
+    paintImage(canvas);
+}
+
+void TQCLAniCtrl::paintImage(TCanvas* Canvas) {
     if (GetEmpty() || !GetImageList()->IsValidItem(GetListIndex(), GetImageIndex())) return;
+    TQCLCustomImageList* list = GetImageList();
+    const TRect rect = BeveledRect();
     uint16_t flags = forceTransparent_ ? 0x40 : 0;
     AddStyleFlags(flags);
-    try {
-        GetImageList()->DrawExt(canvas, BeveledRect(), flags, GetListIndex(), GetImageIndex());
-    } catch (...) {
-        // A frame that cannot be drawn is simply not shown.
+    const bool opaque = !GetTransparent() || silentMove_;
+    const bool cutOut = list->Masked(GetListIndex()) || forceTransparent_;
+    const bool offScreen = useBitmap_ && (opaque ? cutOut : background_ != nullptr);
+    if (!offScreen) {
+        if (opaque && cutOut) {
+            Canvas->GetBrush()->SetStyle(bsSolid);
+            Canvas->GetBrush()->SetColor(GetColor());
+            Canvas->FillRect(rect);
+        }
+        try {
+            list->DrawExt(Canvas, rect, flags, GetListIndex(), GetImageIndex());
+        } catch (...) {
+            // A frame that cannot be drawn is simply not shown.
+        }
+        return;
     }
+    // Through an off-screen bitmap, so the frame never flickers over its background.
+    TBitmap frame;
+    frame.SetPixelFormat(pf24bit);
+    frame.SetSize(rect.Width(), rect.Height());
+    TCanvas* c = frame.GetCanvas();
+    const TRect whole(0, 0, rect.Width(), rect.Height());
+    if (!opaque) {
+        c->CopyRect(whole, background_->GetCanvas(), rect);
+    } else if (!(silentMove_ && parentBackground(c, whole))) {
+        c->GetBrush()->SetStyle(bsSolid);
+        c->GetBrush()->SetColor(GetColor());
+        c->FillRect(whole);
+    }
+    list->DrawExt(c, whole, flags, GetListIndex(), GetImageIndex());
+    Canvas->Draw(rect.Left, rect.Top, &frame);
 }

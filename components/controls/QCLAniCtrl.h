@@ -66,6 +66,11 @@ public:
     void Loaded() override;
     void GetIMLChange(TObject* Sender) override;
     bool GetEmpty() override;
+    void Invalidate() override;
+    void Dispatch(TMessage& Message) override;
+    // Off-screen drawing over the parent's background, or a silent move over a
+    // library parent's background bitmap.
+    bool CheckOptimized() override;
 
     void Play();
     void Stop();
@@ -99,6 +104,11 @@ public:
     void SetStartFrame(int Value);
     int GetStopFrame() const { return stopFrame_; }
     void SetStopFrame(int Value);
+    // The high-resolution timer's thread priority (taken when the timer starts).
+    TThreadPriority GetThreadPriority() const { return threadPriority_; }
+    void SetThreadPriority(TThreadPriority Value) { threadPriority_ = Value; }
+    // The picture under a transparent control (none while opaque).
+    TBitmap* BackgroundForTesting() const { return background_; }
 
     // The pool timer's identifier (0 none) and the high-resolution timer.
     uint16_t PoolTimerForTesting() const { return poolTimer_; }
@@ -112,6 +122,7 @@ public:
 
 protected:
     void Paint() override;
+    void BoundsChange(TQCLBoundsChangeStates State) override;
 
 private:
     void activateTimer();
@@ -119,6 +130,11 @@ private:
     void enableTimer(bool On);
     void show(int Frame);
     void paintFrame(bool Animate);
+    // Draws the current frame inside the bevel (PaintImage).
+    void paintImage(TCanvas* Canvas);
+    // Renews the picture under a transparent control.
+    void renewBackground();
+    bool parentBackground(TCanvas* Canvas, const TRect& Rect);
 
     TQCLHiTimer* hiTimer_ = nullptr;
     uint16_t poolTimer_ = 0;
@@ -135,4 +151,7 @@ private:
     bool useBitmap_ = true;
     bool reverse_ = false;
     bool destroying_ = false;
+    TThreadPriority threadPriority_ = tpNormal;
+    TBitmap* background_ = nullptr;
+    bool backRefresh_ = false;
 };

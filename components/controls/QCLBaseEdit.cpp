@@ -1,6 +1,8 @@
 // The editing engine's window side: see QCLBaseEdit.h.
 #include "components/controls/QCLBaseEdit.h"
 
+#include "components/controls/QCLReplacePrompt.h"
+
 #include "components/runtime/Qclutils.h"
 #include "components/runtime/qclclass.h"
 #include "framework/Clipbrd.h"
@@ -546,4 +548,14 @@ void TQCLBaseEdit::Dispatch(TMessage& Message) {
     case WM_CLEAR: ClearSelection(); return;
     default: TQCLCustomBevelPanel::Dispatch(Message); return;
     }
+}
+
+// The prompts of Search and SearchAndReplace, owned by the edit's window.
+bool TQCLBaseEdit::AskRestartSearch(bool Upward) {
+    const char* text = Upward ? "At top ... restart from bottom?" : "At bottom ... restart from top?";
+    return MessageBoxA(HandleAllocated() ? GetHandle() : nullptr, text, "Search", MB_YESNO) == IDYES;
+}
+
+int TQCLBaseEdit::AskReplace(bool ReplaceAll) {
+    return QCLAskReplace(HandleAllocated() ? GetHandle() : nullptr, ReplaceAll);
 }

@@ -84,6 +84,20 @@ public:
     void EndUpdate() { model_.EndUpdate(); }
     virtual void SelectCurrentWord() { model_.SelectCurrentWord(); }
 
+    // Searching asks at an end of the text whether to restart from the other
+    // end (the platform's box, caption "Search"); replacing with Prompt asks
+    // "Replace?" at each match (QCLReplacePrompt.h).
+    bool Search(const AnsiString& Pattern, TQCLSearchStart Start, bool MatchCase, bool WholeWord,
+                TQCLSearchDirection Direction) {
+        return model_.Search(Pattern, Start, MatchCase, WholeWord, Direction);
+    }
+    bool SearchAndReplace(const AnsiString& Pattern, const AnsiString& NewText, TQCLSearchStart Start,
+                          bool MatchCase, bool WholeWord, TQCLSearchDirection Direction, bool Prompt,
+                          bool ReplaceAll) {
+        return model_.SearchAndReplace(Pattern, SecretText(NewText.data(), NewText.size()), Start, MatchCase,
+                                       WholeWord, Direction, Prompt, ReplaceAll);
+    }
+
     // Width and height of a text in the edit's font (0 for an empty text).
     int RowWidth(const AnsiString& Text);
     virtual int RowHeight(const AnsiString& Text);
@@ -156,6 +170,8 @@ protected:
     void ModifiedChanged() override {
         if (OnModified) OnModified(this);
     }
+    bool AskRestartSearch(bool Upward) override;
+    int AskReplace(bool ReplaceAll) override;
 
     bool hasFocus();
     TCanvas* drawCanvas();

@@ -64,9 +64,9 @@ bool TQCLImageRef::Forget(TComponent* Removed) {
     return true;
 }
 
-void TQCLImageRef::DefineProperties(TFiler* Filer) {
+void TQCLImageRef::DefineProperties(TFiler* Filer, const char* Name) {
     Filer->DefineProperty(
-        "Internal",
+        Name,
         TReaderProc([this](TReader* reader) {
             if (TQCLCustomImageList* list = QCLReadGlobalIdent(reader)) {
                 SetList(list);

@@ -95,8 +95,8 @@ public:
     bool HasControl() const;
     // Forgets the list when it is the component going away; true when it was.
     bool Forget(TComponent* Removed);
-    // The "Internal" stream property naming a global container list.
-    void DefineProperties(TFiler* Filer);
+    // The stream property (by default "Internal") naming a global container list.
+    void DefineProperties(TFiler* Filer, const char* Name = "Internal");
 
 private:
     TComponent* owner_;

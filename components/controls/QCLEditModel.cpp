@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -14,9 +15,18 @@ char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 }  // namespace
 
-TQCLEditModel::TQCLEditModel(TQCLEditModelHost* Host) : host_(Host) { Delimiters.set(' '); }
+TQCLEditModel::TQCLEditModel(TQCLEditModelHost* Host) : host_(Host) {
+    Delimiters.set(' ');
+    undo_.OnItemFree = TQCLBufferItemEvent(this, &TQCLEditModel::freeEntry);
+    redo_.OnItemFree = TQCLBufferItemEvent(this, &TQCLEditModel::freeEntry);
+}
 
-TQCLEditModel::~TQCLEditModel() = default;
+TQCLEditModel::~TQCLEditModel() {
+    undo_.Clear();
+    redo_.Clear();
+}
+
+void TQCLEditModel::freeEntry(TObject*, void* Item) { delete static_cast<UndoEntry*>(Item); }
 
 char TQCLEditModel::CharAt(int Pos) const {
     if (Pos < 1 || Pos > GetLength()) return 0;
@@ -189,12 +199,10 @@ void TQCLEditModel::EndUpdate() {
 }
 
 void TQCLEditModel::pushEntry(UndoEntry&& entry) {
-    if (undoing_) {
-        redo_.push_back(std::move(entry));
-        return;
-    }
-    undo_.push_back(std::move(entry));
-    if (!redoing_) redo_.clear();
+    TQCLDynLIFOBuffer& stack = undoing_ ? redo_ : undo_;
+    auto* held = new UndoEntry(std::move(entry));
+    if (!stack.Put(held)) freeEntry(nullptr, held);  // only a bounded stack out of circle mode refuses
+    if (!undoing_ && !redoing_) redo_.Clear();
 }
 
 void TQCLEditModel::SetSelText(const SecretText& Value) {
@@ -249,10 +257,10 @@ void TQCLEditModel::SetSelText(const SecretText& Value) {
     selStart_ = cursorPos_;
 }
 
-void TQCLEditModel::replay(std::vector<UndoEntry>& from, bool undoing) {
-    if (from.empty() || ReadOnly) return;
-    UndoEntry entry = std::move(from.back());
-    from.pop_back();
+void TQCLEditModel::replay(TQCLDynLIFOBuffer& from, bool undoing) {
+    if (from.GetCount() == 0 || ReadOnly) return;
+    std::unique_ptr<UndoEntry> taken(static_cast<UndoEntry*>(from.Get()));
+    const UndoEntry& entry = *taken;
     (undoing ? undoing_ : redoing_) = true;
     replaying_ = true;
     selStart_ = entry.selStart;
@@ -274,11 +282,11 @@ void TQCLEditModel::Undo() { replay(undo_, true); }
 void TQCLEditModel::Redo() { replay(redo_, false); }
 
 void TQCLEditModel::ClearUndo() {
-    undo_.clear();
-    redo_.clear();
+    undo_.Clear();
+    redo_.Clear();
 }
 
-void TQCLEditModel::EmptyUndoBuffer() { undo_.clear(); }
+void TQCLEditModel::EmptyUndoBuffer() { undo_.Clear(); }
 
 void TQCLEditModel::TypeChar(char Key) {
     if (static_cast<unsigned char>(Key) < 32) return;

@@ -20,12 +20,16 @@
  * - The text, the clipboard copies and every undo text are SecretText: they
  *   hold master passwords, so each is overwritten before it is freed, and the
  *   bytes a shortened text leaves behind in its buffer are overwritten too.
+ * - The histories are two library LIFO buffers of heap entries; whatever a
+ *   buffer drops (cleared, or the oldest of a bounded full one) goes through
+ *   freeEntry, so no typed secret outlives its entry unwiped.
  * - Setting Text empties both histories: an edit reused for another record
  *   must not replay the previous record's typing on it.
  * - ReadOnly blocks every change, undo and redo included; copying still works.
  */
 #pragma once
 
+#include "components/runtime/QCLDynLIFOBuffer.h"
 #include "components/runtime/qclclass.h"
 #include "framework/Classes.h"
 #include "framework/StdCtrls.h"
@@ -118,10 +122,10 @@ public:
     void EndUpdate();
     int UpdateCount() const { return updateCount_; }
 
-    bool CanUndo() const { return !undo_.empty(); }
-    bool CanRedo() const { return !redo_.empty(); }
-    int UndoDepth() const { return static_cast<int>(undo_.size()); }
-    int RedoDepth() const { return static_cast<int>(redo_.size()); }
+    bool CanUndo() const { return undo_.GetCount() > 0; }
+    bool CanRedo() const { return redo_.GetCount() > 0; }
+    int UndoDepth() const { return undo_.GetCount(); }
+    int RedoDepth() const { return redo_.GetCount(); }
     void Undo();
     void Redo();
     void ClearUndo();
@@ -172,6 +176,9 @@ public:
     bool Dragging = false;
     bool MouseExtend = false;
 
+    // The undo history itself, for bounding it in a test (MaxEntries).
+    TQCLDynLIFOBuffer& UndoStackForTesting() { return undo_; }
+
     // The bytes of the text's buffer past its end, for checking they were wiped.
     const char* BufferForTesting(std::size_t& Capacity) const {
         Capacity = text_.capacity();
@@ -191,8 +198,10 @@ private:
     void followSelection();
     void moveCursor(int Value);
     void replaceRange(int At, int Count, const SecretText& Value, int& NewCursor);
-    void replay(std::vector<UndoEntry>& from, bool undoing);
+    void replay(TQCLDynLIFOBuffer& from, bool undoing);
     void pushEntry(UndoEntry&& entry);
+    // The stacks' routine for an entry they drop: its texts wipe themselves.
+    void freeEntry(TObject* Sender, void* Item);
     void eraseText(int At, int Count);
 
     TQCLEditModelHost* host_;
@@ -207,6 +216,7 @@ private:
     bool redoing_ = false;
     bool replaying_ = false;
     bool forceInsert_ = false;
-    std::vector<UndoEntry> undo_;
-    std::vector<UndoEntry> redo_;
+    // Entries are heap UndoEntry objects owned by the stack that holds them.
+    TQCLDynLIFOBuffer undo_;
+    TQCLDynLIFOBuffer redo_;
 };

@@ -6,6 +6,7 @@
 
 #include "components/runtime/Qclutils.h"
 #include "components/runtime/qclclass.h"
+#include "components/runtime/qclregion.h"
 
 #include "framework/Forms.h"
 
@@ -67,6 +68,35 @@ void TQCLBaseGraphicButton::Notification(TComponent* AComponent, TOperation Oper
 bool TQCLBaseGraphicButton::HotLooksDifferent() {
     return glyph_->GetStyle() == gsExplorer || glyph_->GetNumGlyphs() >= 3 || (allowMouseOver_ && enterColorChange_) ||
            IsMultimedia() || ShapeButtonColorChange();
+}
+
+void TQCLBaseGraphicButton::SetTransparent(bool Value) {
+    if (transparent_ == Value) return;
+    transparent_ = Value;
+    TControlStyle style = GetControlStyle();
+    if (Value) style >> csOpaque;
+    else style << csOpaque;
+    SetControlStyle(style);
+    repaintButton();
+}
+
+bool TQCLBaseGraphicButton::CheckOptimized() {
+    if (GetControlStyle().Contains(csOpaque)) return false;
+    if (TQCLBackSource* source = QCLParentBackSource(this)) return source->BackBitmapCheck();
+    TWinControl* parent = GetParent();
+    if (dynamic_cast<TCustomForm*>(parent) && parent->HandleAllocated())
+        if (TQCLFormShape* shape = QCLFindFormShape(GetOwnerComponent())) return shape->BackBitmapCheck();
+    return false;
+}
+
+bool TQCLBaseGraphicButton::DrawParentBackground(TCanvas* Canvas, const TRect& Rect) {
+    if (!CheckOptimized()) return false;
+    const TPoint at(GetLeft(), GetTop());
+    if (TQCLBackSource* source = QCLParentBackSource(this)) return source->BackDrawArea(Canvas, Rect, at);
+    // The form shape's background is in form coordinates.
+    TQCLFormShape* shape = QCLFindFormShape(GetOwnerComponent());
+    const TRect onForm(Rect.Left + at.x, Rect.Top + at.y, Rect.Right + at.x, Rect.Bottom + at.y);
+    return shape && shape->BackDrawArea(Canvas, onForm, TPoint(Rect.Left, Rect.Top));
 }
 
 void TQCLBaseGraphicButton::repaintButton() {

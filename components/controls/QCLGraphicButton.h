@@ -89,6 +89,16 @@ public:
     void SetEnterColorChange(bool Value);
     bool GetUseCaption() const { return useCaption_; }
     void SetUseCaption(bool Value);
+    // Transparent (default False): clears csOpaque, so the parent paints
+    // under the button first. Explorer speed-button styles clear it too.
+    bool GetTransparent() const { return transparent_; }
+    void SetTransparent(bool Value);
+    // The button lets its parent show (csOpaque cleared) and the parent, or
+    // the form's shape, has a background bitmap to give.
+    bool CheckOptimized() override;
+    // Copies the parent's background under Rect (client coordinates) into
+    // Canvas; false when there is none to copy.
+    bool DrawParentBackground(TCanvas* Canvas, const TRect& Rect);
     TQCLGlyph* GetGlyphObject() const { return glyph_; }
     TBitmap* GetGlyph() const { return glyph_->GetBitmap(); }
     void SetGlyph(TBitmap* Value);
@@ -110,6 +120,7 @@ public:
     BRIM_PROPERTY(RepeatingInterval, TQCLBaseGraphicButton::GetRepeatingInterval,
                   TQCLBaseGraphicButton::SetRepeatingInterval);
     BRIM_PROPERTY(DropDownCombo, TQCLBaseGraphicButton::GetDropDownCombo, TQCLBaseGraphicButton::SetDropDownCombo);
+    BRIM_PROPERTY(Transparent, TQCLBaseGraphicButton::GetTransparent, TQCLBaseGraphicButton::SetTransparent);
 
     bool HideHintOnExit = true;
     TColor EnterColor = clCaptionText;
@@ -138,6 +149,7 @@ protected:
     TQCLFxCaption* fontFX_;
     TPopupMenu* dropDownMenu_ = nullptr;
     TQCLButtonState state_ = bsUp;
+    bool transparent_ = false;
     TQCLButtonState prevState_ = bsUp;
     uint16_t hotTimer_ = 0;
     uint16_t repeatTimer_ = 0;

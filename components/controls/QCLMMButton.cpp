@@ -66,9 +66,16 @@ TQCLCustomMMButton::TQCLCustomMMButton(TComponent* AOwner) : TQCLBaseGraphicButt
     SetControlStyle(style);
 }
 
+TQCLCustomMMButton::~TQCLCustomMMButton() {
+    if (faceList_) faceList_->UnRegisterChanges(&faceLink_);
+}
+
 void TQCLCustomMMButton::Notification(TComponent* AComponent, TOperation Operation) {
     TQCLBaseGraphicButton::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == faceList_) faceList_ = nullptr;
+    if (Operation == opRemove && AComponent == faceList_) {
+        faceList_->UnRegisterChanges(&faceLink_);
+        faceList_ = nullptr;
+    }
 }
 
 void TQCLCustomMMButton::DefineProperties(TFiler* Filer) {
@@ -111,9 +118,47 @@ void TQCLCustomMMButton::readTransColor(TStream* Stream) {
 
 void TQCLCustomMMButton::SetButtonFaceImageList(TQCLCustomImageList* Value) {
     if (faceList_ == Value) return;
+    if (faceList_) {
+        faceList_->UnRegisterChanges(&faceLink_);
+        faceList_->RemoveFreeNotification(this);
+    }
     faceList_ = Value;
-    if (Value) Value->FreeNotification(this);
+    if (Value) {
+        faceLink_.OnChange = TNotifyEvent(this, &TQCLCustomMMButton::faceListChange);
+        Value->RegisterChanges(&faceLink_);
+        Value->FreeNotification(this);
+    }
     GetChange(this);
+}
+
+void TQCLCustomMMButton::SetButtonFaceStyle(TQCLBitmapStyle Value) {
+    if (faceStyle_ == Value) return;
+    faceStyle_ = Value;
+    Invalidate();
+}
+
+uint16_t TQCLCustomMMButton::FaceDrawFlags() const {
+    uint16_t flags = QuickDraw ? 0 : 0x1000;
+    switch (faceStyle_) {
+    case sbCenter: flags |= 0x8; break;
+    case sbStretch: flags |= 0x10; break;
+    case sbTile: flags |= 0x20; break;
+    case sbKeepAspRatio: flags |= 0x610; break;
+    case sbKeepWidth: flags |= 0x210; break;
+    case sbKeepHeight: flags |= 0x410; break;
+    default: break;
+    }
+    if (transparent_ || ForceTransparent) flags |= 0x40;
+    return flags;
+}
+
+bool TQCLCustomMMButton::autosizeTo(const TRect& Item) {
+    if (faceStyle_ != sbAutosize) return false;
+    const int w = Item.Width() ? Item.Width() : 20, h = Item.Height() ? Item.Height() : 20;
+    if (w == GetWidth() && h == GetHeight()) return false;
+    SetBounds(GetLeft(), GetTop(), w, h);
+    Invalidate();
+    return true;
 }
 
 void TQCLCustomMMButton::SetButtonFaceIndex(TQCLButtonState State, TQCLFaceIndex Pair) {
@@ -170,19 +215,24 @@ void TQCLCustomMMButton::Paint() {
     }
     const int face = FaceStateFor(state_);
     if (face < 0) return;
+    const TQCLFaceIndex& pair = faces_[static_cast<size_t>(face)];
+    const TRect item = faceList_->ItemRect(pair.ListIndex, pair.ImageIndex);
+    if (autosizeTo(item)) return;  // painted again at the new size
     TBitmap bitmap;
     bitmap.SetPixelFormat(pf24bit);
     bitmap.SetSize(client.Width(), client.Height());
     TCanvas* c = bitmap.GetCanvas();
     c->GetBrush()->SetStyle(bsSolid);
-    c->GetBrush()->SetColor(GetColor());
-    c->FillRect(client);
-    uint16_t flags = QuickDraw ? 0 : 0x1000;
-    if (ForceTransparent) flags |= 0x40;
-    faceList_->DrawExt(c, client, flags, faces_[static_cast<size_t>(face)].ListIndex,
-                       faces_[static_cast<size_t>(face)].ImageIndex);
-    const TRect item = faceList_->ItemRect(faces_[static_cast<size_t>(face)].ListIndex,
-                                           faces_[static_cast<size_t>(face)].ImageIndex);
+    // The background: Color, or the parent's picture under a transparent button.
+    const bool prepared = !transparent_ || DrawParentBackground(c, client);
+    if (!prepared) {
+        c->GetBrush()->SetColor(faceList_->TransparentColor(pair.ListIndex, pair.ImageIndex));
+        c->FillRect(client);
+    } else if (!transparent_) {
+        c->GetBrush()->SetColor(GetColor());
+        c->FillRect(client);
+    }
+    faceList_->DrawExt(c, client, FaceDrawFlags(), pair.ListIndex, pair.ImageIndex);
     faceRect_ = TRect(0, 0, std::min(item.Width(), client.Width()), std::min(item.Height(), client.Height()));
     TRect caption = client;
     if (state_ == bsOptionSet || state_ == bsDown || state_ == bsDropDownOpen)
@@ -192,5 +242,11 @@ void TQCLCustomMMButton::Paint() {
     TQCLDrawTextStyles styles;
     styles << dt3DDisabled << (GetEnabled() ? dtEnabled : dtDisabled);
     glyph_->DrawButtonGlyphAndText(c, GetCaption(), MultiLine, styles, layout_, state_, caption, fontFX_, 0);
-    canvas->Draw(0, 0, &bitmap);
+    if (prepared) {
+        canvas->Draw(0, 0, &bitmap);
+    } else {
+        bitmap.SetTransparent(true);
+        bitmap.SetTransparentColor(faceList_->TransparentColor(pair.ListIndex, pair.ImageIndex));
+        canvas->Draw(0, 0, &bitmap);
+    }
 }

@@ -41,8 +41,17 @@ public:
     bool IsMultimedia() const override { return true; }
     bool VerifyTransparency(int X, int Y) override;
 
+    ~TQCLCustomMMButton() override;
+
+    // The pictures; a change of the list repaints the button.
     TQCLCustomImageList* GetButtonFaceImageList() const { return faceList_; }
     void SetButtonFaceImageList(TQCLCustomImageList* Value);
+    // How the state's picture fills the button; sbAutosize gives the button
+    // the picture's size.
+    TQCLBitmapStyle GetButtonFaceStyle() const { return faceStyle_; }
+    void SetButtonFaceStyle(TQCLBitmapStyle Value);
+    // The image list's drawing flags for the face style, QuickDraw and transparency.
+    uint16_t FaceDrawFlags() const;
     TQCLFaceIndex GetButtonFaceIndex(TQCLButtonState State) const { return faces_[State]; }
     void SetButtonFaceIndex(TQCLButtonState State, TQCLFaceIndex Pair);
     bool ButtonFaceIMLEmpty(TQCLButtonState State);
@@ -62,8 +71,13 @@ protected:
 
 private:
     void readTransColor(TStream* Stream);
+    void faceListChange(TObject*) { Invalidate(); }
+    // With sbAutosize: takes the picture's size; true when the size changed.
+    bool autosizeTo(const TRect& Item);
 
     TQCLCustomImageList* faceList_ = nullptr;
+    TQCLChangeLink faceLink_;
+    TQCLBitmapStyle faceStyle_ = sbNone;
     TQCLFaceIndices faces_{};
     TColor transColor_ = static_cast<TColor>(0xFFFFFF);
     TRect faceRect_;

@@ -39,9 +39,11 @@ TQCLCustomButtonGroup::TQCLCustomButtonGroup(TComponent* AOwner) : TQCLCustomGro
     font3D_->OnChange = TNotifyEvent(this, &TQCLCustomButtonGroup::GetChange);
     items_ = new TStringList;
     items_->OnChange = TNotifyEvent(this, &TQCLCustomButtonGroup::ItemsChange);
+    glyphs_ = new TQCLImageRef(this, TNotifyEvent(this, &TQCLCustomButtonGroup::GlyphListChange));
 }
 
 TQCLCustomButtonGroup::~TQCLCustomButtonGroup() {
+    delete glyphs_;
     items_->OnChange = nullptr;
     font3D_->OnChange = nullptr;
     delete font3D_;
@@ -148,6 +150,70 @@ void TQCLCustomButtonGroup::SetGlyphSize(uint8_t Value) {
     ArrangeButtons();
 }
 
+void TQCLCustomButtonGroup::SetGlyphImageList(TQCLCustomImageList* Value) {
+    if (Value == glyphs_->List()) return;
+    glyphs_->SetList(Value);
+    UpdateButtons();
+}
+
+void TQCLCustomButtonGroup::SetGlyphIndex(int Index, int Value) {
+    if (glyphs_->SetIndex(Index, Value) && glyphs_->List()) UpdateButtons();
+}
+
+void TQCLCustomButtonGroup::GlyphListChange(TObject*) {
+    if (!reading_) UpdateButtons();
+}
+
+void TQCLCustomButtonGroup::Notification(TComponent* AComponent, TOperation Operation) {
+    TQCLCustomGroupBox::Notification(AComponent, Operation);
+    if (Operation == opRemove && glyphs_->Forget(AComponent) && !IsDestroying()) UpdateButtons();
+}
+
+void TQCLCustomButtonGroup::DefineProperties(TFiler* Filer) {
+    TQCLCustomGroupBox::DefineProperties(Filer);
+    glyphs_->DefineProperties(Filer, "GlyphInternal");
+}
+
+void TQCLCustomButtonGroup::SetGlyphTransparent(bool Value) {
+    glyphTransparent_ = Value;
+    UpdateButtons();
+}
+
+void TQCLCustomButtonGroup::SetGlyphTransparentColor(TColor Value) {
+    glyphTransparentColor_ = Value;
+    UpdateButtons();
+}
+
+void TQCLCustomButtonGroup::SetGlyphFlat(bool Value) {
+    glyphFlat_ = Value;
+    if (IsLoading() || glyphs_->List()) return;
+    for (auto* button : buttons_) button->SetGlyphFlat(Value);
+}
+
+void TQCLCustomButtonGroup::SetUseBitmap(bool Value) {
+    useBitmap_ = Value;
+    UpdateButtons();
+}
+
+void TQCLCustomButtonGroup::rebuildOutsideDesign() {
+    if (!GetComponentState().Contains(csDesigning)) UpdateButtons();
+}
+
+void TQCLCustomButtonGroup::SetFocusStyle(TQCLGlyphTextFocusStyle Value) {
+    focusStyle_ = Value;
+    rebuildOutsideDesign();
+}
+
+void TQCLCustomButtonGroup::SetFocusColor(TColor Value) {
+    focusColor_ = Value;
+    rebuildOutsideDesign();
+}
+
+void TQCLCustomButtonGroup::SetUseFocusColor(bool Value) {
+    useFocusColor_ = Value;
+    rebuildOutsideDesign();
+}
+
 void TQCLCustomButtonGroup::SetID(TQCLChildHelpContextID Value) {
     helpContextBtn_ = Value;
     UpdateButtons();
@@ -216,7 +282,10 @@ void TQCLCustomRadioGroup::UpdateButtons() {
         button->UpDateNow(true);
         button->SetText(items_->Get(i));
         button->GetAlignment()->SetAlignment(agCenterLeft);
+        button->SetImageIndex(glyphs_->ImageIndex());
+        button->SetListIndex(glyphs_->ListIndex());
         button->SetParentColor(true);
+        button->SetImageList(glyphs_->List());
         button->SetGlyphTransparent(glyphTransparent_);
         button->SetTransparentColor(glyphTransparentColor_);
         button->SetGlyphSize(glyphSize_);

@@ -69,6 +69,40 @@ public:
     uint8_t GetGlyphSize() const { return glyphSize_; }
     void SetGlyphSize(uint8_t Value);
 
+    // The glyph pictures of every button: GlyphImageList (not owned; the
+    // group hears its changes and its destruction), GlyphImageIndex and
+    // GlyphListIndex. Each change rebuilds the buttons.
+    TQCLCustomImageList* GetGlyphImageList() const { return glyphs_->List(); }
+    void SetGlyphImageList(TQCLCustomImageList* Value);
+    int GetGlyphImageIndex() const { return glyphs_->ImageIndex(); }
+    int GetGlyphListIndex() const { return glyphs_->ListIndex(); }
+    // Index 0 GlyphImageIndex, 1 GlyphListIndex; negative values are ignored.
+    void SetGlyphIndex(int Index, int Value);
+    void SetGlyphImageIndex(int Value) { SetGlyphIndex(0, Value); }
+    void SetGlyphListIndex(int Value) { SetGlyphIndex(1, Value); }
+    // Glyph looks and focus, handed to every button by a rebuild.
+    bool GetGlyphTransparent() const { return glyphTransparent_; }
+    void SetGlyphTransparent(bool Value);
+    TColor GetGlyphTransparentColor() const { return glyphTransparentColor_; }
+    void SetGlyphTransparentColor(TColor Value);
+    bool GetGlyphFlat() const { return glyphFlat_; }
+    // Passed to every button while no glyph list is linked (not while loading).
+    void SetGlyphFlat(bool Value);
+    bool GetUseBitmap() const { return useBitmap_; }
+    void SetUseBitmap(bool Value);
+    TQCL3DCaption* GetFont3D() const { return font3D_; }
+    void SetFont3D(TQCL3DCaption* Value) { font3D_->Assign(Value); }
+    // Not rebuilt in design mode.
+    TQCLGlyphTextFocusStyle GetFocusStyle() const { return focusStyle_; }
+    void SetFocusStyle(TQCLGlyphTextFocusStyle Value);
+    TColor GetFocusColor() const { return focusColor_; }
+    void SetFocusColor(TColor Value);
+    bool GetUseFocusColor() const { return useFocusColor_; }
+    void SetUseFocusColor(bool Value);
+
+    void DefineProperties(TFiler* Filer) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
     BRIM_PROPERTY(Columns, TQCLCustomButtonGroup::GetColumns, TQCLCustomButtonGroup::SetColumns);
     BRIM_PROPERTY(ItemIndex, TQCLCustomButtonGroup::GetItemIndex, TQCLCustomButtonGroup::SetItemIndex);
     BRIM_PROPERTY(ItemHeight, TQCLCustomButtonGroup::GetItemHeight, TQCLCustomButtonGroup::SetItemHeight);
@@ -79,6 +113,11 @@ public:
 
 protected:
     void ItemsChange(TObject* Sender);
+    void GlyphListChange(TObject* Sender);
+    // Rebuilds the buttons unless in design mode.
+    void rebuildOutsideDesign();
+
+    TQCLImageRef* glyphs_;
 
     std::vector<TQCLButtonControl*> buttons_;
     TStringList* items_;

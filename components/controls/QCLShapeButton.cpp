@@ -5,6 +5,7 @@
 #include "components/runtime/QCLSimpleBevel.h"
 #include "components/runtime/Qclgrapa.h"
 #include "components/runtime/Qclshapebase.h"
+#include "components/runtime/Qclutils.h"
 
 #include "framework/Filer.h"
 #include "framework/Win32Handles.h"
@@ -99,8 +100,14 @@ void TQCLCustomShapeButton::computeShape() {
         c->GetBrush()->SetStyle(bsSolid);
         c->GetBrush()->SetColor(GetColor());
         c->FillRect(client);
-        if (TBitmap* picture = shapeFill_->GetBitmap())
-            if (!picture->GetEmpty()) c->StretchDraw(client, picture);
+        switch (shapeFill_->GetStyle()) {
+        case sfBitmap: case sfBitmapList:
+            if (TBitmap* picture = shapeFill_->GetBitmap())
+                QCLBmpDraw(c, client, picture, QCLTileMode2DSF(shapeFill_->GetTileMode()), GetColor());
+            break;
+        case sfGradient: shapeFill_->GetGradient()->PaintGradient(c, client); break;
+        default: break;
+        }
     }
     QCLShapeCalc(client, shape_->GetShape(), nullptr, shape_->GetSquare(), shape_->GetBrush(),
                  shape_->GetRoundPercent(), shape_->GetBevel(), style_ == sbs3D ? nullptr : shape_->GetShadow(),
@@ -199,9 +206,13 @@ void TQCLCustomShapeButton::Paint() {
         default: break;
         }
     }
+    // The 3D look: the shape's bevel, sunk while pressed and raised otherwise.
+    TQCLSimpleBevel bevel3D;
+    bevel3D.Assign(shape_->GetBevel());
+    bevel3D.SetStyle(pressed ? sbInset : sbOffset);
     QCLShapeDraw(client, c, shape_->GetShape(), nullptr, points_, shape_->GetSquare(), brush_,
-                 shape_->GetRoundPercent(), style_ == sbs3D ? shape_->GetBevel() : nullptr, usedShadow, fill,
-                 GetColor(), GetColor());
+                 shape_->GetRoundPercent(), style_ == sbs3D ? &bevel3D : nullptr, usedShadow, fill, GetColor(),
+                 GetColor());
     const int bevel = shape_->GetBevel()->GetWidth();
     const int depth = style_ == sbs3D ? 0 : shape_->GetShadow()->EffectiveDepth();
     TRect caption(client.Left + bevel + 1, client.Top + bevel + 1, client.Right - (2 * bevel + depth + 1),

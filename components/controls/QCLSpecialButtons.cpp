@@ -70,6 +70,7 @@ void TQCLSpecialButton::SetGroupIndex(int Value) {
 }
 
 void TQCLSpecialButton::SetParentFont(bool Value) {
+    parentFont_ = Value;
     if (speed_) speed_->SetParentFont(Value);
 }
 

@@ -51,7 +51,8 @@ public:
     void SetCursor(TCursor Value);
     int GetGroupIndex() const { return groupIndex_; }
     void SetGroupIndex(int Value);
-    bool GetParentFont() const { return speed_->GetParentFont(); }
+    // An item outside an edit or panel has no speed button; it keeps the flag.
+    bool GetParentFont() const { return speed_ ? speed_->GetParentFont() : parentFont_; }
     void SetParentFont(bool Value);
     TQCLButtonLayout* GetLayout() const { return layout_; }
     void SetLayout(TQCLButtonLayout* Value) { layout_->Assign(Value); }
@@ -78,6 +79,7 @@ private:
     TCursor cursor_ = crArrow;
     TQCLSpeedButton* speed_ = nullptr;
     int groupIndex_ = 0;
+    bool parentFont_ = true;
     bool enabled_ = true;
     TQCLButtonLayout* layout_;
     TFont* font_;

@@ -88,7 +88,7 @@ void TQCLCustomSpeedButton::Paint() {
         part = TRect(main.Right - dropDownComboWidth_, 0, main.Right, main.Bottom);
         main.Right = part.Left + (b > 1 ? 1 : 0);
     }
-    if (style_ == ubsExplorer || style_ == ubsExplorerColored) {
+    if ((style_ == ubsExplorer || style_ == ubsExplorerColored) && !DrawParentBackground(canvas, main)) {
         canvas->GetBrush()->SetStyle(bsSolid);
         canvas->GetBrush()->SetColor(GetColor());
         canvas->FillRect(main);

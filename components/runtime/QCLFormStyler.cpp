@@ -268,7 +268,9 @@ void TQCLFormStyler::PaintTitleBar(bool SaveIcon) {
             DrawTextA(scope.dc_, caption_.c_str(), -1, &r, drawFlags);
             SelectObject(scope.dc_, previous);
         } else {
-            QCLDrawTextExt(canvas_.get(), caption_, font3D_.get(), text, drawFlags, TQCLDrawTextStyles(), nullptr);
+            // Enabled, so the text takes the colour chosen above and not the disabled grey.
+            QCLDrawTextExt(canvas_.get(), caption_, font3D_.get(), text, drawFlags, TQCLDrawTextStyles{dtEnabled},
+                           nullptr);
         }
     }
 }

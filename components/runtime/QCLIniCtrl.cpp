@@ -277,3 +277,13 @@ void TQCLIniCtrl::SetNetUser(bool value) {
     if (value)
         User = GetNetUserName();
 }
+
+void TQCLIniCtrl::WriteObject(const AnsiString& Section, TPersistent* Object) {
+    const AnsiString section = GetSectionName(Section);
+    withStore(true, [&](auto& s) { QCLSaveObjectProperties(&s, section, Object); });
+}
+
+void TQCLIniCtrl::ReadObject(const AnsiString& Section, TPersistent* Object) {
+    const AnsiString section = GetSectionName(Section);
+    withStore(false, [&](auto& s) { QCLLoadObjectProperties(&s, section, Object); });
+}

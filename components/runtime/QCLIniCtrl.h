@@ -28,6 +28,14 @@ public:
     TQCLRegIniFile(HKEY Root, const AnsiString& Path, bool ReadOnly);
 };
 
+// The published properties of Object written to, or read from, Ini (a
+// framework INI file or registry INI object) under Section, by the class's
+// published-property table: ordinals at their declared default, zero numbers
+// and empty texts, and properties a layout would not store, are not written;
+// reading keeps a property whose value is missing.
+void QCLSaveObjectProperties(TObject* Ini, const AnsiString& Section, TPersistent* Object);
+void QCLLoadObjectProperties(TObject* Ini, const AnsiString& Section, TPersistent* Object);
+
 class TQCLIniCtrl : public TQCLCustomComponent {
 public:
     explicit TQCLIniCtrl(TComponent* AOwner);
@@ -71,6 +79,12 @@ public:
     void ReadColorList(const AnsiString& Section, TStrings* List);
     void WriteColorList(const AnsiString& Section, TStrings* List);
 
+    // The object's published properties (QCLSaveObjectProperties and
+    // QCLLoadObjectProperties) under the section, in the INI file or the
+    // registry key of this component.
+    void ReadObject(const AnsiString& Section, TPersistent* Object);
+    void WriteObject(const AnsiString& Section, TPersistent* Object);
+
     void ReadSection(const AnsiString& Section, TStrings* List);
     void ReadSections(TStrings* List);
     void ReadSectionValues(const AnsiString& Section, TStrings* List);
@@ -107,6 +121,7 @@ public:
     TQCLRegRootKey RegRoot = rpCurrentUser;
 
     AnsiString ClassName() const override { return "TQCLIniCtrl"; }
+    void GetPublishedProperties(TPublishedProperties& List) override;
 
 private:
     bool onRegistry() const { return target_ != itIniFile; }

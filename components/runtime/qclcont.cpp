@@ -96,8 +96,8 @@ EQCLContainerOpenError::EQCLContainerOpenError(const AnsiString& FileName, const
 // Change links
 
 TQCLChangeLink::~TQCLChangeLink() {
-    if (Sender)
-        Sender->UnRegisterChanges(this);
+    while (!holders_.empty())
+        holders_.back()->ForgetLink(this);
 }
 
 void TQCLChangeLink::Change() {
@@ -112,6 +112,8 @@ TQCLBaseContainer::~TQCLBaseContainer() {
 
 void TQCLBaseContainer::RegisterChanges(TQCLChangeLink* Link) {
     Link->Sender = this;
+    if (std::find(clients_.begin(), clients_.end(), Link) == clients_.end())
+        Link->holders_.push_back(this);
     clients_.push_back(Link);
 }
 
@@ -121,6 +123,15 @@ void TQCLBaseContainer::UnRegisterChanges(TQCLChangeLink* Link) {
         return;
     clients_.erase(it);
     Link->Sender = nullptr;
+    if (std::find(clients_.begin(), clients_.end(), Link) == clients_.end()) {
+        auto& holders = Link->holders_;
+        holders.erase(std::remove(holders.begin(), holders.end(), this), holders.end());
+    }
+}
+
+void TQCLBaseContainer::ForgetLink(TQCLChangeLink* Link) {
+    while (std::find(clients_.begin(), clients_.end(), Link) != clients_.end())
+        UnRegisterChanges(Link);
 }
 
 void TQCLBaseContainer::Change() {

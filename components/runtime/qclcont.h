@@ -88,6 +88,13 @@ public:
 
     TQCLBaseContainer* Sender = nullptr;
     TNotifyEvent OnChange;
+
+private:
+    friend class TQCLBaseContainer;
+    // Every container that still holds a registration of this link. Sender
+    // is cleared by the first unregistration, but a link registered twice
+    // stays registered once, and its destructor must still find that one.
+    std::vector<TQCLBaseContainer*> holders_;
 };
 
 class TQCLBaseContainer : public TQCLCustomComponent {
@@ -99,6 +106,8 @@ public:
     void RegisterChanges(TQCLChangeLink* Link);
     // Removes the first registration of the link and clears its Sender.
     void UnRegisterChanges(TQCLChangeLink* Link);
+    // Removes every registration of the link (the link is being freed).
+    void ForgetLink(TQCLChangeLink* Link);
     // Tells every link (also while updating), then the container's OnChange.
     void Change() override;
 

@@ -31,6 +31,7 @@
 #include "components/runtime/QCLRgnShadow.h"
 #include "components/runtime/QCLShapeFill.h"
 #include "components/runtime/QCLWndProcComponent.h"
+#include "components/runtime/qclcont.h"
 #include "components/runtime/qclpointlist.h"
 
 #include "framework/Controls.h"
@@ -293,6 +294,16 @@ public:
     void SetShowFormCaption(bool value) { SetBoolean(0, value); }
     void SetFormDragable(bool value) { SetBoolean(1, value); }
     void SetUseRgnBitmap(bool value) { SetBoolean(2, value); }
+    void SetListIndex(int value) { SetInteger(0, value); }
+    void SetImageIndex(int value) { SetInteger(1, value); }
+    // The list whose item (ListIndex, ImageIndex) an sfBitmapList fill paints;
+    // its changes reshape, its removal clears it. A global container's list
+    // is kept in layouts as the text property "Internal".
+    TQCLCustomImageList* GetImageList() const { return imageList_; }
+    void SetImageList(TQCLCustomImageList* value);
+    void GetIMLChange(TObject* Sender) { GetChange(Sender); }
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void DefineProperties(TFiler* Filer) override;
     // The client rectangle the border was last fitted to (client coordinates).
     TRect PaintRect() const { return paintRect_; }
     // The caption height of the last reshaping.
@@ -330,4 +341,6 @@ private:
     int listIndex_ = 0;
     int imageIndex_ = 0;
     int captionHeight_ = 0;
+    TQCLChangeLink link_;
+    TQCLCustomImageList* imageList_ = nullptr;
 };

@@ -31,18 +31,53 @@ TQCLFormShape::TQCLFormShape(TComponent* AOwner)
       fill_(new TQCLFillObject), back_(new TBitmap) {
     region_->OnChange = TNotifyEvent(this, &TQCLFormShape::GetChange);
     fill_->OnChange = TNotifyEvent(this, &TQCLFormShape::GetChange);
+    link_.OnChange = TNotifyEvent(this, &TQCLFormShape::GetIMLChange);
     if (!ComponentState().Contains(csLoading))
         Init();
 }
 
 TQCLFormShape::~TQCLFormShape() {
     RestoreWndProc();
+    if (imageList_) imageList_->RemoveFreeNotification(this);
     fill_->OnChange = nullptr;
     region_->OnChange = nullptr;
     region_->SetOwnerWindow(nullptr);
     delete back_;
     delete fill_;
     delete region_;
+}
+
+void TQCLFormShape::SetImageList(TQCLCustomImageList* value) {
+    if (value == imageList_) return;
+    if (imageList_) {
+        imageList_->UnRegisterChanges(&link_);
+        imageList_->RemoveFreeNotification(this);
+    }
+    imageList_ = value;
+    if (imageList_) {
+        imageList_->RegisterChanges(&link_);
+        imageList_->FreeNotification(this);
+    }
+    GetIMLChange(this);
+}
+
+void TQCLFormShape::Notification(TComponent* AComponent, TOperation Operation) {
+    TQCLWndProcComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove || AComponent != imageList_) return;
+    imageList_->UnRegisterChanges(&link_);
+    imageList_ = nullptr;
+    if (!ComponentState().Contains(csDestroying)) GetIMLChange(this);
+}
+
+void TQCLFormShape::DefineProperties(TFiler* Filer) {
+    TQCLWndProcComponent::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "Internal",
+        TReaderProc([this](TReader* reader) {
+            if (TQCLCustomImageList* list = QCLReadGlobalIdent(reader)) SetImageList(list);
+        }),
+        TWriterProc([this](TWriter* writer) { QCLWriteGlobalIdent(writer, imageList_); }),
+        QCLIsGlobalIdent(imageList_));
 }
 
 TCustomForm* TQCLFormShape::form() const { return dynamic_cast<TCustomForm*>(GetOwnerForm()); }
@@ -234,6 +269,11 @@ void TQCLFormShape::PaintBorder(HDC Dc) {
         }
     } else if (fill_->GetStyle() != sfNone) {
         back_->SetSize(client.Width(), client.Height());
+        if (fill_->GetStyle() == sfBitmapList && imageList_ && imageList_->IsValidItem(listIndex_, imageIndex_)) {
+            TBitmap picture;
+            imageList_->GetBitmapItem(listIndex_, imageIndex_, &picture);
+            fill_->SetListBitmap(&picture);
+        }
         fill_->FillCanvas(back_->GetCanvas(), client, static_cast<TColor>(0xFFFFFF));
         if (!inDesigner())
             canvas.Draw(0, 0, back_);

@@ -222,6 +222,7 @@ TEST_F(SettingsInRegistry, RoundTrip) {
     written.DefaultChar = '?';
     written.CorrectResourceTime = false;
     written.Priority = ppHigher;
+    written.CertificateFlags << cfIgnoreDateInvalid << cfIgnoreUnknownAuthority;
     written.WriteRegistry(key);
 
     brimtest::RawValue raw = brimtest::readRawValue(HKEY_CURRENT_USER, key, "Data");
@@ -245,6 +246,7 @@ TEST_F(SettingsInRegistry, RoundTrip) {
     EXPECT_EQ(read.DefaultChar, '?');
     EXPECT_FALSE(read.CorrectResourceTime);
     EXPECT_EQ(read.Priority, ppHigher);
+    EXPECT_TRUE(read.CertificateFlags == (TdwCertificateFlags() << cfIgnoreDateInvalid << cfIgnoreUnknownAuthority));
 
     TdwMultiDownLoader multiWritten(nullptr), multiRead(nullptr);
     multiWritten.TimeOut = 1234;
@@ -253,6 +255,73 @@ TEST_F(SettingsInRegistry, RoundTrip) {
     multiRead.ReadRegistry(key + "\\Multi");
     EXPECT_EQ(multiRead.TimeOut, 1234);
     EXPECT_EQ(multiRead.LocalFolder.get(), "D:\\x");
+}
+
+// The multi-downloader's items come back whole, each setting its own, in
+// order; their passwords are not stored; reading replaces the items.
+TEST_F(SettingsInRegistry, TheDownloadListRoundTripsWithoutPasswords) {
+    InitFramework();
+    struct Item {
+        const char* url;
+        const char* localFile;
+        const char* user;
+        TdwProcessPriority priority;
+        TdwCertificateFlags flags;
+        bool errorDialog;
+        int resourcePos;
+    };
+    const Item items[] = {
+        {"http://127.0.0.1/a.dat", "C:\\in\\a.dat", "alice", ppLower, TdwCertificateFlags(), true, 0},
+        {"ftp://127.0.0.1/b.bin", "C:\\in\\b.bin", "", ppHigher,
+         TdwCertificateFlags() << cfIgnoreCommonNameInvalid, false, 4096},
+        {"https://127.0.0.1/c", "D:\\c", "bob", ppNormal,
+         TdwCertificateFlags() << cfIgnoreCommonNameInvalid << cfIgnoreDateInvalid << cfIgnoreUnknownAuthority, true,
+         7},
+    };
+    TdwMultiDownLoader written(nullptr);
+    for (const Item& i : items) {
+        TdwDownLoadItem* item = written.GetDownLoadList()->Add();
+        item->SetURL(i.url);
+        item->SetLocalFile(i.localFile);
+        item->SetUserName(i.user);
+        item->SetPassword("pa55word");
+        item->Priority = i.priority;
+        item->CertificateFlags = i.flags;
+        item->UseInternetErrorDialog = i.errorDialog;
+        item->SetResourcePos(i.resourcePos);
+    }
+    written.WriteRegistry(key);
+    brimtest::RawValue raw = brimtest::readRawValue(HKEY_CURRENT_USER, key, "Data");
+    ASSERT_TRUE(raw.exists);
+    EXPECT_EQ(std::string(raw.bytes.begin(), raw.bytes.end()).find("pa55word"), std::string::npos);
+
+    TdwMultiDownLoader read(nullptr);
+    read.GetDownLoadList()->Add()->SetURL("http://127.0.0.1/stale");
+    read.ReadRegistry(key);
+    ASSERT_EQ(read.GetDownLoadList()->GetCount(), 3);
+    for (int n = 0; n < 3; ++n) {
+        SCOPED_TRACE(items[n].url);
+        TdwDownLoadItem* item = read.GetDownLoadList()->GetItem(n);
+        EXPECT_EQ(item->GetURL(), items[n].url);
+        EXPECT_EQ(item->GetLocalFile(), items[n].localFile);
+        EXPECT_EQ(item->GetUserNameText(), items[n].user);
+        EXPECT_EQ(item->GetPassword(), "");
+        EXPECT_EQ(item->Priority, items[n].priority);
+        EXPECT_TRUE(item->CertificateFlags == items[n].flags);
+        EXPECT_EQ(item->UseInternetErrorDialog, items[n].errorDialog);
+        EXPECT_EQ(item->GetResourcePos(), items[n].resourcePos);
+    }
+
+    // Cut inside the last item: the items before it stay whole, nothing crashes.
+    std::string blob(raw.bytes.begin(), raw.bytes.end());
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(key, true));
+    const std::string cut = blob.substr(0, blob.size() - 20);
+    registry.WriteBinaryData("Data", cut.data(), static_cast<int>(cut.size()));
+    TdwMultiDownLoader damaged(nullptr);
+    damaged.ReadRegistry(key);
+    ASSERT_GE(damaged.GetDownLoadList()->GetCount(), 2);
+    EXPECT_EQ(damaged.GetDownLoadList()->GetItem(1)->GetResourcePos(), 4096);
 }
 
 TEST_F(SettingsInRegistry, DamagedDataIsReadAsFarAsItGoesWithValuesInRange) {

@@ -1,7 +1,10 @@
 // The animation control: frame sequences of every end-of-run style on
 // synthetic ticks, the pool interval rule, Play and stepping rules, frame
-// range setters, and ticks of the threaded timer arriving on the UI thread.
+// range setters, ticks of the threaded timer arriving on the UI thread, the
+// frame over the control's colour or its parent's background, auto size and
+// the timer thread's priority.
 #include "components/controls/QCLAniCtrl.h"
+#include "components/controls/QCLCustomPanel.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
 #include <string>
@@ -168,3 +171,81 @@ TEST_F(AniCtrlTest, ThreadedTimerTicksArriveOnTheUserInterfaceThread) {
     ani->Stop();
     for (DWORD id : threads) EXPECT_EQ(id, GetCurrentThreadId());
 }
+
+namespace {
+
+// A frame of 16 x 16 white (its transparent colour, the bottom-left pixel)
+// with a red 8 x 8 square in the middle.
+TQCLImageList* cutOutFrames(TComponent* owner) {
+    auto* list = new TQCLImageList(owner);
+    TQCLImageListItem* item = list->GetArrayItem(list->Add());
+    item->SetWidth(16);
+    item->SetHeight(16);
+    auto picture = filledBitmap(16, 16, clWhite);
+    picture->GetCanvas()->GetBrush()->SetColor(clRed);
+    picture->GetCanvas()->FillRect(TRect(4, 4, 12, 12));
+    item->Add(picture.get(), nullptr);
+    return list;
+}
+
+// The frame's transparent pixels show what lies under the control: its own
+// colour when opaque; when transparent, the parent's background taken into
+// the off-screen bitmap, or whatever the target held when drawn directly
+// (here blue, the control painted on its own).
+TEST_F(AniCtrlTest, TransparentPixelsShowTheControlsColourOrTheParentsBackground) {
+    struct Case {
+        const char* what;
+        bool transparent, useBitmap;
+        TColor under;
+    } cases[] = {
+        {"opaque, off-screen", false, true, clLime},
+        {"opaque, direct", false, false, clLime},
+        {"transparent, off-screen", true, true, clYellow},
+        {"transparent, direct", true, false, clBlue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* panel = new TQCLCustomPanelFill(form);
+        panel->SetParent(form);
+        panel->SetBounds(0, 0, 80, 60);
+        panel->GetFillObject()->SetStyle(sfBrush);
+        panel->GetFillObject()->GetBrush()->SetColor(clYellow);
+        auto* ani = new TQCLAniCtrl(form);
+        ani->SetParent(panel);
+        ani->SetBounds(20, 20, 16, 16);
+        ani->SetColor(clLime);
+        ani->SetImageList(cutOutFrames(form));
+        ani->SetUseBitmap(c.useBitmap);
+        ani->SetTransparent(c.transparent);
+        EXPECT_EQ(ani->BackgroundForTesting() != nullptr, c.transparent);
+        panel->HandleNeeded();
+        auto painted = paintControl(ani, clBlue);
+        EXPECT_EQ(fwtest::pixelOf(painted.get(), 1, 1), c.under);
+        EXPECT_EQ(fwtest::pixelOf(painted.get(), 8, 8), clRed);
+        panel->Free();
+    }
+}
+
+TEST_F(AniCtrlTest, AutoSizeTakesTheFramesSizeBeforePainting) {
+    auto* ani = new TQCLAniCtrl(form);
+    ani->SetParent(form);
+    ani->SetBounds(10, 10, 50, 40);
+    ani->SetImageList(cutOutFrames(form));
+    ani->SetStyle(sbAutosize);
+    paintControl(ani, clBtnFace);
+    EXPECT_EQ(ani->GetWidth(), 16 + ani->DblBevelExt());
+    EXPECT_EQ(ani->GetHeight(), 16 + ani->DblBevelExt());
+    EXPECT_EQ(ani->GetLeft(), 10);
+}
+
+TEST_F(AniCtrlTest, TheHighResolutionTimerRunsAtTheChosenPriority) {
+    auto* ani = control(3);
+    ani->SetTimerMode(tmThreaded);
+    ani->SetThreadPriority(tpHigher);
+    ASSERT_NE(ani->HiTimerForTesting(), nullptr);
+    ani->Play();
+    EXPECT_EQ(ani->HiTimerForTesting()->GetThreadPriority(), tpHigher);
+    ani->Stop();
+}
+
+}  // namespace

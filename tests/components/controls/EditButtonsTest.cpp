@@ -3,7 +3,7 @@
 // width, the style or the number of buttons changes), the order of the
 // click events by real input, which indexes BtnClick ignores, what an item
 // passes on to its speed button, Assign between items, the auto-size width
-// floor, and items leaving their edit.
+// floor, items leaving their edit, and items held by no control.
 #include "components/controls/QCLCustomEdit.h"
 #include "components/runtime/qclclass.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
@@ -206,6 +206,27 @@ TEST_F(EditButtonsTest, ALaidOutRowAsksForNoFurtherLayout) {
         ++layouts;
     }
     EXPECT_LT(layouts, 3) << "a WM_SIZE is still waiting after every round";
+}
+
+}  // namespace
+
+namespace {
+
+// An item held by a plain collection has no speed button to read the font
+// flag from: it keeps the flag itself and copies it like any other setting.
+TEST(SpecialButtonWithoutControl, KeepsItsParentFontFlagAndCopiesIt) {
+    TCollection items(TCollection::FactoryOf<TQCLSpecialButton>());
+    auto* first = static_cast<TQCLSpecialButton*>(items.Add());
+    auto* second = static_cast<TQCLSpecialButton*>(items.Add());
+    ASSERT_EQ(first->GetSpeedButton(), nullptr);
+    EXPECT_TRUE(first->GetParentFont()) << "the flag starts set";
+    first->SetParentFont(false);
+    EXPECT_FALSE(first->GetParentFont());
+    second->Assign(first);
+    EXPECT_FALSE(second->GetParentFont());
+    first->SetString(0, "...");
+    first->SetEnabled(false);
+    EXPECT_EQ(first->GetString(0), "...");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,23 @@ public:
     void ChangedText(int at) override {
         calls.push_back("changed " + std::to_string(at));
         ++changes;
+    }
+    // Scripted prompt answers in order; each prompt is recorded in `asked`.
+    std::vector<int> answers;
+    std::string asked;
+    int nextAnswer(int closed) {
+        if (answers.empty()) return closed;
+        int a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    bool AskRestartSearch(bool upward) override {
+        asked += upward ? "restart-from-bottom " : "restart-from-top ";
+        return nextAnswer(IDNO) == IDYES;
+    }
+    int AskReplace(bool replaceAll) override {
+        asked += replaceAll ? "replace? " : "replace?/all ";
+        return nextAnswer(IDCANCEL);
     }
 };
 
@@ -304,6 +322,67 @@ TEST(EditModelUndo, TypingUndoesOneCharacterPerStepAndRedoReplays) {
     e.type("x");  // a new change empties the redo stack
     EXPECT_FALSE(e.model.CanRedo());
     EXPECT_EQ("abx", e.text());
+}
+
+// The histories are bounded LIFO buffers: a full one drops its oldest step.
+TEST(EditModelUndo, ABoundedHistoryDropsItsOldestSteps) {
+    Edit e;
+    e.model.UndoStackForTesting().SetMaxEntries(2);
+    e.type("abcd");
+    EXPECT_EQ(2, e.model.UndoDepth());
+    e.model.Undo();
+    e.model.Undo();
+    e.model.Undo();  // "a" and "b" were dropped: nothing
+    EXPECT_EQ("ab", e.text());
+    e.model.Redo();
+    EXPECT_EQ("abc", e.text());
+}
+
+// Whatever way a history lets go of a step, the secret it held is wiped:
+// a 64-character password replaced by one typed character sits in the
+// undo step's removed text (or, once undone, in the redo step's inserted
+// text). Wipes of that size outside the edit's own text buffer are the step's.
+TEST(EditModelUndo, AStepLetGoOfWipesTheSecretItHeld) {
+    const std::string secret(64, 'S');
+    struct Case {
+        const char* how;
+        void (*drop)(std::unique_ptr<Edit>&);
+        bool undoFirst = false;
+    };
+    const Case cases[] = {
+        {"a one-step history takes a new step",
+         [](std::unique_ptr<Edit>& e) {
+             e->model.UndoStackForTesting().SetMaxEntries(1);
+             e->type("y");
+         }},
+        {"ClearUndo", [](std::unique_ptr<Edit>& e) { e->model.ClearUndo(); }},
+        {"EmptyUndoBuffer", [](std::unique_ptr<Edit>& e) { e->model.EmptyUndoBuffer(); }},
+        {"setting the text", [](std::unique_ptr<Edit>& e) { e->model.SetText(SecretText("next")); }},
+        {"typing after an undo empties the redo history", [](std::unique_ptr<Edit>& e) { e->type("z"); }, true},
+        {"the edit is freed", [](std::unique_ptr<Edit>& e) { e.reset(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        auto e = std::make_unique<Edit>(secret.c_str());
+        e->model.SelectAll();
+        e->type("x");
+        ASSERT_EQ("x", e->text());
+        if (c.undoFirst) {
+            e->model.Undo();
+            ASSERT_TRUE(e->model.CanRedo());
+        }
+        std::size_t capacity = 0;
+        const char* own = e->model.BufferForTesting(capacity);
+        int stepWipes = 0;
+        setWipeObserverForTesting([&](const void* data, std::size_t n) {
+            const char* p = static_cast<const char*>(data);
+            bool inOwnText = p >= own && p < own + capacity;
+            if (n >= secret.size() && !inOwnText) ++stepWipes;
+        });
+        c.drop(e);
+        setWipeObserverForTesting(nullptr);
+        EXPECT_GE(stepWipes, 1);
+    }
 }
 
 TEST(EditModelUndo, UndoRestoresTheTextBeforeEveryKindOfChange) {
@@ -619,6 +698,65 @@ TEST(EditModelSearch, ReplaceAllReplacesEveryMatch) {
     EXPECT_TRUE(e.model.SearchAndReplace("-", SecretText("+"), stTop, true, false, sdDown, false, true));
     EXPECT_EQ("a+bb+c", e.text());
     EXPECT_FALSE(e.model.SearchAndReplace("z", SecretText("y"), stTop, true, false, sdDown, false, true));
+}
+
+TEST(EditModelSearch, AnEndOfTheTextAsksWhetherToRestart) {
+    struct Case {
+        const char* pattern;
+        TQCLSearchDirection dir;
+        int answer;
+        const char* asked;
+        int expectStart;  // 0: not found
+    } cases[] = {
+        {"cat", sdDown, IDYES, "restart-from-top ", 1},
+        {"cat", sdDown, IDNO, "restart-from-top ", 0},
+        {"dog", sdUp, IDYES, "restart-from-bottom ", 5},
+        {"dog", sdUp, IDNO, "restart-from-bottom ", 0},
+        {"cow", sdDown, IDYES, "restart-from-top ", 0},  // asked once, then not found
+        {"dog", sdDown, IDYES, "", 5},                   // found before the end: no question
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.pattern << " answer " << c.answer);
+        Edit e("cat dog", 4);
+        e.host.answers = {c.answer};
+        bool found = e.model.Search(c.pattern, stCursor, true, false, c.dir);
+        EXPECT_EQ(c.expectStart != 0, found);
+        EXPECT_EQ(c.asked, e.host.asked);
+        if (found) {
+            EXPECT_EQ(c.expectStart, e.model.GetSelStart());
+        }
+    }
+}
+
+TEST(EditModelSearch, PromptedReplaceAsksAtEachMatch) {
+    struct Case {
+        const char* name;
+        bool replaceAll;
+        std::vector<int> answers;
+        const char* expectText;
+        bool expectResult;
+        const char* asked;
+    } cases[] = {
+        {"yes, one match only", false, {IDYES}, "b-a-a", true, "replace?/all "},
+        {"no, one match only", false, {IDNO}, "a-a-a", false, "replace?/all "},
+        {"yes no yes, then no restart", true, {IDYES, IDNO, IDYES, IDNO}, "b-a-b", true,
+         "replace? replace? replace? restart-from-top "},
+        {"yes then cancel", true, {IDYES, IDCANCEL}, "b-a-a", false, "replace? replace? "},
+        {"all turns on replacing every match", false, {QCLReplaceAll, IDYES, IDYES, IDNO}, "a-b-b", true,
+         "replace?/all replace? replace? restart-from-top "},
+        {"skipped matches found again after a restart", true, {IDNO, IDYES, IDYES, IDYES, IDYES, IDNO}, "b-b-b",
+         true, "replace? replace? replace? restart-from-top replace? restart-from-top "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Edit e("a-a-a", 1);
+        e.host.answers = c.answers;
+        bool result = e.model.SearchAndReplace("a", SecretText("b"), stTop, true, false, sdDown, true, c.replaceAll);
+        EXPECT_EQ(c.expectText, e.text());
+        EXPECT_EQ(c.expectResult, result);
+        EXPECT_EQ(c.asked, e.host.asked);
+        EXPECT_TRUE(e.host.answers.empty()) << "every scripted answer used";
+    }
 }
 
 TEST(EditModelDrag, MovingTheSelection) {

@@ -7,6 +7,7 @@
 #include "components/runtime/qclclass.h"
 #include "framework/Clipbrd.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
+#include "tests/support/DialogAnswerer.h"
 
 #include <cstring>
 #include <string>
@@ -453,6 +454,38 @@ TEST_F(EditWindowTest, TabWithAutoSelectSelectsAllAndAutoSizeFollowsTheFont) {
     TBitmap probe;
     probe.GetCanvas()->SetFont(second->GetFont());
     EXPECT_EQ(5 * probe.GetCanvas()->TextHeight("Qp") / 4 + 5, second->GetHeight());
+}
+
+}  // namespace
+
+namespace {
+
+// The search prompts are real boxes, answered by clicking their buttons: the
+// replace box offers All only while not replacing every match, and the
+// search asks at the end of the text whether to restart from the top.
+TEST_F(EditWindowTest, ReplacePromptsAndTheRestartQuestionAreRealBoxes) {
+    TQCLEdit* edit = makeEdit(10, 10);
+    edit->SetText("a-a-a");
+    edit->HandleNeeded();
+    brimtest::DialogAnswerer answerer({{"Confirm", "All", nullptr},
+                                       {"Confirm", "Yes", nullptr},
+                                       {"Confirm", "No", nullptr},
+                                       {"Search", "No", nullptr}});
+    EXPECT_TRUE(edit->SearchAndReplace("a", "b", stTop, true, false, sdDown, true, false));
+    ASSERT_TRUE(answerer.finished());
+    EXPECT_EQ(edit->GetText(), "a-b-a");
+    const std::vector<brimtest::SeenDialog> seen = answerer.seen();
+    ASSERT_EQ(seen.size(), 4u);
+    auto hasButton = [](const brimtest::SeenDialog& d, const std::string& text) {
+        for (const std::string& t : d.texts)
+            if (brimtest::stripAmpersands(t) == text) return true;
+        return false;
+    };
+    EXPECT_EQ(seen[0].message(), "Replace?");
+    EXPECT_TRUE(hasButton(seen[0], "All"));
+    EXPECT_TRUE(hasButton(seen[0], "Cancel"));
+    EXPECT_FALSE(hasButton(seen[1], "All")) << "replacing every match already";
+    EXPECT_EQ(seen[3].message(), "At bottom ... restart from top?");
 }
 
 }  // namespace

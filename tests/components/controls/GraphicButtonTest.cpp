@@ -1,10 +1,13 @@
 // Graphic buttons: state sequences of press, drag and release, option
 // groups, click repetition on synthetic pool ticks, the hot check, the
-// drop-down part, enabling, and the shape button's hit region.
+// drop-down part, enabling, the shape button's hit region, and transparent
+// buttons over their parent's background.
+#include "components/controls/QCLCustomPanel.h"
 #include "components/controls/QCLMMButton.h"
 #include "components/controls/QCLShapeButton.h"
 #include "components/controls/QCLSpeedButton.h"
 #include "components/runtime/QCLShadow.h"
+#include "components/runtime/QCLSimpleBevel.h"
 #include "components/runtime/qclclass.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
@@ -283,3 +286,160 @@ TEST_F(GraphicButtonTest, MultimediaButtonFallsBackAndIgnoresTransparentPixels) 
     EXPECT_EQ(button->GetButtonFaceImageList(), nullptr);
     EXPECT_EQ(button->FaceStateFor(bsUp), -1);
 }
+
+namespace {
+
+// Transparent buttons let the parent show: the explorer styles copy the
+// parent's background under their face; without a background to copy they
+// fill with their own colour.
+TEST_F(GraphicButtonTest, TransparentExplorerButtonsShowTheParentsBackground) {
+    struct Case {
+        const char* what;
+        TQCLUserButtonStyle style;
+        bool parentFilled;
+        TColor expected;
+    } cases[] = {
+        {"explorer on a filled panel", ubsExplorer, true, clYellow},
+        {"coloured explorer on a filled panel", ubsExplorerColored, true, clYellow},
+        {"explorer on a panel without a picture", ubsExplorer, false, clLime},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* panel = new TQCLCustomPanelFill(form);
+        panel->SetParent(form);
+        panel->SetBounds(0, 0, 120, 60);
+        if (c.parentFilled) {
+            panel->GetFillObject()->SetStyle(sfBrush);
+            panel->GetFillObject()->GetBrush()->SetColor(clYellow);
+        }
+        auto* button = new TQCLSpeedButton(form);
+        button->SetParent(panel);
+        button->SetBounds(40, 20, 30, 24);
+        button->SetColor(clLime);
+        button->SetStyle(c.style);
+        panel->HandleNeeded();
+        EXPECT_EQ(button->CheckOptimized(), c.parentFilled);
+        auto painted = fwtest::paintOf(panel);
+        EXPECT_EQ(fwtest::pixelOf(painted.get(), 40 + 15, 20 + 12), c.expected);
+        panel->Free();
+    }
+}
+
+TEST_F(GraphicButtonTest, TransparentClearsOpaqueAndLeavingItRestoresIt) {
+    auto* button = new TQCLSpeedButton(form);
+    button->SetParent(form);
+    EXPECT_FALSE(button->GetTransparent());
+    EXPECT_TRUE(button->GetControlStyle().Contains(csOpaque));
+    button->SetTransparent(true);
+    EXPECT_FALSE(button->GetControlStyle().Contains(csOpaque));
+    EXPECT_FALSE(button->CheckOptimized()) << "the form has no background picture";
+    button->SetTransparent(false);
+    EXPECT_TRUE(button->GetControlStyle().Contains(csOpaque));
+}
+
+}  // namespace
+
+namespace {
+
+TQCLImageList* pictureList(TComponent* owner, int size, std::initializer_list<TColor> colours) {
+    auto* list = new TQCLImageList(owner);
+    TQCLImageListItem* item = list->GetArrayItem(list->Add());
+    item->SetWidth(size);
+    item->SetHeight(size);
+    for (TColor colour : colours) item->Add(filledBitmap(size, size, colour).get(), nullptr);
+    return list;
+}
+
+TEST(MMButtonFaces, DrawFlagsFollowTheFaceStyleQuickDrawAndTransparency) {
+    struct Case {
+        TQCLBitmapStyle style;
+        bool quick, transparent, force;
+        uint16_t flags;
+    } cases[] = {
+        {sbNone, false, false, false, 0x1000},  {sbNone, true, false, false, 0x0000},
+        {sbCenter, false, false, false, 0x1008}, {sbStretch, false, false, false, 0x1010},
+        {sbTile, true, false, false, 0x0020},   {sbKeepAspRatio, true, false, false, 0x0610},
+        {sbKeepWidth, true, false, false, 0x0210}, {sbKeepHeight, true, false, false, 0x0410},
+        {sbNone, true, true, false, 0x0040},    {sbNone, true, false, true, 0x0040},
+    };
+    for (const Case& c : cases) {
+        TQCLMMButton button(nullptr);
+        button.SetButtonFaceStyle(c.style);
+        button.QuickDraw = c.quick;
+        button.SetTransparent(c.transparent);
+        button.ForceTransparent = c.force;
+        EXPECT_EQ(button.FaceDrawFlags(), c.flags) << int(c.style) << " quick " << c.quick;
+    }
+}
+
+TEST_F(GraphicButtonTest, MultimediaButtonTakesItsPictureSizeAndRepaintsWhenTheListChanges) {
+    TQCLImageList* list = pictureList(form, 16, {clRed});
+    auto* button = new TQCLMMButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 40, 30);
+    button->SetButtonFaceImageList(list);
+    button->SetButtonFaceStyle(sbAutosize);
+    paintControl(button, clBtnFace);
+    EXPECT_EQ(button->GetWidth(), 16);
+    EXPECT_EQ(button->GetHeight(), 16);
+
+    form->HandleNeeded();
+    fwtest::pumpIdle();
+    ValidateRect(form->GetHandle(), nullptr);
+    list->Add();
+    RECT dirty{};
+    ASSERT_TRUE(GetUpdateRect(form->GetHandle(), &dirty, FALSE)) << "the list's change repaints the button";
+    EXPECT_TRUE(TRect(dirty.left, dirty.top, dirty.right, dirty.bottom).Contains(TPoint(15, 15)));
+    ValidateRect(form->GetHandle(), nullptr);
+    list->Free();
+    EXPECT_EQ(button->GetButtonFaceImageList(), nullptr);
+    paintControl(button, clBtnFace);  // no freed list is touched
+}
+
+// The shape button's own fills: a gradient across the face, a picture tiled
+// rather than stretched, and the 3D bevel raised when up and sunk when down.
+TEST_F(GraphicButtonTest, ShapeButtonFillsWithGradientOrTiledPictureAndBevelsIn3D) {
+    auto makeButton = [&](TQCLShapeButtonStyle style) {
+        auto* b = new TQCLShapeButton(form);
+        b->SetParent(form);
+        b->SetBounds(10, 10, 60, 40);
+        b->GetShape()->SetShape(TQCLShapeType::stRectangle);
+        b->GetShape()->GetShadow()->SetDepth(0);
+        b->SetShapeStyle(style);
+        b->SetMode(sbmShapeFill);
+        return b;
+    };
+    TQCLShapeButton* gradient = makeButton(sbsShadow);
+    TQCLGradient* g = gradient->GetShapeFill()->GetGradient();
+    g->SetColor(clRed);
+    g->SetEndColor(clBlue);
+    g->SetStyle(gstHorizontal);
+    gradient->GetShapeFill()->SetStyle(sfGradient);
+    auto seen = paintControl(gradient, clBtnFace);
+    const TColor left = fwtest::pixelOf(seen.get(), 5, 20), right = fwtest::pixelOf(seen.get(), 54, 20);
+    EXPECT_GT(GetRValue(left), GetBValue(left)) << "red at the start";
+    EXPECT_GT(GetBValue(right), GetRValue(right)) << "blue at the end";
+
+    TQCLShapeButton* tiled = makeButton(sbsShadow);
+    auto picture = filledBitmap(8, 8, clLime);
+    SetPixel(picture->GetCanvas()->GetHandle(), 0, 0, RGB(255, 0, 0));
+    tiled->GetShapeFill()->SetFillBitmap(picture.get());
+    tiled->GetShapeFill()->SetTileMode(tmTile);
+    tiled->GetShapeFill()->SetStyle(sfBitmap);
+    seen = paintControl(tiled, clBtnFace);
+    EXPECT_EQ(fwtest::pixelOf(seen.get(), 16, 16), clRed) << "the picture repeats every 8 pixels";
+    EXPECT_EQ(fwtest::pixelOf(seen.get(), 17, 17), clLime);
+
+    TQCLShapeButton* raised = makeButton(sbs3D);
+    TQCLSimpleBevel* bevel = raised->GetShape()->GetBevel();
+    bevel->SetWidth(2);
+    bevel->SetLightColor(clWhite);
+    bevel->SetShadowColor(clBlack);
+    const TColor upEdge = fwtest::pixelOf(paintControl(raised, clBtnFace).get(), 0, 20);
+    press(raised, 30, 20);
+    const TColor downEdge = fwtest::pixelOf(paintControl(raised, clBtnFace).get(), 0, 20);
+    EXPECT_EQ(upEdge, clWhite) << "raised: light at the top left";
+    EXPECT_EQ(downEdge, clBlack) << "sunk: shadow at the top left";
+}
+
+}  // namespace

@@ -1,9 +1,11 @@
 // The group box's caption geometry, the radio group's arrangement, item
 // index and item changes (from code and by a real click), the empty group,
+// the glyph image list and glyph and focus settings handed to the buttons,
 // and the check box's toggling rules.
 #include "components/controls/QCLCheckBox.h"
 #include "components/controls/QCLGroupBox.h"
 #include "components/controls/QCLRadioGroup.h"
+#include "components/runtime/qclcont.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
 #include <vector>
@@ -94,6 +96,87 @@ TEST_F(GroupControlsTest, RadioGroupItemIndexAndItemsFromCode) {
     for (const Clamp& c : clamps) {
         group->SetColumns(c.set);
         EXPECT_EQ(group->GetColumns(), c.expected) << c.set;
+    }
+}
+
+// Every button draws its glyph from the group's glyph list; the group follows
+// the list's changes and lets go of it when it is freed.
+TEST_F(GroupControlsTest, RadioGroupGlyphListReachesEveryButtonAndIsDetachedWhenFreed) {
+    auto* group = new TQCLRadioGroup(form);
+    group->SetParent(form);
+    group->SetBounds(10, 10, 200, 100);
+    for (const char* item : {"A", "B", "C"}) group->GetItems()->Add(item);
+    auto* glyphs = new TQCLBitmapList(form);
+    for (TColor c : {clRed, clBlue}) glyphs->GetArrayItem(glyphs->Add())->SetBitmap(filledBitmap(13, 13, c).get());
+
+    auto expectButtons = [&](TQCLCustomImageList* list, int imageIndex, int listIndex) {
+        for (int i = 0; i < group->ButtonCount(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(group->Button(i)->GetImageList(), list);
+            EXPECT_EQ(group->Button(i)->GetImageIndex(), imageIndex);
+            EXPECT_EQ(group->Button(i)->GetListIndex(), listIndex);
+        }
+    };
+    group->SetGlyphImageList(glyphs);
+    expectButtons(glyphs, 0, 0);
+    struct Step {
+        int which, value;
+        int imageIndex, listIndex;
+    } steps[] = {{1, 1, 0, 1}, {0, 3, 3, 1}, {1, -1, 3, 1}, {0, -2, 3, 1}};
+    for (const Step& st : steps) {
+        SCOPED_TRACE(::testing::Message() << st.which << " := " << st.value);
+        group->SetGlyphIndex(st.which, st.value);
+        EXPECT_EQ(group->GetGlyphImageIndex(), st.imageIndex);
+        EXPECT_EQ(group->GetGlyphListIndex(), st.listIndex);
+        expectButtons(glyphs, st.imageIndex, st.listIndex);
+    }
+
+    group->Button(0)->SetListIndex(0);
+    glyphs->Add();  // a change of the list rebuilds the buttons
+    EXPECT_EQ(group->Button(0)->GetListIndex(), 1);
+
+    glyphs->Free();
+    EXPECT_EQ(group->GetGlyphImageList(), nullptr);
+    expectButtons(nullptr, 3, 1);
+    group->GetItems()->Add("D");  // no freed list is touched
+    EXPECT_EQ(group->ButtonCount(), 4);
+}
+
+TEST_F(GroupControlsTest, RadioGroupGlyphAndFocusSettingsReachEveryButton) {
+    auto* group = new TQCLRadioGroup(form);
+    group->SetParent(form);
+    group->SetBounds(10, 10, 200, 100);
+    for (const char* item : {"A", "B"}) group->GetItems()->Add(item);
+    struct Setting {
+        const char* name;
+        void (*set)(TQCLRadioGroup*);
+        bool (*onButton)(TQCLButtonControl*);
+    } settings[] = {
+        {"GlyphTransparent", [](TQCLRadioGroup* g) { g->SetGlyphTransparent(false); },
+         [](TQCLButtonControl* b) { return !b->GetGlyphTransparent(); }},
+        {"GlyphTransparentColor", [](TQCLRadioGroup* g) { g->SetGlyphTransparentColor(clFuchsia); },
+         [](TQCLButtonControl* b) { return b->GetGlyphTransparentColor() == clFuchsia; }},
+        {"GlyphFlat", [](TQCLRadioGroup* g) { g->SetGlyphFlat(true); },
+         [](TQCLButtonControl* b) { return b->GetGlyphFlat(); }},
+        {"UseBitmap", [](TQCLRadioGroup* g) { g->SetUseBitmap(true); },
+         [](TQCLButtonControl* b) { return b->GetUseBitmap(); }},
+        {"FocusStyle", [](TQCLRadioGroup* g) { g->SetFocusStyle(fcGlyphText); },
+         [](TQCLButtonControl* b) { return b->GetFocusStyle() == fcGlyphText; }},
+        {"FocusColor", [](TQCLRadioGroup* g) { g->SetFocusColor(clRed); },
+         [](TQCLButtonControl* b) { return b->GetFocusColor() == clRed; }},
+        {"UseFocusColor", [](TQCLRadioGroup* g) { g->SetUseFocusColor(true); },
+         [](TQCLButtonControl* b) { return b->GetUseFocusColor(); }},
+        {"Font3D", [](TQCLRadioGroup* g) {
+             TQCL3DCaption raised;
+             raised.SetStyle(tdRaised);
+             g->SetFont3D(&raised);
+         },
+         [](TQCLButtonControl* b) { return b->GetFont3D()->GetStyle() == tdRaised; }},
+    };
+    for (const Setting& setting : settings) {
+        SCOPED_TRACE(setting.name);
+        setting.set(group);
+        for (int i = 0; i < group->ButtonCount(); ++i) EXPECT_TRUE(setting.onButton(group->Button(i))) << i;
     }
 }
 

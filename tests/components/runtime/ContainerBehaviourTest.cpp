@@ -96,6 +96,42 @@ TEST(ContainerChanges, RegistrationsCountAndEndWithEitherSide) {
     list.Add();  // the freed link is no longer called
 }
 
+// A link freed while still registered must leave no pointer behind, however
+// often it was registered and whatever was unregistered before. The freed
+// link's memory is reused by a fresh, unregistered link: if the container
+// kept a stale pointer, the fresh link would hear the container's change.
+TEST(ContainerChanges, AFreedLinkIsForgottenWhateverItsRegistrations) {
+    struct Case {
+        const char* what;
+        int registrations;
+        int unregistrations;
+    };
+    const Case cases[] = {
+        {"registered once", 1, 0},
+        {"registered twice", 2, 0},
+        {"registered twice, unregistered once", 2, 1},
+        {"registered three times, unregistered once", 3, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TQCLStringList list(nullptr);
+        alignas(TQCLChangeLink) unsigned char storage[sizeof(TQCLChangeLink)];
+        auto* link = new (storage) TQCLChangeLink;
+        for (int i = 0; i < c.registrations; ++i)
+            list.RegisterChanges(link);
+        for (int i = 0; i < c.unregistrations; ++i)
+            list.UnRegisterChanges(link);
+        link->~TQCLChangeLink();
+
+        int heard = 0;
+        auto* stranger = new (storage) TQCLChangeLink;
+        stranger->OnChange = [&heard](TObject*) { ++heard; };
+        list.Add();
+        EXPECT_EQ(heard, 0);
+        stranger->~TQCLChangeLink();
+    }
+}
+
 TEST(ContainerItems, LookupOwnershipAndIndexErrors) {
     TQCLBitmapList list(nullptr);
     for (const char* name : {"One", "two", "two"})

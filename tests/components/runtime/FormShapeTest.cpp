@@ -1,7 +1,9 @@
 // The form shape on a real form: the window region read back with
 // GetWindowRgn and PtInRegion (client shape, shadow, title bar kept or cut,
 // missing data, bitmap shapes resizing the form), WM_NCHITTEST answers for
-// dragging by the client area, and WM_ERASEBKGND painted on a memory DC.
+// dragging by the client area, WM_ERASEBKGND painted on a memory DC, and a
+// background taken from an image list.
+#include "components/runtime/qclcont.h"
 #include "components/runtime/qclregion.h"
 #include "tests/components/runtime/ContainerTestSupport.h"
 
@@ -206,6 +208,49 @@ TEST_F(FormShapeTest, EraseFillsTheBackgroundAndPaintsTheBorder) {
     EXPECT_TRUE(shape->BackDrawArea(target.GetCanvas(), TRect(60, 50, 62, 52), TPoint(1, 1)));
     EXPECT_EQ(target.GetCanvas()->GetPixel(1, 1), clLime);
     EXPECT_EQ(target.GetCanvas()->GetPixel(0, 0), clWhite);
+}
+
+}  // namespace
+
+namespace {
+
+// An sfBitmapList background paints the list's item (ListIndex, ImageIndex);
+// the shape follows the list's changes and lets go of it when it is freed.
+TEST_F(FormShapeTest, BitmapListBackgroundComesFromTheImageListItem) {
+    TQCLFormShape* shape = makeShape(rsRect);
+    auto* pictures = new TQCLBitmapList(form);
+    for (TColor c : {clRed, clBlue}) {
+        TBitmap picture;
+        paint(picture, 8, 8, {c});
+        pictures->GetArrayItem(pictures->Add())->SetBitmap(&picture);
+    }
+    shape->GetFillObject()->SetStyle(sfBitmapList);
+    shape->GetFillObject()->SetTileMode(tmTile);
+    auto backgroundAt = [&](int x, int y) {
+        TBitmap sheet;
+        paint(sheet, form->GetClientWidth(), form->GetClientHeight(), {clWhite});
+        SendMessageA(form->Handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(sheet.GetCanvas()->GetHandle()), 0);
+        return sheet.GetCanvas()->GetPixel(x, y);
+    };
+    struct Step {
+        const char* what;
+        int listIndex;
+        TColor expected;
+    } steps[] = {{"item 0", 0, clRed}, {"item 1", 1, clBlue}};
+    shape->SetImageList(pictures);
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        shape->SetListIndex(s.listIndex);
+        EXPECT_EQ(backgroundAt(60, 50), s.expected);
+    }
+
+    int reshaped = 0;
+    shape->OnChange = [&](TObject*) { ++reshaped; };
+    pictures->Add();
+    EXPECT_EQ(reshaped, 1) << "a change of the list reaches the shape";
+    pictures->Free();
+    EXPECT_EQ(shape->GetImageList(), nullptr);
+    backgroundAt(60, 50);  // no freed list is touched
 }
 
 }  // namespace

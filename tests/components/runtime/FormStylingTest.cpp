@@ -1,6 +1,6 @@
 // Components that take over parts of their owner form on a real window: the
 // title styler (the caption it hides and gives back, the one-character text
-// buffer, when it paints), the background fill (WM_ERASEBKGND on a memory DC
+// buffer, when it paints, and its title bar read back by pixels), the background fill (WM_ERASEBKGND on a memory DC
 // with the tiles read back) and the dialog base's BaseExecute.
 #include "components/runtime/QCLBack.h"
 #include "components/runtime/QCLBaseDialog.h"
@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -130,6 +131,146 @@ TEST_F(StylerTest, PaintsOnlyWhereTheRulesAllow) {
     styler->PaintMode = pcControl;
     form->Hide();
     EXPECT_EQ(paintsAfter([&] { styler->ForceNCPaint(); }), 0) << "a hidden form is not painted";
+}
+
+// What the window shows, read from its own device context as the screen has it.
+class WindowPixels {
+public:
+    explicit WindowPixels(HWND window) {
+        RECT r;
+        GetWindowRect(window, &r);
+        bitmap_.SetPixelFormat(pf24bit);
+        bitmap_.SetSize(r.right - r.left, r.bottom - r.top);
+        HDC dc = GetWindowDC(window);
+        BitBlt(bitmap_.GetCanvas()->GetHandle(), 0, 0, bitmap_.GetWidth(), bitmap_.GetHeight(), dc, 0, 0, SRCCOPY);
+        ReleaseDC(window, dc);
+    }
+    TColor at(int x, int y) { return bitmap_.GetCanvas()->GetPixel(x, y); }
+    template <class Test>
+    int count(const TRect& r, Test test) {
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) n += test(static_cast<COLORREF>(at(x, y)));
+        return n;
+    }
+    int count(const TRect& r, TColor c) {
+        return count(r, [c](COLORREF p) { return p == static_cast<COLORREF>(c); });
+    }
+
+private:
+    TBitmap bitmap_;
+};
+
+bool closeTo(TColor a, COLORREF b, int tolerance) {
+    const COLORREF c = static_cast<COLORREF>(a);
+    return std::abs(GetRValue(c) - GetRValue(b)) <= tolerance && std::abs(GetGValue(c) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(c) - GetBValue(b)) <= tolerance;
+}
+
+// The styler's title bar by its pixels: the gradient from black to the
+// active caption colour (one step paints black alone), the caption in the
+// font's own colour, and the owner-drawn title and text rectangles.
+TEST_F(StylerTest, TitleBarPixels) {
+    form->Show();
+    SetForegroundWindow(form->Handle);
+    const HWND window = form->Handle;
+    TRect title, text;
+    int flags = 1 | 0x20;
+    QCLNCCalcDrawingArea(window, title, text, flags);
+    ASSERT_GT(title.Width(), 40);
+    const COLORREF caption = GetSysColor(COLOR_ACTIVECAPTION);
+
+    TQCLFormStyler* styler = makeStyler(TQCLFormStyleOptions{fsUseFontColor});
+    styler->GetFont()->SetColor(clYellow);
+    styler->GetFont()->SetStyle(TFontStyles{fsBold});
+    SendMessageA(window, WM_NCACTIVATE, 1, 0);
+    {
+        WindowPixels seen(window);
+        const TColor start = seen.at(text.Left, title.Top), end = seen.at(title.Right - 1, title.Top);
+        EXPECT_TRUE(closeTo(end, caption, 24)) << std::hex << end << " vs " << caption;
+        EXPECT_LT(GetRValue(start) + GetGValue(start) + GetBValue(start),
+                  GetRValue(end) + GetGValue(end) + GetBValue(end) + 1)
+            << "darker towards the start";
+        EXPECT_TRUE(closeTo(seen.at(title.Left + (title.Width() * 1) / 64, title.Top), RGB(0, 0, 0), 40))
+            << "black at the start";
+        // Smoothed glyph edges blend into the gradient; the strokes are yellow.
+        const int yellowish = seen.count(text, [](COLORREF p) {
+            return GetRValue(p) > 200 && GetGValue(p) > 200 && GetBValue(p) < 90;
+        });
+        EXPECT_GT(yellowish, 0) << "the caption in the font's colour";
+    }
+
+    styler->Colors = 1;
+    SendMessageA(window, WM_NCACTIVATE, 1, 0);
+    {
+        WindowPixels seen(window);
+        EXPECT_EQ(seen.at(title.Right - 1, title.Top), clBlack) << "one step paints the start colour alone";
+    }
+
+    TRect paintedTitle, paintedText;
+    styler->OnPaint = [&](TObject*, TCanvas* canvas, const TRect& r) {
+        paintedTitle = r;
+        canvas->GetBrush()->SetColor(clLime);
+        canvas->FillRect(r);
+    };
+    styler->OnCaptionPaint = [&](TObject*, TCanvas* canvas, const TRect& r) {
+        paintedText = r;
+        canvas->GetBrush()->SetStyle(bsSolid);
+        canvas->GetBrush()->SetColor(clRed);
+        canvas->FillRect(r);
+    };
+    styler->Options = TQCLFormStyleOptions{fsAdjustRect};
+    styler->PaintMode = pcOwnerDraw;
+    SendMessageA(window, WM_NCACTIVATE, 1, 0);
+    {
+        TRect expectTitle, expectText;
+        int ownerFlags = 3 | 0x20;
+        QCLNCCalcDrawingArea(window, expectTitle, expectText, ownerFlags);
+        EXPECT_EQ(paintedTitle, expectTitle);
+        EXPECT_EQ(paintedText, expectText);
+        WindowPixels seen(window);
+        // The caption event paints over the title event inside the text rectangle.
+        TRect overlap;
+        IntersectRect(reinterpret_cast<RECT*>(&overlap), reinterpret_cast<const RECT*>(&paintedTitle),
+                      reinterpret_cast<const RECT*>(&paintedText));
+        const int titleArea = paintedTitle.Width() * paintedTitle.Height();
+        const int overlapArea = overlap.Width() * overlap.Height();
+        EXPECT_EQ(seen.count(paintedTitle, clRed), overlapArea);
+        EXPECT_EQ(seen.count(paintedTitle, clLime), titleArea - overlapArea);
+    }
+}
+
+// The system's icon left of the caption survives the gradient: its pixels
+// (all but those in the saved area's transparent colour) read as before.
+TEST_F(StylerTest, TheIconAreaKeepsTheSystemsIcon) {
+    form->Show();
+    SetForegroundWindow(form->Handle);
+    const HWND window = form->Handle;
+    TRect title, text;
+    int flags = 1 | 0x20;
+    QCLNCCalcDrawingArea(window, title, text, flags);
+    ASSERT_TRUE(flags & 8) << "a single-border form with a system menu has an icon area";
+    const TRect icon(title.Left, title.Top, text.Left, title.Bottom);
+    SendMessageA(window, WM_NCPAINT, 1, 0);
+    WindowPixels before(window);
+    const TColor transparent = before.at(icon.Left, icon.Bottom - 1);
+    int iconPixels = 0;
+    for (int y = icon.Top; y < icon.Bottom; ++y)
+        for (int x = icon.Left; x < icon.Right; ++x) iconPixels += before.at(x, y) != transparent;
+    ASSERT_GT(iconPixels, 0);
+
+    makeStyler(TQCLFormStyleOptions{fsUseDefaultFont});
+    SendMessageA(window, WM_NCPAINT, 1, 0);
+    WindowPixels after(window);
+    int kept = 0;
+    for (int y = icon.Top; y < icon.Bottom; ++y)
+        for (int x = icon.Left; x < icon.Right; ++x)
+            kept += before.at(x, y) != transparent && after.at(x, y) == before.at(x, y);
+    // Without the restore the gradient covers them all; a pixel or two on the
+    // area's edge may be touched by the frame's own repaint.
+    EXPECT_GE(kept * 100, iconPixels * 95) << kept << " of " << iconPixels;
+    EXPECT_TRUE(closeTo(after.at(title.Right - 1, title.Top), GetSysColor(COLOR_ACTIVECAPTION), 24))
+        << "the gradient is there";
 }
 
 // A 2 x 2 picture of four colours, tiled by the background.
