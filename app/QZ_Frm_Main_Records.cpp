@@ -13,6 +13,11 @@
  *   quadratic or slow for a vault of many thousand entries.
  * - Deleting removes exactly the selected lines, from the last one up; the
  *   caret line of an extended selection need not be selected.
+ * - A column edge dragged repaints the whole list while it moves and when it
+ *   is let go: the lines are drawn from the sections' widths.
+ * - Sorting and editing keep the selected entries selected and in view: a
+ *   sort moves them to other lines (found again by row id), and rewriting a
+ *   line's cells drops its selection.
  * - A list index of -1 is no row, everywhere.
  * - CompChange runs inside the edit's own change; what it does to the list
  *   and the form (even removing the entry) must leave the edit usable.
@@ -70,6 +75,14 @@ int visibleColumnOfHeader(const category& cat, int headerIndex) {
     return -1;
 }
 
+// The line of the row with that id, -1 when there is none.
+int lineOfRowId(const category& cat, int id) {
+    int line = 0;
+    for (const row* r = cat.firstRow(); r; r = r->next, ++line)
+        if (r->getId() == id) return line;
+    return -1;
+}
+
 }  // namespace
 
 // The list's scrolled width for columns ending at right: never narrower than the list itself, whose
@@ -113,8 +126,10 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
     QCLListBox2->GetHeaderSections()->Clear();
     QCLListBox2->Header()->OnSectionClick = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionClick);
     QCLListBox2->Header()->OnDrawSection = TDrawSectionEvent(this, &TFormMain::QCLListBox2HeaderDrawSection);
+    // Through the list's own resize handler, which repaints the lines at the new column positions
+    // before passing the resize on; set on the header it would replace that handler.
     QCLListBox2->OnHeaderSectionResize = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionResize);
-    QCLListBox2->Header()->OnSectionResize = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionResize);
+    QCLListBox2->Header()->OnSectionTrack = TSectionTrackEvent(this, &TFormMain::QCLListBox2HeaderSectionTrack);
     // The list hands its own click events to the inner list when its loading bracket closes (Loaded),
     // which comes after this: set on the inner list alone they would be replaced by empty ones there.
     QCLListBox2->OnClick = TNotifyEvent(this, &TFormMain::QCLListBox2Click);
@@ -453,6 +468,7 @@ void TFormMain::selectOnly(int line) {
     if (line < 0 || line >= QCLListBox2->GetItems()->GetCount()) return;
     QCLListBox2->SetInteger(1, line);
     QCLListBox2->Selected[line] = true;
+    showLine(line);
     loadEditorRows(line);
 }
 
@@ -514,6 +530,9 @@ void TFormMain::QCLListBox2DblClick(TObject*) {
         const int column = visibleColumnOfHeader(*cat, i);
         if (column >= 0) QCLListBox2->SetItemPart(line, column, (*values)[i].c_str());
     }
+    // Rewriting a line's cells replaces the line, which drops its selection.
+    QCLListBox2->Selected[line] = true;
+    showLine(line);
     loadEditorRows(line);
     // Saved by the next save like an edit in the panel, not only at exit.
     flows_.Modified = true;
@@ -544,6 +563,13 @@ void TFormMain::KTransDeleteButtonMouseRelease(TObject*) {
     flows_.saveVault();
 }
 
+void TFormMain::showLine(int line) {
+    TListBox* list = QCLListBox2->InnerList();
+    if (line < 0 || !list->HandleAllocated()) return;
+    // The caret line of a list of several selections; moving it scrolls the line into view.
+    SendMessageA(list->Handle, LB_SETCARETINDEX, static_cast<WPARAM>(line), FALSE);
+}
+
 bool TFormMain::recordListFocused() {
     return QCLListBox2 && QCLListBox2->Visible && QCLListBox2->InnerList()->HandleAllocated() &&
            GetFocus() == QCLListBox2->InnerList()->Handle;
@@ -553,7 +579,9 @@ void TFormMain::KTransSearchButtonMouseRelease(TObject*) {
     VaultContent& content = store_.content();
     category* found = nullptr;
     int foundRow = -1;
-    if (!dialogs_.search(this, content.userCategories, content.encryptedFiles, found, foundRow) || !found) return;
+    if (!dialogs_.search(this, content.userCategories, content.encryptedFiles, content.hidePwords, found, foundRow) ||
+        !found)
+        return;
     if (found == content.encryptedFiles) {
         content.current = found;
         content.currCat = 1;
@@ -584,8 +612,17 @@ void TFormMain::QCLListBox2HeaderSectionClick(THeaderControl*, THeaderSection* S
     if (!cat || !Section) return;
     const int h = headerOfVisibleColumn(*cat, Section->GetIndex());
     if (h < 0) return;
+    // The selected entries, by row id: the sort moves them to other lines.
+    std::vector<int> selectedIds;
+    for (int line = 0; line < QCLListBox2->GetItems()->GetCount(); ++line)
+        if (QCLListBox2->Selected[line]) selectedIds.push_back(cat->rowIdAt(line));
+    const int caretId = cat->rowIdAt(QCLListBox2->GetInteger(1));
     cat->sortByColumn(h);
     populateForm(true, true);
+    if (caretId < 0) return;
+    selectOnly(lineOfRowId(*cat, caretId));
+    for (int id : selectedIds)
+        if (const int line = lineOfRowId(*cat, id); line >= 0) QCLListBox2->Selected[line] = true;
 }
 
 void TFormMain::QCLListBox2HeaderSectionResize(THeaderControl*, THeaderSection*) {
@@ -597,6 +634,12 @@ void TFormMain::QCLListBox2HeaderSectionResize(THeaderControl*, THeaderSection*)
     int column = 0;
     for (header* h = cat->headerList(); h && column < count; h = h->next)
         if (h->show == hsShown) h->width = sections->GetItem(column++)->GetWidth();
+}
+
+void TFormMain::QCLListBox2HeaderSectionTrack(THeaderControl*, THeaderSection*, int, TSectionTrackState) {
+    // The header follows the drag at once; the lines are drawn again once it has taken the new width.
+    TListBox* list = QCLListBox2->InnerList();
+    if (list->HandleAllocated()) InvalidateRect(list->Handle, nullptr, TRUE);
 }
 
 void TFormMain::QCLListBox2HeaderDrawSection(THeaderControl* HeaderControl, THeaderSection* Section,
