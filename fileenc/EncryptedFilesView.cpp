@@ -58,6 +58,8 @@ const char* const NoAssociation =
     "that created it.";
 const char* const OpenFailed =
     "Your file has failed to open.  You will need to open the file by running the program that created it.";
+const char* const LeftDecrypted =
+    "Your file could not be encrypted again.  It is not encrypted, and stays decrypted at \"%s\".";
 const char* const FileDoesNotExist = "The file you have selected does not exist on your computer.";
 const char* const OpenDialogFilter =
     "(*.*) All Files|*.*|(*.doc) Word Documents|*.doc|(*.wpd) Word Perfect Documents|*.wpd|(*.xls) Excel "
@@ -571,11 +573,12 @@ void EncryptedFilesView::xpDecryptButtonClick(TObject*) {
 
 // ---- running a file ----
 
-int EncryptedFilesView::runFile(const std::string& path) {
+int EncryptedFilesView::runFile(const std::string& path, bool decryptedForRun) {
     if (path.empty()) return 0;  // the root, or a node without a row
     if (!isFolder(path) && IsEncrypted(path)) {
         notice(fileview::RunDecrypts);
         if (checks_.decryptSingleFile(path) != fsDone) return 1;
+        decryptedForRun = true;
         updateTreeImages(false);
         ClrTreeView1Change(ClrTreeView1, ClrTreeView1->Selected);
     }
@@ -588,6 +591,18 @@ int EncryptedFilesView::runFile(const std::string& path) {
     run.nShow = SW_SHOWNORMAL;
     ShellExecuteExA(&run);
     const auto code = reinterpret_cast<std::intptr_t>(run.hInstApp);
-    if (code <= 32) notice(code == SE_ERR_NOASSOC ? fileview::NoAssociation : fileview::OpenFailed);
+    if (code > 32) return 0;
+    notice(code == SE_ERR_NOASSOC ? fileview::NoAssociation : fileview::OpenFailed);
+    if (decryptedForRun) encryptUnopened(path);
     return 0;
+}
+
+void EncryptedFilesView::encryptUnopened(const std::string& path) {
+    // The user chose to open the file, not to decrypt it: no question, no notice of success.
+    bool askReadOnly = false, askSystem = false, notifyEncrypted = false, askOverwrite = false;
+    if (checks_.encryptFile(path, true, askReadOnly, askSystem, notifyEncrypted, askOverwrite) != fsDone ||
+        !IsEncrypted(path))
+        notice(fileview::fill(fileview::LeftDecrypted, path));
+    updateTreeImages(true);
+    ClrTreeView1Change(ClrTreeView1, ClrTreeView1->Selected);
 }

@@ -337,6 +337,22 @@ TEST_F(RunFile, AFileTypeWithoutAProgramGivesTheNoAssociationNotice) {
     EXPECT_EQ(script.texts(), (Strings{fileview::NoAssociation}));
 }
 
+// A plain copy that nothing opened is not left on disk: it is encrypted again (its plain copy wiped).
+TEST_F(RunFile, AnEncryptedFileThatNoProgramOpensIsEncryptedAgain) {
+    const std::string file = temp->file("letter.brimnoassoc");
+    writeAll(file, "dear bank");
+    makeEncryptedFile(file);
+    addRow(file);
+    view->buildFileTree();
+    selectOnly({view->rootNode()->Item[0]});
+    brimtest::MessageBoxScript script({mbrOk, mbrOk});
+    view->xpOpenFileButtonClick(nullptr);
+    EXPECT_EQ(script.texts(), (Strings{fileview::RunDecrypts, fileview::NoAssociation}));
+    EXPECT_FALSE(fileExists(file));
+    EXPECT_TRUE(fileExists(file + ".vltenc"));
+    EXPECT_EQ(view->rootNode()->Item[0]->ImageIndex, fileview::imgEncryptedFile);
+}
+
 TEST_F(RunFile, AFailedDecryptionOpensNothing) {
     const std::string file = temp->file("broken.brimviewtest");
     makeEncryptedFile(file);

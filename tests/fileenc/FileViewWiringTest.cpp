@@ -85,7 +85,9 @@ TEST_F(FilesWiring, CommandsListAFolderAPlainFileAndOpenAnEncryptedOne) {
     EXPECT_TRUE(exists(temp.file("docs\\a.txt.vltenc")));
     EXPECT_TRUE(exists(temp.file("plan.txt.vltenc")));
     EXPECT_FALSE(exists(temp.file("plan.txt")));
-    EXPECT_EQ(temp.readFile("letter.brimnoassoc"), "dear bank");
+    // Nothing opened it: encrypted again, no plain copy left.
+    EXPECT_TRUE(exists(temp.file("letter.brimnoassoc.vltenc")));
+    EXPECT_FALSE(exists(temp.file("letter.brimnoassoc")));
     EXPECT_TRUE(form->store().content().current == form->store().content().encryptedFiles);
     EXPECT_TRUE(form->ScrollBox2->Visible);
 }
