@@ -358,7 +358,7 @@ TEST_F(FileTree, TheRootStandsForNoFile) {
     EXPECT_FALSE(fileExists(path("first.txt")));
 }
 
-TEST_F(FileTree, RefreshKeepsCollapsedFoldersCollapsedAndShowsWhatChanged) {
+TEST_F(FileTree, RefreshKeepsCollapsedFoldersCollapsedAndTheChosenFileChosenAndShowsWhatChanged) {
     for (const char* name : {"one", "two", "one\\sub"}) folder(name);
     file("one\\sub\\x.txt");
     file("two\\y.txt");
@@ -366,8 +366,11 @@ TEST_F(FileTree, RefreshKeepsCollapsedFoldersCollapsedAndShowsWhatChanged) {
     addRow(path("two"));
     view->buildFileTree();
     child(root(), "one")->Collapse(false);
+    selectOnly({child(child(root(), "two"), "y.txt")});
     file("two\\new.txt");
     view->xpRefreshButtonClick(nullptr);
+    EXPECT_EQ(view->ClrTreeView1->SelectionCount, 1);
+    EXPECT_EQ(view->ClrTreeView1->Selected, child(child(root(), "two"), "y.txt")) << "the chosen file stays chosen";
     EXPECT_FALSE(child(root(), "one")->Expanded);
     EXPECT_TRUE(child(root(), "two")->Expanded);
     EXPECT_TRUE(child(child(root(), "one"), "sub")->Expanded) << "only the remembered node collapses";
