@@ -10,6 +10,7 @@
 #include "vault/category.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -84,6 +85,13 @@ std::string droppedFileName(const std::string& dropped) { return StripExtension(
 }  // namespace fileview
 
 namespace {
+
+// The user's Documents folder, empty when the system cannot say.
+std::string documentsFolder() {
+    char folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+    return folder;
+}
 
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -431,6 +439,8 @@ void EncryptedFilesView::addFolder(const std::string& path) {
 
 void EncryptedFilesView::KTransNewFileButtonMouseRelease(TObject*) {
     host_.tip(64, fileview::AddFileTip);
+    // The user's own files, never the program's folder (the process's current one).
+    OpenDialog1->InitialDir = documentsFolder().c_str();
     if (!OpenDialog1->Execute()) return;
     forgetNodeFacts();
     bool tipDue = true;

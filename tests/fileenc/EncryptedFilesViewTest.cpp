@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -408,6 +411,29 @@ TEST_F(FileTree, RemoveFileDecryptsAndRemovesTheChosenRowsUntilAStop) {
     window.tips.clear();
     view->removeSelected();
     EXPECT_TRUE(window.tips.empty());
+}
+
+TEST_F(FileTree, AddFileOpensInTheUsersDocuments) {
+    char documents[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
+    std::string shown;
+    brimtest::DialogAnswerer answerer({{"Open", "", [&](HWND dialog) {
+                                            char folder[MAX_PATH] = {};
+                                            if (SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                                             reinterpret_cast<LPARAM>(folder)) <= 0)
+                                                return false;
+                                            shown = folder;
+                                            HWND cancel = GetDlgItem(dialog, IDCANCEL);
+                                            if (!cancel) return false;
+                                            RECT r{};
+                                            GetClientRect(cancel, &r);
+                                            brimtest::clickClientPoint(cancel, {r.right / 2, r.bottom / 2});
+                                            return true;
+                                        }}});
+    view->KTransNewFileButtonMouseRelease(nullptr);
+    EXPECT_TRUE(answerer.finished(1000));
+    EXPECT_EQ(_stricmp(shown.c_str(), documents), 0) << shown << " instead of " << documents;
+    EXPECT_TRUE(jobs.jobSources.empty());
 }
 
 TEST_F(FileTree, AddFileThroughTheOpenDialogEncryptsAndListsTheChosenFile) {
