@@ -154,6 +154,7 @@ public:
     void KTransHelpButtonMouseRelease(TObject* Sender);
     void ComboBox1Change(TObject* Sender);
     void ComboBox1DblClick(TObject* Sender);
+    void ComboBox1KeyPress(TObject* Sender, char& Key);
     void QCLListBox2Click(TObject* Sender);
     void QCLListBox2DblClick(TObject* Sender);
     void QCLListBox2HeaderSectionClick(THeaderControl* HeaderControl, THeaderSection* Section);

@@ -18,6 +18,8 @@
  * - Sorting and editing keep the selected entries selected and in view: a
  *   sort moves them to other lines (found again by row id), and rewriting a
  *   line's cells drops its selection.
+ * - Typing in the category box chooses nothing: categories change by the
+ *   box's list, its arrow keys and Ctrl+Up/Down only.
  * - A list index of -1 is no row, everywhere.
  * - CompChange runs inside the edit's own change; what it does to the list
  *   and the form (even removing the entry) must leave the edit usable.
@@ -113,6 +115,7 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
     ComboBox1->SetAnchors(TAnchors{akLeft, akTop, akRight});
     ComboBox1->OnChange = TNotifyEvent(this, &TFormMain::ComboBox1Change);
     ComboBox1->OnDblClick = TNotifyEvent(this, &TFormMain::ComboBox1DblClick);
+    ComboBox1->OnKeyPress = TKeyPressEvent(this, &TFormMain::ComboBox1KeyPress);
 
     QCLListBox2 = new TQCLListBox(this);
     QCLListBox2->Parent = leftPanel;
@@ -251,6 +254,10 @@ void TFormMain::ComboBox1Change(TObject*) {
 }
 
 void TFormMain::ComboBox1DblClick(TObject*) { editCategories(); }
+
+// Categories are chosen from the box's list, or by Ctrl+Up and Ctrl+Down; a typed letter chooses
+// nothing (it would open the category editor with "a" of "Add/Edit Categories...").
+void TFormMain::ComboBox1KeyPress(TObject*, char& Key) { Key = 0; }
 
 void TFormMain::showFileButtons(bool show) {
     for (TControl* c : {static_cast<TControl*>(KTransNewFileButton), static_cast<TControl*>(KTransRemoveFileButton),

@@ -1,6 +1,7 @@
 // The record list on the real window with real input: a column edge dragged repaints every line at
 // the new column positions, and the selected entry stays selected and in view when the list is
-// sorted by a header click or the entry is edited through the entry dialog.
+// sorted by a header click or the entry is edited through the entry dialog; letters typed in the
+// category box choose no category.
 #include "tests/app/RecordsFixture.h"
 
 #include "tests/skin/SkinFixture.h"
@@ -142,6 +143,26 @@ TEST_F(RecordListTest, AnEntryEditedThroughTheDialogStaysSelectedAndInView) {
     EXPECT_EQ(selectedLines(), std::vector<int>{line});
     EXPECT_EQ(text(editorRow(0)->edit->GetText()), name + " edited");
     EXPECT_TRUE(inView(line));
+}
+
+// Letters typed in the category box choose no category ("a" would open the category editor); its
+// arrow keys still do.
+TEST_F(RecordListTest, TypingInTheCategoryBoxChoosesNothing) {
+    openRecords();
+    cards(3);
+    showInFrontAt();
+    const int cardsItem = form->ComboBox1->GetItemIndex();
+    ASSERT_EQ(std::string(form->ComboBox1->GetText().c_str()), "Cards");
+    form->ComboBox1->SetFocus();
+    rdialogs.calls.clear();
+    for (WORD key : {'A', 'E', 'N', 'C'}) typeKey(key);
+    pumpAWhile();
+    EXPECT_EQ(form->ComboBox1->GetItemIndex(), cardsItem);
+    EXPECT_EQ(content().current->getName(), "Cards");
+    EXPECT_TRUE(rdialogs.calls.empty()) << ::testing::PrintToString(rdialogs.calls);
+    typeKey(VK_UP);
+    ASSERT_TRUE(pumpUntil([&] { return content().current->getName() == "Notes"; }));
+    EXPECT_EQ(form->ComboBox1->GetItemIndex(), cardsItem - 1);
 }
 
 }  // namespace
