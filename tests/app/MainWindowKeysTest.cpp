@@ -245,6 +245,29 @@ TEST_F(KeysTest, EveryWayOutOfUnlockButTheRightPasswordKeepsTheLockAndTheKey) {
     }
 }
 
+// "Forgot your Password?" restores the key under a new password and leaves the window locked;
+// that new password then unlocks it.
+TEST_F(KeysTest, AfterAKeyRestoredAtUnlockTheNewPasswordUnlocks) {
+    showOpenForm();
+    const std::string backup = temp.file("key backup.kbk");
+    ASSERT_EQ(form->flows().backupKey(backup, false), 0);
+    form->quickLock();
+    dialogs.password(7);
+    dialogs.keyBackup = backup;
+    dialogs.password(1, "brand new");
+    {
+        RecordingBoxes boxes;
+        form->xpUnlockButtonClick(form->xpUnlockButton);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Your key has been restored."});
+    }
+    EXPECT_TRUE(form->locked());
+    dialogs.password(1, "brand new");
+    form->xpUnlockButtonClick(form->xpUnlockButton);
+    EXPECT_FALSE(form->locked());
+    EXPECT_TRUE(dialogs.answeredAll());
+    EXPECT_EQ(savedNotes(temp.path(), "Home", "brand new"), std::vector<std::string>{"kept Home"});
+}
+
 TEST_F(KeysTest, AnUnreadableVaultFileAtUnlockSaysSoAndKeepsTheLock) {
     showOpenForm();
     form->quickLock();
