@@ -301,7 +301,9 @@ void EncryptedFilesView::layoutPanels() {
     xpOpenFileButton->SetBounds(8, Label16->Top + Label16->Height + 8, 100, 24);
     Label24->SetBounds(8, xpOpenFileButton->Top + xpOpenFileButton->Height + 16, inner, labelLineHeight(Label24));
     const int memoTop = Label24->Top + Label24->Height + 4;
-    Memo1->SetBounds(8, memoTop, inner, std::max(20, height - memoTop - 8));
+    // The memo stands left by its inner margin, so that its names start where the headings start.
+    const int textInset = LOWORD(SendMessageA(Memo1->GetHandle(), EM_GETMARGINS, 0, 0));
+    Memo1->SetBounds(8 - textInset, memoTop, inner + textInset, std::max(20, height - memoTop - 8));
     Label28->Width = std::max(16, PanelFileMissing->Width - 16);
 }
 

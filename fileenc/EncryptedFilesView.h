@@ -210,7 +210,9 @@ private:
                   bool& notifyEncrypted, bool& askOverwrite, bool& stop);
     void showProperties(TTreeNode* node);
     void showMissing(const std::string& path);
-    void alignMemoColumns();
+    // shift: pixels added to the value column, as measured on the memo by alignMemoValues.
+    void alignMemoColumns(int shift = 0);
+    void alignMemoValues(const std::string& text);
     int labelTextWidth(TLabel* label, const std::string& text);
     int labelLineHeight(TLabel* label);
 
