@@ -159,6 +159,9 @@ public:
     void QCLListBox2DblClick(TObject* Sender);
     void QCLListBox2HeaderSectionClick(THeaderControl* HeaderControl, THeaderSection* Section);
     void QCLListBox2HeaderSectionResize(THeaderControl* HeaderControl, THeaderSection* Section);
+    void QCLListBox2Resize(TObject* Sender);
+    void paintHeaderRest(HDC dc);
+    void QCLListBox2DrawItem(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State);
     void QCLListBox2HeaderSectionTrack(THeaderControl* HeaderControl, THeaderSection* Section, int Width,
                                        TSectionTrackState State);
     void QCLListBox2HeaderDrawSection(THeaderControl* HeaderControl, THeaderSection* Section, const TRect& Rect,
@@ -233,6 +236,7 @@ private:
     friend class FilesSide;
     FilesSide filesSide_{*this};
     TWndMethod recordListProc_;
+    TWndMethod headerProc_;  // the record list header's own window procedure
 
 public:
 

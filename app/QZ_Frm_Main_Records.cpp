@@ -126,6 +126,27 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
     QCLListBox2->SetBool(3, true);      // several lines may be selected
     QCLListBox2->SetBool(1, true);      // by Shift and Ctrl
     QCLListBox2->GridLines = glNone;
+    QCLListBox2->SetListBoxStyle(lbOwnerDrawFixed);
+    QCLListBox2->OnDrawItem = TDrawItemEvent(this, &TFormMain::QCLListBox2DrawItem);
+    QCLListBox2->OnResize = TNotifyEvent(this, &TFormMain::QCLListBox2Resize);
+    // The header paints the part of the bar right of the last heading in the window colour: it is
+    // painted over in the headings' colour within the same paint.
+    TWinControl* header = QCLListBox2->Header();
+    headerProc_ = header->WindowProc;
+    header->WindowProc = [this, header](TMessage& Message) {
+        if (Message.Msg != WM_PAINT) {
+            headerProc_(Message);
+            return;
+        }
+        PAINTSTRUCT paint{};
+        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        const bool ownPaint = dc == nullptr;
+        if (ownPaint) dc = BeginPaint(header->GetHandle(), &paint);
+        Message.WParam = reinterpret_cast<WPARAM>(dc);
+        headerProc_(Message);
+        paintHeaderRest(dc);
+        if (ownPaint) EndPaint(header->GetHandle(), &paint);
+    };
     QCLListBox2->GetHeaderSections()->Clear();
     QCLListBox2->Header()->OnSectionClick = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionClick);
     QCLListBox2->Header()->OnDrawSection = TDrawSectionEvent(this, &TFormMain::QCLListBox2HeaderDrawSection);
@@ -632,15 +653,48 @@ void TFormMain::QCLListBox2HeaderSectionClick(THeaderControl*, THeaderSection* S
         if (const int line = lineOfRowId(*cat, id); line >= 0) QCLListBox2->Selected[line] = true;
 }
 
+void TFormMain::paintHeaderRest(HDC dc) {
+    THeaderSections* sections = QCLListBox2->GetHeaderSections();
+    const int count = sections->GetCount();
+    RECT rest{};
+    ::GetClientRect(QCLListBox2->Header()->GetHandle(), &rest);
+    if (count > 0) rest.left = sections->GetItem(count - 1)->GetRight();
+    if (rest.left < rest.right) FillRect(dc, &rest, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The heading bar and the lines reach the list's right edge however the list was sized.
+void TFormMain::QCLListBox2Resize(TObject*) {
+    THeaderSections* sections = QCLListBox2->GetHeaderSections();
+    const int count = sections->GetCount();
+    if (count > 0) QCLListBox2->VirtualWidth = listWidthFor(sections->GetItem(count - 1)->GetRight());
+}
+
 void TFormMain::QCLListBox2HeaderSectionResize(THeaderControl*, THeaderSection*) {
     category* cat = store_.content().current;
     THeaderSections* sections = QCLListBox2->GetHeaderSections();
     const int count = sections->GetCount();
-    if (count > 0) QCLListBox2->VirtualWidth = listWidthFor(sections->GetItem(count - 1)->GetRight());
+    QCLListBox2Resize(QCLListBox2);
     if (!cat) return;
     int column = 0;
     for (header* h = cat->headerList(); h && column < count; h = h->next)
         if (h->show == hsShown) h->width = sections->GetItem(column++)->GetWidth();
+}
+
+void TFormMain::QCLListBox2DrawItem(TWinControl*, int Index, TRect Rect, TOwnerDrawState State) {
+    TListBox* list = QCLListBox2->InnerList();
+    TCanvas* canvas = QCLListBox2->GetListCanvas();
+    const bool selected = State.Contains(odSelected);
+    canvas->GetBrush()->SetColor(selected ? clHighlight : list->GetColor());
+    canvas->GetFont()->SetColor(selected ? clHighlightText : list->GetFont()->GetColor());
+    canvas->GetBrush()->SetStyle(bsSolid);
+    canvas->FillRect(Rect);
+    if (State.Contains(odFocused)) canvas->DrawFocusRect(Rect);
+    canvas->GetBrush()->SetStyle(bsClear);
+    std::vector<int> widths;
+    THeaderSections* sections = QCLListBox2->GetHeaderSections();
+    for (int i = 0; i < sections->GetCount(); ++i) widths.push_back(sections->GetItem(i)->GetWidth());
+    drawRecordLine(canvas, Rect, QCLListBox2->GetItems()->Get(Index).c_str(),
+                   QCLListBox2->GetDelimiter(), widths);
 }
 
 void TFormMain::QCLListBox2HeaderSectionTrack(THeaderControl*, THeaderSection*, int, TSectionTrackState) {
@@ -662,7 +716,7 @@ void TFormMain::QCLListBox2HeaderDrawSection(THeaderControl* HeaderControl, THea
         return canvas->TextWidth(s.c_str());
     });
     canvas->GetBrush()->SetStyle(bsClear);
-    canvas->TextOut(Rect.Left + 6, Rect.Top + 2, caption.c_str());
+    canvas->TextOut(Rect.Left + ColumnTextInset, Rect.Top + 2, caption.c_str());
     canvas->GetBrush()->SetStyle(bsSolid);
     if (sorted) drawSortArrow(canvas, Rect.Right, descending != 0);
 }

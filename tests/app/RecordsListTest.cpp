@@ -4,6 +4,8 @@
 // category box choose no category.
 #include "tests/app/RecordsFixture.h"
 
+#include "app/RecordListDrawing.h"
+#include "tests/framework/FrameworkFixture.h"
 #include "tests/skin/SkinFixture.h"
 
 #include <algorithm>
@@ -143,6 +145,40 @@ TEST_F(RecordListTest, AnEntryEditedThroughTheDialogStaysSelectedAndInView) {
     EXPECT_EQ(selectedLines(), std::vector<int>{line});
     EXPECT_EQ(text(editorRow(0)->edit->GetText()), name + " edited");
     EXPECT_TRUE(inView(line));
+}
+
+// The heading bar runs the whole width of the list, its part right of the last heading drawn in the
+// headings' own colour, and each line's cells start where their headings' captions start.
+TEST_F(RecordListTest, TheHeadingBarReachesTheListsRightEdge) {
+    openRecords();
+    cards(3);
+    showInFrontAt();
+    TWinControl* header = list()->Header();
+    const int lastRight = list()->GetHeaderSections()->GetItem(1)->GetRight();
+    ASSERT_LT(lastRight + 20, list()->GetClientWidth());
+    EXPECT_GE(header->Width, list()->GetClientWidth());
+    const auto drawn = drawnClient(header->GetHandle());
+    const TColor face = static_cast<TColor>(ColorToRGB(clBtnFace));
+    EXPECT_EQ(fwtest::pixelOf(drawn.get(), list()->GetClientWidth() - 4, header->Height / 2), face)
+        << "header " << header->Width << " list " << list()->GetClientWidth();
+
+    // The second line (not selected): where each column's text starts.
+    const auto lines = drawnClient(innerList());
+    RECT item{};
+    SendMessageA(innerList(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    const TColor background = static_cast<TColor>(ColorToRGB(list()->InnerList()->GetColor()));
+    auto firstInk = [&](int from, int to) {
+        for (int x = from; x < to; ++x)
+            for (int y = item.top; y < item.bottom; ++y)
+                if (fwtest::pixelOf(lines.get(), x, y) != background) return x;
+        return -1;
+    };
+    for (int column = 0; column < 2; ++column) {
+        THeaderSection* section = list()->GetHeaderSections()->GetItem(column);
+        const int ink = firstInk(section->GetLeft(), section->GetRight());
+        EXPECT_GE(ink, section->GetLeft() + ColumnTextInset) << "column " << column;
+        EXPECT_LE(ink, section->GetLeft() + ColumnTextInset + 2) << "column " << column;
+    }
 }
 
 // Letters typed in the category box choose no category ("a" would open the category editor); its
