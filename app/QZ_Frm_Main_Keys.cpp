@@ -4,8 +4,7 @@
  * Tricky points:
  * - The form previews keys. Consuming a Ctrl key at key-down keeps it from
  *   the focused control's WM_KEYDOWN only: the WM_CHAR that the message loop
- *   makes of it still arrives, so copy, paste, cut and undo keep working in
- *   edits. Alt+F4 is consumed here and never becomes SC_CLOSE (the exit runs
+ *   makes of it still arrives (a system edit copies and pastes on those). Alt+F4 is consumed here and never becomes SC_CLOSE (the exit runs
  *   once).
  * - Ctrl together with Alt is how many keyboards type their third-level
  *   characters (AltGr): those keys are no shortcuts and go on untouched.

@@ -1,6 +1,7 @@
 // The main window's shortcuts, idle lock and Unlock: the shortcut table, keys typed on the real
-// window (consumed Ctrl keys still reach edits as characters, Alt+F4 exits once), the lock after
-// 60 still ticks, every way out of Unlock, command 103 while locked, and dropped files waiting
+// window (consumed Ctrl keys still reach edits as characters, the editing keys edit the editor
+// rows and open no entry, Alt+F4 exits once), the lock after 60 still ticks, every way out of
+// Unlock (a key restored leaves it locked), command 103 while locked, and dropped files waiting
 // for a modal dialog like commands.
 #include "tests/app/MainWindowTestSupport.h"
 
