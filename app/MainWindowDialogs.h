@@ -59,10 +59,10 @@ public:
         selected = -1;
     }
     // The search dialog over the user chain and the "Encrypted Files" category: true with a hit
-    // (the category and the row's position in it).
-    virtual bool search(TForm* owner, category* userChain, category* encryptedFiles, category*& foundCategory,
-                        int& foundRow) {
-        (void)owner, (void)userChain, (void)encryptedFiles, (void)foundCategory, (void)foundRow;
+    // (the category and the row's position in it). hideSecrets: secret values show masked.
+    virtual bool search(TForm* owner, category* userChain, category* encryptedFiles, bool hideSecrets,
+                        category*& foundCategory, int& foundRow) {
+        (void)owner, (void)userChain, (void)encryptedFiles, (void)hideSecrets, (void)foundCategory, (void)foundRow;
         return false;
     }
     // The help dialog made at start-up.
@@ -90,6 +90,7 @@ public:
     virtual void addFileRow(const std::string& path, bool withMessages) = 0;
     // Lists the folder and encrypts the plain files below it, as a dropped folder.
     virtual void addFolder(const std::string& path) = 0;
+    // Opens a file just decrypted in order to open it (encrypted again when nothing opens it).
     virtual void runFile(const std::string& path) = 0;
     virtual void updateTreeImages() = 0;
 

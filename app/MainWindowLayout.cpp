@@ -315,20 +315,22 @@ void TFormMain::buildCommands() {
         const char* name;  // the framework name other programs find the button by
     };
     // The file buttons join the others while the Encrypted Files category is shown, after Help: New
-    // and Delete stay where they are (New answers there too, with its caution).
+    // and Delete stay where they are (New answers there too, with its caution). Their captions are
+    // longer, so they stand further apart: "Add File" and "Remove File" keep a gap between them.
     const Command commands[] = {
         {&KTransNewButton, &LabelNew, IDB_MAIN_NEW_NORMAL, "New", 12, "KTransNewButton"},
-        {&KTransDeleteButton, &LabelDelete, IDB_MAIN_DELETE_NORMAL, "Delete", 60, "KTransDeleteButton"},
-        {&KTransSaveButton, &LabelSave, IDB_MAIN_SAVE_NORMAL, "Save", 108, "KTransSaveButton"},
-        {&KTransSearchButton, &LabelSearch, IDB_MAIN_SEARCH_NORMAL, "Search", 156, "KTransSearchButton"},
-        {&KTransToolsButton, &LabelTools, IDB_MAIN_TOOLS_NORMAL, "Tools", 204, "KTransToolsButton"},
-        {&KTransHelpButton, &LabelHelp, IDB_MAIN_HELP_NORMAL, "Help", 252, "KTransHelpButton"},
-        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 300, "KTransNewFileButton"},
-        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 348, "KTransRemoveFileButton"},
+        {&KTransDeleteButton, &LabelDelete, IDB_MAIN_DELETE_NORMAL, "Delete", 58, "KTransDeleteButton"},
+        {&KTransSaveButton, &LabelSave, IDB_MAIN_SAVE_NORMAL, "Save", 104, "KTransSaveButton"},
+        {&KTransSearchButton, &LabelSearch, IDB_MAIN_SEARCH_NORMAL, "Search", 150, "KTransSearchButton"},
+        {&KTransToolsButton, &LabelTools, IDB_MAIN_TOOLS_NORMAL, "Tools", 196, "KTransToolsButton"},
+        {&KTransHelpButton, &LabelHelp, IDB_MAIN_HELP_NORMAL, "Help", 242, "KTransHelpButton"},
+        {&KTransNewFileButton, &LabelNewFile, IDB_MAIN_ADDFILE_NORMAL, "Add File", 292, "KTransNewFileButton"},
+        {&KTransRemoveFileButton, &LabelRemoveFile, IDB_MAIN_REMOVEFILE_NORMAL, "Remove File", 358, "KTransRemoveFileButton"},
     };
     for (const Command& c : commands) {
         *c.button = makePictureButton(this, PanelCommands, c.picture, c.picture + 1, c.picture + 2, c.left + 9, 5, c.caption);
-        *c.label = makeLabel(this, PanelCommands, Bounds(c.left - 4, 39, 58, 14), c.caption, -11, kFrameNavy, false, taCenter);
+        // Centred under the button, never narrower than its caption.
+        *c.label = makeLabel(this, PanelCommands, Bounds(c.left - 8, 39, 66, 14), c.caption, -11, kFrameNavy, false, taCenter);
         (*c.button)->SetName(c.name);
     }
     KTransNewButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransNewButtonMouseRelease);
@@ -355,7 +357,7 @@ void TFormMain::buildCommands() {
         return image;
     };
     TranImageNewInactive = inactive(IDB_MAIN_NEW_INACTIVE, 21);
-    TranImageDeleteInactive = inactive(IDB_MAIN_DELETE_INACTIVE, 69);
+    TranImageDeleteInactive = inactive(IDB_MAIN_DELETE_INACTIVE, 67);
 
     const int right = PanelCommands->GetWidth();
     // Narrow enough that the file buttons stay clear of them at the smallest window.

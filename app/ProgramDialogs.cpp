@@ -227,9 +227,9 @@ void ProgramDialogs::editCategories(TForm* owner, category* current, category*& 
     selected = EditCategories(owner, head, current);
 }
 
-bool ProgramDialogs::search(TForm* owner, category* userChain, category* encryptedFiles, category*& foundCategory,
-                            int& foundRow) {
-    return SearchVaultDialog(owner, userChain, encryptedFiles, foundCategory, foundRow);
+bool ProgramDialogs::search(TForm* owner, category* userChain, category* encryptedFiles, bool hideSecrets,
+                            category*& foundCategory, int& foundRow) {
+    return SearchVaultDialog(owner, userChain, encryptedFiles, hideSecrets, foundCategory, foundRow);
 }
 
 // Tools over the main window, then what it chose: backups, restores, the password change.

@@ -61,8 +61,8 @@ public:
 
     int editEntry(TForm* owner, bool newEntry, category& cat, RowValues& values) override;
     void editCategories(TForm* owner, category* current, category*& head, int& selected) override;
-    bool search(TForm* owner, category* userChain, category* encryptedFiles, category*& foundCategory,
-                int& foundRow) override;
+    bool search(TForm* owner, category* userChain, category* encryptedFiles, bool hideSecrets,
+                category*& foundCategory, int& foundRow) override;
     void help(TForm* owner) override;
     void tools(TForm* owner) override;
     bool autoCheckEnabled() override;

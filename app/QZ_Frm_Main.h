@@ -100,9 +100,10 @@ enum class MainShortcut {
     Save,            // Ctrl+S
     Tools,           // Ctrl+T
     SwitchVault,     // Ctrl+W
-    Consume,         // any other key with Ctrl: swallowed
+    Consume,         // any other key with Ctrl: swallowed, unless an edit or memo has the focus
 };
-MainShortcut mainShortcut(WORD key, TShiftState shift);
+// inEdit: an edit or memo has the focus, whose own editing keys go on to it.
+MainShortcut mainShortcut(WORD key, TShiftState shift, bool inEdit = false);
 
 class TFormMain : public TForm, public VaultPrompts, public FileJobHost {
 public:
@@ -155,10 +156,16 @@ public:
     void KTransHelpButtonMouseRelease(TObject* Sender);
     void ComboBox1Change(TObject* Sender);
     void ComboBox1DblClick(TObject* Sender);
+    void ComboBox1KeyPress(TObject* Sender, char& Key);
     void QCLListBox2Click(TObject* Sender);
     void QCLListBox2DblClick(TObject* Sender);
     void QCLListBox2HeaderSectionClick(THeaderControl* HeaderControl, THeaderSection* Section);
     void QCLListBox2HeaderSectionResize(THeaderControl* HeaderControl, THeaderSection* Section);
+    void QCLListBox2Resize(TObject* Sender);
+    void paintHeaderRest(HDC dc);
+    void QCLListBox2DrawItem(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State);
+    void QCLListBox2HeaderSectionTrack(THeaderControl* HeaderControl, THeaderSection* Section, int Width,
+                                       TSectionTrackState State);
     void QCLListBox2HeaderDrawSection(THeaderControl* HeaderControl, THeaderSection* Section, const TRect& Rect,
                                       bool Pressed);
     void CompChange(TObject* Sender);
@@ -194,6 +201,8 @@ public:
     // Helpers of the records side.
     void loadEditorRows(int line);
     void selectOnly(int line);
+    // Scrolls the record list so that the line is in view.
+    void showLine(int line);
     void deleteSelectedLines();
     void setPasswordsHidden(bool hide);
     int listWidthFor(int right);
@@ -229,6 +238,7 @@ private:
     friend class FilesSide;
     FilesSide filesSide_{*this};
     TWndMethod recordListProc_;
+    TWndMethod headerProc_;  // the record list header's own window procedure
 
 public:
 

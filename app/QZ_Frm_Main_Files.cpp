@@ -57,7 +57,8 @@ void FilesSide::addFolder(const std::string& path) {
 }
 
 void FilesSide::runFile(const std::string& path) {
-    if (form_.FilesView) form_.FilesView->runFile(path);
+    // Called only for a file the window has just decrypted to open it.
+    if (form_.FilesView) form_.FilesView->runFile(path, true);
 }
 
 void FilesSide::updateTreeImages() {

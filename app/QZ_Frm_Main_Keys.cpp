@@ -4,11 +4,15 @@
  * Tricky points:
  * - The form previews keys. Consuming a Ctrl key at key-down keeps it from
  *   the focused control's WM_KEYDOWN only: the WM_CHAR that the message loop
- *   makes of it still arrives, so copy, paste, cut and undo keep working in
- *   edits. Alt+F4 is consumed here and never becomes SC_CLOSE (the exit runs
+ *   makes of it still arrives (a system edit copies and pastes on those). Alt+F4 is consumed here and never becomes SC_CLOSE (the exit runs
  *   once).
  * - Ctrl together with Alt is how many keyboards type their third-level
  *   characters (AltGr): those keys are no shortcuts and go on untouched.
+ * - With an edit or memo focused, only the table's own keys act: every other
+ *   Ctrl key is an editing key there (the record edits select, copy, paste,
+ *   cut and move by word at key-down), and Insert with Shift or Ctrl pastes
+ *   or copies instead of starting a new entry. Ctrl+A selects a memo's
+ *   whole text here, as it does in the one-line edits.
  * - Locked, the key-down handler is detached and the key-up handler is the
  *   locked one (Enter unlocks); the body behind the lock panel is disabled and
  *   the focus moved to the form itself, so no typing reaches a hidden edit.
@@ -21,6 +25,7 @@
 #include "app/QZ_Frm_Main.h"
 
 #include "base/ProductNames.h"
+#include "components/controls/QCLBaseEdit.h"
 #include "framework/ExtCtrls.h"
 #include "skin/ZM_MessageBox.h"
 #include "skin/xpButton.h"
@@ -31,12 +36,29 @@ namespace {
 
 constexpr int kIdleTicksToLock = 60;
 
+// Whether the control is a text edit or memo, which has editing keys of its own.
+bool isEdit(TWinControl* control) {
+    return dynamic_cast<TQCLBaseEdit*>(control) || dynamic_cast<TCustomEdit*>(control);
+}
+
+// Ctrl+A in a memo, which as a multi-line system edit has no select-all key of its own.
+bool selectAllOfMemo(TWinControl* focused, WORD key, TShiftState shift) {
+    auto* memo = dynamic_cast<TCustomMemo*>(focused);
+    if (!memo || key != 'A' || shift.Contains(ssAlt) || shift.Contains(ssShift) || !shift.Contains(ssCtrl))
+        return false;
+    memo->SelectAll();
+    return true;
+}
+
 }  // namespace
 
-MainShortcut mainShortcut(WORD key, TShiftState shift) {
+MainShortcut mainShortcut(WORD key, TShiftState shift, bool inEdit) {
     const bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt);
     if (ctrl && alt) return MainShortcut::None;
-    if (key == VK_INSERT) return MainShortcut::NewEntry;
+    if (key == VK_INSERT) {
+        const bool editingInsert = ctrl || shift.Contains(ssShift);
+        return inEdit && editingInsert ? MainShortcut::None : MainShortcut::NewEntry;
+    }
     if (key == VK_RETURN) return MainShortcut::EditEntry;
     if (ctrl) {
         switch (key) {
@@ -50,7 +72,7 @@ MainShortcut mainShortcut(WORD key, TShiftState shift) {
         case 'S': return MainShortcut::Save;
         case 'T': return MainShortcut::Tools;
         case 'W': return MainShortcut::SwitchVault;
-        default: return MainShortcut::Consume;
+        default: return inEdit ? MainShortcut::None : MainShortcut::Consume;
         }
     }
     if (alt && key == VK_F4) return MainShortcut::Exit;
@@ -59,7 +81,12 @@ MainShortcut mainShortcut(WORD key, TShiftState shift) {
 
 void TFormMain::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
     IdleTicks = 0;
-    const MainShortcut shortcut = mainShortcut(Key, Shift);
+    TWinControl* focused = TWinControl::FindControl(GetFocus());
+    if (selectAllOfMemo(focused, Key, Shift)) {
+        Key = 0;
+        return;
+    }
+    const MainShortcut shortcut = mainShortcut(Key, Shift, isEdit(focused));
     if (shortcut == MainShortcut::None) return;
     // Insert goes on to the control; every other shortcut is consumed before it acts, since the
     // action may end the window.

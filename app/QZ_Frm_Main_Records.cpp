@@ -13,6 +13,13 @@
  *   quadratic or slow for a vault of many thousand entries.
  * - Deleting removes exactly the selected lines, from the last one up; the
  *   caret line of an extended selection need not be selected.
+ * - A column edge dragged repaints the whole list while it moves and when it
+ *   is let go: the lines are drawn from the sections' widths.
+ * - Sorting and editing keep the selected entries selected and in view: a
+ *   sort moves them to other lines (found again by row id), and rewriting a
+ *   line's cells drops its selection.
+ * - Typing in the category box chooses nothing: categories change by the
+ *   box's list, its arrow keys and Ctrl+Up/Down only.
  * - A list index of -1 is no row, everywhere.
  * - CompChange runs inside the edit's own change; what it does to the list
  *   and the form (even removing the entry) must leave the edit usable.
@@ -69,6 +76,14 @@ int visibleColumnOfHeader(const category& cat, int headerIndex) {
     return -1;
 }
 
+// The line of the row with that id, -1 when there is none.
+int lineOfRowId(const category& cat, int id) {
+    int line = 0;
+    for (const row* r = cat.firstRow(); r; r = r->next, ++line)
+        if (r->getId() == id) return line;
+    return -1;
+}
+
 }  // namespace
 
 // The list's scrolled width for columns ending at right: never narrower than the list itself, whose
@@ -99,6 +114,7 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
     ComboBox1->SetAnchors(TAnchors{akLeft, akTop, akRight});
     ComboBox1->OnChange = TNotifyEvent(this, &TFormMain::ComboBox1Change);
     ComboBox1->OnDblClick = TNotifyEvent(this, &TFormMain::ComboBox1DblClick);
+    ComboBox1->OnKeyPress = TKeyPressEvent(this, &TFormMain::ComboBox1KeyPress);
 
     QCLListBox2 = new TQCLListBox(this);
     QCLListBox2->Parent = leftPanel;
@@ -109,11 +125,34 @@ void TFormMain::buildRecordsSide(TWinControl* leftPanel, TScrollingWinControl* e
     QCLListBox2->SetBool(3, true);      // several lines may be selected
     QCLListBox2->SetBool(1, true);      // by Shift and Ctrl
     QCLListBox2->GridLines = glNone;
+    QCLListBox2->SetListBoxStyle(lbOwnerDrawFixed);
+    QCLListBox2->OnDrawItem = TDrawItemEvent(this, &TFormMain::QCLListBox2DrawItem);
+    QCLListBox2->OnResize = TNotifyEvent(this, &TFormMain::QCLListBox2Resize);
+    // The header paints the part of the bar right of the last heading in the window colour: it is
+    // painted over in the headings' colour within the same paint.
+    TWinControl* header = QCLListBox2->Header();
+    headerProc_ = header->WindowProc;
+    header->WindowProc = [this, header](TMessage& Message) {
+        if (Message.Msg != WM_PAINT) {
+            headerProc_(Message);
+            return;
+        }
+        PAINTSTRUCT paint{};
+        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        const bool ownPaint = dc == nullptr;
+        if (ownPaint) dc = BeginPaint(header->GetHandle(), &paint);
+        Message.WParam = reinterpret_cast<WPARAM>(dc);
+        headerProc_(Message);
+        paintHeaderRest(dc);
+        if (ownPaint) EndPaint(header->GetHandle(), &paint);
+    };
     QCLListBox2->GetHeaderSections()->Clear();
     QCLListBox2->Header()->OnSectionClick = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionClick);
     QCLListBox2->Header()->OnDrawSection = TDrawSectionEvent(this, &TFormMain::QCLListBox2HeaderDrawSection);
+    // Through the list's own resize handler, which repaints the lines at the new column positions
+    // before passing the resize on; set on the header it would replace that handler.
     QCLListBox2->OnHeaderSectionResize = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionResize);
-    QCLListBox2->Header()->OnSectionResize = TSectionNotifyEvent(this, &TFormMain::QCLListBox2HeaderSectionResize);
+    QCLListBox2->Header()->OnSectionTrack = TSectionTrackEvent(this, &TFormMain::QCLListBox2HeaderSectionTrack);
     // The list hands its own click events to the inner list when its loading bracket closes (Loaded),
     // which comes after this: set on the inner list alone they would be replaced by empty ones there.
     QCLListBox2->OnClick = TNotifyEvent(this, &TFormMain::QCLListBox2Click);
@@ -235,6 +274,10 @@ void TFormMain::ComboBox1Change(TObject*) {
 }
 
 void TFormMain::ComboBox1DblClick(TObject*) { editCategories(); }
+
+// Categories are chosen from the box's list, or by Ctrl+Up and Ctrl+Down; a typed letter chooses
+// nothing (it would open the category editor with "a" of "Add/Edit Categories...").
+void TFormMain::ComboBox1KeyPress(TObject*, char& Key) { Key = 0; }
 
 void TFormMain::showFileButtons(bool show) {
     for (TControl* c : {static_cast<TControl*>(KTransNewFileButton), static_cast<TControl*>(KTransRemoveFileButton),
@@ -452,6 +495,7 @@ void TFormMain::selectOnly(int line) {
     if (line < 0 || line >= QCLListBox2->GetItems()->GetCount()) return;
     QCLListBox2->SetInteger(1, line);
     QCLListBox2->Selected[line] = true;
+    showLine(line);
     loadEditorRows(line);
 }
 
@@ -513,6 +557,9 @@ void TFormMain::QCLListBox2DblClick(TObject*) {
         const int column = visibleColumnOfHeader(*cat, i);
         if (column >= 0) QCLListBox2->SetItemPart(line, column, (*values)[i].c_str());
     }
+    // Rewriting a line's cells replaces the line, which drops its selection.
+    QCLListBox2->Selected[line] = true;
+    showLine(line);
     loadEditorRows(line);
     // Saved by the next save like an edit in the panel, not only at exit.
     flows_.Modified = true;
@@ -543,6 +590,13 @@ void TFormMain::KTransDeleteButtonMouseRelease(TObject*) {
     flows_.saveVault();
 }
 
+void TFormMain::showLine(int line) {
+    TListBox* list = QCLListBox2->InnerList();
+    if (line < 0 || !list->HandleAllocated()) return;
+    // The caret line of a list of several selections; moving it scrolls the line into view.
+    SendMessageA(list->Handle, LB_SETCARETINDEX, static_cast<WPARAM>(line), FALSE);
+}
+
 bool TFormMain::recordListFocused() {
     return QCLListBox2 && QCLListBox2->Visible && QCLListBox2->InnerList()->HandleAllocated() &&
            GetFocus() == QCLListBox2->InnerList()->Handle;
@@ -552,7 +606,9 @@ void TFormMain::KTransSearchButtonMouseRelease(TObject*) {
     VaultContent& content = store_.content();
     category* found = nullptr;
     int foundRow = -1;
-    if (!dialogs_.search(this, content.userCategories, content.encryptedFiles, found, foundRow) || !found) return;
+    if (!dialogs_.search(this, content.userCategories, content.encryptedFiles, content.hidePwords, found, foundRow) ||
+        !found)
+        return;
     if (found == content.encryptedFiles) {
         content.current = found;
         content.currCat = 1;
@@ -583,19 +639,67 @@ void TFormMain::QCLListBox2HeaderSectionClick(THeaderControl*, THeaderSection* S
     if (!cat || !Section) return;
     const int h = headerOfVisibleColumn(*cat, Section->GetIndex());
     if (h < 0) return;
+    // The selected entries, by row id: the sort moves them to other lines.
+    std::vector<int> selectedIds;
+    for (int line = 0; line < QCLListBox2->GetItems()->GetCount(); ++line)
+        if (QCLListBox2->Selected[line]) selectedIds.push_back(cat->rowIdAt(line));
+    const int caretId = cat->rowIdAt(QCLListBox2->GetInteger(1));
     cat->sortByColumn(h);
     populateForm(true, true);
+    if (caretId < 0) return;
+    selectOnly(lineOfRowId(*cat, caretId));
+    for (int id : selectedIds)
+        if (const int line = lineOfRowId(*cat, id); line >= 0) QCLListBox2->Selected[line] = true;
+}
+
+void TFormMain::paintHeaderRest(HDC dc) {
+    THeaderSections* sections = QCLListBox2->GetHeaderSections();
+    const int count = sections->GetCount();
+    RECT rest{};
+    ::GetClientRect(QCLListBox2->Header()->GetHandle(), &rest);
+    if (count > 0) rest.left = sections->GetItem(count - 1)->GetRight();
+    if (rest.left < rest.right) FillRect(dc, &rest, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The heading bar and the lines reach the list's right edge however the list was sized.
+void TFormMain::QCLListBox2Resize(TObject*) {
+    THeaderSections* sections = QCLListBox2->GetHeaderSections();
+    const int count = sections->GetCount();
+    if (count > 0) QCLListBox2->VirtualWidth = listWidthFor(sections->GetItem(count - 1)->GetRight());
 }
 
 void TFormMain::QCLListBox2HeaderSectionResize(THeaderControl*, THeaderSection*) {
     category* cat = store_.content().current;
     THeaderSections* sections = QCLListBox2->GetHeaderSections();
     const int count = sections->GetCount();
-    if (count > 0) QCLListBox2->VirtualWidth = listWidthFor(sections->GetItem(count - 1)->GetRight());
+    QCLListBox2Resize(QCLListBox2);
     if (!cat) return;
     int column = 0;
     for (header* h = cat->headerList(); h && column < count; h = h->next)
         if (h->show == hsShown) h->width = sections->GetItem(column++)->GetWidth();
+}
+
+void TFormMain::QCLListBox2DrawItem(TWinControl*, int Index, TRect Rect, TOwnerDrawState State) {
+    TListBox* list = QCLListBox2->InnerList();
+    TCanvas* canvas = QCLListBox2->GetListCanvas();
+    const bool selected = State.Contains(odSelected);
+    canvas->GetBrush()->SetColor(selected ? clHighlight : list->GetColor());
+    canvas->GetFont()->SetColor(selected ? clHighlightText : list->GetFont()->GetColor());
+    canvas->GetBrush()->SetStyle(bsSolid);
+    canvas->FillRect(Rect);
+    if (State.Contains(odFocused)) canvas->DrawFocusRect(Rect);
+    canvas->GetBrush()->SetStyle(bsClear);
+    std::vector<int> widths;
+    THeaderSections* sections = QCLListBox2->GetHeaderSections();
+    for (int i = 0; i < sections->GetCount(); ++i) widths.push_back(sections->GetItem(i)->GetWidth());
+    drawRecordLine(canvas, Rect, QCLListBox2->GetItems()->Get(Index).c_str(),
+                   QCLListBox2->GetDelimiter(), widths);
+}
+
+void TFormMain::QCLListBox2HeaderSectionTrack(THeaderControl*, THeaderSection*, int, TSectionTrackState) {
+    // The header follows the drag at once; the lines are drawn again once it has taken the new width.
+    TListBox* list = QCLListBox2->InnerList();
+    if (list->HandleAllocated()) InvalidateRect(list->Handle, nullptr, TRUE);
 }
 
 void TFormMain::QCLListBox2HeaderDrawSection(THeaderControl* HeaderControl, THeaderSection* Section,
@@ -611,7 +715,7 @@ void TFormMain::QCLListBox2HeaderDrawSection(THeaderControl* HeaderControl, THea
         return canvas->TextWidth(s.c_str());
     });
     canvas->GetBrush()->SetStyle(bsClear);
-    canvas->TextOut(Rect.Left + 6, Rect.Top + 2, caption.c_str());
+    canvas->TextOut(Rect.Left + ColumnTextInset, Rect.Top + 2, caption.c_str());
     canvas->GetBrush()->SetStyle(bsSolid);
     if (sorted) drawSortArrow(canvas, Rect.Right, descending != 0);
 }

@@ -85,6 +85,9 @@ SYSTEMTIME TQZ_Backup::today() const {
 }
 
 void TQZ_Backup::FormShow(TObject*) {
+    // Backups go beside the vault and come from there, never from the program's own folder.
+    SaveDialog1->InitialDir = host_.vaultFolder().c_str();
+    OpenDialog1->InitialDir = host_.vaultFolder().c_str();
     SaveDialog1->Filter = BackupFilter;
     OpenDialog1->Filter = BackupFilter;
     SaveDialog1->FileName = backupFileName(host_.vaultName(), today());

@@ -82,10 +82,11 @@ std::optional<TFrm_Search::Result> TFrm_Search::SearchVault(category* firstCateg
     return Result{FoundCategory, FoundRow};
 }
 
-bool SearchVaultDialog(TComponent* owner, category* firstCategory, category* encryptedFilesCategory,
+bool SearchVaultDialog(TComponent* owner, category* firstCategory, category* encryptedFilesCategory, bool hideSecrets,
                        category*& found, int& row) {
     std::unique_ptr<TFrm_Search, void (*)(TFrm_Search*)> dialog(MakeForm<TFrm_Search>(owner),
                                                                 [](TFrm_Search* form) { form->Free(); });
+    dialog->HideSecrets = hideSecrets;
     std::optional<TFrm_Search::Result> result = dialog->SearchVault(firstCategory, encryptedFilesCategory);
     if (!result) return false;
     found = result->foundCategory;
@@ -98,7 +99,7 @@ void TFrm_Search::addPlaceholder() { QCLListBox1->AddLine({Placeholder, "", ""})
 void TFrm_Search::RunSearch() {
     const int remembered = QCLListBox1->GetInteger(1);
     const std::string term = QCLEdit1->GetText();
-    hits_ = vaultsearch::search(EncryptedFilesCategory, FirstCategory, term);
+    hits_ = vaultsearch::search(EncryptedFilesCategory, FirstCategory, term, HideSecrets);
     QCLListBox1->Clear();
     QCLListBox1->BeginBulkAdd(static_cast<int>(hits_.size()) + 1);
     for (const vaultsearch::Hit& hit : hits_) QCLListBox1->AddLine({hit.categoryName, hit.fieldName, hit.data});

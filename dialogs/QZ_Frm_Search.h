@@ -45,6 +45,8 @@ public:
     // The search run by a key release in the search text.
     void RunSearch();
     const std::vector<vaultsearch::Hit>& Hits() const { return hits_; }
+    // Passwords are hidden: secret fields' values show masked in the list.
+    bool HideSecrets = false;
 
     TQCLEdit* QCLEdit1 = nullptr;
     TScrollBox* ScrollBox1;
@@ -70,5 +72,6 @@ private:
 };
 
 // Shows the search, owned by owner, and frees it: true with the chosen line's category and row.
-bool SearchVaultDialog(TComponent* owner, category* firstCategory, category* encryptedFilesCategory,
+// hideSecrets: passwords are hidden in the main window, and so in the list.
+bool SearchVaultDialog(TComponent* owner, category* firstCategory, category* encryptedFilesCategory, bool hideSecrets,
                        category*& found, int& row);

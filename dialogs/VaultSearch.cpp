@@ -27,7 +27,13 @@ void lowerInto(const std::string& text, std::string& out) {
     for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(table[static_cast<unsigned char>(text[i])]);
 }
 
-void searchCategory(category* owner, const std::string& needle, std::string& scratch, std::vector<Hit>& hits) {
+std::string shownData(const header* field, const std::string& value, bool maskSecrets) {
+    if (maskSecrets && field && field->show == hsSecret) return std::string(value.size(), '*');
+    return oneLine(value);
+}
+
+void searchCategory(category* owner, const std::string& needle, bool maskSecrets, std::string& scratch,
+                    std::vector<Hit>& hits) {
     int position = 0;
     for (const row* r = owner->firstRow(); r; r = r->next, ++position) {
         const header* field = owner->headerList();
@@ -35,7 +41,7 @@ void searchCategory(category* owner, const std::string& needle, std::string& scr
             lowerInto(value->value, scratch);
             if (std::string_view(scratch).find(needle) != std::string_view::npos) {
                 hits.push_back({owner, position, owner->getName(), field ? field->name : std::string(),
-                                oneLine(value->value)});
+                                shownData(field, value->value, maskSecrets)});
                 break;
             }
             if (field) field = field->next;
@@ -61,13 +67,13 @@ std::string lowerAnsi(const std::string& text) {
     return out;
 }
 
-std::vector<Hit> search(category* encryptedFiles, category* firstUser, const std::string& term) {
+std::vector<Hit> search(category* encryptedFiles, category* firstUser, const std::string& term, bool maskSecrets) {
     std::vector<Hit> hits;
     if (term.empty()) return hits;
     const std::string needle = lowerAnsi(term);
     std::string scratch;
-    if (encryptedFiles) searchCategory(encryptedFiles, needle, scratch, hits);
-    for (category* c = firstUser; c; c = c->next) searchCategory(c, needle, scratch, hits);
+    if (encryptedFiles) searchCategory(encryptedFiles, needle, maskSecrets, scratch, hits);
+    for (category* c = firstUser; c; c = c->next) searchCategory(c, needle, maskSecrets, scratch, hits);
     return hits;
 }
 

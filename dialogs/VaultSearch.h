@@ -12,6 +12,8 @@
  * - A value is shown on one line: carriage returns are dropped and line feeds
  *   become spaces.
  * - An empty text finds nothing.
+ * - While passwords are hidden, a secret field's value is found as any other
+ *   but shown as one "*" per character, as the main window's editor shows it.
  * - A key typed while the result list has the focus adds a character to the
  *   search text only when it is a letter or an unshifted digit; Shift, Ctrl,
  *   arrows, punctuation and the rest add nothing.
@@ -42,7 +44,9 @@ std::string lowerAnsi(const std::string& text);
 
 // Visits encryptedFiles (may be null) and then the user categories from firstUser in chain order;
 // for each row the first value (header order) containing term, case-insensitively, gives one hit.
-std::vector<Hit> search(category* encryptedFiles, category* firstUser, const std::string& term);
+// maskSecrets: the data of a hit in a secret field (show 2) is masked.
+std::vector<Hit> search(category* encryptedFiles, category* firstUser, const std::string& term,
+                        bool maskSecrets = false);
 
 // The character a key pressed in the result list adds to the search text, or 0 for none.
 // Letters are lower case unless Shift is held or Caps Lock is on.

@@ -7,6 +7,7 @@
 #include "vault/category.h"
 #include "vault/logger.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 
@@ -266,9 +267,22 @@ void EncryptedFilesView::xpRefreshButtonClick(TObject*) {
     std::set<std::string> collapsed;
     for (TTreeNode* node = rootNode(); node; node = node->GetNext())
         if (node->HasChildren && !node->Expanded) collapsed.insert(nodePath(node));
+    // The chosen files stay chosen, by path: the rebuilt tree has new nodes.
+    std::vector<std::string> chosen;
+    for (TTreeNode* node : selectedNodes())
+        if (!isRoot(node)) chosen.push_back(nodePath(node));
     buildFileTree();
-    for (TTreeNode* node = rootNode(); node; node = node->GetNext())
-        if (node->HasChildren && node->Expanded && collapsed.count(nodePath(node))) node->Collapse(false);
+    std::vector<TTreeNode*> again;
+    for (TTreeNode* node = rootNode(); node; node = node->GetNext()) {
+        const std::string path = nodePath(node);
+        if (node->HasChildren && node->Expanded && collapsed.count(path)) node->Collapse(false);
+        if (!isRoot(node) && std::find(chosen.begin(), chosen.end(), path) != chosen.end()) again.push_back(node);
+    }
+    if (again.empty()) return;
+    ClrTreeView1->Select(again.front());
+    for (std::size_t i = 1; i < again.size(); ++i) again[i]->Selected = true;
+    again.front()->MakeVisible();
+    ClrTreeView1Change(ClrTreeView1, ClrTreeView1->Selected);
 }
 
 bool EncryptedFilesView::encryptFolder(const std::string& path, bool& askOverwrite, bool& askReadOnly,

@@ -11,6 +11,7 @@
 #include "vault/category.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -43,6 +44,8 @@ const char* const NoAssociation =
     "that created it.";
 const char* const OpenFailed =
     "Your file has failed to open.  You will need to open the file by running the program that created it.";
+const char* const LeftDecrypted =
+    "Your file could not be encrypted again.  It is not encrypted, and stays decrypted at \"%s\".";
 const char* const FileDoesNotExist = "The file you have selected does not exist on your computer.";
 const char* const OpenDialogFilter =
     "(*.*) All Files|*.*|(*.doc) Word Documents|*.doc|(*.wpd) Word Perfect Documents|*.wpd|(*.xls) Excel "
@@ -67,6 +70,13 @@ std::string droppedFileName(const std::string& dropped) { return StripExtension(
 }  // namespace fileview
 
 namespace {
+
+// The user's Documents folder, empty when the system cannot say.
+std::string documentsFolder() {
+    char folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+    return folder;
+}
 
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -276,7 +286,9 @@ void EncryptedFilesView::layoutPanels() {
     xpOpenFileButton->SetBounds(8, Label16->Top + Label16->Height + 8, 100, 24);
     Label24->SetBounds(8, xpOpenFileButton->Top + xpOpenFileButton->Height + 16, inner, labelLineHeight(Label24));
     const int memoTop = Label24->Top + Label24->Height + 4;
-    Memo1->SetBounds(8, memoTop, inner, std::max(20, height - memoTop - 8));
+    // The memo stands left by its inner margin, so that its names start where the headings start.
+    const int textInset = LOWORD(SendMessageA(Memo1->GetHandle(), EM_GETMARGINS, 0, 0));
+    Memo1->SetBounds(8 - textInset, memoTop, inner + textInset, std::max(20, height - memoTop - 8));
     Label28->Width = std::max(16, PanelFileMissing->Width - 16);
 }
 
@@ -414,6 +426,8 @@ void EncryptedFilesView::addFolder(const std::string& path) {
 
 void EncryptedFilesView::KTransNewFileButtonMouseRelease(TObject*) {
     host_.tip(tips::DragAndDrop.id, tips::DragAndDrop.text);
+    // The user's own files, never the program's folder (the process's current one).
+    OpenDialog1->InitialDir = documentsFolder().c_str();
     if (!OpenDialog1->Execute()) return;
     forgetNodeFacts();
     bool tipDue = true;
@@ -556,11 +570,12 @@ void EncryptedFilesView::xpDecryptButtonClick(TObject*) {
 
 // ---- running a file ----
 
-int EncryptedFilesView::runFile(const std::string& path) {
+int EncryptedFilesView::runFile(const std::string& path, bool decryptedForRun) {
     if (path.empty()) return 0;  // the root, or a node without a row
     if (!isFolder(path) && IsEncrypted(path)) {
         notice(fileview::RunDecrypts);
         if (checks_.decryptSingleFile(path) != fsDone) return 1;
+        decryptedForRun = true;
         updateTreeImages(false);
         ClrTreeView1Change(ClrTreeView1, ClrTreeView1->Selected);
     }
@@ -573,6 +588,18 @@ int EncryptedFilesView::runFile(const std::string& path) {
     run.nShow = SW_SHOWNORMAL;
     ShellExecuteExA(&run);
     const auto code = reinterpret_cast<std::intptr_t>(run.hInstApp);
-    if (code <= 32) notice(code == SE_ERR_NOASSOC ? fileview::NoAssociation : fileview::OpenFailed);
+    if (code > 32) return 0;
+    notice(code == SE_ERR_NOASSOC ? fileview::NoAssociation : fileview::OpenFailed);
+    if (decryptedForRun) encryptUnopened(path);
     return 0;
+}
+
+void EncryptedFilesView::encryptUnopened(const std::string& path) {
+    // The user chose to open the file, not to decrypt it: no question, no notice of success.
+    bool askReadOnly = false, askSystem = false, notifyEncrypted = false, askOverwrite = false;
+    if (checks_.encryptFile(path, true, askReadOnly, askSystem, notifyEncrypted, askOverwrite) != fsDone ||
+        !IsEncrypted(path))
+        notice(fileview::fill(fileview::LeftDecrypted, path));
+    updateTreeImages(true);
+    ClrTreeView1Change(ClrTreeView1, ClrTreeView1->Selected);
 }

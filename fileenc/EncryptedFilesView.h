@@ -20,6 +20,9 @@
  *   a job makes never shows up as a second node; reparse points (junctions,
  *   links) are shown but never entered, since a junction to a parent would
  *   recurse without end.
+ * - A file decrypted only to be opened is encrypted again when nothing opens
+ *   it: its plain copy is wiped as after any encryption, and the user is told
+ *   where it stays should that fail.
  * - A dropped name loses only a trailing ".vltenc": "a.vltenc.d\x.txt" is
  *   x.txt, never "a". A folder is refused only when a listed path lies inside
  *   it (case-insensitive prefix with a trailing backslash).
@@ -80,6 +83,7 @@ extern const char* const FolderAllDecrypted;
 extern const char* const RunDecrypts;
 extern const char* const NoAssociation;
 extern const char* const OpenFailed;
+extern const char* const LeftDecrypted;
 extern const char* const FileDoesNotExist;
 extern const char* const OpenDialogFilter;
 
@@ -130,8 +134,9 @@ public:
                        bool& notifyEncrypted);
     bool decryptFolder(const std::string& path);
     void updateTreeImages(bool all);
-    // 1 when a needed decryption failed, else 0.
-    int runFile(const std::string& path);
+    // 1 when a needed decryption failed, else 0. decryptedForRun: the caller decrypted the file only
+    // to open it (as runFile does itself with an encrypted file), so an open that fails encrypts it again.
+    int runFile(const std::string& path, bool decryptedForRun = false);
     // Lists a folder as a dropped one is listed (its plain files encrypted).
     void addFolder(const std::string& path);
     // Removes the selected nodes and their rows (the Delete button in this category).
@@ -178,6 +183,8 @@ public:
     void layoutPanels();
 
 private:
+    // After an open that failed: encrypts again the file decrypted only to be opened.
+    void encryptUnopened(const std::string& path);
     void buildControls(TWinControl* treeParent, TWinControl* panelParent);
     void makeImages();
     TPanel* makeMessagePanel(TWinControl* parent, const char* heading, const char* text);
@@ -199,7 +206,9 @@ private:
                   bool& notifyEncrypted, bool& askOverwrite, bool& stop);
     void showProperties(TTreeNode* node);
     void showMissing(const std::string& path);
-    void alignMemoColumns();
+    // shift: pixels added to the value column, as measured on the memo by alignMemoValues.
+    void alignMemoColumns(int shift = 0);
+    void alignMemoValues(const std::string& text);
     int labelTextWidth(TLabel* label, const std::string& text);
     int labelLineHeight(TLabel* label);
 

@@ -231,9 +231,30 @@ void EncryptedFilesView::showProperties(TTreeNode* node) {
     }
     alignMemoColumns();
     Memo1->Lines->Text = text;
+    alignMemoValues(text);
 }
 
-void EncryptedFilesView::alignMemoColumns() {
+// The tab stops come in the memo's own units, which it turns into pixels by a rounded average
+// width: where the tabbed values really stand is measured, and the column moved to "Blowfish".
+void EncryptedFilesView::alignMemoValues(const std::string& text) {
+    const std::string algorithm = "Encryption Algorithm:  ";
+    const std::size_t untabbed = text.find(algorithm);
+    const std::size_t tab = text.find("\t   ", text.find("\r\n"));
+    if (untabbed == std::string::npos || tab == std::string::npos) return;
+    HWND memo = Memo1->GetHandle();
+    auto xOf = [memo](std::size_t index) {
+        return static_cast<int>(static_cast<short>(LOWORD(SendMessageA(memo, EM_POSFROMCHAR, index, 0))));
+    };
+    int shift = 0;
+    for (int round = 0; round < 3; ++round) {
+        const int miss = xOf(untabbed + algorithm.size()) - xOf(tab + 4);
+        if (miss == 0) return;
+        shift += miss;
+        alignMemoColumns(shift);
+    }
+}
+
+void EncryptedFilesView::alignMemoColumns(int shift) {
     // The values line up where "Encryption Algorithm:  " ends, whatever font the system gave the
     // memo: "File Size:" reaches that column with two tabs, the longer names with one.
     HDC dc = GetDC(nullptr);
@@ -248,6 +269,7 @@ void EncryptedFilesView::alignMemoColumns() {
     int column = width("Encryption Algorithm:  ") - width("   ");
     for (const char* name : {"File Creation Time:", "File Modified Time:", "Encryption Date:", "Encrypted File Size:"})
         column = std::max(column, width(name) + 4);
+    column += shift;
     const int first = width("File Size:") + 4;
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);

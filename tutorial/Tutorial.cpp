@@ -35,8 +35,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = "BrimsafeTutorial";
     if (!RegisterClassA(&wc)) return 1;
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "Brimsafe Tutorial", WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 480, 320, nullptr, nullptr, instance, nullptr);
+    // Centred on the work area (the system's default place is its top-left corner).
+    const int width = 480, height = 320;
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int left = work.left + (work.right - work.left - width) / 2;
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "Brimsafe Tutorial", WS_OVERLAPPEDWINDOW, left, top, width,
+                                  height, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ShowWindow(window, show);
     MSG msg;

@@ -48,8 +48,25 @@ brim_start_display() {
   export DISPLAY=":$(head -n 1 "$BRIM_WINE_STATE/display")"
 }
 
+# The symbol font of the caption buttons that Wine draws itself (minimise, maximise, close in the
+# tutorial and the help viewer): without it in the prefix's font folder their glyphs show as
+# "0 1 r". Wine ships it in its data folder but does not put it into a new prefix.
+brim_prefix_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" source
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  for source in /usr/share/wine/fonts /usr/lib/wine/fonts /usr/lib/x86_64-linux-gnu/wine/fonts; do
+    [ -f "$source/marlett.ttf" ] || continue
+    mkdir -p "$fonts" && cp "$source/marlett.ttf" "$fonts/"
+    return
+  done
+  echo "warning: Wine's marlett.ttf not found; caption buttons of Wine-drawn windows show letters" >&2
+}
+
 brim_init_prefix() {
-  [ -f "$WINEPREFIX/.brim-ready" ] && return 0
+  if [ -f "$WINEPREFIX/.brim-ready" ]; then
+    brim_prefix_fonts
+    return 0
+  fi
   rm -rf "$WINEPREFIX"
   brim_wine wineboot.exe -i >"$BRIM_WINE_STATE/wineboot.log" 2>&1 || { tail -20 "$BRIM_WINE_STATE/wineboot.log" >&2; return 1; }
   # A crashing test reports on stdout and ends; no debugger dialog waits for a click.
@@ -60,6 +77,7 @@ brim_init_prefix() {
   # hiding a managed window waits seconds for a state change that never comes.
   brim_wine reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   brim_wine reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  brim_prefix_fonts
   touch "$WINEPREFIX/.brim-ready"
 }
 

@@ -1,6 +1,7 @@
 // Records: the user adds a category with two fields, enters entries through the entry dialog, edits one
-// in the editor panel, finds one with Search and Go To, sorts by both columns; a value holding '>', '"', a
-// tab and a non-ASCII letter survives exit and restart, in the window and in the vault file.
+// in the editor panel (typing, then cutting and pasting with the editing keys), finds one with Search
+// and Go To, sorts by both columns; a value holding '>', '"', a tab and a non-ASCII letter survives
+// exit and restart, in the window and in the vault file.
 #include "tests/acceptance/Harness.h"
 #include "tests/acceptance/UserSteps.h"
 #include "tests/acceptance/VaultReaders.h"
@@ -58,6 +59,16 @@ TEST(Journey, Records) {
     typeText("beta");
     waitUntil([&] { return listRows(list.lines)[0] == std::vector<std::string>{"Savings", "alpha beta"}; },
               "the edited note in the list");
+
+    ACC_STEP("cut the note with Ctrl+A, Ctrl+X and paste it back with Shift+Insert");
+    pressKey('A', true);
+    pressKey('X', true);
+    waitUntil([&] { return windowText(note).empty(); }, "the note cut");
+    pressKey(VK_INSERT, false, true);
+    waitUntil([&] { return windowText(note) == "alpha beta"; }, "the note pasted back");
+    waitUntil([&] { return listRows(list.lines)[0] == std::vector<std::string>{"Savings", "alpha beta"}; },
+              "the pasted note in the list");
+    EXPECT_EQ(findWindow(EntryWindow, pid), nullptr) << "Shift+Insert in a field opened a new entry";
 
     ACC_STEP("search for jerry and go to the entry");
     HWND search = clickToOpen(mainWindow, "KTransSearchButton", SearchWindow);

@@ -362,6 +362,31 @@ TEST_F(FrameTest, TheMinimiseButtonTakesTheProgramOffTheScreen) {
 }
 
 // The records side's label handlers, reached by real mouse input on the layout's label.
+// With the file buttons shown, each command's caption, as drawn centred in its label, keeps a gap
+// to the next one.
+TEST_F(FrameTest, TheCommandCaptionsKeepAGapBetweenThem) {
+    showOpenForm();
+    form->showFileButtons(true);
+    pumpFor(2);
+    struct Span {
+        std::string caption;
+        int left, right;
+    };
+    std::vector<Span> spans;
+    for (TLabel* label : {form->LabelNew, form->LabelDelete, form->LabelSave, form->LabelSearch, form->LabelTools, form->LabelHelp,
+                          form->LabelNewFile, form->LabelRemoveFile}) {
+        ASSERT_TRUE(label->Visible);
+        TBitmap measure;
+        measure.Canvas->Font->Assign(label->Font);
+        const int width = measure.Canvas->TextWidth(label->Caption);
+        ASSERT_LE(width, label->Width) << std::string(label->Caption);
+        const int left = label->Left + (label->Width - width) / 2;
+        spans.push_back({std::string(label->Caption), left, left + width});
+    }
+    for (std::size_t i = 1; i < spans.size(); ++i)
+        EXPECT_GE(spans[i].left - spans[i - 1].right, 8) << spans[i - 1].caption << " and " << spans[i].caption;
+}
+
 TEST_F(FrameTest, TheWebSiteLabelUnderlinesUnderTheMouseAndOpensItsText) {
     showOpenForm();
     std::vector<std::string> opened;

@@ -1,9 +1,12 @@
 // The main window's shortcuts, idle lock and Unlock: the shortcut table, keys typed on the real
-// window (consumed Ctrl keys still reach edits as characters, Alt+F4 exits once), the lock after
-// 60 still ticks, every way out of Unlock, command 103 while locked, and dropped files waiting
+// window (consumed Ctrl keys still reach edits as characters, the editing keys edit the editor
+// rows and open no entry, Alt+F4 exits once), the lock after 60 still ticks, every way out of
+// Unlock (a key restored leaves it locked), command 103 while locked, and dropped files waiting
 // for a modal dialog like commands.
 #include "tests/app/MainWindowTestSupport.h"
 
+#include "app/componentList.h"
+#include "components/runtime/qclclass.h"
 #include "framework/ExtCtrls.h"
 #include "skin/xpButton.h"
 #include "tests/skin/SkinFixture.h"
@@ -98,43 +101,53 @@ protected:
 // ---- the table ----
 
 TEST(ShortcutTable, KeysWithTheirModifiersGiveTheirCommands) {
-    const TShiftState none{}, ctrl{ssCtrl}, ctrlShift{ssCtrl, ssShift}, alt{ssAlt}, ctrlAlt{ssCtrl, ssAlt};
+    const TShiftState none{}, ctrl{ssCtrl}, shift{ssShift}, ctrlShift{ssCtrl, ssShift}, alt{ssAlt},
+        ctrlAlt{ssCtrl, ssAlt};
     struct Case {
         WORD key;
         TShiftState shift;
-        MainShortcut expected;
+        MainShortcut expected;       // elsewhere
+        MainShortcut expectedInEdit;  // with an edit or memo focused
     };
     const Case cases[] = {
-        {VK_INSERT, none, MainShortcut::NewEntry},
-        {VK_INSERT, ctrl, MainShortcut::NewEntry},  // tested before the Ctrl keys
-        {VK_RETURN, none, MainShortcut::EditEntry},
-        {VK_RETURN, ctrl, MainShortcut::EditEntry},
-        {VK_UP, ctrl, MainShortcut::CategoryUp},
-        {VK_DOWN, ctrl, MainShortcut::CategoryDown},
-        {VK_UP, none, MainShortcut::None},
-        {'E', ctrl, MainShortcut::EditCategories},
-        {'F', ctrl, MainShortcut::Search},
-        {'L', ctrl, MainShortcut::QuickLock},
-        {'L', ctrlShift, MainShortcut::ToggleLog},
-        {'N', ctrl, MainShortcut::NewEntry},
-        {'Q', ctrl, MainShortcut::Exit},
-        {'S', ctrl, MainShortcut::Save},
-        {'T', ctrl, MainShortcut::Tools},
-        {'W', ctrl, MainShortcut::SwitchVault},
-        {'C', ctrl, MainShortcut::Consume},
-        {'V', ctrl, MainShortcut::Consume},
-        {VK_CONTROL, ctrl, MainShortcut::Consume},
-        {VK_F4, alt, MainShortcut::Exit},
-        {VK_F4, none, MainShortcut::None},
-        {'E', none, MainShortcut::None},
-        {'E', ctrlAlt, MainShortcut::None},  // AltGr+E types a character on many keyboards
-        {'Q', ctrlAlt, MainShortcut::None},
-        {VK_DELETE, none, MainShortcut::None},
+        {VK_INSERT, none, MainShortcut::NewEntry, MainShortcut::NewEntry},
+        {VK_INSERT, ctrl, MainShortcut::NewEntry, MainShortcut::None},   // copies in an edit
+        {VK_INSERT, shift, MainShortcut::NewEntry, MainShortcut::None},  // pastes in an edit
+        {VK_DELETE, shift, MainShortcut::None, MainShortcut::None},      // cuts in an edit
+        {VK_RETURN, none, MainShortcut::EditEntry, MainShortcut::EditEntry},
+        {VK_RETURN, ctrl, MainShortcut::EditEntry, MainShortcut::EditEntry},
+        {VK_UP, ctrl, MainShortcut::CategoryUp, MainShortcut::CategoryUp},
+        {VK_DOWN, ctrl, MainShortcut::CategoryDown, MainShortcut::CategoryDown},
+        {VK_UP, none, MainShortcut::None, MainShortcut::None},
+        {'E', ctrl, MainShortcut::EditCategories, MainShortcut::EditCategories},
+        {'F', ctrl, MainShortcut::Search, MainShortcut::Search},
+        {'L', ctrl, MainShortcut::QuickLock, MainShortcut::QuickLock},
+        {'L', ctrlShift, MainShortcut::ToggleLog, MainShortcut::ToggleLog},
+        {'N', ctrl, MainShortcut::NewEntry, MainShortcut::NewEntry},
+        {'Q', ctrl, MainShortcut::Exit, MainShortcut::Exit},
+        {'S', ctrl, MainShortcut::Save, MainShortcut::Save},
+        {'T', ctrl, MainShortcut::Tools, MainShortcut::Tools},
+        {'W', ctrl, MainShortcut::SwitchVault, MainShortcut::SwitchVault},
+        {'A', ctrl, MainShortcut::Consume, MainShortcut::None},
+        {'C', ctrl, MainShortcut::Consume, MainShortcut::None},
+        {'V', ctrl, MainShortcut::Consume, MainShortcut::None},
+        {'X', ctrl, MainShortcut::Consume, MainShortcut::None},
+        {VK_HOME, ctrl, MainShortcut::Consume, MainShortcut::None},
+        {VK_LEFT, ctrlShift, MainShortcut::Consume, MainShortcut::None},
+        {VK_CONTROL, ctrl, MainShortcut::Consume, MainShortcut::None},
+        {VK_F4, alt, MainShortcut::Exit, MainShortcut::Exit},
+        {VK_F4, none, MainShortcut::None, MainShortcut::None},
+        {'E', none, MainShortcut::None, MainShortcut::None},
+        {'E', ctrlAlt, MainShortcut::None, MainShortcut::None},  // AltGr+E types a character on many keyboards
+        {'Q', ctrlAlt, MainShortcut::None, MainShortcut::None},
+        {VK_DELETE, none, MainShortcut::None, MainShortcut::None},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(mainShortcut(c.key, c.shift), c.expected)
-            << "key " << c.key << (c.shift.Contains(ssCtrl) ? " ctrl" : "") << (c.shift.Contains(ssAlt) ? " alt" : "")
-            << (c.shift.Contains(ssShift) ? " shift" : "");
+        SCOPED_TRACE(::testing::Message() << "key " << c.key << (c.shift.Contains(ssCtrl) ? " ctrl" : "")
+                                          << (c.shift.Contains(ssAlt) ? " alt" : "")
+                                          << (c.shift.Contains(ssShift) ? " shift" : ""));
+        EXPECT_EQ(mainShortcut(c.key, c.shift, false), c.expected);
+        EXPECT_EQ(mainShortcut(c.key, c.shift, true), c.expectedInEdit);
     }
 }
 
@@ -231,6 +244,29 @@ TEST_F(KeysTest, EveryWayOutOfUnlockButTheRightPasswordKeepsTheLockAndTheKey) {
         EXPECT_EQ(form->store().writeDatabase(form->store().vaultFilePath()), srSaved);
         EXPECT_FALSE(savedNotes(temp.path(), "Home", Password).empty());
     }
+}
+
+// "Forgot your Password?" restores the key under a new password and leaves the window locked;
+// that new password then unlocks it.
+TEST_F(KeysTest, AfterAKeyRestoredAtUnlockTheNewPasswordUnlocks) {
+    showOpenForm();
+    const std::string backup = temp.file("key backup.kbk");
+    ASSERT_EQ(form->flows().backupKey(backup, false), 0);
+    form->quickLock();
+    dialogs.password(7);
+    dialogs.keyBackup = backup;
+    dialogs.password(1, "brand new");
+    {
+        RecordingBoxes boxes;
+        form->xpUnlockButtonClick(form->xpUnlockButton);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Your key has been restored."});
+    }
+    EXPECT_TRUE(form->locked());
+    dialogs.password(1, "brand new");
+    form->xpUnlockButtonClick(form->xpUnlockButton);
+    EXPECT_FALSE(form->locked());
+    EXPECT_TRUE(dialogs.answeredAll());
+    EXPECT_EQ(savedNotes(temp.path(), "Home", "brand new"), std::vector<std::string>{"kept Home"});
 }
 
 TEST_F(KeysTest, AnUnreadableVaultFileAtUnlockSaysSoAndKeepsTheLock) {
@@ -358,6 +394,130 @@ TEST_F(KeysTest, EnterIsConsumedAsAKeyButStillMakesANewLineInAMemo) {
     tapKey(VK_RETURN);
     tapKey('X');
     EXPECT_TRUE(pumpUntil([&] { return text(memo->Text) == "first\r\nx"; })) << text(memo->Text);
+}
+
+// ---- editing keys in the editor rows ----
+
+// Records the entry dialogs that keys open, answered Cancel.
+class EntryDialogs : public ScriptedDialogs {
+public:
+    int editEntry(TForm*, bool newEntry, category&, RowValues&) override {
+        calls.push_back(newEntry ? "new entry" : "edit entry");
+        return 2;
+    }
+};
+
+using KeyStrokes = std::vector<std::pair<WORD, bool>>;
+
+void press(const KeyStrokes& keys) {
+    std::vector<INPUT> inputs;
+    for (const auto& k : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = k.first;
+        input.ki.dwFlags = k.second ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+KeyStrokes chord(WORD modifier, WORD key) { return {{modifier, true}, {key, true}, {key, false}, {modifier, false}}; }
+
+KeyStrokes operator+(KeyStrokes first, const KeyStrokes& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+
+// A category "Card" with a one-line field and a paragraph, one entry, shown in the editor rows.
+class EditorKeysTest : public KeysTest {
+protected:
+    void SetUp() override {
+        KeysTest::SetUp();
+        QCLInitApplication();
+        QCLApplication->SetEditMode(TQCLEditMode{emInsert});
+    }
+    void TearDown() override {
+        KeysTest::TearDown();
+        QCLDoneApplication();
+    }
+    void openCard() {
+        form = MakeForm<TFormMain>(nullptr, entries, files, "Brimsafe.exe", &noHandOff);
+        entries.selection(1);
+        entries.password(1, Password);
+        ASSERT_EQ(form->startUp(), suGoOn);
+        form->SetBounds(40, 40, 757, 500);
+        ASSERT_TRUE(skintest::bringToForeground(form));
+        VaultContent& content = form->store().content();
+        card = content.addCategory("Card");
+        card->addHeader("Name", htOneLine, hsShown, 100);
+        card->addHeader("Notes", htParagraph, hsEditorOnly, 100);
+        card->insertRow({"alpha beta", "first line"});
+        content.current = card;
+        content.currCat = 3;
+        form->fillCategoryBox();
+        form->populateForm(false, true);
+    }
+    TWinControl* field(int index) {
+        componentList* r = form->EditorList;
+        for (int i = 0; r && i < index; ++i) r = r->next;
+        if (!r) return nullptr;
+        return r->getKind() == 0 ? static_cast<TWinControl*>(r->edit) : static_cast<TWinControl*>(r->memo);
+    }
+
+    EntryDialogs entries;
+    category* card = nullptr;
+};
+
+TEST_F(EditorKeysTest, EditingKeysEditTheFocusedFieldAndOpenNoEntry) {
+    openCard();
+    const std::string start[] = {"alpha beta", "first line"};
+    const KeyStrokes selectAll = chord(VK_CONTROL, 'A'), typeX = {{'X', true}, {'X', false}};
+    struct Case {
+        const char* what;
+        int field;  // 0 the edit, 1 the memo; the caret starts at the end
+        KeyStrokes keys;
+        std::string value;
+        std::string clipboard;  // "clip" before
+    };
+    const Case cases[] = {
+        {"Ctrl+A, Ctrl+C copies", 0, selectAll + chord(VK_CONTROL, 'C'), "alpha beta", "alpha beta"},
+        {"Ctrl+A, Ctrl+X cuts", 0, selectAll + chord(VK_CONTROL, 'X'), "", "alpha beta"},
+        {"Ctrl+V pastes", 0, chord(VK_CONTROL, 'V'), "alpha betaclip", "clip"},
+        {"Shift+Insert pastes", 0, chord(VK_SHIFT, VK_INSERT), "alpha betaclip", "clip"},
+        {"Ctrl+Insert copies", 0, selectAll + chord(VK_CONTROL, VK_INSERT), "alpha beta", "alpha beta"},
+        {"Shift+Delete cuts", 0, selectAll + chord(VK_SHIFT, VK_DELETE), "", "alpha beta"},
+        {"Ctrl+Home goes to the start", 0, chord(VK_CONTROL, VK_HOME) + typeX, "xalpha beta", "clip"},
+        {"Ctrl+End goes to the end", 0, KeyStrokes{{VK_HOME, true}, {VK_HOME, false}} + chord(VK_CONTROL, VK_END) + typeX,
+         "alpha betax", "clip"},
+        {"memo: Ctrl+C copies", 1, chord(VK_SHIFT, VK_HOME) + chord(VK_CONTROL, 'C'), "first line", "first line"},
+        {"memo: Ctrl+A, Ctrl+X cuts", 1, selectAll + chord(VK_CONTROL, 'X'), "", "first line"},
+        {"memo: Shift+Insert pastes", 1, chord(VK_SHIFT, VK_INSERT), "first lineclip", "clip"},
+        {"memo: Ctrl+Home goes to the start", 1, chord(VK_CONTROL, VK_HOME) + typeX, "xfirst line", "clip"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int i = 0; i < 2; ++i) card->setItemText(start[i], 0, i);
+        form->populateForm(false, false);
+        ASSERT_TRUE(fillClipboard("clip"));
+        entries.calls.clear();
+        field(c.field)->SetFocus();
+        tapKey(VK_END);
+        pumpFor(2);
+        press(c.keys);
+        const bool arrived =
+            pumpUntil([&] { return card->itemText(0, c.field) == c.value && clipboardText() == c.clipboard; });
+        EXPECT_TRUE(arrived) << "value \"" << card->itemText(0, c.field) << "\", clipboard \"" << clipboardText()
+                             << "\"";
+        pumpFor(2);
+        EXPECT_EQ(std::count(entries.calls.begin(), entries.calls.end(), "new entry"), 0)
+            << ::testing::PrintToString(entries.calls);
+    }
+    // Insert alone is the table's New Entry, in a field as elsewhere.
+    entries.calls.clear();
+    field(0)->SetFocus();
+    tapKey(VK_INSERT);
+    EXPECT_TRUE(pumpUntil([&] { return !entries.calls.empty(); }));
+    EXPECT_EQ(entries.calls, std::vector<std::string>{"new entry"});
 }
 
 TEST_F(KeysTest, CtrlSWritesTheVaultAndLeavesModifiedAlone) {

@@ -1,6 +1,6 @@
 // The search dialog on its real window over a small model: the list follows
-// each key typed, "No Matches Found" when nothing matches (and "Go To" refuses
-// it), Up and Down typed in the search text, keys typed in the list (a letter
+// each key typed, secret values masked while passwords are hidden, "No Matches
+// Found" when nothing matches (and "Go To" refuses it), Up and Down typed in the search text, keys typed in the list (a letter
 // extends the text, Shift or punctuation adds nothing), "Go To" reaching the
 // right row of two categories named alike and a multi-line value, and a
 // column resize widening the scrollable range.
@@ -82,6 +82,22 @@ TEST_F(SearchDialogTest, TheListFollowsEveryKeyTyped) {
         EXPECT_EQ(part(0, 0), "No Matches Found");
         dialogtest::tapKey(VK_BACK);
         EXPECT_EQ(lines(), 2);
+        click(dialog->xpCancelButton);
+    });
+    EXPECT_FALSE(result);
+}
+
+TEST_F(SearchDialogTest, WithPasswordsHiddenASecretFieldsValueShowsMasked) {
+    chain.add(makeCategory("Logins", {{"Site", 0, 0}, {"Password", 0, 2}},
+                           {{"bank", "hunter2x"}, {"hunter.example", "pw"}}));
+    dialog->HideSecrets = true;
+    auto result = run([&] {
+        typeText("hunter");
+        ASSERT_EQ(lines(), 2);
+        EXPECT_EQ(part(0, 1), "Password");
+        EXPECT_EQ(part(0, 2), "********");
+        EXPECT_EQ(part(1, 1), "Site");
+        EXPECT_EQ(part(1, 2), "hunter.example");
         click(dialog->xpCancelButton);
     });
     EXPECT_FALSE(result);

@@ -14,7 +14,11 @@
 #include "tests/dialogs/ToolsHost.h"
 #include "tests/skin/SkinFixture.h"
 #include "tests/support/MessageBoxScript.h"
+#include "tests/support/DialogAnswerer.h"
 #include "tests/support/RegistryFixture.h"
+#include "tests/support/TempFolder.h"
+
+#include <commdlg.h>
 
 #include <memory>
 
@@ -328,6 +332,44 @@ TEST_F(BackupTest, EachOptionEmptiesThePathAndSetsItsTexts) {
             EXPECT_EQ(backup->Shape2->Top, c.connectorTop);
             EXPECT_EQ(backup->Label2->Width, c.width);
             EXPECT_EQ(std::string(backup->Label2->Caption).substr(0, std::string(c.begins).size()), c.begins);
+        }
+        click(backup->xpCancelButton);
+    });
+    backup->Free();
+}
+
+// Browse starts beside the vault for every option, never in the program's folder.
+TEST_F(BackupTest, BrowseOpensInTheVaultsFolder) {
+    brimtest::TempFolder vaults;
+    host.folder = vaults.path();
+    const struct {
+        const char* what;
+        TQCLRadioButton* TQZ_Backup::*option;
+        const char* caption;
+    } cases[] = {
+        {"back up vault", &TQZ_Backup::RadioButtonBV, "Save As"},
+        {"restore vault", &TQZ_Backup::RadioButtonRV, "Open"},
+        {"back up key", &TQZ_Backup::RadioButtonBK, "Save As"},
+    };
+    TQZ_Backup* backup = MakeForm<TQZ_Backup>(nullptr, host);
+    showModal(backup, [&] {
+        ASSERT_TRUE(dialogtest::bringUp(backup));
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            click(backup->*c.option);
+            std::string shown;
+            brimtest::DialogAnswerer answerer({{c.caption, "", [&](HWND dialog) {
+                                                    char folder[MAX_PATH] = {};
+                                                    if (SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                                                     reinterpret_cast<LPARAM>(folder)) <= 0)
+                                                        return false;
+                                                    shown = folder;
+                                                    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                                                    return true;
+                                                }}});
+            click(backup->xpBrowseButton);
+            EXPECT_TRUE(answerer.finished(1000));
+            EXPECT_EQ(_stricmp(shown.c_str(), vaults.path().c_str()), 0) << shown;
         }
         click(backup->xpCancelButton);
     });

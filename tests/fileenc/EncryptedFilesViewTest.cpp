@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -359,7 +362,7 @@ TEST_F(FileTree, TheRootStandsForNoFile) {
     EXPECT_FALSE(fileExists(path("first.txt")));
 }
 
-TEST_F(FileTree, RefreshKeepsCollapsedFoldersCollapsedAndShowsWhatChanged) {
+TEST_F(FileTree, RefreshKeepsCollapsedFoldersCollapsedAndTheChosenFileChosenAndShowsWhatChanged) {
     for (const char* name : {"one", "two", "one\\sub"}) folder(name);
     file("one\\sub\\x.txt");
     file("two\\y.txt");
@@ -367,8 +370,11 @@ TEST_F(FileTree, RefreshKeepsCollapsedFoldersCollapsedAndShowsWhatChanged) {
     addRow(path("two"));
     view->buildFileTree();
     child(root(), "one")->Collapse(false);
+    selectOnly({child(child(root(), "two"), "y.txt")});
     file("two\\new.txt");
     view->xpRefreshButtonClick(nullptr);
+    EXPECT_EQ(view->ClrTreeView1->SelectionCount, 1);
+    EXPECT_EQ(view->ClrTreeView1->Selected, child(child(root(), "two"), "y.txt")) << "the chosen file stays chosen";
     EXPECT_FALSE(child(root(), "one")->Expanded);
     EXPECT_TRUE(child(root(), "two")->Expanded);
     EXPECT_TRUE(child(child(root(), "one"), "sub")->Expanded) << "only the remembered node collapses";
@@ -407,6 +413,29 @@ TEST_F(FileTree, RemoveFileDecryptsAndRemovesTheChosenRowsUntilAStop) {
     window.tips.clear();
     view->removeSelected();
     EXPECT_TRUE(window.tips.empty());
+}
+
+TEST_F(FileTree, AddFileOpensInTheUsersDocuments) {
+    char documents[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
+    std::string shown;
+    brimtest::DialogAnswerer answerer({{"Open", "", [&](HWND dialog) {
+                                            char folder[MAX_PATH] = {};
+                                            if (SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                                             reinterpret_cast<LPARAM>(folder)) <= 0)
+                                                return false;
+                                            shown = folder;
+                                            HWND cancel = GetDlgItem(dialog, IDCANCEL);
+                                            if (!cancel) return false;
+                                            RECT r{};
+                                            GetClientRect(cancel, &r);
+                                            brimtest::clickClientPoint(cancel, {r.right / 2, r.bottom / 2});
+                                            return true;
+                                        }}});
+    view->KTransNewFileButtonMouseRelease(nullptr);
+    EXPECT_TRUE(answerer.finished(1000));
+    EXPECT_EQ(_stricmp(shown.c_str(), documents), 0) << shown << " instead of " << documents;
+    EXPECT_TRUE(jobs.jobSources.empty());
 }
 
 TEST_F(FileTree, AddFileThroughTheOpenDialogEncryptsAndListsTheChosenFile) {

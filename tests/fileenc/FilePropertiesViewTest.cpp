@@ -215,6 +215,36 @@ TEST_F(Properties, AnEncryptedFileShowsWhatItsHeaderSays) {
     EXPECT_EQ(lines[6], "Encrypted File Size:\t   " + fileview::formatSize(bytes.size()));
 }
 
+// The memo's names start where the headings and the location start, and its values in one column.
+TEST_F(Properties, TheNamesStandUnderTheHeadingsAndTheValuesInOneColumn) {
+    makeEncryptedFile(path("secret.doc"));
+    addRow(path("secret.doc"));
+    view->buildFileTree();
+    selectOnly({root()->Item[0]});
+    view->ClrTreeView1Change(nullptr, nullptr);
+    HWND memo = view->Memo1->GetHandle();
+    const std::string text = view->Memo1->GetText().c_str();
+    auto xOf = [&](std::size_t index) {
+        const LRESULT at = SendMessageA(memo, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0);
+        return view->Memo1->Left + static_cast<short>(LOWORD(at));
+    };
+    EXPECT_EQ(xOf(0), view->Label23->Left) << "the first name";
+    std::vector<int> valueColumns;
+    std::size_t line = 0;
+    while (line < text.size()) {
+        std::size_t end = text.find("\r\n", line);
+        if (end == std::string::npos) end = text.size();
+        const std::size_t colon = text.find(':', line);
+        if (colon != std::string::npos && colon < end) {
+            EXPECT_EQ(xOf(line), view->Label23->Left) << text.substr(line, end - line);
+            valueColumns.push_back(xOf(text.find_first_not_of("\t ", colon + 1)));
+        }
+        line = end + 2;
+    }
+    ASSERT_EQ(valueColumns.size(), 6u);
+    for (int x : valueColumns) EXPECT_NEAR(x, valueColumns.front(), 2) << ::testing::PrintToString(valueColumns);
+}
+
 TEST_F(Properties, ALongPathIsBrokenSoThatEachLineFitsTheLabelAsMeasured) {
     std::string folder = temp->path();
     for (const char* part : {"\\first level folder", "\\second level folder", "\\third"}) {
@@ -335,6 +365,22 @@ TEST_F(RunFile, AFileTypeWithoutAProgramGivesTheNoAssociationNotice) {
     brimtest::MessageBoxScript script({mbrOk});
     EXPECT_EQ(view->runFile(file), 0);
     EXPECT_EQ(script.texts(), (Strings{fileview::NoAssociation}));
+}
+
+// A plain copy that nothing opened is not left on disk: it is encrypted again (its plain copy wiped).
+TEST_F(RunFile, AnEncryptedFileThatNoProgramOpensIsEncryptedAgain) {
+    const std::string file = temp->file("letter.brimnoassoc");
+    writeAll(file, "dear bank");
+    makeEncryptedFile(file);
+    addRow(file);
+    view->buildFileTree();
+    selectOnly({view->rootNode()->Item[0]});
+    brimtest::MessageBoxScript script({mbrOk, mbrOk});
+    view->xpOpenFileButtonClick(nullptr);
+    EXPECT_EQ(script.texts(), (Strings{fileview::RunDecrypts, fileview::NoAssociation}));
+    EXPECT_FALSE(fileExists(file));
+    EXPECT_TRUE(fileExists(file + ".vltenc"));
+    EXPECT_EQ(view->rootNode()->Item[0]->ImageIndex, fileview::imgEncryptedFile);
 }
 
 TEST_F(RunFile, AFailedDecryptionOpensNothing) {

@@ -1,6 +1,6 @@
 // The file view in the main window over a real saved vault and the real crypto library: the tree
 // follows the open vault, commands 103 and 104 go through it, files dropped on the window are
-// listed, and the file side follows the category shown.
+// listed, the file side follows the category shown, and a file job keeps the chosen file chosen.
 #include "app/MainWindowFilesSide.h"
 #include "fileenc/EncryptedFile.h"
 #include "skin/ClrTreeView.h"
@@ -85,7 +85,9 @@ TEST_F(FilesWiring, CommandsListAFolderAPlainFileAndOpenAnEncryptedOne) {
     EXPECT_TRUE(exists(temp.file("docs\\a.txt.vltenc")));
     EXPECT_TRUE(exists(temp.file("plan.txt.vltenc")));
     EXPECT_FALSE(exists(temp.file("plan.txt")));
-    EXPECT_EQ(temp.readFile("letter.brimnoassoc"), "dear bank");
+    // Nothing opened it: encrypted again, no plain copy left.
+    EXPECT_TRUE(exists(temp.file("letter.brimnoassoc.vltenc")));
+    EXPECT_FALSE(exists(temp.file("letter.brimnoassoc")));
     EXPECT_TRUE(form->store().content().current == form->store().content().encryptedFiles);
     EXPECT_TRUE(form->ScrollBox2->Visible);
 }
@@ -120,6 +122,38 @@ TEST_F(FilesWiring, FilesDroppedOnTheWindowAreEncryptedAndListed) {
     EXPECT_TRUE(exists(name + ".vltenc"));
     EXPECT_NE(std::find(dialogs.calls.begin(), dialogs.calls.end(), "tip 4"), dialogs.calls.end());
     EXPECT_TRUE(form->KTransNewFileButton->Visible);
+}
+
+// The job runs through the real progress dialog; the file chosen before it stays the chosen one.
+TEST_F(FilesWiring, TheSelectedFileStaysSelectedThroughItsEncryptionAndDecryption) {
+    openWithView();
+    form->Show();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        temp.writeFile(name, std::string("text of ") + name);
+        files().insertRow({temp.file(name)});
+    }
+    form->vaultShown("Brimsafe - Home");
+    form->filesSide().showEncryptedFiles();
+    TClrTreeView* tree = form->FilesView->ClrTreeView1;
+    TTreeNode* chosen = form->FilesView->rootNode()->Item[1];
+    ASSERT_EQ(std::string(chosen->GetText().c_str()), "b.txt");
+    SetForegroundWindow(form->Handle);
+    tree->SetFocus();
+    tree->Select(chosen);
+    fwtest::pumpIdle();
+    for (bool encrypt : {true, false}) {
+        SCOPED_TRACE(encrypt ? "encrypted" : "decrypted");
+        brimtest::MessageBoxScript boxes;
+        if (encrypt)
+            form->FilesView->xpEncryptButtonClick(nullptr);
+        else
+            form->FilesView->xpDecryptButtonClick(nullptr);
+        fwtest::pumpIdle();
+        EXPECT_EQ(exists(temp.file("b.txt.vltenc")), encrypt);
+        EXPECT_EQ(tree->Selected, chosen);
+        EXPECT_EQ(tree->SelectionCount, 1);
+        EXPECT_EQ(std::string(form->FilesView->Label16->GetText().c_str()), temp.file("b.txt"));
+    }
 }
 
 }  // namespace

@@ -88,8 +88,10 @@ BRIM_GALLERY_ENTRY("skin-kit") {
     }
     caption(form, 20, 48, "ImagePanel: tile, single, stretch");
     panel(form, 14, 66, 60, 40, IDB_SKIN_EDGE_LEFT, ipTile);
-    panel(form, 84, 66, 60, 40, IDB_SKIN_ICON_INFO, ipSingle);
-    panel(form, 154, 66, 60, 40, IDB_SKIN_ICON_QUESTION, ipStretch);
+    // An image panel draws its picture whole, with no key colour: the keyed icons belong in
+    // transparent images (the title icons below), so a button face shows the single and stretched modes.
+    panel(form, 84, 66, 60, 40, IDB_SKIN_FACE_NORMAL, ipSingle);
+    panel(form, 154, 66, 60, 40, IDB_SKIN_FACE_NORMAL, ipStretch);
 
     // Title icons on the title bar, keyed.
     const int icons[] = {IDB_SKIN_ICON_INFO, IDB_SKIN_ICON_ERROR, IDB_SKIN_ICON_CAUTION, IDB_SKIN_ICON_QUESTION};

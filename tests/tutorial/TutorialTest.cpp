@@ -1,5 +1,6 @@
 // The tutorial program and the main program as separate processes: each
-// shows its window, and closes as Brimsafe and the user would close it.
+// shows its window (the tutorial centred, its caption buttons' font there),
+// and closes as Brimsafe and the user would close it.
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestEnvironment.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -56,17 +58,41 @@ bool sendCopyData(HWND window, ULONG_PTR command) {
                                &result) != 0;
 }
 
-TEST(Tutorial, ClosesOnCommand100Only) {
+TEST(Tutorial, OpensCentredAndClosesOnCommand100Only) {
     Process tutorial;
     ASSERT_TRUE(tutorial.start(brimtest::binaryFolder() + "\\Tutorial.exe"));
     HWND window = waitForWindow(tutorial, "Brimsafe Tutorial", 20000);
     ASSERT_NE(window, nullptr);
+    RECT work{}, at{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &at);
+    EXPECT_NEAR((at.left + at.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((at.top + at.bottom) / 2, (work.top + work.bottom) / 2, 1);
     DWORD code = 0;
     ASSERT_TRUE(sendCopyData(window, 101));
     EXPECT_FALSE(tutorial.ended(200, &code)) << "another command must not close the tutorial";
     ASSERT_TRUE(sendCopyData(window, 100));
     ASSERT_TRUE(tutorial.ended(20000, &code));
     EXPECT_EQ(code, 0u);
+}
+
+// The windows that Wine frames itself (the tutorial, the help viewer) draw their caption buttons
+// with this symbol font; without it they show the letters "0 1 r".
+TEST(WineFramedWindows, TheCaptionSymbolFontIsThere) {
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::strcpy(wanted.lfFaceName, "Marlett");
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExA(
+        dc, &wanted,
+        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
+            *reinterpret_cast<bool*>(found) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    EXPECT_TRUE(found);
 }
 
 // With no vault open the start-up asks which vault to open; the main window stays hidden until
