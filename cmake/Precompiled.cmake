@@ -26,7 +26,8 @@ set(BRIM_PCH_TEST_HEADERS ${BRIM_PCH_SYSTEM_HEADERS} <gtest/gtest.h>)
 
 # Test code is compiled without optimisation: it is mostly GoogleTest's macros, which
 # take twice as long to optimise as to parse, and the product code it drives stays optimised.
-set(BRIM_TEST_COMPILE_OPTIONS -O0)
+# All of it uses the framework's floating-point settings, so that one header fits every test.
+set(BRIM_TEST_COMPILE_OPTIONS -O0 -msse2 -mfpmath=sse)
 
 # Marks a target as test code (the test programs, which link brim_testsupport, are found
 # by that): compiled like every test, with the tests' shared header.

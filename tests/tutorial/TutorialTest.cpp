@@ -78,6 +78,11 @@ TEST(Tutorial, OpensCentredAndClosesOnCommand100Only) {
 
 // The windows that Wine frames itself (the tutorial, the help viewer) draw their caption buttons
 // with this symbol font; without it they show the letters "0 1 r".
+int CALLBACK noteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 TEST(WineFramedWindows, TheCaptionSymbolFontIsThere) {
     LOGFONTA wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
@@ -86,10 +91,7 @@ TEST(WineFramedWindows, TheCaptionSymbolFontIsThere) {
     HDC dc = GetDC(nullptr);
     EnumFontFamiliesExA(
         dc, &wanted,
-        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
-            *reinterpret_cast<bool*>(found) = true;
-            return 0;
-        },
+        noteFontFound,
         reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, dc);
     EXPECT_TRUE(found);
