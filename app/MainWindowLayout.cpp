@@ -329,8 +329,13 @@ void TFormMain::buildCommands() {
     };
     for (const Command& c : commands) {
         *c.button = makePictureButton(this, PanelCommands, c.picture, c.picture + 1, c.picture + 2, c.left + 9, 5, c.caption);
-        // Centred under the button, never narrower than its caption.
-        *c.label = makeLabel(this, PanelCommands, Bounds(c.left - 8, 39, 66, 14), c.caption, -11, kFrameNavy, false, taCenter);
+        // Centred under the button, never narrower than its caption: the file buttons' longer
+        // captions get the wider labels, the record buttons' short ones narrower labels that stay clear
+        // of each other at their closer spacing.
+        const bool fileCommand = c.button == &KTransNewFileButton || c.button == &KTransRemoveFileButton;
+        const int labelWidth = fileCommand ? 66 : 60;
+        *c.label = makeLabel(this, PanelCommands, Bounds(c.left + 25 - labelWidth / 2, 39, labelWidth, 14), c.caption, -11,
+                             kFrameNavy, false, taCenter);
         (*c.button)->SetName(c.name);
     }
     KTransNewButton->OnMouseRelease = TNotifyEvent(this, &TFormMain::KTransNewButtonMouseRelease);

@@ -61,7 +61,9 @@ private:
         ~Guard() { lock_.store(false, std::memory_order_release); }
     };
     static void grow() {
-        Block* slab = static_cast<Block*>(::operator new(sizeof(Block) * BlocksPerSlab));
+        // The aligned form: a 32-bit heap gives 8-byte alignment, less than a block asks for.
+        Block* slab =
+            static_cast<Block*>(::operator new(sizeof(Block) * BlocksPerSlab, std::align_val_t(alignof(Block))));
         for (std::size_t i = 0; i < BlocksPerSlab; ++i) slab[i].next = i + 1 < BlocksPerSlab ? &slab[i + 1] : free_;
         free_ = slab;
     }
