@@ -26,7 +26,7 @@ public:
     // Enables the hideable choice again (bound to no control).
     void EnableHideableClick(TObject* Sender);
 
-    DialogEdit* Edit1;
+    TQCLEdit* Edit1;
     TQCLRadioButton* RadioButton1;  // "One Line"
     TQCLRadioButton* RadioButton2;  // "Paragraph"
     TQCLRadioButton* QCLRadioButton1;

@@ -40,7 +40,7 @@ public:
     const std::vector<std::string>& ListedPathsForTesting() const { return paths_; }
 
     TListBox* ListBox1;
-    DialogEdit* Edit1;
+    TQCLEdit* Edit1;
     TxpButton* xpCreateVaultButton;
     TxpButton* xpRestoreVaultButton;
     TxpButton* xpOpenVaultButton;
