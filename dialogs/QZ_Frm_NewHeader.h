@@ -32,6 +32,7 @@ public:
     TQCLRadioButton* QCLRadioButton1;
     TQCLRadioButton* QCLRadioButton2;
     TQCLRadioButton* QCLRadioButton3;
+    DialogLabel* HideableSecondLine;  // the second line of QCLRadioButton3's caption
     TxpButton* xpOkButton;
     TxpButton* xpCancelButton;
 
@@ -39,6 +40,8 @@ private:
     TQCLRadioButton* addRadio(TWinControl* group, const char* caption, int left, int top, int width);
     void OneLineClick(TObject* Sender);
     void ParagraphClick(TObject* Sender);
+    // The hideable choice and the second line of its caption, greyed together.
+    void SetHideableEnabled(bool enabled);
     void OkClick(TObject* Sender);
 
     header* Field;
