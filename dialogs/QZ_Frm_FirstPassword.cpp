@@ -69,7 +69,7 @@ void TFrm_FirstPassword::NextClick(TObject*) {
         FocusFirstField();
         return;
     case passwordchecks::NewPasswordCheck::AskBlank:
-        if (ShowMessageBox(this, passwordchecks::BlankQuestion, "Brimsafe", mbsYesNo, mbiCaution) != mbrYes) {
+        if (ShowMessageBox(this, passwordchecks::BlankQuestion, "Brimsafe", mbsYesNo, mbiCaution, mbrNo) != mbrYes) {
             FocusFirstField();
             return;
         }

@@ -5,7 +5,8 @@
  *
  * Tricky points:
  * - A mismatch is reported before a blank password is questioned, and the
- *   entries stay as typed after either; the focus goes back to the first
+ *   entries stay as typed after either (the blank-password question opens
+ *   with "No" focused); the focus goes back to the first
  *   field (its text all selected, so typing replaces it), never stays on
  *   "Next", where a space typed on would press it again.
  * - The accepted password is a wiped buffer handed out once: TakePassword

@@ -88,7 +88,7 @@ void TPasswordForm::OkClick(TObject*) {
             FocusFirstField();
             return;
         case passwordchecks::NewPasswordCheck::AskBlank:
-            if (ShowMessageBox(this, passwordchecks::BlankQuestion, "Brimsafe", mbsYesNo, mbiCaution) != mbrYes) {
+            if (ShowMessageBox(this, passwordchecks::BlankQuestion, "Brimsafe", mbsYesNo, mbiCaution, mbrNo) != mbrYes) {
                 FocusFirstField();
                 return;
             }

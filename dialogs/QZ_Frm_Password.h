@@ -11,7 +11,8 @@
  * - The accepted password is a wiped copy; the edits are emptied on show and
  *   again when the dialog closes, so no typed password outlives it on screen
  *   or in memory (the library edits wipe their text and undo history).
- * - After a mismatch or a "No" to the blank-password question the focus goes
+ * - The blank-password question opens with "No" focused, and after a
+ *   mismatch or a "No" to that question the focus goes
  *   back to the first field, never stays on "Ok": a passphrase typed on with
  *   spaces would otherwise press it again.
  */

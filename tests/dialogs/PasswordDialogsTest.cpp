@@ -117,6 +117,7 @@ TEST_F(PasswordFormTest, ChangeModeRefusesAMismatchAndAsksAboutABlankPassword) {
     EXPECT_EQ(boxes.shown()[0].text, "Your passwords do not match.");
     EXPECT_EQ(boxes.shown()[1].buttons, mbsYesNo);
     EXPECT_EQ(boxes.shown()[1].icon, mbiCaution);
+    EXPECT_EQ(boxes.shown()[1].focusedAnswer, mbrNo) << "a Space or Enter typed on must not say Yes";
     EXPECT_EQ(boxes.shown()[1].text.substr(0, 34), "You have chosen a blank password. ");
 }
 
@@ -224,6 +225,7 @@ TEST_F(FirstPasswordTest, TwoEmptyEntriesAskTheBlankQuestion) {
     EXPECT_EQ(result, 1);
     ASSERT_EQ(boxes.shown().size(), 2u);
     EXPECT_EQ(boxes.shown()[0].buttons, mbsYesNo);
+    EXPECT_EQ(boxes.shown()[0].focusedAnswer, mbrNo) << "a Space or Enter typed on must not say Yes";
     EXPECT_EQ(page->TakePassword(), "");
     EXPECT_EQ(showModal(page, [&] { click(page->xpCancelButton); }), 2);
 }
