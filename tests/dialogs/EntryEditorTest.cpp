@@ -136,7 +136,7 @@ TEST_F(EntryEditorTest, EditingShowsTheValuesAndCancelKeepsThem) {
 }
 
 TEST_F(EntryEditorTest, ASecretRowLeavesNoCopyBehindButTheValueHandedBack) {
-    const dialogtest::MaskedSecret secret("Orchid Lantern 5512 Tamarisk");
+    const dialogtest::MaskedSecret secret("Orch1d~Lant3rn#5512~Tamar1sk");
     std::unique_ptr<category> shown(makeCategory("Web", {{"Name", 0, 0}, {"Password", 0, 2}}));
     RowValues values{"Bank", "old password"};
     open(*shown, true, values);

@@ -8,11 +8,14 @@
  * bookkeeping and a cleared string zeroes its first byte, so a search for the
  * whole secret would miss the copies that matter most.
  *
- * Tricky point: the test must never hold the secret whole in plain bytes
- * itself, or the scan would find the test's own copy. A MaskedSecret keeps
- * its bytes masked, is typed one character at a time, and is compared
- * against memory byte by byte without being unmasked. Its plain text is a
- * literal, which lives in the program's image, not in private memory.
+ * Tricky points:
+ * - Secrets for the scan mix digits and signs into their words, so no piece
+ *   of one is a word that other memory (fonts, locale tables) may hold.
+ * - The test must never hold the secret whole in plain bytes
+ *   itself, or the scan would find the test's own copy. A MaskedSecret keeps
+ *   its bytes masked, is typed one character at a time, and is compared
+ *   against memory byte by byte without being unmasked. Its plain text is a
+ *   literal, which lives in the program's image, not in private memory.
  */
 #pragma once
 
@@ -42,7 +45,8 @@ private:
 // Types the secret with real key presses into the focused control, one character at a time.
 void typeMasked(const MaskedSecret& secret);
 
-constexpr std::size_t FragmentLength = 10;
+// Short enough for the few characters a string leaves in its inline buffer when it grows out of it.
+constexpr std::size_t FragmentLength = 7;
 
 // How many places of the committed private memory of this process begin a piece of the secret
 // (a whole copy of a secret of n bytes counts n - FragmentLength + 1 times).

@@ -146,7 +146,7 @@ TEST_F(PasswordFormTest, EscapeCancelsAndEnterAccepts) {
 }
 
 TEST_F(PasswordFormTest, NoCopyOfTheTypedPasswordRemainsInMemoryOnceTheDialogIsGone) {
-    const dialogtest::MaskedSecret secret("Quartz-Lantern 8841 Meridian!");
+    const dialogtest::MaskedSecret secret("Qu4rtz~Lant3rn#8841~Mer1d!an");
     for (bool changeMode : {false, true}) {
         SCOPED_TRACE(changeMode ? "change mode" : "enter mode");
         if (!dialog) dialog = MakeForm<TPasswordForm>(nullptr);
@@ -232,7 +232,7 @@ TEST_F(FirstPasswordTest, TwoEmptyEntriesAskTheBlankQuestion) {
 
 TEST_F(FirstPasswordTest, NoCopyOfTheTypedPasswordRemainsInThePageOrInMemoryOnceItIsTaken) {
     // The page lives for the whole run: once its password is taken, nothing of it may stay behind.
-    const dialogtest::MaskedSecret secret("Velvet Harbour 3307 Kestrel?");
+    const dialogtest::MaskedSecret secret("V3lvet~Harb0ur#3307~Kestr3l?");
     brimtest::MessageBoxScript boxes({mbrOk});
     int whileTyped = 0;
     int result = showModal(page, [&] {
