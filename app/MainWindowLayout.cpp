@@ -185,7 +185,19 @@ void TFormMain::buildFrame() {
     ImageInfo->SetTop(9);
     ImageInfo->OnDblClick = TNotifyEvent(this, &TFormMain::titleDoubleClick);
 
-    MessageTitle = makeLabel(this, this, Bounds(36, 9, w - 130, 18), product::Title, -13, clWhite, true, taLeftJustify);
+    MessageTitle = new TQCLSimpleLabel(this);
+    MessageTitle->SetParent(this);
+    MessageTitle->SetAutoSize(false);
+    MessageTitle->SetMultiLine(true);
+    MessageTitle->SetBoundsRect(Bounds(36, 9, w - 130, 18));
+    MessageTitle->GetFont()->SetName("MS Sans Serif");
+    MessageTitle->GetFont()->SetHeight(-13);
+    MessageTitle->GetFont()->SetColor(clWhite);
+    MessageTitle->GetFont()->SetStyle(TFontStyles{fsBold});
+    MessageTitle->GetFont3D()->SetStyle(tdSunken);
+    MessageTitle->GetFont3D()->SetLightColor(clBlack);
+    MessageTitle->GetFont3D()->SetShadowColor(clBlack);
+    MessageTitle->SetText(product::Title);
     MessageTitle->SetAnchors(topWide);
     MessageTitle->OnDblClick = TNotifyEvent(this, &TFormMain::titleDoubleClick);
 

@@ -44,6 +44,7 @@
 #include "app/MainWindowDialogs.h"
 #include "app/MainWindowFilesSide.h"
 #include "base/Notice.h"
+#include "components/controls/QCLSimpleLabel.h"
 #include "fileenc/FileJobChecks.h"
 #include "framework/Framework.h"
 #include "vault/VaultFlows.h"
@@ -321,7 +322,7 @@ public:
     TImage* Image1 = nullptr;  // title bar's left end
     TImage* Image3 = nullptr;  // title bar's right end
     TTranImage* ImageInfo = nullptr;
-    TLabel* MessageTitle = nullptr;
+    TQCLSimpleLabel* MessageTitle = nullptr;  // bold white, sunken 3D in black, like every skinned title
     TImage *ImageTL = nullptr, *ImageTR = nullptr, *ImageBL = nullptr, *ImageBR = nullptr;
     TImage *ImagePanelLeftSide = nullptr, *ImagePanelRightSide = nullptr, *ImagePanelBottomSide = nullptr;
     TShape *ShapeTop = nullptr, *ShapeBottom = nullptr, *ShapeLeft = nullptr, *ShapeRight = nullptr;

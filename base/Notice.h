@@ -58,6 +58,9 @@ struct MessageBoxRequest {
     std::string title;
     int buttons = mbsOk;
     int icon = mbiInformation;
+    // The answer whose button has the focus when the box opens (so Enter and Space give it);
+    // 0: the set's leftmost button. A question that destroys or weakens something focuses "No".
+    int focusedAnswer = 0;
 
     // A box with an owner form (which may be null).
     static MessageBoxRequest owned(TForm* owner, const std::string& text, const std::string& title, int buttons,

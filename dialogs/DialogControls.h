@@ -1,48 +1,21 @@
 /*
- * The three kinds of control the dialogs put on their content panels, named
- * once here: labels, edits and the percentage meter. Every dialog uses these
- * names only, so the controls behind them can change in this one place.
+ * The controls the dialogs put on their content panels, named once here: the
+ * library's label and its one-line edit, and the reading of a password edit.
  *
- * Tricky point: DialogMeter paints its own bar and percentage text; Position
- * runs from 0 to Max and the text is Position * 100 / Max, truncated.
+ * Tricky point: a password edit's text lives only in the library edit's wiped
+ * buffers; readSecret copies it from there into another wiped buffer and
+ * never through a plain string, so reading a password leaves no copy behind.
  */
 #pragma once
 
+#include "components/controls/QCLCustomEdit.h"
 #include "components/controls/QCLSimpleLabel.h"
-#include "framework/Framework.h"
 #include "vault/SecureMemory.h"
 
 using DialogLabel = TQCLSimpleLabel;
-using DialogEdit = TEdit;
 
-// The text of a password edit as a wiped buffer; the temporary copy is wiped too.
-SecretText readSecret(DialogEdit* edit);
+// The text of a password edit as a wiped buffer.
+SecretText readSecret(TQCLEdit* edit);
 
-class DialogMeter : public TGraphicControl {
-public:
-    explicit DialogMeter(TComponent* AOwner);
-
-    int GetMax() const { return max_; }
-    void SetMax(int value);
-    int GetPosition() const { return position_; }
-    void SetPosition(int value);
-    int GetPercent() const { return max_ > 0 ? position_ * 100 / max_ : 0; }
-    // Sets Position so that the meter shows percent.
-    void SetPercent(int percent);
-    TColor GetBarColor() const { return barColor_; }
-    void SetBarColor(TColor value);
-
-protected:
-    void Paint() override;
-
-private:
-    int max_ = 100;
-    int position_ = 0;
-    TColor barColor_ = clNavy;
-
-public:
-    BRIM_PROPERTY(Max, DialogMeter::GetMax, DialogMeter::SetMax);
-    BRIM_PROPERTY(Position, DialogMeter::GetPosition, DialogMeter::SetPosition);
-    BRIM_READONLY(Percent, DialogMeter::GetPercent);
-    BRIM_PROPERTY(BarColor, DialogMeter::GetBarColor, DialogMeter::SetBarColor);
-};
+// Empties an edit and its undo history, so no typed text outlives it.
+void emptySecretEdit(TQCLEdit* edit);

@@ -74,9 +74,14 @@ TSkinnedDialog::TSkinnedDialog(TComponent* AOwner, const AnsiString& title, int 
     MessageTitle->Parent = this;
     MessageTitle->Transparent = true;
     MessageTitle->AutoSize = false;
+    MessageTitle->SetMultiLine(true);
     MessageTitle->SetBounds(30, 8, 272, 17);
     MessageTitle->Font->Color = clWhite;
     MessageTitle->Font->Height = -13;
+    MessageTitle->Font->Style = TFontStyles{fsBold};
+    MessageTitle->GetFont3D()->SetStyle(tdSunken);
+    MessageTitle->GetFont3D()->SetLightColor(clBlack);
+    MessageTitle->GetFont3D()->SetShadowColor(clBlack);
     MessageTitle->Caption = title;
 
     for (TControl* dragger : {static_cast<TControl*>(ImagePanelTitleBar), static_cast<TControl*>(MessageTitle),
@@ -161,10 +166,18 @@ DialogLabel* TSkinnedDialog::addText(const char* caption, int left, int top, int
     return label;
 }
 
-DialogEdit* TSkinnedDialog::addEdit(int left, int top, int width) {
-    auto* edit = new DialogEdit(this);
+TQCLEdit* TSkinnedDialog::addEdit(int left, int top, int width) {
+    auto* edit = new TQCLEdit(this);
     edit->Parent = Panel1;
     edit->SetBounds(left, top, width, 21);
+    return edit;
+}
+
+TQCLEdit* TSkinnedDialog::addPasswordEdit(int left, int top, int width) {
+    TQCLEdit* edit = addEdit(left, top, width);
+    edit->PasswordChar = '*';
+    edit->MaxLength = 4096;
+    edit->AutoSelect = true;
     return edit;
 }
 

@@ -6,7 +6,9 @@
  *
  * Tricky points:
  * - The window text is the class name without its "T" (the framework names
- *   the form); the title the user reads is MessageTitle.
+ *   the form); the title the user reads is MessageTitle: bold white text in
+ *   the library label's sunken 3D style with black light and shadow, so each
+ *   stroke has a black copy one pixel below and right of it.
  * - A mouse-up that still reports the left button held keeps the drag going.
  * - A dialog that changes its own size calls SetWindowRegion again; the others
  *   keep the region made at creation.
@@ -67,7 +69,10 @@ protected:
     DialogLabel* addLabel(const char* caption, int left, int top, int fontHeight = -13);
     // A word-wrapped label of the given width whose height follows the text.
     DialogLabel* addText(const char* caption, int left, int top, int width, int fontHeight = -13);
-    DialogEdit* addEdit(int left, int top, int width);
+    // A 21-pixel-high library edit.
+    TQCLEdit* addEdit(int left, int top, int width);
+    // A library edit masked with "*", up to 4,096 characters, all selected when it takes the focus.
+    TQCLEdit* addPasswordEdit(int left, int top, int width);
     // Places a button whose left is given in form coordinates.
     void placeButtonAtFormLeft(TxpButton* button, int formLeft);
 

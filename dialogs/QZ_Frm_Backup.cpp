@@ -9,7 +9,7 @@ namespace {
 
 const char* const BackupFilter = "Brimsafe Backup File (*.bvt)|*.bvt|All Files|*.*";
 const char* const KeyFilter = "Brimsafe Key Backup File (*.bkv)|*.bkv|All Files|*.*";
-constexpr int DescriptionLeft = 168, DescriptionTop = 92, DescriptionHeight = 132;
+constexpr int DescriptionLeft = 160, DescriptionTop = 92, DescriptionHeight = 132;
 
 }  // namespace
 

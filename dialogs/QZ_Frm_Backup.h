@@ -43,7 +43,7 @@ public:
     TQCLRadioButton* RadioButtonBV;
     TQCLRadioButton* RadioButtonRV;
     TQCLRadioButton* RadioButtonBK;
-    DialogEdit* Edit1;
+    TQCLEdit* Edit1;
     TxpButton* xpBrowseButton;
     TxpButton* xpActionButton;
     TxpButton* xpCancelButton;

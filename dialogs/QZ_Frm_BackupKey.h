@@ -15,7 +15,7 @@ public:
 
     bool KeySaved() const { return KeySaved_; }
 
-    DialogEdit* destination;
+    TQCLEdit* destination;
     TxpButton* xpBrowseButton;
     TxpButton* xpBackupButton;
     TxpButton* xpSkipButton;

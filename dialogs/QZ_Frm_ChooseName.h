@@ -16,7 +16,7 @@ public:
     std::string GetName() const { return Edit1->Text; }
 
     DialogLabel* Label1;
-    DialogEdit* Edit1;
+    TQCLEdit* Edit1;
     TxpButton* xpOkButton;
     TxpButton* xpCancelButton;
 

@@ -16,7 +16,7 @@ public:
     void SetLocation(const std::string& path);
     std::string GetLocation() const { return Edit1->Text; }
 
-    DialogEdit* Edit1;
+    TQCLEdit* Edit1;
     TxpButton* xpBrowseButton;
     TxpButton* xpNextButton;
     TxpButton* xpCancelButton;

@@ -15,7 +15,7 @@ TFrm_Done::TFrm_Done(TComponent* AOwner, DialogHost& host)
     DialogLabel* folderHeading = addLabel("Vault Folder", 16, 76);
     folderHeading->Font->Style = TFontStyles{fsBold};
     addText("Your vault files are stored in the following folder:", 16, 96, width);
-    Label7 = addLabel("$DIRECTORY", 8, 118);  // the whole panel width but 16 is its room
+    Label7 = addLabel("$DIRECTORY", 16, 118);
     DialogLabel* tutorialHeading = addLabel("Brimsafe Tutorial", 16, 156);
     tutorialHeading->Font->Style = TFontStyles{fsBold};
     addText("If this is your first time using Brimsafe, we recommend trying the tutorial to learn the basic "
@@ -30,7 +30,8 @@ TFrm_Done::TFrm_Done(TComponent* AOwner, DialogHost& host)
 }
 
 void TFrm_Done::SetVaultFolder(const std::string& path) {
-    const int room = Panel1->Width - 16;
+    // In line with the texts above it, with as much room on the right as they leave.
+    const int room = Panel1->Width - 2 * Label7->Left;
     Label7->Caption = knownvaults::fitFolderText(path, [&](const std::string& text) {
         Label7->Caption = text;
         return Label7->Width <= room;

@@ -21,13 +21,9 @@ TFrm_FirstPassword::TFrm_FirstPassword(TComponent* AOwner)
             "your password later using the Brimsafe tools option.",
             16, 44, width);
     addLabel("Enter Password:", 16, 106);
-    password1 = addEdit(150, 102, 220);
+    password1 = addPasswordEdit(150, 102, 220);
     addLabel("Confirm Password:", 16, 136);
-    password2 = addEdit(150, 132, 220);
-    for (DialogEdit* edit : {password1, password2}) {
-        edit->PasswordChar = '*';
-        edit->MaxLength = 4096;
-    }
+    password2 = addPasswordEdit(150, 132, 220);
     DialogLabel* advice = addLabel("Password Recommendations", 16, 168);
     advice->Font->Style = TFontStyles{fsBold};
     addText(Recommendations, 16, 188, width);
@@ -50,15 +46,19 @@ SecretText TFrm_FirstPassword::TakePassword() {
     return taken;
 }
 
-void TFrm_FirstPassword::FormShow(TObject*) {
-    password1->Text = "";
-    password2->Text = "";
+void TFrm_FirstPassword::FocusFirstField() {
     if (password1->CanFocus()) password1->SetFocus();
 }
 
+void TFrm_FirstPassword::FormShow(TObject*) {
+    emptySecretEdit(password1);
+    emptySecretEdit(password2);
+    FocusFirstField();
+}
+
 void TFrm_FirstPassword::FormClose(TObject*, TCloseAction&) {
-    password1->Text = "";
-    password2->Text = "";
+    emptySecretEdit(password1);
+    emptySecretEdit(password2);
 }
 
 void TFrm_FirstPassword::NextClick(TObject*) {
@@ -66,9 +66,13 @@ void TFrm_FirstPassword::NextClick(TObject*) {
     switch (passwordchecks::checkNewPassword(first, second)) {
     case passwordchecks::NewPasswordCheck::Mismatch:
         ShowMessageBox(this, passwordchecks::MismatchMessage, "Brimsafe", mbsOk, mbiInformation);
+        FocusFirstField();
         return;
     case passwordchecks::NewPasswordCheck::AskBlank:
-        if (ShowMessageBox(this, passwordchecks::BlankQuestion, "Brimsafe", mbsYesNo, mbiCaution) != mbrYes) return;
+        if (ShowMessageBox(this, passwordchecks::BlankQuestion, "Brimsafe", mbsYesNo, mbiCaution, mbrNo) != mbrYes) {
+            FocusFirstField();
+            return;
+        }
         break;
     case passwordchecks::NewPasswordCheck::Accept: break;
     }

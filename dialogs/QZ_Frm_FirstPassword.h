@@ -5,7 +5,10 @@
  *
  * Tricky points:
  * - A mismatch is reported before a blank password is questioned, and the
- *   entries stay as typed after either.
+ *   entries stay as typed after either (the blank-password question opens
+ *   with "No" focused); the focus goes back to the first
+ *   field (its text all selected, so typing replaces it), never stays on
+ *   "Next", where a space typed on would press it again.
  * - The accepted password is a wiped buffer handed out once: TakePassword
  *   moves it out and leaves nothing in the page; the edits are emptied on
  *   show and on close.
@@ -23,8 +26,8 @@ public:
     SecretText TakePassword();
     bool HoldsPasswordForTesting() const { return !password_.empty(); }
 
-    DialogEdit* password1;
-    DialogEdit* password2;
+    TQCLEdit* password1;
+    TQCLEdit* password2;
     DialogLabel* Heading;
     TxpButton* xpNextButton;
     TxpButton* xpCancelButton;
@@ -33,6 +36,7 @@ private:
     void FormShow(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void NextClick(TObject* Sender);
+    void FocusFirstField();
 
     SecretText password_;
 };

@@ -5,6 +5,19 @@
 
 namespace {
 
+// The edit the content panel covers: it keeps the focus while the page collects. Tab and Shift+Tab
+// stay with it like any other key (arrows already do), so no key moves the focus to a button, where
+// a random Space or Enter would press it.
+class TCoveredEdit : public TQCLEdit {
+public:
+    using TQCLEdit::TQCLEdit;
+
+    void Dispatch(TMessage& Message) override {
+        TQCLEdit::Dispatch(Message);
+        if (Message.Msg == WM_GETDLGCODE) Message.Result |= DLGC_WANTTAB;
+    }
+};
+
 struct SamplingJob {
     std::shared_ptr<keyseed::KeySeed> seed;
     keyseed::EntropySources sources;
@@ -86,7 +99,9 @@ TFrm_Initializing::TFrm_Initializing(TComponent* AOwner, keyseed::EntropySources
       sources_(std::move(sources)),
       seed_(std::make_shared<keyseed::KeySeed>()) {
     const int width = Panel1->Width - 32;
-    CoveredEdit = addEdit(-400, -400, 20);  // outside the panel: focusable, never seen
+    CoveredEdit = new TCoveredEdit(this);
+    CoveredEdit->Parent = Panel1;
+    CoveredEdit->SetBounds(-400, -400, 20, 21);  // outside the panel: focusable, never seen
     addLabel("Step 2 - Private Key Creation", 16, 10, -19);
     addText("Data is locked and unlocked in your vault using a digital key.  The first step in creating your key "
             "requires the gathering of some random numbers.  These numbers are generated using your mouse and "
@@ -94,11 +109,15 @@ TFrm_Initializing::TFrm_Initializing(TComponent* AOwner, keyseed::EntropySources
             "until the progress bar reaches 100%.",
             16, 48, width);
     MeterCaption = addLabel("Random Number Progress", 16, 200);
-    QCLProgress1 = new DialogMeter(this);
+    QCLProgress1 = new TQCLProgress(this);
     QCLProgress1->Parent = Panel1;
     QCLProgress1->SetBounds(16, 222, width, 22);
+    QCLProgress1->Style = pgBar;
     QCLProgress1->BarColor = TColor(7552805);
     QCLProgress1->Color = clWhite;
+    QCLProgress1->GetBevel()->SetMode(bmCustom);
+    QCLProgress1->GetBevel()->SetStyleOuter(TQCLBevelStyle::bvLowered);
+    QCLProgress1->OptionsText = toPercent;
     const int buttonTop = Panel1->Height - 33;
     xpNextButton = addButton("Next", Panel1->Width - 170, buttonTop);
     xpNextButton->Default = true;
@@ -118,7 +137,7 @@ TFrm_Initializing::~TFrm_Initializing() { seed_->cancel(); }
 
 void TFrm_Initializing::FormShow(TObject*) {
     if (keyCreationStarted_) return;  // shown again around a nested window: the same collection goes on
-    QCLProgress1->Max = keyseed::SeedBits;
+    QCLProgress1->MaxValue = keyseed::SeedBits;
     QCLProgress1->Position = 0;
     previousKeyMs_ = sources_.milliseconds();
     seed_->cancel();
@@ -136,14 +155,14 @@ void TFrm_Initializing::FormKeyUp(TObject*, WORD&, TShiftState) {
     previousKeyMs_ = now;
 }
 
-void TFrm_Initializing::ShowProgress() { QCLProgress1->Position = seed_->bitCount(); }
+void TFrm_Initializing::ShowProgress() { QCLProgress1->Position = seed_->bitCount() * 100 / keyseed::SeedBits; }
 
 void TFrm_Initializing::StartKeyCreation() {
     xpCancelButton->Enabled = false;
     if (keyCreationStarted_) return;
     keyCreationStarted_ = true;
     keysIgnored_ = true;
-    QCLProgress1->Position = QCLProgress1->Max;
+    QCLProgress1->Position = 100;
     startThread(keyGenSupervisorThread, new KeyJob{seed_, engine_, keyBits_, Handle});
     MeterCaption->Caption = "Using random numbers to create key...";
 }

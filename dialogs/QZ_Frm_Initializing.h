@@ -12,8 +12,10 @@
  * - Closing the page cancels sampling; a sampling thread still waiting ends
  *   on its own and can only touch its own seed.
  * - While collecting, the focus sits on an edit the content panel hides, so
- *   typing goes nowhere visible; Escape is a key release like any other (it
- *   adds a pair) and never cancels.
+ *   typing goes nowhere visible; Escape, Enter, Tab and the arrows are key
+ *   releases like any other (each adds a pair): none cancels or moves the
+ *   focus to a button.
+ * - The meter shows the percentage of the 512 bits, truncated.
  * - Once generation started, the page cannot be closed until the worker has
  *   ended: the caller frees the RSA object as soon as the page returns.
  * - Positions, times and the poll pause come from the sources given at
@@ -21,6 +23,7 @@
  */
 #pragma once
 
+#include "components/controls/QCLProgress.h"
 #include "cryptolib/QZ_Cryptography.h"
 #include "dialogs/DialogSkeleton.h"
 #include "dialogs/KeySeed.h"
@@ -48,8 +51,8 @@ public:
     std::weak_ptr<keyseed::KeySeed> SeedForTesting() const { return seed_; }
 
     DialogLabel* MeterCaption;
-    DialogMeter* QCLProgress1;
-    DialogEdit* CoveredEdit;
+    TQCLProgress* QCLProgress1;
+    TQCLEdit* CoveredEdit;
     TxpButton* xpNextButton;
     TxpButton* xpCancelButton;
 

@@ -44,13 +44,13 @@ TQZ_NewHeader::TQZ_NewHeader(TComponent* AOwner, header* field)
     QCLRadioButton1 = addRadio(views, "Show in both areas", 0, 2, 260);
     QCLRadioButton2 = addRadio(views, "Only show in entry details area", 0, 24, 260);
     QCLRadioButton3 = addRadio(views, "Only in edit view, hideable with", 0, 46, 260);
-    auto* secondLine = new DialogLabel(this);
-    secondLine->Parent = views;
-    secondLine->Transparent = true;
-    secondLine->Font->Height = -11;
-    secondLine->AutoSize = true;
-    secondLine->SetBounds(20, 62, 10, 10);
-    secondLine->Caption = "Hide Passwords option (in tools)";
+    HideableSecondLine = new DialogLabel(this);
+    HideableSecondLine->Parent = views;
+    HideableSecondLine->Transparent = true;
+    HideableSecondLine->Font->Height = -11;
+    HideableSecondLine->AutoSize = true;
+    HideableSecondLine->SetBounds(20, 62, 10, 10);
+    HideableSecondLine->Caption = "Hide Passwords option (in tools)";
 
     const int buttonTop = Panel1->Height - 33;
     xpOkButton = addButton("Ok", Panel1->Width - 182, buttonTop);
@@ -70,7 +70,12 @@ TQZ_NewHeader::TQZ_NewHeader(TComponent* AOwner, header* field)
                                                         : QCLRadioButton1;
     if (paragraph && view == QCLRadioButton3) view = QCLRadioButton2;
     view->SetCheckedFromAction(true);
-    QCLRadioButton3->Enabled = !paragraph;
+    SetHideableEnabled(!paragraph);
+}
+
+void TQZ_NewHeader::SetHideableEnabled(bool enabled) {
+    QCLRadioButton3->Enabled = enabled;
+    HideableSecondLine->Enabled = enabled;
 }
 
 TQCLRadioButton* TQZ_NewHeader::addRadio(TWinControl* group, const char* caption, int left, int top, int width) {
@@ -83,14 +88,14 @@ TQCLRadioButton* TQZ_NewHeader::addRadio(TWinControl* group, const char* caption
     return radio;
 }
 
-void TQZ_NewHeader::OneLineClick(TObject*) { QCLRadioButton3->Enabled = true; }
+void TQZ_NewHeader::OneLineClick(TObject*) { SetHideableEnabled(true); }
 
 void TQZ_NewHeader::ParagraphClick(TObject*) {
     if (QCLRadioButton3->Checked) QCLRadioButton2->SetCheckedFromAction(true);
-    QCLRadioButton3->Enabled = false;
+    SetHideableEnabled(false);
 }
 
-void TQZ_NewHeader::EnableHideableClick(TObject*) { QCLRadioButton3->Enabled = true; }
+void TQZ_NewHeader::EnableHideableClick(TObject*) { SetHideableEnabled(true); }
 
 void TQZ_NewHeader::OkClick(TObject*) {
     const std::string name = Edit1->Text;

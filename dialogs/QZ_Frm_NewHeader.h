@@ -26,12 +26,13 @@ public:
     // Enables the hideable choice again (bound to no control).
     void EnableHideableClick(TObject* Sender);
 
-    DialogEdit* Edit1;
+    TQCLEdit* Edit1;
     TQCLRadioButton* RadioButton1;  // "One Line"
     TQCLRadioButton* RadioButton2;  // "Paragraph"
     TQCLRadioButton* QCLRadioButton1;
     TQCLRadioButton* QCLRadioButton2;
     TQCLRadioButton* QCLRadioButton3;
+    DialogLabel* HideableSecondLine;  // the second line of QCLRadioButton3's caption
     TxpButton* xpOkButton;
     TxpButton* xpCancelButton;
 
@@ -39,6 +40,8 @@ private:
     TQCLRadioButton* addRadio(TWinControl* group, const char* caption, int left, int top, int width);
     void OneLineClick(TObject* Sender);
     void ParagraphClick(TObject* Sender);
+    // The hideable choice and the second line of its caption, greyed together.
+    void SetHideableEnabled(bool enabled);
     void OkClick(TObject* Sender);
 
     header* Field;

@@ -8,13 +8,9 @@ TPasswordForm::TPasswordForm(TComponent* AOwner)
     : TSkinnedDialog(AOwner, "Brimsafe", 339, 221, DialogPlacement::OwnerCentred) {
     Label3 = addLabel("Enter Your Password", 0, 10, -16);
     Label1 = addLabel("Your Password:", 16, 46);
-    password1 = addEdit(130, 42, 180);
+    password1 = addPasswordEdit(130, 42, 180);
     Label2 = addLabel("Confirm Password:", 16, 80);
-    password2 = addEdit(130, 76, 180);
-    for (DialogEdit* edit : {password1, password2}) {
-        edit->PasswordChar = '*';
-        edit->MaxLength = 4096;
-    }
+    password2 = addPasswordEdit(130, 76, 180);
     const int buttonTop = Panel1->Height - 33;
     xpForgotButton = addButton("Forgot your Password?", 2, buttonTop, 155);
     xpForgotButton->Hint = "If you have backed up your key, you may restore it and set a new password.";
@@ -67,13 +63,17 @@ void TPasswordForm::SetMode(bool changeMode, bool invalidNotice) {
 void TPasswordForm::CentreHeading() { Label3->Left = Panel1->Width / 2 - Label3->Width / 2; }
 
 void TPasswordForm::EmptyEdits() {
-    password1->Text = "";
-    password2->Text = "";
+    emptySecretEdit(password1);
+    emptySecretEdit(password2);
+}
+
+void TPasswordForm::FocusFirstField() {
+    if (password1->CanFocus()) password1->SetFocus();
 }
 
 void TPasswordForm::FormShow(TObject*) {
     EmptyEdits();
-    if (password1->CanFocus()) password1->SetFocus();
+    FocusFirstField();
 }
 
 void TPasswordForm::FormClose(TObject*, TCloseAction&) { EmptyEdits(); }
@@ -85,9 +85,13 @@ void TPasswordForm::OkClick(TObject*) {
         case passwordchecks::NewPasswordCheck::Mismatch:
             ShowMessageBox(this, passwordchecks::MismatchMessage, "Brimsafe", mbsOk, mbiInformation);
             EmptyEdits();
+            FocusFirstField();
             return;
         case passwordchecks::NewPasswordCheck::AskBlank:
-            if (ShowMessageBox(this, passwordchecks::BlankQuestion, "Brimsafe", mbsYesNo, mbiCaution) != mbrYes) return;
+            if (ShowMessageBox(this, passwordchecks::BlankQuestion, "Brimsafe", mbsYesNo, mbiCaution, mbrNo) != mbrYes) {
+                FocusFirstField();
+                return;
+            }
             break;
         case passwordchecks::NewPasswordCheck::Accept: break;
         }

@@ -9,7 +9,12 @@
  * - Enter mode passes any text on, the empty one included; change mode checks
  *   a mismatch (both fields emptied) before a blank password (a question).
  * - The accepted password is a wiped copy; the edits are emptied on show and
- *   again when the dialog closes, so no typed password outlives it on screen.
+ *   again when the dialog closes, so no typed password outlives it on screen
+ *   or in memory (the library edits wipe their text and undo history).
+ * - The blank-password question opens with "No" focused, and after a
+ *   mismatch or a "No" to that question the focus goes
+ *   back to the first field, never stays on "Ok": a passphrase typed on with
+ *   spaces would otherwise press it again.
  */
 #pragma once
 
@@ -26,8 +31,8 @@ public:
     DialogLabel* Label1;
     DialogLabel* Label2;
     DialogLabel* Label3;
-    DialogEdit* password1;
-    DialogEdit* password2;
+    TQCLEdit* password1;
+    TQCLEdit* password2;
     TxpButton* xpOkButton;
     TxpButton* xpCancelButton;
     TxpButton* xpForgotButton;
@@ -38,6 +43,7 @@ private:
     void OkClick(TObject* Sender);
     void CentreHeading();
     void EmptyEdits();
+    void FocusFirstField();
 
     SecretText password_;
 };

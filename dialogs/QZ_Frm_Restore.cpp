@@ -10,13 +10,15 @@ TFrm_Restore::TFrm_Restore(TComponent* AOwner)
     heading->Font->Style = TFontStyles{fsBold};
     addText("If you have forgotten your password or you need to restore your key, select the back up key file that "
             "you created and then press the Restore Key button.",
-            16, 32, width);
-    addLabel("File Location:", 16, 94);
-    Edit1 = addEdit(16, 112, width - 85);
-    xpBrowseButton = addButton("Browse", 16 + width - 75, 111);
+            16, 30, width);
+    addLabel("File Location:", 16, 84);
+    Edit1 = addEdit(16, 101, width - 85);
+    xpBrowseButton = addButton("Browse", 16 + width - 75, 100);
     xpBrowseButton->OnClick = TNotifyEvent(this, &TFrm_Restore::BrowseClick);
 
-    const int buttonTop = Panel1->Height - 33;
+    // A clear gap between the file row and the buttons, and the buttons as far from the bottom edge
+    // as from the right one.
+    const int buttonTop = Panel1->Height - 31;
     xpRestoreButton = addButton("Restore Key", Panel1->Width - 196, buttonTop, 100);
     xpRestoreButton->Default = true;
     xpRestoreButton->OnClick = TNotifyEvent(this, &TFrm_Restore::RestoreClick);

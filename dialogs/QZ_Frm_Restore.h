@@ -18,7 +18,7 @@ public:
 
     std::string KeyFilePath() const { return Edit1->Text; }
 
-    DialogEdit* Edit1;
+    TQCLEdit* Edit1;
     TxpButton* xpBrowseButton;
     TxpButton* xpRestoreButton;
     TxpButton* xpCancelButton;

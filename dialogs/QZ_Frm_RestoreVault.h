@@ -31,8 +31,8 @@ public:
     void SetSource(const std::string& backupFile) { Edit1->Text = backupFile; }
     std::string GetDestination() const { return Edit2->Text; }
 
-    DialogEdit* Edit1;
-    DialogEdit* Edit2;
+    TQCLEdit* Edit1;
+    TQCLEdit* Edit2;
     DialogLabel* Label5;
     TxpButton* xpSourceBrowseButton;
     TxpButton* xpDestinationBrowseButton;

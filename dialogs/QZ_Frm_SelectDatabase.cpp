@@ -164,13 +164,20 @@ void TFrm_SelectDatabase::CreateClick(TObject*) {
         std::unique_ptr<TFrm_ChooseVaultLoc, void (*)(TFrm_ChooseVaultLoc*)> page(
             MakeForm<TFrm_ChooseVaultLoc>(this), [](TFrm_ChooseVaultLoc* form) { form->Free(); });
         page->SetLocation(Folder + "\\" + VaultName + ".vlt");
-        if (page->ShowModal() != mrOk) return;
+        // The wizard's first page takes this dialog's place; this dialog comes back when the page is
+        // given up or its name is refused.
+        Hide();
+        if (page->ShowModal() != mrOk) {
+            Show();
+            return;
+        }
         location = page->GetLocation();
     }
     Edit1->Text = location;
     SplitIntoLocation(knownvaults::cutExtension(location));
     for (int i = 0; i < ListBox1->Items->GetCount(); ++i) {
         if (knownvaults::sameVaultName(ListBox1->Items->Get(i), VaultName)) {
+            Show();
             inform(this, "You already have a vault with that name.  You may not have two vaults with the same name.");
             return;
         }

@@ -9,6 +9,10 @@
  * - A new vault's name is refused when a listed display name equals it in any
  *   case: the registry would otherwise overwrite that vault's entry.
  * - Browse strips only a trailing ".vlt" (any case) from the chosen file.
+ * - "New Vault" hides this dialog while the wizard's first page is up, so the
+ *   page stands in its place rather than over it; the dialog shows again when
+ *   the page is cancelled or the name is refused, and stays hidden when the
+ *   wizard goes on (its modal loop ends with the new-vault result).
  * - The restore dialog is not part of this unit: the opener hands in how to
  *   run it (SetRestoreVault); without one "Restore Vault" leaves this open.
  */
@@ -40,7 +44,7 @@ public:
     const std::vector<std::string>& ListedPathsForTesting() const { return paths_; }
 
     TListBox* ListBox1;
-    DialogEdit* Edit1;
+    TQCLEdit* Edit1;
     TxpButton* xpCreateVaultButton;
     TxpButton* xpRestoreVaultButton;
     TxpButton* xpOpenVaultButton;

@@ -232,6 +232,10 @@ void TZMMessageBox::PrepareMessage(const std::string& text, const std::string& t
     MessageBody->SetAlignment(MessageBody->GetHeight() > 23 ? agTopLeft : agTopCenter);
 }
 
+void TZMMessageBox::FocusAnswer(int answer) {
+    if (answer == mbrNo && ButtonSet == mbsYesNo) SetActiveControl(Button_No);
+}
+
 void TZMMessageBox::setRegion() {
     HRGN region = CreateRoundRectRgn(0, 0, GetWidth() + 1, GetHeight() + 1, 15, 15);
     SetWindowRgn(GetHandle(), region, TRUE);  // the window owns the region from here on
@@ -313,6 +317,7 @@ int showSkinnedBox(const MessageBoxRequest& request) {
     std::unique_ptr<TZMMessageBox, void (*)(TZMMessageBox*)> box(MakeForm<TZMMessageBox>(owner),
                                                                   [](TZMMessageBox* b) { b->Free(); });
     box->PrepareMessage(request.text, request.title, request.buttons, request.icon);
+    box->FocusAnswer(request.focusedAnswer);
     return box->ShowModal();
 }
 
@@ -322,8 +327,11 @@ int show(const MessageBoxRequest& request) {
 
 }  // namespace
 
-int ShowMessageBox(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon) {
-    return show(MessageBoxRequest::owned(owner, text, title, buttons, icon));
+int ShowMessageBox(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon,
+                   int focusedAnswer) {
+    MessageBoxRequest request = MessageBoxRequest::owned(owner, text, title, buttons, icon);
+    request.focusedAnswer = focusedAnswer;
+    return show(request);
 }
 
 int ShowMessageBoxNoOwner(const std::string& text, const std::string& title, int buttons, int icon) {

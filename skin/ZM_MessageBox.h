@@ -52,6 +52,8 @@ public:
     ~TZMMessageBox() override;
 
     void PrepareMessage(const std::string& text, const std::string& title, int buttonSet, int icon);
+    // Gives the focus at opening to the button of this answer (mbrNo only, in the "Yes" "No" set).
+    void FocusAnswer(int answer);
 
     // Layout, read by the tests.
     TImagePanel* ImagePanelTitleBar = nullptr;
@@ -130,7 +132,9 @@ private:
 // The one instance the process entries create with their other long-lived forms; no code shows it.
 extern TZMMessageBox* ZMMessageBox;
 
-int ShowMessageBox(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon);
+// focusedAnswer: the answer whose button has the focus at first (0: the leftmost; see MessageBoxRequest).
+int ShowMessageBox(TForm* owner, const std::string& text, const std::string& title, int buttons, int icon,
+                   int focusedAnswer = 0);
 int ShowMessageBoxNoOwner(const std::string& text, const std::string& title, int buttons, int icon);
 
 // Makes the skinned box the one every notice goes to; the programs call it at start-up.

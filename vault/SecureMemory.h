@@ -2,7 +2,8 @@
  * Buffers for secrets (keys, passwords, decrypted vault text): their memory is
  * overwritten before it goes back to the heap, also when a vector or string
  * grows and drops its old buffer. SecretText wipes its inline buffer too,
- * because short strings never reach the allocator.
+ * because short strings never reach the allocator, and what a text that grew
+ * past it left behind there.
  *
  * This is the one home of secrets: the vault store's keys and texts and the
  * file jobs' key copies and chunk buffers all live in these types.
@@ -55,7 +56,17 @@ public:
     SecretText(SecretText&&) = default;
     SecretText& operator=(const SecretText&) = default;
     SecretText& operator=(SecretText&&) = default;
-    ~SecretText() { secureWipe(&(*this)[0], capacity()); }
+    ~SecretText() { wipeAndEmpty(); }
+
+    // Overwrites every byte the text holds and empties it. A text that grew out of the inline
+    // buffer left its first characters there; going back to that buffer lets them be overwritten
+    // too (the heap buffer is wiped as it is given back).
+    void wipeAndEmpty() {
+        secureWipe(&(*this)[0], capacity());
+        clear();
+        shrink_to_fit();
+        secureWipe(&(*this)[0], capacity());
+    }
 };
 
 // A fixed 16-byte secret (vault key, password key, chain value) wiped when it goes.

@@ -167,6 +167,12 @@ void TQCLBaseEdit::Paint() {
     SetCaret();
 }
 
+void TQCLBaseEdit::DestroyWnd() {
+    destroyingWindow_ = true;
+    TQCLCustomBevelPanel::DestroyWnd();
+    destroyingWindow_ = false;
+}
+
 void TQCLBaseEdit::Loaded() {
     TQCLCustomBevelPanel::Loaded();
     CreateBack();
@@ -536,7 +542,7 @@ void TQCLBaseEdit::Dispatch(TMessage& Message) {
         Message.Result = static_cast<LRESULT>(n);
         return;
     }
-    case WM_GETTEXTLENGTH: Message.Result = model_.GetLength(); return;
+    case WM_GETTEXTLENGTH: Message.Result = destroyingWindow_ ? 0 : model_.GetLength(); return;
     case WM_SIZE:
         TQCLCustomBevelPanel::Dispatch(Message);
         CreateBack();

@@ -18,7 +18,10 @@
  *   last WM_MOUSEMOVE (synthetic input and a focus arriving under a still
  *   mouse send no move first).
  * - The window text is never handed to the default window procedure: it
- *   lives only in the model's wiped buffer (master passwords pass here).
+ *   lives only in the model's wiped buffer (master passwords pass here). Nor
+ *   is it read out when the window goes (the framework keeps a window's text
+ *   for the next one): the model outlives the window, and a plain copy would
+ *   outlive the edit unwiped.
  * - Enter, Escape and Tab stay with the form: WM_GETDLGCODE asks only for
  *   arrows and characters.
  */
@@ -42,6 +45,7 @@ public:
 
     void Dispatch(TMessage& Message) override;
     void Loaded() override;
+    void DestroyWnd() override;
     void GetChange(TObject* Sender) override;
 
     TQCLEditModel& Model() { return model_; }
@@ -206,5 +210,6 @@ private:
     bool leftDown_ = false;
     TPoint lastMouse_;
     uint16_t timer_ = 0;
+    bool destroyingWindow_ = false;
     HCURSOR savedCursor_ = nullptr;
 };

@@ -46,9 +46,9 @@ void TQCLEditModel::SetText(const SecretText& Value) {
     if (Value == text_) return;
     std::size_t n = Value.size();
     if (MaxLength > 0 && static_cast<int>(n) > MaxLength) n = static_cast<std::size_t>(MaxLength);
-    // Wiped first: a shorter text is copied into the same buffer and would
-    // leave the old tail behind its end; a longer one frees (and wipes) it.
-    secureWipe(&text_[0], text_.size());
+    // Wiped first, inline leftovers included: a shorter text is copied into
+    // the same buffer and would leave the old tail behind its end.
+    text_.wipeAndEmpty();
     text_.assign(Value.data(), n);
     ClearUndo();
     cursorPos_ = 1;

@@ -157,7 +157,7 @@ TEST(Journey, Backups) {
     HWND restore = nullptr;
     clickUntil(prompt, "Forgot your Password?",
                [&] { return (restore = findWindow(dialog::KeyRestore, again2.pid())) != nullptr; }, "the key restore dialog");
-    std::vector<HWND> edits = childrenOfClass(restore, "TEdit");
+    std::vector<HWND> edits = childrenOfClass(restore, "TQCLEdit");
     ASSERT_EQ(1u, edits.size()) << "the key restore dialog shows no path field";
     typeInto(edits.front(), keyBackup);
     clickUntil(restore, "Restore Key", [&] { return !IsWindowVisible(restore); }, "the key backup taken");

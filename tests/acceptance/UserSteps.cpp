@@ -132,7 +132,7 @@ void chooseVaultFile(DWORD pid, const std::string& vaultFilePath) {
     HWND location = waitForWindow(ChooseLocationWindow, pid);
     clickToOpen(location, "Browse", "Save As");
     typeIntoFileDialog(pid, "Save As", vaultFilePath);
-    HWND edit = control(location, "TEdit#1");
+    HWND edit = control(location, "TQCLEdit#1");
     waitUntil([&] { return windowText(edit) == vaultFilePath; }, "the chosen path on the location page", 10000);
     clickToClose(location, "Next");
 }
@@ -153,8 +153,8 @@ void stirMouseAndKeysUntilKeyCreated(DWORD pid) {
 
 void typePasswordTwice(DWORD pid, const std::string& password) {
     HWND page = waitForWindow(FirstPasswordWindow, pid);
-    HWND first = control(page, "TEdit#1");
-    HWND second = control(page, "TEdit#2");
+    HWND first = control(page, "TQCLEdit#1");
+    HWND second = control(page, "TQCLEdit#2");
     if (!first || !second) failStep("the first-password page has no two password fields");
     focusField(first);
     typeText(password);
@@ -196,7 +196,7 @@ HWND waitForMainWindow(DWORD pid, const std::string& folder, const std::string& 
 
 void typePassword(DWORD pid, const std::string& password) {
     HWND prompt = waitForWindow(PasswordWindow, pid);
-    HWND field = control(prompt, "TEdit#1");
+    HWND field = control(prompt, "TQCLEdit#1");
     if (!field) failStep("the password prompt has no field");
     focusField(field);
     typeText(password);
@@ -430,7 +430,7 @@ void addCategoryWithFields(DWORD pid, HWND mainWindow, const std::string& name,
     replaceFieldText(control(editor, "TQCLEdit#1"), name);
     for (const std::string& field : fields) {
         HWND fieldDialog = clickToOpen(editor, "New Field", FieldWindow);
-        replaceFieldText(control(fieldDialog, "TEdit#1"), field);
+        replaceFieldText(control(fieldDialog, "TQCLEdit#1"), field);
         clickToClose(fieldDialog, "Ok");
     }
     clickToClose(editor, "Ok");

@@ -156,7 +156,7 @@ void clickUntil(HWND form, const std::string& caption, const std::function<bool(
 
 void enterPassword(DWORD pid, const std::string& password) {
     HWND prompt = waitForWindow(PasswordWindow, pid);
-    std::vector<HWND> edits = childrenOfClass(prompt, "TEdit");
+    std::vector<HWND> edits = childrenOfClass(prompt, "TQCLEdit");
     if (edits.empty()) failStep("the password prompt has no field");
     typeInto(edits.front(), password);
     clickUntil(prompt, "Ok", [&] { return !IsWindow(prompt) || !IsWindowVisible(prompt); }, "the password taken");
@@ -200,7 +200,7 @@ HWND fileDialogShown(DWORD pid) {
 
 void enterNewPasswordTwice(DWORD pid, const std::string& password) {
     HWND dialog = waitForWindow(PasswordWindow, pid);
-    std::vector<HWND> edits = childrenOfClass(dialog, "TEdit");
+    std::vector<HWND> edits = childrenOfClass(dialog, "TQCLEdit");
     if (edits.size() != 2) failStep("the password dialog is not asking for a new password");
     typeInto(edits[0], password);
     typeInto(edits[1], password);
@@ -215,7 +215,7 @@ void openPreselectedVault(DWORD pid) {
 void openListedVault(DWORD pid, const std::string& displayName) {
     HWND select = waitForWindow(SelectVaultWindow, pid);
     std::vector<HWND> lists = childrenOfClass(select, "TListBox");
-    std::vector<HWND> edits = childrenOfClass(select, "TEdit");
+    std::vector<HWND> edits = childrenOfClass(select, "TQCLEdit");
     if (lists.size() != 1 || edits.size() != 1) failStep("the vault list or its path field is not shown");
     HWND list = lists.front(), path = edits.front();
     // A click on a line shows that vault's path below the list: the lines are tried top down.
@@ -423,7 +423,7 @@ void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const 
             return within(1000, [&] { return childWithText(choices, "TxpButton", option) != nullptr; });
         },
         "the action button to read \"" + option + "\"", 15000);
-    std::vector<HWND> edits = childrenOfClass(choices, "TEdit");
+    std::vector<HWND> edits = childrenOfClass(choices, "TQCLEdit");
     ASSERT_EQ(1u, edits.size()) << "the backup dialog shows no path field";
     typeInto(edits.front(), path);
     // The action is taken once the dialog has gone (a question or a prompt may follow at once).

@@ -170,7 +170,7 @@ HWND control(const BrimsafeProcess& brimsafe, HWND dialog, const char* text) {
 BOOL CALLBACK collectEdit(HWND window, LPARAM list) {
     char className[32] = {};
     GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, "TEdit") == 0 && IsWindowVisible(window))
+    if (std::strcmp(className, "TQCLEdit") == 0 && IsWindowVisible(window))
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }

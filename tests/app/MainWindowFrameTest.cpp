@@ -319,6 +319,33 @@ TEST_F(FrameTest, TheSplitterShowsItsPictureInTheMiddle) {
     EXPECT_NE(fwtest::pixelOf(picture, 1, 1), plain);  // the grip's dots differ from the plain colour
 }
 
+TEST_F(FrameTest, TheTitleIsWhiteTextSunkenInBlack) {
+    // The sunken style puts a black copy one pixel below and right of the white text; the title bar
+    // is mid blue, so each dark pixel there sits below and right of a light one.
+    showOpenForm();
+    form->MessageTitle->Invalidate();
+    pumpFor(3);
+    TQCLSimpleLabel* title = form->MessageTitle;
+    const TPoint origin = form->ClientToScreen(TPoint(title->Left, title->Top));
+    auto shown = skintest::captureScreen(Bounds(origin.x, origin.y, title->Width, title->Height));
+    auto channels = [&](int x, int y) {
+        const COLORREF c = ColorToRGB(fwtest::pixelOf(shown.get(), x, y));
+        return std::make_pair(std::min({GetRValue(c), GetGValue(c), GetBValue(c)}),
+                              std::max({GetRValue(c), GetGValue(c), GetBValue(c)}));
+    };
+    int dark = 0, darkUnderText = 0;
+    for (int y = 1; y < title->Height; ++y) {
+        for (int x = 1; x < title->Width; ++x) {
+            if (channels(x, y).second >= 60) continue;
+            ++dark;
+            if (channels(x - 1, y - 1).first > 150) ++darkUnderText;
+        }
+    }
+    EXPECT_TRUE(title->GetFont()->GetStyle().Contains(fsBold));
+    EXPECT_GT(dark, 30) << "the black copy of the sunken style";
+    EXPECT_GE(darkUnderText * 10, dark * 9) << "dark pixels elsewhere than below and right of the text";
+}
+
 TEST_F(FrameTest, AStoredMaximisedWindowStartsMaximisedAndRestoresToTheStoredOldBounds) {
     settings::WindowSettings stored;
     stored.Top = 0;

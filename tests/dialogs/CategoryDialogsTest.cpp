@@ -421,6 +421,7 @@ TEST_F(FieldEditorTest, ChoicesShowTheHeaderAndParagraphIsNeverHideable) {
         EXPECT_EQ(std::string(dialog->Edit1->Text()), "Name");
         EXPECT_EQ(dialog->RadioButton2->Checked(), s.type == 1);
         EXPECT_EQ(dialog->QCLRadioButton3->Enabled(), s.hideableEnabled);
+        EXPECT_EQ(dialog->HideableSecondLine->Enabled(), s.hideableEnabled) << "its caption greyed in half";
         TQCLRadioButton* views[] = {dialog->QCLRadioButton1, dialog->QCLRadioButton2, dialog->QCLRadioButton3};
         for (int i = 0; i < 3; ++i) EXPECT_EQ(views[i]->Checked(), i + 1 == s.checkedView) << i;
         dialog->Free();
@@ -457,9 +458,8 @@ TEST_F(FieldEditorTest, ClicksSetTypeViewAndWidth) {
                                                          : dialog->QCLRadioButton3;
                 click(button);
             }
-            if (c.type == 1) {
-                EXPECT_FALSE(dialog->QCLRadioButton3->Enabled());
-            }
+            EXPECT_EQ(dialog->QCLRadioButton3->Enabled(), c.type == 0);
+            EXPECT_EQ(dialog->HideableSecondLine->Enabled(), c.type == 0) << "its caption greyed in half";
             click(dialog->xpOkButton);
         });
         EXPECT_EQ(result, 1);

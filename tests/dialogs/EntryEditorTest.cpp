@@ -2,14 +2,17 @@
 // makes itself (one field, a paragraph, ten fields that scroll), values typed
 // by a user coming back, an edited entry's values shown and kept by Cancel,
 // an all-empty entry ending as Cancel, the trace log holding lengths but no
-// value, and the file-row handlers.
+// value, no copy of a typed secret left in memory but the one handed back,
+// and the file-row handlers.
 #include <gtest/gtest.h>
 
 #include "dialogs/QZ_Frm_NewPword.h"
 #include "fileenc/EncryptedFile.h"
+#include "tests/dialogs/MemoryScan.h"
 #include "tests/dialogs/RecordDialogsFixture.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/TempFolder.h"
+#include "vault/SecureMemory.h"
 #include "vault/logger.h"
 
 namespace {
@@ -130,6 +133,33 @@ TEST_F(EntryEditorTest, EditingShowsTheValuesAndCancelKeepsThem) {
     });
     EXPECT_EQ(result, 2);
     EXPECT_EQ(values, (RowValues{"Bank", "a\r\nb", "pw"}));
+}
+
+TEST_F(EntryEditorTest, ASecretRowLeavesNoCopyBehindButTheValueHandedBack) {
+    const dialogtest::MaskedSecret secret("Orch1d~Lant3rn#5512~Tamar1sk");
+    std::unique_ptr<category> shown(makeCategory("Web", {{"Name", 0, 0}, {"Password", 0, 2}}));
+    RowValues values{"Bank", "old password"};
+    open(*shown, true, values);
+    int whileTyped = 0;
+    int result = showModal(dialog, [&] {
+        ASSERT_TRUE(dialogtest::bringUp(dialog));
+        click(dialog->EditorRows()[1].edit);
+        dialogtest::tapKey(VK_END);
+        for (int i = 0; i < 12; ++i) dialogtest::tapKey(VK_BACK);
+        typeText("typo");  // typed, then taken back: the undo history holds it all
+        for (int i = 0; i < 4; ++i) dialogtest::tapKey(VK_BACK);
+        dialogtest::typeMasked(secret);
+        whileTyped = dialogtest::secretPiecesInPrivateMemory(secret);
+        click(dialog->xpOkButton);
+    });
+    ASSERT_EQ(result, 1);
+    EXPECT_GE(whileTyped, 1) << "the scan finds the text while it is in the edit";
+    ASSERT_TRUE(secret.matches(values[1]));
+    dialog->Free();
+    dialog = nullptr;
+    secureWipe(&values[1][0], values[1].capacity());  // the caller's own copy, the one allowed
+    fwtest::pumpIdle();
+    EXPECT_EQ(dialogtest::secretPiecesInPrivateMemory(secret), 0);
 }
 
 TEST_F(EntryEditorTest, OkWithEveryValueEmptyEndsAsCancel) {

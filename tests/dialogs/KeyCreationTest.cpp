@@ -1,14 +1,16 @@
 // The key-creation page on its real window: cursor samples and key releases
 // from scripted sources reaching the seed and the meter, the seed of 256 typed
-// keys, Escape adding a pair, Cancel ending the sampling thread, one key
+// keys, Escape, Enter, Tab and the arrows adding pairs without leaving the
+// hidden edit, Cancel ending the sampling thread, one key
 // generation however often the seed is reported full, no close while the key
 // is made, no message to another window captioned like the page, a fresh seed
-// for a page opened after a cancel, and real mouse moves through the system's
-// own sources.
+// for a page opened after a cancel, real mouse moves through the system's own
+// sources, and a percentage that reads on the bar.
 #include <gtest/gtest.h>
 
 #include "dialogs/QZ_Frm_Initializing.h"
 #include "tests/dialogs/DialogDriver.h"
+#include "tests/framework/ControlsFixture.h"
 #include "tests/skin/SkinFixture.h"
 #include "tests/support/MessageBoxScript.h"
 
@@ -111,9 +113,10 @@ TEST_F(KeyCreationTest, CursorSamplesNeedFiftyPixelsOnBothAxesAndAddFourBits) {
             sources->y = moves[i].y;
             int polled = sources->polls;
             ASSERT_TRUE(pumpUntil([&] { return sources->polls >= polled + 3; }));
-            ASSERT_TRUE(pumpUntil([&] { return page->QCLProgress1->Position == expected[i]; }))
+            ASSERT_TRUE(pumpUntil([&] { return page->SeedBitCount() == expected[i]; }))
+                << "move " << i << ": " << page->SeedBitCount() << " bits";
+            EXPECT_TRUE(pumpUntil([&] { return page->QCLProgress1->Position == expected[i] * 100 / 512; }))
                 << "move " << i << ": meter at " << page->QCLProgress1->Position;
-            EXPECT_EQ(page->SeedBitCount(), expected[i]);
         }
         dialogtest::click(page->xpCancelButton);
     });
@@ -133,7 +136,7 @@ TEST_F(KeyCreationTest, TwoHundredFiftySixKeyReleasesFillTheSeedAndMakeTheKeyOnc
             const int before = page->SeedBitCount();
             dialogtest::tapKey(k % 2 ? 'Q' : VK_SPACE);
             ASSERT_TRUE(pumpUntil([&] { return page->SeedBitCount() == before + 2; })) << "key " << k;
-            meter.push_back(page->QCLProgress1->Percent);
+            meter.push_back(page->QCLProgress1->Position);
         }
         EXPECT_FALSE(page->xpCancelButton->Enabled);
     });
@@ -158,21 +161,68 @@ TEST_F(KeyCreationTest, TwoHundredFiftySixKeyReleasesFillTheSeedAndMakeTheKeyOnc
     page->Free();
 }
 
-TEST_F(KeyCreationTest, EscapeAndEnterAreKeyReleasesThatNeverEndThePage) {
+TEST_F(KeyCreationTest, NoKeyEndsThePageOrMovesTheFocusOffTheHiddenEdit) {
+    // Each step's keys and the key releases they make (Shift's own release counts too). Before the
+    // focus could move, Tab put it on Cancel and the Space after it cancelled the wizard.
+    const struct {
+        const char* what;
+        bool shift;
+        WORD key;
+        int releases;
+    } steps[] = {
+        {"Escape", false, VK_ESCAPE, 1}, {"Enter", false, VK_RETURN, 1}, {"Tab", false, VK_TAB, 1},
+        {"Space", false, VK_SPACE, 1},   {"Enter", false, VK_RETURN, 1}, {"Shift+Tab", true, VK_TAB, 2},
+        {"Space", false, VK_SPACE, 1},   {"Right", false, VK_RIGHT, 1},  {"Down", false, VK_DOWN, 1},
+        {"Left", false, VK_LEFT, 1},     {"Up", false, VK_UP, 1},        {"Space", false, VK_SPACE, 1},
+    };
     TFrm_Initializing* page = makePage(sources);
     int result = showModal(page, [&] {
         ASSERT_TRUE(dialogtest::bringUp(page));
-        sources->ms = 7;
-        dialogtest::tapKey(VK_ESCAPE);
-        ASSERT_TRUE(pumpUntil([&] { return page->SeedBitCount() == 2; }));
-        dialogtest::tapKey(VK_RETURN);
-        ASSERT_TRUE(pumpUntil([&] { return page->SeedBitCount() == 4; }));
-        pumpIdle();
-        EXPECT_EQ(page->GetModalResult(), 0);
-        EXPECT_EQ(page->ActiveControl, page->CoveredEdit) << "the focus stays on the hidden edit";
+        int bits = 0;
+        for (const auto& step : steps) {
+            SCOPED_TRACE(step.what);
+            sources->ms = 7 * bits;
+            if (step.shift) skintest::pressKeys({{VK_SHIFT, true}});
+            dialogtest::tapKey(step.key);
+            if (step.shift) skintest::pressKeys({{VK_SHIFT, false}});
+            bits += 2 * step.releases;
+            ASSERT_TRUE(pumpUntil([&] { return page->SeedBitCount() == bits; })) << page->SeedBitCount() << " bits";
+            pumpIdle();
+            ASSERT_EQ(page->GetModalResult(), 0) << "the page was ended";
+            EXPECT_EQ(page->ActiveControl, page->CoveredEdit) << "the focus left the hidden edit";
+            EXPECT_EQ(GetFocus(), page->CoveredEdit->Handle());
+        }
         dialogtest::click(page->xpCancelButton);
     });
-    EXPECT_EQ(result, 2);
+    EXPECT_EQ(result, 2) << "still collecting until Cancel was clicked";
+    page->Free();
+}
+
+TEST_F(KeyCreationTest, ThePercentageReadsWhiteOnTheBarAndDarkBlueBesideIt) {
+    const TColor barColour = TColor(7552805);
+    TFrm_Initializing* page = makePage(sources);
+    page->Show();
+    pumpIdle();
+    page->QCLProgress1->Position = 50;  // "50%" straddles the bar's end
+    pumpIdle();
+    auto render = fwtest::paintOf(page);
+    TRect meter = page->QCLProgress1->BoundsRect();
+    const TPoint origin = page->Panel1->BoundsRect().TopLeft();
+    const int left = origin.x + meter.Left + 3, right = origin.x + meter.Right - 3;
+    const int top = origin.y + meter.Top + 3, bottom = origin.y + meter.Bottom - 3;
+    const int barEnd = (left + right) / 2;
+    int whiteOnBar = 0, blueBesideBar = 0, other = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const TColor pixel = fwtest::pixelOf(render.get(), x, y);
+            if (x < barEnd - 1 && pixel == clWhite) ++whiteOnBar;
+            else if (x > barEnd + 1 && pixel == barColour) ++blueBesideBar;
+            else if (pixel != clWhite && pixel != barColour) ++other;
+        }
+    }
+    EXPECT_GT(whiteOnBar, 10) << "the text over the bar takes the background colour";
+    EXPECT_GT(blueBesideBar, 10) << "the text beside the bar takes the bar colour";
+    EXPECT_EQ(other, 0) << "no third colour (black text on the dark bar is unreadable)";
     page->Free();
 }
 
@@ -277,8 +327,8 @@ TEST_F(KeyCreationTest, RealMouseMovesOfSixtyPixelsAddFourBitsEach) {
         EXPECT_EQ(page->SeedBitCount(), 0);
         for (int step = 1; step <= 3; ++step) {
             skintest::moveMouseTo(20 + 60 * step, 20 + 60 * step);
-            ASSERT_TRUE(pumpUntil([&] { return page->QCLProgress1->Position == 4 * step; }))
-                << "step " << step << ": meter at " << page->QCLProgress1->Position;
+            ASSERT_TRUE(pumpUntil([&] { return page->SeedBitCount() == 4 * step; }))
+                << "step " << step << ": " << page->SeedBitCount() << " bits";
         }
         dialogtest::click(page->xpCancelButton);
     });

@@ -1,12 +1,14 @@
 // The password dialog and the wizard's first-password page on their real
 // windows: the two layouts, text typed with real keys returned exactly, the
 // mismatch and blank-password paths, "Forgot your Password?", the red notice
-// after a wrong password, and no password left behind in edits or pages.
+// after a wrong password, the focus back in the first field after a refusal,
+// and no copy of a typed password left anywhere in memory once it is handed on.
 #include <gtest/gtest.h>
 
 #include "dialogs/QZ_Frm_FirstPassword.h"
 #include "dialogs/QZ_Frm_Password.h"
 #include "tests/dialogs/DialogDriver.h"
+#include "tests/dialogs/MemoryScan.h"
 #include "tests/support/MessageBoxScript.h"
 
 namespace {
@@ -22,9 +24,10 @@ protected:
         dialog = MakeForm<TPasswordForm>(nullptr);
     }
     void TearDown() override {
-        dialog->Free();
+        if (dialog) dialog->Free();
         DialogTest::TearDown();
     }
+    bool focusIn(TQCLEdit* edit) { return GetFocus() == edit->Handle(); }
     // Types into the first (and, in change mode, the second) field and presses a button.
     int enter(const std::string& first, const std::string& second, TxpButton* TPasswordForm::*button) {
         return showModal(dialog, [&] {
@@ -102,8 +105,10 @@ TEST_F(PasswordFormTest, ChangeModeRefusesAMismatchAndAsksAboutABlankPassword) {
         click(dialog->xpOkButton);
         EXPECT_EQ(dialog->password1->GetText(), "") << "a mismatch empties both";
         EXPECT_EQ(dialog->password2->GetText(), "");
+        EXPECT_TRUE(focusIn(dialog->password1)) << "the focus goes back to the first field";
         click(dialog->xpOkButton);  // both empty now: the blank question; "No" stays
         EXPECT_EQ(dialog->GetModalResult(), 0);
+        EXPECT_TRUE(focusIn(dialog->password1)) << "after No, typing goes to the first field, not to Ok";
         click(dialog->xpOkButton);  // "Yes"
     });
     EXPECT_EQ(result, 1);
@@ -112,6 +117,7 @@ TEST_F(PasswordFormTest, ChangeModeRefusesAMismatchAndAsksAboutABlankPassword) {
     EXPECT_EQ(boxes.shown()[0].text, "Your passwords do not match.");
     EXPECT_EQ(boxes.shown()[1].buttons, mbsYesNo);
     EXPECT_EQ(boxes.shown()[1].icon, mbiCaution);
+    EXPECT_EQ(boxes.shown()[1].focusedAnswer, mbrNo) << "a Space or Enter typed on must not say Yes";
     EXPECT_EQ(boxes.shown()[1].text.substr(0, 34), "You have chosen a blank password. ");
 }
 
@@ -139,6 +145,34 @@ TEST_F(PasswordFormTest, EscapeCancelsAndEnterAccepts) {
     EXPECT_EQ(result, 2);
 }
 
+TEST_F(PasswordFormTest, NoCopyOfTheTypedPasswordRemainsInMemoryOnceTheDialogIsGone) {
+    const dialogtest::MaskedSecret secret("Qu4rtz~Lant3rn#8841~Mer1d!an");
+    for (bool changeMode : {false, true}) {
+        SCOPED_TRACE(changeMode ? "change mode" : "enter mode");
+        if (!dialog) dialog = MakeForm<TPasswordForm>(nullptr);
+        dialog->SetMode(changeMode, false);
+        int whileTyped = 0;
+        int result = showModal(dialog, [&] {
+            ASSERT_TRUE(dialogtest::bringUp(dialog));
+            click(dialog->password1);
+            dialogtest::typeMasked(secret);
+            if (changeMode) {
+                click(dialog->password2);
+                dialogtest::typeMasked(secret);
+            }
+            whileTyped = dialogtest::secretPiecesInPrivateMemory(secret);
+            click(dialog->xpOkButton);
+        });
+        ASSERT_EQ(result, 1);
+        EXPECT_GE(whileTyped, changeMode ? 2 : 1) << "the scan finds the text while it is in the edits";
+        EXPECT_TRUE(secret.matches(dialog->GetPassword()));
+        dialog->Free();
+        dialog = nullptr;
+        fwtest::pumpIdle();
+        EXPECT_EQ(dialogtest::secretPiecesInPrivateMemory(secret), 0);
+    }
+}
+
 class FirstPasswordTest : public dialogtest::DialogTest {
 protected:
     void SetUp() override {
@@ -149,6 +183,7 @@ protected:
         page->Free();
         DialogTest::TearDown();
     }
+    bool focusIn(TQCLEdit* edit) { return GetFocus() == edit->Handle(); }
     TFrm_FirstPassword* page = nullptr;
 };
 
@@ -163,6 +198,8 @@ TEST_F(FirstPasswordTest, AMismatchKeepsTheEntriesAndTheAcceptedPasswordIsTakenO
         EXPECT_EQ(page->GetModalResult(), 0);
         EXPECT_EQ(page->password1->GetText(), "river stone") << "the entries stay";
         EXPECT_EQ(page->password2->GetText(), "river stones");
+        EXPECT_TRUE(focusIn(page->password1)) << "the focus goes back to the first field";
+        EXPECT_EQ(page->password1->SelLength, 11) << "all of it selected, so typing replaces it";
         click(page->password2);
         dialogtest::tapKey(VK_END);
         dialogtest::tapKey(VK_BACK);
@@ -182,13 +219,40 @@ TEST_F(FirstPasswordTest, TwoEmptyEntriesAskTheBlankQuestion) {
         ASSERT_TRUE(dialogtest::bringUp(page));
         click(page->xpNextButton);
         EXPECT_EQ(page->GetModalResult(), 0) << "No stays";
+        EXPECT_TRUE(focusIn(page->password1)) << "after No, typing goes to the first field, not to Next";
         click(page->xpNextButton);
     });
     EXPECT_EQ(result, 1);
     ASSERT_EQ(boxes.shown().size(), 2u);
     EXPECT_EQ(boxes.shown()[0].buttons, mbsYesNo);
+    EXPECT_EQ(boxes.shown()[0].focusedAnswer, mbrNo) << "a Space or Enter typed on must not say Yes";
     EXPECT_EQ(page->TakePassword(), "");
     EXPECT_EQ(showModal(page, [&] { click(page->xpCancelButton); }), 2);
+}
+
+TEST_F(FirstPasswordTest, NoCopyOfTheTypedPasswordRemainsInThePageOrInMemoryOnceItIsTaken) {
+    // The page lives for the whole run: once its password is taken, nothing of it may stay behind.
+    const dialogtest::MaskedSecret secret("V3lvet~Harb0ur#3307~Kestr3l?");
+    brimtest::MessageBoxScript boxes({mbrOk});
+    int whileTyped = 0;
+    int result = showModal(page, [&] {
+        ASSERT_TRUE(dialogtest::bringUp(page));
+        dialogtest::typeMasked(secret);
+        click(page->password2);
+        dialogtest::typeText("mistyped");
+        click(page->xpNextButton);  // a mismatch: the entries stay, the typing goes on
+        click(page->password2);
+        dialogtest::tapKey(VK_END);
+        for (int i = 0; i < 8; ++i) dialogtest::tapKey(VK_BACK);
+        dialogtest::typeMasked(secret);
+        whileTyped = dialogtest::secretPiecesInPrivateMemory(secret);
+        click(page->xpNextButton);
+    });
+    ASSERT_EQ(result, 1);
+    EXPECT_GE(whileTyped, 2) << "the scan finds the text while it is in the edits";
+    EXPECT_TRUE(secret.matches(page->TakePassword()));
+    fwtest::pumpIdle();
+    EXPECT_EQ(dialogtest::secretPiecesInPrivateMemory(secret), 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "dialogs/QZ_Frm_ChooseVaultLoc.h"
 #include "dialogs/QZ_Frm_SelectDatabase.h"
 #include "tests/dialogs/DialogDriver.h"
+#include "tests/dialogs/WhenUp.h"
 #include "tests/skin/SkinFixture.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
@@ -163,6 +164,33 @@ TEST_F(SelectionTest, ANewVaultNamedLikeAListedOneIsRefusedInAnyCase) {
         EXPECT_EQ(name, c.name);
         dialog->Free();
     }
+}
+
+TEST_F(SelectionTest, TheLocationPageTakesTheDialogsPlaceUntilItIsCancelled) {
+    TFrm_SelectDatabase* dialog = MakeForm<TFrm_SelectDatabase>(nullptr);
+    dialog->SetLocation(temp.path(), "Travel");
+    std::vector<bool> shownUnderPage;
+    auto answerPage = [&](const char* button) {
+        dialogtest::whenUp<TFrm_ChooseVaultLoc>("Frm_ChooseVaultLoc", [&, button](TFrm_ChooseVaultLoc* page) {
+            shownUnderPage.push_back(IsWindowVisible(dialog->Handle()) != FALSE);
+            ASSERT_TRUE(dialogtest::bringUp(page));
+            click(std::string(button) == "Next" ? page->xpNextButton : page->xpCancelButton);
+        });
+    };
+    bool shownAfterCancel = false;
+    int result = showModal(dialog, [&] {
+        ASSERT_TRUE(dialogtest::bringUp(dialog));
+        answerPage("Cancel");
+        click(dialog->xpCreateVaultButton);
+        shownAfterCancel = IsWindowVisible(dialog->Handle()) != FALSE;
+        ASSERT_TRUE(dialogtest::bringUp(dialog));
+        answerPage("Next");
+        click(dialog->xpCreateVaultButton);
+    });
+    EXPECT_EQ(result, TFrm_SelectDatabase::mrCreateVault);
+    EXPECT_EQ(shownUnderPage, (std::vector<bool>{false, false})) << "the page opened over the dialog";
+    EXPECT_TRUE(shownAfterCancel) << "the dialog did not come back after Cancel";
+    dialog->Free();
 }
 
 TEST_F(SelectionTest, FindVaultByIdSetsTheLocationOnAMatchOnly) {

@@ -1,7 +1,10 @@
 // The skeleton on every vault dialog's real window: window text, title, size,
-// centring (a hidden owner included), the rounded region, and dragging by the
-// title bar, the title text and the title icon with real mouse input.
+// centring (a hidden owner included), the rounded region, the title's sunken
+// 3D text, and dragging by the title bar, the title text and the title icon
+// with real mouse input.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "dialogs/QZ_Frm_BackupKey.h"
 #include "dialogs/QZ_Frm_ChooseName.h"
@@ -13,6 +16,7 @@
 #include "dialogs/QZ_Frm_SelectDatabase.h"
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/dialogs/FakeHost.h"
+#include "tests/framework/ControlsFixture.h"
 #include "tests/skin/SkinFixture.h"
 #include "tests/support/RegistryFixture.h"
 
@@ -100,6 +104,36 @@ TEST_F(SkeletonTest, EveryDialogHasItsTextTitleSizePlacementAndRoundedRegion) {
             dialog->Free();
         }
     }
+}
+
+TEST_F(SkeletonTest, TheTitleIsBoldWhiteTextSunkenInBlack) {
+    // The sunken style draws the light colour (black) one pixel below and right of the text, then the
+    // white text over it. The title bar is mid blue, so a dark pixel can only be that copy: each sits
+    // one pixel below and right of a light text pixel. The text is smoothed, so the test counts.
+    TSkinnedDialog* dialog = MakeForm<TFrm_Done>(nullptr, host);
+    dialog->Show();
+    pumpIdle();
+    EXPECT_TRUE(dialog->MessageTitle->Font->GetStyle().Contains(fsBold));
+    auto render = fwtest::paintOf(dialog);
+    auto channels = [&](int x, int y) {
+        const COLORREF c = ColorToRGB(fwtest::pixelOf(render.get(), x, y));
+        return std::make_pair(std::min({GetRValue(c), GetGValue(c), GetBValue(c)}),
+                              std::max({GetRValue(c), GetGValue(c), GetBValue(c)}));
+    };
+    const TRect title = dialog->MessageTitle->BoundsRect();
+    int light = 0, dark = 0, darkUnderText = 0;
+    for (int y = title.Top + 1; y < title.Bottom + 1; ++y) {
+        for (int x = title.Left + 1; x < title.Right + 1; ++x) {
+            if (channels(x, y).first > 200) ++light;
+            if (channels(x, y).second >= 60) continue;
+            ++dark;
+            if (channels(x - 1, y - 1).first > 150) ++darkUnderText;
+        }
+    }
+    EXPECT_GT(light, 60) << "the title's white text";
+    EXPECT_GT(dark, 30) << "the black copy of the sunken style";
+    EXPECT_GE(darkUnderText * 10, dark * 9) << "dark pixels elsewhere than below and right of the text";
+    dialog->Free();
 }
 
 TEST_F(SkeletonTest, DraggingTheTitleBarTextOrIconMovesTheWindowOnRelease) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/QZ_Frm_Backup.h"
+#include "dialogs/QZ_Frm_Restore.h"
 #include "dialogs/QZ_Frm_Tools.h"
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/dialogs/WhenUp.h"
@@ -266,6 +267,18 @@ TEST_F(ToolsTest, EachSectionsControlsStartBelowItsText) {
     tools->Free();
 }
 
+TEST_F(ToolsTest, TheKeyRestoreDialogsRowsStandClearOfEachOtherAndOfTheEdges) {
+    TFrm_Restore* restore = MakeForm<TFrm_Restore>(nullptr);
+    const int rowBottom = std::max(restore->Edit1->Top + restore->Edit1->Height,
+                                   restore->xpBrowseButton->Top + restore->xpBrowseButton->Height);
+    for (TxpButton* button : {restore->xpRestoreButton, restore->xpCancelButton}) {
+        SCOPED_TRACE(std::string(button->Caption));
+        EXPECT_GE(button->Top - rowBottom, 12) << "the buttons crowd the file row";
+        EXPECT_GE(restore->Panel1->Height - (button->Top + button->Height), 8) << "the buttons crowd the edge";
+    }
+    restore->Free();
+}
+
 TEST(BackupFileName, MonthDayAndTwoDigitYear) {
     const struct {
         const char* vault;
@@ -331,6 +344,9 @@ TEST_F(BackupTest, EachOptionEmptiesThePathAndSetsItsTexts) {
             EXPECT_EQ(backup->SaveDialog1->GetFileName(), c.fileName);
             EXPECT_EQ(backup->Shape2->Top, c.connectorTop);
             EXPECT_EQ(backup->Label2->Width, c.width);
+            EXPECT_LE(backup->Shape1->Left + backup->Shape1->Width, backup->Panel1->Width - 4)
+                << "the description's frame runs past the panel";
+            EXPECT_EQ(backup->Shape2->Left + backup->Shape2->Width, backup->Shape1->Left) << "the connector meets it";
             EXPECT_EQ(std::string(backup->Label2->Caption).substr(0, std::string(c.begins).size()), c.begins);
         }
         click(backup->xpCancelButton);

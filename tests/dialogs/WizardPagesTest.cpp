@@ -89,7 +89,7 @@ class DonePageTest : public dialogtest::DialogTest {};
 TEST_F(DonePageTest, TheFolderGetsItsDriveBackslashAndKeepsItsLastPartWhole) {
     FakeHost host;
     TFrm_Done* page = MakeForm<TFrm_Done>(nullptr, host);
-    const int room = page->Panel1->Width - 16;
+    const int room = page->Panel1->Width - 32;  // between the page's 16-pixel margins
     const std::string last = "\\My Brimsafe Vaults";
     std::string longPath = "C:\\Documents and Settings\\somebody";
     while (static_cast<int>(longPath.size()) < 200) longPath += "\\deeper folder";
@@ -102,6 +102,7 @@ TEST_F(DonePageTest, TheFolderGetsItsDriveBackslashAndKeepsItsLastPartWhole) {
         page->SetVaultFolder(c.given);
         const std::string shown = page->Label7->Caption;
         EXPECT_LE(page->Label7->Width, room) << shown;
+        EXPECT_EQ(page->Label7->Left, 16) << "in line with the texts above it";
         if (!c.expected.empty()) {
             EXPECT_EQ(shown, c.expected);
             continue;

@@ -76,7 +76,7 @@ void shootKeyPage(gallery::Shot& shot, int moves, qzcrypto::RSAEngine* engine, i
     auto* page = MakeForm<TFrm_Initializing>(nullptr, movingSources(moves));
     page->SetKeyGenerator(engine);
     page->Show();
-    pumpUntil([&] { return page->SeedBitCount() >= bits && page->QCLProgress1->Position >= bits; });
+    pumpUntil([&] { return page->SeedBitCount() >= bits && page->QCLProgress1->Position >= bits * 100 / keyseed::SeedBits; });
     shot.form(page);
     page->Free();
 }

@@ -134,6 +134,15 @@ TEST_F(SkinnedMessageBoxTest, KeysAnswerWithTheLeftmostButtonOrCancel) {
     }
 }
 
+TEST_F(SkinnedMessageBoxTest, AQuestionThatFocusesNoAnswersNoToEnterAndSpace) {
+    for (WORD vk : {VK_RETURN, VK_SPACE}) {
+        BoxRun run = runBox(
+            [&] { return ShowMessageBox(nullptr, "Are you sure?", "Brimsafe", mbsYesNo, mbiCaution, mbrNo); },
+            key(vk));
+        EXPECT_EQ(run.result, mbrNo) << "key " << vk;
+    }
+}
+
 // The box laid out for a message, then shown and read back from its window.
 struct Layout {
     int formHeight = 0, bodyHeight = 0, buttonBottom = 0, width = 0;
