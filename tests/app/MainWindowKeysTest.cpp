@@ -332,6 +332,28 @@ TEST_F(KeysTest, ADamagedVaultAtUnlockIsNamedOnceAndKeepsTheLock) {
     EXPECT_TRUE(pumpUntil([&] { return !form->locked(); }));
 }
 
+// Unlock asked while the program is minimised (as a file handed over by another start asks it): the
+// window is back on the work area before the prompt, which is centred on it, is shown.
+TEST_F(KeysTest, UnlockAskedWhileMinimisedBringsTheWindowBackFirst) {
+    showOpenForm();
+    form->quickLock();
+    ShowWindow(form->Handle, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(form->Handle));
+    bool minimisedWhileAsked = true;
+    RECT placed{};
+    dialogs.password(1, Password, [&] {
+        minimisedWhileAsked = IsIconic(form->Handle) != FALSE;
+        GetWindowRect(form->Handle, &placed);
+    });
+    form->xpUnlockButtonClick(form->xpUnlockButton);
+    EXPECT_FALSE(minimisedWhileAsked);
+    RECT work{}, overlap{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(IntersectRect(&overlap, &placed, &work) && EqualRect(&overlap, &placed))
+        << placed.left << "," << placed.top << " on the work area";
+    EXPECT_FALSE(form->locked());
+}
+
 // Opening a vault proves its password: the window that was locked shows the opened vault unlocked.
 TEST_F(KeysTest, AVaultOpenedByCommandWhileLockedShowsUnlocked) {
     showOpenForm();
