@@ -198,6 +198,12 @@ void TFormMain::xpUnlockButtonClick(TObject*) {
         ShowMessageBox(this, "There was a problem opening your vault.", product::Title, mbsOk, mbiCaution);
         return;
     }
+    // Asked while the program is minimised (a file handed over by another start), the prompt would be
+    // centred on a window parked off the screen: the program comes back first.
+    if (HandleAllocated() && IsIconic(GetHandle())) {
+        ShowWindow(GetHandle(), SW_RESTORE);
+        if (Application) Application->Restore();
+    }
     bool retry = false;
     for (;;) {
         traceLog.write("set hash");
@@ -212,17 +218,22 @@ void TFormMain::xpUnlockButtonClick(TObject*) {
             return;
         }
         traceLog.write("set randkey");
-        if (store_.setRandKey() != krFound) {
+        if (const KeyResult key = store_.setRandKey(); key != krFound) {
             traceLog.write("!res");
+            // A damaged vault or key file was reported naming the file; no password opens it.
+            if (key == krDamaged) return;
             ShowMessageBox(this, "There was a problem reading your key.  You may need to restore it.", product::Title,
                            mbsOk, mbiInformation);
             return;
         }
         traceLog.write("readDB");
-        if (std::optional<SecretText> text = store_.readDB(store_.vaultFilePath())) {
+        ReadFailure failure = ReadFailure::None;
+        if (std::optional<SecretText> text = store_.readDB(store_.vaultFilePath(), &failure)) {
             traceLog.write("got it");
             break;  // the text wipes itself
         }
+        // The password was right, yet the body is cut or broken: reported, and asking again cannot help.
+        if (failure == ReadFailure::Damaged) return;
         traceLog.write("try again");
         retry = true;
     }

@@ -254,8 +254,12 @@ VaultFlows::Proof VaultFlows::proveMasterPassword(const unsigned char salt[8]) {
         PasswordResult asked = store_.setPasswordHash(0, retry, false, salt);
         if (asked == prCancelled) return Proof::Cancelled;
         if (asked == prKeyRestored) return Proof::KeyRestored;
-        if (store_.setRandKey() != krFound) return Proof::KeyUnreadable;
-        if (std::optional<SecretText> text = store_.readDB(store_.vaultFilePath())) return Proof::Proved;
+        if (const KeyResult key = store_.setRandKey(); key != krFound)
+            return key == krDamaged ? Proof::Damaged : Proof::KeyUnreadable;
+        ReadFailure failure = ReadFailure::None;
+        if (std::optional<SecretText> text = store_.readDB(store_.vaultFilePath(), &failure)) return Proof::Proved;
+        // The password was right, yet the body is cut or broken: no password opens it.
+        if (failure == ReadFailure::Damaged) return Proof::Damaged;
         retry = true;
     }
 }
@@ -376,6 +380,9 @@ void VaultFlows::changePassword() {
     case Proof::KeyUnreadable:
         store_.clearPasswordKey();
         message(KeyUnreadable, mbiInformation);
+        return;
+    case Proof::Damaged:  // reported naming the file
+        store_.clearPasswordKey();
         return;
     case Proof::Proved:
         break;

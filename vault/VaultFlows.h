@@ -126,7 +126,8 @@ private:
     void message(const std::string& text, int icon);
     bool refuseOwnFiles(const std::string& target);
     bool refuseVaultOpenElsewhere(const std::string& backupPath);
-    enum class Proof { Proved, Cancelled, KeyRestored, KeyUnreadable };
+    // Damaged: the vault or key file is cut or broken, which was reported naming it.
+    enum class Proof { Proved, Cancelled, KeyRestored, KeyUnreadable, Damaged };
     Proof proveMasterPassword(const unsigned char salt[8]);
     bool writeOrReport(const std::string& path, vaultfile::FilePieces pieces, const char* name);
     std::string bakPath(const char* file) const { return store_.getDBLoc() + "/" + file; }

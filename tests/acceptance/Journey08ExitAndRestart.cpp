@@ -1,14 +1,17 @@
 // Exit and restart: the user moves and sizes the main window, moves the splitter, sorts a category and
 // leaves another one current, and saves with the Save button; after the title bar's close button and a
 // new start everything is where it was left, and the settings key holds the same placement. The second
-// run ends with the Exit button.
+// run ends with the Exit button. Between the two, a start on the vault file cut in half names the
+// file as damaged and goes back to the vault selection.
 #include "tests/acceptance/Harness.h"
 #include "tests/acceptance/UserSteps.h"
 #include "tests/acceptance/VaultReaders.h"
+#include "tests/acceptance/VaultSteps.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -24,6 +27,12 @@ RECT windowRect(HWND window) {
 std::string describe(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
            std::to_string(r.bottom - r.top);
+}
+
+void writeFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << "could not write " << path;
 }
 
 POINT centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -129,6 +138,28 @@ TEST(Journey, ExitAndRestart) {
     EXPECT_EQ(static_cast<LONG>(height), placed.bottom - placed.top);
     EXPECT_EQ(state & 0xFF, static_cast<DWORD>('v'));
     EXPECT_EQ(currCat, 4u) << "Contacts is the box's fifth line";
+
+    ACC_STEP("start again on the vault file cut in half: it is named as damaged, never the password");
+    const std::string vaultPath = vault.folder + "\\" + vault.name + ".vlt";
+    const std::string whole = readFileBytes(vaultPath);
+    // Cut at a cipher block, so the password's check passes and only the body's check fails.
+    writeFileBytes(vaultPath, whole.substr(0, 136 + (whole.size() - 136) / 16 * 8));
+    Program cut = Program::start("Brimsafe.exe");
+    openPreselectedVault(cut.pid());
+    enterPassword(cut.pid(), vault.password);
+    EXPECT_EQ(answerAnyMessage(cut.pid()),
+              "The file \"" + vaultPath +
+                  "\" is damaged, so Brimsafe cannot open this vault.  You may need to restore a backed up version of "
+                  "your vault.");
+
+    ACC_STEP("the vault selection comes back; cancelled, the program ends");
+    HWND select = waitForWindow(SelectVaultWindow, cut.pid());
+    HWND prompt = findWindow(PasswordWindow, cut.pid());
+    EXPECT_TRUE(prompt == nullptr || !IsWindowVisible(prompt)) << "the password is not asked again";
+    clickUntil(select, "Cancel", [&] { return !IsWindow(select) || !IsWindowVisible(select); }, "the selection cancelled");
+    EXPECT_TRUE(cut.waitForExit(30000)) << "cancelled, the start-up ends";
+    EXPECT_EQ(readFileBytes(vaultPath).size(), 136 + (whole.size() - 136) / 16 * 8) << "the cut file is left alone";
+    writeFileBytes(vaultPath, whole);  // as a backed up copy put back
 
     ACC_STEP("start again and open the vault");
     Program again = Program::start("Brimsafe.exe");

@@ -404,6 +404,30 @@ TEST_F(BrimsafeProcessTest, AnEncryptedFileOfAVaultOpenElsewhereIsHandedOverAndT
     EXPECT_EQ(received[0].bytes, path + std::string(1, '\0'));
 }
 
+// Started again without an argument while the remembered vault is open in a minimised Brimsafe: the
+// running window comes back restored and in front, and the second start ends without asking anything
+// (a box or dialog would keep it running).
+TEST_F(BrimsafeProcessTest, ASecondStartOnTheOpenVaultBringsTheMinimisedWindowBack) {
+    const std::string vaultId = vaulttest::makeSavedVault(temp.path(), "Home", Password);
+    BrimsafeProcess brimsafe("");
+    HWND main = openRememberedVault(brimsafe, vaultId);
+    ASSERT_NE(main, nullptr);
+    // As the title bar's minimise button does: the whole program goes to the task bar.
+    PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    for (int tries = 0; tries < 600 && !IsIconic(main); ++tries) brimsafe.waitForEnd(50);
+    ASSERT_TRUE(IsIconic(main));
+
+    BrimsafeProcess second("");
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_TRUE(IsWindowVisible(main));
+    for (int tries = 0; tries < 600 && GetForegroundWindow() != main; ++tries) brimsafe.waitForEnd(50);
+    EXPECT_EQ(GetForegroundWindow(), main);
+
+    EXPECT_TRUE(sendCommand(main, 100, nullptr, 0));
+    EXPECT_EQ(brimsafe.exitCode(), 0);
+}
+
 // Until a vault is chosen and its password given no vault is open: commands are ignored and
 // quitting saves nothing.
 TEST_F(BrimsafeProcessTest, BeforeAVaultIsOpenCommandsAreIgnoredAndQuitEndsWithoutSaving) {

@@ -8,6 +8,7 @@
 #include "app/componentList.h"
 #include "components/runtime/qclclass.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Win32Handles.h"
 #include "skin/xpButton.h"
 #include "tests/skin/SkinFixture.h"
 #include "vault/logger.h"
@@ -199,7 +200,7 @@ TEST_F(KeysTest, EveryWayOutOfUnlockButTheRightPasswordKeepsTheLockAndTheKey) {
     struct Case {
         const char* what;
         std::function<void()> script;
-        bool breakKeyFile;
+        bool lockKeyFile;  // another program holds it: it cannot be read (a damaged one is named instead)
         std::vector<std::string> calls;
         std::vector<std::string> boxes;
     };
@@ -222,12 +223,17 @@ TEST_F(KeysTest, EveryWayOutOfUnlockButTheRightPasswordKeepsTheLockAndTheKey) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        temp.writeFile("Home.kvt", c.breakKeyFile ? std::string(40, 'x') : keyFile);
         form->quickLock();
         dialogs.calls.clear();
         c.script();
         RecordingBoxes boxes;
-        form->xpUnlockButtonClick(form->xpUnlockButton);
+        {
+            win32::FileHandle lock;
+            if (c.lockKeyFile)
+                lock = win32::FileHandle(CreateFileA(temp.file("Home.kvt").c_str(), GENERIC_READ, 0, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr));
+            form->xpUnlockButtonClick(form->xpUnlockButton);
+        }
         EXPECT_TRUE(form->locked());
         EXPECT_TRUE(form->Panel8->Visible);
         EXPECT_EQ(dialogs.calls, c.calls);
@@ -284,6 +290,67 @@ TEST_F(KeysTest, AnUnreadableVaultFileAtUnlockSaysSoAndKeepsTheLock) {
     ASSERT_TRUE(MoveFileA(temp.file("Home.moved").c_str(), temp.file("Home.vlt").c_str()));
     dialogs.password(1, Password);
     form->xpUnlockButtonClick(form->xpUnlockButton);
+    EXPECT_FALSE(form->locked());
+}
+
+// A vault or key file damaged while the window was locked: Enter asks the password once, the damage
+// is reported naming the file, and no invalid-password notice or key message follows. The lock stays;
+// with the files mended the same password unlocks.
+TEST_F(KeysTest, ADamagedVaultAtUnlockIsNamedOnceAndKeepsTheLock) {
+    showOpenForm();
+    const std::string vault = temp.readFile("Home.vlt"), key = temp.readFile("Home.kvt");
+    struct Case {
+        const char* what;
+        std::string vault, key;
+        const char* damaged;  // the file named
+    };
+    const Case cases[] = {
+        {"vault cut in half, at a block", vault.substr(0, 136 + (vault.size() - 136) / 16 * 8), key, "Home.vlt"},
+        {"vault shorter than its head", vault.substr(0, 100), key, "Home.vlt"},
+        {"key file shorter than its header says", vault, key.substr(0, 700), "Home.kvt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        form->quickLock();
+        temp.writeFile("Home.vlt", c.vault);
+        temp.writeFile("Home.kvt", c.key);
+        dialogs.calls.clear();
+        dialogs.password(1, Password);
+        RecordingBoxes boxes;
+        tapKey(VK_RETURN);
+        ASSERT_TRUE(pumpUntil([&] { return !boxes.texts().empty(); }));
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{damagedFileText(temp.file(c.damaged))});
+        EXPECT_EQ(dialogs.calls, std::vector<std::string>{"password"});
+        EXPECT_TRUE(dialogs.answeredAll());
+        EXPECT_TRUE(form->locked());
+        EXPECT_TRUE(form->Panel8->Visible);
+    }
+    temp.writeFile("Home.vlt", vault);
+    temp.writeFile("Home.kvt", key);
+    dialogs.password(1, Password);
+    tapKey(VK_RETURN);
+    EXPECT_TRUE(pumpUntil([&] { return !form->locked(); }));
+}
+
+// Unlock asked while the program is minimised (as a file handed over by another start asks it): the
+// window is back on the work area before the prompt, which is centred on it, is shown.
+TEST_F(KeysTest, UnlockAskedWhileMinimisedBringsTheWindowBackFirst) {
+    showOpenForm();
+    form->quickLock();
+    ShowWindow(form->Handle, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(form->Handle));
+    bool minimisedWhileAsked = true;
+    RECT placed{};
+    dialogs.password(1, Password, [&] {
+        minimisedWhileAsked = IsIconic(form->Handle) != FALSE;
+        GetWindowRect(form->Handle, &placed);
+    });
+    form->xpUnlockButtonClick(form->xpUnlockButton);
+    EXPECT_FALSE(minimisedWhileAsked);
+    RECT work{}, overlap{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(IntersectRect(&overlap, &placed, &work) && EqualRect(&overlap, &placed))
+        << placed.left << "," << placed.top << " on the work area";
     EXPECT_FALSE(form->locked());
 }
 

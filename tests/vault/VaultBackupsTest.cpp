@@ -413,6 +413,56 @@ TEST_F(VaultBackupsTest, PasswordChangeWaysOutKeepTheKey) {
     }
 }
 
+// A vault or key file found damaged while the password is proved was reported naming the file:
+// no invalid-password notice follows, no other message blames the key, and nothing is written.
+TEST_F(VaultBackupsTest, ADamagedFileEndsKeyBackupAndPasswordChangeNamingIt) {
+    const std::string vault = vaultFile(), key = keyFile();
+    const std::size_t halfBody = 136 + (vault.size() - 136) / 16 * 8;
+    struct Damage {
+        const char* what;
+        std::string vault, key;
+        const char* damaged;  // the file named
+    };
+    const Damage damages[] = {
+        {"vault cut in half, at a block", vault.substr(0, halfBody), key, "Home.vlt"},
+        {"vault shorter than its head", vault.substr(0, 100), key, "Home.vlt"},
+        {"key file shorter than its header says", vault, key.substr(0, 700), "Home.kvt"},
+    };
+    struct Operation {
+        const char* what;
+        std::function<void()> run;
+        std::vector<std::string> before, after;  // the texts around the damage
+    };
+    const Operation operations[] = {
+        {"key backup", [&] { flows.runToolsResult(5, out.file("Home.bkv")); }, {}, {KeyNotSaved}},
+        {"password change", [&] { flows.changePassword(); }, {FirstProvide}, {}},
+    };
+    for (const Operation& op : operations) {
+        for (const Damage& d : damages) {
+            SCOPED_TRACE(std::string(op.what) + ": " + d.what);
+            temp.writeFile("Home.vlt", d.vault);
+            temp.writeFile("Home.kvt", d.key);
+            prompts.asked.clear();
+            prompts.answer(1, "pw");
+            std::vector<std::string> texts = op.before;
+            texts.push_back(damagedFileText(temp.file(d.damaged)));
+            texts.insert(texts.end(), op.after.begin(), op.after.end());
+            brimtest::MessageBoxScript script(std::vector<int>(texts.size(), mbrOk));
+            op.run();
+            EXPECT_EQ(script.texts(), texts);
+            EXPECT_EQ(prompts.asked.size(), 1u) << "asked once, never again as a wrong password";
+            EXPECT_TRUE(passwordKeyIsZero());
+            EXPECT_EQ(vaultFile(), d.vault);
+            EXPECT_EQ(keyFile(), d.key);
+            EXPECT_EQ(GetFileAttributesA(out.file("Home.bkv").c_str()), INVALID_FILE_ATTRIBUTES);
+        }
+    }
+    // Mended, the vault opens with its password as before.
+    temp.writeFile("Home.vlt", vault);
+    temp.writeFile("Home.kvt", key);
+    EXPECT_TRUE(opensWith(temp.path(), "Home", "pw"));
+}
+
 // ---- refusals and failed writes ----
 
 TEST_F(VaultBackupsTest, BackupsAreNeverWrittenOverTheOpenVaultsFiles) {
