@@ -18,6 +18,9 @@
 #   WIN32_LEAN_AND_MEAN and the like); the definitions that do (NOMINMAX,
 #   STRICT, the Windows version) are given to every unit on the command line.
 # - C sources (the JPEG decoder's) get none: the list is for C++ alone.
+# - A compiler cache shared between build folders has been seen to hand back a
+#   precompiled header the compiler then crashes on; builds through a compiler
+#   cache go without (BRIM_PRECOMPILED_HEADERS, set by scripts/build).
 
 set(BRIM_PCH_SYSTEM_HEADERS
   <windows.h> <commctrl.h> <shlobj.h>
@@ -78,6 +81,9 @@ function(brim_cxx_source_count target out)
 endfunction()
 
 function(brim_precompile_all_targets)
+  if(NOT BRIM_PRECOMPILED_HEADERS)
+    return()
+  endif()
   brim_pch_as_list("${BRIM_PCH_SYSTEM_HEADERS}" product_headers)
   set(test_donor "")
   if(TARGET brim_testsupport)
