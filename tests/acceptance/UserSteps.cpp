@@ -41,9 +41,13 @@ std::string inputState(HWND window) {
     POINT at{};
     GetCursorPos(&at);
     HWND under = WindowFromPoint(at);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
     return "in front: " + describe(GetForegroundWindow()) + ", " + describe(GetAncestor(window, GA_ROOT)) +
            (IsWindowEnabled(GetAncestor(window, GA_ROOT)) ? " enabled" : " disabled") +
-           ", pointer over: " + describe(under ? GetAncestor(under, GA_ROOT) : nullptr);
+           ", pointer over: " + describe(under ? GetAncestor(under, GA_ROOT) : nullptr) +
+           ", mouse captured by: " + describe(thread.hwndCapture);
 }
 
 // Clicks into a field until it has the focus (a lost press is given once more, see clickToClose).
@@ -380,19 +384,24 @@ void chooseCategory(HWND mainWindow, const std::string& line) {
     if (!box) failStep("the main window has no category box");
     DWORD pid = 0;
     GetWindowThreadProcessId(box, &pid);
-    clickCentre(box);
     HWND dropped = nullptr;
-    waitUntil(
-        [&] {
-            for (HWND w = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); w;
-                 w = FindWindowExA(nullptr, w, "ComboLBox", nullptr)) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner == pid && IsWindowVisible(w)) return (dropped = w) != nullptr;
-            }
-            return false;
-        },
-        "the category box to drop down", 10000);
+    const auto droppedDown = [&] {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); w;
+             w = FindWindowExA(nullptr, w, "ComboLBox", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == pid && IsWindowVisible(w)) return (dropped = w) != nullptr;
+        }
+        return false;
+    };
+    clickCentre(box);
+    const ULONGLONG again = GetTickCount64() + 5000;
+    while (!droppedDown() && GetTickCount64() < again) Sleep(20);
+    if (!droppedDown()) {
+        std::printf("[ AGAIN    ] the category box did not drop down (%s); clicked once more\n", inputState(box).c_str());
+        clickCentre(box);
+    }
+    waitUntil(droppedDown, "the category box to drop down", 10000);
     const std::vector<std::string> lines = listLines(dropped);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i] != line) continue;
