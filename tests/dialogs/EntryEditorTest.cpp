@@ -159,7 +159,7 @@ TEST_F(EntryEditorTest, ASecretRowLeavesNoCopyBehindButTheValueHandedBack) {
     dialog = nullptr;
     secureWipe(&values[1][0], values[1].capacity());  // the caller's own copy, the one allowed
     fwtest::pumpIdle();
-    EXPECT_EQ(dialogtest::secretPiecesInPrivateMemory(secret), 0);
+    EXPECT_EQ(dialogtest::secretPiecesInPrivateMemory(secret), 0) << dialogtest::secretPiecesReport(secret);
 }
 
 TEST_F(EntryEditorTest, OkWithEveryValueEmptyEndsAsCancel) {

@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace dialogtest {
 
 namespace {
 
-// In the image's zero-filled data, which the scan skips, so reading into it never makes a copy that
-// a later region would show.
+// The scan's own buffer. It is emptied after every scan: it holds the last memory read, which may
+// be the secret itself while that is still live, and a later scan reading it would find that copy
+// (Wine may map a program's zero-filled data as private memory, which the scan reads).
 char chunk[1 << 16];
 
 bool readable(const MEMORY_BASIC_INFORMATION& region) {
@@ -60,7 +63,11 @@ void typeMasked(const MaskedSecret& secret) {
     for (std::size_t i = 0; i < secret.size(); ++i) typeText(std::string(1, secret.at(i)));
 }
 
-int secretPiecesInPrivateMemory(const MaskedSecret& secret) {
+namespace {
+
+// Calls found(region, pieces in it) for every readable private region that holds pieces.
+template <typename Found>
+int scanPrivateMemory(const MaskedSecret& secret, Found found) {
     int pieces = 0;
     SYSTEM_INFO system;
     GetSystemInfo(&system);
@@ -76,14 +83,40 @@ int secretPiecesInPrivateMemory(const MaskedSecret& secret) {
                 std::size_t want = std::min<std::size_t>(sizeof chunk, static_cast<std::size_t>(regionEnd - at));
                 SIZE_T got = 0;
                 if (!ReadProcessMemory(GetCurrentProcess(), at, chunk, want, &got) || got == 0) break;
-                pieces += piecesInChunk(secret, got);
+                const int inChunk = piecesInChunk(secret, got);
+                if (inChunk) found(region, inChunk);
+                pieces += inChunk;
                 if (at + got >= regionEnd || got < FragmentLength) break;
                 at += got - (FragmentLength - 1);
             }
         }
         address = regionEnd;
     }
+    SecureZeroMemory(chunk, sizeof chunk);
     return pieces;
+}
+
+}  // namespace
+
+int secretPiecesInPrivateMemory(const MaskedSecret& secret) {
+    return scanPrivateMemory(secret, [](const MEMORY_BASIC_INFORMATION&, int) {});
+}
+
+std::string secretPiecesReport(const MaskedSecret& secret) {
+    // This thread's stack is the reservation that holds a local variable.
+    MEMORY_BASIC_INFORMATION stack{};
+    const int local = 0;
+    VirtualQuery(&local, &stack, sizeof stack);
+    std::string report;
+    scanPrivateMemory(secret, [&](const MEMORY_BASIC_INFORMATION& region, int pieces) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%d at region %p size %lu alloc %p type %lx protect %lx (%s)\n", pieces,
+                      region.BaseAddress, static_cast<unsigned long>(region.RegionSize), region.AllocationBase,
+                      static_cast<unsigned long>(region.Type), static_cast<unsigned long>(region.Protect),
+                      region.AllocationBase == stack.AllocationBase ? "this thread's stack" : "not this thread's stack");
+        report += line;
+    });
+    return report;
 }
 
 }  // namespace dialogtest

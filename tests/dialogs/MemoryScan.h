@@ -52,4 +52,8 @@ constexpr std::size_t FragmentLength = 7;
 // (a whole copy of a secret of n bytes counts n - FragmentLength + 1 times).
 int secretPiecesInPrivateMemory(const MaskedSecret& secret);
 
+// Where the pieces are, for a failure's message: each region holding some, with its base address,
+// how many, and whether it is a thread's stack.
+std::string secretPiecesReport(const MaskedSecret& secret);
+
 }  // namespace dialogtest

@@ -169,7 +169,7 @@ TEST_F(PasswordFormTest, NoCopyOfTheTypedPasswordRemainsInMemoryOnceTheDialogIsG
         dialog->Free();
         dialog = nullptr;
         fwtest::pumpIdle();
-        EXPECT_EQ(dialogtest::secretPiecesInPrivateMemory(secret), 0);
+        EXPECT_EQ(dialogtest::secretPiecesInPrivateMemory(secret), 0) << dialogtest::secretPiecesReport(secret);
     }
 }
 
@@ -252,7 +252,8 @@ TEST_F(FirstPasswordTest, NoCopyOfTheTypedPasswordRemainsInThePageOrInMemoryOnce
     EXPECT_GE(whileTyped, 2) << "the scan finds the text while it is in the edits";
     EXPECT_TRUE(secret.matches(page->TakePassword()));
     fwtest::pumpIdle();
-    EXPECT_EQ(dialogtest::secretPiecesInPrivateMemory(secret), 0);
+    const std::string where = dialogtest::secretPiecesReport(secret);
+    EXPECT_EQ(where, "");
 }
 
 }  // namespace
