@@ -121,10 +121,10 @@ win32::FileHandle openForHeaderRead(const std::string& path) {
 }
 
 // Reads up to size bytes at offset; the count actually read.
-DWORD readAt(const win32::FileHandle& file, std::uint32_t offset, void* buffer, DWORD size) {
-    if (SetFilePointer(file.get(), static_cast<LONG>(offset), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR)
-        return 0;
+DWORD readAt(const win32::FileHandle& file, std::uint64_t offset, void* buffer, DWORD size) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN)) return 0;
     DWORD read = 0;
     if (!ReadFile(file.get(), buffer, size, &read, nullptr)) return 0;
     return read;

@@ -40,11 +40,11 @@ void Handoff::wake() {
     if (sleeping_.load(std::memory_order_seq_cst)) SetEvent(event_.get());
 }
 
-bool Handoff::reached(unsigned target, const std::atomic<bool>* orFlag) const {
+bool Handoff::reached(std::uint64_t target, const std::atomic<bool>* orFlag) const {
     return count_.load(std::memory_order_seq_cst) >= target || (orFlag && orFlag->load(std::memory_order_seq_cst));
 }
 
-void Handoff::waitFor(unsigned target, double awakeSeconds, const std::atomic<bool>* orFlag) {
+void Handoff::waitFor(std::uint64_t target, double awakeSeconds, const std::atomic<bool>* orFlag) {
     const double awakeUntil = awakeSeconds < 0 ? 0 : secondsNow() + awakeSeconds;
     unsigned spins = 0;
     while (!reached(target, orFlag)) {

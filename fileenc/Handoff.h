@@ -31,17 +31,18 @@ public:
     bool valid() const { return static_cast<bool>(event_); }
 
     void raise();
-    unsigned count() const { return count_.load(std::memory_order_acquire); }
+    // Counted in 64 bits: a job of a few TiB in small chunks hands over more than 2^32 of them.
+    std::uint64_t count() const { return count_.load(std::memory_order_acquire); }
     // Returns once the count has reached target, or once *orFlag is true (when given); sleeps
     // after awakeSeconds of spinning (never when negative).
-    void waitFor(unsigned target, double awakeSeconds, const std::atomic<bool>* orFlag = nullptr);
+    void waitFor(std::uint64_t target, double awakeSeconds, const std::atomic<bool>* orFlag = nullptr);
     // Wakes a waiter asleep in waitFor to look at its flag again; call after setting the flag.
     void wake();
 
 private:
-    bool reached(unsigned target, const std::atomic<bool>* orFlag) const;
+    bool reached(std::uint64_t target, const std::atomic<bool>* orFlag) const;
 
-    std::atomic<unsigned> count_{0};
+    std::atomic<std::uint64_t> count_{0};
     std::atomic<bool> sleeping_{false};
     win32::KernelHandle event_;
 };

@@ -62,7 +62,7 @@ ParallelDecryption::~ParallelDecryption() {
 DWORD WINAPI ParallelDecryption::helperMain(LPVOID param) {
     Helper& helper = *static_cast<Helper*>(param);
     for (;;) {
-        const unsigned seen = helper.posted.count();
+        const std::uint64_t seen = helper.posted.count();
         // The quit may be among the chunks already seen: look before waiting for one more.
         if (helper.quit.load(std::memory_order_acquire)) return 0;
         helper.owner->takePieces(helper.chain);

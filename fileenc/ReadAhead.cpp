@@ -49,7 +49,7 @@ constexpr double JobAwakeSeconds = 0.003;
 
 void ReadAhead::readAll() {
     const unsigned slots = static_cast<unsigned>(slots_.size());
-    for (unsigned index = 0;; ++index) {
+    for (std::uint64_t index = 0;; ++index) {
         // Chunk index goes in the slot of chunk index - slots, which the job must have released.
         if (index >= slots && released_.count() < index - slots + 1)
             released_.waitFor(index - slots + ringBatchFor(slots), ReaderAwakeSeconds, &quit_);

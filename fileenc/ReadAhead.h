@@ -69,7 +69,7 @@ private:
     Handoff filled_;    // chunks the reader handed out
     Handoff released_;  // chunks the job is done with
     win32::KernelHandle thread_;
-    unsigned taken_ = 0;  // chunks the job took
+    std::uint64_t taken_ = 0;  // chunks the job took
     std::atomic<bool> quit_{false};
     // Written by the reader before it hands out the chunk that ends the reading.
     DWORD readError_ = 0;

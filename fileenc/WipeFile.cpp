@@ -52,6 +52,11 @@ std::uint32_t WipeWriteBlock(std::uint32_t clusterSize) {
     return clusterSize >= WipeWriteTarget ? clusterSize : WipeWriteTarget / clusterSize * clusterSize;
 }
 
+std::uint64_t WipeLength(std::uint64_t fileLength, std::uint32_t clusterSize) {
+    if (clusterSize == 0) clusterSize = FallbackBlockSize;
+    return (fileLength + clusterSize - 1) / clusterSize * clusterSize;
+}
+
 bool overwriteAndDelete(const std::string& path, std::uint32_t blockSize, const WipeReporting& reporting,
                         DWORD* error) {
     return overwriteInBlocks(path, blockSize, blockSize, reporting, error);
@@ -81,7 +86,7 @@ bool overwriteInBlocks(const std::string& path, std::uint32_t clusterSize, std::
     GetFileSizeEx(file.get(), &size);
     const std::uint64_t length = static_cast<std::uint64_t>(size.QuadPart);
     // The zeros cover the file up to a whole cluster; the writes are whole clusters too.
-    const std::uint64_t rounded = (length + clusterSize - 1) / clusterSize * clusterSize;
+    const std::uint64_t rounded = WipeLength(length, clusterSize);
     writeBlock = std::max(clusterSize, writeBlock / clusterSize * clusterSize);
     std::vector<unsigned char> zeros(static_cast<std::size_t>(std::min<std::uint64_t>(writeBlock, rounded)), 0);
     std::uint64_t written = 0;

@@ -60,6 +60,9 @@ constexpr std::uint32_t WipeWriteTarget = 1024 * 1024;
 // The wipe's write for a cluster size: the largest whole number of clusters within
 // WipeWriteTarget, or one cluster when a cluster is larger.
 std::uint32_t WipeWriteBlock(std::uint32_t clusterSize);
+// The bytes the wipe overwrites: the file's length rounded up to whole clusters (of 512 bytes
+// when the cluster size is 0).
+std::uint64_t WipeLength(std::uint64_t fileLength, std::uint32_t clusterSize);
 
 // The block size of the wipe for a path: the cluster size read from the boot
 // sector, else the file system's own bytes per sector times sectors per

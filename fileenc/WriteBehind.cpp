@@ -55,7 +55,7 @@ DWORD WINAPI WriteBehind::writerMain(LPVOID self) {
 void WriteBehind::writeAll() {
     const unsigned slots = static_cast<unsigned>(slots_.size());
     std::uint64_t unflushed = 0;
-    for (unsigned index = 0;; ++index) {
+    for (std::uint64_t index = 0;; ++index) {
         if (submitted_.count() < index + 1) {
             submitted_.waitFor(index + ringBatchFor(slots), WriterAwakeSeconds, &finishing_);
             submitted_.waitFor(index + 1, WriterAwakeSeconds, &quit_);

@@ -83,7 +83,7 @@ private:
     Handoff submitted_;   // chunks the job handed over
     Handoff written_;     // chunks the writer is done with
     win32::KernelHandle thread_;
-    unsigned acquired_ = 0;  // chunks the job has taken a buffer for
+    std::uint64_t acquired_ = 0;  // chunks the job has taken a buffer for
     std::atomic<bool> quit_{false};
     std::atomic<bool> finishing_{false};  // the job waits for the last chunks: no batch to wait for
     std::atomic<DWORD> error_{0};

@@ -184,7 +184,7 @@ namespace {
 // Reads count bytes at offset into any byte container; running out of memory is a file error
 // (ERROR_NOT_ENOUGH_MEMORY), never an exception out of the reader.
 template <typename Buffer>
-FileResult readRangeInto(const std::string& path, std::size_t offset, std::size_t count, Buffer& content) {
+FileResult readRangeInto(const std::string& path, std::uint64_t offset, std::size_t count, Buffer& content) {
     FileHandle file(openForReading(path));
     if (!file.valid()) return failure(GetLastError());
     LARGE_INTEGER to;
@@ -204,11 +204,11 @@ FileResult readRangeInto(const std::string& path, std::size_t offset, std::size_
 
 }  // namespace
 
-FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretBytes& content) {
+FileResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, SecretBytes& content) {
     return readRangeInto(path, offset, count, content);
 }
 
-FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretText& content) {
+FileResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, SecretText& content) {
     return readRangeInto(path, offset, count, content);
 }
 

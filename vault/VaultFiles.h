@@ -106,9 +106,9 @@ struct FileResult {
 
 FileResult readWholeFile(const std::string& path, SecretBytes& content);
 // Reads exactly count bytes at offset; fewer bytes give ERROR_HANDLE_EOF.
-FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretBytes& content);
+FileResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, SecretBytes& content);
 // The same into a text buffer (the vault body, which becomes the vault text in place).
-FileResult readFileRange(const std::string& path, std::size_t offset, std::size_t count, SecretText& content);
+FileResult readFileRange(const std::string& path, std::uint64_t offset, std::size_t count, SecretText& content);
 // Size of the file, or the error.
 FileResult fileSize(const std::string& path, std::uint64_t& size);
 bool fileExists(const std::string& path);

@@ -43,13 +43,14 @@ bool logger::openFile() {
         return file_.valid();
     };
     if (!open(OPEN_ALWAYS)) return false;
-    DWORD high = 0;
-    DWORD size = GetFileSize(file_.get(), &high);
-    if (high != 0 || size > SizeLimit) {
+    // A log whose size cannot be read is emptied as one past the limit is.
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file_.get(), &size) || size.QuadPart > SizeLimit) {
         file_.close();  // emptied by opening it anew
         if (!open(CREATE_ALWAYS)) return false;
     }
-    SetFilePointer(file_.get(), 0, nullptr, FILE_END);
+    const LARGE_INTEGER none = {};
+    SetFilePointerEx(file_.get(), none, nullptr, FILE_END);
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The encrypted file's layout rules and the header readers the rest of the program uses.
 #include "fileenc/EncryptedFile.h"
+#include "fileenc/WipeFile.h"
 #include "tests/fileenc/FileJobTestSupport.h"
 
 #include "tests/support/TempFolder.h"
@@ -27,6 +28,34 @@ TEST(ChunkSize, StoredLengthNeverReadsZeroInItsLowWord) {
     EXPECT_EQ(encfile::storedEncryptedLength(512), 512u);
     EXPECT_EQ(encfile::storedEncryptedLength(0x100000000ull), 0x100000200ull);
     EXPECT_EQ(encfile::storedEncryptedLength(0x100000008ull), 0x100000008ull);
+}
+
+// Files past 4 GiB: a length cut to 32 bits anywhere (a size_t of the 32-bit program) would give a
+// body, a stored length or a wipe of a few bytes instead of these.
+TEST(FileSizes, LengthsPastFourGibibytesKeepTheirHighWord) {
+    const std::uint64_t GiB = 1024ull * 1024 * 1024;
+    struct Case {
+        std::uint64_t plain;
+        std::uint32_t chunk;
+        std::uint64_t body;    // bodyLengthFor
+        std::uint64_t stored;  // offset 68 for the header and that body
+        std::uint32_t cluster;
+        std::uint64_t wiped;   // what the wipe of the plain file overwrites
+    };
+    const Case cases[] = {
+        {0xFFFFFFFFull, 1024, 0x100000000ull, 0x100000200ull, 4096, 0x100000000ull},  // the last chunk crosses 4 GiB
+        {0x100000000ull, 1024, 0x100000000ull, 0x100000200ull, 4096, 0x100000000ull},
+        {0x1FFFFFE00ull, 512, 0x1FFFFFE00ull, 0x200000200ull, 4096, 0x200000000ull},   // header and body end at 8 GiB
+        {0x1FFFFFFFFull, 262144, 0x200000000ull, 0x200000200ull, 512, 0x200000000ull},
+        {5 * GiB + 3, 1024, 5 * GiB + 8, 5 * GiB + 520, 65536, 5 * GiB + 65536},
+        {5 * GiB + 3, 1024, 5 * GiB + 8, 5 * GiB + 520, 0, 5 * GiB + 512},              // cluster size unknown
+    };
+    for (const Case& c : cases) {
+        const std::uint64_t body = encfile::bodyLengthFor(c.plain, c.chunk);
+        EXPECT_EQ(body, c.body) << std::hex << c.plain;
+        EXPECT_EQ(encfile::storedEncryptedLength(encfile::HeaderSize + body), c.stored) << std::hex << c.plain;
+        EXPECT_EQ(WipeLength(c.plain, c.cluster), c.wiped) << std::hex << c.plain;
+    }
 }
 
 // A header image with the given vault ID and vault-name length field and name bytes.

@@ -117,6 +117,9 @@ TEST(VaultBody, LengthsBeyondWhatAVaultCanHoldAreRefusedBeforeReading) {
         {HeadBytes + 512 * MiB, BodyLength::Fits},
         {HeadBytes + 512 * MiB + 1, BodyLength::TooLong},
         {HeadBytes + 1024 * MiB, BodyLength::TooLong},
+        // Cut to 32 bits, these would read as a body that fits and one too short.
+        {0x100000000ull + HeadBytes + MinimumBodyBytes, BodyLength::TooLong},
+        {0x100000000ull + HeadBytes - 1, BodyLength::TooLong},
         {~std::uint64_t(0), BodyLength::TooLong},
     };
     for (const Case& c : cases) EXPECT_EQ(checkBodyLength(c.fileLength), c.check) << c.fileLength;
