@@ -88,7 +88,7 @@ TEST(Journey, Records) {
     clickHeaderAt(list.header, NoteColumnX);
     for (const ULONGLONG again = GetTickCount64() + 5000; !sortedByNote() && GetTickCount64() < again;) Sleep(20);
     if (!sortedByNote()) {
-        std::printf("[ AGAIN    ] the Note heading: pressed once more\n");
+        std::printf("[ AGAIN    ] the Note heading did not sort (%s): pressed once more\n", inputState(list.header).c_str());
         clickHeaderAt(list.header, NoteColumnX);
     }
     waitUntil(sortedByNote, "the entries sorted by note");

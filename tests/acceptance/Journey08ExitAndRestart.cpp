@@ -50,7 +50,9 @@ struct DragPlan {
 };
 void dragUntil(const std::function<DragPlan()>& plan, const std::function<bool()>& done, const std::string& what) {
     for (int attempt = 0; attempt < 3 && !done(); ++attempt) {
-        if (attempt > 0) std::printf("[ AGAIN    ] %s: dragged the rest of the way\n", what.c_str());
+        if (attempt > 0)
+            std::printf("[ AGAIN    ] %s (%s): dragged the rest of the way\n", what.c_str(),
+                        inputState(GetForegroundWindow()).c_str());
         const DragPlan p = plan();
         drag(p.from, p.to);
         const ULONGLONG settled = GetTickCount64() + 5000;

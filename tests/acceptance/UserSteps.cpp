@@ -34,6 +34,20 @@ HWND focusOf(HWND window) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+// Clicks into a field until it has the focus (a lost press is given once more, see clickToClose).
+void focusField(HWND field) {
+    clickCentre(field);
+    const ULONGLONG again = GetTickCount64() + 3000;
+    while (focusOf(field) != field && GetTickCount64() < again) Sleep(20);
+    if (focusOf(field) != field) {
+        std::printf("[ AGAIN    ] a field did not take the focus (%s); clicked once more\n", inputState(field).c_str());
+        clickCentre(field);
+    }
+    waitUntil([&] { return focusOf(field) == field; }, "the field to take the focus", 5000);
+}
+
+}  // namespace
+
 // Why a press may not have landed, printed with a second try: what was in front, whether the
 // window took input, and what the pointer was over.
 std::string inputState(HWND window) {
@@ -49,20 +63,6 @@ std::string inputState(HWND window) {
            ", pointer over: " + describe(under ? GetAncestor(under, GA_ROOT) : nullptr) +
            ", mouse captured by: " + describe(thread.hwndCapture);
 }
-
-// Clicks into a field until it has the focus (a lost press is given once more, see clickToClose).
-void focusField(HWND field) {
-    clickCentre(field);
-    const ULONGLONG again = GetTickCount64() + 3000;
-    while (focusOf(field) != field && GetTickCount64() < again) Sleep(20);
-    if (focusOf(field) != field) {
-        std::printf("[ AGAIN    ] a field did not take the focus (%s); clicked once more\n", inputState(field).c_str());
-        clickCentre(field);
-    }
-    waitUntil([&] { return focusOf(field) == field; }, "the field to take the focus", 5000);
-}
-
-}  // namespace
 
 void clickToClose(HWND form, const std::string& button) {
     click(form, button);

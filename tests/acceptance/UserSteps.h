@@ -36,6 +36,10 @@ constexpr const char* TipWindow = "Frm_DontShowAgain";
 // given once more after a while: under heavy load Wine's pointer, kept in step with the display's,
 // now and then reports a stale position between a synthesized press and release, and the button
 // never sees its click (the journeys run several displays at once).
+// Why a press may not have landed, for the line a second try prints: what was in front, whether the
+// window clicked took input, what the pointer was over and what held the mouse.
+std::string inputState(HWND window);
+
 void clickToClose(HWND form, const std::string& button);
 // The same for a button that opens a window: clicked once more when that window has not come.
 HWND clickToOpen(HWND form, const std::string& button, const std::string& caption);

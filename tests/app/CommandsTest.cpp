@@ -118,23 +118,11 @@ TEST_F(CommandsTest, RestoreCommandSavesFirstAndACancelledRestoreEndsTheRun) {
               (std::vector<std::string>{"kept Home", "added before the restore"}));
 }
 
-// What the commands ask of the file side, passed on to the window's own one.
-class WindowFiles : public MainWindowFiles {
-public:
-    void showEncryptedFiles() override { to->showEncryptedFiles(); }
-    int decryptSingleFile(const std::string& path) override { return to->decryptSingleFile(path); }
-    int encryptSingleFile(const std::string& path) override { return to->encryptSingleFile(path); }
-    void addFileRow(const std::string& path, bool withMessages) override { to->addFileRow(path, withMessages); }
-    void addFolder(const std::string& path) override { to->addFolder(path); }
-    void runFile(const std::string& path) override { to->runFile(path); }
-    void updateTreeImages() override { to->updateTreeImages(); }
-    MainWindowFiles* to = nullptr;
-};
 
 // A file added by another process while the empty "Encrypted Files" category is shown: the form is
 // rebuilt, so the empty-category panel gives way to the listed file.
 TEST_F(CommandsTest, AFileAddedByAnotherProcessReplacesTheNoFilesPanel) {
-    WindowFiles windowFiles;
+    mainwintest::ForwardingFiles windowFiles;
     form = MakeForm<TFormMain>(nullptr, dialogs, windowFiles, "Brimsafe.exe", &noHandOff);
     windowFiles.to = &form->filesSide();
     dialogs.selection(1);

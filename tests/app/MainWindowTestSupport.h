@@ -238,4 +238,18 @@ inline void sendCommand(HWND window, ULONG_PTR command, const std::string& path)
     SendMessageA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
 }
 
+// What the commands ask of the file side, passed on to the window's own one once it exists
+// (the window is made after the commands' host, which needs a file side from the start).
+class ForwardingFiles : public MainWindowFiles {
+public:
+    void showEncryptedFiles() override { to->showEncryptedFiles(); }
+    int decryptSingleFile(const std::string& path) override { return to->decryptSingleFile(path); }
+    int encryptSingleFile(const std::string& path) override { return to->encryptSingleFile(path); }
+    void addFileRow(const std::string& path, bool withMessages) override { to->addFileRow(path, withMessages); }
+    void addFolder(const std::string& path) override { to->addFolder(path); }
+    void runFile(const std::string& path) override { to->runFile(path); }
+    void updateTreeImages() override { to->updateTreeImages(); }
+    MainWindowFiles* to = nullptr;
+};
+
 }  // namespace mainwintest

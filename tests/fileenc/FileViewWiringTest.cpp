@@ -22,18 +22,6 @@ using Strings = std::vector<std::string>;
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// What the commands ask of the file side, passed on to the window's own one once it exists.
-class ToWindowFiles : public MainWindowFiles {
-public:
-    void showEncryptedFiles() override { to->showEncryptedFiles(); }
-    int decryptSingleFile(const std::string& path) override { return to->decryptSingleFile(path); }
-    int encryptSingleFile(const std::string& path) override { return to->encryptSingleFile(path); }
-    void addFileRow(const std::string& path, bool withMessages) override { to->addFileRow(path, withMessages); }
-    void addFolder(const std::string& path) override { to->addFolder(path); }
-    void runFile(const std::string& path) override { to->runFile(path); }
-    void updateTreeImages() override { to->updateTreeImages(); }
-    MainWindowFiles* to = nullptr;
-};
 
 class FilesWiring : public MainWindowTest {
 protected:
@@ -61,7 +49,7 @@ protected:
         for (int i = 0; root && i < root->Count; ++i) texts.push_back(root->Item[i]->GetText());
         return texts;
     }
-    ToWindowFiles toWindow;
+    mainwintest::ForwardingFiles toWindow;
 };
 
 TEST_F(FilesWiring, CommandsListAFolderAPlainFileAndOpenAnEncryptedOne) {
