@@ -352,16 +352,19 @@ TEST_F(UninstallTest, HungBrimsafeWindowDoesNotStopTheUninstall) {
     expectRegistryRemoved();
 }
 
+// A process of the real program started by a test, ended by its id when the test is done, whatever
+// it shows at start-up.
+struct EndedAtTheEnd {
+    win32::KernelHandle process;
+    ~EndedAtTheEnd() {
+        if (!process) return;
+        TerminateProcess(process.get(), 0);
+        WaitForSingleObject(process.get(), ProcessDeadlineMs);
+    }
+};
+
 TEST_F(UninstallTest, RefusesWhileTheInstalledBrimsafeRuns) {
-    // The real program, whatever it shows at start-up: only its process counts, ended by its id.
-    struct EndedAtTheEnd {
-        win32::KernelHandle process;
-        ~EndedAtTheEnd() {
-            if (!process) return;
-            TerminateProcess(process.get(), 0);
-            WaitForSingleObject(process.get(), ProcessDeadlineMs);
-        }
-    } running{startWithTemp(join(layout->installFolder, "Brimsafe.exe"), layout->tempFolder, layout->installFolder)};
+    const EndedAtTheEnd running{startWithTemp(join(layout->installFolder, "Brimsafe.exe"), layout->tempFolder, layout->installFolder)};
     HANDLE brimsafe = running.process.get();
     ASSERT_TRUE(brimsafe);
     WaitForInputIdle(brimsafe, ProcessDeadlineMs);
@@ -458,14 +461,7 @@ INSTANTIATE_TEST_SUITE_P(Causes, RefusalBeforeRelaunchTest,
 // With no install folder to look at, a running Brimsafe is still known by its running-program mutex:
 // nothing at all is removed, settings, associations and shortcuts included.
 TEST_F(UninstallTest, RefusesWhileBrimsafeRunsEvenWithoutAnInstallFolder) {
-    struct EndedAtTheEnd {
-        win32::KernelHandle process;
-        ~EndedAtTheEnd() {
-            if (!process) return;
-            TerminateProcess(process.get(), 0);
-            WaitForSingleObject(process.get(), ProcessDeadlineMs);
-        }
-    } running{startWithTemp(join(layout->installFolder, "Brimsafe.exe"), layout->tempFolder, layout->installFolder)};
+    const EndedAtTheEnd running{startWithTemp(join(layout->installFolder, "Brimsafe.exe"), layout->tempFolder, layout->installFolder)};
     ASSERT_TRUE(running.process);
     WaitForInputIdle(running.process.get(), ProcessDeadlineMs);
     ASSERT_EQ(WaitForSingleObject(running.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
