@@ -8,6 +8,7 @@
 #include "components/controls/QCLSimpleLabel.h"
 #include "framework/ExtCtrls.h"
 #include "skin/ImagePanel.h"
+#include "skin/LabelWindow.h"
 #include "skin/Tranimag.h"
 #include "skin/ZM_ResizeRect.h"
 #include "skin/art/SkinArt.h"
@@ -34,14 +35,24 @@ TImage* makeImage(TComponent* owner, TWinControl* parent, int id, int left, int 
     return image;
 }
 
-TTranImage* makeIcon(TComponent* owner, TWinControl* parent, int id, int width, int height, TColor key) {
+TTranImage* makeIcon(TComponent* owner, TWinControl* parent, const char* name, int id, int width, int height,
+                     TColor key) {
     auto* icon = new TTranImage(owner);
+    icon->SetName(name);  // which icon shows is told by the control map
     icon->SetParent(parent);
     icon->SetBounds(11, 9, width, height);
     icon->GetBitMap()->LoadFromResourceID(HInstance, id);
     icon->SetTransparentColor(key);
     icon->SetVisible(false);
     return icon;
+}
+
+TLabelWindow* makeLabelWindow(TComponent* owner, TWinControl* parent, const char* name, TControl* label) {
+    auto* window = new TLabelWindow(owner);
+    window->SetName(name);
+    window->SetParent(parent);
+    window->Follow(label);
+    return window;
 }
 
 }  // namespace
@@ -86,10 +97,10 @@ void TZMMessageBox::buildFrame() {
     ImageBR = makeImage(this, this, IDB_SKIN_CORNER_BR, kFormWidth - 13, kFormHeight - 13, 13, 13,
                         {akRight, akBottom}, false);
 
-    ImageInfo = makeIcon(this, this, IDB_SKIN_ICON_INFO, 18, 16, clLime);
-    ImageError = makeIcon(this, this, IDB_SKIN_ICON_ERROR, 16, 17, clLime);
-    ImageCaution = makeIcon(this, this, IDB_SKIN_ICON_CAUTION, 18, 18, clWhite);
-    ImageQuestion = makeIcon(this, this, IDB_SKIN_ICON_QUESTION, 16, 16, clLime);
+    ImageInfo = makeIcon(this, this, "ImageInfo", IDB_SKIN_ICON_INFO, 18, 16, clLime);
+    ImageError = makeIcon(this, this, "ImageError", IDB_SKIN_ICON_ERROR, 16, 17, clLime);
+    ImageCaution = makeIcon(this, this, "ImageCaution", IDB_SKIN_ICON_CAUTION, 18, 18, clWhite);
+    ImageQuestion = makeIcon(this, this, "ImageQuestion", IDB_SKIN_ICON_QUESTION, 16, 16, clLime);
 
     MessageTitle = new TQCLSimpleLabel(this);
     MessageTitle->SetParent(this);
@@ -105,6 +116,7 @@ void TZMMessageBox::buildFrame() {
     MessageTitle->GetFont3D()->SetLightColor(clBlack);
     MessageTitle->GetFont3D()->SetShadowColor(clBlack);
     MessageTitle->SetText("Message Title");
+    MessageTitleWindow = makeLabelWindow(this, this, "MessageTitleWindow", MessageTitle);
 
     // The title bar, the title and the icons all start a move of the box.
     TControl* dragSources[] = {ImagePanelTitleBar, MessageTitle, ImageInfo, ImageError, ImageCaution, ImageQuestion};
@@ -153,6 +165,7 @@ void TZMMessageBox::buildBody() {
     MessageBody->GetFont()->SetColor(clBlack);
     MessageBody->GetFont3D()->SetStyle(tdSunken);
     MessageBody->GetFont3D()->SetLightColor(kBodyTextLight);
+    MessageBodyWindow = makeLabelWindow(this, body, "MessageBodyWindow", MessageBody);
 }
 
 TxpButton* TZMMessageBox::makeButton(const char* caption, int left, int tabOrder, bool cancel,
@@ -230,6 +243,8 @@ void TZMMessageBox::PrepareMessage(const std::string& text, const std::string& t
 
     SetHeight(GetHeight() + MessageBody->GetHeight() + 2 * MessageBody->GetTop() - PanelMessageWindow->GetHeight() - 1);
     MessageBody->SetAlignment(MessageBody->GetHeight() > 23 ? agTopLeft : agTopCenter);
+    MessageTitleWindow->Follow(MessageTitle);
+    MessageBodyWindow->Follow(MessageBody);
 }
 
 void TZMMessageBox::FocusAnswer(int answer) {
@@ -284,31 +299,6 @@ void TZMMessageBox::KTransButtonAllMouseRelease(TObject*) { SetModalResult(mbrYe
 void TZMMessageBox::KTransButtonAbortMouseRelease(TObject*) { SetModalResult(mbrAbort); }
 void TZMMessageBox::KTransButtonRetryMouseRelease(TObject*) { SetModalResult(mbrRetry); }
 void TZMMessageBox::KTransButtonIgnoreMouseRelease(TObject*) { SetModalResult(mbrIgnore); }
-
-void TZMMessageBox::answerContentsForTesting(HWND reader) {
-    std::string data = MessageTitle->GetText();
-    data += '\0';
-    data += MessageBody->GetText();
-    data += '\0';
-    data += std::to_string(IconKind);
-    data += '\0';
-    data += std::to_string(ButtonSet);
-    data += '\0';
-    COPYDATASTRUCT copy{kMessageBoxContentsTagForTesting, static_cast<DWORD>(data.size()), &data[0]};
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(reader, WM_COPYDATA, reinterpret_cast<WPARAM>(GetHandle()), reinterpret_cast<LPARAM>(&copy),
-                        SMTO_ABORTIFHUNG, 5000, &ignored);
-}
-
-void TZMMessageBox::Dispatch(TMessage& Message) {
-    static const UINT contentsMessage = RegisterWindowMessageA(kMessageBoxContentsMessageForTesting);
-    if (Message.Msg == contentsMessage && Message.WParam) {
-        answerContentsForTesting(reinterpret_cast<HWND>(Message.WParam));
-        Message.Result = 1;
-        return;
-    }
-    TForm::Dispatch(Message);
-}
 
 namespace {
 

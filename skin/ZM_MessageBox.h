@@ -12,9 +12,16 @@
  * exact texts of every box. With no handler registered, ShowMessageBox shows
  * the skinned box itself.
  *
+ * The title and the text are windowless labels; each has a TLabelWindow laid
+ * over it (MessageTitleWindow, MessageBodyWindow), so both are window texts
+ * that anyone reads with GetWindowText, and the icons carry their layout names
+ * for the framework's control map: the box needs no message of its own to be
+ * read.
+ *
  * Tricky points:
  * - The window text stays "ZMMessageBox", never the title: other programs look
- *   for a window titled "Brimsafe", and the title is a windowless label.
+ *   for a window titled "Brimsafe" (the uninstaller sends the running program
+ *   its exit command that way), and a box must never be taken for it.
  * - Escape reaches every Cancel button, hidden ones included; "Ok"/"Yes" mean 6
  *   and "No"/"Cancel" 7 only in the sets 2 and 3.
  * - The box is owned and centred on its owner only while that form is visible;
@@ -34,17 +41,12 @@
 
 class TImage;
 class TImagePanel;
+class TLabelWindow;
 class TTranImage;
 class TxpButton;
 class TPanel;
 class TQCLSimpleLabel;
 class ZM_ResizeRect;
-
-// A reader in another process sends this registered message with its window in
-// wParam; the box answers with WM_COPYDATA tagged below holding
-// "title\0text\0icon\0set\0" (its labels are windowless, so nothing else reads them).
-constexpr const char* kMessageBoxContentsMessageForTesting = "BrimMessageBoxContentsForTesting";
-constexpr ULONG_PTR kMessageBoxContentsTagForTesting = 0x42524D42;
 
 class TZMMessageBox : public TForm {
 public:
@@ -94,13 +96,15 @@ public:
     TxpButton* Button_Retry = nullptr;
     TxpButton* Button_Ignore = nullptr;
     TxpButton* Button_RetryLeft = nullptr;
+    // The title's and the text's windows (see the top of this file).
+    TLabelWindow* MessageTitleWindow = nullptr;
+    TLabelWindow* MessageBodyWindow = nullptr;
 
     int ButtonSetShown() const { return ButtonSet; }
     int IconShown() const { return IconKind; }
     bool IsDraggingForTesting() const { return DraggingTitle; }
 
 protected:
-    void Dispatch(TMessage& Message) override;
     void DoShow() override;
 
 private:
@@ -110,7 +114,6 @@ private:
     TxpButton* makeButton(const char* caption, int left, int tabOrder, bool cancel,
                           void (TZMMessageBox::*handler)(TObject*));
     void setRegion();
-    void answerContentsForTesting(HWND reader);
 
     void ImagePanelTitleBarMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImagePanelTitleBarMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);

@@ -4,8 +4,8 @@
  * buttons) and answered by clicking a button as a user would.
  *
  * Tricky points:
- * - The program's skinned box draws its title and text itself; both are read
- *   through tests/support/MessageBoxReader.h, which asks the box for them.
+ * - The program's skinned box shows its title and text in child windows of
+ *   its own; tests/support/MessageBoxReader.h reads their window texts.
  * - A click that comes before the box takes input is lost: the button is
  *   clicked again, now and then, until the box has gone, so the next box of
  *   the same process is never taken for this one.

@@ -1,20 +1,19 @@
-// Finds and reads the system box and the skinned box, in this process or another.
+// Finds and reads the system box and the skinned box, in this process or another, by standard means.
 #include "tests/support/MessageBoxReader.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 
-#include "skin/ZM_MessageBox.h"
+#include "framework/ControlMap.h"
 
 namespace brimtest {
 
 namespace {
 
 std::string textOf(HWND window) {
-    char buffer[4096] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
+    std::string text(static_cast<size_t>(std::max(0, GetWindowTextLengthA(window))) + 1, '\0');
+    text.resize(static_cast<size_t>(std::max(0, GetWindowTextA(window, &text[0], static_cast<int>(text.size())))));
+    return text;
 }
 
 std::string classOf(HWND window) {
@@ -100,63 +99,60 @@ BOOL CALLBACK findTopLevel(HWND window, LPARAM data) {
     return TRUE;
 }
 
-// The reply window of the skinned box's contents message.
-struct Reply {
-    bool received = false;
-    std::string data;
-};
-
-LRESULT CALLBACK replyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA) {
-        auto* reply = reinterpret_cast<Reply*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (reply && copy && copy->dwData == kMessageBoxContentsTagForTesting && copy->lpData) {
-            reply->data.assign(static_cast<const char*>(copy->lpData), copy->cbData);
-            reply->received = true;
-        }
-        return TRUE;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+// The name a window carries (ControlMap.h); read here with its constants only, so that this
+// support library links no GUI library.
+std::string nameOf(HWND window) {
+    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, ControlMapNameProperty)));
+    char name[256] = {};
+    return atom && GlobalGetAtomNameA(atom, name, sizeof name) ? name : "";
 }
 
-std::vector<std::string> splitAtZeros(const std::string& data) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start < data.size()) {
-        size_t end = data.find('\0', start);
-        if (end == std::string::npos) end = data.size();
-        parts.push_back(data.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
+// The box's child window that carries this name.
+struct NamedSearch {
+    const char* name;
+    HWND found;
+};
+
+BOOL CALLBACK matchName(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<NamedSearch*>(data);
+    if (nameOf(child) != search->name) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+HWND namedChild(HWND box, const char* name) {
+    NamedSearch search{name, nullptr};
+    EnumChildWindows(box, matchName, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Asks the form's control map whether the named control is showing.
+bool controlShowing(HWND form, const char* name) {
+    static const UINT controlMap = RegisterWindowMessageA(ControlMapMessageName);
+    const ATOM atom = GlobalAddAtomA(name);
+    if (!atom) return false;
+    DWORD_PTR answer = 0;
+    const bool answered = SendMessageTimeoutA(form, controlMap, cmqState, atom, SMTO_ABORTIFHUNG, 5000,
+                                              &answer) != 0;
+    GlobalDeleteAtom(atom);
+    return answered && (answer & cmsShowing) != 0;
+}
+
+// The icon the skinned box shows, by its kind (0 information, 1 caution, 2 error, 3 question), or -1.
+int skinnedIcon(HWND box) {
+    const char* icons[] = {"ImageInfo", "ImageCaution", "ImageError", "ImageQuestion"};
+    for (int kind = 0; kind < 4; ++kind)
+        if (controlShowing(box, icons[kind])) return kind;
+    return -1;
 }
 
 bool readSkinnedContents(HWND box, MessageBoxContents& contents) {
-    static const UINT contentsMessage = RegisterWindowMessageA(kMessageBoxContentsMessageForTesting);
-    static ATOM replyClass = [] {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = replyProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "BrimMessageBoxReaderReply";
-        return RegisterClassA(&wc);
-    }();
-    if (!replyClass) return false;
-    HWND replyWindow = CreateWindowExA(0, "BrimMessageBoxReaderReply", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       GetModuleHandleA(nullptr), nullptr);
-    if (!replyWindow) return false;
-    Reply reply;
-    SetWindowLongPtrA(replyWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&reply));
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(box, contentsMessage, reinterpret_cast<WPARAM>(replyWindow), 0, SMTO_ABORTIFHUNG, 5000,
-                        &ignored);
-    DestroyWindow(replyWindow);
-    if (!reply.received) return false;
-    std::vector<std::string> parts = splitAtZeros(reply.data);
-    if (parts.size() < 4) return false;
-    contents.title = parts[0];
-    contents.text = parts[1];
-    contents.icon = std::atoi(parts[2].c_str());
-    contents.buttonSet = std::atoi(parts[3].c_str());
+    HWND title = namedChild(box, "MessageTitleWindow");
+    HWND text = namedChild(box, "MessageBodyWindow");
+    if (!title || !text) return false;
+    contents.title = textOf(title);
+    contents.text = textOf(text);
+    contents.icon = skinnedIcon(box);
     return true;
 }
 

@@ -4,12 +4,14 @@
  * program's skinned box (window class "TZMMessageBox", window text
  * "ZMMessageBox").
  *
+ * Both are read by standard means only: window texts and child windows
+ * (GetWindowText, EnumChildWindows), and for the skinned box's icon the
+ * framework's control map, which tells whether a named control is showing.
+ *
  * Tricky points:
- * - The skinned box draws its title and text with windowless labels, which no
- *   window message reads. It answers the registered message named by
- *   kMessageBoxContentsMessageForTesting by sending its contents back as
- *   WM_COPYDATA to the window given in wParam; the reader keeps a message-only
- *   window for that and waits in SendMessageTimeout, which delivers the reply.
+ * - The skinned box draws its title and text with windowless labels; over each
+ *   lies a child window whose text is the label's text, known by the name it
+ *   carries ("MessageTitleWindow", "MessageBodyWindow").
  * - The system box shows no icon kind anyone can read back: `icon` is -1 there.
  * - Buttons of both kinds are child windows whose text is their caption; a
  *   hidden button may share its caption with a visible one, so only visible
@@ -29,8 +31,7 @@ struct MessageBoxContents {
     bool skinned = false;
     std::string title;
     std::string text;
-    int icon = -1;       // the skinned box's icon kind (1 caution, 2 error, 3 question, else information)
-    int buttonSet = -1;  // the skinned box's button set
+    int icon = -1;  // the skinned box's icon showing (0 information, 1 caution, 2 error, 3 question)
     std::vector<std::string> buttons;  // visible captions, left to right, '&' removed
 };
 
@@ -38,7 +39,7 @@ struct MessageBoxContents {
 HWND findMessageBox(DWORD processId = 0);
 // Waits up to `deadlineMs` for one.
 HWND waitForMessageBox(DWORD processId, DWORD deadlineMs);
-// False when the window is no message box or did not answer.
+// False when the window is no message box or its title and text windows are not there.
 bool readMessageBox(HWND box, MessageBoxContents& contents);
 // The visible button with this caption ('&' and case ignored), or nullptr.
 HWND findMessageBoxButton(HWND box, const std::string& caption);

@@ -105,7 +105,7 @@ BoxSeen answerBox(DWORD processId, const std::string& button, DWORD deadlineMs) 
     HWND box = brimtest::waitForMessageBox(processId, deadlineMs);
     if (!box) return seen;
     brimtest::MessageBoxContents contents;
-    // A box just shown may not answer yet: read again until it does or the deadline passes.
+    // A box just made may not have its text windows yet: read again until it has or the deadline passes.
     const DWORD start = GetTickCount();
     while (!brimtest::readMessageBox(box, contents) && GetTickCount() - start < deadlineMs)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);

@@ -2,7 +2,8 @@
  * The uninstaller's message boxes as a user meets them: waited for by the
  * showing process's id, read (title, text, buttons, icon) and answered by
  * clicking a button. Both the plain system box and the skinned box are read
- * through tests/support/MessageBoxReader.h; the system box tells no icon kind,
+ * through tests/support/MessageBoxReader.h (window texts, and the skinned
+ * box's icon from the framework's control map); the system box tells no icon kind,
  * so its icon is told from its pixels, matched against the two system icons
  * the uninstaller can show.
  */
