@@ -161,6 +161,7 @@ void ProgramDialogs::tip(TForm* owner, int number, const std::string& text) { Ra
 
 int ProgramDialogs::keyRestore(TForm* owner, std::string& keyFilePath) {
     auto dialog = makeForOneShowing<TFrm_Restore>(owner);
+    if (MainWindowHost* host = hostOf(owner)) dialog->SetVaultFolder(host->vaultFolder());
     const int result = dialog->ShowModal();
     if (result == TFrm_Restore::mrRestoreKey) keyFilePath = dialog->KeyFilePath();
     return result;

@@ -393,6 +393,8 @@ private:
     void sessionEnding();
 
     bool busy();
+    // A minimised program restored, the main window in front; nothing otherwise.
+    void bringBack();
     void runCommand(const CopyDataRequest& request);
     void runWaitingCommands();
     void commandOpenFile(const std::string& path);

@@ -94,12 +94,23 @@ void TFormMain::runDrop(const std::vector<std::string>& names, int fcount) {
     OnFilesDropped(names, fcount);
 }
 
+void TFormMain::bringBack() {
+    if (!HandleAllocated() || !IsIconic(GetHandle())) return;
+    // Through the application, so the forms hidden with the program come back with it.
+    if (Application) Application->Restore();
+    if (IsIconic(GetHandle())) ShowWindow(GetHandle(), SW_RESTORE);
+    SetForegroundWindow(GetHandle());
+}
+
 void TFormMain::runCommand(const CopyDataRequest& request) {
     ++commandsRunning_;
     struct Done {
         int& count;
         ~Done() { --count; }
     } done{commandsRunning_};
+    // Another start asks for something the user answers here: a minimised program comes back, restored
+    // and in front, with its prompts. An exit needs no window (its prompts stand on the work area).
+    if (request.command != cdExit) bringBack();
     switch (request.command) {
     case cdExit:
         exitProgram();

@@ -198,12 +198,9 @@ void TFormMain::xpUnlockButtonClick(TObject*) {
         ShowMessageBox(this, "There was a problem opening your vault.", product::Title, mbsOk, mbiCaution);
         return;
     }
-    // Asked while the program is minimised (a file handed over by another start), the prompt would be
-    // centred on a window parked off the screen: the program comes back first.
-    if (HandleAllocated() && IsIconic(GetHandle())) {
-        ShowWindow(GetHandle(), SW_RESTORE);
-        if (Application) Application->Restore();
-    }
+    // Asked while the program is minimised (a file handed over by another start): the window the
+    // prompt belongs to comes back first.
+    bringBack();
     bool retry = false;
     for (;;) {
         traceLog.write("set hash");

@@ -29,7 +29,8 @@ TFrm_BackupKey::TFrm_BackupKey(TComponent* AOwner, DialogHost& host)
 
     SaveDialog1 = new TSaveDialog(this);
     SaveDialog1->DefaultExt = "bkv";
-    SaveDialog1->InitialDir = "C:";
+    // Beside the vault, never the program's own folder (the process's current one, which "C:" names).
+    SaveDialog1->InitialDir = host_.vaultFolder().c_str();
     SaveDialog1->Options = TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofPathMustExist};
     const std::string name = host_.vaultName();
     SaveDialog1->FileName = name.empty() ? std::string("Brimsafe.bkv") : name + " Key Backup.bkv";

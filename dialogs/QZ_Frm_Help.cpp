@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -37,6 +38,25 @@ bool readInstalledBuild(std::string& build) {
     buffer[size] = '\0';
     build = buffer;  // up to the first terminating zero, stored or not
     return true;
+}
+
+// The system's help viewer, once it shows the file, stands centred on the work area of its screen:
+// the viewer Wine draws opens at the screen's top-left corner whatever the file asks. The viewer has
+// its window (class "MS_WINHELP") by the time the help call returns.
+void centreHelpViewer() {
+    HWND viewer = FindWindowA("MS_WINHELP", nullptr);
+    if (!viewer || !IsWindowVisible(viewer) || IsIconic(viewer) || IsZoomed(viewer)) return;
+    RECT window{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetWindowRect(viewer, &window) ||
+        !GetMonitorInfoA(MonitorFromWindow(viewer, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    const int left = work.left + std::max(0L, (work.right - work.left - width) / 2);
+    const int top = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+    SetWindowPos(viewer, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -118,7 +138,7 @@ void TFrm_Help::OnlineHelpClick(TObject*) {
 }
 
 void TFrm_Help::HelpFileClick(TObject*) {
-    Application->HelpCommand(HELP_CONTEXT, 1);
+    if (Application->HelpCommand(HELP_CONTEXT, 1)) centreHelpViewer();
     ModalResult = mrOk;
 }
 

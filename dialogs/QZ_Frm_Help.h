@@ -13,6 +13,8 @@
  *   closes with 1 as after the other two choices.
  * - The help file goes through the framework's help call, the online page
  *   through the dialogs' shell routine (opened hidden, as it always was).
+ *   The viewer's window is then centred on the work area, as the viewer
+ *   Wine draws opens in the screen's corner.
  */
 #pragma once
 

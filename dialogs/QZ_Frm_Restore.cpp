@@ -31,6 +31,8 @@ TFrm_Restore::TFrm_Restore(TComponent* AOwner)
     OpenDialog1->Filter = "Brimsafe Backed Up Keys (*.bkv)|*.bkv|All Files (*.*)|*.*";
 }
 
+void TFrm_Restore::SetVaultFolder(const std::string& folder) { OpenDialog1->InitialDir = folder.c_str(); }
+
 void TFrm_Restore::BrowseClick(TObject*) {
     if (OpenDialog1->Execute()) Edit1->Text = OpenDialog1->FileName;
 }

@@ -72,6 +72,8 @@ void TFrm_RestoreVault::SetLocation(const std::string& path) {
     traceLog.write("setting location in RestoreVault");
     traceLog.write(path);
     Edit2->Text = path;
+    // Backups are made beside the vault: the source is looked for there, never in the program's folder.
+    OpenDialog1->InitialDir = path.c_str();
     const std::size_t slash = path.find_last_of('\\');
     const std::string start = slash == std::string::npos ? std::string() : path.substr(0, slash);
     traceLog.write(start);

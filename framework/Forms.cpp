@@ -284,8 +284,9 @@ void TCustomForm::ApplyPosition() {
     case poOwnerFormCenter: {
         TCustomForm* over = position_ == poMainFormCenter ? (Application ? Application->GetMainForm() : nullptr)
                                                           : dynamic_cast<TCustomForm*>(GetOwnerComponent());
-        // A hidden owner gives no place to centre on: the screen is used.
-        if (over && over != this && over->Showing()) centreOn(over->BoundsRect());
+        // A hidden or minimised owner gives no place to centre on (a minimised one is parked off the
+        // screen): the work area is used.
+        if (over && over != this && over->Showing() && !IsIconic(over->GetHandle())) centreOn(over->BoundsRect());
         else centreOn(area);
         break;
     }

@@ -8,7 +8,9 @@
 #include "skin/KTransButton.h"
 #include "skin/ZM_ResizeRect.h"
 #include "skin/xpButton.h"
+#include "tests/framework/FrameworkFixture.h"
 #include "tests/skin/SkinFixture.h"
+#include "tests/support/MessageBoxReader.h"
 
 namespace mainwintest {
 namespace {
@@ -386,6 +388,74 @@ TEST_F(FrameTest, TheMinimiseButtonTakesTheProgramOffTheScreen) {
     EXPECT_TRUE(pumpUntil([&] { return IsIconic(window) || !IsWindowVisible(window); }));
     Application->Restore();
     EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+}
+
+// What a prompt of the minimised program showed: its text, where, whether in front, and whether the
+// main window was back by then. The prompt is answered with `button`.
+struct PromptSeen {
+    std::string text = "(no prompt)";
+    RECT placed{};
+    bool inFront = false;
+    bool windowBack = false;
+};
+
+void answerPromptWhenUp(HWND main, const std::string& button, PromptSeen& seen, DWORD until) {
+    fwtest::runAfter(20, [=, &seen] {
+        HWND box = brimtest::findMessageBox(GetCurrentProcessId());
+        if (!box) {
+            if (GetTickCount() < until) answerPromptWhenUp(main, button, seen, until);
+            return;
+        }
+        brimtest::MessageBoxContents contents;
+        if (brimtest::readMessageBox(box, contents)) seen.text = contents.text;
+        GetWindowRect(box, &seen.placed);
+        seen.inFront = GetForegroundWindow() == box && IsWindowVisible(box);
+        seen.windowBack = !IsIconic(main);
+        brimtest::clickMessageBoxButton(box, button);
+    });
+}
+
+// A prompt raised while the program is minimised, by another start's command or by an exit from the
+// task bar, stands on the work area in front; a command brings the program back before it asks.
+TEST_F(FrameTest, PromptsRaisedWhileMinimisedStandOnTheWorkAreaInFront) {
+    showOpenForm();
+    brimtest::TempFolder other;
+    vaulttest::makeSavedVault(other.path(), "Work", "other words", 2);
+    category* files = form->store().content().addEncryptedFilesCategory();
+    temp.writeFile("plain.txt", "left plain");
+    RowValues row(static_cast<std::size_t>(std::max(1, files->headerCount())));
+    row[0] = temp.file("plain.txt");
+    files->insertRow(row);
+    const struct {
+        const char* what;
+        ULONG_PTR command;
+        std::string path;
+        std::string question;
+        bool windowBack;
+    } cases[] = {
+        {"another start opens a vault", 101, other.file("Work.vlt"),
+         "Switching vaults will close your current vault.  Do you want to continue?", true},
+        {"an exit with a plain file listed", 100, "", mainwin::PlainFilesListed, false},
+    };
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    brimtest::ScopedMessageBoxHandler realBoxes{nullptr};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShowWindow(form->Handle, SW_MINIMIZE);
+        ASSERT_TRUE(IsIconic(form->Handle));
+        PromptSeen seen;
+        answerPromptWhenUp(form->Handle, "No", seen, GetTickCount() + 10000);
+        sendCommand(form->Handle, c.command, c.path);
+        EXPECT_EQ(seen.text, c.question);
+        RECT overlap{};
+        EXPECT_TRUE(IntersectRect(&overlap, &seen.placed, &work) && EqualRect(&overlap, &seen.placed))
+            << seen.placed.left << "," << seen.placed.top << " on the work area";
+        EXPECT_TRUE(seen.inFront);
+        EXPECT_EQ(seen.windowBack, c.windowBack);
+        EXPECT_TRUE(form->vaultOpen()) << "No keeps the vault open";
+        ShowWindow(form->Handle, SW_RESTORE);
+    }
 }
 
 // The records side's label handlers, reached by real mouse input on the layout's label.

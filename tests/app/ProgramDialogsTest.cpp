@@ -9,12 +9,14 @@
 #include "app/ProgramDialogs.h"
 #include "app/QZ_Frm_Main.h"
 #include "app/RegistrySettings.h"
+#include "dialogs/QZ_Frm_BackupKey.h"
 #include "dialogs/QZ_Frm_ChooseName.h"
 #include "dialogs/QZ_Frm_ChooseVaultLoc.h"
 #include "dialogs/QZ_Frm_DontShowAgain.h"
 #include "dialogs/QZ_Frm_FirstPassword.h"
 #include "dialogs/QZ_Frm_Initializing.h"
 #include "dialogs/QZ_Frm_Password.h"
+#include "dialogs/QZ_Frm_Restore.h"
 #include "dialogs/QZ_Frm_RestoreVault.h"
 #include "dialogs/QZ_Frm_SelectDatabase.h"
 #include "dialogs/QZ_Frm_Help.h"
@@ -25,10 +27,13 @@
 #include "tests/app/QuietDialogs.h"
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/dialogs/WhenUp.h"
+#include "tests/support/DialogAnswerer.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/vault/VaultFlowsTestSupport.h"
+
+#include <commdlg.h>
 
 #include <atomic>
 #include <ctime>
@@ -219,6 +224,68 @@ TEST_F(ProgramDialogsTest, TheSelectionDialogRestoresThroughTheRestoreDialogOver
     EXPECT_EQ(dialogs->selectVault(main, choice), 2);
     EXPECT_EQ(destination, temp.path());
     EXPECT_TRUE(selectionStayed);
+    dialogs.reset();
+    main->Free();
+}
+
+// The file dialogs of the key backup page, the key restore and the vault restore open in the vault's
+// folder, whatever folder the program runs in (the install folder when started from its shortcut).
+TEST_F(ProgramDialogsTest, BackupAndRestoreFileDialogsOpenInTheVaultsFolder) {
+    brimtest::TempFolder vaultFolder, programFolder;
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(programFolder.path().c_str()));
+    auto dialogs = std::make_unique<ProgramDialogs>();
+    NoFileView files;
+    TFormMain* main = MakeForm<TFormMain>(nullptr, *dialogs, files, "Brimsafe.exe", &vaulttest::noHandOff);
+    main->store().setDBLoc(vaultFolder.path());
+    main->store().setDBFname("Home");
+
+    // Browse clicked on the dialog; the file dialog's folder read and the file dialog cancelled.
+    auto folderOfBrowse = [](TxpButton* browse, const char* fileDialogCaption) {
+        std::string shown = "(no file dialog)";
+        brimtest::DialogAnswerer answerer({{fileDialogCaption, "", [&](HWND dialog) {
+                                                char folder[MAX_PATH] = {};
+                                                if (SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                                                 reinterpret_cast<LPARAM>(folder)) <= 0)
+                                                    return false;
+                                                shown = folder;
+                                                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                                                return true;
+                                            }}});
+        click(browse);
+        answerer.finished(5000);
+        return shown;
+    };
+    std::vector<std::string> folders;
+    answer<TFrm_Restore>("Frm_Restore", [&](TFrm_Restore* d) {
+        folders.push_back("key restore: " + folderOfBrowse(d->xpBrowseButton, "Open"));
+        click(d->xpCancelButton);
+    });
+    std::string keyFile;
+    EXPECT_EQ(dialogs->keyRestore(main, keyFile), 2);
+
+    answer<TFrm_RestoreVault>("Frm_RestoreVault", [&](TFrm_RestoreVault* d) {
+        folders.push_back("vault restore: " + folderOfBrowse(d->xpSourceBrowseButton, "Open"));
+        click(d->xpCancelButton);
+    });
+    EXPECT_EQ(dialogs->restoreVault(main, vaultFolder.path(), ""), 2);
+
+    answer<TFrm_BackupKey>("Frm_BackupKey", [&](TFrm_BackupKey* d) {
+        folders.push_back("key backup page: " + folderOfBrowse(d->xpBrowseButton, "Save As"));
+        click(d->xpSkipButton);
+    });
+    {
+        brimtest::MessageBoxScript boxes({mbrYes});
+        dialogs->backupKeyPage(main);
+    }
+
+    for (std::string& folder : folders) CharLowerA(&folder[0]);
+    std::string expected = vaultFolder.path();
+    CharLowerA(&expected[0]);
+    EXPECT_EQ(folders, (std::vector<std::string>{"key restore: " + expected, "vault restore: " + expected,
+                                                 "key backup page: " + expected}));
+    SetCurrentDirectoryA(previous);
     dialogs.reset();
     main->Free();
 }

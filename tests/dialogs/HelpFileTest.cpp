@@ -1,8 +1,8 @@
 // The built help file: read back by a small reader of the file's parts (the
 // internal directory, the title in |SYSTEM, the context-number map, the
 // topics' titles in their order), and opened in the system's help viewer at
-// context 1 through the help dialog's "Help File" button, then closed with
-// HELP_QUIT.
+// context 1 through the help dialog's "Help File" button, centred on the work
+// area, then closed with HELP_QUIT.
 #include <gtest/gtest.h>
 
 #include "dialogs/QZ_Frm_Help.h"
@@ -10,6 +10,7 @@
 #include "tests/dialogs/ToolsHost.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -134,6 +135,14 @@ TEST_F(HelpViewerTest, HelpFileOpensTheViewerAtTheContentsAndHelpQuitClosesIt) {
         20000))
         << "the viewer's window";
     if (viewer.found) {
+        // Centred on the work area, not in the screen's corner where the viewer puts itself.
+        RECT placed{}, work{};
+        GetWindowRect(viewer.found, &placed);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_LE(std::abs((placed.left - work.left) - (work.right - placed.right)), 1)
+            << placed.left << " to " << placed.right;
+        EXPECT_LE(std::abs((placed.top - work.top) - (work.bottom - placed.bottom)), 1)
+            << placed.top << " to " << placed.bottom;
         // At context 1: the contents topic's text is on the page.
         std::string texts;
         EXPECT_TRUE(fwtest::pumpUntil(

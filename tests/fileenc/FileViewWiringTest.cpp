@@ -5,6 +5,8 @@
 #include "fileenc/EncryptedFile.h"
 #include "skin/ClrTreeView.h"
 #include "skin/KTransButton.h"
+#include "skin/xpButton.h"
+#include "tests/support/MessageBoxScript.h"
 #include "tests/app/MainWindowTestSupport.h"
 #include "tests/framework/FrameworkFixture.h"
 #include "vault/category.h"
@@ -13,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -141,6 +145,105 @@ TEST_F(FilesWiring, TheSelectedFileStaysSelectedThroughItsEncryptionAndDecryptio
         EXPECT_EQ(tree->Selected, chosen);
         EXPECT_EQ(tree->SelectionCount, 1);
         EXPECT_EQ(std::string(form->FilesView->Label16->GetText().c_str()), temp.file("b.txt"));
+    }
+}
+
+// Real pointer input: a press and release at a screen point, with Ctrl held when asked.
+void clickScreenPoint(POINT at, bool withCtrl = false) {
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<INPUT> inputs;
+    auto key = [&](bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = VK_CONTROL;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (withCtrl) key(false);
+    for (DWORD flags : {DWORD(MOUSEEVENTF_MOVE), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(at.x, 65536, screenW) + 1;
+        input.mi.dy = MulDiv(at.y, 65536, screenH) + 1;
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs.push_back(input);
+    }
+    if (withCtrl) key(true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+POINT centreOf(HWND window, const TRect& client) {
+    POINT at{(client.Left + client.Right) / 2, (client.Top + client.Bottom) / 2};
+    ClientToScreen(window, &at);
+    return at;
+}
+
+// The chosen files clicked in the tree and the job's button clicked, as a user does both: after the
+// job and its progress dialog the same files are chosen, the first of them the focused one.
+TEST_F(FilesWiring, FilesChosenWithThePointerStayChosenThroughAJobStartedWithThePointer) {
+    openWithView();
+    form->SetBounds(20, 20, 757, 500);
+    form->Show();
+    CreateDirectoryA(temp.file("docs").c_str(), nullptr);
+    temp.writeFile("docs\\d.txt", "in the folder");
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        temp.writeFile(name, std::string("text of ") + name);
+        files().insertRow({temp.file(name)});
+    }
+    files().insertRow({temp.file("docs")});
+    form->vaultShown("Brimsafe - Home");
+    form->filesSide().showEncryptedFiles();
+    form->FilesView->buildFileTree();
+    TClrTreeView* tree = form->FilesView->ClrTreeView1;
+    auto nodeNamed = [&](const std::string& path) -> TTreeNode* {
+        for (TTreeNode* node = form->FilesView->rootNode(); node; node = node->GetNext())
+            if (form->FilesView->nodePath(node) == path) return node;
+        return nullptr;
+    };
+    auto chosenPaths = [&] {
+        Strings paths;
+        for (int i = 0; i < tree->SelectionCount; ++i) paths.push_back(form->FilesView->nodePath(tree->Selections[i]));
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+    const struct {
+        const char* what;
+        Strings clicked;  // the first clicked alone, the others with Ctrl
+    } cases[] = {
+        {"one file", {temp.file("b.txt")}},
+        {"two files", {temp.file("a.txt"), temp.file("c.txt")}},
+        {"a file in a listed folder", {temp.file("docs\\d.txt")}},
+    };
+    brimtest::ScopedMessageBoxHandler okEverything([](const MessageBoxRequest& request) {
+        return request.buttons == mbsOk ? int(mbrOk) : int(mbrYes);
+    });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetForegroundWindow(form->Handle);
+        for (std::size_t i = 0; i < c.clicked.size(); ++i) {
+            TTreeNode* node = nodeNamed(c.clicked[i]);
+            ASSERT_NE(node, nullptr) << c.clicked[i];
+            node->MakeVisible();
+            fwtest::pumpIdle();
+            clickScreenPoint(centreOf(tree->Handle, node->DisplayRect(true)), i > 0);
+            ASSERT_TRUE(mainwintest::pumpUntil([&] {
+                const Strings now = chosenPaths();
+                return now.size() == i + 1 && std::count(now.begin(), now.end(), c.clicked[i]) == 1;
+            }));
+        }
+        const Strings before = chosenPaths();
+        TTreeNode* focused = tree->Selected;
+        for (bool encrypt : {true, false}) {
+            SCOPED_TRACE(encrypt ? "encrypted" : "decrypted");
+            TxpButton* button = encrypt ? form->FilesView->xpEncryptButton : form->FilesView->xpDecryptButton;
+            TControl* parent = button->Parent;
+            const TPoint origin = parent->ClientToScreen(TPoint(button->Left + button->Width / 2, button->Top + button->Height / 2));
+            clickScreenPoint(POINT{origin.x, origin.y});
+            EXPECT_TRUE(mainwintest::pumpUntil([&] { return exists(c.clicked.front() + ".vltenc") == encrypt; }));
+            fwtest::pumpIdle();
+            EXPECT_EQ(chosenPaths(), before);
+            EXPECT_EQ(tree->Selected, focused);
+        }
     }
 }
 

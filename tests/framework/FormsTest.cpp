@@ -411,6 +411,41 @@ TEST_F(FormsTest, MinimizeFromTheApplicationWindowTakesTheWholeProgram) {
     mainForm->Free();
 }
 
+// A prompt raised over the minimised program (a command of another process, a close from the task
+// bar) stands on the work area, shown and in front, not centred on the window parked off the screen.
+TEST_F(FormsTest, AFormCentredOnTheMinimisedProgramStandsOnTheWorkArea) {
+    TCountingForm* mainForm = nullptr;
+    Application->CreateForm(mainForm);
+    mainForm->SetBounds(100, 80, 400, 300);
+    mainForm->Show();
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    for (TPosition position : {poOwnerFormCenter, poMainFormCenter}) {
+        SCOPED_TRACE(position == poOwnerFormCenter ? "owner centred" : "main form centred");
+        Application->Minimize();
+        ASSERT_TRUE(IsIconic(mainForm->Handle));
+        auto* prompt = MakeForm<TCountingForm>(mainForm);
+        prompt->Position = position;
+        RECT placed{};
+        bool shown = false, inFront = false;
+        runAfter(50, [&] {
+            GetWindowRect(prompt->Handle, &placed);
+            shown = IsWindowVisible(prompt->Handle) != FALSE;
+            inFront = GetForegroundWindow() == prompt->Handle;
+            prompt->ModalResult = mrOk;
+        });
+        prompt->ShowModal();
+        RECT overlap{};
+        EXPECT_TRUE(IntersectRect(&overlap, &placed, &work) && EqualRect(&overlap, &placed))
+            << placed.left << "," << placed.top << " " << placed.right << "," << placed.bottom;
+        EXPECT_TRUE(shown);
+        EXPECT_TRUE(inFront);
+        prompt->Free();
+        Application->Restore();
+    }
+    mainForm->Free();
+}
+
 TEST_F(FormsTest, RunReturnsAtOnceWhenTerminatedAndFreesTheFormsInReverseOrder) {
     static std::vector<std::string> freed;
     freed.clear();
