@@ -141,7 +141,11 @@ void TQCLAniCtrl::show(int Frame) { SetImageIndex(Frame); }
 
 void TQCLAniCtrl::paintFrame(bool Animate) {
     if (Animate && OnAnimate) OnAnimate(this);
-    if (GetParent() && GetParent()->HandleAllocated() && GetVisible()) Invalidate();
+    if (!(GetParent() && GetParent()->HandleAllocated() && GetVisible())) return;
+    Invalidate();
+    // An opaque frame, or one put together off-screen, goes up at once; a
+    // transparent one drawn straight onto the control waits for its parent.
+    if (!GetTransparent() || useBitmap_) Update();
 }
 
 void TQCLAniCtrl::Play() {

@@ -2,8 +2,8 @@
 // synthetic ticks, the pool interval rule, Play and stepping rules, frame
 // range setters, ticks of the threaded timer arriving on the UI thread, the
 // frame over the control's colour or its parent's background, auto size, the
-// timer thread's priority, frames clipped inside the bevel and the list's
-// palette.
+// timer thread's priority, frames clipped inside the bevel, the list's
+// palette, and which new frames are painted at once.
 #include "components/controls/QCLAniCtrl.h"
 #include "components/controls/QCLCustomPanel.h"
 #include "framework/Win32Handles.h"
@@ -337,6 +337,37 @@ TEST_F(AniCtrlTest, TheListsPaletteIsRealisedUnlessQuickDraw) {
         SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
         delete ani;
         list->Free();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A new frame of an opaque control, or of one drawing off-screen, is on the
+// screen at once; a transparent one drawn directly waits for the parent's
+// next repaint.
+TEST_F(AniCtrlTest, OpaqueOrOffScreenFramesArePaintedAtOnce) {
+    struct Case {
+        const char* what;
+        bool transparent, useBitmap, waits;
+    } cases[] = {
+        {"opaque", false, false, false},
+        {"transparent, off-screen", true, true, false},
+        {"transparent, direct", true, false, true},
+    };
+    form->Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* ani = control(3);
+        ani->SetTransparent(c.transparent);
+        ani->SetUseBitmap(c.useBitmap);
+        fwtest::pumpIdle();
+        ValidateRect(form->GetHandle(), nullptr);
+        ani->Next();
+        EXPECT_EQ(ani->GetCurrentFrame(), 1);
+        EXPECT_EQ(GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE, c.waits);
+        delete ani;
     }
 }
 
