@@ -39,6 +39,8 @@ TQCLCustomLImage::TQCLCustomLImage(TComponent* AOwner) : TQCLBaseImage(AOwner) {
 
 bool TQCLCustomLImage::GetEmpty() { return IMLEmpty(); }
 
+HPALETTE TQCLCustomLImage::GetPalette() { return GetEmpty() ? nullptr : GetImageList()->Palette(GetListIndex()); }
+
 void TQCLCustomLImage::SetBool(int Index, bool Value) {
     bool& field = Index == 0 ? forceTransparent_ : silentMove_;
     if (field == Value) return;
@@ -139,7 +141,11 @@ void TQCLAniCtrl::show(int Frame) { SetImageIndex(Frame); }
 
 void TQCLAniCtrl::paintFrame(bool Animate) {
     if (Animate && OnAnimate) OnAnimate(this);
-    if (GetParent() && GetParent()->HandleAllocated() && GetVisible()) Invalidate();
+    if (!(GetParent() && GetParent()->HandleAllocated() && GetVisible())) return;
+    Invalidate();
+    // An opaque frame, or one put together off-screen, goes up at once; a
+    // transparent one drawn straight onto the control waits for its parent.
+    if (!GetTransparent() || useBitmap_) Update();
 }
 
 void TQCLAniCtrl::Play() {
@@ -384,11 +390,19 @@ void TQCLAniCtrl::Paint() {
     paintImage(canvas);
 }
 
+void TQCLAniCtrl::clipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Flags) {
+    TQCLCustomImageList* list = GetImageList();
+    const int li = GetListIndex(), ii = GetImageIndex();
+    // The clip region is made in device units, so the control's place on its
+    // parent needs no offset of its own here.
+    list->ClipDraw(Canvas, Rect, Flags, 0, list->TransparentColor(li, ii), li, ii);
+}
+
 void TQCLAniCtrl::paintImage(TCanvas* Canvas) {
     if (GetEmpty() || !GetImageList()->IsValidItem(GetListIndex(), GetImageIndex())) return;
     TQCLCustomImageList* list = GetImageList();
     const TRect rect = BeveledRect();
-    uint16_t flags = forceTransparent_ ? 0x40 : 0;
+    uint16_t flags = forceTransparent_ ? qclmode::TransparentColor : 0;
     AddStyleFlags(flags);
     const bool opaque = !GetTransparent() || silentMove_;
     const bool cutOut = list->Masked(GetListIndex()) || forceTransparent_;
@@ -399,8 +413,9 @@ void TQCLAniCtrl::paintImage(TCanvas* Canvas) {
             Canvas->GetBrush()->SetColor(GetColor());
             Canvas->FillRect(rect);
         }
+        if (!quickDraw_) QCLRealizePaletteIn(Canvas, GetPalette());
         try {
-            list->DrawExt(Canvas, rect, flags, GetListIndex(), GetImageIndex());
+            clipDraw(Canvas, rect, flags);
         } catch (...) {
             // A frame that cannot be drawn is simply not shown.
         }
@@ -419,6 +434,7 @@ void TQCLAniCtrl::paintImage(TCanvas* Canvas) {
         c->GetBrush()->SetColor(GetColor());
         c->FillRect(whole);
     }
-    list->DrawExt(c, whole, flags, GetListIndex(), GetImageIndex());
+    clipDraw(c, whole, flags);
+    if (opaque && !quickDraw_) QCLRealizePaletteIn(Canvas, GetPalette());
     Canvas->Draw(rect.Left, rect.Top, &frame);
 }

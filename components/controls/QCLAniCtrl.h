@@ -14,6 +14,9 @@
 // - asLoopReverse holds each end frame for two ticks (the turning tick shows
 //   no new frame).
 // - Animate is never read from a layout: a control starts still.
+// - Frames are drawn clipped to the rectangle inside the bevel (the style
+//   flags carry the clip bit whenever there is a bevel), so a tiled or an
+//   oversized frame never paints over the bevel.
 #pragma once
 
 #include "components/controls/QCLCustomControl.h"
@@ -48,6 +51,9 @@ public:
 
     bool GetEmpty() override;
     bool CorrectBounds() override;
+    // The list's palette while there is a picture; realised before drawing
+    // unless QuickDraw.
+    HPALETTE GetPalette() override;
     // Index 0 ForceTransparent, 1 SilentMove.
     bool GetBool(int Index) const { return Index == 0 ? forceTransparent_ : silentMove_; }
     void SetBool(int Index, bool Value);
@@ -132,6 +138,8 @@ private:
     void paintFrame(bool Animate);
     // Draws the current frame inside the bevel (PaintImage).
     void paintImage(TCanvas* Canvas);
+    // The current frame into Rect, clipped to it when Flags ask for that.
+    void clipDraw(TCanvas* Canvas, const TRect& Rect, uint16_t Flags);
     // Renews the picture under a transparent control.
     void renewBackground();
     bool parentBackground(TCanvas* Canvas, const TRect& Rect);

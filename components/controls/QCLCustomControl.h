@@ -120,6 +120,8 @@ public:
     // Property objects report their changes here.
     virtual void GetChange(TObject* Sender);
     virtual bool GetEmpty() { return true; }
+    // The palette that the control's pictures want realised; none by default.
+    virtual HPALETTE GetPalette() { return nullptr; }
     // Fills the client rectangle with Color.
     void FillControl();
     void DrawDashedFrame();

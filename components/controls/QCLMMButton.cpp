@@ -1,6 +1,7 @@
 // The multimedia button; see QCLMMButton.h.
 #include "components/controls/QCLMMButton.h"
 
+#include "components/runtime/Qclutils.h"
 #include "components/runtime/qclcont.h"
 #include "framework/Filer.h"
 
@@ -137,8 +138,20 @@ void TQCLCustomMMButton::SetButtonFaceStyle(TQCLBitmapStyle Value) {
     Invalidate();
 }
 
+void TQCLCustomMMButton::SetForceTransparent(bool Value) {
+    if (forceTransparent_ == Value) return;
+    forceTransparent_ = Value;
+    Invalidate();
+}
+
+void TQCLCustomMMButton::SetQuickDraw(bool Value) {
+    if (quickDraw_ == Value) return;
+    quickDraw_ = Value;
+    Invalidate();
+}
+
 uint16_t TQCLCustomMMButton::FaceDrawFlags() const {
-    uint16_t flags = QuickDraw ? 0 : 0x1000;
+    uint16_t flags = quickDraw_ ? 0 : 0x1000;
     switch (faceStyle_) {
     case sbCenter: flags |= 0x8; break;
     case sbStretch: flags |= 0x10; break;
@@ -148,7 +161,7 @@ uint16_t TQCLCustomMMButton::FaceDrawFlags() const {
     case sbKeepHeight: flags |= 0x410; break;
     default: break;
     }
-    if (transparent_ || ForceTransparent) flags |= 0x40;
+    if (transparent_ || forceTransparent_) flags |= 0x40;
     return flags;
 }
 
@@ -236,17 +249,22 @@ void TQCLCustomMMButton::Paint() {
     faceRect_ = TRect(0, 0, std::min(item.Width(), client.Width()), std::min(item.Height(), client.Height()));
     TRect caption = client;
     if (state_ == bsOptionSet || state_ == bsDown || state_ == bsDropDownOpen)
-        caption = TRect(caption.Left + CaptionDown, caption.Top + CaptionDown, caption.Right + CaptionDown,
-                        caption.Bottom + CaptionDown);
+        caption = TRect(caption.Left + captionDown_, caption.Top + captionDown_, caption.Right + captionDown_,
+                        caption.Bottom + captionDown_);
     c->SetFont(GetFont());
     TQCLDrawTextStyles styles;
     styles << dt3DDisabled << (GetEnabled() ? dtEnabled : dtDisabled);
     glyph_->DrawButtonGlyphAndText(c, GetCaption(), MultiLine, styles, layout_, state_, caption, fontFX_, 0);
     if (prepared) {
+        if (!quickDraw_) QCLRealizePaletteIn(canvas, GetPalette());
         canvas->Draw(0, 0, &bitmap);
     } else {
-        bitmap.SetTransparent(true);
-        bitmap.SetTransparentColor(faceList_->TransparentColor(pair.ListIndex, pair.ImageIndex));
-        canvas->Draw(0, 0, &bitmap);
+        // Only the picture and caption: the colour laid under them stays out.
+        QCLBmpDrawExt(canvas, client, c, client, qclmode::Palette | qclmode::TransparentColor,
+                      faceList_->TransparentColor(pair.ListIndex, pair.ImageIndex), nullptr, nullptr);
     }
+}
+
+HPALETTE TQCLCustomMMButton::GetPalette() {
+    return faceList_ ? faceList_->Palette(faces_[state_].ListIndex) : nullptr;
 }

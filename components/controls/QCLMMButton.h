@@ -61,10 +61,22 @@ public:
     void SetTransCol();
     TColor GetTransparentColor() const { return transColor_; }
     TRect FaceRect() const { return faceRect_; }
+    // The face list's palette for the current state's list; unless QuickDraw
+    // it is realised in the target before the face is copied there.
+    HPALETTE GetPalette() override;
 
-    int CaptionDown = 1;
-    bool ForceTransparent = true;
-    bool QuickDraw = false;
+    // How far the caption moves right and down while pressed (no repaint).
+    int GetCaptionDown() const { return captionDown_; }
+    void SetCaptionDown(int Value) { captionDown_ = Value; }
+    // Both repaint the button when they change.
+    bool GetForceTransparent() const { return forceTransparent_; }
+    void SetForceTransparent(bool Value);
+    bool GetQuickDraw() const { return quickDraw_; }
+    void SetQuickDraw(bool Value);
+
+    BRIM_PROPERTY(CaptionDown, TQCLCustomMMButton::GetCaptionDown, TQCLCustomMMButton::SetCaptionDown);
+    BRIM_PROPERTY(ForceTransparent, TQCLCustomMMButton::GetForceTransparent, TQCLCustomMMButton::SetForceTransparent);
+    BRIM_PROPERTY(QuickDraw, TQCLCustomMMButton::GetQuickDraw, TQCLCustomMMButton::SetQuickDraw);
 
 protected:
     void Paint() override;
@@ -81,6 +93,9 @@ private:
     TQCLFaceIndices faces_{};
     TColor transColor_ = static_cast<TColor>(0xFFFFFF);
     TRect faceRect_;
+    int captionDown_ = 1;
+    bool forceTransparent_ = true;
+    bool quickDraw_ = false;
 };
 
 class TQCLMMButton : public TQCLCustomMMButton {

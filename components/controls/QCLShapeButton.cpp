@@ -55,6 +55,7 @@ TQCLCustomShapeButton::TQCLCustomShapeButton(TComponent* AOwner) : TQCLBaseGraph
 
 TQCLCustomShapeButton::~TQCLCustomShapeButton() {
     ready_ = false;
+    if (fillList_) fillList_->UnRegisterChanges(&fillLink_);
     shape_->OnChange = nullptr;
     colors_->OnChange = nullptr;
     shapeFill_->OnChange = nullptr;
@@ -68,13 +69,61 @@ TQCLCustomShapeButton::~TQCLCustomShapeButton() {
 
 void TQCLCustomShapeButton::DefineProperties(TFiler* Filer) {
     TQCLBaseGraphicButton::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "InternalBtn",
+        TReaderProc([this](TReader* reader) {
+            if (TQCLCustomImageList* list = QCLReadGlobalIdent(reader)) SetBtnFaceImageList(list);
+        }),
+        TWriterProc([this](TWriter* writer) { QCLWriteGlobalIdent(writer, fillList_); }), QCLIsGlobalIdent(fillList_));
     Filer->DefineProperty("CaptionClip", TReaderProc([](TReader* reader) { reader->ReadBoolean(); }), TWriterProc(),
                           false);
 }
 
 void TQCLCustomShapeButton::Loaded() {
     TQCLBaseGraphicButton::Loaded();
+    if (QCLIsCollectionImageList(fillList_)) reloadFillImage();
     computeShape();
+}
+
+void TQCLCustomShapeButton::Notification(TComponent* AComponent, TOperation Operation) {
+    TQCLBaseGraphicButton::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == fillList_) {
+        fillList_->UnRegisterChanges(&fillLink_);
+        fillList_ = nullptr;
+        if (!GetComponentState().Contains(csDestroying)) reloadFillImage();
+    }
+}
+
+void TQCLCustomShapeButton::SetBtnFaceImageList(TQCLCustomImageList* Value) {
+    if (fillList_ == Value) return;
+    if (fillList_) {
+        fillList_->UnRegisterChanges(&fillLink_);
+        fillList_->RemoveFreeNotification(this);
+    }
+    fillList_ = Value;
+    if (Value) {
+        fillLink_.OnChange = TNotifyEvent(this, &TQCLCustomShapeButton::fillListChange);
+        Value->RegisterChanges(&fillLink_);
+        Value->FreeNotification(this);
+    }
+    reloadFillImage();
+}
+
+void TQCLCustomShapeButton::SetBtnFaceIndex(int Index, int Value) {
+    if (Value < 0) return;
+    (Index == 0 ? fillImageIndex_ : fillListIndex_) = Value;
+    if (fillList_) reloadFillImage();
+}
+
+void TQCLCustomShapeButton::reloadFillImage() {
+    if (fillList_ && fillList_->IsValidItem(fillListIndex_, fillImageIndex_)) {
+        TBitmap picture;
+        fillList_->GetBitmapItem(fillListIndex_, fillImageIndex_, &picture);
+        shapeFill_->SetListBitmap(&picture);
+    } else {
+        shapeFill_->SetListBitmap(nullptr);
+    }
+    GetChange(shapeFill_);
 }
 
 bool TQCLCustomShapeButton::ShapeButtonColorChange() { return colors_->GetColor(4) != colors_->GetColor(2); }
@@ -178,6 +227,27 @@ bool TQCLCustomShapeButton::VerifyTransparency(int X, int Y) {
     return in;
 }
 
+HPALETTE TQCLCustomShapeButton::GetPalette() { return shapeFill_->GetPalette(); }
+
+int TQCLCustomShapeButton::PressedShift() const {
+    if (style_ == sbs3D) return 2;
+    return shape_->GetShadow()->EffectiveDepth();
+}
+
+TBitmap* TQCLCustomShapeButton::fillFor(bool Pressed, TBitmap& Shifted) {
+    const int shift = Pressed ? PressedShift() : 0;
+    if (shift == 0 || fillBitmap_->GetEmpty()) return fillBitmap_;
+    // A pressed face moves its picture down and right, as the caption does.
+    Shifted.SetPixelFormat(pf24bit);
+    Shifted.SetSize(fillBitmap_->GetWidth(), fillBitmap_->GetHeight());
+    TCanvas* c = Shifted.GetCanvas();
+    c->GetBrush()->SetStyle(bsSolid);
+    c->GetBrush()->SetColor(GetColor());
+    c->FillRect(TRect(0, 0, Shifted.GetWidth(), Shifted.GetHeight()));
+    c->Draw(shift, shift, fillBitmap_);
+    return &Shifted;
+}
+
 void TQCLCustomShapeButton::Paint() {
     if (IsLoading()) return;
     TCanvas* canvas = GetCanvas();
@@ -192,17 +262,27 @@ void TQCLCustomShapeButton::Paint() {
     bitmap.SetSize(client.Width(), client.Height());
     TCanvas* c = bitmap.GetCanvas();
     c->GetBrush()->SetStyle(bsSolid);
-    c->GetBrush()->SetColor(GetColor());
-    c->FillRect(client);
+    // Under a transparent button the parent's picture; without one, Color
+    // stands in and is left out when the result is drawn.
+    const bool backed = transparent_ && DrawParentBackground(c, client);
+    if (!backed) {
+        c->GetBrush()->SetColor(GetColor());
+        c->FillRect(client);
+    }
     brush_->Assign(shape_->GetBrush());
     brush_->SetStyle(bsSolid);
     brush_->SetColor(StateColor(state_));
     TBitmap* fill = nullptr;
+    TBitmap shifted;
     if (mode_ == sbmShapeFill) {
         switch (shapeFill_->GetStyle()) {
         case sfNone: brush_->SetStyle(bsClear); break;
         case sfBrush: brush_->Assign(shape_->GetBrush()); break;
-        case sfBitmap: case sfBitmapList: case sfGradient: fill = fillBitmap_; break;
+        case sfBrushBitmap:
+            if (TBitmap* picture = shapeFill_->GetFillBitmap(); picture && !picture->GetEmpty())
+                brush_->SetBitmap(picture);
+            break;
+        case sfBitmap: case sfBitmapList: case sfGradient: fill = fillFor(pressed, shifted); break;
         default: break;
         }
     }
@@ -213,17 +293,22 @@ void TQCLCustomShapeButton::Paint() {
     QCLShapeDraw(client, c, shape_->GetShape(), nullptr, points_, shape_->GetSquare(), brush_,
                  shape_->GetRoundPercent(), style_ == sbs3D ? &bevel3D : nullptr, usedShadow, fill, GetColor(),
                  GetColor());
+    brush_->SetBitmap(nullptr);
     const int bevel = shape_->GetBevel()->GetWidth();
     const int depth = style_ == sbs3D ? 0 : shape_->GetShadow()->EffectiveDepth();
     TRect caption(client.Left + bevel + 1, client.Top + bevel + 1, client.Right - (2 * bevel + depth + 1),
                   client.Bottom - (2 * bevel + depth + 1));
     if (state_ == bsOptionSet || state_ == bsDown || state_ == bsDropDownOpen) {
-        const int shift = style_ == sbs3D ? 2 : depth;
+        const int shift = PressedShift();
         caption = TRect(caption.Left + shift, caption.Top + shift, caption.Right + shift, caption.Bottom + shift);
     }
     c->SetFont(GetFont());
     TQCLDrawTextStyles styles;
     styles << dt3DDisabled << (GetEnabled() ? dtEnabled : dtDisabled);
     glyph_->DrawButtonGlyphAndText(c, GetCaption(), MultiLine, styles, layout_, state_, caption, fontFX_, 0);
+    if (transparent_ && !backed) {
+        bitmap.SetTransparent(true);
+        bitmap.SetTransparentColor(GetColor());
+    }
     canvas->Draw(0, 0, &bitmap);
 }

@@ -10,11 +10,16 @@
 //   answers and the shadow does not.
 // - The hot state repaints only when the Up and MouseOver colours differ.
 // - A size change recomputes the points (BoundsChange).
+// - Pressed, the shape stays where it is (only its shadow goes) while its
+//   fill picture and caption move down and right.
+// - A transparent button without a parent picture paints over Color and
+//   leaves that colour out when it copies itself to the screen.
 #pragma once
 
 #include "components/controls/QCLGraphicButton.h"
 #include "components/runtime/QCLShape.h"
 #include "components/runtime/QCLShapeFill.h"
+#include "components/runtime/qclcont.h"
 #include "components/runtime/qclpointlist.h"
 
 enum TQCLShapeButtonStyle : uint8_t { sbsShadow, sbs3D };
@@ -42,7 +47,9 @@ public:
     AnsiString ClassName() const override { return "TQCLCustomShapeButton"; }
 
     void Loaded() override;
-    // Reads and ignores the older "CaptionClip" flag.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Streams a global container's fill list as "InternalBtn"; reads and
+    // ignores the older "CaptionClip" flag.
     void DefineProperties(TFiler* Filer) override;
     void GetChange(TObject* Sender) override;
     bool ShapeButtonColorChange() override;
@@ -57,14 +64,31 @@ public:
     TQCLShapeButtonMode GetMode() const { return mode_; }
     void SetMode(TQCLShapeButtonMode Value);
     void SetBevel3D(bool Value);
+    // The image list whose picture an sfBitmapList fill shows; any change of
+    // the list, the list or the indexes reloads that picture.
+    TQCLCustomImageList* GetShapeFillImageList() const { return fillList_; }
+    void SetBtnFaceImageList(TQCLCustomImageList* Value);
+    // Index 0 ShapeFillImageIndex, 1 ShapeFillListIndex; negative values are ignored.
+    int GetBtnFaceIndex(int Index) const { return Index == 0 ? fillImageIndex_ : fillListIndex_; }
+    void SetBtnFaceIndex(int Index, int Value);
     TQCLPointList* Points() const { return points_; }
     // The colour the face takes in a state.
     TColor StateColor(TQCLButtonState State) const;
+    // How far a pressed face moves its picture and caption: 2 pixels in 3D,
+    // else the shadow's depth.
+    int PressedShift() const;
+    // The fill's palette.
+    HPALETTE GetPalette() override;
 
 protected:
     void Paint() override;
     void BoundsChange(TQCLBoundsChangeStates State) override;
     void computeShape();
+    // Copies the fill list's picture into the fill.
+    void reloadFillImage();
+    void fillListChange(TObject*) { reloadFillImage(); }
+    // The fill picture, moved for a pressed face into Shifted.
+    TBitmap* fillFor(bool Pressed, TBitmap& Shifted);
 
     TQCLShape* shape_;
     TQCLShapeButtonColor* colors_;
@@ -75,6 +99,10 @@ protected:
     TQCLShapeButtonStyle style_ = sbsShadow;
     TQCLShapeButtonMode mode_ = sbmShapeFast;
     bool bevel3D_ = false;
+    TQCLCustomImageList* fillList_ = nullptr;
+    TQCLChangeLink fillLink_;
+    int fillImageIndex_ = 0;
+    int fillListIndex_ = 0;
     bool ready_ = false;
 };
 
@@ -82,4 +110,7 @@ class TQCLShapeButton : public TQCLCustomShapeButton {
 public:
     using TQCLCustomShapeButton::TQCLCustomShapeButton;
     AnsiString ClassName() const override { return "TQCLShapeButton"; }
+
+    BRIM_PROPERTY(ShapeFillImageList, TQCLCustomShapeButton::GetShapeFillImageList,
+                  TQCLCustomShapeButton::SetBtnFaceImageList);
 };

@@ -114,6 +114,9 @@ private:
 // Whether a palette should be selected and realised: not when the
 // application realises palettes itself on a display of 8 bits or fewer.
 bool QCLUsePalette();
+// Selects a palette into the canvas as its foreground palette and realises
+// it there (nothing for none); it stays selected for the drawing that follows.
+void QCLRealizePaletteIn(TCanvas* Canvas, HPALETTE Palette);
 
 // ---------------------------------------------------------------------------
 // Gradients

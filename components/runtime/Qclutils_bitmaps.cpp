@@ -34,6 +34,12 @@ bool QCLUsePalette() {
     return !(QCLApplication && QCLApplication->Options.Contains(aoAutoRealizePalette) && QCLSIColorDepth() <= 8);
 }
 
+void QCLRealizePaletteIn(TCanvas* Canvas, HPALETTE Palette) {
+    if (!Canvas || !Palette) return;
+    SelectPalette(Canvas->GetHandle(), Palette, FALSE);
+    RealizePalette(Canvas->GetHandle());
+}
+
 void QCLBmpCreateFromRect(TBitmap* Bitmap, const TRect& Rect, TColor Color) {
     if (!Bitmap || Rect.Width() <= 0 || Rect.Height() <= 0) return;
     Bitmap->SetSize(Rect.Width(), Rect.Height());

@@ -2,10 +2,11 @@
  * Gallery pages of the library's less common behaviours, each page in states
  * that show them: transparent and explorer buttons over a filled panel,
  * multimedia buttons by face style, shape buttons with gradient, tiled and
- * 3D faces (library-buttons-more); radio groups drawing their glyphs from an
+ * 3D faces, pressed faces moving their picture, a fill from an image list
+ * and a transparent shape (library-buttons-more); radio groups drawing their glyphs from an
  * image list, with focus settings (library-radio-glyphs); animation
- * controls opaque, transparent, off-screen and auto-sized
- * (library-animation); and a title bar painted by the form styler
+ * controls opaque, transparent, off-screen, auto-sized and cut at their
+ * bevel (library-animation); and a title bar painted by the form styler
  * (form-styler).
  */
 #include <windows.h>
@@ -101,7 +102,7 @@ TQCLImageList* radioStrips(TComponent* owner, std::initializer_list<TColor> colo
 }  // namespace
 
 BRIM_GALLERY_ENTRY("library-buttons-more") {
-    auto* form = new TPage(620, 330);
+    auto* form = new TPage(620, 420);
     form->AfterConstruction();  // built at run time, not read from a layout
     label(form, 12, 8, "On a filled panel: explorer, coloured explorer, transparent flat, opaque");
     TQCLCustomPanelFill* panel = stripedPanel(form, TRect(12, 26, 332, 76));
@@ -167,6 +168,65 @@ BRIM_GALLERY_ENTRY("library-buttons-more") {
             }
         }
     }
+
+    label(form, 12, 276, "Tiled picture up, pressed in 3D (moved 2), pressed with shadow (moved 4); list fill; transparent");
+    TBitmap check;
+    check.SetPixelFormat(pf24bit);
+    check.SetSize(12, 12);
+    check.GetCanvas()->GetBrush()->SetColor(clYellow);
+    check.GetCanvas()->FillRect(TRect(0, 0, 12, 12));
+    check.GetCanvas()->GetBrush()->SetColor(clNavy);
+    check.GetCanvas()->FillRect(TRect(0, 0, 6, 6));
+    for (int i = 0; i < 3; ++i) {
+        auto* shape = new TQCLShapeButton(form);
+        shape->SetParent(form);
+        shape->SetBounds(12 + i * 100, 296, 90, 56);
+        shape->SetColor(clBtnFace);
+        shape->GetShape()->SetShape(TQCLShapeType::stRectangle);
+        shape->GetShape()->GetShadow()->SetDepth(4);
+        shape->SetShapeStyle(i == 1 ? sbs3D : sbsShadow);
+        shape->GetShape()->GetBevel()->SetWidth(i == 1 ? 2 : 0);
+        shape->SetMode(sbmShapeFill);
+        shape->GetShapeFill()->SetFillBitmap(&check);
+        shape->GetShapeFill()->SetTileMode(tmTile);
+        shape->GetShapeFill()->SetStyle(sfBitmap);
+        if (i > 0) {
+            shape->SetGroupIndex(6 + i);
+            shape->SetPressed(true);
+        }
+    }
+    auto* listFilled = new TQCLShapeButton(form);
+    listFilled->SetParent(form);
+    listFilled->SetBounds(312, 296, 90, 56);
+    listFilled->SetColor(clBtnFace);  // the shape's mask is cut against Color: white would hide it
+    listFilled->GetShape()->SetShape(TQCLShapeType::stEllipse);
+    listFilled->SetMode(sbmShapeFill);
+    listFilled->GetShapeFill()->SetStyle(sfBitmapList);
+    auto* fills = new TQCLImageList(form);
+    TQCLImageListItem* fillItem = fills->GetArrayItem(fills->Add());
+    fillItem->SetWidth(12);
+    fillItem->SetHeight(12);
+    fillItem->Add(&check, nullptr);
+    TBitmap stripes;
+    stripes.SetPixelFormat(pf24bit);
+    stripes.SetSize(12, 12);
+    stripes.GetCanvas()->GetBrush()->SetColor(clAqua);
+    stripes.GetCanvas()->FillRect(TRect(0, 0, 12, 12));
+    stripes.GetCanvas()->GetBrush()->SetColor(clTeal);
+    stripes.GetCanvas()->FillRect(TRect(0, 0, 12, 4));
+    fillItem->Add(&stripes, nullptr);
+    listFilled->SetBtnFaceImageList(fills);
+    listFilled->SetBtnFaceIndex(0, 1);  // the second picture of the list
+    TQCLCustomPanelFill* under = stripedPanel(form, TRect(412, 290, 600, 362));
+    auto* see = new TQCLShapeButton(form);
+    see->SetParent(under);
+    see->SetBounds(10, 6, 90, 60);
+    see->GetShape()->SetShape(TQCLShapeType::stEllipse);
+    see->GetShape()->GetBrush()->SetColor(static_cast<TColor>(0xC0DCC0));
+    see->SetMode(sbmShapeFill);
+    see->GetShapeFill()->SetStyle(sfBrush);
+    see->SetText("Clear");
+    see->SetTransparent(true);
     shot.form(form);
     form->Free();
 }
@@ -212,7 +272,7 @@ BRIM_GALLERY_ENTRY("library-radio-glyphs") {
 }
 
 BRIM_GALLERY_ENTRY("library-animation") {
-    auto* form = new TPage(520, 200);
+    auto* form = new TPage(520, 280);
     form->AfterConstruction();  // built at run time, not read from a layout
     TQCLImageList* frames = discs(form, 24, {clRed, clLime, clBlue, clYellow});
     label(form, 12, 8, "Opaque (frame 1), off-screen on its colour (frame 2)");
@@ -242,6 +302,19 @@ BRIM_GALLERY_ENTRY("library-animation") {
     sized->SetImageList(frames);
     sized->SetStyle(sbAutosize);
     sized->Move(2);
+    label(form, 12, 192, "Inside a raised bevel: tiled, natural size larger than the control (cut at the bevel)");
+    const TQCLBitmapStyle clipped[] = {sbTile, sbNone};
+    for (int i = 0; i < 2; ++i) {
+        auto* ani = new TQCLAniCtrl(form);
+        ani->SetParent(form);
+        ani->SetBounds(12 + i * 70, 212, i == 0 ? 60 : 20, i == 0 ? 56 : 20);
+        ani->GetBevel()->SetStyleOuter(TQCLBevelStyle::bvRaised);
+        ani->GetBevel()->SetWidthOuter(2);
+        ani->SetImageList(frames);
+        ani->SetStyle(clipped[i]);
+        ani->SetBool(0, false);  // drawn straight onto the control
+        ani->Move(i);
+    }
     shot.form(form);
     form->Free();
 }

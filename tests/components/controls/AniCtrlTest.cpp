@@ -1,10 +1,12 @@
 // The animation control: frame sequences of every end-of-run style on
 // synthetic ticks, the pool interval rule, Play and stepping rules, frame
 // range setters, ticks of the threaded timer arriving on the UI thread, the
-// frame over the control's colour or its parent's background, auto size and
-// the timer thread's priority.
+// frame over the control's colour or its parent's background, auto size, the
+// timer thread's priority, frames clipped inside the bevel, the list's
+// palette, and which new frames are painted at once.
 #include "components/controls/QCLAniCtrl.h"
 #include "components/controls/QCLCustomPanel.h"
+#include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
 #include <string>
@@ -246,6 +248,127 @@ TEST_F(AniCtrlTest, TheHighResolutionTimerRunsAtTheChosenPriority) {
     ani->Play();
     EXPECT_EQ(ani->HiTimerForTesting()->GetThreadPriority(), tpHigher);
     ani->Stop();
+}
+
+}  // namespace
+
+namespace {
+
+// A 16 x 16 red frame whose transparent colour (its bottom-left pixel) is white.
+TQCLImageList* redFrames(TComponent* owner) {
+    auto* list = new TQCLImageList(owner);
+    TQCLImageListItem* item = list->GetArrayItem(list->Add());
+    item->SetWidth(16);
+    item->SetHeight(16);
+    auto picture = filledBitmap(16, 16, clRed);
+    SetPixel(picture->GetCanvas()->GetHandle(), 0, 15, RGB(255, 255, 255));
+    item->Add(picture.get(), nullptr);
+    return list;
+}
+
+// A frame as large as the whole control starts inside the bevel: whichever
+// way it is drawn, it is cut at the bevel and never paints over it.
+TEST_F(AniCtrlTest, FramesAreClippedToTheRectangleInsideTheBevel) {
+    struct Case {
+        const char* what;
+        TQCLBitmapStyle style;
+        bool forceTransparent, useBitmap;
+    } cases[] = {
+        {"direct, natural size", sbNone, false, true},
+        {"direct, tiled", sbTile, false, true},
+        {"direct, cut out", sbNone, true, false},
+        {"off-screen, cut out", sbNone, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* ani = new TQCLAniCtrl(form);
+        ani->SetParent(form);
+        ani->SetBounds(10, 10, 16, 16);
+        ani->GetBevel()->SetStyleOuter(TQCLBevelStyle::bvRaised);
+        ani->GetBevel()->SetWidthOuter(2);
+        ASSERT_GT(ani->BevelExt(), 0);
+        ani->SetImageList(redFrames(form));
+        ani->SetStyle(c.style);
+        ani->SetBool(0, c.forceTransparent);
+        ani->SetUseBitmap(c.useBitmap);
+        auto painted = paintControl(ani, clBlue);
+        EXPECT_EQ(fwtest::pixelOf(painted.get(), 8, 8), clRed);
+        EXPECT_NE(fwtest::pixelOf(painted.get(), 15, 15), clRed) << "the bevel's corner";
+        EXPECT_NE(fwtest::pixelOf(painted.get(), 15, 4), clRed) << "the bevel's right edge";
+        delete ani;
+    }
+}
+
+// A list whose pictures carry a palette, as 8-bit pictures would.
+class PalettedList : public TQCLImageList {
+public:
+    using TQCLImageList::TQCLImageList;
+    HPALETTE palette = nullptr;
+    HPALETTE Palette(int) override { return palette; }
+};
+
+// Unless QuickDraw, the list's palette is realised in the target before the
+// frame is put there, drawn directly or through the off-screen bitmap.
+TEST_F(AniCtrlTest, TheListsPaletteIsRealisedUnlessQuickDraw) {
+    LOGPALETTE log{0x300, 1, {{255, 0, 0, 0}}};
+    win32::PaletteHandle palette(CreatePalette(&log));
+    struct Case {
+        bool quickDraw, useBitmap, realised;
+    } cases[] = {{false, true, true}, {false, false, true}, {true, true, false}, {true, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.quickDraw ? "quick" : "palette") + (c.useBitmap ? ", off-screen" : ", direct"));
+        auto* list = new PalettedList(form);
+        TQCLImageListItem* item = list->GetArrayItem(list->Add());
+        item->SetWidth(8);
+        item->SetHeight(8);
+        item->Add(filledBitmap(8, 8, clRed).get(), nullptr);
+        list->palette = palette.get();
+        auto* ani = new TQCLAniCtrl(form);
+        ani->SetParent(form);
+        ani->SetBounds(0, 0, 8, 8);
+        ani->SetImageList(list);
+        ani->SetQuickDraw(c.quickDraw);
+        ani->SetUseBitmap(c.useBitmap);
+        EXPECT_EQ(ani->GetPalette(), palette.get());
+        auto target = filledBitmap(8, 8, clWhite);
+        HDC dc = target->GetCanvas()->GetHandle();
+        ani->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL) == palette.get(), c.realised);
+        SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+        delete ani;
+        list->Free();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A new frame of an opaque control, or of one drawing off-screen, is on the
+// screen at once; a transparent one drawn directly waits for the parent's
+// next repaint.
+TEST_F(AniCtrlTest, OpaqueOrOffScreenFramesArePaintedAtOnce) {
+    struct Case {
+        const char* what;
+        bool transparent, useBitmap, waits;
+    } cases[] = {
+        {"opaque", false, false, false},
+        {"transparent, off-screen", true, true, false},
+        {"transparent, direct", true, false, true},
+    };
+    form->Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* ani = control(3);
+        ani->SetTransparent(c.transparent);
+        ani->SetUseBitmap(c.useBitmap);
+        fwtest::pumpIdle();
+        ValidateRect(form->GetHandle(), nullptr);
+        ani->Next();
+        EXPECT_EQ(ani->GetCurrentFrame(), 1);
+        EXPECT_EQ(GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE, c.waits);
+        delete ani;
+    }
 }
 
 }  // namespace

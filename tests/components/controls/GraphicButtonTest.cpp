@@ -1,16 +1,20 @@
 // Graphic buttons: state sequences of press, drag and release, option
 // groups, click repetition on synthetic pool ticks, the hot check, the
-// drop-down part, enabling, the shape button's hit region, and transparent
-// buttons over their parent's background.
+// drop-down part, enabling, the shape button's hit region, transparent
+// buttons over their parent's background, the shape button's fills (pressed,
+// from an image list, streamed), and the pictures' palettes.
 #include "components/controls/QCLCustomPanel.h"
 #include "components/controls/QCLMMButton.h"
 #include "components/controls/QCLShapeButton.h"
 #include "components/controls/QCLSpeedButton.h"
+#include "components/runtime/QCLGradient.h"
 #include "components/runtime/QCLShadow.h"
 #include "components/runtime/QCLSimpleBevel.h"
 #include "components/runtime/qclclass.h"
+#include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
+#include <functional>
 #include <vector>
 
 using namespace ctltest;
@@ -440,6 +444,248 @@ TEST_F(GraphicButtonTest, ShapeButtonFillsWithGradientOrTiledPictureAndBevelsIn3
     const TColor downEdge = fwtest::pixelOf(paintControl(raised, clBtnFace).get(), 0, 20);
     EXPECT_EQ(upEdge, clWhite) << "raised: light at the top left";
     EXPECT_EQ(downEdge, clBlack) << "sunk: shadow at the top left";
+}
+
+}  // namespace
+
+namespace {
+
+// A pressed shape button moves its fill picture as it moves its caption: 2
+// pixels in 3D, the shadow's depth otherwise; the shape itself stays put.
+TEST_F(GraphicButtonTest, PressedShapeButtonMovesItsFillPicture) {
+    struct Case {
+        const char* what;
+        TQCLShapeButtonStyle style;
+        int depth, shift;
+    } cases[] = {
+        {"3D", sbs3D, 6, 2},
+        {"shadow of 4", sbsShadow, 4, 4},
+        {"shadow of 0", sbsShadow, 0, 0},
+    };
+    auto picture = filledBitmap(8, 8, clLime);
+    SetPixel(picture->GetCanvas()->GetHandle(), 0, 0, RGB(255, 0, 0));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* b = new TQCLShapeButton(form);
+        b->SetParent(form);
+        b->SetBounds(10, 10, 60, 40);
+        b->GetShape()->SetShape(TQCLShapeType::stRectangle);
+        b->GetShape()->GetShadow()->SetDepth(c.depth);
+        b->GetShape()->GetBevel()->SetWidth(0);
+        b->SetShapeStyle(c.style);
+        b->SetMode(sbmShapeFill);
+        b->GetShapeFill()->SetFillBitmap(picture.get());
+        b->GetShapeFill()->SetTileMode(tmTile);
+        b->GetShapeFill()->SetStyle(sfBitmap);
+        auto up = paintControl(b, clBtnFace);
+        EXPECT_EQ(fwtest::pixelOf(up.get(), 16, 16), clRed);
+        press(b, 30, 20);
+        ASSERT_EQ(b->GetState(), bsDown);
+        auto down = paintControl(b, clBtnFace);
+        EXPECT_EQ(fwtest::pixelOf(down.get(), 16 + c.shift, 16 + c.shift), clRed);
+        if (c.shift != 0) {
+            EXPECT_EQ(fwtest::pixelOf(down.get(), 16, 16), clLime);
+        }
+        release(b, 30, 20);
+        b->Free();
+    }
+}
+
+// What shows beside an ellipse's curve: the button's colour when opaque; the
+// parent's picture when transparent over one; when transparent over none,
+// whatever the target held (blue here), the stand-in colour left out.
+TEST_F(GraphicButtonTest, TransparentShapeButtonShowsWhatLiesUnderIt) {
+    struct Case {
+        const char* what;
+        bool transparent, parentFilled;
+        TColor corner;
+    } cases[] = {
+        {"opaque", false, true, clLime},
+        {"transparent on a filled panel", true, true, clYellow},
+        {"transparent on a panel without a picture", true, false, clBlue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* panel = new TQCLCustomPanelFill(form);
+        panel->SetParent(form);
+        panel->SetBounds(0, 0, 120, 80);
+        if (c.parentFilled) {
+            panel->GetFillObject()->SetStyle(sfBrush);
+            panel->GetFillObject()->GetBrush()->SetColor(clYellow);
+        }
+        auto* b = new TQCLShapeButton(form);
+        b->SetParent(panel);
+        b->SetBounds(20, 20, 60, 40);
+        b->SetColor(clLime);
+        b->GetShape()->SetShape(TQCLShapeType::stEllipse);
+        b->GetColors()->SetColor(4, clRed);
+        b->SetMode(sbmShapeFill);
+        b->GetShapeFill()->SetStyle(sfBrush);
+        b->GetShape()->GetBrush()->SetColor(clRed);
+        b->SetTransparent(c.transparent);
+        panel->HandleNeeded();
+        auto painted = paintControl(b, clBlue);
+        EXPECT_EQ(fwtest::pixelOf(painted.get(), 1, 1), c.corner);
+        EXPECT_EQ(fwtest::pixelOf(painted.get(), 27, 17), clRed) << "the face";
+        panel->Free();
+    }
+}
+
+// A list whose pictures carry a palette, as 8-bit pictures would.
+class PalettedList : public TQCLImageList {
+public:
+    using TQCLImageList::TQCLImageList;
+    HPALETTE palette = nullptr;
+    HPALETTE Palette(int) override { return palette; }
+};
+
+win32::PaletteHandle onePalette() {
+    LOGPALETTE log{0x300, 1, {{255, 0, 0, 0}}};
+    return win32::PaletteHandle(CreatePalette(&log));
+}
+
+// The palette selected in the target once the control has painted itself.
+HPALETTE paletteAfterPaint(TControl* control) {
+    auto bitmap = filledBitmap(control->GetWidth(), control->GetHeight(), clWhite);
+    HDC dc = bitmap->GetCanvas()->GetHandle();
+    control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    auto selected = static_cast<HPALETTE>(GetCurrentObject(dc, OBJ_PAL));
+    SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+    return selected;
+}
+
+// The face list's palette is realised in the target before the face is
+// copied there, unless QuickDraw; the shape button answers its fill's palette.
+TEST_F(GraphicButtonTest, ButtonsRealiseOrAnswerTheirPicturesPalette) {
+    win32::PaletteHandle palette = onePalette();
+    auto* list = new PalettedList(form);
+    TQCLImageListItem* item = list->GetArrayItem(list->Add());
+    item->SetWidth(16);
+    item->SetHeight(16);
+    item->Add(filledBitmap(16, 16, clRed).get(), nullptr);
+    list->palette = palette.get();
+    for (bool quick : {false, true}) {
+        SCOPED_TRACE(quick ? "quick" : "with palette");
+        auto* button = new TQCLMMButton(form);
+        button->SetParent(form);
+        button->SetBounds(0, 0, 16, 16);
+        button->SetButtonFaceImageList(list);
+        button->QuickDraw = quick;
+        EXPECT_EQ(button->GetPalette(), palette.get());
+        EXPECT_EQ(paletteAfterPaint(button) == palette.get(), !quick);
+        button->Free();
+    }
+
+    auto* shape = new TQCLShapeButton(form);
+    EXPECT_EQ(shape->GetPalette(), nullptr) << "no fill";
+    TQCLGradient* gradient = shape->GetShapeFill()->GetGradient();
+    gradient->SetPaletteRealize(true);
+    shape->GetShapeFill()->SetStyle(sfGradient);
+    ASSERT_NE(gradient->GetPalette(), nullptr);
+    EXPECT_EQ(shape->GetPalette(), gradient->GetPalette());
+    shape->Free();
+}
+
+}  // namespace
+
+namespace {
+
+// The shape button's picture fill from an image list: the indexes choose the
+// picture, negative ones are ignored, one naming no picture leaves the
+// button's colour, a change of the list reloads it, and a freed list is let
+// go together with its picture.
+TEST_F(GraphicButtonTest, ShapeButtonTakesItsFillPictureFromItsImageList) {
+    TQCLImageList* list = pictureList(form, 8, {clRed, clBlue});
+    auto* b = new TQCLShapeButton(form);
+    b->SetParent(form);
+    b->SetBounds(10, 10, 60, 40);
+    b->SetColor(clLime);
+    b->GetShape()->SetShape(TQCLShapeType::stRectangle);
+    b->GetShape()->GetShadow()->SetDepth(0);
+    b->SetMode(sbmShapeFill);
+    b->GetShapeFill()->SetStyle(sfBitmapList);
+    b->SetBtnFaceImageList(list);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        TColor face;
+    } steps[] = {
+        {"the first picture", [] {}, clRed},
+        {"image index 1", [&] { b->SetBtnFaceIndex(0, 1); }, clBlue},
+        {"a negative index is ignored", [&] { b->SetBtnFaceIndex(0, -1); }, clBlue},
+        {"a list index naming no list", [&] { b->SetBtnFaceIndex(1, 3); }, clLime},
+        {"back to the first list", [&] { b->SetBtnFaceIndex(1, 0); }, clBlue},
+        {"the picture replaced and the list's change told",
+         [&] {
+             list->GetArrayItem(0)->Replace(1, filledBitmap(8, 8, clYellow).get(), nullptr);
+             list->Change();
+         },
+         clYellow},
+        {"the list freed", [&] { list->Free(); }, clLime},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        EXPECT_EQ(fwtest::pixelOf(paintControl(b, clBtnFace).get(), 20, 20), s.face);
+    }
+    EXPECT_EQ(b->GetShapeFillImageList(), nullptr);
+}
+
+// A global container's list is written as "InternalBtn" and read back; a
+// list of the form is not written.
+TEST_F(GraphicButtonTest, ShapeButtonStreamsAGlobalFillListOnly) {
+    auto streamed = [](TPersistent* instance) {
+        TMemoryStream stream;
+        WriteDefinedProperties(&stream, instance);
+        return stream.GetSize();
+    };
+    auto* b = new TQCLShapeButton(form);
+    const int64_t nothing = streamed(b);
+    b->SetBtnFaceImageList(new TQCLBitmapList(form));
+    EXPECT_EQ(streamed(b), nothing);
+    TQCLCustomImageList* global = QCLGlobalContainer->GetBitmapList();
+    b->SetBtnFaceImageList(global);
+    TMemoryStream stream;
+    WriteDefinedProperties(&stream, b);
+    EXPECT_GT(stream.GetSize(), nothing);
+
+    TLoadingGuard guard;
+    auto* copy = new TQCLShapeButton(form);
+    stream.SetPosition(0);
+    ReadDefinedProperties(&stream, copy);
+    guard.Finish();
+    EXPECT_EQ(copy->GetShapeFillImageList(), global);
+}
+
+}  // namespace
+
+namespace {
+
+// ForceTransparent and QuickDraw change the face and repaint it; CaptionDown
+// is only stored, for the next press to use.
+TEST_F(GraphicButtonTest, MultimediaButtonRepaintsWhenItsDrawingSettingsChange) {
+    auto* button = new TQCLMMButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 40, 30);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool repaints;
+    } cases[] = {
+        {"ForceTransparent off", [&] { button->SetForceTransparent(false); }, true},
+        {"ForceTransparent unchanged", [&] { button->SetForceTransparent(false); }, false},
+        {"QuickDraw on", [&] { button->SetQuickDraw(true); }, true},
+        {"CaptionDown", [&] { button->SetCaptionDown(3); }, false},
+    };
+    form->HandleNeeded();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fwtest::pumpIdle();
+        ValidateRect(form->GetHandle(), nullptr);
+        c.change();
+        EXPECT_EQ(GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE, c.repaints);
+    }
+    EXPECT_EQ(button->GetCaptionDown(), 3);
 }
 
 }  // namespace
