@@ -14,17 +14,25 @@
  * the cipher alone, the wipe to the disk's write. Lines starting "result" are
  * for scripts/bench: name, MiB/s, ratio. Run it from the folder that holds
  * QZ_Cryptography.dll.
+ *
+ * With "peak" after the size it only runs the job (encryption, then decryption)
+ * and prints the process's peak working set beside the design's bound: the
+ * working set before the job plus the job's two rings of chunk buffers (the
+ * chunks in flight are all it holds; nothing grows with the file). The line
+ * starting "peak" is for scripts/bench: name, MiB, bound MiB, what the bound is.
  */
 #include "fileenc/EncryptedFile.h"
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
 #include "fileenc/FileJobWorker.h"
+#include "fileenc/Handoff.h"
 #include "fileenc/ParallelDecryption.h"
 #include "framework/Win32Handles.h"
 #include "vault/BufferCipher.h"
 #include "vault/CryptoLibrary.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -129,6 +137,43 @@ double inMemoryDecryptSeconds(const std::vector<unsigned char>& data, std::uint3
     return now() - start;
 }
 
+double mib(std::uint64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+
+PROCESS_MEMORY_COUNTERS memoryCounters() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+// The job alone on the plain file: its peak working set against the working set before it plus
+// the two rings (the read-ahead's or the parallel decryption's, and the write-behind's).
+int runPeak(const std::string& plain, const std::string& encrypted, std::uint64_t bytes) {
+    if (!writePatternFile(plain, bytes)) {
+        std::printf("cannot write the plain file\n");
+        return 1;
+    }
+    const std::uint32_t chunk = encfile::chunkSizeFor(static_cast<std::uint32_t>(bytes));
+    const std::uint64_t rings = 2ull * ringSlotsFor(chunk) * (16 + chunk + 8);
+    const std::uint64_t before = memoryCounters().WorkingSetSize;
+    FileEncryptionJob job;
+    setUp(job, plain, encrypted);
+    runWorker(EncryptFunc, job);
+    const bool encryptedOk = GetFileAttributesA(plain.c_str()) == INVALID_FILE_ATTRIBUTES;
+    setUp(job, encrypted, plain);
+    runWorker(DecryptFunc, job);
+    const bool decryptedOk = fileSize(plain) == bytes;
+    DeleteFileA(plain.c_str());
+    DeleteFileA(encrypted.c_str());
+    const std::uint64_t peak = memoryCounters().PeakWorkingSetSize;
+    std::printf("peak working set %.1f MiB; before the job %.1f MiB; rings %.1f MiB (chunk %u bytes)\n", mib(peak),
+                mib(before), mib(rings), chunk);
+    std::printf("peak file-job-%lluMiB %.1f %.1f before-the-job+two-rings\n", static_cast<unsigned long long>(bytes >> 20),
+                mib(peak), mib(before + rings));
+    if (!encryptedOk || !decryptedOk) std::printf("the job FAILED\n");
+    return encryptedOk && decryptedOk ? 0 : 1;
+}
+
 struct Figure {
     const char* name;
     double seconds;
@@ -143,8 +188,9 @@ bool runThroughDialog(const std::string& plain, std::uint64_t bytes);
 
 int main(int argc, char** argv) {
     const std::uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 256;
+    const bool peakOnly = argc > 2 && std::string(argv[2]) == "peak";
     if (mib == 0 || mib > 3500) {
-        std::printf("usage: fileenc_benchmark [MiB, 1 to 3500]\n");
+        std::printf("usage: fileenc_benchmark [MiB, 1 to 3500] [peak]\n");
         return 2;
     }
     const std::uint64_t bytes = mib * 1024 * 1024;
@@ -153,6 +199,7 @@ int main(int argc, char** argv) {
     const std::string plain = std::string(base) + "brim-benchmark-" + std::to_string(GetCurrentProcessId()) + ".bin";
     const std::string encrypted = plain + encfile::Extension;
     const std::string diskProbe = plain + ".write";
+    if (peakOnly) return runPeak(plain, encrypted, bytes);
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     std::printf("file: %s (%llu MiB), %lu processors\n", plain.c_str(), static_cast<unsigned long long>(mib),
