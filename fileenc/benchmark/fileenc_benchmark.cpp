@@ -236,9 +236,11 @@ int main(int argc, char** argv) {
     });
     FileEncryptionJob job;
     setUp(job, plain, encrypted);
+    const std::uint64_t wakeupsBefore = handoffWakeupsForBenchmark();
     double start = now();
     runWorker(EncryptFunc, job);
     const double encryptSeconds = now() - start;
+    const std::uint64_t encryptWakeups = handoffWakeupsForBenchmark() - wakeupsBefore;
     const double wipeSeconds = wipeStart > 0 ? now() - wipeStart : 0;
     SetFileJobStageHookForTesting(nullptr);
     const bool encryptedOk = GetFileAttributesA(plain.c_str()) == INVALID_FILE_ATTRIBUTES && fileSize(encrypted) > bytes;
@@ -247,6 +249,7 @@ int main(int argc, char** argv) {
     start = now();
     runWorker(DecryptFunc, job);
     const double decryptSeconds = now() - start;
+    const std::uint64_t decryptWakeups = handoffWakeupsForBenchmark() - wakeupsBefore - encryptWakeups;
     const bool decryptedOk = fileSize(plain) == bytes && GetFileAttributesA(encrypted.c_str()) == INVALID_FILE_ATTRIBUTES;
     DeleteFileA(plain.c_str());
     DeleteFileA(encrypted.c_str());
@@ -279,6 +282,9 @@ int main(int argc, char** argv) {
         const double rate = mibPerSecond(bytes, f.seconds);
         std::printf("result %s %.1f %.3f\n", f.name, rate, f.limitRate > 0 ? rate / f.limitRate : 0);
     }
+    // How often a job's thread was woken from its sleep by another (each a round trip to the server).
+    std::printf("result encrypt-wakeups-per-MiB %.2f 0\n", static_cast<double>(encryptWakeups) / static_cast<double>(mib));
+    std::printf("result decrypt-wakeups-per-MiB %.2f 0\n", static_cast<double>(decryptWakeups) / static_cast<double>(mib));
     if (!diskOk) std::printf("the disk-write probe FAILED\n");
     if (!encryptedOk) std::printf("the encryption FAILED\n");
     if (!decryptedOk) std::printf("the decryption FAILED\n");
