@@ -20,6 +20,7 @@ double secondsNow() {
 }
 
 std::atomic<std::uint64_t> wakeups{0};
+std::atomic<std::uint64_t> jobWaitTicks[2] = {};
 
 constexpr std::uint32_t RingBytes = 2u * 1024 * 1024;
 constexpr unsigned MinimumSlots = 2, MaximumSlots = 8;
@@ -32,6 +33,22 @@ unsigned ringSlotsFor(std::uint32_t chunkSize) {
 }
 
 std::uint64_t handoffWakeupsForBenchmark() { return wakeups.load(std::memory_order_relaxed); }
+
+double jobWaitSecondsForBenchmark(JobWait which) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(jobWaitTicks[static_cast<int>(which)].load()) / static_cast<double>(frequency.QuadPart);
+}
+
+void jobWaitFor(Handoff& handoff, std::uint64_t target, double awakeSeconds, JobWait which) {
+    if (handoff.count() >= target) return;
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    handoff.waitFor(target, awakeSeconds);
+    QueryPerformanceCounter(&end);
+    jobWaitTicks[static_cast<int>(which)].fetch_add(static_cast<std::uint64_t>(end.QuadPart - start.QuadPart),
+                                                    std::memory_order_relaxed);
+}
 
 Handoff::Handoff() : event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 

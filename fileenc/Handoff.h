@@ -54,6 +54,12 @@ private:
 // The wake-ups of asleep waiters (events set) by every hand-off of the process so far: the
 // benchmark's measure of hand-offs per MiB.
 std::uint64_t handoffWakeupsForBenchmark();
+// The seconds the job's own thread spent waiting for a ring (the read-ahead to fill a chunk, the
+// write-behind to free a buffer), summed over the process so far: where the cipher stood still.
+enum class JobWait { ForReadAhead, ForWriteBehind };
+double jobWaitSecondsForBenchmark(JobWait which);
+// Waits as waitFor does, counting the time in the job's waits of that kind when it had to wait.
+void jobWaitFor(Handoff& handoff, std::uint64_t target, double awakeSeconds, JobWait which);
 
 // How many chunk buffers a ring between two of a job's threads holds: about 2 MiB in all, at
 // least two and at most eight buffers (a foreign file's chunk may be far larger than ours).

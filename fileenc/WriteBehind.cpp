@@ -116,8 +116,8 @@ void WriteBehind::writeAll() {
 unsigned char* WriteBehind::acquire() {
     const unsigned slots = static_cast<unsigned>(slots_.size());
     if (acquired_ >= slots) {
-        written_.waitFor(acquired_ - slots + 1, JobAwakeSeconds);
-        if (library_) digested_.waitFor(acquired_ - slots + 1, JobAwakeSeconds);
+        jobWaitFor(written_, acquired_ - slots + 1, JobAwakeSeconds, JobWait::ForWriteBehind);
+        if (library_) jobWaitFor(digested_, acquired_ - slots + 1, JobAwakeSeconds, JobWait::ForWriteBehind);
     }
     if (error_.load()) return nullptr;
     return slots_[acquired_ % slots].bytes.data() + DigestBytes;

@@ -240,10 +240,14 @@ int main(int argc, char** argv) {
     FileEncryptionJob job;
     setUp(job, plain, encrypted);
     const std::uint64_t wakeupsBefore = handoffWakeupsForBenchmark();
+    const double readWaitBefore = jobWaitSecondsForBenchmark(JobWait::ForReadAhead);
+    const double writeWaitBefore = jobWaitSecondsForBenchmark(JobWait::ForWriteBehind);
     double start = now();
     runWorker(EncryptFunc, job);
     const double encryptSeconds = now() - start;
     const std::uint64_t encryptWakeups = handoffWakeupsForBenchmark() - wakeupsBefore;
+    const double encryptReadWait = jobWaitSecondsForBenchmark(JobWait::ForReadAhead) - readWaitBefore;
+    const double encryptWriteWait = jobWaitSecondsForBenchmark(JobWait::ForWriteBehind) - writeWaitBefore;
     const double wipeSeconds = wipeStart > 0 ? now() - wipeStart : 0;
     SetFileJobStageHookForTesting(nullptr);
     const bool encryptedOk = GetFileAttributesA(plain.c_str()) == INVALID_FILE_ATTRIBUTES && fileSize(encrypted) > bytes;
@@ -253,6 +257,8 @@ int main(int argc, char** argv) {
     runWorker(DecryptFunc, job);
     const double decryptSeconds = now() - start;
     const std::uint64_t decryptWakeups = handoffWakeupsForBenchmark() - wakeupsBefore - encryptWakeups;
+    const double decryptWriteWait =
+        jobWaitSecondsForBenchmark(JobWait::ForWriteBehind) - writeWaitBefore - encryptWriteWait;
     const bool decryptedOk = fileSize(plain) == bytes && GetFileAttributesA(encrypted.c_str()) == INVALID_FILE_ATTRIBUTES;
     DeleteFileA(plain.c_str());
     DeleteFileA(encrypted.c_str());
@@ -289,6 +295,11 @@ int main(int argc, char** argv) {
     // How often a job's thread was woken from its sleep by another (each a round trip to the server).
     std::printf("result encrypt-wakeups-per-MiB %.2f 0\n", static_cast<double>(encryptWakeups) / static_cast<double>(mib));
     std::printf("result decrypt-wakeups-per-MiB %.2f 0\n", static_cast<double>(decryptWakeups) / static_cast<double>(mib));
+    // Where the job's own thread stood still, in seconds: waiting for a chunk read ahead, or for a
+    // buffer the writer (and for decryption the digest) had not yet freed.
+    std::printf("result encrypt-waits-read-ahead-s %.3f 0\n", encryptReadWait);
+    std::printf("result encrypt-waits-write-behind-s %.3f 0\n", encryptWriteWait);
+    std::printf("result decrypt-waits-write-behind-s %.3f 0\n", decryptWriteWait);
     if (!diskOk) std::printf("the disk-write probe FAILED\n");
     if (!encryptedOk) std::printf("the encryption FAILED\n");
     if (!decryptedOk) std::printf("the decryption FAILED\n");
