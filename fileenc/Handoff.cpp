@@ -19,6 +19,9 @@ double secondsNow() {
     return static_cast<double>(counter.QuadPart) * tick;
 }
 
+std::atomic<std::uint64_t> wakeups{0};
+std::atomic<std::uint64_t> jobWaitTicks[2] = {};
+
 constexpr std::uint32_t RingBytes = 2u * 1024 * 1024;
 constexpr unsigned MinimumSlots = 2, MaximumSlots = 8;
 
@@ -29,15 +32,38 @@ unsigned ringSlotsFor(std::uint32_t chunkSize) {
     return static_cast<unsigned>(std::min<std::uint32_t>(std::max<std::uint32_t>(fit, MinimumSlots), MaximumSlots));
 }
 
+std::uint64_t handoffWakeupsForBenchmark() { return wakeups.load(std::memory_order_relaxed); }
+
+double jobWaitSecondsForBenchmark(JobWait which) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(jobWaitTicks[static_cast<int>(which)].load()) / static_cast<double>(frequency.QuadPart);
+}
+
+void jobWaitFor(Handoff& handoff, std::uint64_t target, double awakeSeconds, JobWait which) {
+    if (handoff.count() >= target) return;
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    handoff.waitFor(target, awakeSeconds);
+    QueryPerformanceCounter(&end);
+    jobWaitTicks[static_cast<int>(which)].fetch_add(static_cast<std::uint64_t>(end.QuadPart - start.QuadPart),
+                                                    std::memory_order_relaxed);
+}
+
 Handoff::Handoff() : event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 void Handoff::raise() {
-    count_.fetch_add(1, std::memory_order_seq_cst);
-    wake();
+    const std::uint64_t count = count_.fetch_add(1, std::memory_order_seq_cst) + 1;
+    if (sleeping_.load(std::memory_order_seq_cst) && count >= wakeAt_.load(std::memory_order_seq_cst)) setEvent();
 }
 
 void Handoff::wake() {
-    if (sleeping_.load(std::memory_order_seq_cst)) SetEvent(event_.get());
+    if (sleeping_.load(std::memory_order_seq_cst)) setEvent();
+}
+
+void Handoff::setEvent() {
+    wakeups.fetch_add(1, std::memory_order_relaxed);
+    SetEvent(event_.get());
 }
 
 bool Handoff::reached(std::uint64_t target, const std::atomic<bool>* orFlag) const {
@@ -55,6 +81,7 @@ void Handoff::waitFor(std::uint64_t target, double awakeSeconds, const std::atom
                 SwitchToThread();
             continue;
         }
+        wakeAt_.store(target, std::memory_order_seq_cst);
         sleeping_.store(true, std::memory_order_seq_cst);
         if (!reached(target, orFlag)) WaitForSingleObject(event_.get(), INFINITE);
         sleeping_.store(false, std::memory_order_seq_cst);

@@ -5,7 +5,9 @@
  * machine), which per chunk and thread would eat much of what the threads
  * save. So the waiter first spins (a pause, then yielding the processor) and
  * only sleeps on the event once the wait has lasted awakeSeconds; the raiser
- * sets the event only when the waiter sleeps.
+ * sets the event only when the waiter sleeps and the count has reached what
+ * it waits for: a waiter asleep for a batch of chunks is woken once, not once
+ * per chunk (every wake is a round trip to the server for both threads).
  *
  * The threads hand chunks through rings of several buffers, and a thread that
  * found its side of a ring empty (or full) waits for a batch of chunks rather
@@ -41,11 +43,23 @@ public:
 
 private:
     bool reached(std::uint64_t target, const std::atomic<bool>* orFlag) const;
+    void setEvent();
 
     std::atomic<std::uint64_t> count_{0};
+    std::atomic<std::uint64_t> wakeAt_{0};  // the count an asleep waiter waits for
     std::atomic<bool> sleeping_{false};
     win32::KernelHandle event_;
 };
+
+// The wake-ups of asleep waiters (events set) by every hand-off of the process so far: the
+// benchmark's measure of hand-offs per MiB.
+std::uint64_t handoffWakeupsForBenchmark();
+// The seconds the job's own thread spent waiting for a ring (the read-ahead to fill a chunk, the
+// write-behind to free a buffer), summed over the process so far: where the cipher stood still.
+enum class JobWait { ForReadAhead, ForWriteBehind };
+double jobWaitSecondsForBenchmark(JobWait which);
+// Waits as waitFor does, counting the time in the job's waits of that kind when it had to wait.
+void jobWaitFor(Handoff& handoff, std::uint64_t target, double awakeSeconds, JobWait which);
 
 // How many chunk buffers a ring between two of a job's threads holds: about 2 MiB in all, at
 // least two and at most eight buffers (a foreign file's chunk may be far larger than ours).

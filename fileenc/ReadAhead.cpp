@@ -74,7 +74,7 @@ void ReadAhead::readAll() {
 
 unsigned char* ReadAhead::next(DWORD& count) {
     if (taken_ > 0) released_.raise();
-    filled_.waitFor(taken_ + 1, JobAwakeSeconds);
+    jobWaitFor(filled_, taken_ + 1, JobAwakeSeconds, JobWait::ForReadAhead);
     Slot& slot = slots_[taken_ % slots_.size()];
     ++taken_;
     count = slot.count;

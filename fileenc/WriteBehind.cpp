@@ -1,6 +1,6 @@
-// The job's write-behind. With n slots the writer takes chunk i only once the job handed it over,
-// and the job fills slot i % n again (chunk i + n) only once the writer is done with chunk i, so
-// the two hand-offs order every access to a slot.
+// The job's write-behind. With n slots the writer and the digest take chunk i only once the job
+// handed it over, and the job fills slot i % n again (chunk i + n) only once both are done with
+// chunk i, so the hand-offs order every access to a slot.
 #include "fileenc/WriteBehind.h"
 
 #include "vault/CryptoLibrary.h"
@@ -29,22 +29,34 @@ WriteBehind::~WriteBehind() {
 }
 
 bool WriteBehind::start(DWORD& error) {
-    if (!submitted_.valid() || !written_.valid()) {
+    if (!submitted_.valid() || !submittedToDigest_.valid() || !written_.valid() || !digested_.valid()) {
         error = GetLastError();
         return false;
     }
     thread_ = win32::KernelHandle(CreateThread(nullptr, 0, writerMain, this, 0, nullptr));
+    if (thread_ && library_) {
+        digestThread_ = win32::KernelHandle(CreateThread(nullptr, 0, digestMain, this, 0, nullptr));
+        if (!digestThread_) {
+            error = GetLastError();
+            stop();
+            return false;
+        }
+    }
     if (!thread_) error = GetLastError();
     return static_cast<bool>(thread_);
 }
 
 void WriteBehind::stop() {
-    if (!thread_) return;
+    if (!thread_ && !digestThread_) return;
     finishing_.store(true);
     quit_.store(true);
     submitted_.wake();
-    WaitForSingleObject(thread_.get(), INFINITE);
-    thread_.close();
+    submittedToDigest_.wake();
+    for (win32::KernelHandle* thread : {&thread_, &digestThread_}) {
+        if (!*thread) continue;
+        WaitForSingleObject(thread->get(), INFINITE);
+        thread->close();
+    }
 }
 
 DWORD WINAPI WriteBehind::writerMain(LPVOID self) {
@@ -52,21 +64,38 @@ DWORD WINAPI WriteBehind::writerMain(LPVOID self) {
     return 0;
 }
 
+DWORD WINAPI WriteBehind::digestMain(LPVOID self) {
+    static_cast<WriteBehind*>(self)->digestAll();
+    return 0;
+}
+
+bool WriteBehind::waitForChunk(Handoff& submitted, std::uint64_t index) {
+    if (submitted.count() < index + 1) {
+        submitted.waitFor(index + ringBatchFor(static_cast<unsigned>(slots_.size())), WriterAwakeSeconds, &finishing_);
+        submitted.waitFor(index + 1, WriterAwakeSeconds, &quit_);
+    }
+    return !quit_.load();
+}
+
+void WriteBehind::digestAll() {
+    for (std::uint64_t index = 0;; ++index) {
+        if (!waitForChunk(submittedToDigest_, index)) return;
+        Slot& slot = slots_[index % slots_.size()];
+        if (slot.count) {
+            std::memcpy(slot.bytes.data(), digest_, DigestBytes);
+            library_->md5(slot.bytes.data(), DigestBytes + slot.count, digest_);
+        }
+        digested_.raise();
+    }
+}
+
 void WriteBehind::writeAll() {
     const unsigned slots = static_cast<unsigned>(slots_.size());
     std::uint64_t unflushed = 0;
     for (std::uint64_t index = 0;; ++index) {
-        if (submitted_.count() < index + 1) {
-            submitted_.waitFor(index + ringBatchFor(slots), WriterAwakeSeconds, &finishing_);
-            submitted_.waitFor(index + 1, WriterAwakeSeconds, &quit_);
-        }
-        if (quit_.load()) return;
+        if (!waitForChunk(submitted_, index)) return;
         Slot& slot = slots_[index % slots];
         if (error_.load() == 0 && slot.count) {
-            if (library_) {
-                std::memcpy(slot.bytes.data(), digest_, DigestBytes);
-                library_->md5(slot.bytes.data(), DigestBytes + slot.count, digest_);
-            }
             DWORD written = 0;
             if (!WriteFile(file_, slot.bytes.data() + DigestBytes, slot.count, &written, nullptr) ||
                 written != slot.count) {
@@ -86,7 +115,10 @@ void WriteBehind::writeAll() {
 
 unsigned char* WriteBehind::acquire() {
     const unsigned slots = static_cast<unsigned>(slots_.size());
-    if (acquired_ >= slots) written_.waitFor(acquired_ - slots + 1, JobAwakeSeconds);
+    if (acquired_ >= slots) {
+        jobWaitFor(written_, acquired_ - slots + 1, JobAwakeSeconds, JobWait::ForWriteBehind);
+        if (library_) jobWaitFor(digested_, acquired_ - slots + 1, JobAwakeSeconds, JobWait::ForWriteBehind);
+    }
     if (error_.load()) return nullptr;
     return slots_[acquired_ % slots].bytes.data() + DigestBytes;
 }
@@ -95,11 +127,14 @@ void WriteBehind::submit(DWORD count) {
     slots_[acquired_ % slots_.size()].count = count;
     ++acquired_;
     submitted_.raise();
+    if (library_) submittedToDigest_.raise();
 }
 
 DWORD WriteBehind::finish() {
     finishing_.store(true);
     submitted_.wake();
+    submittedToDigest_.wake();
     written_.waitFor(acquired_, JobAwakeSeconds);
+    if (library_) digested_.waitFor(acquired_, JobAwakeSeconds);
     return error_.load();
 }

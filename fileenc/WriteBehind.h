@@ -1,10 +1,17 @@
 /*
- * A file job's writing (and, for decryption, its chained digest) on a thread
- * of its own, behind the cipher: while the job enciphers or deciphers a chunk
- * into one buffer of a ring (ringSlotsFor), the chunks before it are digested
- * and written. A writer that found the ring empty sleeps until half of it is
- * filled (or the job finishes), so it is woken once per batch of chunks
- * rather than once per chunk.
+ * A file job's writing (and, for decryption, its chained digest) on threads
+ * of their own, behind the cipher: while the job enciphers or deciphers a
+ * chunk into one buffer of a ring (ringSlotsFor), the chunks before it are
+ * digested and written. A writer that found the ring empty sleeps until half
+ * of it is filled (or the job finishes), so it is woken once per batch of
+ * chunks rather than once per chunk.
+ *
+ * The digest runs on a thread of its own beside the writer, from the same
+ * buffers: a write that waits for the disk (a flush) holds up neither the
+ * digest nor, while the ring has room, the job. A buffer is filled again
+ * only once both are done with it. The digest thread writes the running
+ * digest into the 16 bytes in front of the chunk, the writer reads only the
+ * chunk, so the two never touch the same bytes.
  *
  * The digest stays one chain in file order: the running digest followed by
  * each chunk goes through MD5 in turn, as when the job did it itself. Chunks
@@ -74,15 +81,23 @@ private:
         DWORD count = 0;
     };
     static DWORD WINAPI writerMain(LPVOID self);
+    static DWORD WINAPI digestMain(LPVOID self);
     void writeAll();
+    void digestAll();
+    // Waits on a consumer's own hand-off for chunk index; false once told to quit.
+    bool waitForChunk(Handoff& submitted, std::uint64_t index);
 
     HANDLE file_;
     const CryptoLibrary* library_;
     std::vector<Slot> slots_;  // chunk i goes in slot i % slots_.size()
     std::uint64_t flushEvery_;
-    Handoff submitted_;   // chunks the job handed over
+    // Chunks the job handed over, counted once for each consumer: a hand-off has one waiter.
+    Handoff submitted_;          // to the writer
+    Handoff submittedToDigest_;  // to the digest (with a library)
     Handoff written_;     // chunks the writer is done with
+    Handoff digested_;    // chunks the digest is done with (with a library)
     win32::KernelHandle thread_;
+    win32::KernelHandle digestThread_;
     std::uint64_t acquired_ = 0;  // chunks the job has taken a buffer for
     std::atomic<bool> quit_{false};
     std::atomic<bool> finishing_{false};  // the job waits for the last chunks: no batch to wait for

@@ -14,17 +14,25 @@
  * the cipher alone, the wipe to the disk's write. Lines starting "result" are
  * for scripts/bench: name, MiB/s, ratio. Run it from the folder that holds
  * QZ_Cryptography.dll.
+ *
+ * With "peak" after the size it only runs the job (encryption, then decryption)
+ * and prints the process's peak working set beside the design's bound: the
+ * working set before the job plus the job's two rings of chunk buffers (the
+ * chunks in flight are all it holds; nothing grows with the file). The line
+ * starting "peak" is for scripts/bench: name, MiB, bound MiB, what the bound is.
  */
 #include "fileenc/EncryptedFile.h"
 #include "fileenc/FileEncryptionJob.h"
 #include "fileenc/FileJobStages.h"
 #include "fileenc/FileJobWorker.h"
+#include "fileenc/Handoff.h"
 #include "fileenc/ParallelDecryption.h"
 #include "framework/Win32Handles.h"
 #include "vault/BufferCipher.h"
 #include "vault/CryptoLibrary.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -101,8 +109,10 @@ std::uint64_t fileSize(const std::string& path) {
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// The chain over the bytes in memory, in the worker's chunks; with a library, the chained digest too.
-double inMemorySeconds(const std::vector<unsigned char>& data, std::uint32_t chunk, const CryptoLibrary* library) {
+// The chain over the bytes in memory, in the worker's chunks; with a library, the chained digest too
+// (alone without the cipher).
+double inMemorySeconds(const std::vector<unsigned char>& data, std::uint32_t chunk, const CryptoLibrary* library,
+                       bool cipherToo = true) {
     const double start = now();
     CipherChain cipher(CipherChain::Encrypt, DataKey);
     std::vector<unsigned char> chained(16 + chunk, 0), out(chunk);
@@ -112,7 +122,7 @@ double inMemorySeconds(const std::vector<unsigned char>& data, std::uint32_t chu
             std::memcpy(chained.data() + 16, data.data() + at, n);
             library->md5(chained.data(), static_cast<std::uint32_t>(16 + n), chained.data());
         }
-        cipher.process(data.data() + at, out.data(), n / 8 * 8);
+        if (cipherToo) cipher.process(data.data() + at, out.data(), n / 8 * 8);
     }
     return now() - start;
 }
@@ -129,6 +139,43 @@ double inMemoryDecryptSeconds(const std::vector<unsigned char>& data, std::uint3
     return now() - start;
 }
 
+double mib(std::uint64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+
+PROCESS_MEMORY_COUNTERS memoryCounters() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+// The job alone on the plain file: its peak working set against the working set before it plus
+// the two rings (the read-ahead's or the parallel decryption's, and the write-behind's).
+int runPeak(const std::string& plain, const std::string& encrypted, std::uint64_t bytes) {
+    if (!writePatternFile(plain, bytes)) {
+        std::printf("cannot write the plain file\n");
+        return 1;
+    }
+    const std::uint32_t chunk = encfile::chunkSizeFor(static_cast<std::uint32_t>(bytes));
+    const std::uint64_t rings = 2ull * ringSlotsFor(chunk) * (16 + chunk + 8);
+    const std::uint64_t before = memoryCounters().WorkingSetSize;
+    FileEncryptionJob job;
+    setUp(job, plain, encrypted);
+    runWorker(EncryptFunc, job);
+    const bool encryptedOk = GetFileAttributesA(plain.c_str()) == INVALID_FILE_ATTRIBUTES;
+    setUp(job, encrypted, plain);
+    runWorker(DecryptFunc, job);
+    const bool decryptedOk = fileSize(plain) == bytes;
+    DeleteFileA(plain.c_str());
+    DeleteFileA(encrypted.c_str());
+    const std::uint64_t peak = memoryCounters().PeakWorkingSetSize;
+    std::printf("the job's peak working set %.1f MiB; before the job %.1f MiB; rings %.1f MiB (chunk %u bytes)\n", mib(peak),
+                mib(before), mib(rings), chunk);
+    std::printf("peak file-job-%lluMiB %.1f %.1f before-the-job+two-rings\n", static_cast<unsigned long long>(bytes >> 20),
+                mib(peak), mib(before + rings));
+    if (!encryptedOk || !decryptedOk) std::printf("the job FAILED\n");
+    return encryptedOk && decryptedOk ? 0 : 1;
+}
+
 struct Figure {
     const char* name;
     double seconds;
@@ -143,8 +190,9 @@ bool runThroughDialog(const std::string& plain, std::uint64_t bytes);
 
 int main(int argc, char** argv) {
     const std::uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 256;
+    const bool peakOnly = argc > 2 && std::string(argv[2]) == "peak";
     if (mib == 0 || mib > 3500) {
-        std::printf("usage: fileenc_benchmark [MiB, 1 to 3500]\n");
+        std::printf("usage: fileenc_benchmark [MiB, 1 to 3500] [peak]\n");
         return 2;
     }
     const std::uint64_t bytes = mib * 1024 * 1024;
@@ -153,6 +201,7 @@ int main(int argc, char** argv) {
     const std::string plain = std::string(base) + "brim-benchmark-" + std::to_string(GetCurrentProcessId()) + ".bin";
     const std::string encrypted = plain + encfile::Extension;
     const std::string diskProbe = plain + ".write";
+    if (peakOnly) return runPeak(plain, encrypted, bytes);
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     std::printf("file: %s (%llu MiB), %lu processors\n", plain.c_str(), static_cast<unsigned long long>(mib),
@@ -165,12 +214,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::uint32_t chunk = encfile::chunkSizeFor(static_cast<std::uint32_t>(bytes));
-    double cipherSeconds = 0, cipherDigestSeconds = 0, decipherSeconds = 0, spreadSeconds = 0;
+    double cipherSeconds = 0, cipherDigestSeconds = 0, digestSeconds = 0, decipherSeconds = 0, spreadSeconds = 0;
     {
         std::vector<unsigned char> data(static_cast<std::size_t>(bytes));
         fillPattern(data.data(), data.size(), 0);
         cipherSeconds = inMemorySeconds(data, chunk, nullptr);
         cipherDigestSeconds = inMemorySeconds(data, chunk, &library);
+        digestSeconds = inMemorySeconds(data, chunk, &library, false);
         decipherSeconds = inMemoryDecryptSeconds(data, chunk, 1);
         spreadSeconds = inMemoryDecryptSeconds(data, chunk, 0);
     }
@@ -189,9 +239,15 @@ int main(int argc, char** argv) {
     });
     FileEncryptionJob job;
     setUp(job, plain, encrypted);
+    const std::uint64_t wakeupsBefore = handoffWakeupsForBenchmark();
+    const double readWaitBefore = jobWaitSecondsForBenchmark(JobWait::ForReadAhead);
+    const double writeWaitBefore = jobWaitSecondsForBenchmark(JobWait::ForWriteBehind);
     double start = now();
     runWorker(EncryptFunc, job);
     const double encryptSeconds = now() - start;
+    const std::uint64_t encryptWakeups = handoffWakeupsForBenchmark() - wakeupsBefore;
+    const double encryptReadWait = jobWaitSecondsForBenchmark(JobWait::ForReadAhead) - readWaitBefore;
+    const double encryptWriteWait = jobWaitSecondsForBenchmark(JobWait::ForWriteBehind) - writeWaitBefore;
     const double wipeSeconds = wipeStart > 0 ? now() - wipeStart : 0;
     SetFileJobStageHookForTesting(nullptr);
     const bool encryptedOk = GetFileAttributesA(plain.c_str()) == INVALID_FILE_ATTRIBUTES && fileSize(encrypted) > bytes;
@@ -200,6 +256,9 @@ int main(int argc, char** argv) {
     start = now();
     runWorker(DecryptFunc, job);
     const double decryptSeconds = now() - start;
+    const std::uint64_t decryptWakeups = handoffWakeupsForBenchmark() - wakeupsBefore - encryptWakeups;
+    const double decryptWriteWait =
+        jobWaitSecondsForBenchmark(JobWait::ForWriteBehind) - writeWaitBefore - encryptWriteWait;
     const bool decryptedOk = fileSize(plain) == bytes && GetFileAttributesA(encrypted.c_str()) == INVALID_FILE_ATTRIBUTES;
     DeleteFileA(plain.c_str());
     DeleteFileA(encrypted.c_str());
@@ -209,6 +268,7 @@ int main(int argc, char** argv) {
     const Figure figures[] = {
         {"cipher", cipherSeconds, 0},
         {"cipher+digest", cipherDigestSeconds, cipherRate},
+        {"digest", digestSeconds, cipherRate},
         {"decipher", decipherSeconds, cipherRate},
         {"decipher-spread", spreadSeconds, cipherRate},
         {"disk-write", diskSeconds, 0},
@@ -232,6 +292,14 @@ int main(int argc, char** argv) {
         const double rate = mibPerSecond(bytes, f.seconds);
         std::printf("result %s %.1f %.3f\n", f.name, rate, f.limitRate > 0 ? rate / f.limitRate : 0);
     }
+    // How often a job's thread was woken from its sleep by another (each a round trip to the server).
+    std::printf("result encrypt-wakeups-per-MiB %.2f 0\n", static_cast<double>(encryptWakeups) / static_cast<double>(mib));
+    std::printf("result decrypt-wakeups-per-MiB %.2f 0\n", static_cast<double>(decryptWakeups) / static_cast<double>(mib));
+    // Where the job's own thread stood still, in seconds: waiting for a chunk read ahead, or for a
+    // buffer the writer (and for decryption the digest) had not yet freed.
+    std::printf("result encrypt-waits-read-ahead-s %.3f 0\n", encryptReadWait);
+    std::printf("result encrypt-waits-write-behind-s %.3f 0\n", encryptWriteWait);
+    std::printf("result decrypt-waits-write-behind-s %.3f 0\n", decryptWriteWait);
     if (!diskOk) std::printf("the disk-write probe FAILED\n");
     if (!encryptedOk) std::printf("the encryption FAILED\n");
     if (!decryptedOk) std::printf("the decryption FAILED\n");

@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 using namespace fileenctest;
 
@@ -74,6 +76,94 @@ TEST_F(FileJobRing, WritingBehindKeepsEveryChunkAcrossBatchesAndTurns) {
             }
             file.close();
             EXPECT_TRUE(readAll(path) == expected);
+        }
+    }
+}
+
+// Drains a pipe into a string on a thread of its own, from the moment start() is called.
+class PipeDrain {
+public:
+    explicit PipeDrain(HANDLE readEnd) : readEnd_(readEnd) {}
+    ~PipeDrain() { join(); }
+    bool start() {
+        thread_ = win32::KernelHandle(CreateThread(nullptr, 0, drainMain, this, 0, nullptr));
+        return static_cast<bool>(thread_);
+    }
+    // Once the writing end is closed: everything that went through, or false past the deadline.
+    bool join() {
+        if (!thread_) return true;
+        const bool ended = WaitForSingleObject(thread_.get(), 30000) == WAIT_OBJECT_0;
+        if (ended) thread_.close();
+        return ended;
+    }
+    const std::string& bytes() const { return bytes_; }
+
+private:
+    static DWORD WINAPI drainMain(LPVOID self) {
+        auto& drain = *static_cast<PipeDrain*>(self);
+        char block[64 * 1024];
+        DWORD got = 0;
+        while (ReadFile(drain.readEnd_, block, sizeof block, &got, nullptr) && got) drain.bytes_.append(block, got);
+        return 0;
+    }
+    HANDLE readEnd_;
+    win32::KernelHandle thread_;
+    std::string bytes_;
+};
+
+// The digest has a thread of its own beside the writer, and the job fills a buffer again only once
+// both are done with it. Either may fall behind: the writer held by a pipe nobody reads until the
+// job has filled the whole ring, or the digest behind a writer to a file and a job that only copies
+// chunks prepared beforehand. Every chunk still comes out whole, once, in order, and the digest
+// chain is the same.
+TEST_F(FileJobRing, WhicheverOfDigestAndWriterFallsBehindNoChunkIsLost) {
+    constexpr std::uint32_t Chunk = 256 * 1024;  // a ring of 2 MiB: far more than a pipe holds
+    const unsigned slots = ringSlotsFor(Chunk);
+    CryptoLibrary library;
+    ASSERT_TRUE(library.hasMD5());
+    for (bool writerHeld : {true, false}) {
+        for (unsigned chunks : {slots, slots + 1, 3 * slots + 1, 12 * slots}) {
+            SCOPED_TRACE(std::to_string(chunks) + (writerHeld ? " chunks to a pipe read late" : " chunks to a file"));
+            std::vector<std::string> pieces;
+            std::string expected, digest(16, '\0');
+            for (unsigned i = 0; i < chunks; ++i) {
+                pieces.push_back(patternBytes(i + 1 == chunks ? Chunk - 5 : Chunk, 300 + i));
+                expected += pieces.back();
+                digest = md5(digest + pieces.back());
+            }
+            HANDLE readEnd = nullptr, writeEnd = nullptr;
+            const std::string path = temp.file("behind.bin");
+            if (writerHeld) {
+                ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 4096));
+            } else {
+                writeEnd = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+                ASSERT_NE(writeEnd, INVALID_HANDLE_VALUE);
+            }
+            PipeDrain drain(readEnd);  // declared first: the pipe closes before it is waited for
+            win32::KernelHandle reading(readEnd), writing(writeEnd);
+            {
+                WriteBehind writer(writeEnd, Chunk, &library);
+                DWORD error = 0;
+                ASSERT_TRUE(writer.start(error));
+                for (unsigned i = 0; i < chunks; ++i) {
+                    // Up to a whole ring the job never waits; the pipe is read only from here on.
+                    if (writerHeld && i == slots) {
+                        ASSERT_TRUE(drain.start());
+                    }
+                    unsigned char* buffer = writer.acquire();
+                    ASSERT_NE(buffer, nullptr);
+                    std::memcpy(buffer, pieces[i].data(), pieces[i].size());
+                    writer.submit(static_cast<DWORD>(pieces[i].size()));
+                }
+                if (writerHeld && chunks == slots) {
+                    ASSERT_TRUE(drain.start());
+                }
+                ASSERT_EQ(writer.finish(), 0u);
+                EXPECT_EQ(std::string(reinterpret_cast<const char*>(writer.digest()), 16), digest);
+            }
+            writing.close();
+            ASSERT_TRUE(drain.join());
+            EXPECT_TRUE((writerHeld ? drain.bytes() : readAll(path)) == expected);
         }
     }
 }

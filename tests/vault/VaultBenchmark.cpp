@@ -8,6 +8,14 @@
  * scripts/bench (name, milliseconds, ratio). Loading must stay linear in the
  * number of entries: the duplicate check and the placement of each parsed row
  * may not walk the rows already loaded.
+ *
+ * "vault_benchmark N peak" writes a vault of N entries and opens it in a
+ * process of its own (itself, with "peak-open"), which prints its peak working
+ * set beside the design's bound: its working set before the open, one copy of
+ * the text (the body is read and deciphered in place, then parsed) and the
+ * model, as much as building the same model took in the writing process. The
+ * line starting "peak" is for scripts/bench: name, MiB, bound MiB, what the
+ * bound is.
  */
 #include "vault/VaultStore.h"
 
@@ -17,6 +25,7 @@
 #include "cryptolib/QZ_Cryptography.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
@@ -107,6 +116,15 @@ void decipherMs(const SecretText& text, Stopwatch& watch, double& oneChain, doub
     spread = watch.lap();
 }
 
+PROCESS_MEMORY_COUNTERS memoryCounters() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+double mib(double bytes) { return bytes / (1024.0 * 1024.0); }
+
 int countRows(const VaultContent& content) {
     int rows = 0;
     for (const category* c = content.userCategories; c; c = c->next) rows += c->rowCount();
@@ -120,6 +138,111 @@ struct Phases {
     int rows = 0;
     double open() const { return keys + read + parse; }
 };
+
+// A new vault's keys in the folder, named "Benchmark".
+bool createKeys(VaultStore& store, const std::string& folder) {
+    store.setDBLoc(folder);
+    store.setDBFname("Benchmark");
+    CryptoLibrary library;
+    CryptoLibrary::RSA rsa = library.newRSA();
+    if (!rsa) {
+        std::printf("the crypto library cannot be loaded\n");
+        return false;
+    }
+    unsigned char seed[qzcrypto::SeedBytes];
+    for (int i = 0; i < qzcrypto::SeedBytes; ++i) seed[i] = static_cast<unsigned char>(i * 13);
+    rsa->GenerateKeys(qzcrypto::KeyBits, seed);
+    if (store.createVaultKeys(library, *rsa, seed) != crCreated) {
+        std::printf("the vault cannot be created\n");
+        return false;
+    }
+    return true;
+}
+
+// Opens the vault in the folder as the application does: password, key, read, parse.
+bool openVault(VaultStore& reader, const std::string& folder) {
+    reader.setDBLoc(folder);
+    reader.setDBFname("Benchmark");
+    std::string salt(8, '\0');
+    {
+        HANDLE f = CreateFileA(reader.vaultFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        DWORD got = 0;
+        ReadFile(f, &salt[0], 8, &got, nullptr);
+        CloseHandle(f);
+    }
+    if (reader.setPasswordHash(0, false, false, reinterpret_cast<const unsigned char*>(salt.data())) != prDerived)
+        return false;
+    if (reader.setRandKey() != krFound) return false;
+    std::optional<SecretText> text = reader.readDB(reader.vaultFilePath());
+    if (!text) return false;
+    reader.readVaultText(*text);
+    return true;
+}
+
+// The open of the vault in the folder, alone in this process: its peak working set and the bound.
+int runPeakOpen(int entries, const std::string& folder, double modelBytes) {
+    FixedPassword prompts;
+    const double before = static_cast<double>(memoryCounters().WorkingSetSize);
+    VaultStore reader(prompts);
+    const bool ok = openVault(reader, folder) && countRows(reader.content()) == entries;
+    std::uint64_t size = 0;
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExA(reader.vaultFilePath().c_str(), GetFileExInfoStandard, &data))
+            size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    const double peak = static_cast<double>(memoryCounters().PeakWorkingSetSize);
+    const double bound = before + static_cast<double>(size) + modelBytes;
+    std::printf("open of %d entries: peak working set %.1f MiB; before %.1f MiB, file %.1f MiB, model %.1f MiB\n",
+                entries, mib(peak), mib(before), mib(static_cast<double>(size)), mib(modelBytes));
+    std::printf("peak vault-open-%d %.1f %.1f before+one-text-copy+model\n", entries, mib(peak), mib(bound));
+    if (!ok) std::printf("the open FAILED\n");
+    return ok ? 0 : 1;
+}
+
+// Writes a vault of the entries, then has another process of this program open it.
+int runPeak(int entries) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    const std::string folder = std::string(base) + "brim-vault-peak-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    double modelBytes = 0;
+    {
+        FixedPassword prompts;
+        VaultStore store(prompts);
+        if (!createKeys(store, folder)) return 1;
+        const double before = static_cast<double>(memoryCounters().WorkingSetSize);
+        buildContent(store.content(), entries);
+        modelBytes = static_cast<double>(memoryCounters().WorkingSetSize) - before;
+        if (store.writeDatabase(store.vaultFilePath()) != srSaved) return 1;
+    }
+    std::string command = std::string("\"") + self + "\" " + std::to_string(entries) + " peak-open \"" + folder +
+                          "\" " + std::to_string(static_cast<long long>(modelBytes));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    std::fflush(stdout);
+    DWORD code = 1;
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else {
+        std::printf("cannot start the open: error %lu\n", GetLastError());
+    }
+    DeleteFileA((folder + "\\Benchmark.vlt").c_str());
+    DeleteFileA((folder + "\\Benchmark.kvt").c_str());
+    RemoveDirectoryA(folder.c_str());
+    return static_cast<int>(code);
+}
 
 // Builds, saves and opens a vault of the given entries in a folder of its own; false when a step failed.
 bool measure(int entries, Phases& p) {
@@ -139,23 +262,7 @@ bool measure(int entries, Phases& p) {
 
     FixedPassword prompts;
     VaultStore store(prompts);
-    store.setDBLoc(folder);
-    store.setDBFname("Benchmark");
-    {
-        CryptoLibrary library;
-        CryptoLibrary::RSA rsa = library.newRSA();
-        if (!rsa) {
-            std::printf("the crypto library cannot be loaded\n");
-            return false;
-        }
-        unsigned char seed[qzcrypto::SeedBytes];
-        for (int i = 0; i < qzcrypto::SeedBytes; ++i) seed[i] = static_cast<unsigned char>(i * 13);
-        rsa->GenerateKeys(qzcrypto::KeyBits, seed);
-        if (store.createVaultKeys(library, *rsa, seed) != crCreated) {
-            std::printf("the vault cannot be created\n");
-            return false;
-        }
-    }
+    if (!createKeys(store, folder)) return false;
 
     Stopwatch watch;
     buildContent(store.content(), entries);
@@ -205,6 +312,8 @@ bool measure(int entries, Phases& p) {
 int main(int argc, char** argv) {
     const int entries = argc > 1 ? std::atoi(argv[1]) : 50000;
     const bool linear = argc > 2 && std::string(argv[2]) == "linear";
+    if (argc > 2 && std::string(argv[2]) == "peak") return runPeak(entries);
+    if (argc > 4 && std::string(argv[2]) == "peak-open") return runPeakOpen(entries, argv[3], std::atof(argv[4]));
 
     // A fresh load and free of the crypto library, before any store holds it: what the first
     // operation of a store pays once.
