@@ -23,7 +23,7 @@
  */
 #include "app/CommandLine.h"
 #include "app/QZ_Frm_Main.h"
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "base/ProductNames.h"
 #include "components/runtime/qclclass.h"
 #include "fileenc/QZ_Frm_FileEncryption.h"

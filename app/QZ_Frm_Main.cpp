@@ -1,7 +1,7 @@
 // The main window: construction, its messages and the vault flows' prompts (answered by ProgramDialogs).
 #include "app/QZ_Frm_Main.h"
 
-#include "app/BrandingText.h"
+#include "base/BrandingText.h"
 #include "app/CommandLine.h"
 #include "app/ProgramDialogs.h"
 #include "base/ProductNames.h"

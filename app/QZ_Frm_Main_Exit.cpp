@@ -2,7 +2,7 @@
 // the end of a session and of the log-on session.
 #include "app/QZ_Frm_Main.h"
 
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "base/ProductNames.h"
 #include "dialogs/TipSettings.h"
 #include "fileenc/EncryptedFile.h"

@@ -1,7 +1,7 @@
 // The main window's start-up: from the settings to an open vault, placed window and published vault ID.
 #include "app/QZ_Frm_Main.h"
 
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "base/ProductNames.h"
 #include "fileenc/EncryptedFile.h"
 #include "vault/logger.h"

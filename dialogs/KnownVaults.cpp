@@ -1,7 +1,7 @@
 // The known-vault list and the key-file probes; see KnownVaults.h.
 #include "dialogs/KnownVaults.h"
 
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "framework/Win32Handles.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The help and about dialog; see QZ_Frm_Help.h.
 #include "dialogs/QZ_Frm_Help.h"
 
-#include "app/BrandingText.h"
+#include "base/BrandingText.h"
 #include "base/ProductNames.h"
 #include "base/SystemErrorText.h"
 #include "dialogs/ShellOpen.h"

@@ -19,14 +19,7 @@ void defineText(TFiler* filer, const AnsiString& name, std::function<AnsiString(
 
 TdwSingleInternetControl::TdwSingleInternetControl(TComponent* AOwner) : TdwCustomInternetControl(AOwner) {}
 
-TdwSingleInternetControl::~TdwSingleInternetControl() {
-    if (!worker_) return;
-    TdwCustomThreader* worker = worker_;
-    worker->DetachRelays();
-    worker->Terminate();
-    worker->Wait();
-    worker_ = nullptr;
-}
+TdwSingleInternetControl::~TdwSingleInternetControl() { stopWorker(); }
 
 void TdwSingleInternetControl::TransferChanged() {
     if (GetComponentState().Contains(csLoading)) return;
@@ -40,43 +33,10 @@ void TdwSingleInternetControl::Loaded() {
     if (OnChanged) OnChanged(this);
 }
 
-void TdwSingleInternetControl::SetURL(const AnsiString& value) {
-    if (value == url_) return;
-    url_ = value;
-    TdwURLParser parser;
-    if (!parser.Parse(value).empty()) {
-        userName_ = parser.UserName();
-        password_ = parser.Password();
-    }
-    TransferChanged();
-}
-
-void TdwSingleInternetControl::SetLocalFile(const AnsiString& value) {
-    if (value == localFile_) return;
-    localFile_ = value;
-    TransferChanged();
-}
-
-void TdwSingleInternetControl::SetUserName(const AnsiString& value) {
-    if (value == userName_) return;
-    userName_ = value;
-    TransferChanged();
-}
-
-void TdwSingleInternetControl::SetPassword(const AnsiString& value) {
-    if (value == password_) return;
-    password_ = value;
-    TransferChanged();
-}
-
 void TdwSingleInternetControl::Start(bool Async) {
     if (worker_) throw Exception("Operation is in progress");
     InternalStart(false);
     if (!Async && worker_) worker_->Wait();
-}
-
-void TdwSingleInternetControl::Stop() {
-    if (worker_) worker_->Terminate();
 }
 
 TdwResourceInfo* TdwSingleInternetControl::GetResourceInfo(bool Async) {
@@ -98,13 +58,7 @@ void TdwSingleInternetControl::InternalStart(bool InfoOnly) {
 }
 
 void TdwSingleInternetControl::prepareWorker(TdwCustomThreader* worker) {
-    worker->OnStatus = TdwStatusRelay(this, &TdwSingleInternetControl::relayStatus);
-    worker->OnError = TdwErrorRelay(this, &TdwSingleInternetControl::relayError);
-    worker->OnResourceInfo = TdwResourceInfoRelay(this, &TdwSingleInternetControl::relayResourceInfo);
-    worker->OnURLParsing = TdwURLParsingEvent(this, &TdwSingleInternetControl::relayURLParsing);
-    worker->OnDataBatch = TdwDataBatchRelay(this, &TdwSingleInternetControl::relayDataBatch);
-    worker->OnCertificate = TdwCertificateRelay(this, &TdwSingleInternetControl::relayCertificate);
-    worker->OnCompleted = TNotifyEvent(this, &TdwSingleInternetControl::relayCompleted);
+    relayFrom(worker);
     worker->Priority = dwThreadPriority(Priority);
     worker->BatchSize = BatchSize;
     worker->TryCount = TryCount;
@@ -116,44 +70,31 @@ void TdwSingleInternetControl::prepareWorker(TdwCustomThreader* worker) {
     worker->FreeOnTerminate = true;
 }
 
-void TdwSingleInternetControl::relayStatus(TObject*, TdwProcessStatus Status) {
-    status_ = Status;
+void TdwSingleInternetControl::statusChanged(TdwProcessStatus Status) {
     if (OnStatusChanged) OnStatusChanged(this, Status);
 }
 
-void TdwSingleInternetControl::relayError(TObject*, const AnsiString& Error) {
-    errors_.push_back(Error);
+void TdwSingleInternetControl::errorAdded(const AnsiString& Error) {
     if (OnError) OnError(this, Error);
 }
 
-void TdwSingleInternetControl::relayResourceInfo(TObject*, TdwResourceInfo* Info) {
-    if (Info) {
-        info_.reset(new TdwResourceInfo);
-        info_->Assign(Info);
-    } else {
-        info_.reset();
-    }
+void TdwSingleInternetControl::resourceInfoArrived() {
     if (OnGetResourceInfo) OnGetResourceInfo(this, info_.get());
 }
 
-void TdwSingleInternetControl::relayURLParsing(TObject*, URL_COMPONENTSA& Components) {
-    dwPutCredential(userName_, Components.lpszUserName, Components.dwUserNameLength);
-    dwPutCredential(password_, Components.lpszPassword, Components.dwPasswordLength);
+void TdwSingleInternetControl::urlParsed(URL_COMPONENTSA& Components) {
     if (OnURLParsing) OnURLParsing(this, Components);
 }
 
-void TdwSingleInternetControl::relayDataBatch(TObject*, TdwResourceInfo* Info, int BytesProceed, const char* Data,
-                                              int Size) {
+void TdwSingleInternetControl::dataBatchArrived(TdwResourceInfo* Info, int BytesProceed, const char* Data, int Size) {
     if (OnDataItemProceed) OnDataItemProceed(this, Info, BytesProceed, Data, Size);
 }
 
-void TdwSingleInternetControl::relayCertificate(TObject*, void*& Context, DWORD& ContextSize, bool& Handled) {
+void TdwSingleInternetControl::certificateAsked(void*& Context, DWORD& ContextSize, bool& Handled) {
     if (OnGetCertificate) OnGetCertificate(this, Context, ContextSize, Handled);
 }
 
-void TdwSingleInternetControl::relayCompleted(TObject* Sender) {
-    worker_ = nullptr;
-    WorkerEnded(static_cast<TdwCustomThreader*>(Sender));
+void TdwSingleInternetControl::transferCompleted() {
     if (OnProcessCompleted) OnProcessCompleted(this);
     EndIsBusy();
 }

@@ -18,6 +18,7 @@
 #pragma once
 
 #include "download/dwDC.h"
+#include "download/dwTransfer.h"
 
 class TdwSingleInternetControl;
 
@@ -27,7 +28,7 @@ using TdwSingleResourceInfoEvent = TEvent<void(TObject* Sender, TdwResourceInfo*
 using TdwSingleDataEvent = TEvent<void(TObject* Sender, const char* Data, int Size)>;
 using TdwSingleDataTextEvent = TEvent<void(TObject* Sender, TStrings* Text)>;
 
-class TdwSingleInternetControl : public TdwCustomInternetControl {
+class TdwSingleInternetControl : public TdwCustomInternetControl, public TdwTransfer {
 public:
     explicit TdwSingleInternetControl(TComponent* AOwner);
     ~TdwSingleInternetControl() override;
@@ -35,28 +36,11 @@ public:
     // Raises "Operation is in progress" while busy; without Async, returns
     // when the transfer has ended.
     void Start(bool Async);
-    void Stop();
     TdwResourceInfo* GetResourceInfo(bool Async);
 
     bool IsWorking() const { return worker_ != nullptr; }
-    TdwProcessStatus Status() const { return status_; }
-    TdwResourceInfo* ResourceInfo() const { return info_.get(); }
-    const std::vector<AnsiString>& Errors() const { return errors_; }
-
-    AnsiString GetURL() const { return url_; }
-    virtual void SetURL(const AnsiString& value);
-    AnsiString GetLocalFile() const { return localFile_; }
-    void SetLocalFile(const AnsiString& value);
-    AnsiString GetUserNameText() const { return userName_; }
-    void SetUserName(const AnsiString& value);
-    AnsiString GetPassword() const { return password_; }
-    void SetPassword(const AnsiString& value);
 
     void DefineProperties(TFiler* Filer) override;
-
-    TdwProcessPriority Priority = ppNormal;
-    TdwCertificateFlags CertificateFlags;
-    bool UseInternetErrorDialog = true;
 
     TdwSingleStatusEvent OnStatusChanged;
     TdwDataBatchRelay OnDataItemProceed;
@@ -77,24 +61,17 @@ protected:
     virtual TdwCustomThreader* CreateWorker(bool InfoOnly) = 0;
     // Sets the settings every worker takes and the relays to this control.
     void prepareWorker(TdwCustomThreader* worker);
-    virtual void WorkerEnded(TdwCustomThreader* /*Worker*/) {}
-    virtual void TransferChanged();
+    void TransferChanged() override;
     void Loaded() override;
 
 private:
-    void relayStatus(TObject*, TdwProcessStatus Status);
-    void relayError(TObject*, const AnsiString& Error);
-    void relayResourceInfo(TObject*, TdwResourceInfo* Info);
-    void relayURLParsing(TObject*, URL_COMPONENTSA& Components);
-    void relayDataBatch(TObject*, TdwResourceInfo* Info, int BytesProceed, const char* Data, int Size);
-    void relayCertificate(TObject*, void*& Context, DWORD& ContextSize, bool& Handled);
-    void relayCompleted(TObject* Sender);
-
-    AnsiString url_, localFile_, userName_, password_;
-    TdwCustomThreader* worker_ = nullptr;
-    TdwProcessStatus status_ = psUnknown;
-    std::unique_ptr<TdwResourceInfo> info_;
-    std::vector<AnsiString> errors_;
+    void statusChanged(TdwProcessStatus Status) override;
+    void errorAdded(const AnsiString& Error) override;
+    void resourceInfoArrived() override;
+    void urlParsed(URL_COMPONENTSA& Components) override;
+    void dataBatchArrived(TdwResourceInfo* Info, int BytesProceed, const char* Data, int Size) override;
+    void certificateAsked(void*& Context, DWORD& ContextSize, bool& Handled) override;
+    void transferCompleted() override;
 };
 
 class TdwCustomDownLoaderControl : public TdwSingleInternetControl {

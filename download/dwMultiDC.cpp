@@ -7,12 +7,7 @@
 TdwInternetItem::TdwInternetItem(TCollection* Collection) : TCollectionItem(Collection) {}
 
 TdwInternetItem::~TdwInternetItem() {
-    if (worker_) {
-        TdwCustomThreader* worker = worker_;
-        worker->DetachRelays();
-        worker->Terminate();
-        worker->Wait();
-        worker_ = nullptr;
+    if (stopWorker()) {
         TdwMultiInternetControl* control = Control();
         if (control && !control->GetComponentState().Contains(csDestroying)) control->EndIsBusy();
     }
@@ -47,45 +42,12 @@ void TdwInternetItem::TransferChanged() {
     if (control && control->OnChanged) control->OnChanged(control, this);
 }
 
-void TdwInternetItem::SetURL(const AnsiString& value) {
-    if (value == url_) return;
-    url_ = value;
-    TdwURLParser parser;
-    if (!parser.Parse(value).empty()) {
-        userName_ = parser.UserName();
-        password_ = parser.Password();
-    }
-    TransferChanged();
-}
-
-void TdwInternetItem::SetLocalFile(const AnsiString& value) {
-    if (value == localFile_) return;
-    localFile_ = value;
-    TransferChanged();
-}
-
-void TdwInternetItem::SetUserName(const AnsiString& value) {
-    if (value == userName_) return;
-    userName_ = value;
-    TransferChanged();
-}
-
-void TdwInternetItem::SetPassword(const AnsiString& value) {
-    if (value == password_) return;
-    password_ = value;
-    TransferChanged();
-}
-
 // ---------------------------------------------------------------------------
 
 void TdwInternetItem::Start(bool Async) {
     if (IsBusy()) throw Exception("Operation is in progress");
     InternalStart(false);
     if (!Async && worker_) worker_->Wait();
-}
-
-void TdwInternetItem::Stop() {
-    if (worker_) worker_->Terminate();
 }
 
 TdwResourceInfo* TdwInternetItem::GetResourceInfo(bool Async) {
@@ -103,13 +65,7 @@ TdwResourceInfo* TdwInternetItem::GetResourceInfo(bool Async) {
 TdwDownLoadThreader* TdwInternetItem::CreateWorker(bool InfoOnly) {
     TdwMultiInternetControl* control = Control();
     auto* worker = new TdwDownLoadThreader(url_, localFile_, InfoOnly);
-    worker->OnStatus = TdwStatusRelay(this, &TdwInternetItem::relayStatus);
-    worker->OnError = TdwErrorRelay(this, &TdwInternetItem::relayError);
-    worker->OnResourceInfo = TdwResourceInfoRelay(this, &TdwInternetItem::relayResourceInfo);
-    worker->OnURLParsing = TdwURLParsingEvent(this, &TdwInternetItem::relayURLParsing);
-    worker->OnDataBatch = TdwDataBatchRelay(this, &TdwInternetItem::relayDataBatch);
-    worker->OnCertificate = TdwCertificateRelay(this, &TdwInternetItem::relayCertificate);
-    worker->OnCompleted = TNotifyEvent(this, &TdwInternetItem::relayCompleted);
+    relayFrom(worker);
     worker->Priority = dwThreadPriority(Priority);
     if (control) {
         worker->BatchSize = control->BatchSize;
@@ -134,49 +90,37 @@ void TdwInternetItem::InternalStart(bool InfoOnly) {
 // ---------------------------------------------------------------------------
 // Relays: user-interface thread, while the worker waits.
 
-void TdwInternetItem::relayStatus(TObject*, TdwProcessStatus Status) {
-    status_ = Status;
+void TdwInternetItem::statusChanged(TdwProcessStatus Status) {
     TdwMultiInternetControl* control = Control();
     if (control && control->OnStatusChanged) control->OnStatusChanged(control, this, Status);
 }
 
-void TdwInternetItem::relayError(TObject*, const AnsiString& Error) {
-    errors_.push_back(Error);
+void TdwInternetItem::errorAdded(const AnsiString& Error) {
     TdwMultiInternetControl* control = Control();
     if (control && control->OnError) control->OnError(control, this, Error);
 }
 
-void TdwInternetItem::relayResourceInfo(TObject*, TdwResourceInfo* Info) {
-    if (Info) {
-        info_.reset(new TdwResourceInfo);
-        info_->Assign(Info);
-    } else {
-        info_.reset();
-    }
+void TdwInternetItem::resourceInfoArrived() {
     TdwMultiInternetControl* control = Control();
     if (control && control->OnGetResourceInfo) control->OnGetResourceInfo(control, this, info_.get());
 }
 
-void TdwInternetItem::relayURLParsing(TObject*, URL_COMPONENTSA& Components) {
-    dwPutCredential(userName_, Components.lpszUserName, Components.dwUserNameLength);
-    dwPutCredential(password_, Components.lpszPassword, Components.dwPasswordLength);
+void TdwInternetItem::urlParsed(URL_COMPONENTSA& Components) {
     TdwMultiInternetControl* control = Control();
     if (control && control->OnURLParsing) control->OnURLParsing(control, this, Components);
 }
 
-void TdwInternetItem::relayDataBatch(TObject*, TdwResourceInfo* Info, int BytesProceed, const char* Data, int Size) {
+void TdwInternetItem::dataBatchArrived(TdwResourceInfo* Info, int BytesProceed, const char* Data, int Size) {
     TdwMultiInternetControl* control = Control();
     if (control && control->OnDataItemProceed) control->OnDataItemProceed(control, this, Info, BytesProceed, Data, Size);
 }
 
-void TdwInternetItem::relayCertificate(TObject*, void*& Context, DWORD& ContextSize, bool& Handled) {
+void TdwInternetItem::certificateAsked(void*& Context, DWORD& ContextSize, bool& Handled) {
     TdwMultiInternetControl* control = Control();
     if (control && control->OnGetCertificate) control->OnGetCertificate(control, this, Context, ContextSize, Handled);
 }
 
-void TdwInternetItem::relayCompleted(TObject* Sender) {
-    worker_ = nullptr;
-    WorkerEnded(static_cast<TdwCustomThreader*>(Sender));
+void TdwInternetItem::transferCompleted() {
     TdwMultiInternetControl* control = Control();
     if (control && control->OnProcessCompleted) control->OnProcessCompleted(control, this);
     if (control) control->EndIsBusy();

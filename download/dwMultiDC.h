@@ -17,6 +17,7 @@
 #pragma once
 
 #include "download/dwDC.h"
+#include "download/dwTransfer.h"
 
 #include <vector>
 
@@ -33,7 +34,7 @@ using TdwItemCertificateEvent = TEvent<void(TObject* Sender, TdwInternetItem* It
                                             DWORD& ACertContextSize, bool& Handled)>;
 using TdwItemNotifyEvent = TEvent<void(TObject* Sender, TdwInternetItem* Item)>;
 
-class TdwInternetItem : public TCollectionItem {
+class TdwInternetItem : public TCollectionItem, public TdwTransfer {
 public:
     explicit TdwInternetItem(TCollection* Collection);
     ~TdwInternetItem() override;
@@ -43,29 +44,12 @@ public:
     // Raises "Operation is in progress" while busy; without Async, returns
     // when the transfer has ended.
     void Start(bool Async);
-    void Stop();
     // The known resource information, or a worker that fetches it; with
     // Async the result is null and the information arrives as an event.
     TdwResourceInfo* GetResourceInfo(bool Async);
 
     bool IsBusy() const { return worker_ != nullptr; }
-    TdwProcessStatus Status() const { return status_; }
-    TdwResourceInfo* ResourceInfo() const { return info_.get(); }
-    const std::vector<AnsiString>& Errors() const { return errors_; }
     TdwMultiInternetControl* Control() const;
-
-    AnsiString GetURL() const { return url_; }
-    virtual void SetURL(const AnsiString& value);
-    AnsiString GetLocalFile() const { return localFile_; }
-    void SetLocalFile(const AnsiString& value);
-    AnsiString GetUserNameText() const { return userName_; }
-    void SetUserName(const AnsiString& value);
-    AnsiString GetPassword() const { return password_; }
-    void SetPassword(const AnsiString& value);
-
-    TdwProcessPriority Priority = ppNormal;
-    TdwCertificateFlags CertificateFlags;
-    bool UseInternetErrorDialog = true;
 
     BRIM_PROPERTY(URL, TdwInternetItem::GetURL, TdwInternetItem::SetURL);
     BRIM_PROPERTY(LocalFile, TdwInternetItem::GetLocalFile, TdwInternetItem::SetLocalFile);
@@ -76,27 +60,20 @@ protected:
     void InternalStart(bool InfoOnly);
     // A suspended worker with this item's and the control's settings.
     virtual TdwDownLoadThreader* CreateWorker(bool InfoOnly);
-    // The worker ended (user-interface thread, before the completion events).
-    virtual void WorkerEnded(TdwCustomThreader* /*Worker*/) {}
     // A transfer setting changed: forget what is known of the resource.
-    virtual void TransferChanged();
+    void TransferChanged() override;
     bool controlLoading() const;
     void setLocalFileQuietly(const AnsiString& value) { localFile_ = value; }
 
 private:
-    void relayStatus(TObject* Sender, TdwProcessStatus Status);
-    void relayError(TObject* Sender, const AnsiString& Error);
-    void relayResourceInfo(TObject* Sender, TdwResourceInfo* Info);
-    void relayURLParsing(TObject* Sender, URL_COMPONENTSA& Components);
-    void relayDataBatch(TObject* Sender, TdwResourceInfo* Info, int BytesProceed, const char* Data, int Size);
-    void relayCertificate(TObject* Sender, void*& Context, DWORD& ContextSize, bool& Handled);
-    void relayCompleted(TObject* Sender);
-
-    AnsiString url_, localFile_, userName_, password_;
-    TdwCustomThreader* worker_ = nullptr;
-    TdwProcessStatus status_ = psUnknown;
-    std::unique_ptr<TdwResourceInfo> info_;
-    std::vector<AnsiString> errors_;
+    // The relays end in the control's events, with this item.
+    void statusChanged(TdwProcessStatus Status) override;
+    void errorAdded(const AnsiString& Error) override;
+    void resourceInfoArrived() override;
+    void urlParsed(URL_COMPONENTSA& Components) override;
+    void dataBatchArrived(TdwResourceInfo* Info, int BytesProceed, const char* Data, int Size) override;
+    void certificateAsked(void*& Context, DWORD& ContextSize, bool& Handled) override;
+    void transferCompleted() override;
 };
 
 class TdwMultiInternetControl : public TdwCustomInternetControl {

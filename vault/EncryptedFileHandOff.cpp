@@ -1,7 +1,7 @@
 // The hand-off of an encrypted file to the process that has its vault open.
 #include "vault/EncryptedFileHandOff.h"
 
-#include "fileenc/EncryptedFile.h"
+#include "vault/EncryptedFileLayout.h"
 #include "vault/VaultFlows.h"
 
 bool handOffEncryptedFile(const std::string& path) {

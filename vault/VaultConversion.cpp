@@ -4,7 +4,7 @@
 // A move never replaces an existing file, so no current vault is ever overwritten.
 #include "vault/VaultFlows.h"
 
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "base/Notice.h"
 #include "base/ProductNames.h"
 

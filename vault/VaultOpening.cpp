@@ -3,11 +3,11 @@
 // files and default content.
 #include "vault/VaultFlows.h"
 
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "base/Notice.h"
 #include "base/ProductNames.h"
 #include "base/SystemErrorText.h"
-#include "fileenc/EncryptedFile.h"
+#include "vault/EncryptedFileLayout.h"
 #include "vault/logger.h"
 
 #include <cstdio>

@@ -40,21 +40,6 @@ void TQCLCustomCheckBox::CreateStandardGlyph() {
     updateCellWidth();
 }
 
-void TQCLCustomCheckBox::GetIMLChange(TObject* Sender) {
-    if (GetImageList() && !IMLEmpty()) {
-        GetImageList()->GetBitmapItem(GetListIndex(), GetImageIndex(), glyph_);
-        updateCellWidth();
-    } else {
-        CreateStandardGlyph();
-    }
-    GetChange(Sender);
-}
-
-void TQCLCustomCheckBox::DoFlatChanged() {
-    updateCellWidth();
-    repaintNow();
-}
-
 void TQCLCustomCheckBox::SetNumGlyphs(uint8_t Value) {
     Value = std::max<uint8_t>(Value, 1);
     if (glyphNumber_ == Value) return;

@@ -24,7 +24,6 @@ public:
     AnsiString ClassName() const override { return "TQCLCustomCheckBox"; }
 
     void Dispatch(TMessage& Message) override;
-    void GetIMLChange(TObject* Sender) override;
     bool GetChecked() override { return state_ == cbChecked; }
     void SetChecked(bool Value) override;
     void Click() override;
@@ -46,10 +45,9 @@ public:
 
 protected:
     void DoEnter() override;
-    void DoFlatChanged() override;
     void CreateStandardGlyph() override;
     TRect DrawItem(TCanvas* Canvas, bool Draw, uint8_t State) override;
-    void updateCellWidth();
+    void updateCellWidth() override;
 
     TCheckBoxState state_ = cbUnchecked;
     bool allowGrayed_ = false;

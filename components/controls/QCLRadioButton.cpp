@@ -199,6 +199,21 @@ void TQCLButtonControl::buildStrip(int Cells, UINT Kind, const UINT* CellFlags, 
     canvas->Refresh();
 }
 
+void TQCLButtonControl::GetIMLChange(TObject* Sender) {
+    if (GetImageList() && !IMLEmpty()) {
+        GetImageList()->GetBitmapItem(GetListIndex(), GetImageIndex(), glyph_);
+        updateCellWidth();
+    } else {
+        CreateStandardGlyph();
+    }
+    GetChange(Sender);
+}
+
+void TQCLButtonControl::DoFlatChanged() {
+    updateCellWidth();
+    repaintNow();
+}
+
 void TQCLButtonControl::Paint() {
     if (!HandleAllocated()) return;
     if (useBitmap_) {
@@ -298,21 +313,6 @@ void TQCLRadioButton::CreateStandardGlyph() {
                            DFCS_FLAT | DFCS_MONO | DFCS_CHECKED | DFCS_INACTIVE};
     buildStrip(8, DFCS_BUTTONRADIO, cells, clOlive);
     updateCellWidth();
-}
-
-void TQCLRadioButton::GetIMLChange(TObject* Sender) {
-    if (GetImageList() && !IMLEmpty()) {
-        GetImageList()->GetBitmapItem(GetListIndex(), GetImageIndex(), glyph_);
-        updateCellWidth();
-    } else {
-        CreateStandardGlyph();
-    }
-    GetChange(Sender);
-}
-
-void TQCLRadioButton::DoFlatChanged() {
-    updateCellWidth();
-    repaintNow();
 }
 
 int TQCLRadioButton::CurrentCell(uint8_t State) {

@@ -36,6 +36,8 @@ public:
     void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     void GetChange(TObject* Sender) override;
+    // The glyph strip: an image list's when it has one, else the standard one.
+    void GetIMLChange(TObject* Sender) override;
 
     virtual bool GetChecked() { return false; }
     virtual void SetChecked(bool /*Value*/) {}
@@ -98,6 +100,9 @@ protected:
     void MouseEnter() override;
     void MouseExit() override;
     virtual void CreateStandardGlyph() {}
+    // The glyph strip's cell width, from the strip and how many cells it holds.
+    virtual void updateCellWidth() {}
+    void DoFlatChanged() override;
     // State 0 as is, 1 as unchecked, 2 as checked; with dtCalculate-style
     // measuring (Draw false) nothing is drawn and the extent is returned.
     virtual TRect DrawItem(TCanvas* Canvas, bool Draw, uint8_t State) = 0;
@@ -135,7 +140,6 @@ public:
     AnsiString ClassName() const override { return "TQCLRadioButton"; }
 
     void Dispatch(TMessage& Message) override;
-    void GetIMLChange(TObject* Sender) override;
     bool GetChecked() override { return checked_; }
     void SetChecked(bool Value) override;
     void Click() override;
@@ -148,11 +152,10 @@ public:
 
 protected:
     void DoEnter() override;
-    void DoFlatChanged() override;
     void CreateStandardGlyph() override;
     TRect DrawItem(TCanvas* Canvas, bool Draw, uint8_t State) override;
     // Standard strips hold 8 cells; image strips 4, or 8 when Flat.
-    void updateCellWidth();
+    void updateCellWidth() override;
 
     bool checked_ = false;
 };

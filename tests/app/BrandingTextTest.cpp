@@ -1,5 +1,5 @@
 // Branding texts: built-in defaults and scrambled registry overrides.
-#include "app/BrandingText.h"
+#include "base/BrandingText.h"
 
 #include "tests/support/RegistryFixture.h"
 

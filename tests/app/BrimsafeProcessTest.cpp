@@ -6,7 +6,7 @@
 // Tricky point: input goes to the foreground window, so every window is brought forward (and waited
 // for until it is) before it is clicked or typed into.
 #include "app/CommandLine.h"
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "dialogs/TipSettings.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/MessageBoxReader.h"

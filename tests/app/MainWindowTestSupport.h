@@ -7,7 +7,7 @@
 #pragma once
 
 #include "app/QZ_Frm_Main.h"
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/RegistryFixture.h"
 #include "tests/support/TempFolder.h"

@@ -8,7 +8,7 @@
 
 #include "app/ProgramDialogs.h"
 #include "app/QZ_Frm_Main.h"
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "dialogs/QZ_Frm_BackupKey.h"
 #include "dialogs/QZ_Frm_ChooseName.h"
 #include "dialogs/QZ_Frm_ChooseVaultLoc.h"

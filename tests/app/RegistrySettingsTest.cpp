@@ -1,5 +1,5 @@
 // The main window's settings as stored: types, byte counts, order, defaults and the known-vault list.
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 
 #include "tests/support/RegistryFixture.h"
 

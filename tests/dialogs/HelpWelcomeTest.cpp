@@ -6,7 +6,7 @@
 // the welcome page's three results.
 #include <gtest/gtest.h>
 
-#include "app/BrandingText.h"
+#include "base/BrandingText.h"
 #include "dialogs/QZ_Frm_ChooseName.h"
 #include "dialogs/QZ_Frm_Help.h"
 #include "dialogs/QZ_Frm_RestoreVault.h"

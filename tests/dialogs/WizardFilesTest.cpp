@@ -13,7 +13,7 @@
 // and waits for its own window from whatever message loop is running.
 #include <gtest/gtest.h>
 
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 #include "dialogs/DialogPrompts.h"
 #include "dialogs/PasswordChecks.h"
 #include "dialogs/QZ_Frm_BackupKey.h"

@@ -1,6 +1,6 @@
 // Gallery entries of the tools, backup and restore, help, welcome and tip
 // dialogs, and the help file in the system's viewer.
-#include "app/BrandingText.h"
+#include "base/BrandingText.h"
 #include "dialogs/QZ_Frm_Backup.h"
 #include "dialogs/QZ_Frm_DontShowAgain.h"
 #include "dialogs/QZ_Frm_Help.h"

@@ -1,8 +1,8 @@
 // The branding table and the reading of its overrides; a stored value is only taken when it
 // holds at least one byte besides a terminating zero.
-#include "app/BrandingText.h"
+#include "base/BrandingText.h"
 
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 
 namespace {
 

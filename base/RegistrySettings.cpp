@@ -1,6 +1,6 @@
 // The settings key's values through one RegistryKey class; every write passes the observer
 // first, so a test sees exactly the bytes handed to the system.
-#include "app/RegistrySettings.h"
+#include "base/RegistrySettings.h"
 
 namespace settings {
 
