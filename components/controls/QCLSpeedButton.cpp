@@ -110,8 +110,8 @@ void TQCLCustomSpeedButton::Paint() {
         inner = TRect(inner.Left + 1, inner.Top + 1, inner.Right + 1, inner.Bottom + 1);
     canvas->SetFont(GetFont());
     if (allowMouseOver_ && enterColorChange_ && state_ >= bsMouseOver && state_ <= bsDropDownOpen)
-        canvas->GetFont()->SetColor(EnterColor);
+        canvas->GetFont()->SetColor(GetEnterColor());
     TQCLDrawTextStyles styles;
     styles << dt3DDisabled << (GetEnabled() ? dtEnabled : dtDisabled);
-    glyph_->DrawButtonGlyphAndText(canvas, GetCaption(), MultiLine, styles, layout_, state_, inner, fontFX_, 0);
+    glyph_->DrawButtonGlyphAndText(canvas, GetCaption(), GetMultiLine(), styles, layout_, state_, inner, fontFX_, 0);
 }

@@ -689,3 +689,36 @@ TEST_F(GraphicButtonTest, MultimediaButtonRepaintsWhenItsDrawingSettingsChange) 
 }
 
 }  // namespace
+
+namespace {
+
+// The look settings of a graphic button repaint it when they change.
+TEST_F(GraphicButtonTest, SpeedButtonRepaintsWhenItsLookSettingsChange) {
+    auto* button = new TQCLSpeedButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 40, 30);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool repaints;
+    } cases[] = {
+        {"EnterColor", [&] { button->EnterColor = clRed; }, true},
+        {"EnterColor unchanged", [&] { button->EnterColor = clRed; }, false},
+        {"DropDownIndent", [&] { button->DropDownIndent = 4; }, true},
+        {"DropDownRight", [&] { button->DropDownRight = true; }, true},
+        {"MultiLine", [&] { button->MultiLine = true; }, true},
+        {"MultiLine unchanged", [&] { button->MultiLine = true; }, false},
+    };
+    form->HandleNeeded();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fwtest::pumpIdle();
+        ValidateRect(form->GetHandle(), nullptr);
+        c.change();
+        EXPECT_EQ(GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE, c.repaints);
+    }
+    EXPECT_EQ(clRed, static_cast<TColor>(button->EnterColor));
+    EXPECT_EQ(4, static_cast<int>(button->DropDownIndent));
+}
+
+}  // namespace
