@@ -269,7 +269,7 @@ void TQCLBaseGraphicButton::SetMouseOver(bool Value) {
     } else if (OnMouseExit) {
         OnMouseExit(this);
     }
-    repaintButton();
+    if (MouseOverChangesFace()) repaintButton();
 }
 
 void TQCLBaseGraphicButton::SetPressed(bool Value) {

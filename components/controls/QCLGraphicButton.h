@@ -51,6 +51,8 @@ public:
     virtual bool IsMultimedia() const { return false; }
     // True when hot and up look different.
     virtual bool HotLooksDifferent();
+    // Whether the MouseOver flag alone changes the face (flat speed buttons).
+    virtual bool MouseOverChangesFace() { return false; }
 
     void StateChange(TQCLButtonState NewState);
     TQCLButtonState GetState() const { return state_; }

@@ -722,3 +722,41 @@ TEST_F(GraphicButtonTest, SpeedButtonRepaintsWhenItsLookSettingsChange) {
 }
 
 }  // namespace
+
+namespace {
+
+// Only the flat speed-button faces draw the MouseOver flag, so only they
+// repaint when it changes; every button reports the enter and the exit.
+TEST_F(GraphicButtonTest, MouseOverRepaintsOnlyFlatSpeedButtons) {
+    struct Case {
+        const char* what;
+        std::function<TQCLBaseGraphicButton*()> make;
+        bool repaints;
+    } cases[] = {
+        {"speed, flat", [&] { auto* b = new TQCLSpeedButton(form); b->Style = ubsFlat; return b; }, true},
+        {"speed, navigator", [&] { auto* b = new TQCLSpeedButton(form); b->Style = ubsNavigator; return b; }, true},
+        {"speed, Win40", [&] { auto* b = new TQCLSpeedButton(form); b->Style = ubsWin40; return b; }, false},
+        {"speed, explorer", [&] { auto* b = new TQCLSpeedButton(form); b->Style = ubsExplorer; return b; }, false},
+        {"shape button", [&] { return static_cast<TQCLBaseGraphicButton*>(new TQCLShapeButton(form)); }, false},
+    };
+    form->HandleNeeded();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TQCLBaseGraphicButton* button = c.make();
+        button->SetParent(form);
+        button->SetBounds(10, 10, 40, 30);
+        int events = 0;
+        button->OnMouseEnter = [&](TObject*) { ++events; };
+        button->OnMouseExit = [&](TObject*) { ++events; };
+        for (bool over : {true, false}) {
+            fwtest::pumpIdle();
+            ValidateRect(form->GetHandle(), nullptr);
+            button->SetMouseOver(over);
+            EXPECT_EQ(GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE, c.repaints);
+        }
+        EXPECT_EQ(2, events);
+        delete button;
+    }
+}
+
+}  // namespace
