@@ -474,7 +474,10 @@ void TQCLBaseGraphicButton::Dispatch(TMessage& Message) {
             } else {
                 StateChange(bsMouseOver);
                 Click();
-                StateChange(bsUp);
+                repaintButton();
+                POINT p;
+                ::GetCursorPos(&p);
+                if (!GetClientRect().Contains(ScreenToClient(TPoint(p.x, p.y)))) StateChange(bsUp);
             }
             Message.Result = 1;
             return;

@@ -760,3 +760,35 @@ TEST_F(GraphicButtonTest, MouseOverRepaintsOnlyFlatSpeedButtons) {
 }
 
 }  // namespace
+
+namespace {
+
+// The accelerator of a button without group clicks it and leaves it hot
+// while the pointer stands on it.
+TEST_F(GraphicButtonTest, AcceleratorLeavesTheButtonHotOnlyUnderThePointer) {
+    form->Show();
+    int clicks = 0;
+    TQCLSpeedButton* button = addButton(10, &clicks);
+    button->SetText("&Go");
+    struct Case {
+        const char* what;
+        TPoint pointer;  // in the button
+        TQCLButtonState after;
+    } cases[] = {
+        {"pointer on the button", TPoint(11, 11), bsMouseOver},
+        {"pointer outside", TPoint(200, 200), bsUp},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        button->Perform(CM_MOUSELEAVE, 0, 0);
+        const TPoint at = button->ClientToScreen(c.pointer);
+        moveMouseTo(at.x, at.y);
+        fwtest::pumpIdle();
+        clicks = 0;
+        EXPECT_EQ(1, button->Perform(CM_DIALOGCHAR, 'G', 0));
+        EXPECT_EQ(1, clicks);
+        EXPECT_EQ(c.after, button->GetState());
+    }
+}
+
+}  // namespace
