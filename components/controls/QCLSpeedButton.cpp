@@ -95,7 +95,7 @@ void TQCLCustomSpeedButton::Paint() {
     }
     const bool designing = GetComponentState().Contains(csDesigning);
     TQCLButtonState mainState = designing ? bsMouseOver : state_;
-    if (state_ == bsDropDownOpen && dropDownPart_) mainState = bsMouseOver;
+    if (state_ == bsDropDownOpen) mainState = bsMouseOver;
     TRect face = main;
     QCLDrawBtnFace(canvas, mouseOver_, face, style_, mainState, 5, GetColor());
     if (dropDownPart_) {

@@ -792,3 +792,37 @@ TEST_F(GraphicButtonTest, AcceleratorLeavesTheButtonHotOnlyUnderThePointer) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether the first `width` columns of two pictures are equal.
+bool samePixels(TBitmap* a, TBitmap* b, int width) {
+    if (a->GetWidth() != b->GetWidth() || a->GetHeight() != b->GetHeight()) return false;
+    for (int y = 0; y < a->GetHeight(); ++y)
+        for (int x = 0; x < width; ++x)
+            if (a->GetCanvas()->GetPixel(x, y) != b->GetCanvas()->GetPixel(x, y)) return false;
+    return true;
+}
+
+// While its menu is open the main face is drawn hot, not pressed, with or
+// without a separate drop-down part (which itself shows the open state).
+TEST_F(GraphicButtonTest, OpenMenuDrawsTheMainFaceHot) {
+    for (bool part : {false, true}) {
+        SCOPED_TRACE(part ? "with a drop-down part" : "whole face");
+        int clicks = 0;
+        TQCLSpeedButton* button = addButton(10, &clicks);
+        button->Style = ubsWin40;
+        button->SetDropDown(new TPopupMenu(form));
+        button->SetDropDownCombo(part);
+        std::unique_ptr<TBitmap> whileOpen;
+        button->PopupForTesting = [&](TPopupMenu*, int, int) { whileOpen = paintControl(button, clWhite); };
+        press(button, button->GetWidth() - 3, 5);
+        ASSERT_TRUE(whileOpen);
+        ASSERT_EQ(bsMouseOver, button->GetState());
+        const int mainWidth = button->GetWidth() - (part ? button->GetDropDownComboWidth() : 0);
+        EXPECT_TRUE(samePixels(whileOpen.get(), paintControl(button, clWhite).get(), mainWidth));
+        delete button;
+    }
+}
+
+}  // namespace
