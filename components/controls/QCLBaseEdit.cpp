@@ -289,7 +289,7 @@ void TQCLBaseEdit::lButtonDown(TMessage& Message) {
     if (!hasFocus() && CanFocus()) SetFocus();
     lastMouse_ = TPoint(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
     int pos = CalcMousePos(lastMouse_);
-    if (model_.InsideSelection(pos) && !model_.Dragging && !GetEditMode().Contains(emShift)) {
+    if (model_.InsideSelection(pos) && !model_.Dragging) {
         model_.Dragging = true;
         SetCursor(crDrag);
     }
@@ -341,8 +341,8 @@ std::unique_ptr<TPopupMenu> TQCLBaseEdit::buildContextMenu() {
         if (handler) item->OnClick = TNotifyEvent(this, handler);
         menu->GetItems()->Add(item);
     };
-    // Undo follows what Undo would really do: nothing on a read-only edit.
-    add("&Undo", model_.CanUndo() && !readOnly, &TQCLBaseEdit::menuUndo);
+    // Offered while a step is kept, read-only or not: Undo itself refuses the change.
+    add("&Undo", model_.CanUndo(), &TQCLBaseEdit::menuUndo);
     add("-", true, nullptr);
     add("&Cut", selection && !readOnly, &TQCLBaseEdit::menuCut);
     add("&Copy", selection, &TQCLBaseEdit::menuCopy);

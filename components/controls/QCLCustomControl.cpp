@@ -1,6 +1,7 @@
 // The roots of the library's controls; see QCLCustomControl.h.
 #include "components/controls/QCLCustomControl.h"
 
+#include "components/runtime/qclcont_collections.h"
 #include "components/runtime/qclregion.h"
 
 #include "framework/Win32Handles.h"
@@ -173,9 +174,12 @@ void TQCLBaseControl::DefineProperties(TFiler* Filer) {
     image_.DefineProperties(Filer);
 }
 
-// No list of this library is a connector to another list, so Loaded has no
-// image to re-read.
-void TQCLBaseControl::Loaded() { TQCLControl::Loaded(); }
+// A connector hands out pictures of framework lists, which may have been
+// filled only after the image was first read: read it again once loaded.
+void TQCLBaseControl::Loaded() {
+    TQCLControl::Loaded();
+    if (dynamic_cast<TQCLImageListConnector*>(GetImageList())) GetIMLChange(nullptr);
+}
 
 void TQCLBaseControl::Notification(TComponent* AComponent, TOperation Operation) {
     TQCLControl::Notification(AComponent, Operation);
@@ -316,7 +320,10 @@ void TQCLCustomControl::DefineProperties(TFiler* Filer) {
     image_.DefineProperties(Filer);
 }
 
-void TQCLCustomControl::Loaded() { TCustomControl::Loaded(); }
+void TQCLCustomControl::Loaded() {
+    TCustomControl::Loaded();
+    if (dynamic_cast<TQCLImageListConnector*>(GetImageList())) GetIMLChange(nullptr);
+}
 
 void TQCLCustomControl::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);

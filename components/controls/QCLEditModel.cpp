@@ -510,11 +510,8 @@ void TQCLEditModel::SelectCurrentWord() {
         e = q;
         while (isWord(e)) ++e;
     } else {
-        // Among delimiters: the run of them around the cursor.
-        s = c;
-        while (s > 1 && !isWord(s - 1)) --s;
-        e = c;
-        while (e <= len && !isWord(e)) ++e;
+        // Among delimiters there is no word: an empty selection at the cursor.
+        s = e = c;
     }
     Select(s, e - s);
 }
@@ -525,7 +522,8 @@ SecretText TQCLEditModel::GetCurrentWord() const {
     if (s > 1 && IsDelimiter(CharAt(s))) --s;
     while (s > 1 && !IsDelimiter(CharAt(s))) --s;
     int e = cursorPos_;
-    while (e <= len && !IsDelimiter(CharAt(e))) ++e;
+    // The end stops at the last character, which stays outside the result.
+    while (e < len && !IsDelimiter(CharAt(e))) ++e;
     if (e < s) return SecretText();
     return Copy(s, e - s);
 }

@@ -269,7 +269,7 @@ void TQCLBaseGraphicButton::SetMouseOver(bool Value) {
     } else if (OnMouseExit) {
         OnMouseExit(this);
     }
-    repaintButton();
+    if (MouseOverChangesFace()) repaintButton();
 }
 
 void TQCLBaseGraphicButton::SetPressed(bool Value) {
@@ -344,6 +344,30 @@ void TQCLBaseGraphicButton::SetUseCaption(bool Value) {
     GetChange(this);
 }
 
+void TQCLBaseGraphicButton::SetEnterColor(TColor Value) {
+    if (enterColor_ == Value) return;
+    enterColor_ = Value;
+    GetChange(this);
+}
+
+void TQCLBaseGraphicButton::SetDropDownIndent(int Value) {
+    if (dropDownIndent_ == Value) return;
+    dropDownIndent_ = Value;
+    GetChange(this);
+}
+
+void TQCLBaseGraphicButton::SetDropDownRight(bool Value) {
+    if (dropDownRight_ == Value) return;
+    dropDownRight_ = Value;
+    GetChange(this);
+}
+
+void TQCLBaseGraphicButton::SetMultiLine(bool Value) {
+    if (multiLine_ == Value) return;
+    multiLine_ = Value;
+    GetChange(this);
+}
+
 // The image is taken again on every change of the action, also when the
 // button already shows one: a glyph that an earlier change gave would
 // otherwise be cleared by the next one (a new caption, say).
@@ -402,8 +426,8 @@ void TQCLBaseGraphicButton::DropDown() {
     if (!dropDownMenu_ || state_ == bsDropDownOpen) return;
     StateChange(bsDropDownOpen);
     if (OnDropDown) OnDropDown(this);
-    TPoint at = DropDownRight ? ClientToScreen(TPoint(GetWidth(), DropDownIndent))
-                              : ClientToScreen(TPoint(DropDownIndent, GetHeight()));
+    TPoint at = dropDownRight_ ? ClientToScreen(TPoint(GetWidth(), dropDownIndent_))
+                               : ClientToScreen(TPoint(dropDownIndent_, GetHeight()));
     if (PopupForTesting) PopupForTesting(dropDownMenu_, at.x, at.y);
     else dropDownMenu_->Popup(at.x, at.y);
     MSG msg;
@@ -450,7 +474,10 @@ void TQCLBaseGraphicButton::Dispatch(TMessage& Message) {
             } else {
                 StateChange(bsMouseOver);
                 Click();
-                StateChange(bsUp);
+                repaintButton();
+                POINT p;
+                ::GetCursorPos(&p);
+                if (!GetClientRect().Contains(ScreenToClient(TPoint(p.x, p.y)))) StateChange(bsUp);
             }
             Message.Result = 1;
             return;

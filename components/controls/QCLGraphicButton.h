@@ -51,6 +51,8 @@ public:
     virtual bool IsMultimedia() const { return false; }
     // True when hot and up look different.
     virtual bool HotLooksDifferent();
+    // Whether the MouseOver flag alone changes the face (flat speed buttons).
+    virtual bool MouseOverChangesFace() { return false; }
 
     void StateChange(TQCLButtonState NewState);
     TQCLButtonState GetState() const { return state_; }
@@ -89,6 +91,14 @@ public:
     void SetEnterColorChange(bool Value);
     bool GetUseCaption() const { return useCaption_; }
     void SetUseCaption(bool Value);
+    TColor GetEnterColor() const { return enterColor_; }
+    void SetEnterColor(TColor Value);
+    int GetDropDownIndent() const { return dropDownIndent_; }
+    void SetDropDownIndent(int Value);
+    bool GetDropDownRight() const { return dropDownRight_; }
+    void SetDropDownRight(bool Value);
+    bool GetMultiLine() const { return multiLine_; }
+    void SetMultiLine(bool Value);
     // Transparent (default False): clears csOpaque, so the parent paints
     // under the button first. Explorer speed-button styles clear it too.
     bool GetTransparent() const { return transparent_; }
@@ -123,10 +133,10 @@ public:
     BRIM_PROPERTY(Transparent, TQCLBaseGraphicButton::GetTransparent, TQCLBaseGraphicButton::SetTransparent);
 
     bool HideHintOnExit = true;
-    TColor EnterColor = clCaptionText;
-    int DropDownIndent = 0;
-    bool DropDownRight = false;
-    bool MultiLine = false;
+    BRIM_PROPERTY(EnterColor, TQCLBaseGraphicButton::GetEnterColor, TQCLBaseGraphicButton::SetEnterColor);
+    BRIM_PROPERTY(DropDownIndent, TQCLBaseGraphicButton::GetDropDownIndent, TQCLBaseGraphicButton::SetDropDownIndent);
+    BRIM_PROPERTY(DropDownRight, TQCLBaseGraphicButton::GetDropDownRight, TQCLBaseGraphicButton::SetDropDownRight);
+    BRIM_PROPERTY(MultiLine, TQCLBaseGraphicButton::GetMultiLine, TQCLBaseGraphicButton::SetMultiLine);
     TNotifyEvent OnDropDown;
 
 protected:
@@ -169,4 +179,8 @@ protected:
     bool dropDownPart_ = false;
     bool enterColorChange_ = false;
     bool useCaption_ = true;
+    TColor enterColor_ = clCaptionText;
+    int dropDownIndent_ = 0;
+    bool dropDownRight_ = false;
+    bool multiLine_ = false;
 };

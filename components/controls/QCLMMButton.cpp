@@ -254,7 +254,7 @@ void TQCLCustomMMButton::Paint() {
     c->SetFont(GetFont());
     TQCLDrawTextStyles styles;
     styles << dt3DDisabled << (GetEnabled() ? dtEnabled : dtDisabled);
-    glyph_->DrawButtonGlyphAndText(c, GetCaption(), MultiLine, styles, layout_, state_, caption, fontFX_, 0);
+    glyph_->DrawButtonGlyphAndText(c, GetCaption(), GetMultiLine(), styles, layout_, state_, caption, fontFX_, 0);
     if (prepared) {
         if (!quickDraw_) QCLRealizePaletteIn(canvas, GetPalette());
         canvas->Draw(0, 0, &bitmap);

@@ -305,7 +305,7 @@ void TQCLCustomShapeButton::Paint() {
     c->SetFont(GetFont());
     TQCLDrawTextStyles styles;
     styles << dt3DDisabled << (GetEnabled() ? dtEnabled : dtDisabled);
-    glyph_->DrawButtonGlyphAndText(c, GetCaption(), MultiLine, styles, layout_, state_, caption, fontFX_, 0);
+    glyph_->DrawButtonGlyphAndText(c, GetCaption(), GetMultiLine(), styles, layout_, state_, caption, fontFX_, 0);
     if (transparent_ && !backed) {
         bitmap.SetTransparent(true);
         bitmap.SetTransparentColor(GetColor());

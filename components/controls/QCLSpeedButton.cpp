@@ -95,7 +95,7 @@ void TQCLCustomSpeedButton::Paint() {
     }
     const bool designing = GetComponentState().Contains(csDesigning);
     TQCLButtonState mainState = designing ? bsMouseOver : state_;
-    if (state_ == bsDropDownOpen && dropDownPart_) mainState = bsMouseOver;
+    if (state_ == bsDropDownOpen) mainState = bsMouseOver;
     TRect face = main;
     QCLDrawBtnFace(canvas, mouseOver_, face, style_, mainState, 5, GetColor());
     if (dropDownPart_) {
@@ -110,8 +110,8 @@ void TQCLCustomSpeedButton::Paint() {
         inner = TRect(inner.Left + 1, inner.Top + 1, inner.Right + 1, inner.Bottom + 1);
     canvas->SetFont(GetFont());
     if (allowMouseOver_ && enterColorChange_ && state_ >= bsMouseOver && state_ <= bsDropDownOpen)
-        canvas->GetFont()->SetColor(EnterColor);
+        canvas->GetFont()->SetColor(GetEnterColor());
     TQCLDrawTextStyles styles;
     styles << dt3DDisabled << (GetEnabled() ? dtEnabled : dtDisabled);
-    glyph_->DrawButtonGlyphAndText(canvas, GetCaption(), MultiLine, styles, layout_, state_, inner, fontFX_, 0);
+    glyph_->DrawButtonGlyphAndText(canvas, GetCaption(), GetMultiLine(), styles, layout_, state_, inner, fontFX_, 0);
 }

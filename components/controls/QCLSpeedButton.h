@@ -38,6 +38,7 @@ public:
     // A glyph kind keeps its own picture.
     bool ActionChangeable() override { return glyphKind_ == gkCustom; }
     bool HotLooksDifferent() override;
+    bool MouseOverChangesFace() override { return style_ >= ubsDelphiFlat && style_ <= ubsNavigator; }
 
     TQCLUserButtonStyle GetStyle() const { return style_; }
     void SetStyle(TQCLUserButtonStyle Value);

@@ -4,9 +4,11 @@
 // seen from a transparent child.
 #include "components/controls/QCLCustomControl.h"
 #include "components/runtime/qclcont.h"
+#include "components/runtime/qclcont_collections.h"
 #include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
+#include <functional>
 #include <vector>
 
 using namespace ctltest;
@@ -385,3 +387,34 @@ TEST_F(ControlRootsTest, WindowlessChildRepaintsOnBackgroundChangeOnlyWhenOptimi
         graphic->Free();
     }
 }
+
+namespace {
+
+// Loading ends by re-reading an image that comes through a connector to
+// framework lists, which may only now hold their pictures; other lists are
+// read when they are assigned.
+TEST_F(ControlRootsTest, LoadedRereadsAConnectedImageList) {
+    struct Case {
+        const char* what;
+        std::function<TQCLCustomImageList*()> makeList;
+        int rereads;
+    } cases[] = {
+        {"connector", [&] { return static_cast<TQCLCustomImageList*>(new TQCLImageListConnector(form)); }, 1},
+        {"bitmap list", [&] { return static_cast<TQCLCustomImageList*>(new TQCLBitmapList(form)); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TQCLCustomImageList* list = c.makeList();
+        TLoadingGuard guard;
+        auto* graphic = new TProbeGraphic(form);
+        auto* windowed = new TProbeWindowed(form);
+        graphic->SetImageList(list);
+        windowed->SetImageList(list);
+        const int before[2] = {graphic->imlChanges, windowed->imlChanges};
+        guard.Finish();
+        EXPECT_EQ(graphic->imlChanges - before[0], c.rereads);
+        EXPECT_EQ(windowed->imlChanges - before[1], c.rereads);
+    }
+}
+
+}  // namespace

@@ -609,10 +609,12 @@ TEST(EditModelWords, WordFunctionsTable) {
         {"ab cd ef", 5, "cd", " cd"},
         {"ab cd ef", 4, "cd", " cd"},
         {"ab cd ef", 3, "ab", "ab"},     // on the space after "ab"
-        {"ab cd ef", 9, "ef", " ef"},    // at the end: the last word, whole
-        {"ab  cd", 4, "  ", " "},        // between two spaces: the spaces
-        {"  ab", 1, "  ", ""},           // on a leading space
-        {"password", 4, "password", "password"},
+        {"ab cd ef", 9, "ef", " ef"},    // after the end: the last word, whole
+        {"ab cd ef", 8, "ef", " e"},     // the current word stops at the text length
+        {"ab  cd", 4, "", " "},          // between two spaces: nothing to select
+        {"a   b", 3, "", " "},           // inside a run of spaces
+        {"  ab", 1, "", ""},             // on a leading space
+        {"password", 4, "password", "passwor"},
         {"", 1, "", ""},
     };
     for (const auto& c : cases) {
@@ -622,6 +624,9 @@ TEST(EditModelWords, WordFunctionsTable) {
         e.model.SelectCurrentWord();
         EXPECT_EQ(c.selectCurrent, std::string(e.model.GetSelText().c_str()));
         EXPECT_GE(e.model.GetSelLength(), 0);
+        if (!*c.selectCurrent) {
+            EXPECT_EQ(c.cursor, e.model.GetSelStart());  // empty: at the cursor
+        }
     }
 }
 

@@ -689,3 +689,140 @@ TEST_F(GraphicButtonTest, MultimediaButtonRepaintsWhenItsDrawingSettingsChange) 
 }
 
 }  // namespace
+
+namespace {
+
+// The look settings of a graphic button repaint it when they change.
+TEST_F(GraphicButtonTest, SpeedButtonRepaintsWhenItsLookSettingsChange) {
+    auto* button = new TQCLSpeedButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 40, 30);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool repaints;
+    } cases[] = {
+        {"EnterColor", [&] { button->EnterColor = clRed; }, true},
+        {"EnterColor unchanged", [&] { button->EnterColor = clRed; }, false},
+        {"DropDownIndent", [&] { button->DropDownIndent = 4; }, true},
+        {"DropDownRight", [&] { button->DropDownRight = true; }, true},
+        {"MultiLine", [&] { button->MultiLine = true; }, true},
+        {"MultiLine unchanged", [&] { button->MultiLine = true; }, false},
+    };
+    form->HandleNeeded();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fwtest::pumpIdle();
+        ValidateRect(form->GetHandle(), nullptr);
+        c.change();
+        EXPECT_EQ(GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE, c.repaints);
+    }
+    EXPECT_EQ(clRed, static_cast<TColor>(button->EnterColor));
+    EXPECT_EQ(4, static_cast<int>(button->DropDownIndent));
+}
+
+}  // namespace
+
+namespace {
+
+// Only the flat speed-button faces draw the MouseOver flag, so only they
+// repaint when it changes; every button reports the enter and the exit.
+TEST_F(GraphicButtonTest, MouseOverRepaintsOnlyFlatSpeedButtons) {
+    struct Case {
+        const char* what;
+        std::function<TQCLBaseGraphicButton*()> make;
+        bool repaints;
+    } cases[] = {
+        {"speed, flat", [&] { auto* b = new TQCLSpeedButton(form); b->Style = ubsFlat; return b; }, true},
+        {"speed, navigator", [&] { auto* b = new TQCLSpeedButton(form); b->Style = ubsNavigator; return b; }, true},
+        {"speed, Win40", [&] { auto* b = new TQCLSpeedButton(form); b->Style = ubsWin40; return b; }, false},
+        {"speed, explorer", [&] { auto* b = new TQCLSpeedButton(form); b->Style = ubsExplorer; return b; }, false},
+        {"shape button", [&] { return static_cast<TQCLBaseGraphicButton*>(new TQCLShapeButton(form)); }, false},
+    };
+    form->HandleNeeded();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TQCLBaseGraphicButton* button = c.make();
+        button->SetParent(form);
+        button->SetBounds(10, 10, 40, 30);
+        int events = 0;
+        button->OnMouseEnter = [&](TObject*) { ++events; };
+        button->OnMouseExit = [&](TObject*) { ++events; };
+        for (bool over : {true, false}) {
+            fwtest::pumpIdle();
+            ValidateRect(form->GetHandle(), nullptr);
+            button->SetMouseOver(over);
+            EXPECT_EQ(GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE, c.repaints);
+        }
+        EXPECT_EQ(2, events);
+        delete button;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The accelerator of a button without group clicks it and leaves it hot
+// while the pointer stands on it.
+TEST_F(GraphicButtonTest, AcceleratorLeavesTheButtonHotOnlyUnderThePointer) {
+    form->Show();
+    int clicks = 0;
+    TQCLSpeedButton* button = addButton(10, &clicks);
+    button->SetText("&Go");
+    struct Case {
+        const char* what;
+        TPoint pointer;  // in the button
+        TQCLButtonState after;
+    } cases[] = {
+        {"pointer on the button", TPoint(11, 11), bsMouseOver},
+        {"pointer outside", TPoint(200, 200), bsUp},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        button->Perform(CM_MOUSELEAVE, 0, 0);
+        const TPoint at = button->ClientToScreen(c.pointer);
+        moveMouseTo(at.x, at.y);
+        fwtest::pumpIdle();
+        clicks = 0;
+        EXPECT_EQ(1, button->Perform(CM_DIALOGCHAR, 'G', 0));
+        EXPECT_EQ(1, clicks);
+        EXPECT_EQ(c.after, button->GetState());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the first `width` columns of two pictures are equal.
+bool samePixels(TBitmap* a, TBitmap* b, int width) {
+    if (a->GetWidth() != b->GetWidth() || a->GetHeight() != b->GetHeight()) return false;
+    for (int y = 0; y < a->GetHeight(); ++y)
+        for (int x = 0; x < width; ++x)
+            if (a->GetCanvas()->GetPixel(x, y) != b->GetCanvas()->GetPixel(x, y)) return false;
+    return true;
+}
+
+// While its menu is open the main face is drawn hot, not pressed, with or
+// without a separate drop-down part (which itself shows the open state).
+TEST_F(GraphicButtonTest, OpenMenuDrawsTheMainFaceHot) {
+    for (bool part : {false, true}) {
+        SCOPED_TRACE(part ? "with a drop-down part" : "whole face");
+        int clicks = 0;
+        TQCLSpeedButton* button = addButton(10, &clicks);
+        button->Style = ubsWin40;
+        button->SetDropDown(new TPopupMenu(form));
+        button->SetDropDownCombo(part);
+        std::unique_ptr<TBitmap> whileOpen;
+        button->PopupForTesting = [&](TPopupMenu*, int, int) { whileOpen = paintControl(button, clWhite); };
+        press(button, button->GetWidth() - 3, 5);
+        ASSERT_TRUE(whileOpen);
+        ASSERT_EQ(bsMouseOver, button->GetState());
+        const int mainWidth = button->GetWidth() - (part ? button->GetDropDownComboWidth() : 0);
+        EXPECT_TRUE(samePixels(whileOpen.get(), paintControl(button, clWhite).get(), mainWidth));
+        delete button;
+    }
+}
+
+}  // namespace
