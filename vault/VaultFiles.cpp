@@ -55,13 +55,19 @@ std::size_t bodyLength(std::size_t textLength) {
     return l + 8 - (l % 8);
 }
 
+std::size_t bodyTextOffset(std::size_t textLength) { return DigestBytes + std::to_string(textLength).size() + 1; }
+
+void writeBodyHead(unsigned char* body, const unsigned char digest[16], std::size_t textLength) {
+    std::memcpy(body, digest, DigestBytes);
+    std::string digits = std::to_string(textLength);
+    std::memcpy(body + DigestBytes, digits.data(), digits.size());
+    body[DigestBytes + digits.size()] = ' ';
+}
+
 SecretBytes buildBody(const unsigned char digest[16], const char* text, std::size_t textLength) {
     SecretBytes body(bodyLength(textLength), 0);
-    std::memcpy(body.data(), digest, DigestBytes);
-    std::string digits = std::to_string(textLength);
-    std::memcpy(body.data() + DigestBytes, digits.data(), digits.size());
-    body[DigestBytes + digits.size()] = ' ';
-    if (textLength) std::memcpy(body.data() + DigestBytes + digits.size() + 1, text, textLength);
+    writeBodyHead(body.data(), digest, textLength);
+    if (textLength) std::memcpy(body.data() + bodyTextOffset(textLength), text, textLength);
     return body;
 }
 
