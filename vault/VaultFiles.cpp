@@ -55,13 +55,19 @@ std::size_t bodyLength(std::size_t textLength) {
     return l + 8 - (l % 8);
 }
 
+std::size_t bodyTextOffset(std::size_t textLength) { return DigestBytes + std::to_string(textLength).size() + 1; }
+
+void writeBodyHead(unsigned char* body, const unsigned char digest[16], std::size_t textLength) {
+    std::memcpy(body, digest, DigestBytes);
+    std::string digits = std::to_string(textLength);
+    std::memcpy(body + DigestBytes, digits.data(), digits.size());
+    body[DigestBytes + digits.size()] = ' ';
+}
+
 SecretBytes buildBody(const unsigned char digest[16], const char* text, std::size_t textLength) {
     SecretBytes body(bodyLength(textLength), 0);
-    std::memcpy(body.data(), digest, DigestBytes);
-    std::string digits = std::to_string(textLength);
-    std::memcpy(body.data() + DigestBytes, digits.data(), digits.size());
-    body[DigestBytes + digits.size()] = ' ';
-    if (textLength) std::memcpy(body.data() + DigestBytes + digits.size() + 1, text, textLength);
+    writeBodyHead(body.data(), digest, textLength);
+    if (textLength) std::memcpy(body.data() + bodyTextOffset(textLength), text, textLength);
     return body;
 }
 
@@ -181,8 +187,20 @@ FileResult readWholeFile(const std::string& path, SecretBytes& content) {
 
 namespace {
 
+// The staging piece of a long read: small enough to stay in the cache, large enough that the
+// calls it takes cost nothing beside the copy.
+constexpr std::size_t StagingBytes = 256 * 1024;
+
+void appendBytes(SecretBytes& to, const unsigned char* from, std::size_t n) { to.insert(to.end(), from, from + n); }
+void appendBytes(SecretText& to, const unsigned char* from, std::size_t n) {
+    to.append(reinterpret_cast<const char*>(from), n);
+}
+
 // Reads count bytes at offset into any byte container; running out of memory is a file error
-// (ERROR_NOT_ENOUGH_MEMORY), never an exception out of the reader.
+// (ERROR_NOT_ENOUGH_MEMORY), never an exception out of the reader. The room is reserved once and
+// filled by the copy out of a small staging piece: a fresh buffer of many MiB is touched once,
+// not zeroed first and then written again by the read (each first touch of a page is a fault,
+// dear under Wine).
 template <typename Buffer>
 FileResult readRangeInto(const std::string& path, std::uint64_t offset, std::size_t count, Buffer& content) {
     FileHandle file(openForReading(path));
@@ -191,14 +209,22 @@ FileResult readRangeInto(const std::string& path, std::uint64_t offset, std::siz
     to.QuadPart = static_cast<LONGLONG>(offset);
     if (!SetFilePointerEx(file.get(), to, nullptr, FILE_BEGIN)) return failure(GetLastError());
     try {
-        content.assign(count, 0);
+        if (!content.empty()) secureWipe(&content[0], content.size());
+        content.clear();
+        content.reserve(count);
+        SecretBytes staging(count < StagingBytes ? count : StagingBytes);
+        for (std::size_t done = 0; done < count;) {
+            const std::size_t piece = count - done < staging.size() ? count - done : staging.size();
+            DWORD error = 0;
+            if (!readExactly(file.get(), staging.data(), piece, error)) return failure(error);
+            appendBytes(content, staging.data(), piece);
+            done += piece;
+        }
     } catch (const std::bad_alloc&) {
         return failure(ERROR_NOT_ENOUGH_MEMORY);
     } catch (const std::length_error&) {
         return failure(ERROR_NOT_ENOUGH_MEMORY);
     }
-    DWORD error = 0;
-    if (!readExactly(file.get(), reinterpret_cast<unsigned char*>(content.data()), count, error)) return failure(error);
     return FileResult{true, 0};
 }
 

@@ -53,6 +53,11 @@ constexpr std::size_t MagicOffset = 24;
 std::size_t bodyLength(std::size_t textLength);
 // The plain body: digest, decimal length, space, text, zero filler.
 SecretBytes buildBody(const unsigned char digest[16], const char* text, std::size_t textLength);
+// Where the text starts in the body of a text of textLength bytes (after digest, length and space).
+std::size_t bodyTextOffset(std::size_t textLength);
+// Writes the body's head (digest, decimal length, space) in front of a text already in place at
+// bodyTextOffset: a save builds the text straight into the body's room, with no second copy.
+void writeBodyHead(unsigned char* body, const unsigned char digest[16], std::size_t textLength);
 
 // Where the text lies in a decrypted body, as the reader finds it (the digest still to be checked).
 struct BodyText {

@@ -167,12 +167,18 @@ SaveResult VaultStore::writeDatabase(const std::string& targetPath) {
         return srNotSaved;
     }
 
-    SecretBytes body;
+    // The text is written straight into the body's room behind its head: one buffer of the
+    // body's size is touched, not a text and then a copy of it.
+    const std::size_t textLength =
+        vaultTextLength(content_.hidePwords, content_.encryptedFiles, content_.userCategories);
+    const std::size_t textAt = bodyTextOffset(textLength);
+    SecretBytes body(bodyLength(textLength), 0);
+    writeVaultText(reinterpret_cast<char*>(body.data() + textAt), content_.hidePwords, content_.encryptedFiles,
+                   content_.userCategories);
     {
-        SecretText text = buildVaultText();
         unsigned char digest[16];
-        md5(library, text.data(), text.size(), digest);
-        body = buildBody(digest, text.data(), text.size());
+        md5(library, body.data() + textAt, textLength, digest);
+        writeBodyHead(body.data(), digest, textLength);
     }
     Secret16 key = unmasked(VaultKey);
     encryptBuffer(body.data(), body.data(), body.size(), key.data());

@@ -283,17 +283,32 @@ void writeCategory(TextCursor& out, const category& c) {
 
 }  // namespace
 
-SecretText buildVaultText(bool hidePwords, const category* encryptedFiles, const category* userCategories) {
-    const char* const start = hidePwords ? "<hidePwords value=1/>" : "<hidePwords value=0/>";
-    std::size_t length = std::strlen(start);
+namespace {
+
+const char* startTag(bool hidePwords) { return hidePwords ? "<hidePwords value=1/>" : "<hidePwords value=0/>"; }
+
+}  // namespace
+
+std::size_t vaultTextLength(bool hidePwords, const category* encryptedFiles, const category* userCategories) {
+    std::size_t length = std::strlen(startTag(hidePwords));
     if (encryptedFiles) length += lengthOf(*encryptedFiles);
     for (const category* c = userCategories; c; c = c->next) length += lengthOf(*c);
-    SecretText out(length, '\0');
-    TextCursor cursor(&out[0]);
+    return length;
+}
+
+std::size_t writeVaultText(char* out, bool hidePwords, const category* encryptedFiles, const category* userCategories) {
+    TextCursor cursor(out);
+    const char* const start = startTag(hidePwords);
     cursor.raw(start, std::strlen(start));
     if (encryptedFiles) writeCategory(cursor, *encryptedFiles);
     for (const category* c = userCategories; c; c = c->next) writeCategory(cursor, *c);
-    out.resize(static_cast<std::size_t>(cursor.at() - out.data()));  // a shortfall would be a miscount: never longer
+    return static_cast<std::size_t>(cursor.at() - out);
+}
+
+SecretText buildVaultText(bool hidePwords, const category* encryptedFiles, const category* userCategories) {
+    SecretText out(vaultTextLength(hidePwords, encryptedFiles, userCategories), '\0');
+    // A shortfall would be a miscount: never longer.
+    out.resize(writeVaultText(&out[0], hidePwords, encryptedFiles, userCategories));
     return out;
 }
 

@@ -56,6 +56,10 @@ private:
 
 // Builds the vault text: the Encrypted Files category first (when it exists), then the user chain.
 SecretText buildVaultText(bool hidePwords, const category* encryptedFiles, const category* userCategories);
+// The same text in two steps, for a caller that gives the room itself: its exact length, then the
+// text written at out (room for that length); returns the bytes written.
+std::size_t vaultTextLength(bool hidePwords, const category* encryptedFiles, const category* userCategories);
+std::size_t writeVaultText(char* out, bool hidePwords, const category* encryptedFiles, const category* userCategories);
 
 // The tokenizer: skips past the next '<' and returns the text up to the next '>', leaving the
 // cursor on the '>'. At the end of the text it resets the cursor to 0 and returns nothing.
