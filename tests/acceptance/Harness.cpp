@@ -1,6 +1,8 @@
 // The acceptance journeys' helpers: processes, windows, the control map, real input, waits (see Harness.h).
 #include "tests/acceptance/Harness.h"
 
+#include "tests/acceptance/InputTrace.h"
+
 #include "framework/ControlMap.h"
 #include "framework/Win32Handles.h"
 
@@ -64,6 +66,7 @@ class ScreenshotOnFailure : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
         stepName = "(before the first step)";
         stepShotTaken = false;
+        startInputTrace();
     }
 };
 
@@ -83,10 +86,21 @@ INPUT mouseInput(DWORD flags) {
     return input;
 }
 
-void movePointer(POINT screen) {
-    INPUT input = mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+// An event at a screen point in the absolute units of SendInput (the pixel's own 1/65536 steps).
+INPUT mouseInputAt(DWORD flags, POINT screen) {
+    INPUT input = mouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
     input.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
     input.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    return input;
+}
+
+// The pointer is put at the point by SetCursorPos before the synthesized move: only SetCursorPos moves
+// the display's own pointer too. Wine's windows report the display's pointer back as a move of their
+// own whenever a window appears, goes or changes under it; left behind where it was, it pulls the
+// pointer back there, and a press sent next lands on whatever lies at that old place.
+void movePointer(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT input = mouseInputAt(0, screen);
     SendInput(1, &input, sizeof input);
     waitUntil(
         [&] {
@@ -96,11 +110,15 @@ void movePointer(POINT screen) {
         "the pointer reaching " + std::to_string(screen.x) + "," + std::to_string(screen.y), 5000);
 }
 
-void pressButton(DWORD down, DWORD up, int times) {
+// Presses and releases at the point; each event carries the point, so a move coming between them
+// cannot take the release elsewhere.
+void pressButton(POINT screen, DWORD down, DWORD up, int times) {
+    traceLine(std::string(down == MOUSEEVENTF_RIGHTDOWN ? "right" : "left") + " press x" + std::to_string(times) + ": " +
+              inputStateAt(screen));
     std::vector<INPUT> inputs;
     for (int i = 0; i < times; ++i) {
-        inputs.push_back(mouseInput(down));
-        inputs.push_back(mouseInput(up));
+        inputs.push_back(mouseInputAt(down, screen));
+        inputs.push_back(mouseInputAt(up, screen));
     }
     sendInputs(inputs);
 }
@@ -195,6 +213,7 @@ void beginStep(const std::string& text) {
     stepShotTaken = false;
     std::printf("[ STEP     ] %s\n", text.c_str());
     std::fflush(stdout);
+    traceLine("step " + text);
 }
 
 const std::string& currentStep() { return stepName; }
@@ -382,30 +401,32 @@ void click(HWND form, const std::string& name) {
 void clickAt(POINT screen) {
     bringForward(screen);
     movePointer(screen);
-    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
+    pressButton(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
 }
 
 void doubleClickAt(POINT screen) {
     bringForward(screen);
     movePointer(screen);
-    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+    pressButton(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
 }
 
 void rightClickAt(POINT screen) {
     bringForward(screen);
     movePointer(screen);
-    pressButton(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+    pressButton(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
 }
 
 void drag(POINT from, POINT to) {
     bringForward(from);
     movePointer(from);
-    std::vector<INPUT> press{mouseInput(MOUSEEVENTF_LEFTDOWN)};
+    traceLine("drag press: " + inputStateAt(from));
+    std::vector<INPUT> press{mouseInputAt(MOUSEEVENTF_LEFTDOWN, from)};
     sendInputs(press);
     constexpr int Steps = 8;
     for (int i = 1; i <= Steps; ++i)
         movePointer(POINT{from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps});
-    std::vector<INPUT> release{mouseInput(MOUSEEVENTF_LEFTUP)};
+    traceLine("drag release: " + inputStateAt(to));
+    std::vector<INPUT> release{mouseInputAt(MOUSEEVENTF_LEFTUP, to)};
     sendInputs(release);
 }
 
@@ -443,6 +464,7 @@ void typeText(const std::string& utf8) {
         key.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
         inputs.push_back(key);
     }
+    traceLine("typing " + std::to_string(inputs.size() / 2) + " keys: " + keyboardState());
     sendInputs(inputs);
 }
 
@@ -463,6 +485,8 @@ void pressKey(WORD vk, bool ctrl, bool shift, bool alt) {
     if (alt) key(VK_MENU, true);
     if (shift) key(VK_SHIFT, true);
     if (ctrl) key(VK_CONTROL, true);
+    traceLine("key " + std::to_string(vk) + (ctrl ? " ctrl" : "") + (shift ? " shift" : "") + (alt ? " alt" : "") + ": " +
+              keyboardState());
     sendInputs(inputs);
 }
 
