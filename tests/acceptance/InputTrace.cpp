@@ -7,12 +7,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <atomic>
 #include <mutex>
 
 namespace acc {
 namespace {
 
 std::mutex traceLock;
+// The last pointer position a program reported from the display (packed x, y; -1 before any).
+std::atomic<long long> displayPointer{-1};
+bool watchStarted = false;
 win32::FileHandle traceFile;
 bool traceStarted = false;
 
@@ -39,6 +43,9 @@ const char* mouseEventName(WPARAM message) {
 LRESULT CALLBACK traceMouseEvent(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION) {
         const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
+        if (message == WM_MOUSEMOVE && !(event->flags & LLMHF_INJECTED))
+            displayPointer = (static_cast<long long>(event->pt.x) << 32) | static_cast<unsigned long>(event->pt.y);
+        if (!inputTraceOn()) return CallNextHookEx(nullptr, code, message, data);
         HWND under = WindowFromPoint(event->pt);
         traceLine(std::string("event mouse ") + mouseEventName(message) + " at " + point(event->pt) +
                   ((event->flags & LLMHF_INJECTED) ? " synthesized" : " from the display") + ", under it " +
@@ -66,7 +73,8 @@ LRESULT CALLBACK traceKeyEvent(int code, WPARAM message, LPARAM data) {
 
 DWORD WINAPI runLowLevelHooks(void*) {
     HHOOK mouse = SetWindowsHookExA(WH_MOUSE_LL, traceMouseEvent, GetModuleHandleA(nullptr), 0);
-    HHOOK keys = SetWindowsHookExA(WH_KEYBOARD_LL, traceKeyEvent, GetModuleHandleA(nullptr), 0);
+    HHOOK keys = inputTraceOn() ? SetWindowsHookExA(WH_KEYBOARD_LL, traceKeyEvent, GetModuleHandleA(nullptr), 0)
+                                : HHOOK(1);
     traceLine(std::string("low-level hooks ") + (mouse && keys ? "set" : "NOT set"));
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
@@ -147,7 +155,15 @@ bool inputTraceOn() {
     return on;
 }
 
+bool displayPointerAt(POINT at) {
+    return displayPointer == ((static_cast<long long>(at.x) << 32) | static_cast<unsigned long>(at.y));
+}
+
 void startInputTrace() {
+    if (!watchStarted) {
+        watchStarted = true;
+        if (HANDLE thread = CreateThread(nullptr, 0, runLowLevelHooks, nullptr, 0, nullptr)) CloseHandle(thread);
+    }
     if (!inputTraceOn() || traceStarted) return;
     traceStarted = true;
     const std::string path = journeyLogPath();
@@ -160,7 +176,6 @@ void startInputTrace() {
     SetEnvironmentVariableA("BRIM_INPUT_TRACE_LOG", path.c_str());
     std::printf("[ TRACE    ] input trace in %s\n", path.c_str());
     std::fflush(stdout);
-    if (HANDLE thread = CreateThread(nullptr, 0, runLowLevelHooks, nullptr, 0, nullptr)) CloseHandle(thread);
     setProgramHooks();
 }
 

@@ -12,13 +12,17 @@
  *   and their activation, focus and capture changes (a hook in the small
  *   acceptance_input_trace.dll, which the system loads into them).
  *
+ * The low-level mouse hook is always set, trace or not: the programs report
+ * the display's own pointer back as moves of their own, late under load, and
+ * a press waits until they have reported it where the press goes (Harness.cpp).
+ *
  * Tricky points:
  * - The low-level hooks run in a thread of their own that only pumps
  *   messages: the system holds every input event until the hook returns.
  * - The programs started after the trace began inherit the log's path
  *   (BRIM_INPUT_TRACE_LOG); each line starts with the tick count and the
  *   process id, so the lines of all processes sort into one time line.
- * - Off by default: the hooks slow every input event down.
+ * - Off by default: the program hooks and the log slow every input event down.
  */
 #pragma once
 
@@ -36,8 +40,11 @@ std::string inputStateAt(POINT at);
 std::string keyboardState();
 
 bool inputTraceOn();
-// Starts the trace for the current journey when BRIM_INPUT_TRACE is set (once per journey).
+// Starts watching the display's pointer reports, and the trace for the current journey when
+// BRIM_INPUT_TRACE is set (once per journey).
 void startInputTrace();
+// Whether the last pointer position a program reported from the display is this point.
+bool displayPointerAt(POINT at);
 // One line in the trace (nothing when it is off).
 void traceLine(const std::string& text);
 

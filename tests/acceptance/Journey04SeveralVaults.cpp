@@ -34,7 +34,7 @@ void waitPastTips(DWORD pid, const std::function<bool()>& condition, const std::
     waitUntil(
         [&] {
             if (condition()) return true;
-            if (HWND tip = findWindow(TipWindow, pid)) click(tip, "Ok");
+            if (HWND tip = findWindow(TipWindow, pid)) clickToClose(tip, "Ok");
             return false;
         },
         what, 60000);

@@ -177,7 +177,7 @@ HWND waitForWindowPastTips(const std::string& caption, DWORD pid, DWORD ms) {
     waitUntil(
         [&] {
             if ((wanted = findWindow(caption, pid)) != nullptr) return true;
-            if (HWND tip = findWindow(TipWindow, pid)) clickChild(tip, "TxpButton", "Ok");
+            if (HWND tip = findWindow(TipWindow, pid)) clickToClose(tip, "Ok");
             return false;
         },
         "the window \"" + caption + "\"", ms);
@@ -262,7 +262,7 @@ HWND switchVault(HWND main, DWORD pid) {
         [&] {
             if (brimtest::findMessageBox(pid)) return true;
             if (HWND tip = findWindow(TipWindow, pid)) {
-                clickChild(tip, "TxpButton", "Ok");
+                clickToClose(tip, "Ok");
                 return false;
             }
             if (IsWindowEnabled(main)) clickChild(main, "TxpButton", "Switch Vault");
@@ -280,7 +280,7 @@ void exitConfirmingPlainFiles(Program& program, HWND main) {
     waitUntil(
         [&] {
             if (!program.running()) return true;
-            if (HWND tip = findWindow(TipWindow, program.pid())) clickChild(tip, "TxpButton", "Ok");
+            if (HWND tip = findWindow(TipWindow, program.pid())) clickToClose(tip, "Ok");
             if (HWND box = brimtest::findMessageBox(program.pid())) {
                 brimtest::MessageBoxContents contents;
                 if (controlShowing(box, PlainFilesQuestion))
