@@ -133,17 +133,39 @@ void pressButton(POINT screen, DWORD down, DWORD up, int times) {
     sendInputs(inputs);
 }
 
-// The top-level window under a screen point belongs to the window clicked; bring its root forward
-// first, and press only once it is in front: a press that reaches a window while its activation is
-// still on the way is taken by the activation, and the click is lost. (A window that cannot come
-// forward, such as one disabled under a modal box, is clicked as it stands.)
-void bringForward(POINT screen) {
+HWND rootAt(POINT screen) {
     HWND under = WindowFromPoint(screen);
-    HWND root = under ? GetAncestor(under, GA_ROOT) : nullptr;
-    if (!root || GetForegroundWindow() == root || !IsWindowEnabled(root)) return;
-    SetForegroundWindow(root);
+    return under ? GetAncestor(under, GA_ROOT) : nullptr;
+}
+
+// Brings the window to be clicked (by default the top-level window under the point) forward, and
+// presses only once it is in front and nothing else lies over the point: a press that reaches a
+// window while its activation is still on the way is taken by the activation, and one aimed at a
+// box that its disabled owner was raised over lands on the owner. (A window that cannot come
+// forward, such as one disabled under a modal box, is clicked as it stands.)
+void bringForward(POINT screen, HWND intended = nullptr) {
+    HWND target = intended ? intended : rootAt(screen);
+    if (!target || !IsWindowEnabled(target)) return;
+    // A drop-down list never takes the activation: it only has to lie over the point.
+    char className[32] = {};
+    GetClassNameA(target, className, sizeof className);
+    const bool activates = std::string(className) != "ComboLBox" &&
+                           !(GetWindowLongA(target, GWL_EXSTYLE) & (WS_EX_NOACTIVATE | WS_EX_TOPMOST));
     const ULONGLONG until = GetTickCount64() + 5000;
-    while (GetForegroundWindow() != root && GetTickCount64() < until) Sleep(10);
+    while (GetTickCount64() < until) {
+        const bool inFront = !activates || GetForegroundWindow() == target, onTop = rootAt(screen) == target;
+        if (inFront && onTop) return;
+        if (!inFront) SetForegroundWindow(target);
+        else BringWindowToTop(target);
+        Sleep(10);
+    }
+    traceLine("not in front in time: " + inputStateAt(screen));
+}
+
+void clickOn(HWND intended, POINT screen) {
+    bringForward(screen, intended);
+    movePointer(screen);
+    pressButton(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
 }
 
 LRESULT askMap(HWND form, const std::string& name, WPARAM query) {
@@ -405,14 +427,10 @@ void click(HWND form, const std::string& name) {
         },
         "the control \"" + name + "\" on " + describe(form) + " to show enabled", ControlWaitMs);
     const RECT r = controlRect(form, name);
-    clickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    clickOn(GetAncestor(form, GA_ROOT), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-void clickAt(POINT screen) {
-    bringForward(screen);
-    movePointer(screen);
-    pressButton(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
-}
+void clickAt(POINT screen) { clickOn(nullptr, screen); }
 
 void doubleClickAt(POINT screen) {
     bringForward(screen);
@@ -451,7 +469,7 @@ void clickText(HWND dialog, const std::string& text) {
         "a control \"" + text + "\" on " + describe(dialog), ControlWaitMs);
     RECT r{};
     GetWindowRect(search.found, &r);
-    clickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    clickOn(GetAncestor(dialog, GA_ROOT), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 void typeText(const std::string& utf8) {
@@ -512,6 +530,15 @@ void moveMouseAround(HWND over, int moves) {
         const int y = r.top + 4 + static_cast<int>((seed >> 8) % static_cast<unsigned>(height > 8 ? height - 8 : 1));
         movePointer(POINT{x, y});
     }
+}
+
+void secondTry(const std::string& what) {
+    POINT at{};
+    GetCursorPos(&at);
+    const std::string state = inputStateAt(at);
+    traceLine("second try: " + what + ": " + state);
+    std::printf("[ AGAIN    ] %s (%s)\n", what.c_str(), state.c_str());
+    std::fflush(stdout);
 }
 
 void waitUntil(const std::function<bool()>& condition, const std::string& what, DWORD ms) {

@@ -91,6 +91,9 @@ void typeText(const std::string& utf8);
 void pressKey(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
 // Pointer moves over a window, as a user stirring the mouse (entropy pages).
 void moveMouseAround(HWND over, int moves);
+// Prints the line of a second try ("[ AGAIN    ] ..."): what is tried again and what held the input
+// (see InputTrace.h); with the trace on, the line goes there too.
+void secondTry(const std::string& what);
 // Polls the condition until it holds; fails the step with `what` at the deadline.
 void waitUntil(const std::function<bool()>& condition, const std::string& what, DWORD ms = 30000);
 

@@ -94,7 +94,8 @@ HWND waitForMessageBoxOf(DWORD pid, DWORD ms) {
 void clickAndWaitGone(HWND box, const std::string& button) {
     // A box still being shown may miss the first click: click again until it goes, within a deadline.
     const DWORD start = GetTickCount();
-    while (IsWindow(box) && IsWindowVisible(box)) {
+    for (int tries = 0; IsWindow(box) && IsWindowVisible(box); ++tries) {
+        if (tries) secondTry("\"" + button + "\" did not close the message box; clicked once more");
         if (GetTickCount() - start > 20000) {
             ADD_FAILURE() << "the message box stayed after \"" << button << "\"";
             return;
@@ -128,8 +129,10 @@ void typeInto(HWND edit, const std::string& text) {
     HWND top = GetAncestor(edit, GA_ROOT);
     // A click that lands while the window is still coming up goes astray, and the keys with it:
     // the typing is done again until the edit holds exactly the text.
+    int tries = 0;
     waitUntil(
         [&] {
+            if (tries++) secondTry("the edit did not take the typing; typed once more");
             SetForegroundWindow(top);
             clickAt(centreOf(edit));
             if (!within(3000, [&] { return GetForegroundWindow() == top; })) return false;
@@ -142,9 +145,11 @@ void typeInto(HWND edit, const std::string& text) {
 }
 
 void clickUntil(HWND form, const std::string& caption, const std::function<bool()>& done, const std::string& what) {
+    int tries = 0;
     waitUntil(
         [&] {
             if (done()) return true;
+            if (tries++) secondTry("\"" + caption + "\" did not bring " + what + "; clicked once more");
             if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, caption)) {
                 SetForegroundWindow(form);
                 click(form, caption);
@@ -258,6 +263,7 @@ std::vector<std::string> knownVaults() {
 HWND switchVault(HWND main, DWORD pid) {
     // A tip that comes after the last action takes the click first: it is answered, and the button
     // clicked again until the question shows.
+    int clicks = 0;
     waitUntil(
         [&] {
             if (brimtest::findMessageBox(pid)) return true;
@@ -265,7 +271,8 @@ HWND switchVault(HWND main, DWORD pid) {
                 clickToClose(tip, "Ok");
                 return false;
             }
-            if (IsWindowEnabled(main)) clickChild(main, "TxpButton", "Switch Vault");
+            if (clicks && IsWindowEnabled(main)) secondTry("\"Switch Vault\" brought no question; clicked once more");
+            if (IsWindowEnabled(main) && ++clicks) clickChild(main, "TxpButton", "Switch Vault");
             return within(2000, [&] { return brimtest::findMessageBox(pid) || findWindow(TipWindow, pid); }) &&
                    brimtest::findMessageBox(pid);
         },
@@ -374,9 +381,11 @@ void clickRecordLine(HWND main, int index) {
 std::vector<HWND> editorEdits(HWND main) { return childrenOfClass(main, "TRecordEdit"); }
 
 void copyWithButtonOf(HWND edit, const std::string& expected) {
+    int tries = 0;
     waitUntil(
         [&] {
             if (clipboardText() == expected) return true;
+            if (tries++) secondTry("the copy button did not copy; clicked once more");
             clickCopyButtonOf(edit);
             return within(2000, [&] { return clipboardText() == expected; });
         },
@@ -394,8 +403,10 @@ void clickCopyButtonOf(HWND edit) {
 
 HWND openTools(HWND main, DWORD pid) {
     HWND tools = nullptr;
+    int tries = 0;
     waitUntil(
         [&] {
+            if (tries++) secondTry("Ctrl+T did not open Tools; pressed once more");
             activate(main);
             pressKey('T', true);
             return within(3000, [&] { return (tools = findWindow(dialog::Tools, pid)) != nullptr; });
@@ -416,9 +427,11 @@ void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const 
     clickUntil(tools, "Back up/Restore", [&] { return (choices = findWindow(dialog::BackupRestore, pid)) != nullptr; },
                "the backup and restore choices");
     // A dialog just shown may miss the first click: click the option until the action button follows it.
+    int tries = 0;
     waitUntil(
         [&] {
             if (childWithText(choices, "TxpButton", option)) return true;
+            if (tries++) secondTry("the option \"" + option + "\" was not taken; clicked once more");
             clickChild(choices, "TQCLRadioButton", option);
             return within(1000, [&] { return childWithText(choices, "TxpButton", option) != nullptr; });
         },
@@ -427,9 +440,11 @@ void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const 
     ASSERT_EQ(1u, edits.size()) << "the backup dialog shows no path field";
     typeInto(edits.front(), path);
     // The action is taken once the dialog has gone (a question or a prompt may follow at once).
+    tries = 0;
     waitUntil(
         [&] {
             if (!IsWindow(choices) || !IsWindowVisible(choices)) return true;
+            if (tries++ > 0) secondTry("\"" + option + "\" was not taken; clicked once more");
             if (HWND action = childWithText(choices, "TxpButton", option)) {
                 SetForegroundWindow(choices);
                 clickAt(centreOf(action));
