@@ -18,6 +18,12 @@
  *   fixed time to let the program catch up.
  * - Input goes to whatever window has the focus or lies under the pointer,
  *   as a user's does: bring the window forward first (the click does).
+ * - A press waits for the state that makes it land: the window aimed at in
+ *   front and over the point, and the display's pointer reported there by
+ *   the programs (InputTrace.h: Wine's windows report it back as moves of
+ *   their own, late under load, and an old place reported after the press
+ *   was sent would take the press there). Each press and release carries
+ *   its point. With BRIM_INPUT_TRACE set, every press is logged.
  * - Texts are UTF-8 here; the programs' ANSI windows see them in the
  *   machine's code page.
  */
