@@ -518,6 +518,8 @@ void pressKey(WORD vk, bool ctrl, bool shift, bool alt) {
     sendInputs(inputs);
 }
 
+void moveMouseTo(POINT screen) { movePointer(screen); }
+
 void moveMouseAround(HWND over, int moves) {
     RECT r{};
     if (!GetWindowRect(over, &r)) failStep("no window to move the pointer over");

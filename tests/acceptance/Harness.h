@@ -95,6 +95,8 @@ void clickText(HWND dialog, const std::string& text);
 // Into whatever has the focus: unicode key events; '\t' is the Tab key, '\n' the Enter key.
 void typeText(const std::string& utf8);
 void pressKey(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
+// The pointer to the point, as a user moves the mouse: done once the programs report it there.
+void moveMouseTo(POINT screen);
 // Pointer moves over a window, as a user stirring the mouse (entropy pages).
 void moveMouseAround(HWND over, int moves);
 // Prints the line of a second try ("[ AGAIN    ] ..."): what is tried again and what held the input
