@@ -391,6 +391,20 @@ bool controlShowing(HWND form, const std::string& name) {
     return (askMap(form, name, cmqState) & cmsShowing) != 0;
 }
 
+ControlSeen seeControl(HWND form, const std::string& name) {
+    ControlSeen seen;
+    const LRESULT state = askMap(form, name, cmqState);
+    seen.found = (state & cmsFound) != 0;
+    seen.showing = (state & cmsShowing) != 0;
+    seen.enabled = (state & cmsEnabled) != 0;
+    const LRESULT topLeft = askMap(form, name, cmqTopLeft), bottomRight = askMap(form, name, cmqBottomRight);
+    if (topLeft && bottomRight) {
+        const POINT a = ControlMapUnpack(topLeft), b = ControlMapUnpack(bottomRight);
+        seen.bounds = RECT{a.x, a.y, b.x, b.y};
+    }
+    return seen;
+}
+
 RECT controlRect(HWND form, const std::string& name) {
     LRESULT topLeft = 0, bottomRight = 0;
     waitUntil(

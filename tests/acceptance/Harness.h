@@ -81,6 +81,12 @@ HWND control(HWND form, const std::string& name);
 RECT controlRect(HWND form, const std::string& name);
 // Whether the named control exists and is showing (no wait).
 bool controlShowing(HWND form, const std::string& name);
+// What the control map says of a named control right now (no wait): found, showing, enabled, bounds.
+struct ControlSeen {
+    bool found = false, showing = false, enabled = false;
+    RECT bounds{};  // screen coordinates; empty when it has none
+};
+ControlSeen seeControl(HWND form, const std::string& name);
 std::string windowText(HWND window);
 
 // The pointer to the control's centre (once it shows and is enabled), left press and release.

@@ -392,11 +392,43 @@ void copyWithButtonOf(HWND edit, const std::string& expected) {
         "\"" + expected + "\" on the clipboard");
 }
 
+namespace {
+
+// The copy button of an editor row, as the control map shows it now: the showing picture button right
+// of the edit whose height takes in the edit's middle (empty bounds when there is none).
+RECT copyButtonBoundsOf(HWND main, const RECT& edit) {
+    const LONG middle = (edit.top + edit.bottom) / 2;
+    for (int n = 1;; ++n) {
+        const ControlSeen button = seeControl(main, "KTransButton#" + std::to_string(n));
+        if (!button.found) return RECT{};
+        const RECT& b = button.bounds;
+        if (button.showing && button.enabled && b.left >= edit.right - 2 && b.left <= edit.right + 40 &&
+            b.top <= middle && middle < b.bottom)
+            return b;
+    }
+}
+
+}  // namespace
+
 void clickCopyButtonOf(HWND edit) {
-    // The row's copy button stands just right of its edit; only its picture (about 18 pixels wide, its
-    // transparent margins excepted) takes a click.
+    // The row's buttons are laid out after its edit, and a picture button has no window of its own: the
+    // press waits until the control map shows the row's copy button, showing and enabled, at the same
+    // place twice running with the edit unmoved. Only the picture (its transparent margins excepted)
+    // takes a click: its middle does.
+    HWND main = GetAncestor(edit, GA_ROOT);
+    RECT lastEdit{}, lastButton{}, button{};
+    waitUntil(
+        [&] {
+            const RECT r = rectOf(edit);
+            button = copyButtonBoundsOf(main, r);
+            const bool settled = !IsRectEmpty(&button) && EqualRect(&r, &lastEdit) && EqualRect(&button, &lastButton);
+            lastEdit = r;
+            lastButton = button;
+            return settled && IsWindowVisible(edit) && IsWindowEnabled(main);
+        },
+        "the copy button beside the edit laid out", 10000);
     const RECT r = rectOf(edit);
-    clickAt(POINT{r.right + 17, (r.top + r.bottom) / 2});
+    clickAt(POINT{(button.left + button.right) / 2, (r.top + r.bottom) / 2});
 }
 
 // ---- tools ----
@@ -407,8 +439,14 @@ HWND openTools(HWND main, DWORD pid) {
     waitUntil(
         [&] {
             if (tries++) secondTry("Ctrl+T did not open Tools; pressed once more");
-            // A tip that came after the last step has the keys: it is answered first.
-            if (HWND tip = findWindow(TipWindow, pid)) clickToClose(tip, "Ok");
+            // A tip or box over the main window would take the keys: the press waits until the main
+            // window is enabled with no tip of the program showing (a tip that came is answered).
+            waitUntil(
+                [&] {
+                    if (HWND tip = findWindow(TipWindow, pid)) clickToClose(tip, "Ok");
+                    return !findWindow(TipWindow, pid) && IsWindowEnabled(main);
+                },
+                "the main window free for Ctrl+T", 20000);
             activate(main);
             pressKey('T', true);
             return within(3000, [&] { return (tools = findWindow(dialog::Tools, pid)) != nullptr; });
