@@ -1,6 +1,8 @@
 // The acceptance journeys' helpers: processes, windows, the control map, real input, waits (see Harness.h).
 #include "tests/acceptance/Harness.h"
 
+#include "tests/acceptance/InputTrace.h"
+
 #include "framework/ControlMap.h"
 #include "framework/Win32Handles.h"
 
@@ -64,6 +66,7 @@ class ScreenshotOnFailure : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
         stepName = "(before the first step)";
         stepShotTaken = false;
+        startInputTrace();
     }
 };
 
@@ -83,39 +86,86 @@ INPUT mouseInput(DWORD flags) {
     return input;
 }
 
-void movePointer(POINT screen) {
-    INPUT input = mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+// An event at a screen point in the absolute units of SendInput (the pixel's own 1/65536 steps).
+INPUT mouseInputAt(DWORD flags, POINT screen) {
+    INPUT input = mouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
     input.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
     input.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    SendInput(1, &input, sizeof input);
-    waitUntil(
-        [&] {
-            POINT at{};
-            return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
-        },
-        "the pointer reaching " + std::to_string(screen.x) + "," + std::to_string(screen.y), 5000);
+    return input;
 }
 
-void pressButton(DWORD down, DWORD up, int times) {
+// The pointer is put at the point by SetCursorPos before the synthesized move: only SetCursorPos moves
+// the display's own pointer too. Wine's windows report the display's pointer back as a move of their
+// own whenever it moves or a window appears, goes or changes under it; left behind where it was, it
+// pulls the pointer back there, and a press sent next lands on whatever lies at that old place.
+// Under load a program reports late, so the pointer counts as there once the display's report of it
+// there has come through (the reports of one program come in order: older ones are behind it). Where
+// no window of a program lies under the point, no report comes; after a while the pointer is taken
+// as it stands.
+void movePointer(POINT screen) {
+    const auto reached = [&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+    };
+    const ULONGLONG reportDeadline = GetTickCount64() + 3000;
+    do {
+        SetCursorPos(screen.x, screen.y);
+        INPUT input = mouseInputAt(0, screen);
+        SendInput(1, &input, sizeof input);
+        waitUntil(reached, "the pointer reaching " + std::to_string(screen.x) + "," + std::to_string(screen.y), 5000);
+        // A report of an older place pulls the pointer away again: it is put back.
+        while (reached() && !displayPointerAt(screen) && GetTickCount64() < reportDeadline) Sleep(PollMs);
+    } while (!reached() && GetTickCount64() < reportDeadline);
+    if (!displayPointerAt(screen))
+        traceLine("no report of the display's pointer at " + std::to_string(screen.x) + "," + std::to_string(screen.y));
+}
+
+// Presses and releases at the point; each event carries the point, so a move coming between them
+// cannot take the release elsewhere.
+void pressButton(POINT screen, DWORD down, DWORD up, int times) {
+    traceLine(std::string(down == MOUSEEVENTF_RIGHTDOWN ? "right" : "left") + " press x" + std::to_string(times) + ": " +
+              inputStateAt(screen));
     std::vector<INPUT> inputs;
     for (int i = 0; i < times; ++i) {
-        inputs.push_back(mouseInput(down));
-        inputs.push_back(mouseInput(up));
+        inputs.push_back(mouseInputAt(down, screen));
+        inputs.push_back(mouseInputAt(up, screen));
     }
     sendInputs(inputs);
 }
 
-// The top-level window under a screen point belongs to the window clicked; bring its root forward
-// first, and press only once it is in front: a press that reaches a window while its activation is
-// still on the way is taken by the activation, and the click is lost. (A window that cannot come
-// forward, such as one disabled under a modal box, is clicked as it stands.)
-void bringForward(POINT screen) {
+HWND rootAt(POINT screen) {
     HWND under = WindowFromPoint(screen);
-    HWND root = under ? GetAncestor(under, GA_ROOT) : nullptr;
-    if (!root || GetForegroundWindow() == root || !IsWindowEnabled(root)) return;
-    SetForegroundWindow(root);
+    return under ? GetAncestor(under, GA_ROOT) : nullptr;
+}
+
+// Brings the window to be clicked (by default the top-level window under the point) forward, and
+// presses only once it is in front and nothing else lies over the point: a press that reaches a
+// window while its activation is still on the way is taken by the activation, and one aimed at a
+// box that its disabled owner was raised over lands on the owner. (A window that cannot come
+// forward, such as one disabled under a modal box, is clicked as it stands.)
+void bringForward(POINT screen, HWND intended = nullptr) {
+    HWND target = intended ? intended : rootAt(screen);
+    if (!target || !IsWindowEnabled(target)) return;
+    // A drop-down list never takes the activation: it only has to lie over the point.
+    char className[32] = {};
+    GetClassNameA(target, className, sizeof className);
+    const bool activates = std::string(className) != "ComboLBox" &&
+                           !(GetWindowLongA(target, GWL_EXSTYLE) & (WS_EX_NOACTIVATE | WS_EX_TOPMOST));
     const ULONGLONG until = GetTickCount64() + 5000;
-    while (GetForegroundWindow() != root && GetTickCount64() < until) Sleep(10);
+    while (GetTickCount64() < until) {
+        const bool inFront = !activates || GetForegroundWindow() == target, onTop = rootAt(screen) == target;
+        if (inFront && onTop) return;
+        if (!inFront) SetForegroundWindow(target);
+        else BringWindowToTop(target);
+        Sleep(10);
+    }
+    traceLine("not in front in time: " + inputStateAt(screen));
+}
+
+void clickOn(HWND intended, POINT screen) {
+    bringForward(screen, intended);
+    movePointer(screen);
+    pressButton(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
 }
 
 LRESULT askMap(HWND form, const std::string& name, WPARAM query) {
@@ -195,6 +245,7 @@ void beginStep(const std::string& text) {
     stepShotTaken = false;
     std::printf("[ STEP     ] %s\n", text.c_str());
     std::fflush(stdout);
+    traceLine("step " + text);
 }
 
 const std::string& currentStep() { return stepName; }
@@ -340,6 +391,20 @@ bool controlShowing(HWND form, const std::string& name) {
     return (askMap(form, name, cmqState) & cmsShowing) != 0;
 }
 
+ControlSeen seeControl(HWND form, const std::string& name) {
+    ControlSeen seen;
+    const LRESULT state = askMap(form, name, cmqState);
+    seen.found = (state & cmsFound) != 0;
+    seen.showing = (state & cmsShowing) != 0;
+    seen.enabled = (state & cmsEnabled) != 0;
+    const LRESULT topLeft = askMap(form, name, cmqTopLeft), bottomRight = askMap(form, name, cmqBottomRight);
+    if (topLeft && bottomRight) {
+        const POINT a = ControlMapUnpack(topLeft), b = ControlMapUnpack(bottomRight);
+        seen.bounds = RECT{a.x, a.y, b.x, b.y};
+    }
+    return seen;
+}
+
 RECT controlRect(HWND form, const std::string& name) {
     LRESULT topLeft = 0, bottomRight = 0;
     waitUntil(
@@ -376,36 +441,34 @@ void click(HWND form, const std::string& name) {
         },
         "the control \"" + name + "\" on " + describe(form) + " to show enabled", ControlWaitMs);
     const RECT r = controlRect(form, name);
-    clickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    clickOn(GetAncestor(form, GA_ROOT), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-void clickAt(POINT screen) {
-    bringForward(screen);
-    movePointer(screen);
-    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
-}
+void clickAt(POINT screen) { clickOn(nullptr, screen); }
 
 void doubleClickAt(POINT screen) {
     bringForward(screen);
     movePointer(screen);
-    pressButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+    pressButton(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
 }
 
 void rightClickAt(POINT screen) {
     bringForward(screen);
     movePointer(screen);
-    pressButton(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+    pressButton(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
 }
 
 void drag(POINT from, POINT to) {
     bringForward(from);
     movePointer(from);
-    std::vector<INPUT> press{mouseInput(MOUSEEVENTF_LEFTDOWN)};
+    traceLine("drag press: " + inputStateAt(from));
+    std::vector<INPUT> press{mouseInputAt(MOUSEEVENTF_LEFTDOWN, from)};
     sendInputs(press);
     constexpr int Steps = 8;
     for (int i = 1; i <= Steps; ++i)
         movePointer(POINT{from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps});
-    std::vector<INPUT> release{mouseInput(MOUSEEVENTF_LEFTUP)};
+    traceLine("drag release: " + inputStateAt(to));
+    std::vector<INPUT> release{mouseInputAt(MOUSEEVENTF_LEFTUP, to)};
     sendInputs(release);
 }
 
@@ -420,7 +483,7 @@ void clickText(HWND dialog, const std::string& text) {
         "a control \"" + text + "\" on " + describe(dialog), ControlWaitMs);
     RECT r{};
     GetWindowRect(search.found, &r);
-    clickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    clickOn(GetAncestor(dialog, GA_ROOT), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 void typeText(const std::string& utf8) {
@@ -443,6 +506,7 @@ void typeText(const std::string& utf8) {
         key.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
         inputs.push_back(key);
     }
+    traceLine("typing " + std::to_string(inputs.size() / 2) + " keys: " + keyboardState());
     sendInputs(inputs);
 }
 
@@ -463,8 +527,12 @@ void pressKey(WORD vk, bool ctrl, bool shift, bool alt) {
     if (alt) key(VK_MENU, true);
     if (shift) key(VK_SHIFT, true);
     if (ctrl) key(VK_CONTROL, true);
+    traceLine("key " + std::to_string(vk) + (ctrl ? " ctrl" : "") + (shift ? " shift" : "") + (alt ? " alt" : "") + ": " +
+              keyboardState());
     sendInputs(inputs);
 }
+
+void moveMouseTo(POINT screen) { movePointer(screen); }
 
 void moveMouseAround(HWND over, int moves) {
     RECT r{};
@@ -478,6 +546,15 @@ void moveMouseAround(HWND over, int moves) {
         const int y = r.top + 4 + static_cast<int>((seed >> 8) % static_cast<unsigned>(height > 8 ? height - 8 : 1));
         movePointer(POINT{x, y});
     }
+}
+
+void secondTry(const std::string& what) {
+    POINT at{};
+    GetCursorPos(&at);
+    const std::string state = inputStateAt(at);
+    traceLine("second try: " + what + ": " + state);
+    std::printf("[ AGAIN    ] %s (%s)\n", what.c_str(), state.c_str());
+    std::fflush(stdout);
 }
 
 void waitUntil(const std::function<bool()>& condition, const std::string& what, DWORD ms) {
@@ -513,12 +590,18 @@ std::string clipboardText() {
     return text;
 }
 
+// Opened sharing everything, delete included: the program saves a vault by writing a new file and
+// moving it over the old one, which a reader that denied deleting would make fail ("Access denied")
+// while a journey waits for the saved content.
 std::string readFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "";
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    win32::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return "";
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    return bytes;
 }
 
 bool fileExists(const std::string& path) {

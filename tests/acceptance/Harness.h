@@ -18,6 +18,12 @@
  *   fixed time to let the program catch up.
  * - Input goes to whatever window has the focus or lies under the pointer,
  *   as a user's does: bring the window forward first (the click does).
+ * - A press waits for the state that makes it land: the window aimed at in
+ *   front and over the point, and the display's pointer reported there by
+ *   the programs (InputTrace.h: Wine's windows report it back as moves of
+ *   their own, late under load, and an old place reported after the press
+ *   was sent would take the press there). Each press and release carries
+ *   its point. With BRIM_INPUT_TRACE set, every press is logged.
  * - Texts are UTF-8 here; the programs' ANSI windows see them in the
  *   machine's code page.
  */
@@ -75,6 +81,12 @@ HWND control(HWND form, const std::string& name);
 RECT controlRect(HWND form, const std::string& name);
 // Whether the named control exists and is showing (no wait).
 bool controlShowing(HWND form, const std::string& name);
+// What the control map says of a named control right now (no wait): found, showing, enabled, bounds.
+struct ControlSeen {
+    bool found = false, showing = false, enabled = false;
+    RECT bounds{};  // screen coordinates; empty when it has none
+};
+ControlSeen seeControl(HWND form, const std::string& name);
 std::string windowText(HWND window);
 
 // The pointer to the control's centre (once it shows and is enabled), left press and release.
@@ -89,8 +101,13 @@ void clickText(HWND dialog, const std::string& text);
 // Into whatever has the focus: unicode key events; '\t' is the Tab key, '\n' the Enter key.
 void typeText(const std::string& utf8);
 void pressKey(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
+// The pointer to the point, as a user moves the mouse: done once the programs report it there.
+void moveMouseTo(POINT screen);
 // Pointer moves over a window, as a user stirring the mouse (entropy pages).
 void moveMouseAround(HWND over, int moves);
+// Prints the line of a second try ("[ AGAIN    ] ..."): what is tried again and what held the input
+// (see InputTrace.h); with the trace on, the line goes there too.
+void secondTry(const std::string& what);
 // Polls the condition until it holds; fails the step with `what` at the deadline.
 void waitUntil(const std::function<bool()>& condition, const std::string& what, DWORD ms = 30000);
 

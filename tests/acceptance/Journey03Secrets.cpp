@@ -88,7 +88,8 @@ TEST(Journey, Secrets) {
 
     ACC_STEP("copy the password again and exit");
     clickRecordLine(main, 0);
-    waitUntil([&] { return (edits = editorEdits(main)).size() >= 3; }, "the sample entry in the editor");
+    waitUntil([&] { return (edits = editorEdits(main)).size() >= 3 && windowText(edits[0]) == "Sample Entry"; },
+              "the sample entry in the editor");
     copyWithButtonOf(edits[2], SamplePassword);
     exitWithCtrlQ(app, main);
 

@@ -29,12 +29,16 @@ void writeFileBytes(const std::string& path, const std::string& bytes) {
     ASSERT_TRUE(out.good()) << "could not write " << path;
 }
 
-// Answers the tips that come with files until the condition holds.
-void waitPastTips(DWORD pid, const std::function<bool()>& condition, const std::string& what) {
+// Answers the tips that come with files until the condition holds; answered is called before each one.
+void waitPastTips(DWORD pid, const std::function<bool()>& condition, const std::string& what,
+                  const std::function<void()>& answered = [] {}) {
     waitUntil(
         [&] {
             if (condition()) return true;
-            if (HWND tip = findWindow(TipWindow, pid)) click(tip, "Ok");
+            if (HWND tip = findWindow(TipWindow, pid)) {
+                answered();
+                clickToClose(tip, "Ok");
+            }
             return false;
         },
         what, 60000);
@@ -48,8 +52,14 @@ void encryptWithNewFile(HWND main, DWORD pid, const std::string& path) {
     clickAt(POINT{(label.left + label.right) / 2, label.top - 17});
     waitPastTips(pid, [&] { return fileDialogShown(pid) != nullptr; }, "the open dialog");
     typeIntoFileDialog(pid, "Open", path);
-    waitPastTips(pid, [&] { return fileExists(path + ".vltenc") && !fileExists(path) && !findWindow("Frm_FileEncryption", pid); },
-                 "the file encrypted");
+    // Adding ends with a tip once the file is encrypted (every tip is on in a new machine): the next
+    // step's keys would go to it, so the step ends when that tip has come and been answered.
+    auto encrypted = [&] {
+        return fileExists(path + ".vltenc") && !fileExists(path) && !findWindow("Frm_FileEncryption", pid);
+    };
+    bool tipAfterEncrypting = false;
+    waitPastTips(pid, [&] { return tipAfterEncrypting && !findWindow(TipWindow, pid) && IsWindowEnabled(main); },
+                 "the file encrypted and the tip on adding it answered", [&] { tipAfterEncrypting = encrypted(); });
 }
 
 }  // namespace

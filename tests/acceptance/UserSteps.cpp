@@ -1,6 +1,7 @@
 // What a user does with Brimsafe's windows (see UserSteps.h).
 #include "tests/acceptance/UserSteps.h"
 
+#include "tests/acceptance/InputTrace.h"
 #include "tests/acceptance/VaultReaders.h"
 
 #include <gtest/gtest.h>
@@ -48,20 +49,16 @@ void focusField(HWND field) {
 
 }  // namespace
 
-// Why a press may not have landed, printed with a second try: what was in front, whether the
-// window took input, and what the pointer was over.
+// Why a press may not have landed, printed with a second try: what the pointer is over and whether
+// that takes input, what was in front, and what the window's thread had active, focused and captured.
 std::string inputState(HWND window) {
-    const auto describe = [](HWND w) { return w ? "\"" + windowText(w) + "\"" : std::string("nothing"); };
     POINT at{};
     GetCursorPos(&at);
-    HWND under = WindowFromPoint(at);
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
-    return "in front: " + describe(GetForegroundWindow()) + ", " + describe(GetAncestor(window, GA_ROOT)) +
-           (IsWindowEnabled(GetAncestor(window, GA_ROOT)) ? " enabled" : " disabled") +
-           ", pointer over: " + describe(under ? GetAncestor(under, GA_ROOT) : nullptr) +
-           ", mouse captured by: " + describe(thread.hwndCapture);
+    const std::string state = "the window clicked " + traceName(GetAncestor(window, GA_ROOT)) +
+                              (IsWindowEnabled(GetAncestor(window, GA_ROOT)) ? "" : " disabled") + "; " +
+                              inputStateAt(at);
+    traceLine("second try: " + state);
+    return state;
 }
 
 void clickToClose(HWND form, const std::string& button) {

@@ -32,12 +32,9 @@ constexpr const char* PasswordWindow = "PasswordForm";
 constexpr const char* MessageBoxWindow = "ZMMessageBox";
 constexpr const char* TipWindow = "Frm_DontShowAgain";
 
-// Clicks a button that closes its window and waits for it to go. A press that left the window open is
-// given once more after a while: under heavy load Wine's pointer, kept in step with the display's,
-// now and then reports a stale position between a synthesized press and release, and the button
-// never sees its click (the journeys run several displays at once).
-// Why a press may not have landed, for the line a second try prints: what was in front, whether the
-// window clicked took input, what the pointer was over and what held the mouse.
+// Clicks a button that closes its window and waits for it to go. Every press already waits for the
+// state that makes it land (Harness.h); a press that still left the window open is given once more,
+// and the line printed says what held the input (inputState).
 std::string inputState(HWND window);
 
 void clickToClose(HWND form, const std::string& button);

@@ -94,7 +94,8 @@ HWND waitForMessageBoxOf(DWORD pid, DWORD ms) {
 void clickAndWaitGone(HWND box, const std::string& button) {
     // A box still being shown may miss the first click: click again until it goes, within a deadline.
     const DWORD start = GetTickCount();
-    while (IsWindow(box) && IsWindowVisible(box)) {
+    for (int tries = 0; IsWindow(box) && IsWindowVisible(box); ++tries) {
+        if (tries) secondTry("\"" + button + "\" did not close the message box; clicked once more");
         if (GetTickCount() - start > 20000) {
             ADD_FAILURE() << "the message box stayed after \"" << button << "\"";
             return;
@@ -128,8 +129,10 @@ void typeInto(HWND edit, const std::string& text) {
     HWND top = GetAncestor(edit, GA_ROOT);
     // A click that lands while the window is still coming up goes astray, and the keys with it:
     // the typing is done again until the edit holds exactly the text.
+    int tries = 0;
     waitUntil(
         [&] {
+            if (tries++) secondTry("the edit did not take the typing; typed once more");
             SetForegroundWindow(top);
             clickAt(centreOf(edit));
             if (!within(3000, [&] { return GetForegroundWindow() == top; })) return false;
@@ -142,9 +145,11 @@ void typeInto(HWND edit, const std::string& text) {
 }
 
 void clickUntil(HWND form, const std::string& caption, const std::function<bool()>& done, const std::string& what) {
+    int tries = 0;
     waitUntil(
         [&] {
             if (done()) return true;
+            if (tries++) secondTry("\"" + caption + "\" did not bring " + what + "; clicked once more");
             if (IsWindow(form) && IsWindowVisible(form) && controlShowing(form, caption)) {
                 SetForegroundWindow(form);
                 click(form, caption);
@@ -177,7 +182,7 @@ HWND waitForWindowPastTips(const std::string& caption, DWORD pid, DWORD ms) {
     waitUntil(
         [&] {
             if ((wanted = findWindow(caption, pid)) != nullptr) return true;
-            if (HWND tip = findWindow(TipWindow, pid)) clickChild(tip, "TxpButton", "Ok");
+            if (HWND tip = findWindow(TipWindow, pid)) clickToClose(tip, "Ok");
             return false;
         },
         "the window \"" + caption + "\"", ms);
@@ -258,14 +263,16 @@ std::vector<std::string> knownVaults() {
 HWND switchVault(HWND main, DWORD pid) {
     // A tip that comes after the last action takes the click first: it is answered, and the button
     // clicked again until the question shows.
+    int clicks = 0;
     waitUntil(
         [&] {
             if (brimtest::findMessageBox(pid)) return true;
             if (HWND tip = findWindow(TipWindow, pid)) {
-                clickChild(tip, "TxpButton", "Ok");
+                clickToClose(tip, "Ok");
                 return false;
             }
-            if (IsWindowEnabled(main)) clickChild(main, "TxpButton", "Switch Vault");
+            if (clicks && IsWindowEnabled(main)) secondTry("\"Switch Vault\" brought no question; clicked once more");
+            if (IsWindowEnabled(main) && ++clicks) clickChild(main, "TxpButton", "Switch Vault");
             return within(2000, [&] { return brimtest::findMessageBox(pid) || findWindow(TipWindow, pid); }) &&
                    brimtest::findMessageBox(pid);
         },
@@ -280,7 +287,7 @@ void exitConfirmingPlainFiles(Program& program, HWND main) {
     waitUntil(
         [&] {
             if (!program.running()) return true;
-            if (HWND tip = findWindow(TipWindow, program.pid())) clickChild(tip, "TxpButton", "Ok");
+            if (HWND tip = findWindow(TipWindow, program.pid())) clickToClose(tip, "Ok");
             if (HWND box = brimtest::findMessageBox(program.pid())) {
                 brimtest::MessageBoxContents contents;
                 if (controlShowing(box, PlainFilesQuestion))
@@ -332,9 +339,9 @@ void idleTick(HWND main) {
 
 void restartIdleCount(HWND main) {
     const RECT r = rectOf(main);
-    SetCursorPos(r.left + 40, r.bottom - 12);
+    moveMouseTo(POINT{r.left + 40, r.bottom - 12});
     idleTick(main);
-    SetCursorPos(r.left + 60, r.bottom - 10);
+    moveMouseTo(POINT{r.left + 60, r.bottom - 10});
     idleTick(main);
 }
 
@@ -374,28 +381,72 @@ void clickRecordLine(HWND main, int index) {
 std::vector<HWND> editorEdits(HWND main) { return childrenOfClass(main, "TRecordEdit"); }
 
 void copyWithButtonOf(HWND edit, const std::string& expected) {
+    int tries = 0;
     waitUntil(
         [&] {
             if (clipboardText() == expected) return true;
+            if (tries++) secondTry("the copy button did not copy; clicked once more");
             clickCopyButtonOf(edit);
             return within(2000, [&] { return clipboardText() == expected; });
         },
         "\"" + expected + "\" on the clipboard");
 }
 
+namespace {
+
+// The copy button of an editor row, as the control map shows it now: the showing picture button right
+// of the edit whose height takes in the edit's middle (empty bounds when there is none).
+RECT copyButtonBoundsOf(HWND main, const RECT& edit) {
+    const LONG middle = (edit.top + edit.bottom) / 2;
+    for (int n = 1;; ++n) {
+        const ControlSeen button = seeControl(main, "KTransButton#" + std::to_string(n));
+        if (!button.found) return RECT{};
+        const RECT& b = button.bounds;
+        if (button.showing && button.enabled && b.left >= edit.right - 2 && b.left <= edit.right + 40 &&
+            b.top <= middle && middle < b.bottom)
+            return b;
+    }
+}
+
+}  // namespace
+
 void clickCopyButtonOf(HWND edit) {
-    // The row's copy button stands just right of its edit; only its picture (about 18 pixels wide, its
-    // transparent margins excepted) takes a click.
+    // The row's buttons are laid out after its edit, and a picture button has no window of its own: the
+    // press waits until the control map shows the row's copy button, showing and enabled, at the same
+    // place twice running with the edit unmoved. Only the picture (its transparent margins excepted)
+    // takes a click: its middle does.
+    HWND main = GetAncestor(edit, GA_ROOT);
+    RECT lastEdit{}, lastButton{}, button{};
+    waitUntil(
+        [&] {
+            const RECT r = rectOf(edit);
+            button = copyButtonBoundsOf(main, r);
+            const bool settled = !IsRectEmpty(&button) && EqualRect(&r, &lastEdit) && EqualRect(&button, &lastButton);
+            lastEdit = r;
+            lastButton = button;
+            return settled && IsWindowVisible(edit) && IsWindowEnabled(main);
+        },
+        "the copy button beside the edit laid out", 10000);
     const RECT r = rectOf(edit);
-    clickAt(POINT{r.right + 17, (r.top + r.bottom) / 2});
+    clickAt(POINT{(button.left + button.right) / 2, (r.top + r.bottom) / 2});
 }
 
 // ---- tools ----
 
 HWND openTools(HWND main, DWORD pid) {
     HWND tools = nullptr;
+    int tries = 0;
     waitUntil(
         [&] {
+            if (tries++) secondTry("Ctrl+T did not open Tools; pressed once more");
+            // A tip or box over the main window would take the keys: the press waits until the main
+            // window is enabled with no tip of the program showing (a tip that came is answered).
+            waitUntil(
+                [&] {
+                    if (HWND tip = findWindow(TipWindow, pid)) clickToClose(tip, "Ok");
+                    return !findWindow(TipWindow, pid) && IsWindowEnabled(main);
+                },
+                "the main window free for Ctrl+T", 20000);
             activate(main);
             pressKey('T', true);
             return within(3000, [&] { return (tools = findWindow(dialog::Tools, pid)) != nullptr; });
@@ -416,9 +467,11 @@ void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const 
     clickUntil(tools, "Back up/Restore", [&] { return (choices = findWindow(dialog::BackupRestore, pid)) != nullptr; },
                "the backup and restore choices");
     // A dialog just shown may miss the first click: click the option until the action button follows it.
+    int tries = 0;
     waitUntil(
         [&] {
             if (childWithText(choices, "TxpButton", option)) return true;
+            if (tries++) secondTry("the option \"" + option + "\" was not taken; clicked once more");
             clickChild(choices, "TQCLRadioButton", option);
             return within(1000, [&] { return childWithText(choices, "TxpButton", option) != nullptr; });
         },
@@ -427,9 +480,11 @@ void backupRestoreAction(HWND main, DWORD pid, const std::string& option, const 
     ASSERT_EQ(1u, edits.size()) << "the backup dialog shows no path field";
     typeInto(edits.front(), path);
     // The action is taken once the dialog has gone (a question or a prompt may follow at once).
+    tries = 0;
     waitUntil(
         [&] {
             if (!IsWindow(choices) || !IsWindowVisible(choices)) return true;
+            if (tries++ > 0) secondTry("\"" + option + "\" was not taken; clicked once more");
             if (HWND action = childWithText(choices, "TxpButton", option)) {
                 SetForegroundWindow(choices);
                 clickAt(centreOf(action));
