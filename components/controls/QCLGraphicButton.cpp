@@ -105,6 +105,15 @@ void TQCLBaseGraphicButton::repaintButton() {
     Invalidate();
 }
 
+void TQCLBaseGraphicButton::paintStateNow() {
+    if (!GetVisible() || IsLoading()) return;
+    if (!GetParent() || !GetParent()->HandleAllocated()) return;
+    // A see-through face needs its parent's background; without a source for
+    // it only the parent's next paint can draw what lies under the button.
+    if (!GetControlStyle().Contains(csOpaque) && !CheckOptimized()) Invalidate();
+    else Repaint();
+}
+
 void TQCLBaseGraphicButton::StateChange(TQCLButtonState NewState) {
     // The framework has no MDI forms, so the inactive-MDI rule never applies.
     if (NewState == state_) return;
@@ -117,7 +126,7 @@ void TQCLBaseGraphicButton::StateChange(TQCLButtonState NewState) {
     prevState_ = (NewState == bsMouseOver && state_ != bsOptionSet) ? bsUp : state_;
     const TQCLButtonState old = state_;
     state_ = NewState;
-    if (repaint) repaintButton();
+    if (repaint) paintStateNow();
     if (allowMouseOver_) {
         if (old == bsMouseOver) stopTimer(hotTimer_);
         if (NewState == bsMouseOver && !pressed_ && !hotTimer_ && QCLApplication)

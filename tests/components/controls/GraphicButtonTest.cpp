@@ -826,3 +826,35 @@ TEST_F(GraphicButtonTest, OpenMenuDrawsTheMainFaceHot) {
 }
 
 }  // namespace
+
+namespace {
+
+// A visible button shows its new state at once, without waiting for a paint
+// cycle; only a see-through button with no background to draw from is left
+// to the next paint.
+TEST_F(GraphicButtonTest, StateChangePaintsAtOnceUnlessNoBackgroundIsAvailable) {
+    struct Case {
+        const char* what;
+        TQCLUserButtonStyle style;
+        bool leftPending;
+    } cases[] = {
+        {"opaque face", ubsWin40, false},
+        {"see-through face without a background", ubsExplorer, true},
+    };
+    form->Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int clicks = 0;
+        TQCLSpeedButton* button = addButton(10, &clicks);
+        button->Style = c.style;
+        fwtest::pumpIdle();
+        ValidateRect(form->GetHandle(), nullptr);
+        press(button, 5, 5);
+        ASSERT_EQ(bsDown, button->GetState());
+        EXPECT_EQ(c.leftPending, GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE);
+        release(button, 5, 5);
+        delete button;
+    }
+}
+
+}  // namespace
