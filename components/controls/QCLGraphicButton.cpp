@@ -6,6 +6,7 @@
 
 #include "components/runtime/Qclutils.h"
 #include "components/runtime/qclclass.h"
+#include "components/runtime/qclcont_collections.h"
 #include "components/runtime/qclregion.h"
 
 #include "framework/Forms.h"
@@ -55,6 +56,11 @@ void TQCLBaseGraphicButton::stopTimer(uint16_t& Ident) {
 void TQCLBaseGraphicButton::Loaded() {
     TQCLBaseControl::Loaded();
     recomputeDropDownPart();
+    // Collection lists may get their pictures only after the glyph was read;
+    // the base already re-reads a connector.
+    TQCLCustomImageList* list = GetImageList();
+    if (dynamic_cast<TQCLCollectionImageList*>(list) && !dynamic_cast<TQCLImageListConnector*>(list))
+        GetIMLChange(nullptr);
 }
 
 void TQCLBaseGraphicButton::Notification(TComponent* AComponent, TOperation Operation) {

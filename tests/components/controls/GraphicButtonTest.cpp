@@ -11,6 +11,7 @@
 #include "components/runtime/QCLShadow.h"
 #include "components/runtime/QCLSimpleBevel.h"
 #include "components/runtime/qclclass.h"
+#include "components/runtime/qclcont_collections.h"
 #include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
@@ -854,6 +855,44 @@ TEST_F(GraphicButtonTest, StateChangePaintsAtOnceUnlessNoBackgroundIsAvailable) 
         EXPECT_EQ(c.leftPending, GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE);
         release(button, 5, 5);
         delete button;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class TGlyphReadCounter : public TQCLSpeedButton {
+public:
+    using TQCLSpeedButton::TQCLSpeedButton;
+    void GetIMLChange(TObject* Sender) override {
+        ++reads;
+        TQCLSpeedButton::GetIMLChange(Sender);
+    }
+    int reads = 0;
+};
+
+// Lists built from collections may receive their pictures only after the
+// button has read its glyph, so loading ends by reading it once more.
+TEST_F(GraphicButtonTest, LoadedRereadsTheGlyphOfACollectionList) {
+    struct Case {
+        const char* what;
+        std::function<TQCLCustomImageList*()> makeList;
+        int rereads;
+    } cases[] = {
+        {"graphic list", [&] { return static_cast<TQCLCustomImageList*>(new TQCLGraphicList(form)); }, 1},
+        {"connector", [&] { return static_cast<TQCLCustomImageList*>(new TQCLImageListConnector(form)); }, 1},
+        {"bitmap list", [&] { return static_cast<TQCLCustomImageList*>(new TQCLBitmapList(form)); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TQCLCustomImageList* list = c.makeList();
+        TLoadingGuard guard;
+        auto* button = new TGlyphReadCounter(form);
+        button->SetImageList(list);
+        const int before = button->reads;
+        guard.Finish();
+        EXPECT_EQ(c.rereads, button->reads - before);
     }
 }
 
