@@ -6,6 +6,7 @@
 
 #include "components/runtime/Qclutils.h"
 #include "components/runtime/qclclass.h"
+#include "components/runtime/qclcont_collections.h"
 #include "components/runtime/qclregion.h"
 
 #include "framework/Forms.h"
@@ -55,6 +56,11 @@ void TQCLBaseGraphicButton::stopTimer(uint16_t& Ident) {
 void TQCLBaseGraphicButton::Loaded() {
     TQCLBaseControl::Loaded();
     recomputeDropDownPart();
+    // Collection lists may get their pictures only after the glyph was read;
+    // the base already re-reads a connector.
+    TQCLCustomImageList* list = GetImageList();
+    if (dynamic_cast<TQCLCollectionImageList*>(list) && !dynamic_cast<TQCLImageListConnector*>(list))
+        GetIMLChange(nullptr);
 }
 
 void TQCLBaseGraphicButton::Notification(TComponent* AComponent, TOperation Operation) {
@@ -105,6 +111,15 @@ void TQCLBaseGraphicButton::repaintButton() {
     Invalidate();
 }
 
+void TQCLBaseGraphicButton::paintStateNow() {
+    if (!GetVisible() || IsLoading()) return;
+    if (!GetParent() || !GetParent()->HandleAllocated()) return;
+    // A see-through face needs its parent's background; without a source for
+    // it only the parent's next paint can draw what lies under the button.
+    if (!GetControlStyle().Contains(csOpaque) && !CheckOptimized()) Invalidate();
+    else Repaint();
+}
+
 void TQCLBaseGraphicButton::StateChange(TQCLButtonState NewState) {
     // The framework has no MDI forms, so the inactive-MDI rule never applies.
     if (NewState == state_) return;
@@ -117,7 +132,7 @@ void TQCLBaseGraphicButton::StateChange(TQCLButtonState NewState) {
     prevState_ = (NewState == bsMouseOver && state_ != bsOptionSet) ? bsUp : state_;
     const TQCLButtonState old = state_;
     state_ = NewState;
-    if (repaint) repaintButton();
+    if (repaint) paintStateNow();
     if (allowMouseOver_) {
         if (old == bsMouseOver) stopTimer(hotTimer_);
         if (NewState == bsMouseOver && !pressed_ && !hotTimer_ && QCLApplication)

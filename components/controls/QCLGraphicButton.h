@@ -150,6 +150,7 @@ protected:
     void FontChange(TObject* Sender);
     // Paints now, or lets the parent repaint under a transparent button.
     void repaintButton();
+    void paintStateNow();
     bool inside(int X, int Y, bool ReleaseRule);
     void stopTimer(uint16_t& Ident);
     void recomputeDropDownPart() { dropDownPart_ = dropDownMenu_ && dropDownCombo_; }

@@ -529,6 +529,27 @@ void TQCLListBox::SetColor(int Index, TColor Value) {
 
 TFont* TQCLListBox::GetFont(int Index) const { return Index == 0 ? header_->GetFont() : list_->GetFont(); }
 
+TCursor TQCLListBox::GetCursor(int Index) const {
+    return Index == 1 ? list_->DragCursor : list_->GetCursor();
+}
+
+void TQCLListBox::SetCursor(int Index, TCursor Value) {
+    if (Index == 1) {
+        DragCursor = Value;  // Loaded hands it to the inner list again
+        list_->DragCursor = Value;
+    } else if (Index == 0) {
+        list_->SetCursor(Value);
+    }
+}
+
+AnsiString TQCLListBox::GetHint() const { return list_->GetHint(); }
+
+void TQCLListBox::SetHint(const AnsiString& Value) {
+    if (list_->GetHint() == Value) return;
+    list_->SetHint(Value);
+    header_->SetHint(Value);
+}
+
 void TQCLListBox::SetFont(int Index, TFont* Value) {
     if (Index == 0) header_->SetFont(Value);
     else list_->SetFont(Value);

@@ -92,6 +92,14 @@ public:
     void SetColor(int Index, TColor Value);
     TFont* GetFont(int Index) const;
     void SetFont(int Index, TFont* Value);
+    // 0 Cursor, 1 DragCursor: the inner list's.
+    TCursor GetCursor(int Index) const;
+    void SetCursor(int Index, TCursor Value);
+    using TControl::GetCursor;
+    using TControl::SetCursor;
+    // The hint shown over the inner list and the header.
+    AnsiString GetHint() const;
+    void SetHint(const AnsiString& Value);
 
     TStrings* GetItems() const { return list_->GetItems(); }
     void SetItems(TStrings* Value) { list_->SetItems(Value); }
@@ -176,6 +184,7 @@ private:
 
 public:
     BRIM_PROPERTY(Items, TQCLListBox::GetItems, TQCLListBox::SetItems);
+    BRIM_PROPERTY(Hint, TQCLListBox::GetHint, TQCLListBox::SetHint);
     BRIM_INDEXED(Selected, TQCLListBox::GetSelected, TQCLListBox::SetSelected);
     BRIM_READONLY(Canvas, TQCLListBox::GetListCanvas);
     BRIM_PROPERTY(Delimiter, TQCLListBox::GetDelimiter, TQCLListBox::SetDelimiter);

@@ -161,7 +161,12 @@ void TQCLCustomButtonGroup::SetGlyphIndex(int Index, int Value) {
 }
 
 void TQCLCustomButtonGroup::GlyphListChange(TObject*) {
-    if (!reading_) UpdateButtons();
+    if (reading_) return;
+    UpdateButtons();
+    GetChange(this);
+    // Pictures of the list may be shown by any control the group owns.
+    for (int i = 0; i < GetComponentCount(); ++i)
+        if (auto* control = dynamic_cast<TControl*>(GetComponent(i))) control->Invalidate();
 }
 
 void TQCLCustomButtonGroup::Notification(TComponent* AComponent, TOperation Operation) {

@@ -11,6 +11,7 @@
 #include "components/runtime/QCLShadow.h"
 #include "components/runtime/QCLSimpleBevel.h"
 #include "components/runtime/qclclass.h"
+#include "components/runtime/qclcont_collections.h"
 #include "framework/Win32Handles.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
@@ -822,6 +823,76 @@ TEST_F(GraphicButtonTest, OpenMenuDrawsTheMainFaceHot) {
         const int mainWidth = button->GetWidth() - (part ? button->GetDropDownComboWidth() : 0);
         EXPECT_TRUE(samePixels(whileOpen.get(), paintControl(button, clWhite).get(), mainWidth));
         delete button;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A visible button shows its new state at once, without waiting for a paint
+// cycle; only a see-through button with no background to draw from is left
+// to the next paint.
+TEST_F(GraphicButtonTest, StateChangePaintsAtOnceUnlessNoBackgroundIsAvailable) {
+    struct Case {
+        const char* what;
+        TQCLUserButtonStyle style;
+        bool leftPending;
+    } cases[] = {
+        {"opaque face", ubsWin40, false},
+        {"see-through face without a background", ubsExplorer, true},
+    };
+    form->Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int clicks = 0;
+        TQCLSpeedButton* button = addButton(10, &clicks);
+        button->Style = c.style;
+        fwtest::pumpIdle();
+        ValidateRect(form->GetHandle(), nullptr);
+        press(button, 5, 5);
+        ASSERT_EQ(bsDown, button->GetState());
+        EXPECT_EQ(c.leftPending, GetUpdateRect(form->GetHandle(), nullptr, FALSE) != FALSE);
+        release(button, 5, 5);
+        delete button;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class TGlyphReadCounter : public TQCLSpeedButton {
+public:
+    using TQCLSpeedButton::TQCLSpeedButton;
+    void GetIMLChange(TObject* Sender) override {
+        ++reads;
+        TQCLSpeedButton::GetIMLChange(Sender);
+    }
+    int reads = 0;
+};
+
+// Lists built from collections may receive their pictures only after the
+// button has read its glyph, so loading ends by reading it once more.
+TEST_F(GraphicButtonTest, LoadedRereadsTheGlyphOfACollectionList) {
+    struct Case {
+        const char* what;
+        std::function<TQCLCustomImageList*()> makeList;
+        int rereads;
+    } cases[] = {
+        {"graphic list", [&] { return static_cast<TQCLCustomImageList*>(new TQCLGraphicList(form)); }, 1},
+        {"connector", [&] { return static_cast<TQCLCustomImageList*>(new TQCLImageListConnector(form)); }, 1},
+        {"bitmap list", [&] { return static_cast<TQCLCustomImageList*>(new TQCLBitmapList(form)); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TQCLCustomImageList* list = c.makeList();
+        TLoadingGuard guard;
+        auto* button = new TGlyphReadCounter(form);
+        button->SetImageList(list);
+        const int before = button->reads;
+        guard.Finish();
+        EXPECT_EQ(c.rereads, button->reads - before);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "components/controls/QCLCheckBox.h"
 #include "components/controls/QCLGroupBox.h"
 #include "components/controls/QCLRadioGroup.h"
+#include "components/controls/QCLSpeedButton.h"
 #include "components/runtime/qclcont.h"
 #include "tests/components/controls/ControlsBaseFixture.h"
 
@@ -140,6 +141,28 @@ TEST_F(GroupControlsTest, RadioGroupGlyphListReachesEveryButtonAndIsDetachedWhen
     expectButtons(nullptr, 3, 1);
     group->GetItems()->Add("D");  // no freed list is touched
     EXPECT_EQ(group->ButtonCount(), 4);
+}
+
+// A change of the glyph list repaints whatever the group owns, also a
+// control it owns that stands outside it.
+TEST_F(GroupControlsTest, RadioGroupGlyphListChangeRepaintsEveryOwnedComponent) {
+    auto* group = new TQCLRadioGroup(form);
+    group->SetParent(form);
+    group->SetBounds(10, 10, 200, 100);
+    group->GetItems()->Add("A");
+    auto* glyphs = new TQCLBitmapList(form);
+    group->SetGlyphImageList(glyphs);
+    auto* outsider = new TQCLSpeedButton(group);
+    outsider->SetParent(form);
+    outsider->SetBounds(300, 10, 23, 22);
+    form->HandleNeeded();
+    fwtest::pumpIdle();
+    ValidateRect(form->GetHandle(), nullptr);
+    glyphs->Add();
+    HRGN pending = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(form->GetHandle(), pending, FALSE);
+    EXPECT_TRUE(PtInRegion(pending, 310, 20));
+    DeleteObject(pending);
 }
 
 TEST_F(GroupControlsTest, RadioGroupGlyphAndFocusSettingsReachEveryButton) {

@@ -449,6 +449,32 @@ TEST_F(ListBoxTest, IndexedAccessors) {
     EXPECT_EQ(list->GetFont(1), inner->GetFont());
 }
 
+// The pointer shapes and the hint belong to the parts the user points at.
+TEST_F(ListBoxTest, CursorsAndHintReachTheParts) {
+    TQCLListBox* list = makeList(';', {50, 50}, glNone, {"a;1"});
+    TListBox* inner = list->InnerList();
+    THeaderControl* header = list->Header();
+    struct CursorCase {
+        int index;
+        TCursor value;
+        std::function<TCursor()> part;
+    } cursors[] = {
+        {0, crHandPoint, [&] { return inner->GetCursor(); }},
+        {1, crNoDrop, [&] { return inner->DragCursor; }},
+    };
+    for (const CursorCase& c : cursors) {
+        SCOPED_TRACE(c.index);
+        list->SetCursor(c.index, c.value);
+        EXPECT_EQ(c.value, list->GetCursor(c.index));
+        EXPECT_EQ(c.value, c.part());
+    }
+
+    list->Hint = "Rows and columns";
+    EXPECT_EQ(AnsiString("Rows and columns"), static_cast<AnsiString>(list->Hint));
+    EXPECT_EQ(AnsiString("Rows and columns"), inner->GetHint());
+    EXPECT_EQ(AnsiString("Rows and columns"), header->GetHint());
+}
+
 TEST_F(ListBoxTest, DefaultsOfANewListBox) {
     TQCLListBox* list = makeList(';', {}, glNone, {});
     auto* fresh = new TQCLListBox(form);
