@@ -262,6 +262,10 @@ void TQCLBaseGraphicButton::Click() {
     if (OnClick) OnClick(this);
 }
 
+void TQCLBaseGraphicButton::DblClick() {
+    if (pressed_) TQCLBaseControl::DblClick();
+}
+
 void TQCLBaseGraphicButton::MouseEnter() {
     if (allowTransparency_) return;
     TQCLBaseControl::MouseEnter();

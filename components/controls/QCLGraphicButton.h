@@ -37,6 +37,8 @@ public:
     void Dispatch(TMessage& Message) override;
     void GetIMLChange(TObject* Sender) override;
     void Click() override;
+    // A double click reaches OnDblClick only on a pressed button.
+    void DblClick() override;
 
     virtual bool IsCustom() { return !GetImageList(); }
     // Whether a linked action may set the glyph.

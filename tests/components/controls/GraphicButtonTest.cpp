@@ -64,6 +64,26 @@ TEST_F(GraphicButtonTest, PressDragAndReleaseSequences) {
     }
 }
 
+TEST_F(GraphicButtonTest, ADoubleClickReachesOnlyAPressedButton) {
+    const struct {
+        const char* name;
+        bool pressed;
+        int doubleClicks;
+    } cases[] = {{"up", false, 0}, {"pressed", true, 1}};
+    for (const auto& c : cases) {
+        int clicks = 0, doubleClicks = 0;
+        auto* button = addButton(10, &clicks);
+        button->GroupIndex = 1;
+        button->AllowAllUp = true;
+        button->Pressed = c.pressed;
+        button->OnDblClick = [&doubleClicks](TObject*) { ++doubleClicks; };
+        button->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+        release(button, 5, 5);
+        EXPECT_EQ(doubleClicks, c.doubleClicks) << c.name;
+        delete button;
+    }
+}
+
 TEST_F(GraphicButtonTest, OptionGroupReleasesTheOthersAndHonoursAllowAllUp) {
     int clicks = 0;
     auto* a = addButton(10, &clicks);
