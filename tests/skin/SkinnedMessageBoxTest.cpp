@@ -339,6 +339,18 @@ TEST_F(SkinnedMessageBoxTest, NoKeyColourShowsOnTheScreen) {
     }
 }
 
+// The drag starts where the box took the press: moving on before the box has
+// handled it would start the drag from the first step instead.
+void waitForTheBoxToHoldTheMouse(HWND box) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(box, nullptr);
+    for (int i = 0; i < 500; ++i) {
+        if (GetGUIThreadInfo(thread, &info) && info.hwndCapture) return;
+        Sleep(10);
+    }
+}
+
 TEST_F(SkinnedMessageBoxTest, DraggingTheTitleMovesTheBoxOnRelease) {
     const POINT grips[] = {{200, 20}, {60, 18}, {15, 14}};  // the title bar, the title label, the icon
     for (POINT grip : grips) {
@@ -349,6 +361,7 @@ TEST_F(SkinnedMessageBoxTest, DraggingTheTitleMovesTheBoxOnRelease) {
                    GetWindowRect(box, &before);
                    moveMouseAndWait(before.left + grip.x, before.top + grip.y);
                    skintest::mouseButton(true);
+                   waitForTheBoxToHoldTheMouse(box);
                    for (int step = 1; step <= 4; ++step)
                        moveMouseAndWait(before.left + grip.x + 10 * step, before.top + grip.y + 10 * step / 4);
                    Sleep(100);
